@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tessal needs to build, run and test, only those missing.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ pkg-config clang-format
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libvulkan-dev
+  libxcb1-dev libxcb-shm0-dev libxcb-ewmh-dev libxcb-keysyms1-dev libxcb-xtest0-dev
+  libxcb-composite0-dev libxcb-damage0-dev libxcb-randr0-dev libxcb-xfixes0-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # run
+  qt6-qpa-plugins libqt6svg6 libqt6dbus6 fonts-noto-cjk dbus at-spi2-core
+  # test world
+  xvfb xauth openbox trayer xdotool xclip x11-xserver-utils x11-utils imagemagick dbus-x11
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "deps: installing ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

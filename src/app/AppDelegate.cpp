@@ -1,0 +1,256 @@
+#include "AppDelegate.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QIcon>
+#include <QImage>
+#include <QMenu>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <algorithm>
+
+#include "AlertPresenter.h"
+#include "base/DefaultsStore.h"
+#include "base/MainQueue.h"
+#include "base/QtGeometry.h"
+#include "capture/Editor.h"
+#include "capture/OverlayWindow.h"
+#include "capture/ScreenCapture.h"
+#include "capture/ScreenCaptureFailure.h"
+#include "platform/Platform.h"
+#include "regions/ChildRegionPermissionGuide.h"
+
+namespace tessal {
+namespace {
+
+const QString kAutomaticUpdateChecks = QStringLiteral("automaticUpdateChecks");
+const QString kScreenCaptureSettings =
+    QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_ScreenCapture");
+
+// After hiding windows of our own, the windows they covered need a moment to repaint before
+// the screen is read.
+constexpr double kRepaintDelay = 0.12;
+
+QString captureTitle(const CaptureShortcut& shortcut) {
+    return QStringLiteral("截图  ") + shortcut.label;
+}
+
+}  // namespace
+
+AppDelegate::AppDelegate(Platform& platform, DefaultsStore& defaults, MainQueue& mainQueue,
+                         AlertPresenter& alerts, int ownPid)
+    : platform_(platform),
+      defaults_(defaults),
+      mainQueue_(mainQueue),
+      alerts_(alerts),
+      ownPid_(ownPid) {
+    runShortcutDialog = [](const CaptureShortcut& current) {
+        ShortcutDialog dialog(current);
+        return dialog.run();
+    };
+}
+
+AppDelegate::~AppDelegate() {
+    *alive_ = false;
+    if (platform_.hotKeys) platform_.hotKeys->onPressed = nullptr;
+    if (editor_) editor_->onClose = nullptr;
+    delete menu_;
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    shortcut_ = CaptureShortcut::load(defaults_);
+    buildStatusMenu();
+
+    // The hot key only schedules the capture; the press handler itself never captures.
+    std::weak_ptr<bool> alive = alive_;
+    platform_.hotKeys->onPressed = [this, alive](int) {
+        mainQueue_.async([this, alive] {
+            if (!alive.expired()) takeScreenshot();
+        });
+    };
+    if (!registerShortcut(shortcut_)) {
+        visibility_.activate();
+        alerts_.run({QStringLiteral("Tessal"),
+                     QStringLiteral("快捷键 ") + shortcut_.label +
+                         QStringLiteral(" 注册失败，可能已被其他应用或系统占用。可从菜单栏设置其他快捷键，或点击截图。"),
+                     {QStringLiteral("知道了")}});
+    }
+}
+
+void AppDelegate::buildStatusMenu() {
+    menu_ = new QMenu;
+    captureMenuItem_ = menu_->addAction(captureTitle(shortcut_), this, [this] { takeScreenshot(); });
+    menu_->addAction(QStringLiteral("设置截图快捷键…"), this, [this] { configureShortcut(); });
+    // The preferences and history windows, launch at login, update checks and the change log
+    // are not part of the program yet; their items are shown but cannot be chosen.
+    menu_->addAction(QStringLiteral("截图偏好…"))->setEnabled(false);
+    menu_->addAction(QStringLiteral("截图历史…"))->setEnabled(false);
+    menu_->addSeparator();
+    QAction* login = menu_->addAction(QStringLiteral("开机启动"));
+    login->setCheckable(true);
+    login->setEnabled(false);
+    autoUpdateMenuItem_ = menu_->addAction(QStringLiteral("自动下载更新"), this,
+                                           [this] { toggleAutomaticUpdates(); });
+    autoUpdateMenuItem_->setCheckable(true);
+    menu_->addAction(QStringLiteral("检查更新…"))->setEnabled(false);
+    menu_->addAction(QStringLiteral("更新日志"))->setEnabled(false);
+    connect(menu_, &QMenu::aboutToShow, this, [this] { menuWillOpen(); });
+    menu_->addSeparator();
+    QAction* quit = menu_->addAction(QStringLiteral("退出Tessal"), qApp, &QCoreApplication::quit);
+    quit->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
+    menuWillOpen();
+
+    QIcon icon(QStringLiteral(":/icons/tessal-tray.svg"));
+    if (icon.isNull()) icon = QIcon::fromTheme(QStringLiteral("camera-photo"));
+    status_ = new QSystemTrayIcon(icon, this);
+    status_->setToolTip(QStringLiteral("Tessal截图"));
+    status_->setContextMenu(menu_);
+    // A left click starts a capture as well; the menu stays on the right button.
+    connect(status_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        if (r == QSystemTrayIcon::Trigger) takeScreenshot();
+    });
+    status_->show();
+}
+
+bool AppDelegate::automaticChecks() const {
+    return defaults_.boolValue(kAutomaticUpdateChecks, true);
+}
+
+void AppDelegate::menuWillOpen() {
+    if (autoUpdateMenuItem_) autoUpdateMenuItem_->setChecked(automaticChecks());
+}
+
+void AppDelegate::toggleAutomaticUpdates() {
+    defaults_.set(kAutomaticUpdateChecks, !automaticChecks());
+    menuWillOpen();
+}
+
+bool AppDelegate::registerShortcut(const CaptureShortcut& shortcut) {
+    if (hotKey_ != 0 && shortcut.keyCode == shortcut_.keyCode &&
+        shortcut.modifiers == shortcut_.modifiers)
+        return true;
+    const int reference = platform_.hotKeys->registerHotKey(shortcut.keyCode, shortcut.modifiers);
+    if (reference == 0) return false;
+    if (hotKey_ != 0) platform_.hotKeys->unregisterHotKey(hotKey_);
+    hotKey_ = reference;
+    return true;
+}
+
+void AppDelegate::configureShortcut() {
+    if (configuring_ || capturing_) return;
+    configuring_ = true;
+    visibility_.activate();
+    const ShortcutDialog::Outcome outcome = runShortcutDialog(shortcut_);
+    if (outcome.choice != ShortcutDialog::Choice::cancel) {
+        const CaptureShortcut candidate = outcome.choice == ShortcutDialog::Choice::restoreDefault
+                                              ? CaptureShortcut::defaultShortcut()
+                                              : outcome.candidate;
+        if (registerShortcut(candidate)) {
+            shortcut_ = candidate;
+            shortcut_.save(defaults_);
+            if (captureMenuItem_) captureMenuItem_->setText(captureTitle(shortcut_));
+        } else {
+            alerts_.run({QStringLiteral("Tessal"),
+                         QStringLiteral("无法注册 ") + candidate.label +
+                             QStringLiteral("，请换一个组合键。原快捷键保持不变。"),
+                         {QStringLiteral("知道了")}});
+        }
+    }
+    configuring_ = false;
+}
+
+void AppDelegate::takeScreenshot() {
+    if (capturing_ || configuring_ || longScreenshotRunning) return;
+    if (editor_ && editor_->isSaving) return;
+    capturing_ = true;
+    if (editor_) editor_->hideOverlays();
+
+    if (!platform_.accessibility->isTrusted() &&
+        !defaults_.boolValue(ChildRegionPermissionGuide::shownKey, false)) {
+        visibility_.activate();
+        const int answer = alerts_.run(ChildRegionPermissionGuide::alert(shortcut_.label));
+        defaults_.set(ChildRegionPermissionGuide::shownKey, true);
+        if (answer == 0) {
+            if (editor_) editor_->close();
+            capturing_ = false;
+            ChildRegionPermissionGuide::openSettings(*platform_.accessibility,
+                                                     *platform_.workspace);
+            return;
+        }
+    }
+
+    const bool anythingHidden = visibility_.hide();
+    std::weak_ptr<bool> alive = alive_;
+    const bool hadEditor = editor_ != nullptr;
+    mainQueue_.after(anythingHidden ? kRepaintDelay : 0, [this, alive, hadEditor] {
+        if (!alive.expired()) capture(hadEditor);
+    });
+}
+
+void AppDelegate::capture(bool previousWasShown) {
+    Result<std::vector<ScreenSnapshot>> snapshots =
+        captureScreens(*platform_.capture, ownPid_, /*usingAccessibility=*/true);
+    capturing_ = false;
+    if (snapshots) {
+        if (editor_) editor_->close();
+        auto editor = std::make_unique<Editor>(std::move(snapshots).value());
+        showEditor(std::move(editor));
+        return;
+    }
+    visibility_.unhide();
+    visibility_.activate();
+    const bool permitted = platform_.capture->preflight();
+    const int answer = alerts_.run(ScreenCaptureFailure::alert(snapshots.error(), !permitted));
+    if (answer == 0 && !permitted) platform_.workspace->openAddress(kScreenCaptureSettings);
+    if (previousWasShown && editor_) editor_->showWindow();
+}
+
+void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
+    Editor* raw = editor.get();
+    std::weak_ptr<bool> alive = alive_;
+    raw->onPin = [this, alive](const QByteArray& png, const Rect& frame) {
+        return !alive.expired() && showPin(png, frame);
+    };
+    // Long captures arrive with their own window later; until then the request is refused.
+    raw->onLongCapture = [](const Rect&, const Rect&) { return false; };
+    const unsigned long serial = ++editorSerial_;
+    raw->onClose = [this, alive, serial] {
+        mainQueue_.async([this, alive, serial] {
+            if (alive.expired() || serial != editorSerial_) return;
+            editor_.reset();
+        });
+    };
+    // A replaced editor is closed already; it is dropped here, its late close does nothing.
+    editor_ = std::move(editor);
+    visibility_.unhide();
+    for (auto& overlay : editor_->overlays()) editMenu_.stacks().addStack(&overlay->edits());
+    if (!editor_->overlays().empty())
+        editMenu_.stacks().setActiveStack(&editor_->overlays().front()->edits());
+    editor_->showWindow();
+}
+
+Rect AppDelegate::pinFrame(QSize pixelSize, std::optional<Rect> visibleFrame) {
+    const Rect visible = visibleFrame.value_or(Rect(0, 0, 1000, 700));
+    const double pw = std::max(1, pixelSize.width());
+    const double ph = std::max(1, pixelSize.height());
+    const double scale =
+        std::min({visible.width() * 0.6 / pw, visible.height() * 0.6 / ph, 1.0});
+    const double w = pw * scale;
+    const double h = ph * scale;
+    return {visible.midX() - w / 2, visible.midY() - h / 2, w, h};
+}
+
+bool AppDelegate::showPin(const QByteArray& png, std::optional<Rect> frame) {
+    const QImage image = QImage::fromData(png);
+    if (image.isNull()) return false;
+    if (!frame) {
+        std::optional<Rect> visible;
+        const auto displays = platform_.capture->displays();
+        if (!displays.empty()) visible = displays.front().visibleFrame;
+        frame = pinFrame(image.size(), visible);
+    }
+    // The pinned window itself does not exist yet: nothing can be pinned.
+    return false;
+}
+
+}  // namespace tessal

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QUuid>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "ApplicationVisibility.h"
+#include "CaptureShortcut.h"
+#include "EditMenu.h"
+#include "ShortcutDialog.h"
+#include "base/geometry.h"
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+
+namespace tessal {
+
+class AlertPresenter;
+class DefaultsStore;
+class Editor;
+class MainQueue;
+struct Platform;
+
+// The resident program: tray icon and menu, the capture shortcut, the start of every capture
+// and the registry of the windows it opens.
+class AppDelegate final : public QObject {
+    Q_OBJECT
+public:
+    AppDelegate(Platform& platform, DefaultsStore& defaults, MainQueue& mainQueue,
+                AlertPresenter& alerts, int ownPid);
+    ~AppDelegate() override;
+
+    void applicationDidFinishLaunching();
+
+    void takeScreenshot();
+    void configureShortcut();
+    void toggleAutomaticUpdates();
+    void menuWillOpen();
+    bool registerShortcut(const CaptureShortcut& shortcut);
+    // Pins PNG bytes over `frame` (global coordinates) or centred on the main display.
+    bool showPin(const QByteArray& png, std::optional<Rect> frame);
+
+    // Where a pin without a frame goes: centred on `visible`, one image pixel per point at most
+    // and never more than 60 % of the visible area either way.
+    static Rect pinFrame(QSize pixelSize, std::optional<Rect> visibleFrame);
+
+    Editor* editor() const { return editor_.get(); }
+    bool capturing() const { return capturing_; }
+    bool configuring() const { return configuring_; }
+    const CaptureShortcut& shortcut() const { return shortcut_; }
+    QMenu* statusMenu() const { return menu_; }
+    QAction* captureMenuItem() const { return captureMenuItem_; }
+    EditMenu& editMenu() { return editMenu_; }
+    // Set while a long capture runs; captures wait for it.
+    bool longScreenshotRunning = false;
+
+    // Replaced by tests: the recording dialog.
+    std::function<ShortcutDialog::Outcome(const CaptureShortcut& current)> runShortcutDialog;
+
+private:
+    void buildStatusMenu();
+    void capture(bool previousWasShown);
+    void showEditor(std::unique_ptr<Editor> editor);
+    bool automaticChecks() const;
+
+    Platform& platform_;
+    DefaultsStore& defaults_;
+    MainQueue& mainQueue_;
+    AlertPresenter& alerts_;
+    int ownPid_;
+
+    QSystemTrayIcon* status_ = nullptr;
+    QMenu* menu_ = nullptr;
+    int hotKey_ = 0;
+    std::unique_ptr<Editor> editor_;
+    // Tells a late close of a replaced editor from the close of the current one.
+    unsigned long editorSerial_ = 0;
+    bool capturing_ = false;
+    bool configuring_ = false;
+    QAction* captureMenuItem_ = nullptr;
+    QAction* autoUpdateMenuItem_ = nullptr;
+    CaptureShortcut shortcut_;
+    ApplicationVisibility visibility_;
+    EditMenu editMenu_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace tessal

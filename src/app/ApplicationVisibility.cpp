@@ -1,0 +1,28 @@
+#include "ApplicationVisibility.h"
+
+#include <QApplication>
+
+namespace tessal {
+
+bool ApplicationVisibility::hide() {
+    bool any = false;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (!widget->isVisible() || widget->windowType() == Qt::Popup) continue;
+        hidden_ << QPointer<QWidget>(widget);
+        widget->hide();
+        any = true;
+    }
+    return any;
+}
+
+void ApplicationVisibility::unhide() {
+    for (const QPointer<QWidget>& widget : hidden_)
+        if (widget) widget->show();
+    hidden_.clear();
+}
+
+void ApplicationVisibility::activate() {
+    if (QWidget* window = QApplication::activeWindow()) window->raise();
+}
+
+}  // namespace tessal

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace tessal {
+
+class DefaultsStore;
+
+// A key press as the shortcut recorder sees it.
+struct KeyPress {
+    int keyCode = -1;
+    bool control = false;
+    bool option = false;
+    bool shift = false;
+    bool command = false;
+    QString characters;  // what the key types without modifiers
+};
+
+// The global key combination that starts a capture.
+struct CaptureShortcut {
+    std::uint32_t keyCode = 18;
+    std::uint32_t modifiers = 4096;
+    QString label = QStringLiteral("⌃1");
+
+    friend bool operator==(const CaptureShortcut&, const CaptureShortcut&) = default;
+
+    static CaptureShortcut defaultShortcut() { return {}; }
+    // The shortcut a key press records, or nothing when it has none of Control, Option, Command.
+    static std::optional<CaptureShortcut> from(const KeyPress& press);
+
+    // The stored shortcut, used only when all three keys are present and in range.
+    static CaptureShortcut load(const DefaultsStore& defaults);
+    void save(DefaultsStore& defaults) const;
+};
+
+}  // namespace tessal

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tessal {
+
+// What the command line asks for.
+struct Command {
+    enum class Kind { run, capture, captureFull, listWindows, version, help, usageError };
+    Kind kind = Kind::run;
+    QString output;   // captureFull: the PNG to write
+    int display = 0;  // captureFull: index in the display list, primary first
+    QString error;    // usageError: what was wrong
+};
+
+// Parses the arguments after the program name.
+Command parseCommandLine(const QStringList& arguments);
+QString usageText();
+
+}  // namespace tessal

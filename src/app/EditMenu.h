@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+#include <QUndoGroup>
+
+namespace tessal {
+
+// Control+Z and Shift+Control+Z for the whole program: the focused text field undoes its own
+// typing; otherwise the active window's undo stack takes the step.
+class EditMenu final : public QObject {
+    Q_OBJECT
+public:
+    EditMenu();
+    ~EditMenu() override;
+
+    // Window undo stacks join this group; the shown window's stack is made active.
+    QUndoGroup& stacks() { return stacks_; }
+
+    void undo();
+    void redo();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QUndoGroup stacks_;
+};
+
+}  // namespace tessal

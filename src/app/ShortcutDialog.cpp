@@ -1,0 +1,83 @@
+#include "ShortcutDialog.h"
+
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "platform/KeyCodes.h"
+
+namespace tessal {
+
+KeyPress keyPressFromEvent(const QKeyEvent& event) {
+    KeyPress press;
+    int code = KeyCode::unknown;
+    if (event.nativeVirtualKey() != 0) code = keyCodeFromKeysym(event.nativeVirtualKey());
+    if (code == KeyCode::unknown) code = keyCodeFromQtKey(event.key());
+    press.keyCode = code;
+    const Qt::KeyboardModifiers m = event.modifiers();
+    press.control = m & Qt::ControlModifier;
+    press.option = m & Qt::AltModifier;
+    press.shift = m & Qt::ShiftModifier;
+    press.command = m & Qt::MetaModifier;
+    press.characters = keyCharacters(code);
+    return press;
+}
+
+ShortcutDialog::ShortcutDialog(const CaptureShortcut& current)
+    : candidate_(current), box_(new QMessageBox), label_(new QLabel) {
+    box_->setWindowTitle(QStringLiteral("Tessal"));
+    box_->setText(QStringLiteral("设置截图快捷键"));
+    box_->setInformativeText(QStringLiteral("请按下组合键，需包含 ⌘、⌥ 或 ⌃。"));
+    QPushButton* save = box_->addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+    box_->addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box_->addButton(QStringLiteral("恢复默认 ⌃1"), QMessageBox::ResetRole);
+    box_->setDefaultButton(save);
+
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(24);
+    font.setWeight(QFont::Medium);
+    label_->setFont(font);
+    label_->setAlignment(Qt::AlignCenter);
+    label_->setFixedSize(300, 42);
+    label_->setText(candidate_.label);
+    // The label goes in the row above the buttons, where an accessory view belongs.
+    if (auto* grid = qobject_cast<QGridLayout*>(box_->layout()))
+        grid->addWidget(label_, grid->rowCount(), 0, 1, grid->columnCount(), Qt::AlignCenter);
+    box_->installEventFilter(this);
+    for (QWidget* child : box_->findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
+ShortcutDialog::~ShortcutDialog() { delete box_; }
+
+ShortcutDialog::Outcome ShortcutDialog::run() {
+    box_->exec();
+    const QMessageBox::ButtonRole role = box_->buttonRole(box_->clickedButton());
+    if (role == QMessageBox::AcceptRole) return {Choice::save, candidate_};
+    if (role == QMessageBox::ResetRole) return {Choice::restoreDefault, candidate_};
+    return {Choice::cancel, candidate_};
+}
+
+bool ShortcutDialog::record(const KeyPress& press) {
+    const auto shortcut = CaptureShortcut::from(press);
+    if (!shortcut) return false;
+    candidate_ = *shortcut;
+    label_->setText(candidate_.label);
+    return true;
+}
+
+bool ShortcutDialog::eventFilter(QObject*, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+        return false;
+    const KeyPress press = keyPressFromEvent(*static_cast<QKeyEvent*>(event));
+    if (!CaptureShortcut::from(press)) return false;  // Return, Escape and the rest go on
+    if (event->type() == QEvent::ShortcutOverride) {
+        event->accept();  // keeps an application shortcut from taking the combination
+        return true;
+    }
+    return record(press);
+}
+
+}  // namespace tessal

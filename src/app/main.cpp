@@ -1,0 +1,136 @@
+#include <unistd.h>
+
+#include <QApplication>
+#include <QImageWriter>
+#include <QBuffer>
+#include <cstdio>
+
+#include "AlertPresenter.h"
+#include "AppDelegate.h"
+#include "CommandLine.h"
+#include "SingleInstance.h"
+#include "base/AtomicFile.h"
+#include "base/DefaultsStore.h"
+#include "base/MainQueue.h"
+#include "capture/ScreenCapture.h"
+#include "capture/ScreenGeometry.h"
+#include "platform/Platform.h"
+
+using namespace tessal;
+
+namespace {
+
+void printOut(const QString& text) { std::fputs(text.toLocal8Bit().constData(), stdout); }
+void printErr(const QString& text) { std::fputs(text.toLocal8Bit().constData(), stderr); }
+
+QString rectText(const Rect& r) {
+    return QStringLiteral("%1,%2,%3,%4").arg(r.minX()).arg(r.minY()).arg(r.width()).arg(r.height());
+}
+
+int captureFull(int& argc, char** argv, const Command& command) {
+    QGuiApplication app(argc, argv);
+    Platform platform = createSystemPlatform();
+    Result<std::vector<ScreenSnapshot>> snapshots =
+        captureScreens(*platform.capture, int(getpid()), false);
+    if (!snapshots) {
+        printErr("tessal: " + snapshots.error().message + "\n");
+        return 1;
+    }
+    if (command.display >= int(snapshots.value().size())) {
+        printErr(QStringLiteral("tessal: no display %1 (there are %2)\n")
+                     .arg(command.display)
+                     .arg(snapshots.value().size()));
+        return 2;
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QString error;
+    if (!QImageWriter(&buffer, "png").write(snapshots.value()[command.display].image) ||
+        !writeFileAtomically(command.output, png, &error)) {
+        printErr("tessal: cannot write " + command.output + ": " + error + "\n");
+        return 1;
+    }
+    return 0;
+}
+
+int listWindows(int& argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    Platform platform = createSystemPlatform();
+    const auto displays = platform.capture->displays();
+    std::vector<Rect> frames;
+    for (const auto& d : displays) frames.push_back(d.frame);
+    const double top = primaryTop(frames);
+    const auto targets = captureWindowTargets(platform.capture->windowList(), int(getpid()));
+    for (std::size_t i = 0; i < displays.size(); ++i) {
+        printOut(QStringLiteral("display %1 %2 frame %3 scale %4\n")
+                     .arg(i)
+                     .arg(displays[i].id, rectText(displays[i].frame))
+                     .arg(displays[i].scale));
+        for (const WindowTarget& target : targets) {
+            if (auto local = localWindowRect(target.rect, displays[i].frame, top))
+                printOut(QStringLiteral("  window %1 pid %2\n").arg(rectText(*local)).arg(target.pid));
+        }
+    }
+    return 0;
+}
+
+int runResident(int& argc, char** argv, bool captureNow) {
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("tessal"));
+    app.setApplicationDisplayName(QStringLiteral("Tessal"));
+    app.setDesktopFileName(QStringLiteral("local.ostrel"));
+    app.setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance;
+    if (!instance.listen()) printErr("tessal: cannot open " + SingleInstance::socketPath() + "\n");
+
+    Platform platform = createSystemPlatform();
+    DefaultsStore defaults(DefaultsStore::standardPath());
+    if (!defaults.setAsidePath().isEmpty())
+        printErr("tessal: the settings file was unreadable and was moved to " +
+                 defaults.setAsidePath() + "; starting with default settings\n");
+    MessageBoxPresenter alerts;
+    AppDelegate delegate(platform, defaults, QtMainQueue::shared(), alerts, int(getpid()));
+    instance.onRequest = [&delegate](const QString& request) {
+        if (request == "capture") QtMainQueue::shared().async([&delegate] { delegate.takeScreenshot(); });
+    };
+    delegate.applicationDidFinishLaunching();
+    if (captureNow) QtMainQueue::shared().async([&delegate] { delegate.takeScreenshot(); });
+    return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const Command command = parseCommandLine(arguments);
+
+    switch (command.kind) {
+        case Command::Kind::help:
+            printOut(usageText());
+            return 0;
+        case Command::Kind::version:
+            printOut(QStringLiteral("Tessal %1\n").arg(TESSAL_VERSION));
+            return 0;
+        case Command::Kind::usageError:
+            printErr("tessal: " + command.error + "\n\n" + usageText());
+            return 2;
+        default:
+            break;
+    }
+
+    if (!systemDisplayAvailable()) {
+        printErr(QStringLiteral("tessal: no X display can be reached (DISPLAY=%1)\n")
+                     .arg(qEnvironmentVariable("DISPLAY")));
+        return 1;
+    }
+    if (command.kind == Command::Kind::captureFull) return captureFull(argc, argv, command);
+    if (command.kind == Command::Kind::listWindows) return listWindows(argc, argv);
+
+    const bool captureNow = command.kind == Command::Kind::capture;
+    if (SingleInstance::send(captureNow ? QStringLiteral("capture") : QStringLiteral("activate")))
+        return 0;
+    return runResident(argc, argv, captureNow);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QString>
+#include <optional>
+
+namespace tessal {
+
+// The user's defaults: one JSON object, types kept as written (a Boolean never reads as a
+// number). Every change replaces the file atomically; an unreadable file is set aside under a
+// new name, never deleted, and the store starts empty.
+class DefaultsStore {
+public:
+    explicit DefaultsStore(QString path);
+
+    // $XDG_CONFIG_HOME/local.ostrel/defaults.json
+    static QString standardPath();
+
+    const QString& path() const { return path_; }
+    // Where a corrupt file was moved at load, or empty.
+    const QString& setAsidePath() const { return setAsidePath_; }
+    // Set when the last write failed; the file on disk then still holds the previous contents.
+    bool lastWriteFailed() const { return lastWriteFailed_; }
+
+    bool contains(const QString& key) const { return values_.contains(key); }
+    QJsonValue value(const QString& key) const { return values_.value(key); }
+    std::optional<bool> boolValue(const QString& key) const;
+    std::optional<double> numberValue(const QString& key) const;
+    std::optional<QString> stringValue(const QString& key) const;
+    bool boolValue(const QString& key, bool fallback) const {
+        return boolValue(key).value_or(fallback);
+    }
+
+    void set(const QString& key, const QJsonValue& value);
+    // Writes several keys with one file replacement.
+    void set(const QJsonObject& values);
+    void remove(const QString& key);
+
+private:
+    void load();
+    void save();
+
+    QString path_;
+    QString setAsidePath_;
+    QJsonObject values_;
+    bool lastWriteFailed_ = false;
+};
+
+}  // namespace tessal

@@ -1,0 +1,15 @@
+#include "QtGeometry.h"
+
+namespace tessal {
+
+Rect globalFromQt(const QRectF& r, const QRectF& primary) {
+    return {r.x() - primary.x(), primary.y() + primary.height() - (r.y() + r.height()), r.width(),
+            r.height()};
+}
+
+QRectF qtFromGlobal(const Rect& r, const QRectF& primary) {
+    return {r.minX() + primary.x(), primary.y() + primary.height() - r.maxY(), r.width(),
+            r.height()};
+}
+
+}  // namespace tessal

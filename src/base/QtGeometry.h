@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QRectF>
+
+#include "geometry.h"
+
+namespace tessal {
+
+// Qt's global rectangles (y down, virtual-desktop origin) against global model coordinates
+// (bottom-left of the primary display, y up). `primary` is the primary screen's Qt geometry.
+Rect globalFromQt(const QRectF& r, const QRectF& primary);
+QRectF qtFromGlobal(const Rect& r, const QRectF& primary);
+
+}  // namespace tessal

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace tessal {
+
+// One worker thread running submitted work in submission order.
+class SerialQueue {
+public:
+    explicit SerialQueue(std::string label);
+    ~SerialQueue();
+    SerialQueue(const SerialQueue&) = delete;
+    SerialQueue& operator=(const SerialQueue&) = delete;
+
+    // The one queue with this label in the process, created on first use.
+    static SerialQueue& named(const std::string& label);
+
+    const std::string& label() const { return label_; }
+    void async(std::function<void()> work);
+    // Returns once every piece of work submitted before the call has run.
+    void flush();
+    bool isCurrent() const { return std::this_thread::get_id() == thread_.get_id(); }
+
+private:
+    void run();
+
+    std::string label_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::function<void()>> work_;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
+}  // namespace tessal

@@ -1,0 +1,111 @@
+#include "ScreenGeometry.h"
+
+#include <QMetaType>
+#include <QVariantMap>
+#include <cmath>
+
+#include "platform/ScreenCaptureService.h"
+
+namespace tessal {
+namespace {
+
+// A value reads as a number only when it holds one; strings and Booleans do not.
+std::optional<double> numberField(const QVariant& value) {
+    switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Long:
+        case QMetaType::ULong:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Float:
+        case QMetaType::Double: {
+            const double d = value.toDouble();
+            if (std::isnan(d)) return std::nullopt;
+            return d;
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<Rect> rectField(const QVariant& value) {
+    if (value.typeId() != QMetaType::QVariantMap) return std::nullopt;
+    const QVariantMap map = value.toMap();
+    const auto x = numberField(map.value("x"));
+    const auto y = numberField(map.value("y"));
+    const auto w = numberField(map.value("width"));
+    const auto h = numberField(map.value("height"));
+    if (!x || !y || !w || !h) return std::nullopt;
+    return Rect(*x, *y, *w, *h);
+}
+
+}  // namespace
+
+std::vector<WindowTarget> captureWindowTargets(const QVariantList& windowList, int excludedPid) {
+    std::vector<WindowTarget> targets;
+    for (const QVariant& item : windowList) {
+        if (item.typeId() != QMetaType::QVariantMap) continue;
+        const QVariantMap entry = item.toMap();
+
+        const auto pid = numberField(entry.value(WindowKey::pid));
+        if (!pid || *pid < 1 || *pid > 2147483647.0 || static_cast<int>(*pid) == excludedPid)
+            continue;
+        const auto layer = numberField(entry.value(WindowKey::layer));
+        if (!layer || *layer != 0) continue;
+        if (entry.contains(WindowKey::alpha)) {
+            const auto alpha = numberField(entry.value(WindowKey::alpha));
+            if (alpha && *alpha <= 0) continue;
+        }
+        const auto bounds = rectField(entry.value(WindowKey::bounds));
+        if (!bounds || !(bounds->size.width >= 30) || !(bounds->size.height >= 30)) continue;
+        if (!std::isfinite(bounds->minX()) || !std::isfinite(bounds->minY())) continue;
+
+        targets.push_back({*bounds, static_cast<int>(*pid)});
+    }
+    return targets;
+}
+
+double primaryTop(const std::vector<Rect>& displayFrames) {
+    return displayFrames.empty() ? 0 : displayFrames.front().maxY();
+}
+
+std::optional<Rect> localWindowRect(const Rect& windowListRect, const Rect& screen,
+                                    double primaryTop) {
+    const Rect global(windowListRect.origin.x,
+                      primaryTop - (windowListRect.origin.y + windowListRect.size.height),
+                      windowListRect.size.width, windowListRect.size.height);
+    const Rect clipped = global.intersected(screen);
+    if (clipped.isNull() || clipped.width() < 3 || clipped.height() < 3) return std::nullopt;
+    return clipped.offsetBy(-screen.minX(), -screen.minY());
+}
+
+QRect pixelCrop(const Rect& selection, Size screenSize, QSize imageSize) {
+    if (selection.isNull() || screenSize.width <= 0 || screenSize.height <= 0) return {};
+    const double sx = imageSize.width() / screenSize.width;
+    const double sy = imageSize.height() / screenSize.height;
+    const double left = std::floor(selection.minX() * sx);
+    const double right = std::ceil(selection.maxX() * sx);
+    const double top = std::floor((screenSize.height - selection.maxY()) * sy);
+    const double bottom = std::ceil((screenSize.height - selection.minY()) * sy);
+    // Clip in floating point first: a selection far outside must not overflow an int.
+    const double x0 = std::max(left, 0.0);
+    const double y0 = std::max(top, 0.0);
+    const double x1 = std::min(right, double(imageSize.width()));
+    const double y1 = std::min(bottom, double(imageSize.height()));
+    if (!(x1 > x0) || !(y1 > y0)) return {};
+    return QRect(int(x0), int(y0), int(x1 - x0), int(y1 - y0));
+}
+
+Rect snappedSelection(const QRect& crop, Size screenSize, QSize imageSize) {
+    if (imageSize.isEmpty() || screenSize.width <= 0 || screenSize.height <= 0) return Rect::null();
+    const double sx = imageSize.width() / screenSize.width;
+    const double sy = imageSize.height() / screenSize.height;
+    const double bottom = crop.y() + crop.height();
+    return {crop.x() / sx, screenSize.height - bottom / sy, crop.width() / sx,
+            crop.height() / sy};
+}
+
+}  // namespace tessal

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QImage>
+#include <functional>
+#include <vector>
+
+#include "base/geometry.h"
+
+namespace tessal {
+
+// A window the user may pick: its rectangle and the id of the process that owns it.
+struct WindowTarget {
+    Rect rect;
+    int pid = 0;
+
+    friend bool operator==(const WindowTarget&, const WindowTarget&) = default;
+};
+
+// Finds selectable regions inside windows[index] around a screen-local point. May block, so it is
+// only called off the main thread.
+using ChildRegionLookup = std::function<std::vector<Rect>(int index, Point point)>;
+
+// One display frozen at the moment of capture.
+struct ScreenSnapshot {
+    Rect frame;                 // global coordinates, points
+    QImage image;               // frame × scale pixels
+    std::vector<Rect> windows;  // screen-local, front to back
+    ChildRegionLookup childRegions;
+};
+
+}  // namespace tessal

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <vector>
+
+#include "base/UserError.h"
+#include "base/geometry.h"
+
+namespace tessal {
+
+// One display as the system lists it.
+struct DisplayInfo {
+    QString id;           // matches ShareableContent::displayIds
+    Rect frame;           // global coordinates, points
+    Rect visibleFrame;    // the frame less panels and docks, global coordinates
+    double scale = 1.0;   // device pixels per point
+    QRect nativeRect;     // device pixels on the root window
+};
+
+struct ShareableContent {
+    QStringList displayIds;
+};
+
+// Keys of one window-list entry. Entries come from outside the program, so any field may be
+// missing or of the wrong type; readers check each one.
+namespace WindowKey {
+inline constexpr const char* number = "number";
+inline constexpr const char* pid = "pid";
+inline constexpr const char* layer = "layer";
+inline constexpr const char* alpha = "alpha";
+inline constexpr const char* bounds = "bounds";  // map with x, y, width, height (window-list points)
+}  // namespace WindowKey
+
+// Screen pixels and the window list.
+class ScreenCaptureService {
+public:
+    virtual ~ScreenCaptureService() = default;
+
+    // The system's displays, primary first.
+    virtual std::vector<DisplayInfo> displays() = 0;
+    // Which displays can be captured now; fails when the screen cannot be read at all.
+    virtual Result<ShareableContent> shareableContent() = 0;
+    // One still image of the whole display, exactly pixelWidth × pixelHeight, without cursor.
+    virtual Result<QImage> screenshot(const DisplayInfo& display, int pixelWidth,
+                                      int pixelHeight) = 0;
+    // Visible windows front to back, in window-list coordinates.
+    virtual QVariantList windowList() = 0;
+    // Whether capturing the screen is allowed, without asking the user.
+    virtual bool preflight() = 0;
+};
+
+}  // namespace tessal

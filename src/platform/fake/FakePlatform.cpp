@@ -1,0 +1,75 @@
+#include "FakePlatform.h"
+
+#include <QColor>
+#include <cmath>
+
+namespace tessal {
+
+void FakeScreenCapture::addDisplay(const QString& id, const Rect& frame, double scale) {
+    DisplayInfo info;
+    info.id = id;
+    info.frame = frame;
+    info.visibleFrame = frame;
+    info.scale = scale;
+    displayList.push_back(info);
+    shareableIds << id;
+}
+
+Result<ShareableContent> FakeScreenCapture::shareableContent() {
+    if (contentError) return *contentError;
+    return ShareableContent{shareableIds};
+}
+
+Result<QImage> FakeScreenCapture::screenshot(const DisplayInfo& display, int pixelWidth,
+                                             int pixelHeight) {
+    ++screenshotCount;
+    if (screenshotError) return *screenshotError;
+    std::size_t index = 0;
+    while (index < displayList.size() && displayList[index].id != display.id) ++index;
+    if (index < images.size() && !images[index].isNull()) return images[index];
+    QImage image(pixelWidth, pixelHeight, QImage::Format_RGB32);
+    image.fill(QColor(128, 128, 128));
+    return image;
+}
+
+int FakeHotKeys::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers) {
+    ++registerCalls;
+    if (refused.count({keyCode, modifiers})) return 0;
+    const int reference = next_++;
+    registered[reference] = {keyCode, modifiers};
+    return reference;
+}
+
+bool FakePasteboard::setPng(const QByteArray& data) {
+    if (refuse) return false;
+    png = data;
+    text.clear();
+    return true;
+}
+
+bool FakePasteboard::setText(const QString& value) {
+    if (refuse) return false;
+    text = value;
+    png.clear();
+    return true;
+}
+
+FakePlatform::FakePlatform() {
+    auto c = std::make_unique<FakeScreenCapture>();
+    auto h = std::make_unique<FakeHotKeys>();
+    auto p = std::make_unique<FakePasteboard>();
+    auto w = std::make_unique<FakeWorkspace>();
+    auto a = std::make_unique<FakeAccessibility>();
+    capture = c.get();
+    hotKeys = h.get();
+    pasteboard = p.get();
+    workspace = w.get();
+    accessibility = a.get();
+    platform.capture = std::move(c);
+    platform.hotKeys = std::move(h);
+    platform.pasteboard = std::move(p);
+    platform.workspace = std::move(w);
+    platform.accessibility = std::move(a);
+}
+
+}  // namespace tessal

@@ -1,0 +1,28 @@
+#include <xcb/xcb.h>
+
+#include "DesktopServices.h"
+#include "X11HotKeys.h"
+#include "X11ScreenCapture.h"
+#include "platform/Platform.h"
+#include "platform/atspi/AtspiAccessibility.h"
+
+namespace tessal {
+
+Platform createSystemPlatform() {
+    Platform platform;
+    platform.capture = std::make_unique<X11ScreenCapture>();
+    platform.hotKeys = std::make_unique<X11HotKeys>();
+    platform.pasteboard = std::make_unique<QtPasteboard>();
+    platform.workspace = std::make_unique<QtWorkspace>();
+    platform.accessibility = std::make_unique<AtspiAccessibility>();
+    return platform;
+}
+
+bool systemDisplayAvailable() {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    const bool ok = c && xcb_connection_has_error(c) == 0;
+    if (c) xcb_disconnect(c);
+    return ok;
+}
+
+}  // namespace tessal

@@ -1,0 +1,56 @@
+#include "X11Connection.h"
+
+#include <QGuiApplication>
+#include <cstdlib>
+#include <cstring>
+
+namespace tessal::x11 {
+
+xcb_connection_t* connection() {
+    auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return app ? app->connection() : nullptr;
+}
+
+xcb_window_t rootWindow() {
+    xcb_connection_t* c = connection();
+    if (!c) return XCB_NONE;
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup);
+    return it.rem ? it.data->root : XCB_NONE;
+}
+
+xcb_atom_t atom(const char* name) {
+    xcb_connection_t* c = connection();
+    if (!c) return XCB_NONE;
+    auto cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
+    if (!reply) return XCB_NONE;
+    const xcb_atom_t result = reply->atom;
+    std::free(reply);
+    return result;
+}
+
+std::vector<std::uint32_t> cardinalProperty(xcb_window_t window, xcb_atom_t property,
+                                            std::uint32_t maxItems) {
+    std::vector<std::uint32_t> values;
+    xcb_connection_t* c = connection();
+    if (!c || property == XCB_NONE) return values;
+    auto cookie = xcb_get_property(c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxItems);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr);
+    if (!reply) return values;
+    if (reply->format == 32) {
+        const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+        const int count = xcb_get_property_value_length(reply) / 4;
+        values.assign(data, data + count);
+    }
+    std::free(reply);
+    return values;
+}
+
+void sync() {
+    xcb_connection_t* c = connection();
+    if (!c) return;
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
+}  // namespace tessal::x11

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <QByteArray>
+#include <cstdint>
+#include <vector>
+
+namespace tessal::x11 {
+
+// Qt's own connection to the X server; null when the program does not run on xcb.
+xcb_connection_t* connection();
+xcb_window_t rootWindow();
+
+xcb_atom_t atom(const char* name);
+// The 32-bit items of a property, empty when it is absent or of another format.
+std::vector<std::uint32_t> cardinalProperty(xcb_window_t window, xcb_atom_t property,
+                                            std::uint32_t maxItems = 1024);
+// Waits until the server has handled every request sent so far.
+void sync();
+
+}  // namespace tessal::x11

@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include "app/CommandLine.h"
+
+using namespace tessal;
+using Kind = Command::Kind;
+
+TEST(CommandLine, Verbs) {
+    struct Case {
+        QStringList args;
+        Kind kind;
+    };
+    const Case cases[] = {
+        {{}, Kind::run},
+        {{"capture"}, Kind::capture},
+        {{"capture", "--full", "-o", "a.png"}, Kind::captureFull},
+        {{"capture", "--full", "-o", "a.png", "--display", "1"}, Kind::captureFull},
+        {{"capture", "--list-windows"}, Kind::listWindows},
+        {{"--version"}, Kind::version},
+        {{"--help"}, Kind::help},
+        // Usage errors.
+        {{"--frobnicate"}, Kind::usageError},
+        {{"snap"}, Kind::usageError},
+        {{"capture", "--full"}, Kind::usageError},
+        {{"capture", "--full", "-o"}, Kind::usageError},
+        {{"capture", "-o", "a.png"}, Kind::usageError},
+        {{"capture", "--full", "-o", "a.png", "--display", "x"}, Kind::usageError},
+        {{"capture", "--full", "-o", "a.png", "--display", "-1"}, Kind::usageError},
+        {{"capture", "--list-windows", "--full", "-o", "a.png"}, Kind::usageError},
+        {{"capture", "--list-windows", "--display", "0"}, Kind::usageError},
+        {{"--version", "extra"}, Kind::usageError},
+    };
+    for (const Case& c : cases) {
+        const Command command = parseCommandLine(c.args);
+        EXPECT_EQ(command.kind, c.kind) << c.args.join(' ').toStdString();
+        if (c.kind == Kind::usageError) {
+            EXPECT_FALSE(command.error.isEmpty());
+        }
+    }
+    const Command full = parseCommandLine({"capture", "--full", "-o", "x.png", "--display", "2"});
+    EXPECT_EQ(full.output, "x.png");
+    EXPECT_EQ(full.display, 2);
+}

@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QBuffer>
+#include <QImage>
+#include <QMenu>
+#include <QTemporaryDir>
+
+#include "ScriptedAlerts.h"
+#include "app/AppDelegate.h"
+#include "base/Clock.h"
+#include "base/DefaultsStore.h"
+#include "base/MainQueue.h"
+#include "capture/Editor.h"
+#include "capture/OverlayWindow.h"
+#include "platform/fake/FakePlatform.h"
+
+using namespace tessal;
+
+namespace {
+
+bool overlaysVisible(const Editor* editor) {
+    if (!editor || editor->overlays().empty()) return false;
+    for (const auto& overlay : editor->overlays())
+        if (!overlay->isVisible()) return false;
+    return true;
+}
+
+}  // namespace
+
+class AppDelegateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake.capture->addDisplay("main", Rect(0, 0, 400, 300));
+        fake.capture->addDisplay("side", Rect(400, 0, 300, 200), 2.0);
+        fake.accessibility->trusted = true;
+    }
+    void TearDown() override {
+        if (app && app->editor()) app->editor()->close();
+        app.reset();
+        queue.runPending();
+    }
+
+    void launch() {
+        app = std::make_unique<AppDelegate>(fake.platform, defaults, queue, alerts, 4242);
+        app->applicationDidFinishLaunching();
+    }
+
+    // Starts a capture and lets the main queue finish it.
+    Editor* capture() {
+        app->takeScreenshot();
+        queue.advance(1.0);
+        return app->editor();
+    }
+
+    QTemporaryDir dir;
+    DefaultsStore defaults{dir.filePath("defaults.json")};
+    FakePlatform fake;
+    ManualClock clock;
+    ManualMainQueue queue{clock};
+    ScriptedAlerts alerts;
+    std::unique_ptr<AppDelegate> app;
+};
+
+TEST_F(AppDelegateTest, LaunchBuildsTheMenuAndRegistersTheStoredShortcut) {
+    CaptureShortcut{0, 4608, "⌃⇧A"}.save(defaults);
+    launch();
+    QStringList titles;
+    for (QAction* a : app->statusMenu()->actions()) titles << (a->isSeparator() ? "-" : a->text());
+    EXPECT_EQ(titles, (QStringList{"截图  ⌃⇧A", "设置截图快捷键…", "截图偏好…", "截图历史…", "-",
+                                   "开机启动", "自动下载更新", "检查更新…", "更新日志", "-",
+                                   "退出Tessal"}));
+    ASSERT_EQ(fake.hotKeys->registered.size(), 1u);
+    EXPECT_EQ(fake.hotKeys->registered.begin()->second, std::make_pair(0u, 4608u));
+    EXPECT_TRUE(alerts.shown.empty());
+
+    // The automatic-update item shows and flips the stored choice (on by default).
+    QAction* updates = app->statusMenu()->actions()[6];
+    EXPECT_TRUE(updates->isChecked());
+    updates->trigger();
+    EXPECT_EQ(defaults.boolValue("automaticUpdateChecks"), false);
+    EXPECT_FALSE(updates->isChecked());
+}
+
+TEST_F(AppDelegateTest, RefusedShortcutAtLaunchIsReportedAndCaptureStillWorks) {
+    fake.hotKeys->refused.insert({18, 4096});
+    launch();
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].message, "Tessal");
+    EXPECT_EQ(alerts.shown[0].informative,
+              "快捷键 ⌃1 注册失败，可能已被其他应用或系统占用。可从菜单栏设置其他快捷键，或点击截图。");
+    app->captureMenuItem()->trigger();
+    queue.advance(1.0);
+    EXPECT_NE(app->editor(), nullptr);
+}
+
+TEST_F(AppDelegateTest, HotKeyOnlySchedulesTheCapture) {
+    launch();
+    fake.hotKeys->press(fake.hotKeys->registered.begin()->first);
+    EXPECT_FALSE(app->capturing());
+    EXPECT_EQ(fake.capture->screenshotCount, 0);
+    queue.advance(1.0);
+    ASSERT_NE(app->editor(), nullptr);
+    EXPECT_EQ(app->editor()->snapshots().size(), 2u);
+    EXPECT_EQ(app->editor()->snapshots()[1].image.size(), QSize(600, 400));
+    EXPECT_TRUE(overlaysVisible(app->editor()));
+}
+
+TEST_F(AppDelegateTest, GuardsKeepOneCaptureAtATime) {
+    launch();
+    // A capture in progress: a second request does nothing.
+    app->takeScreenshot();
+    EXPECT_TRUE(app->capturing());
+    app->takeScreenshot();
+    queue.advance(1.0);
+    EXPECT_EQ(fake.capture->screenshotCount, 2);  // two displays, one capture
+    EXPECT_FALSE(app->capturing());
+
+    // A saving editor stays as it is.
+    Editor* first = app->editor();
+    first->isSaving = true;
+    app->takeScreenshot();
+    queue.advance(1.0);
+    EXPECT_EQ(app->editor(), first);
+    EXPECT_TRUE(overlaysVisible(first));
+    first->isSaving = false;
+
+    // A running long capture holds captures off.
+    app->longScreenshotRunning = true;
+    app->takeScreenshot();
+    EXPECT_FALSE(app->capturing());
+    app->longScreenshotRunning = false;
+
+    // So does the shortcut dialog while it is open.
+    bool triedDuringDialog = false;
+    app->runShortcutDialog = [&](const CaptureShortcut& current) {
+        app->takeScreenshot();
+        triedDuringDialog = !app->capturing();
+        return ShortcutDialog::Outcome{ShortcutDialog::Choice::cancel, current};
+    };
+    app->configureShortcut();
+    EXPECT_TRUE(triedDuringDialog);
+    EXPECT_EQ(fake.capture->screenshotCount, 2);
+}
+
+TEST_F(AppDelegateTest, NewCaptureReplacesTheEditorAndALateCloseKeepsTheNewOne) {
+    launch();
+    Editor* first = capture();
+    ASSERT_NE(first, nullptr);
+    app->takeScreenshot();
+    // The old session disappears while the screen is read.
+    EXPECT_FALSE(overlaysVisible(first));
+    queue.advance(1.0);
+    Editor* second = app->editor();
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, first);
+    queue.advance(1.0);  // the replaced editor's close notification arrives late
+    EXPECT_EQ(app->editor(), second);
+
+    second->close();
+    EXPECT_EQ(app->editor(), second);  // dropped on a later turn, not inside its own close
+    queue.runPending();
+    EXPECT_EQ(app->editor(), nullptr);
+}
+
+TEST_F(AppDelegateTest, FailedCaptureBringsThePreviousEditorBack) {
+    launch();
+    Editor* first = capture();
+    fake.capture->screenshotError = UserError{"Ostrel", 3, "无法读取屏幕内容"};
+    capture();
+    EXPECT_EQ(app->editor(), first);
+    EXPECT_TRUE(overlaysVisible(first));
+    EXPECT_FALSE(app->capturing());
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].message, "无法截取屏幕");
+    EXPECT_TRUE(alerts.shown[0].informative.startsWith("无法读取屏幕内容\n"));
+    EXPECT_TRUE(fake.workspace->opened.isEmpty());
+
+    // Without permission the first button opens the settings.
+    fake.capture->permission = false;
+    alerts.answers = {0};
+    capture();
+    EXPECT_EQ(alerts.shown.back().buttons.size(), 2);
+    EXPECT_EQ(fake.workspace->opened.size(), 1);
+}
+
+TEST_F(AppDelegateTest, AccessibilityGuideIsShownOnceAndCanStopTheCapture) {
+    fake.accessibility->trusted = false;
+    launch();
+    alerts.answers = {1};  // "先截图"
+    EXPECT_NE(capture(), nullptr);
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].message, "增强自动选区识别");
+    EXPECT_TRUE(alerts.shown[0].informative.contains("再按 ⌃1。"));
+    EXPECT_EQ(defaults.boolValue("childRegionPermissionGuideShown"), true);
+    capture();
+    EXPECT_EQ(alerts.shown.size(), 1u);
+
+    // "去开启" ends the request without a capture and closes the open session.
+    defaults.set("childRegionPermissionGuideShown", false);
+    const int before = fake.capture->screenshotCount;
+    alerts.answers = {0};
+    capture();
+    EXPECT_EQ(fake.capture->screenshotCount, before);
+    EXPECT_EQ(app->editor(), nullptr);
+    EXPECT_FALSE(app->capturing());
+    EXPECT_EQ(fake.accessibility->requests, 1);
+    EXPECT_EQ(fake.workspace->settingsOpened, 1);
+}
+
+TEST_F(AppDelegateTest, ConfiguringTheShortcutKeepsTheOldOneWhenRefused) {
+    launch();
+    const int oldReference = fake.hotKeys->registered.begin()->first;
+    const CaptureShortcut wanted{0, 4608, "⌃⇧A"};
+    auto answer = [&](ShortcutDialog::Choice choice, CaptureShortcut candidate) {
+        app->runShortcutDialog = [=](const CaptureShortcut&) {
+            return ShortcutDialog::Outcome{choice, candidate};
+        };
+        app->configureShortcut();
+    };
+
+    fake.hotKeys->refused.insert({0, 4608});
+    answer(ShortcutDialog::Choice::save, wanted);
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].informative, "无法注册 ⌃⇧A，请换一个组合键。原快捷键保持不变。");
+    EXPECT_TRUE(fake.hotKeys->registered.count(oldReference));
+    EXPECT_EQ(app->shortcut(), CaptureShortcut::defaultShortcut());
+    EXPECT_FALSE(defaults.contains("captureShortcutLabel"));
+    EXPECT_EQ(app->captureMenuItem()->text(), "截图  ⌃1");
+
+    fake.hotKeys->refused.clear();
+    answer(ShortcutDialog::Choice::save, wanted);
+    EXPECT_EQ(app->shortcut(), wanted);
+    EXPECT_FALSE(fake.hotKeys->registered.count(oldReference));
+    EXPECT_EQ(fake.hotKeys->registered.size(), 1u);
+    EXPECT_EQ(CaptureShortcut::load(defaults), wanted);
+    EXPECT_EQ(app->captureMenuItem()->text(), "截图  ⌃⇧A");
+
+    // Cancel changes nothing; restoring the default registers ⌃1 again.
+    answer(ShortcutDialog::Choice::cancel, CaptureShortcut{1, 4096, "⌃S"});
+    EXPECT_EQ(app->shortcut(), wanted);
+    answer(ShortcutDialog::Choice::restoreDefault, wanted);
+    EXPECT_EQ(app->shortcut(), CaptureShortcut::defaultShortcut());
+    EXPECT_EQ(defaults.stringValue("captureShortcutLabel"), QString("⌃1"));
+
+    // Saving the shortcut that is already active touches nothing but rewrites the keys.
+    const int calls = fake.hotKeys->registerCalls;
+    defaults.remove("captureShortcutLabel");
+    answer(ShortcutDialog::Choice::restoreDefault, wanted);
+    EXPECT_EQ(fake.hotKeys->registerCalls, calls);
+    EXPECT_EQ(defaults.stringValue("captureShortcutLabel"), QString("⌃1"));
+    EXPECT_FALSE(app->configuring());
+}
+
+TEST(PinPlacement, CentredAndFittedWithoutAFrame) {
+    const Rect frame = AppDelegate::pinFrame(QSize(4000, 3000), Rect(0, 0, 1440, 900));
+    EXPECT_NEAR(frame.width(), 720, 1e-9);  // scale min(0.216, 0.18, 1) = 0.18
+    EXPECT_NEAR(frame.height(), 540, 1e-9);
+    EXPECT_NEAR(frame.midX(), 720, 1e-9);
+    EXPECT_NEAR(frame.midY(), 450, 1e-9);
+
+    // Small images keep one pixel per point; no display means a 1000 × 700 area at the origin.
+    EXPECT_EQ(AppDelegate::pinFrame(QSize(200, 100), std::nullopt), Rect(400, 300, 200, 100));
+}
+
+TEST_F(AppDelegateTest, PinningRefusesWhatIsNotAnImage) {
+    launch();
+    EXPECT_FALSE(app->showPin("not a png", std::nullopt));
+}

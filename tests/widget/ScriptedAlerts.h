@@ -1,0 +1,24 @@
+#pragma once
+
+#include <deque>
+#include <vector>
+
+#include "app/AlertPresenter.h"
+
+namespace tessal {
+
+// Records every alert and answers with the next scripted button (the first when none is left).
+class ScriptedAlerts final : public AlertPresenter {
+public:
+    std::vector<AlertSpec> shown;
+    std::deque<int> answers;
+    int run(const AlertSpec& alert) override {
+        shown.push_back(alert);
+        if (answers.empty()) return 0;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+}  // namespace tessal
