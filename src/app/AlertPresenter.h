@@ -6,13 +6,13 @@ namespace tessal {
 
 // Runs modal alerts; returns the index of the chosen button (the first is the default).
 class AlertPresenter {
-public:
+  public:
     virtual ~AlertPresenter() = default;
     virtual int run(const AlertSpec& alert) = 0;
 };
 
 class MessageBoxPresenter final : public AlertPresenter {
-public:
+  public:
     int run(const AlertSpec& alert) override;
 };
 

@@ -72,14 +72,16 @@ void AppDelegate::applicationDidFinishLaunching() {
         visibility_.activate();
         alerts_.run({QStringLiteral("Tessal"),
                      QStringLiteral("快捷键 ") + shortcut_.label +
-                         QStringLiteral(" 注册失败，可能已被其他应用或系统占用。可从菜单栏设置其他快捷键，或点击截图。"),
+                         QStringLiteral(" 注册失败，可能已被其他应用或系统占用。可从菜单栏设置其他"
+                                        "快捷键，或点击截图。"),
                      {QStringLiteral("知道了")}});
     }
 }
 
 void AppDelegate::buildStatusMenu() {
     menu_ = new QMenu;
-    captureMenuItem_ = menu_->addAction(captureTitle(shortcut_), this, [this] { takeScreenshot(); });
+    captureMenuItem_ =
+        menu_->addAction(captureTitle(shortcut_), this, [this] { takeScreenshot(); });
     menu_->addAction(QStringLiteral("设置截图快捷键…"), this, [this] { configureShortcut(); });
     // The preferences and history windows, launch at login, update checks and the change log
     // are not part of the program yet; their items are shown but cannot be chosen.
@@ -106,9 +108,10 @@ void AppDelegate::buildStatusMenu() {
     status_->setToolTip(QStringLiteral("Tessal截图"));
     status_->setContextMenu(menu_);
     // A left click starts a capture as well; the menu stays on the right button.
-    connect(status_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-        if (r == QSystemTrayIcon::Trigger) takeScreenshot();
-    });
+    connect(status_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason r) {
+                if (r == QSystemTrayIcon::Trigger) takeScreenshot();
+            });
     status_->show();
 }
 
@@ -233,8 +236,7 @@ Rect AppDelegate::pinFrame(QSize pixelSize, std::optional<Rect> visibleFrame) {
     const Rect visible = visibleFrame.value_or(Rect(0, 0, 1000, 700));
     const double pw = std::max(1, pixelSize.width());
     const double ph = std::max(1, pixelSize.height());
-    const double scale =
-        std::min({visible.width() * 0.6 / pw, visible.height() * 0.6 / ph, 1.0});
+    const double scale = std::min({visible.width() * 0.6 / pw, visible.height() * 0.6 / ph, 1.0});
     const double w = pw * scale;
     const double h = ph * scale;
     return {visible.midX() - w / 2, visible.midY() - h / 2, w, h};

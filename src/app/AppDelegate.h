@@ -31,7 +31,7 @@ struct Platform;
 // and the registry of the windows it opens.
 class AppDelegate final : public QObject {
     Q_OBJECT
-public:
+  public:
     AppDelegate(Platform& platform, DefaultsStore& defaults, MainQueue& mainQueue,
                 AlertPresenter& alerts, int ownPid);
     ~AppDelegate() override;
@@ -63,7 +63,7 @@ public:
     // Replaced by tests: the recording dialog.
     std::function<ShortcutDialog::Outcome(const CaptureShortcut& current)> runShortcutDialog;
 
-private:
+  private:
     void buildStatusMenu();
     void capture(bool previousWasShown);
     void showEditor(std::unique_ptr<Editor> editor);

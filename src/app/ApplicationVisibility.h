@@ -8,13 +8,13 @@ namespace tessal {
 
 // Hides every window of the program and brings back exactly those later.
 class ApplicationVisibility {
-public:
+  public:
     // Returns whether any window was on screen.
     bool hide();
     void unhide();
     void activate();
 
-private:
+  private:
     QList<QPointer<QWidget>> hidden_;
 };
 

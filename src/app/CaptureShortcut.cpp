@@ -15,15 +15,24 @@ const QString kLabelKey = QStringLiteral("captureShortcutLabel");
 
 QString keyName(int keyCode, const QString& characters) {
     switch (keyCode) {
-        case KeyCode::space: return QStringLiteral("空格");
-        case KeyCode::returnKey: return QStringLiteral("Return");
-        case KeyCode::tab: return QStringLiteral("Tab");
-        case KeyCode::deleteKey: return QStringLiteral("⌫");
-        case KeyCode::left: return QStringLiteral("←");
-        case KeyCode::right: return QStringLiteral("→");
-        case KeyCode::down: return QStringLiteral("↓");
-        case KeyCode::up: return QStringLiteral("↑");
-        default: return characters.toUpper();
+        case KeyCode::space:
+            return QStringLiteral("空格");
+        case KeyCode::returnKey:
+            return QStringLiteral("Return");
+        case KeyCode::tab:
+            return QStringLiteral("Tab");
+        case KeyCode::deleteKey:
+            return QStringLiteral("⌫");
+        case KeyCode::left:
+            return QStringLiteral("←");
+        case KeyCode::right:
+            return QStringLiteral("→");
+        case KeyCode::down:
+            return QStringLiteral("↓");
+        case KeyCode::up:
+            return QStringLiteral("↑");
+        default:
+            return characters.toUpper();
     }
 }
 
@@ -60,9 +69,8 @@ CaptureShortcut CaptureShortcut::load(const DefaultsStore& defaults) {
 }
 
 void CaptureShortcut::save(DefaultsStore& defaults) const {
-    defaults.set(QJsonObject{{kKeyCodeKey, double(keyCode)},
-                             {kModifiersKey, double(modifiers)},
-                             {kLabelKey, label}});
+    defaults.set(QJsonObject{
+        {kKeyCodeKey, double(keyCode)}, {kModifiersKey, double(modifiers)}, {kLabelKey, label}});
 }
 
 }  // namespace tessal

@@ -12,9 +12,8 @@ namespace {
 enum class Step { none, undo, redo };
 
 Step stepFor(const QKeyEvent& event) {
-    const Qt::KeyboardModifiers m =
-        event.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier |
-                             Qt::MetaModifier);
+    const Qt::KeyboardModifiers m = event.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier |
+                                                         Qt::AltModifier | Qt::MetaModifier);
     if (event.key() != Qt::Key_Z) return Step::none;
     if (m == Qt::ControlModifier) return Step::undo;
     if (m == (Qt::ControlModifier | Qt::ShiftModifier)) return Step::redo;

@@ -9,7 +9,7 @@ namespace tessal {
 // typing; otherwise the active window's undo stack takes the step.
 class EditMenu final : public QObject {
     Q_OBJECT
-public:
+  public:
     EditMenu();
     ~EditMenu() override;
 
@@ -19,10 +19,10 @@ public:
     void undo();
     void redo();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     QUndoGroup stacks_;
 };
 

@@ -50,7 +50,9 @@ ShortcutDialog::ShortcutDialog(const CaptureShortcut& current)
     for (QWidget* child : box_->findChildren<QWidget*>()) child->installEventFilter(this);
 }
 
-ShortcutDialog::~ShortcutDialog() { delete box_; }
+ShortcutDialog::~ShortcutDialog() {
+    delete box_;
+}
 
 ShortcutDialog::Outcome ShortcutDialog::run() {
     box_->exec();

@@ -15,7 +15,7 @@ namespace tessal {
 // the candidate; Return and Escape still press its buttons.
 class ShortcutDialog final : public QObject {
     Q_OBJECT
-public:
+  public:
     enum class Choice { save, cancel, restoreDefault };
     struct Outcome {
         Choice choice;
@@ -32,10 +32,10 @@ public:
     const CaptureShortcut& candidate() const { return candidate_; }
     QMessageBox* box() const { return box_; }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     CaptureShortcut candidate_;
     QMessageBox* box_;
     QLabel* label_;

@@ -1,9 +1,9 @@
 #include "SingleInstance.h"
 
+#include <unistd.h>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <unistd.h>
 
 namespace tessal {
 

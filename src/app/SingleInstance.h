@@ -12,7 +12,7 @@ namespace tessal {
 // as "capture") to it over a local socket and exit.
 class SingleInstance final : public QObject {
     Q_OBJECT
-public:
+  public:
     // $XDG_RUNTIME_DIR/local.ostrel.sock, or one per user in the temporary folder.
     static QString socketPath();
     // Delivers a request to the running instance; false when none answers.
@@ -22,7 +22,7 @@ public:
     bool listen();
     std::function<void(const QString& request)> onRequest;
 
-private:
+  private:
     QLocalServer* server_ = nullptr;
 };
 

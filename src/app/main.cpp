@@ -1,8 +1,8 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QImageWriter>
 #include <QBuffer>
+#include <QImageWriter>
 #include <cstdio>
 
 #include "AlertPresenter.h"
@@ -20,15 +20,28 @@ using namespace tessal;
 
 namespace {
 
-void printOut(const QString& text) { std::fputs(text.toLocal8Bit().constData(), stdout); }
-void printErr(const QString& text) { std::fputs(text.toLocal8Bit().constData(), stderr); }
+void printOut(const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+}
+void printErr(const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stderr);
+}
 
 QString rectText(const Rect& r) {
     return QStringLiteral("%1,%2,%3,%4").arg(r.minX()).arg(r.minY()).arg(r.width()).arg(r.height());
 }
 
-int captureFull(int& argc, char** argv, const Command& command) {
-    QGuiApplication app(argc, argv);
+// Qt reads options such as --display from the arguments it is given; the command-line tools
+// give it none of theirs.
+struct ToolArguments {
+    int argc = 1;
+    char name[8] = "tessal";
+    char* argv[2] = {name, nullptr};
+};
+
+int captureFull(const Command& command) {
+    ToolArguments arguments;
+    QGuiApplication app(arguments.argc, arguments.argv);
     Platform platform = createSystemPlatform();
     Result<std::vector<ScreenSnapshot>> snapshots =
         captureScreens(*platform.capture, int(getpid()), false);
@@ -54,8 +67,9 @@ int captureFull(int& argc, char** argv, const Command& command) {
     return 0;
 }
 
-int listWindows(int& argc, char** argv) {
-    QGuiApplication app(argc, argv);
+int listWindows() {
+    ToolArguments arguments;
+    QGuiApplication app(arguments.argc, arguments.argv);
     Platform platform = createSystemPlatform();
     const auto displays = platform.capture->displays();
     std::vector<Rect> frames;
@@ -69,7 +83,8 @@ int listWindows(int& argc, char** argv) {
                      .arg(displays[i].scale));
         for (const WindowTarget& target : targets) {
             if (auto local = localWindowRect(target.rect, displays[i].frame, top))
-                printOut(QStringLiteral("  window %1 pid %2\n").arg(rectText(*local)).arg(target.pid));
+                printOut(
+                    QStringLiteral("  window %1 pid %2\n").arg(rectText(*local)).arg(target.pid));
         }
     }
     return 0;
@@ -93,7 +108,8 @@ int runResident(int& argc, char** argv, bool captureNow) {
     MessageBoxPresenter alerts;
     AppDelegate delegate(platform, defaults, QtMainQueue::shared(), alerts, int(getpid()));
     instance.onRequest = [&delegate](const QString& request) {
-        if (request == "capture") QtMainQueue::shared().async([&delegate] { delegate.takeScreenshot(); });
+        if (request == "capture")
+            QtMainQueue::shared().async([&delegate] { delegate.takeScreenshot(); });
     };
     delegate.applicationDidFinishLaunching();
     if (captureNow) QtMainQueue::shared().async([&delegate] { delegate.takeScreenshot(); });
@@ -126,8 +142,8 @@ int main(int argc, char** argv) {
                      .arg(qEnvironmentVariable("DISPLAY")));
         return 1;
     }
-    if (command.kind == Command::Kind::captureFull) return captureFull(argc, argv, command);
-    if (command.kind == Command::Kind::listWindows) return listWindows(argc, argv);
+    if (command.kind == Command::Kind::captureFull) return captureFull(command);
+    if (command.kind == Command::Kind::listWindows) return listWindows();
 
     const bool captureNow = command.kind == Command::Kind::capture;
     if (SingleInstance::send(captureNow ? QStringLiteral("capture") : QStringLiteral("activate")))

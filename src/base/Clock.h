@@ -5,25 +5,25 @@ namespace tessal {
 // Uptime in seconds from a monotonic source. Throttles and timeouts read time only through a
 // Clock so tests can drive it.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual double uptime() const = 0;
 };
 
 class SystemClock final : public Clock {
-public:
+  public:
     double uptime() const override;
     static SystemClock& shared();
 };
 
 class ManualClock final : public Clock {
-public:
+  public:
     explicit ManualClock(double start = 1000.0) : now_(start) {}
     double uptime() const override { return now_; }
     void advance(double seconds) { now_ += seconds; }
     void set(double seconds) { now_ = seconds; }
 
-private:
+  private:
     double now_;
 };
 

@@ -11,7 +11,9 @@
 
 namespace tessal {
 
-DefaultsStore::DefaultsStore(QString path) : path_(std::move(path)) { load(); }
+DefaultsStore::DefaultsStore(QString path) : path_(std::move(path)) {
+    load();
+}
 
 QString DefaultsStore::standardPath() {
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");

@@ -11,7 +11,7 @@ namespace tessal {
 // number). Every change replaces the file atomically; an unreadable file is set aside under a
 // new name, never deleted, and the store starts empty.
 class DefaultsStore {
-public:
+  public:
     explicit DefaultsStore(QString path);
 
     // $XDG_CONFIG_HOME/local.ostrel/defaults.json
@@ -37,7 +37,7 @@ public:
     void set(const QJsonObject& values);
     void remove(const QString& key);
 
-private:
+  private:
     void load();
     void save();
 

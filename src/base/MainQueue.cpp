@@ -31,7 +31,9 @@ QtMainQueue& QtMainQueue::shared() {
     return queue;
 }
 
-void ManualMainQueue::async(std::function<void()> work) { after(0, std::move(work)); }
+void ManualMainQueue::async(std::function<void()> work) {
+    after(0, std::move(work));
+}
 
 std::shared_ptr<WorkItem> ManualMainQueue::after(double seconds, std::function<void()> work) {
     auto item = std::make_shared<WorkItem>();

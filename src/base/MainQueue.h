@@ -11,18 +11,18 @@ class ManualClock;
 
 // A piece of delayed main-thread work that can be cancelled; once cancelled it never runs.
 class WorkItem {
-public:
+  public:
     void cancel() { cancelled_ = true; }
     bool isCancelled() const { return cancelled_; }
 
-private:
+  private:
     bool cancelled_ = false;
 };
 
 // The main thread's queue: work queued for a later turn of the event loop, or after a delay.
 // Safe to call from any thread.
 class MainQueue {
-public:
+  public:
     virtual ~MainQueue() = default;
     virtual void async(std::function<void()> work) = 0;
     virtual std::shared_ptr<WorkItem> after(double seconds, std::function<void()> work) = 0;
@@ -30,7 +30,7 @@ public:
 
 // The Qt event loop of the application's main thread.
 class QtMainQueue final : public MainQueue {
-public:
+  public:
     void async(std::function<void()> work) override;
     std::shared_ptr<WorkItem> after(double seconds, std::function<void()> work) override;
     static QtMainQueue& shared();
@@ -38,7 +38,7 @@ public:
 
 // A queue for tests, driven by a ManualClock: nothing runs until runPending() or advance().
 class ManualMainQueue final : public MainQueue {
-public:
+  public:
     explicit ManualMainQueue(ManualClock& clock) : clock_(clock) {}
     void async(std::function<void()> work) override;
     std::shared_ptr<WorkItem> after(double seconds, std::function<void()> work) override;
@@ -49,7 +49,7 @@ public:
     void advance(double seconds);
     std::size_t pendingCount() const;
 
-private:
+  private:
     struct Entry {
         std::shared_ptr<WorkItem> item;
         std::function<void()> work;

@@ -1,8 +1,8 @@
 #include "SerialQueue.h"
 
+#include <pthread.h>
 #include <map>
 #include <memory>
-#include <pthread.h>
 
 namespace tessal {
 

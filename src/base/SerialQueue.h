@@ -11,7 +11,7 @@ namespace tessal {
 
 // One worker thread running submitted work in submission order.
 class SerialQueue {
-public:
+  public:
     explicit SerialQueue(std::string label);
     ~SerialQueue();
     SerialQueue(const SerialQueue&) = delete;
@@ -26,7 +26,7 @@ public:
     void flush();
     bool isCurrent() const { return std::this_thread::get_id() == thread_.get_id(); }
 
-private:
+  private:
     void run();
 
     std::string label_;

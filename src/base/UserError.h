@@ -18,7 +18,7 @@ struct UserError {
 // A value or the UserError that prevented it.
 template <typename T>
 class Result {
-public:
+  public:
     Result(T value) : state_(std::move(value)) {}
     Result(UserError error) : state_(std::move(error)) {}
 
@@ -29,7 +29,7 @@ public:
     T&& value() && { return std::get<T>(std::move(state_)); }
     const UserError& error() const { return std::get<UserError>(state_); }
 
-private:
+  private:
     std::variant<T, UserError> state_;
 };
 

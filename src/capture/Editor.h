@@ -14,7 +14,7 @@ class OverlayWindow;
 
 // One capture session over the frozen displays: one overlay per snapshot.
 class Editor {
-public:
+  public:
     explicit Editor(std::vector<ScreenSnapshot> snapshots);
     ~Editor();
     Editor(const Editor&) = delete;
@@ -38,7 +38,7 @@ public:
     // Ends the session once: overlays closed, then onClose.
     void close();
 
-private:
+  private:
     std::vector<ScreenSnapshot> snapshots_;
     std::vector<std::unique_ptr<OverlayWindow>> overlays_;
     bool closed_ = false;

@@ -11,7 +11,7 @@ namespace tessal {
 // keyboard and pointer grabbed while it is shown.
 class OverlayWindow final : public QWidget {
     Q_OBJECT
-public:
+  public:
     OverlayWindow(const QImage& image, const QRect& qtGeometry);
 
     QUndoStack& edits() { return edits_; }
@@ -20,13 +20,13 @@ public:
     // Escape or a right click before anything was chosen.
     std::function<void()> onCancel;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
-private:
+  private:
     QImage image_;
     QUndoStack edits_;
 };

@@ -12,7 +12,8 @@ AlertSpec ScreenCaptureFailure::alert(const UserError& error, bool permissionMis
         spec.buttons = {QStringLiteral("打开系统设置"), QStringLiteral("取消")};
     } else {
         spec.informative =
-            error.message + QStringLiteral("\n请重新截图；若刚连接或断开显示器，请等待屏幕布局稳定。");
+            error.message +
+            QStringLiteral("\n请重新截图；若刚连接或断开显示器，请等待屏幕布局稳定。");
         spec.buttons = {QStringLiteral("知道了")};
     }
     return spec;

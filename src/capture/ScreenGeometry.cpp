@@ -104,8 +104,7 @@ Rect snappedSelection(const QRect& crop, Size screenSize, QSize imageSize) {
     const double sx = imageSize.width() / screenSize.width;
     const double sy = imageSize.height() / screenSize.height;
     const double bottom = crop.y() + crop.height();
-    return {crop.x() / sx, screenSize.height - bottom / sy, crop.width() / sx,
-            crop.height() / sy};
+    return {crop.x() / sx, screenSize.height - bottom / sy, crop.width() / sx, crop.height() / sy};
 }
 
 }  // namespace tessal

@@ -4,7 +4,7 @@ namespace tessal {
 
 // The desktop's accessibility service.
 class AccessibilityService {
-public:
+  public:
     virtual ~AccessibilityService() = default;
     // Whether accessibility is on for this session; cheap, never asks the user.
     virtual bool isTrusted() = 0;

@@ -8,7 +8,7 @@ namespace tessal {
 // System-wide hot keys. Key codes and modifier bits use the hot-key encoding: Command 256,
 // Shift 512, Option 2048, Control 4096.
 class HotKeyService {
-public:
+  public:
     virtual ~HotKeyService() = default;
 
     // Returns a positive reference, or 0 when the combination cannot be registered (held by

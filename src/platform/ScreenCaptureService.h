@@ -14,11 +14,11 @@ namespace tessal {
 
 // One display as the system lists it.
 struct DisplayInfo {
-    QString id;           // matches ShareableContent::displayIds
-    Rect frame;           // global coordinates, points
-    Rect visibleFrame;    // the frame less panels and docks, global coordinates
-    double scale = 1.0;   // device pixels per point
-    QRect nativeRect;     // device pixels on the root window
+    QString id;          // matches ShareableContent::displayIds
+    Rect frame;          // global coordinates, points
+    Rect visibleFrame;   // the frame less panels and docks, global coordinates
+    double scale = 1.0;  // device pixels per point
+    QRect nativeRect;    // device pixels on the root window
 };
 
 struct ShareableContent {
@@ -32,12 +32,13 @@ inline constexpr const char* number = "number";
 inline constexpr const char* pid = "pid";
 inline constexpr const char* layer = "layer";
 inline constexpr const char* alpha = "alpha";
-inline constexpr const char* bounds = "bounds";  // map with x, y, width, height (window-list points)
+inline constexpr const char* bounds =
+    "bounds";  // map with x, y, width, height (window-list points)
 }  // namespace WindowKey
 
 // Screen pixels and the window list.
 class ScreenCaptureService {
-public:
+  public:
     virtual ~ScreenCaptureService() = default;
 
     // The system's displays, primary first.

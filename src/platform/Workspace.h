@@ -6,7 +6,7 @@ namespace tessal {
 
 // The desktop around the program.
 class Workspace {
-public:
+  public:
     virtual ~Workspace() = default;
     virtual bool openAddress(const QString& address) = 0;
     // Opens the desktop's own accessibility settings; false when the desktop has none we know.

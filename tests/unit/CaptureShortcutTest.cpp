@@ -69,12 +69,12 @@ TEST(CaptureShortcut, PersistenceUsesAllThreeKeysOrNone) {
         QJsonValue value;
     };
     const Damage damages[] = {
-        {"captureShortcutKeyCode", QJsonValue()},          // removed below
-        {"captureShortcutModifiers", -1},                  // negative
-        {"captureShortcutModifiers", 4294967296.0},        // past 32 bits
-        {"captureShortcutKeyCode", 1.5},                   // not an integer
-        {"captureShortcutKeyCode", "18"},                  // text
-        {"captureShortcutLabel", 7},                       // label not text
+        {"captureShortcutKeyCode", QJsonValue()},    // removed below
+        {"captureShortcutModifiers", -1},            // negative
+        {"captureShortcutModifiers", 4294967296.0},  // past 32 bits
+        {"captureShortcutKeyCode", 1.5},             // not an integer
+        {"captureShortcutKeyCode", "18"},            // text
+        {"captureShortcutLabel", 7},                 // label not text
     };
     for (const Damage& d : damages) {
         custom.save(defaults);

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QTemporaryDir>
 #include <csignal>
-#include <sys/resource.h>
 
 #include "base/DefaultsStore.h"
 
@@ -90,6 +90,6 @@ TEST(DefaultsStore, FailedWriteLeavesTheOldFile) {
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_TRUE(failed);
     EXPECT_EQ(readFile(path), before);
-    EXPECT_EQ(store.stringValue("b"), QString(200, 'x'));  // kept in memory for this run
+    EXPECT_EQ(store.stringValue("b"), QString(200, 'x'));          // kept in memory for this run
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);  // no partial file left
 }

@@ -64,18 +64,18 @@ TEST(WindowTargets, FiltersAndKeepsOrder) {
     noLayer.remove("layer");
 
     const QVariantList list = {
-        window(10, bounds(0, 0, 29, 100)),                // 29 points wide
-        window(11, bounds(0, 0, 100, 100), 25),           // layer 25
-        transparent,                                      // alpha 0
-        window(99, bounds(0, 0, 100, 100)),               // our own window
-        window(0, bounds(0, 0, 100, 100)),                // pid 0
-        stringPid,                                        // pid is text
-        noLayer,                                          // no layer
-        window(25, QString("0,0,100,100")),               // bounds not a rectangle
+        window(10, bounds(0, 0, 29, 100)),       // 29 points wide
+        window(11, bounds(0, 0, 100, 100), 25),  // layer 25
+        transparent,                             // alpha 0
+        window(99, bounds(0, 0, 100, 100)),      // our own window
+        window(0, bounds(0, 0, 100, 100)),       // pid 0
+        stringPid,                               // pid is text
+        noLayer,                                 // no layer
+        window(25, QString("0,0,100,100")),      // bounds not a rectangle
         window(26, bounds(std::numeric_limits<double>::infinity(), 0, 100, 100)),
-        window(27, bounds(0, 0, 100, std::nan(""))),      // NaN height
-        QVariant(42),                                     // not an entry at all
-        window(12, bounds(5, 6, 30, 30)),                 // no alpha entry: taken
+        window(27, bounds(0, 0, 100, std::nan(""))),  // NaN height
+        QVariant(42),                                 // not an entry at all
+        window(12, bounds(5, 6, 30, 30)),             // no alpha entry: taken
         opaque,
         textAlpha,
     };

@@ -29,7 +29,7 @@ bool overlaysVisible(const Editor* editor) {
 }  // namespace
 
 class AppDelegateTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         fake.capture->addDisplay("main", Rect(0, 0, 400, 300));
         fake.capture->addDisplay("side", Rect(400, 0, 300, 200), 2.0);
@@ -87,8 +87,9 @@ TEST_F(AppDelegateTest, RefusedShortcutAtLaunchIsReportedAndCaptureStillWorks) {
     launch();
     ASSERT_EQ(alerts.shown.size(), 1u);
     EXPECT_EQ(alerts.shown[0].message, "Tessal");
-    EXPECT_EQ(alerts.shown[0].informative,
-              "快捷键 ⌃1 注册失败，可能已被其他应用或系统占用。可从菜单栏设置其他快捷键，或点击截图。");
+    EXPECT_EQ(
+        alerts.shown[0].informative,
+        "快捷键 ⌃1 注册失败，可能已被其他应用或系统占用。可从菜单栏设置其他快捷键，或点击截图。");
     app->captureMenuItem()->trigger();
     queue.advance(1.0);
     EXPECT_NE(app->editor(), nullptr);

@@ -14,12 +14,12 @@ using namespace tessal;
 namespace {
 
 class CountingCommand : public QUndoCommand {
-public:
+  public:
     explicit CountingCommand(int& value) : value_(value) {}
     void redo() override { ++value_; }
     void undo() override { --value_; }
 
-private:
+  private:
     int& value_;
 };
 

@@ -9,7 +9,7 @@ namespace tessal {
 
 // Records every alert and answers with the next scripted button (the first when none is left).
 class ScriptedAlerts final : public AlertPresenter {
-public:
+  public:
     std::vector<AlertSpec> shown;
     std::deque<int> answers;
     int run(const AlertSpec& alert) override {

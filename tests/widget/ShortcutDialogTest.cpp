@@ -20,8 +20,7 @@ QString shownLabel(const ShortcutDialog& dialog) {
 
 // A key press as the X server delivers it (with its keysym) or, without one, as a synthetic
 // event carries only Qt's key.
-bool press(ShortcutDialog& dialog, int qtKey, Qt::KeyboardModifiers modifiers,
-           quint32 keysym = 0) {
+bool press(ShortcutDialog& dialog, int qtKey, Qt::KeyboardModifiers modifiers, quint32 keysym = 0) {
     QKeyEvent event(QEvent::KeyPress, qtKey, modifiers, 0, keysym, 0);
     QApplication::sendEvent(dialog.box(), &event);
     return event.isAccepted();

@@ -7,12 +7,12 @@ namespace tessal {
 // Accessibility over AT-SPI: trusted when the accessibility bus answers and reports itself
 // enabled (org.a11y.Status.IsEnabled on the session bus).
 class AtspiAccessibility final : public AccessibilityService {
-public:
+  public:
     explicit AtspiAccessibility(int timeoutMs = 250) : timeoutMs_(timeoutMs) {}
     bool isTrusted() override;
     bool requestTrust() override;
 
-private:
+  private:
     int timeoutMs_;
 };
 

@@ -14,7 +14,7 @@ namespace tessal {
 // with whatever the test put in its public fields.
 
 class FakeScreenCapture final : public ScreenCaptureService {
-public:
+  public:
     std::vector<DisplayInfo> displayList;
     std::vector<QImage> images;  // by display index; a missing image is filled grey
     QVariantList windows;
@@ -28,8 +28,7 @@ public:
 
     std::vector<DisplayInfo> displays() override { return displayList; }
     Result<ShareableContent> shareableContent() override;
-    Result<QImage> screenshot(const DisplayInfo& display, int pixelWidth,
-                              int pixelHeight) override;
+    Result<QImage> screenshot(const DisplayInfo& display, int pixelWidth, int pixelHeight) override;
     QVariantList windowList() override { return windows; }
     bool preflight() override { return permission; }
 
@@ -37,7 +36,7 @@ public:
 };
 
 class FakeHotKeys final : public HotKeyService {
-public:
+  public:
     std::set<std::pair<std::uint32_t, std::uint32_t>> refused;
     std::map<int, std::pair<std::uint32_t, std::uint32_t>> registered;
     int registerCalls = 0;
@@ -48,12 +47,12 @@ public:
         if (onPressed) onPressed(reference);
     }
 
-private:
+  private:
     int next_ = 1;
 };
 
 class FakePasteboard final : public Pasteboard {
-public:
+  public:
     QByteArray png;
     QString text;
     bool refuse = false;
@@ -62,7 +61,7 @@ public:
 };
 
 class FakeWorkspace final : public Workspace {
-public:
+  public:
     QStringList opened;
     bool openAddress(const QString& address) override {
         opened << address;
@@ -76,7 +75,7 @@ public:
 };
 
 class FakeAccessibility final : public AccessibilityService {
-public:
+  public:
     bool trusted = true;
     int requests = 0;
     bool isTrusted() override { return trusted; }

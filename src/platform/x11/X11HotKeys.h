@@ -11,7 +11,7 @@ namespace tessal {
 // Hot keys as passive grabs on the root window, taken on Qt's own connection so the presses
 // arrive through Qt's event dispatch.
 class X11HotKeys final : public HotKeyService, public QAbstractNativeEventFilter {
-public:
+  public:
     X11HotKeys();
     ~X11HotKeys() override;
 
@@ -20,7 +20,7 @@ public:
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
-private:
+  private:
     struct Grab {
         std::uint8_t keycode;
         std::uint16_t mask;

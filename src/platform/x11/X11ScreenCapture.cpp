@@ -6,9 +6,9 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
-#include <algorithm>
 #include <QScreen>
 #include <QVariantMap>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -54,7 +54,9 @@ std::vector<NativeDisplay> nativeDisplays(const std::vector<DisplayInfo>& displa
 
 X11ScreenCapture::X11ScreenCapture() = default;
 
-X11ScreenCapture::~X11ScreenCapture() { releaseSegment(); }
+X11ScreenCapture::~X11ScreenCapture() {
+    releaseSegment();
+}
 
 std::vector<DisplayInfo> X11ScreenCapture::displays() {
     std::vector<DisplayInfo> result;
@@ -73,8 +75,8 @@ std::vector<DisplayInfo> X11ScreenCapture::displays() {
         info.scale = screen->devicePixelRatio();
         // Qt keeps a scaled screen's top-left in device pixels and divides only its size.
         const QRect g = screen->geometry();
-        info.nativeRect = QRect(g.topLeft(), QSize(qRound(g.width() * info.scale),
-                                                   qRound(g.height() * info.scale)));
+        info.nativeRect = QRect(
+            g.topLeft(), QSize(qRound(g.width() * info.scale), qRound(g.height() * info.scale)));
         result.push_back(info);
     }
     return result;
@@ -195,10 +197,10 @@ QVariantList X11ScreenCapture::windowList() {
     const xcb_atom_t typeDesktop = x11::atom("_NET_WM_WINDOW_TYPE_DESKTOP");
     const xcb_atom_t typeDock = x11::atom("_NET_WM_WINDOW_TYPE_DOCK");
     const std::vector<xcb_atom_t> popupTypes = {
-        x11::atom("_NET_WM_WINDOW_TYPE_NOTIFICATION"), x11::atom("_NET_WM_WINDOW_TYPE_TOOLTIP"),
-        x11::atom("_NET_WM_WINDOW_TYPE_MENU"),         x11::atom("_NET_WM_WINDOW_TYPE_POPUP_MENU"),
+        x11::atom("_NET_WM_WINDOW_TYPE_NOTIFICATION"),  x11::atom("_NET_WM_WINDOW_TYPE_TOOLTIP"),
+        x11::atom("_NET_WM_WINDOW_TYPE_MENU"),          x11::atom("_NET_WM_WINDOW_TYPE_POPUP_MENU"),
         x11::atom("_NET_WM_WINDOW_TYPE_DROPDOWN_MENU"), x11::atom("_NET_WM_WINDOW_TYPE_SPLASH"),
-        x11::atom("_NET_WM_WINDOW_TYPE_COMBO"),        x11::atom("_NET_WM_WINDOW_TYPE_DND")};
+        x11::atom("_NET_WM_WINDOW_TYPE_COMBO"),         x11::atom("_NET_WM_WINDOW_TYPE_DND")};
 
     const auto currentDesktop = x11::cardinalProperty(root, x11::atom("_NET_CURRENT_DESKTOP"), 1);
     const auto stacking =
@@ -206,8 +208,8 @@ QVariantList X11ScreenCapture::windowList() {
 
     for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
         const xcb_window_t window = *it;
-        xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
-            c, xcb_get_window_attributes(c, window), nullptr);
+        xcb_get_window_attributes_reply_t* attributes =
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr);
         if (!attributes) continue;  // gone since the list was read
         const bool viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
         std::free(attributes);

@@ -10,18 +10,17 @@ namespace tessal {
 // Screenshots of the root window through MIT-SHM (plain GetImage where shared memory is not
 // available) and the window list from EWMH.
 class X11ScreenCapture final : public ScreenCaptureService {
-public:
+  public:
     X11ScreenCapture();
     ~X11ScreenCapture() override;
 
     std::vector<DisplayInfo> displays() override;
     Result<ShareableContent> shareableContent() override;
-    Result<QImage> screenshot(const DisplayInfo& display, int pixelWidth,
-                              int pixelHeight) override;
+    Result<QImage> screenshot(const DisplayInfo& display, int pixelWidth, int pixelHeight) override;
     QVariantList windowList() override;
     bool preflight() override { return true; }
 
-private:
+  private:
     bool ensureSegment(std::size_t bytes);
     void releaseSegment();
     QImage grabShm(int x, int y, int width, int height);

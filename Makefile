@@ -1,0 +1,42 @@
+# Tessal — set-up, build, run and test. `make run` and `make test` do everything on a fresh
+# Debian machine, installing what is missing first.
+BUILD ?= build
+BUILD_TYPE ?= RelWithDebInfo
+CMAKE_FLAGS ?=
+ifeq ($(CI),true)
+CMAKE_FLAGS += -DTESSAL_WERROR=ON
+endif
+
+.PHONY: deps configure build run test test-sanitize bench format clean
+
+deps:
+	@bash scripts/deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD)
+
+run: build
+	@bash scripts/run.sh $(BUILD)/tessal
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j2 -L 'unit|widget|system'
+	@$(MAKE) --no-print-directory test-sanitize
+
+# The unit and widget tiers again, built with address and undefined-behaviour sanitizers.
+test-sanitize: deps
+	@cmake -S . -B $(BUILD)-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSAL_SANITIZE=ON \
+		-DTESSAL_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD)-asan --target tessal_unit_tests tessal_widget_tests
+	@cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -L 'unit|widget'
+
+bench: build
+	@bash bench/run.sh $(BUILD)
+
+format:
+	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	@rm -rf $(BUILD) $(BUILD)-asan

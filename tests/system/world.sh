@@ -1,0 +1,113 @@
+# A private desktop for one system test: its own Xvfb display (Composite, RandR), openbox,
+# a tray host, a session bus with the AT-SPI bus launcher, and XDG folders of its own, so
+# tests run side by side and never touch the user's settings. Source it, then call
+# world_start; everything is shut down by process id when the script exits.
+
+set -u
+
+WORLD_PIDS=()
+: "${TESSAL:?TESSAL must name the tessal binary}"
+: "${TESSAL_FIXTURE:?TESSAL_FIXTURE must name the fixture binary}"
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+pass() { echo "PASS: $*"; }
+
+world_stop() {
+    local pid
+    for pid in "${WORLD_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+    sleep 0.2
+    for pid in "${WORLD_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null; done
+    [ -n "${WORLD:-}" ] && rm -rf "$WORLD"
+}
+trap world_stop EXIT
+
+# Polls a command until it succeeds or `seconds` pass.
+wait_for() {
+    local seconds=$1
+    shift
+    local end=$((SECONDS + seconds))
+    until "$@" >/dev/null 2>&1; do
+        [ $SECONDS -ge $end ] && return 1
+        sleep 0.1
+    done
+}
+
+# world_start [WIDTHxHEIGHT] [--no-tray]
+world_start() {
+    local size=${1:-1920x1080}
+    local tray=1
+    [ "${2:-}" = "--no-tray" ] && tray=0
+    WORLD=$(mktemp -d /tmp/tessal-world.XXXXXX)
+    chmod 700 "$WORLD"
+    mkdir -p "$WORLD/run" "$WORLD/config" "$WORLD/data" "$WORLD/cache" "$WORLD/home"
+    chmod 700 "$WORLD/run"
+    export XDG_RUNTIME_DIR=$WORLD/run XDG_CONFIG_HOME=$WORLD/config XDG_DATA_HOME=$WORLD/data
+    export XDG_CACHE_HOME=$WORLD/cache HOME=$WORLD/home
+    unset WAYLAND_DISPLAY XDG_CURRENT_DESKTOP QT_QPA_PLATFORM QT_SCREEN_SCALE_FACTORS
+
+    exec 5>"$WORLD/displayfd"
+    Xvfb -displayfd 5 -screen 0 "${size}x24" +extension Composite +extension RANDR \
+        -nolisten tcp -noreset >"$WORLD/xvfb.log" 2>&1 &
+    WORLD_PIDS+=($!)
+    exec 5>&-
+    wait_for 10 test -s "$WORLD/displayfd" || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n1 "$WORLD/displayfd")"
+    wait_for 10 xdpyinfo || fail "display $DISPLAY does not answer"
+
+    local bus
+    bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 \
+        --address="unix:path=$WORLD/run/bus") || fail "no session bus"
+    export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | sed -n 1p)
+    WORLD_PIDS+=($(echo "$bus" | sed -n 2p))
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORLD/atspi.log" 2>&1 &
+    WORLD_PIDS+=($!)
+
+    openbox --sm-disable >"$WORLD/openbox.log" 2>&1 &
+    WORLD_PIDS+=($!)
+    wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+        fail "openbox did not start"
+    if [ $tray -eq 1 ]; then
+        trayer --edge bottom --align right --widthtype request --height 24 \
+            >"$WORLD/trayer.log" 2>&1 &
+        WORLD_PIDS+=($!)
+        wait_for 10 sh -c 'xprop -root | grep -q "_NET_SYSTEM_TRAY_S0\|_NET_SUPPORTED"' || true
+        wait_for 10 sh -c 'xdotool search --class trayer' || fail "trayer did not start"
+    fi
+}
+
+# Writes the defaults file before Tessal starts: JSON object text.
+world_defaults() {
+    mkdir -p "$XDG_CONFIG_HOME/local.ostrel"
+    printf '%s\n' "$1" >"$XDG_CONFIG_HOME/local.ostrel/defaults.json"
+}
+
+# Starts the resident Tessal and waits until it answers on its socket.
+tessal_start() {
+    "$TESSAL" "$@" >"$WORLD/tessal.log" 2>&1 &
+    TESSAL_PID=$!
+    WORLD_PIDS+=($TESSAL_PID)
+    wait_for 15 test -S "$XDG_RUNTIME_DIR/local.ostrel.sock" || fail "Tessal did not start"
+}
+
+# Opens fixture windows: fixture_start --window X,Y,W,H,TITLE[,#RRGGBB] ...
+fixture_start() {
+    "$TESSAL_FIXTURE" "$@" >>"$WORLD/fixture.log" 2>&1 &
+    WORLD_PIDS+=($!)
+    local title
+    for arg in "$@"; do
+        case $arg in --window) ;; *) title=$(echo "$arg" | cut -d, -f5)
+            wait_for 10 xdotool search --name "^$title\$" || fail "fixture $title did not map" ;;
+        esac
+    done
+    sleep 0.3  # let openbox finish placing and decorating
+}
+
+# The colour of one root pixel as "r,g,b" (0–255).
+pixel_at() {
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+        sed -n '2p' | sed -E 's/^[^(]*\(([0-9]+),([0-9]+),([0-9]+).*/\1,\2,\3/'
+}
