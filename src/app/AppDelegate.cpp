@@ -13,8 +13,10 @@
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
 #include "base/QtGeometry.h"
+#include "base/SerialQueue.h"
 #include "capture/Editor.h"
 #include "capture/OverlayWindow.h"
+#include "capture/SelectionChrome.h"
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenCaptureFailure.h"
 #include "platform/Platform.h"
@@ -38,10 +40,11 @@ QString captureTitle(const CaptureShortcut& shortcut) {
 }  // namespace
 
 AppDelegate::AppDelegate(Platform& platform, DefaultsStore& defaults, MainQueue& mainQueue,
-                         AlertPresenter& alerts, int ownPid)
+                         const Clock& clock, AlertPresenter& alerts, int ownPid)
     : platform_(platform),
       defaults_(defaults),
       mainQueue_(mainQueue),
+      clock_(clock),
       alerts_(alerts),
       ownPid_(ownPid) {
     runShortcutDialog = [](const CaptureShortcut& current) {
@@ -196,7 +199,12 @@ void AppDelegate::capture(bool previousWasShown) {
     capturing_ = false;
     if (snapshots) {
         if (editor_) editor_->close();
-        auto editor = std::make_unique<Editor>(std::move(snapshots).value());
+        EditorEnvironment environment{mainQueue_, clock_, *platform_.pasteboard,
+                                      [](std::function<void()> work) {
+                                          SerialQueue::named("local.ostrel.child-regions")
+                                              .async(std::move(work));
+                                      }};
+        auto editor = std::make_unique<Editor>(std::move(snapshots).value(), std::move(environment));
         showEditor(std::move(editor));
         return;
     }
@@ -226,7 +234,7 @@ void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
     // A replaced editor is closed already; it is dropped here, its late close does nothing.
     editor_ = std::move(editor);
     visibility_.unhide();
-    for (auto& overlay : editor_->overlays()) editMenu_.stacks().addStack(&overlay->edits());
+    for (const auto& overlay : editor_->overlays()) editMenu_.stacks().addStack(&overlay->edits());
     if (!editor_->overlays().empty())
         editMenu_.stacks().setActiveStack(&editor_->overlays().front()->edits());
     editor_->showWindow();

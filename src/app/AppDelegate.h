@@ -22,6 +22,7 @@ class QSystemTrayIcon;
 namespace tessal {
 
 class AlertPresenter;
+class Clock;
 class DefaultsStore;
 class Editor;
 class MainQueue;
@@ -33,7 +34,7 @@ class AppDelegate final : public QObject {
     Q_OBJECT
   public:
     AppDelegate(Platform& platform, DefaultsStore& defaults, MainQueue& mainQueue,
-                AlertPresenter& alerts, int ownPid);
+                const Clock& clock, AlertPresenter& alerts, int ownPid);
     ~AppDelegate() override;
 
     void applicationDidFinishLaunching();
@@ -72,6 +73,7 @@ class AppDelegate final : public QObject {
     Platform& platform_;
     DefaultsStore& defaults_;
     MainQueue& mainQueue_;
+    const Clock& clock_;
     AlertPresenter& alerts_;
     int ownPid_;
 

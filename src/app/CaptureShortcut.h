@@ -4,19 +4,11 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/KeyCodes.h"
+
 namespace tessal {
 
 class DefaultsStore;
-
-// A key press as the shortcut recorder sees it.
-struct KeyPress {
-    int keyCode = -1;
-    bool control = false;
-    bool option = false;
-    bool shift = false;
-    bool command = false;
-    QString characters;  // what the key types without modifiers
-};
 
 // The global key combination that starts a capture.
 struct CaptureShortcut {

@@ -11,21 +11,6 @@
 
 namespace tessal {
 
-KeyPress keyPressFromEvent(const QKeyEvent& event) {
-    KeyPress press;
-    int code = KeyCode::unknown;
-    if (event.nativeVirtualKey() != 0) code = keyCodeFromKeysym(event.nativeVirtualKey());
-    if (code == KeyCode::unknown) code = keyCodeFromQtKey(event.key());
-    press.keyCode = code;
-    const Qt::KeyboardModifiers m = event.modifiers();
-    press.control = m & Qt::ControlModifier;
-    press.option = m & Qt::AltModifier;
-    press.shift = m & Qt::ShiftModifier;
-    press.command = m & Qt::MetaModifier;
-    press.characters = keyCharacters(code);
-    return press;
-}
-
 ShortcutDialog::ShortcutDialog(const CaptureShortcut& current)
     : candidate_(current), box_(new QMessageBox), label_(new QLabel) {
     box_->setWindowTitle(QStringLiteral("Tessal"));

@@ -41,7 +41,4 @@ class ShortcutDialog final : public QObject {
     QLabel* label_;
 };
 
-// The key press of a Qt key event, in the program's key codes.
-KeyPress keyPressFromEvent(const QKeyEvent& event);
-
 }  // namespace tessal

@@ -10,6 +10,7 @@
 #include "CommandLine.h"
 #include "SingleInstance.h"
 #include "base/AtomicFile.h"
+#include "base/Clock.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
 #include "capture/ScreenCapture.h"
@@ -106,7 +107,8 @@ int runResident(int& argc, char** argv, bool captureNow) {
         printErr("tessal: the settings file was unreadable and was moved to " +
                  defaults.setAsidePath() + "; starting with default settings\n");
     MessageBoxPresenter alerts;
-    AppDelegate delegate(platform, defaults, QtMainQueue::shared(), alerts, int(getpid()));
+    AppDelegate delegate(platform, defaults, QtMainQueue::shared(), SystemClock::shared(), alerts,
+                         int(getpid()));
     instance.onRequest = [&delegate](const QString& request) {
         if (request == "capture")
             QtMainQueue::shared().async([&delegate] { delegate.takeScreenshot(); });

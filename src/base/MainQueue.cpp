@@ -37,23 +37,34 @@ void ManualMainQueue::async(std::function<void()> work) {
 
 std::shared_ptr<WorkItem> ManualMainQueue::after(double seconds, std::function<void()> work) {
     auto item = std::make_shared<WorkItem>();
+    std::lock_guard lock(mutex_);
     entries_.emplace(std::make_pair(clock_.uptime() + std::max(0.0, seconds), sequence_++),
                      Entry{item, std::move(work)});
     return item;
 }
 
 void ManualMainQueue::runPending() {
-    while (!entries_.empty() && entries_.begin()->first.first <= clock_.uptime()) {
-        Entry entry = std::move(entries_.begin()->second);
-        entries_.erase(entries_.begin());
+    for (;;) {
+        Entry entry;
+        {
+            std::lock_guard lock(mutex_);
+            if (entries_.empty() || entries_.begin()->first.first > clock_.uptime()) return;
+            entry = std::move(entries_.begin()->second);
+            entries_.erase(entries_.begin());
+        }
         if (!entry.item->isCancelled()) entry.work();
     }
 }
 
 void ManualMainQueue::advance(double seconds) {
     const double end = clock_.uptime() + seconds;
-    while (!entries_.empty() && entries_.begin()->first.first <= end) {
-        const double due = entries_.begin()->first.first;
+    for (;;) {
+        double due;
+        {
+            std::lock_guard lock(mutex_);
+            if (entries_.empty() || entries_.begin()->first.first > end) break;
+            due = entries_.begin()->first.first;
+        }
         if (due > clock_.uptime()) clock_.set(due);
         runPending();
     }
@@ -62,6 +73,7 @@ void ManualMainQueue::advance(double seconds) {
 }
 
 std::size_t ManualMainQueue::pendingCount() const {
+    std::lock_guard lock(mutex_);
     std::size_t n = 0;
     for (const auto& [key, entry] : entries_) n += entry.item->isCancelled() ? 0 : 1;
     return n;

@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 
 namespace tessal {
 
@@ -55,6 +56,7 @@ class ManualMainQueue final : public MainQueue {
         std::function<void()> work;
     };
     ManualClock& clock_;
+    mutable std::mutex mutex_;  // work may be queued from other threads
     std::multimap<std::pair<double, unsigned long>, Entry> entries_;
     unsigned long sequence_ = 0;
 };

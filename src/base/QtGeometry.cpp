@@ -12,4 +12,14 @@ QRectF qtFromGlobal(const Rect& r, const QRectF& primary) {
             r.height()};
 }
 
+Point pointFromView(const QPointF& q, double height) { return {q.x(), height - q.y()}; }
+
+QRectF viewRect(const Rect& r, double height) {
+    return {r.minX(), height - r.maxY(), r.width(), r.height()};
+}
+
+Rect rectFromView(const QRectF& r, double height) {
+    return {r.x(), height - (r.y() + r.height()), r.width(), r.height()};
+}
+
 }  // namespace tessal

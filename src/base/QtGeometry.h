@@ -11,4 +11,9 @@ namespace tessal {
 Rect globalFromQt(const QRectF& r, const QRectF& primary);
 QRectF qtFromGlobal(const Rect& r, const QRectF& primary);
 
+// A view of the given height: Qt's y-down positions against the model's y-up ones.
+Point pointFromView(const QPointF& q, double height);
+QRectF viewRect(const Rect& r, double height);
+Rect rectFromView(const QRectF& r, double height);
+
 }  // namespace tessal

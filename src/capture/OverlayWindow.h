@@ -1,34 +1,39 @@
 #pragma once
 
-#include <QImage>
 #include <QUndoStack>
 #include <QWidget>
 #include <functional>
 
 namespace tessal {
 
-// The frozen image of one display, covering that display above everything else, with the
-// keyboard and pointer grabbed while it is shown.
+class SelectionView;
+
+// One display's overlay: frameless, above everything (panels and docks included), outside the
+// window manager's control, with its own undo history. Its content is a SelectionView.
 class OverlayWindow final : public QWidget {
     Q_OBJECT
-  public:
-    OverlayWindow(const QImage& image, const QRect& qtGeometry);
+public:
+    explicit OverlayWindow(const QRect& qtGeometry);
 
     QUndoStack& edits() { return edits_; }
-    void present();
+    void setContent(SelectionView* view);
+    SelectionView* content() const { return content_; }
 
-    // Escape or a right click before anything was chosen.
-    std::function<void()> onCancel;
+    // Shows it in front; with `takeKeyboard` it also takes the keyboard, which a window the
+    // manager does not handle is never given otherwise.
+    void present(bool takeKeyboard);
 
-  protected:
-    void paintEvent(QPaintEvent*) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
+    // The overlay stopped being the active window.
+    std::function<void()> onResignKey;
+
+protected:
+    void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
-  private:
-    QImage image_;
+private:
     QUndoStack edits_;
+    SelectionView* content_ = nullptr;
+    bool keyboardGrabbed_ = false;
 };
 
 }  // namespace tessal

@@ -1,5 +1,7 @@
 #include "KeyCodes.h"
 
+#include <QKeyEvent>
+
 namespace tessal {
 namespace {
 
@@ -136,6 +138,21 @@ int keyCodeFromQtKey(int qtKey) {
 QString keyCharacters(int keyCode) {
     const KeyEntry* e = entryForCode(keyCode);
     return e ? QString::fromUtf8(e->characters) : QString();
+}
+
+KeyPress keyPressFromEvent(const QKeyEvent& event) {
+    KeyPress press;
+    int code = KeyCode::unknown;
+    if (event.nativeVirtualKey() != 0) code = keyCodeFromKeysym(event.nativeVirtualKey());
+    if (code == KeyCode::unknown) code = keyCodeFromQtKey(event.key());
+    press.keyCode = code;
+    const Qt::KeyboardModifiers m = event.modifiers();
+    press.control = m & Qt::ControlModifier;
+    press.option = m & Qt::AltModifier;
+    press.shift = m & Qt::ShiftModifier;
+    press.command = m & Qt::MetaModifier;
+    press.characters = keyCharacters(code);
+    return press;
 }
 
 }  // namespace tessal

@@ -3,6 +3,8 @@
 #include <QString>
 #include <cstdint>
 
+class QKeyEvent;
+
 namespace tessal {
 
 // Key codes in the numbering the program stores (A 0, S 1, … 1 18, Space 49, Escape 53,
@@ -41,5 +43,19 @@ int keyCodeFromQtKey(int qtKey);
 // What the key types without modifiers ("a", "1", "=") or, for keys that type nothing,
 // a readable name ("F5", "Home"); empty for unknown codes.
 QString keyCharacters(int keyCode);
+
+// A key press in the program's key codes, with the modifiers that matter to it.
+struct KeyPress {
+    int keyCode = -1;
+    bool control = false;
+    bool option = false;
+    bool shift = false;
+    bool command = false;
+    QString characters;  // what the key types without modifiers
+};
+
+// The key press of a Qt key event: the native keysym decides the key where there is one,
+// Qt's key number otherwise (synthetic events).
+KeyPress keyPressFromEvent(const QKeyEvent& event);
 
 }  // namespace tessal

@@ -42,7 +42,7 @@ class AppDelegateTest : public ::testing::Test {
     }
 
     void launch() {
-        app = std::make_unique<AppDelegate>(fake.platform, defaults, queue, alerts, 4242);
+        app = std::make_unique<AppDelegate>(fake.platform, defaults, queue, clock, alerts, 4242);
         app->applicationDidFinishLaunching();
     }
 
@@ -102,8 +102,8 @@ TEST_F(AppDelegateTest, HotKeyOnlySchedulesTheCapture) {
     EXPECT_EQ(fake.capture->screenshotCount, 0);
     queue.advance(1.0);
     ASSERT_NE(app->editor(), nullptr);
-    EXPECT_EQ(app->editor()->snapshots().size(), 2u);
-    EXPECT_EQ(app->editor()->snapshots()[1].image.size(), QSize(600, 400));
+    EXPECT_EQ(app->editor()->rootCount(), 2u);
+    EXPECT_EQ(app->editor()->model(1).snapshot().image.size(), QSize(600, 400));
     EXPECT_TRUE(overlaysVisible(app->editor()));
 }
 

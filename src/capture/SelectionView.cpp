@@ -1,0 +1,144 @@
+#include "SelectionView.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include "PixelMagnifier.h"
+#include "SelectionDrawing.h"
+#include "SelectionSizeBadge.h"
+#include "base/QtGeometry.h"
+#include "imaging/Shade.h"
+
+namespace tessal {
+namespace {
+
+// How far the highlight border reaches beyond its rectangle, for partial repaints.
+constexpr int kBorderReach = 4;
+
+}  // namespace
+
+SelectionView::SelectionView(SelectionViewModel& model, QWidget* parent)
+    : QWidget(parent), model_(model), image_(model.snapshot().image) {
+    const Rect b = model_.bounds();
+    resize(int(b.width()), int(b.height()));
+    // One image pixel per device pixel, whatever the display's scale.
+    if (b.width() > 0) image_.setDevicePixelRatio(image_.width() / b.width());
+    shaded_ = shadedImage(image_, 0.4);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setCursor(Qt::CrossCursor);
+
+    sizeBadge_ = new SelectionSizeBadge(this);
+    magnifier_ = new PixelMagnifier(model_.snapshot().image, this);
+    model_.onRepaint = [this] { updateSelectionLayers(); };
+    model_.onMagnifier = [this](std::optional<Point> p) {
+        if (p)
+            magnifier_->update(*p, model_.bounds());
+        else
+            magnifier_->hide();
+    };
+}
+
+SelectionView::~SelectionView() {
+    model_.onRepaint = nullptr;
+    model_.onMagnifier = nullptr;
+}
+
+Point SelectionView::modelPoint(const QPointF& q) const { return pointFromView(q, viewHeight()); }
+
+void SelectionView::updateSelectionLayers() {
+    const std::optional<Rect> shown = model_.displayedRect();
+    const Rect b = model_.bounds();
+    sizeBadge_->update(shown, Size{b.width(), b.height()}, model_.snapshot().image.size(), b);
+    // Only the old and the new rectangle change (shade and border); the rest stays as it was.
+    if (shown != painted_ || model_.selected() != paintedSelected_) {
+        QRegion dirty;
+        for (const auto& r : {painted_, shown}) {
+            if (r) dirty += viewRect(*r, viewHeight()).toAlignedRect().adjusted(-kBorderReach, -kBorderReach, kBorderReach, kBorderReach);
+        }
+        if (model_.selected() != paintedSelected_ || dirty.isEmpty()) dirty = rect();
+        painted_ = shown;
+        paintedSelected_ = model_.selected();
+        update(dirty);
+    }
+}
+
+void SelectionView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect exposed = event->rect();
+    painter.drawImage(QRectF(exposed), shaded_, QRectF(exposed.topLeft() * shaded_.devicePixelRatio(), exposed.size() * shaded_.devicePixelRatio()));
+    const std::optional<Rect> shown = model_.displayedRect();
+    if (!shown) return;
+    const QRectF clear = viewRect(*shown, viewHeight()).intersected(QRectF(exposed));
+    if (!clear.isEmpty()) {
+        const double s = image_.devicePixelRatio();
+        painter.drawImage(clear, image_, QRectF(clear.topLeft() * s, clear.size() * s));
+    }
+    if (!model_.selected()) drawSelectionBorder(painter, *shown, viewHeight(), devicePixelRatioF());
+}
+
+void SelectionView::refreshCursor(Point p) {
+    if (!model_.selected()) {
+        setCursor(Qt::CrossCursor);
+        return;
+    }
+    std::vector<Rect> excluded;
+    if (model_.selection()) excluded.push_back(model_.selection()->insetBy(-8, -8));
+    if (excludedCursorAreas) {
+        for (const Rect& r : excludedCursorAreas()) excluded.push_back(r);
+    }
+    const bool inside = std::any_of(excluded.begin(), excluded.end(),
+                                    [p](const Rect& r) { return r.contains(p); });
+    setCursor(inside ? Qt::ArrowCursor : Qt::ForbiddenCursor);
+}
+
+void SelectionView::mouseMoveEvent(QMouseEvent* event) {
+    const Point p = modelPoint(event->position());
+    if (event->buttons() & Qt::LeftButton)
+        model_.mouseDragged(p);
+    else
+        model_.updateHover(p);
+    refreshCursor(p);
+}
+
+void SelectionView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        if (onRightClick) onRightClick(event);
+        return;
+    }
+    if (event->button() != Qt::LeftButton) return;
+    activateWindow();
+    setFocus();
+    model_.mouseDown(modelPoint(event->position()));
+}
+
+void SelectionView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const Point p = modelPoint(event->position());
+    model_.mouseUp(p);
+    refreshCursor(p);
+}
+
+void SelectionView::wheelEvent(QWheelEvent* event) {
+    // Scrolling up (a positive angle) walks towards larger regions.
+    const QPoint angle = event->angleDelta();
+    const double delta = angle.y() != 0 ? angle.y() : event->pixelDelta().y();
+    model_.scrollWheel(delta);
+}
+
+void SelectionView::enterEvent(QEnterEvent* event) { model_.updateHover(modelPoint(event->position())); }
+
+void SelectionView::leaveEvent(QEvent*) { model_.mouseExited(); }
+
+void SelectionView::keyPressEvent(QKeyEvent* event) {
+    if (!onKey || !onKey(event)) QWidget::keyPressEvent(event);
+}
+
+void SelectionView::keyReleaseEvent(QKeyEvent* event) {
+    if (!onKey || !onKey(event)) QWidget::keyReleaseEvent(event);
+}
+
+}  // namespace tessal

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "SelectionViewModel.h"
+
+namespace tessal {
+
+class PixelMagnifier;
+class SelectionSizeBadge;
+
+// The content of one display's overlay: the frozen image, dimmed outside the highlighted or
+// chosen rectangle, with the highlight border, the size badge and the magnifier. Behaviour
+// lives in SelectionViewModel; this class converts events and paints.
+class SelectionView final : public QWidget {
+    Q_OBJECT
+public:
+    SelectionView(SelectionViewModel& model, QWidget* parent);
+    ~SelectionView() override;
+
+    SelectionViewModel& model() { return model_; }
+    PixelMagnifier& magnifier() { return *magnifier_; }
+    SelectionSizeBadge& sizeBadge() { return *sizeBadge_; }
+    double viewHeight() const { return model_.bounds().height(); }
+
+    // Repaints shade, border and badge for the current state.
+    void updateSelectionLayers();
+    // Areas where the subviews set their own cursors once a selection is chosen.
+    std::function<std::vector<Rect>()> excludedCursorAreas;
+    // Right clicks and keys go to the session.
+    std::function<bool(QKeyEvent*)> onKey;
+    std::function<void(QMouseEvent*)> onRightClick;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    Point modelPoint(const QPointF& q) const;
+    void refreshCursor(Point p);
+
+    SelectionViewModel& model_;
+    QImage image_;
+    QImage shaded_;
+    PixelMagnifier* magnifier_;
+    SelectionSizeBadge* sizeBadge_;
+    std::optional<Rect> painted_;  // the displayed rectangle of the last repaint
+    bool paintedSelected_ = false;
+};
+
+}  // namespace tessal
