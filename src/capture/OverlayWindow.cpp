@@ -1,6 +1,7 @@
 #include "OverlayWindow.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 
 #include "SelectionView.h"
 
@@ -40,6 +41,18 @@ void OverlayWindow::present(bool takeKeyboard) {
 void OverlayWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && !isActiveWindow() && onResignKey) onResignKey();
     QWidget::changeEvent(event);
+}
+
+// A window outside the window manager is never "active" to Qt, so its keys often arrive here
+// rather than at the focused content: hand them on.
+void OverlayWindow::keyPressEvent(QKeyEvent* event) {
+    if (content_ && content_->onKey && content_->onKey(event)) return;
+    QWidget::keyPressEvent(event);
+}
+
+void OverlayWindow::keyReleaseEvent(QKeyEvent* event) {
+    if (content_ && content_->onKey && content_->onKey(event)) return;
+    QWidget::keyReleaseEvent(event);
 }
 
 void OverlayWindow::hideEvent(QHideEvent* event) {

@@ -28,6 +28,8 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:

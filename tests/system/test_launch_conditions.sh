@@ -3,7 +3,7 @@
 # bus, a corrupt settings file. Each gets its fallback and a clear message, never a crash.
 source "$(dirname "$0")/world.sh"
 world_start 1280x800 --no-tray
-fixture_start --window 100,100,300,200,launch-fixture,#ffffff
+fixture_start --window 100,100,300,200,launch-fixture,#ffffff --window 800,100,300,300,launch-pointer,#202020
 echo '{"childRegionPermissionGuideShown": true, "captureShortcutLabel": "⌃1",' >"$WORLD/corrupt"
 mkdir -p "$XDG_CONFIG_HOME/local.ostrel"
 cp "$WORLD/corrupt" "$XDG_CONFIG_HOME/local.ostrel/defaults.json"
@@ -29,6 +29,7 @@ xdotool search --onlyvisible --name '^Tessal$' windowactivate --sync key Return 
 wait_for 5 sh -c '! xdotool search --onlyvisible --name "^Tessal\$"' || fail "alert did not close"
 kill "$holder"
 sleep 0.3
+xdotool mousemove 950 250
 "$TESSAL" capture || fail "no running instance after the alert"
 # Accessibility cannot be asked without a bus, so the one-time guide comes up first.
 wait_for 5 xdotool search --onlyvisible --name '^Tessal$' || fail "no guide without a session bus"

@@ -5,7 +5,7 @@
 source "$(dirname "$0")/world.sh"
 world_start 1280x800
 world_defaults '{"childRegionPermissionGuideShown": true}'
-fixture_start --window 200,200,400,300,tray-fixture,#ffffff
+fixture_start --window 200,200,400,300,tray-fixture,#ffffff --window 800,200,300,300,tray-pointer,#202020
 tessal_start
 
 # The tray icon is a window embedded in trayer; it belongs to our process.
@@ -25,7 +25,9 @@ result=$("$TESSAL_FIXTURE" --grab-key ctrl+2)
 [ "$result" = "grabbed" ] || fail "the probe itself is broken: $result"
 pass "Ctrl+1 is held by Tessal"
 
-# Inside the white fixture window: white before, 60 % white under the overlay.
+# Inside the white fixture window: white before, 60 % white under the overlay (the pointer
+# rests on the other window, which is the one highlighted).
+xdotool mousemove 950 350
 [ "$(pixel_at 400 350)" = "255,255,255" ] || fail "fixture not white: $(pixel_at 400 350)"
 xdotool key ctrl+1
 wait_for 5 sh -c "[ \"\$(import -window root -crop 1x1+400+350 -depth 8 txt:- | sed -n 2p | grep -o '(153,153,153')\" ]" ||

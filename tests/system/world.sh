@@ -41,7 +41,7 @@ world_start() {
     local size=${1:-1920x1080}
     local tray=1
     [ "${2:-}" = "--no-tray" ] && tray=0
-    WORLD=$(mktemp -d /tmp/tessal-world.XXXXXX)
+    export WORLD=$(mktemp -d /tmp/tessal-world.XXXXXX)
     chmod 700 "$WORLD"
     mkdir -p "$WORLD/run" "$WORLD/config" "$WORLD/data" "$WORLD/cache" "$WORLD/home"
     chmod 700 "$WORLD/run"
