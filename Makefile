@@ -33,6 +33,7 @@ test-sanitize: deps
 	@cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -L 'unit|widget'
 
 bench: build
+	@bash scripts/deps.sh bench
 	@bash bench/run.sh $(BUILD)
 
 format:

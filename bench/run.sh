@@ -24,3 +24,28 @@ done
     echo "== idle memory of the resident program (1920x1080, tray) =="
     grep -E 'VmRSS|VmHWM' /proc/$TESSAL_PID/status
 )
+
+echo "== hover: main-thread cost per pointer move with a 200 ms region source (offscreen) =="
+"$build/bench/tessal_hover_bench" 2>/dev/null | grep -E '^BM_'
+
+(
+    source "$here/../tests/system/world.sh"
+    world_start 1920x1080
+    world_defaults '{"childRegionPermissionGuideShown": true}'
+    fixture_start --window 100,100,600,400,latency-a,#ffffff --window 900,500,400,300,latency-b,#202020
+    xdotool mousemove 1000 600
+    tessal_start
+    sleep 1
+    echo "== shortcut to dimmed overlay, 1920x1080: Tessal, Ctrl+1 (XTest key press) =="
+    "$build/bench/tessal-latency" --probe 300,300 --key ctrl+1 --runs 10 | tail -n1
+    echo "== command to dimmed overlay: tessal capture =="
+    "$build/bench/tessal-latency" --probe 300,300 --command "$TESSAL capture" --runs 10 | tail -n1
+    kill "$TESSAL_PID"
+    if command -v flameshot >/dev/null; then
+        flameshot >"$WORLD/flameshot.log" 2>&1 &
+        WORLD_PIDS+=($!)
+        sleep 2
+        echo "== command to dimmed overlay: flameshot gui (daemon running) =="
+        "$build/bench/tessal-latency" --probe 300,300 --command "flameshot gui >/dev/null 2>&1" --runs 10 | tail -n1
+    fi
+)

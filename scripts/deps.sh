@@ -15,6 +15,11 @@ packages=(
   xvfb xauth openbox trayer xdotool xclip x11-xserver-utils x11-utils imagemagick dbus-x11
 )
 
+# `deps.sh bench` adds the peers the benchmarks measure against.
+if [ "${1:-}" = "bench" ]; then
+  packages+=(flameshot)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then

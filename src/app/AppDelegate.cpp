@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QIcon>
 #include <QImage>
 #include <QMenu>
@@ -16,9 +18,9 @@
 #include "base/SerialQueue.h"
 #include "capture/Editor.h"
 #include "capture/OverlayWindow.h"
-#include "capture/SelectionChrome.h"
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenCaptureFailure.h"
+#include "capture/SelectionChrome.h"
 #include "platform/Platform.h"
 #include "regions/ChildRegionPermissionGuide.h"
 
@@ -71,6 +73,15 @@ void AppDelegate::applicationDidFinishLaunching() {
             if (!alive.expired()) takeScreenshot();
         });
     };
+    // The first capture should be as quick as the rest: look up the window-list atoms and load
+    // the overlay's fonts once the program is idle, not while the user waits.
+    mainQueue_.after(0.5, [this, alive] {
+        if (alive.expired()) return;
+        platform_.capture->windowList();
+        QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setPixelSize(12);
+        QFontMetricsF(font).horizontalAdvance(QStringLiteral("1920 × 1080 px #0A141E ⌥C 已复制"));
+    });
     if (!registerShortcut(shortcut_)) {
         visibility_.activate();
         alerts_.run({QStringLiteral("Tessal"),
@@ -171,8 +182,9 @@ void AppDelegate::takeScreenshot() {
     capturing_ = true;
     if (editor_) editor_->hideOverlays();
 
-    if (!platform_.accessibility->isTrusted() &&
-        !defaults_.boolValue(ChildRegionPermissionGuide::shownKey, false)) {
+    // The stored flag first: it spares the accessibility bus a round trip on every capture.
+    if (!defaults_.boolValue(ChildRegionPermissionGuide::shownKey, false) &&
+        !platform_.accessibility->isTrusted()) {
         visibility_.activate();
         const int answer = alerts_.run(ChildRegionPermissionGuide::alert(shortcut_.label));
         defaults_.set(ChildRegionPermissionGuide::shownKey, true);
@@ -199,12 +211,12 @@ void AppDelegate::capture(bool previousWasShown) {
     capturing_ = false;
     if (snapshots) {
         if (editor_) editor_->close();
-        EditorEnvironment environment{mainQueue_, clock_, *platform_.pasteboard,
-                                      [](std::function<void()> work) {
-                                          SerialQueue::named("local.ostrel.child-regions")
-                                              .async(std::move(work));
-                                      }};
-        auto editor = std::make_unique<Editor>(std::move(snapshots).value(), std::move(environment));
+        EditorEnvironment environment{
+            mainQueue_, clock_, *platform_.pasteboard, [](std::function<void()> work) {
+                SerialQueue::named("local.ostrel.child-regions").async(std::move(work));
+            }};
+        auto editor =
+            std::make_unique<Editor>(std::move(snapshots).value(), std::move(environment));
         showEditor(std::move(editor));
         return;
     }

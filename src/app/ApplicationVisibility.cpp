@@ -7,7 +7,10 @@ namespace tessal {
 bool ApplicationVisibility::hide() {
     bool any = false;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (!widget->isVisible() || widget->windowType() == Qt::Popup) continue;
+        // The tray icon is a window of ours on X11 (embedded in the tray); it must stay.
+        if (!widget->isVisible() || widget->windowType() == Qt::Popup ||
+            widget->inherits("QSystemTrayIconSys"))
+            continue;
         hidden_ << QPointer<QWidget>(widget);
         widget->hide();
         any = true;

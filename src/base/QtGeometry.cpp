@@ -12,7 +12,9 @@ QRectF qtFromGlobal(const Rect& r, const QRectF& primary) {
             r.height()};
 }
 
-Point pointFromView(const QPointF& q, double height) { return {q.x(), height - q.y()}; }
+Point pointFromView(const QPointF& q, double height) {
+    return {q.x(), height - q.y()};
+}
 
 QRectF viewRect(const Rect& r, double height) {
     return {r.minX(), height - r.maxY(), r.width(), r.height()};

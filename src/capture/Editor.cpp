@@ -25,8 +25,9 @@ Editor::Editor(std::vector<ScreenSnapshot> snapshots, EditorEnvironment environm
     const QRectF primaryGeometry = primary ? QRectF(primary->geometry()) : QRectF();
     for (std::size_t i = 0; i < snapshots.size(); ++i) {
         const QRect geometry = qtFromGlobal(snapshots[i].frame, primaryGeometry).toRect();
-        auto model = std::make_unique<SelectionViewModel>(std::move(snapshots[i]), environment_.mainQueue,
-                                                          environment_.clock, environment_.regionQueue);
+        auto model =
+            std::make_unique<SelectionViewModel>(std::move(snapshots[i]), environment_.mainQueue,
+                                                 environment_.clock, environment_.regionQueue);
         auto overlay = std::make_unique<OverlayWindow>(geometry);
         auto* view = new SelectionView(*model, overlay.get());
         overlay->setContent(view);
@@ -106,7 +107,8 @@ bool Editor::handleKey(const KeyPress& press, bool release, std::size_t index) {
         return true;
     }
     if (press.keyCode >= KeyCode::left && press.keyCode <= KeyCode::up) {
-        if (selectedRoot_ < 0 || isSaving || press.control || press.option || press.command) return false;
+        if (selectedRoot_ < 0 || isSaving || press.control || press.option || press.command)
+            return false;
         nudgeSelection(press);
         return true;
     }
@@ -182,10 +184,18 @@ void Editor::nudgeSelection(const KeyPress& press) {
     const double dy = bounds.height() / std::max(1, image.height());
     Point delta;
     switch (press.keyCode) {
-        case KeyCode::left: delta = {-step * dx, 0}; break;
-        case KeyCode::right: delta = {step * dx, 0}; break;
-        case KeyCode::down: delta = {0, -step * dy}; break;
-        default: delta = {0, step * dy}; break;
+        case KeyCode::left:
+            delta = {-step * dx, 0};
+            break;
+        case KeyCode::right:
+            delta = {step * dx, 0};
+            break;
+        case KeyCode::down:
+            delta = {0, -step * dy};
+            break;
+        default:
+            delta = {0, step * dy};
+            break;
     }
     updateSelection(adjusted(SelectionHandle::move, *model.selection(), delta, bounds, false));
 }
@@ -206,8 +216,9 @@ void Editor::copyImage() {
     const SelectionViewModel& model = *models_[selectedRoot_];
     if (!model.selection()) return;
     const ScreenSnapshot& snapshot = model.snapshot();
-    const QRect crop = pixelCrop(*model.selection(), {snapshot.frame.width(), snapshot.frame.height()},
-                                 snapshot.image.size());
+    const QRect crop =
+        pixelCrop(*model.selection(), {snapshot.frame.width(), snapshot.frame.height()},
+                  snapshot.image.size());
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);

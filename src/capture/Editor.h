@@ -33,7 +33,7 @@ struct EditorEnvironment {
 // One capture session over the frozen displays: an overlay with a selection view per
 // snapshot, the chosen selection with its adjustment chrome, and the session's keys.
 class Editor {
-public:
+  public:
     Editor(std::vector<ScreenSnapshot> snapshots, EditorEnvironment environment);
     ~Editor();
     Editor(const Editor&) = delete;
@@ -72,7 +72,7 @@ public:
     // Copies the chosen pixels as PNG and ends the session.
     void copyImage();
 
-private:
+  private:
     std::size_t keyRoot(std::size_t eventRoot) const;
     void nudgeSelection(const KeyPress& press);
 

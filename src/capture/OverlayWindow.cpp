@@ -39,7 +39,8 @@ void OverlayWindow::present(bool takeKeyboard) {
 }
 
 void OverlayWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && onResignKey) onResignKey();
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && onResignKey)
+        onResignKey();
     QWidget::changeEvent(event);
 }
 

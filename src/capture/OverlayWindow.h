@@ -12,7 +12,7 @@ class SelectionView;
 // window manager's control, with its own undo history. Its content is a SelectionView.
 class OverlayWindow final : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit OverlayWindow(const QRect& qtGeometry);
 
     QUndoStack& edits() { return edits_; }
@@ -26,13 +26,13 @@ public:
     // The overlay stopped being the active window.
     std::function<void()> onResignKey;
 
-protected:
+  protected:
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
-private:
+  private:
     QUndoStack edits_;
     SelectionView* content_ = nullptr;
     bool keyboardGrabbed_ = false;

@@ -17,7 +17,9 @@ constexpr Rect kGrid(11, 59, 168, 104);
 }  // namespace
 
 PixelMagnifier::PixelMagnifier(const QImage& image, QWidget* parent)
-    : QWidget(parent), image_(image), labelFont_(QFontDatabase::systemFont(QFontDatabase::FixedFont)) {
+    : QWidget(parent),
+      image_(image),
+      labelFont_(QFontDatabase::systemFont(QFontDatabase::FixedFont)) {
     labelFont_.setPixelSize(12);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     resize(int(magnifierSize.width), int(magnifierSize.height));
@@ -72,7 +74,8 @@ void PixelMagnifier::paintEvent(QPaintEvent*) {
     }
     const QPointF mid = grid.center();
     const QColor border(selectionBorderRed, selectionBorderGreen, selectionBorderBlue);
-    for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 3.0}, std::pair{border, 1.0}}) {
+    for (const auto& [colour, width] :
+         {std::pair{QColor(Qt::white), 3.0}, std::pair{border, 1.0}}) {
         painter.setPen(QPen(colour, width));
         painter.drawLine(QPointF(mid.x(), grid.top()), QPointF(mid.x(), grid.bottom()));
         painter.drawLine(QPointF(grid.left(), mid.y()), QPointF(grid.right(), mid.y()));
@@ -82,14 +85,16 @@ void PixelMagnifier::paintEvent(QPaintEvent*) {
     painter.setFont(labelFont_);
     painter.setPen(QColor(30, 30, 30));
     // Texts sit on their y-up baselines.
-    painter.drawText(QPointF(12, h - 37), QStringLiteral("X %1  Y %2").arg(sample_->x).arg(sample_->y));
+    painter.drawText(QPointF(12, h - 37),
+                     QStringLiteral("X %1  Y %2").arg(sample_->x).arg(sample_->y));
     const QRectF swatch = viewRect(Rect(12, 13, 16, 16), h);
     painter.fillRect(swatch, sample_->color);
     painter.setPen(QPen(QColor(200, 200, 200), 1));
     painter.drawRect(swatch);
     painter.setPen(QColor(30, 30, 30));
     painter.drawText(QPointF(35, h - 13), sample_->hex());
-    painter.drawText(QPointF(137, h - 13), copied_ ? QStringLiteral("已复制") : QStringLiteral("⌥C"));
+    painter.drawText(QPointF(137, h - 13),
+                     copied_ ? QStringLiteral("已复制") : QStringLiteral("⌥C"));
 }
 
 }  // namespace tessal

@@ -15,7 +15,7 @@ class Pasteboard;
 // times, their coordinates, colour and the Alt+C hint. It never takes clicks.
 class PixelMagnifier final : public QWidget {
     Q_OBJECT
-public:
+  public:
     PixelMagnifier(const QImage& image, QWidget* parent);
 
     // p and bounds in the parent view's y-up points.
@@ -26,10 +26,10 @@ public:
     const std::optional<PixelSample>& sample() const { return sample_; }
     bool copied() const { return copied_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     QImage image_;
     std::optional<PixelSample> sample_;
     bool copied_ = false;

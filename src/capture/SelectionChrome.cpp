@@ -12,15 +12,20 @@ namespace tessal {
 
 Qt::CursorShape cursorShape(SelectionHandle handle, bool dragging) {
     switch (handle) {
-        case SelectionHandle::move: return dragging ? Qt::ClosedHandCursor : Qt::OpenHandCursor;
+        case SelectionHandle::move:
+            return dragging ? Qt::ClosedHandCursor : Qt::OpenHandCursor;
         case SelectionHandle::bottomLeft:
-        case SelectionHandle::topRight: return Qt::SizeBDiagCursor;
+        case SelectionHandle::topRight:
+            return Qt::SizeBDiagCursor;
         case SelectionHandle::bottomRight:
-        case SelectionHandle::topLeft: return Qt::SizeFDiagCursor;
+        case SelectionHandle::topLeft:
+            return Qt::SizeFDiagCursor;
         case SelectionHandle::top:
-        case SelectionHandle::bottom: return Qt::SizeVerCursor;
+        case SelectionHandle::bottom:
+            return Qt::SizeVerCursor;
         case SelectionHandle::left:
-        case SelectionHandle::right: return Qt::SizeHorCursor;
+        case SelectionHandle::right:
+            return Qt::SizeHorCursor;
     }
     return Qt::ArrowCursor;
 }
@@ -33,7 +38,9 @@ SelectionChrome::SelectionChrome(QWidget* parent, const Rect& selection)
     refreshMask();
 }
 
-Point SelectionChrome::modelPoint(const QPointF& q) const { return pointFromView(q, height()); }
+Point SelectionChrome::modelPoint(const QPointF& q) const {
+    return pointFromView(q, height());
+}
 
 std::optional<SelectionHandle> SelectionChrome::handle(Point p) const {
     return chromeHandle(p, selection_, moving_ || temporaryMoving_);
@@ -70,8 +77,10 @@ void SelectionChrome::refreshMask() {
         region += outer;
     } else {
         const Rect inner = selection_.insetBy(5, 5);
-        region += inner.isNull() ? QRegion(outer)
-                                 : QRegion(outer).subtracted(viewRect(inner, h).toRect().adjusted(1, 1, -1, -1));
+        region +=
+            inner.isNull()
+                ? QRegion(outer)
+                : QRegion(outer).subtracted(viewRect(inner, h).toRect().adjusted(1, 1, -1, -1));
     }
     setMask(region);
     if (!drag_) unsetCursor();

@@ -13,7 +13,7 @@ namespace tessal {
 // copy. It takes the mouse only where a handle is; elsewhere clicks reach what lies beneath.
 class SelectionChrome final : public QWidget {
     Q_OBJECT
-public:
+  public:
     SelectionChrome(QWidget* parent, const Rect& selection);
 
     const Rect& selection() const { return selection_; }
@@ -30,7 +30,7 @@ public:
     std::function<void(bool)> onAdjustingChanged;
     std::function<void()> onCopy;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -38,7 +38,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     struct Drag {
         SelectionHandle handle;
         Point point;

@@ -24,13 +24,14 @@ Rect exactSelectionSize(Size pixels, const Rect& selection, Size screen, QSize i
     const double ph = std::clamp(std::round(pixels.height), 1.0, ih);
     const double w = screen.width * pw / iw;
     const double h = screen.height * ph / ih;
-    return {std::min(selection.minX(), screen.width - w), std::min(selection.minY(), screen.height - h),
-            w, h};
+    return {std::min(selection.minX(), screen.width - w),
+            std::min(selection.minY(), screen.height - h), w, h};
 }
 
 Rect toolbarFrame(Size toolbar, const Rect& s, const Rect& b) {
     const double tw = toolbar.width, th = toolbar.height;
-    const double x = std::min(std::max(b.minX() + 8, b.maxX() - tw - 8), std::max(b.minX() + 8, s.maxX() - tw));
+    const double x =
+        std::min(std::max(b.minX() + 8, b.maxX() - tw - 8), std::max(b.minX() + 8, s.maxX() - tw));
     double y = s.minY() - th - 10;
     if (y < b.minY() + 8) y = s.maxY() + 10;
     if (y + th > b.maxY() - 8) y = b.maxY() - th - 8;
@@ -60,8 +61,12 @@ std::optional<SelectionHandle> chromeHandle(Point p, const Rect& s, bool moving)
     return std::nullopt;
 }
 
-double cornerHandleRadius(const Rect& r) { return r.width() >= 24 && r.height() >= 24 ? 3 : 0; }
-double edgeHandleRadius(const Rect& r) { return r.width() >= 12 && r.height() >= 12 ? 2 : 0; }
+double cornerHandleRadius(const Rect& r) {
+    return r.width() >= 24 && r.height() >= 24 ? 3 : 0;
+}
+double edgeHandleRadius(const Rect& r) {
+    return r.width() >= 12 && r.height() >= 12 ? 2 : 0;
+}
 
 QString selectionSizeText(const Rect& selection, Size screen, QSize image) {
     const QRect pixels = pixelCrop(selection, screen, image);
@@ -71,7 +76,8 @@ QString selectionSizeText(const Rect& selection, Size screen, QSize image) {
 Rect sizeBadgeFrame(double textWidth, const Rect& s, const Rect& w) {
     const double width = std::ceil(textWidth) + 20;
     const double height = 24;
-    const double x = std::min(std::max(w.minX() + 6, w.maxX() - width - 6), std::max(w.minX() + 6, s.minX()));
+    const double x =
+        std::min(std::max(w.minX() + 6, w.maxX() - width - 6), std::max(w.minX() + 6, s.minX()));
     double y;
     if (s.maxY() + 8 + height <= w.maxY() - 6)
         y = s.maxY() + 8;

@@ -7,10 +7,18 @@ namespace {
 
 using H = SelectionHandle;
 
-bool movesLeft(H h) { return h == H::left || h == H::topLeft || h == H::bottomLeft; }
-bool movesRight(H h) { return h == H::right || h == H::topRight || h == H::bottomRight; }
-bool movesBottom(H h) { return h == H::bottom || h == H::bottomLeft || h == H::bottomRight; }
-bool movesTop(H h) { return h == H::top || h == H::topLeft || h == H::topRight; }
+bool movesLeft(H h) {
+    return h == H::left || h == H::topLeft || h == H::bottomLeft;
+}
+bool movesRight(H h) {
+    return h == H::right || h == H::topRight || h == H::bottomRight;
+}
+bool movesBottom(H h) {
+    return h == H::bottom || h == H::bottomLeft || h == H::bottomRight;
+}
+bool movesTop(H h) {
+    return h == H::top || h == H::topLeft || h == H::topRight;
+}
 
 }  // namespace
 
@@ -20,15 +28,24 @@ bool isCorner(SelectionHandle h) {
 
 Point handlePoint(SelectionHandle handle, const Rect& r) {
     switch (handle) {
-        case H::bottomLeft: return {r.minX(), r.minY()};
-        case H::bottom: return {r.midX(), r.minY()};
-        case H::bottomRight: return {r.maxX(), r.minY()};
-        case H::right: return {r.maxX(), r.midY()};
-        case H::topRight: return {r.maxX(), r.maxY()};
-        case H::top: return {r.midX(), r.maxY()};
-        case H::topLeft: return {r.minX(), r.maxY()};
-        case H::left: return {r.minX(), r.midY()};
-        case H::move: return {r.midX(), r.midY()};
+        case H::bottomLeft:
+            return {r.minX(), r.minY()};
+        case H::bottom:
+            return {r.midX(), r.minY()};
+        case H::bottomRight:
+            return {r.maxX(), r.minY()};
+        case H::right:
+            return {r.maxX(), r.midY()};
+        case H::topRight:
+            return {r.maxX(), r.maxY()};
+        case H::top:
+            return {r.midX(), r.maxY()};
+        case H::topLeft:
+            return {r.minX(), r.maxY()};
+        case H::left:
+            return {r.minX(), r.midY()};
+        case H::move:
+            return {r.midX(), r.midY()};
     }
     return {};
 }

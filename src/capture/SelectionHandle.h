@@ -21,7 +21,7 @@ enum class SelectionHandle {
 };
 
 inline constexpr std::array<SelectionHandle, 9> allSelectionHandles = {
-    SelectionHandle::bottomLeft, SelectionHandle::bottom, SelectionHandle::bottomRight,
+    SelectionHandle::bottomLeft, SelectionHandle::bottom,   SelectionHandle::bottomRight,
     SelectionHandle::right,      SelectionHandle::topRight, SelectionHandle::top,
     SelectionHandle::topLeft,    SelectionHandle::left,     SelectionHandle::move};
 

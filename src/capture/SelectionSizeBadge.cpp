@@ -26,7 +26,8 @@ void SelectionSizeBadge::update(const std::optional<Rect>& selection, Size scree
         return;
     }
     text_ = selectionSizeText(*selection, screenSize, imageSize);
-    const Rect frame = sizeBadgeFrame(QFontMetricsF(font_).horizontalAdvance(text_), *selection, within);
+    const Rect frame =
+        sizeBadgeFrame(QFontMetricsF(font_).horizontalAdvance(text_), *selection, within);
     setGeometry(viewRect(frame, within.maxY()).toRect());
     show();
     QWidget::update();

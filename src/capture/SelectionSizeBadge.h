@@ -13,7 +13,7 @@ namespace tessal {
 // exact size) only while onEdit is set; otherwise clicks pass through.
 class SelectionSizeBadge final : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit SelectionSizeBadge(QWidget* parent);
 
     // selection and within in the parent's y-up points.
@@ -22,11 +22,11 @@ public:
     void setOnEdit(std::function<void()> onEdit);
     const QString& text() const { return text_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QString text_;
     QFont font_;
     std::function<void()> onEdit_;

@@ -9,7 +9,6 @@
 #include "SelectionDrawing.h"
 #include "SelectionSizeBadge.h"
 #include "base/QtGeometry.h"
-#include "imaging/Shade.h"
 
 namespace tessal {
 namespace {
@@ -25,7 +24,6 @@ SelectionView::SelectionView(SelectionViewModel& model, QWidget* parent)
     resize(int(b.width()), int(b.height()));
     // One image pixel per device pixel, whatever the display's scale.
     if (b.width() > 0) image_.setDevicePixelRatio(image_.width() / b.width());
-    shaded_ = shadedImage(image_, 0.4);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -47,7 +45,9 @@ SelectionView::~SelectionView() {
     model_.onMagnifier = nullptr;
 }
 
-Point SelectionView::modelPoint(const QPointF& q) const { return pointFromView(q, viewHeight()); }
+Point SelectionView::modelPoint(const QPointF& q) const {
+    return pointFromView(q, viewHeight());
+}
 
 void SelectionView::updateSelectionLayers() {
     const std::optional<Rect> shown = model_.displayedRect();
@@ -57,7 +57,10 @@ void SelectionView::updateSelectionLayers() {
     if (shown != painted_ || model_.selected() != paintedSelected_) {
         QRegion dirty;
         for (const auto& r : {painted_, shown}) {
-            if (r) dirty += viewRect(*r, viewHeight()).toAlignedRect().adjusted(-kBorderReach, -kBorderReach, kBorderReach, kBorderReach);
+            if (r)
+                dirty += viewRect(*r, viewHeight())
+                             .toAlignedRect()
+                             .adjusted(-kBorderReach, -kBorderReach, kBorderReach, kBorderReach);
         }
         if (model_.selected() != paintedSelected_ || dirty.isEmpty()) dirty = rect();
         painted_ = shown;
@@ -69,15 +72,18 @@ void SelectionView::updateSelectionLayers() {
 void SelectionView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect exposed = event->rect();
-    painter.drawImage(QRectF(exposed), shaded_, QRectF(exposed.topLeft() * shaded_.devicePixelRatio(), exposed.size() * shaded_.devicePixelRatio()));
+    const double s = image_.devicePixelRatio();
+    painter.drawImage(QRectF(exposed), image_,
+                      QRectF(QPointF(exposed.topLeft()) * s, QSizeF(exposed.size()) * s));
+    // Black at 40 % over everything but the displayed rectangle.
     const std::optional<Rect> shown = model_.displayedRect();
-    if (!shown) return;
-    const QRectF clear = viewRect(*shown, viewHeight()).intersected(QRectF(exposed));
-    if (!clear.isEmpty()) {
-        const double s = image_.devicePixelRatio();
-        painter.drawImage(clear, image_, QRectF(clear.topLeft() * s, clear.size() * s));
-    }
-    if (!model_.selected()) drawSelectionBorder(painter, *shown, viewHeight(), devicePixelRatioF());
+    QRegion shade(exposed);
+    if (shown) shade -= viewRect(*shown, viewHeight()).toAlignedRect();
+    painter.setClipRegion(shade);
+    painter.fillRect(exposed, QColor(0, 0, 0, 102));
+    painter.setClipping(false);
+    if (shown && !model_.selected())
+        drawSelectionBorder(painter, *shown, viewHeight(), devicePixelRatioF());
 }
 
 void SelectionView::refreshCursor(Point p) {
@@ -90,8 +96,8 @@ void SelectionView::refreshCursor(Point p) {
     if (excludedCursorAreas) {
         for (const Rect& r : excludedCursorAreas()) excluded.push_back(r);
     }
-    const bool inside = std::any_of(excluded.begin(), excluded.end(),
-                                    [p](const Rect& r) { return r.contains(p); });
+    const bool inside =
+        std::any_of(excluded.begin(), excluded.end(), [p](const Rect& r) { return r.contains(p); });
     setCursor(inside ? Qt::ArrowCursor : Qt::ForbiddenCursor);
 }
 
@@ -129,9 +135,13 @@ void SelectionView::wheelEvent(QWheelEvent* event) {
     model_.scrollWheel(delta);
 }
 
-void SelectionView::enterEvent(QEnterEvent* event) { model_.updateHover(modelPoint(event->position())); }
+void SelectionView::enterEvent(QEnterEvent* event) {
+    model_.updateHover(modelPoint(event->position()));
+}
 
-void SelectionView::leaveEvent(QEvent*) { model_.mouseExited(); }
+void SelectionView::leaveEvent(QEvent*) {
+    model_.mouseExited();
+}
 
 void SelectionView::keyPressEvent(QKeyEvent* event) {
     if (!onKey || !onKey(event)) QWidget::keyPressEvent(event);

@@ -17,7 +17,7 @@ class SelectionSizeBadge;
 // lives in SelectionViewModel; this class converts events and paints.
 class SelectionView final : public QWidget {
     Q_OBJECT
-public:
+  public:
     SelectionView(SelectionViewModel& model, QWidget* parent);
     ~SelectionView() override;
 
@@ -34,7 +34,7 @@ public:
     std::function<bool(QKeyEvent*)> onKey;
     std::function<void(QMouseEvent*)> onRightClick;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -45,13 +45,12 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
-private:
+  private:
     Point modelPoint(const QPointF& q) const;
     void refreshCursor(Point p);
 
     SelectionViewModel& model_;
     QImage image_;
-    QImage shaded_;
     PixelMagnifier* magnifier_;
     SelectionSizeBadge* sizeBadge_;
     std::optional<Rect> painted_;  // the displayed rectangle of the last repaint

@@ -10,7 +10,9 @@
 namespace tessal {
 namespace {
 
-double distance(Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
+double distance(Point a, Point b) {
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
 
 }  // namespace
 
@@ -56,7 +58,9 @@ std::optional<int> SelectionViewModel::windowIndexAt(Point p) const {
 
 Point SelectionViewModel::clamped(Point p) const {
     const Rect b = bounds();
-    auto clamp = [](double v, double hi) { return std::isfinite(v) ? std::clamp(v, 0.0, hi) : 0.0; };
+    auto clamp = [](double v, double hi) {
+        return std::isfinite(v) ? std::clamp(v, 0.0, hi) : 0.0;
+    };
     return {clamp(p.x, b.width()), clamp(p.y, b.height())};
 }
 
@@ -178,10 +182,11 @@ void SelectionViewModel::applyQueryResult(int index, Point queryPoint, std::vect
             std::weak_ptr<bool> alive = alive_;
             const unsigned long current = hoverGeneration_;
             cancel(hoverWork_);
-            hoverWork_ = mainQueue_.after(queryRetries_ * Timing::retryStep, [this, alive, current] {
-                if (alive.expired() || current != hoverGeneration_) return;
-                queryChildRegions();
-            });
+            hoverWork_ =
+                mainQueue_.after(queryRetries_ * Timing::retryStep, [this, alive, current] {
+                    if (alive.expired() || current != hoverGeneration_) return;
+                    queryChildRegions();
+                });
         }
     } else {
         queryRetries_ = 0;
@@ -208,14 +213,16 @@ void SelectionViewModel::proposeCandidate(const Rect& candidate, Point p) {
     pendingCandidate_ = candidate;
     std::weak_ptr<bool> alive = alive_;
     const unsigned long generation = hoverGeneration_;
-    candidateWork_ = mainQueue_.after(Timing::candidateCommitDelay, [this, alive, generation, candidate] {
-        if (alive.expired()) return;
-        if (generation != hoverGeneration_ || selected_ || anchor_ || pendingCandidate_ != candidate)
-            return;
-        pendingCandidate_.reset();
-        if (hoverPoint_ && candidate.contains(*hoverPoint_) && hoveredWindow_ != candidate)
-            setHoveredWindow(candidate);
-    });
+    candidateWork_ =
+        mainQueue_.after(Timing::candidateCommitDelay, [this, alive, generation, candidate] {
+            if (alive.expired()) return;
+            if (generation != hoverGeneration_ || selected_ || anchor_ ||
+                pendingCandidate_ != candidate)
+                return;
+            pendingCandidate_.reset();
+            if (hoverPoint_ && candidate.contains(*hoverPoint_) && hoveredWindow_ != candidate)
+                setHoveredWindow(candidate);
+        });
 }
 
 void SelectionViewModel::scrollWheel(double deltaY) {
@@ -256,7 +263,8 @@ void SelectionViewModel::mouseDown(Point raw) {
     const bool hoveredHolds = hoveredWindow_ && hoveredWindow_->contains(p);
     Rect take;
     if (index) {
-        take = (index == hoverWindowIndex_ && hoveredHolds) ? *hoveredWindow_ : snapshot_.windows[*index];
+        take = (index == hoverWindowIndex_ && hoveredHolds) ? *hoveredWindow_
+                                                            : snapshot_.windows[*index];
     } else {
         take = (!hoverWindowIndex_ && hoveredHolds) ? *hoveredWindow_ : bounds();
     }
@@ -272,8 +280,8 @@ void SelectionViewModel::dragTo(Point raw) {
     if (!selectionDragged_ && distance(p, *anchor_) < Timing::dragThreshold) return;
     selectionDragged_ = true;
     setHoveredWindow(std::nullopt);
-    selection_ = Rect(std::min(anchor_->x, p.x), std::min(anchor_->y, p.y), std::abs(p.x - anchor_->x),
-                      std::abs(p.y - anchor_->y));
+    selection_ = Rect(std::min(anchor_->x, p.x), std::min(anchor_->y, p.y),
+                      std::abs(p.x - anchor_->x), std::abs(p.y - anchor_->y));
     repaint();
 }
 

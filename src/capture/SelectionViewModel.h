@@ -19,7 +19,7 @@ class WorkItem;
 // press/drag/release that chooses a rectangle, the scroll wheel over candidates and the
 // whole-window mode. Points are the display's screen-local coordinates (y up).
 class SelectionViewModel {
-public:
+  public:
     struct Timing {
         static constexpr double dragThreshold = 3;
         static constexpr double minimumSelection = 3;
@@ -79,7 +79,7 @@ public:
     // Follow the pointer with the magnifier, or hide it (nullopt).
     std::function<void(std::optional<Point>)> onMagnifier;
 
-private:
+  private:
     struct CacheEntry {
         int index;
         Point point;

@@ -22,9 +22,11 @@ TEST(ChildRegionCandidates, SmallestFirstWindowLastOnlyPanels) {
         {110, 130, 60, 130},    // 7800 square points
     };
     const auto candidates = childRegionCandidates(regions, p, window);
-    const std::vector<Rect> expected = {
-        {120, 120, 200, 100}, {100, 100, 100, 200}, {0, 100, 300, 300}, {100, 100, 400, 300},
-        window};
+    const std::vector<Rect> expected = {{120, 120, 200, 100},
+                                        {100, 100, 100, 200},
+                                        {0, 100, 300, 300},
+                                        {100, 100, 400, 300},
+                                        window};
     EXPECT_EQ(candidates, expected);
 
     // Nothing qualifies, or a window too small for any: the window alone.

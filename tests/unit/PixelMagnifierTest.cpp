@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "capture/PixelSample.h"
-#include "imaging/Shade.h"
 
 using namespace tessal;
 
@@ -12,7 +11,7 @@ TEST(PixelMagnifier, SamplesImagePixelsUnderThePointer) {
     image.setPixel(199, 99, qRgb(1, 2, 3));
     image.setPixel(20, 49, qRgba(200, 100, 50, 128));  // translucent, not premultiplied
     image.setPixel(21, 49, qRgba(255, 255, 255, 0));   // transparent
-    const Rect bounds(0, 0, 100, 50);  // a 2× display
+    const Rect bounds(0, 0, 100, 50);                  // a 2× display
 
     const PixelSample topLeft = samplePixel(image, {0, 49.99}, bounds);
     EXPECT_EQ(topLeft.x, 0);
@@ -45,18 +44,4 @@ TEST(PixelMagnifier, Placement) {
     EXPECT_EQ(magnifierFrame({995, 795}, bounds), Rect(783, 599, 190, 174));
     EXPECT_EQ(magnifierFrame({995, 10}, bounds), Rect(783, 32, 190, 174));
     EXPECT_EQ(magnifierFrame({0, 0}, bounds).origin, (Point{22, 22}));
-}
-
-TEST(Shade, DimsToSixtyPercentAndKeepsTheScale) {
-    QImage image(3, 1, QImage::Format_RGB32);
-    image.setPixel(0, 0, qRgb(255, 255, 255));
-    image.setPixel(1, 0, qRgb(100, 50, 0));
-    image.setPixel(2, 0, qRgb(1, 2, 3));
-    image.setDevicePixelRatio(2);
-    const QImage shaded = shadedImage(image, 0.4);
-    EXPECT_EQ(shaded.devicePixelRatio(), 2);
-    EXPECT_EQ(QColor(shaded.pixel(0, 0)), QColor(153, 153, 153));
-    EXPECT_EQ(QColor(shaded.pixel(1, 0)), QColor(60, 30, 0));
-    EXPECT_EQ(qAlpha(shaded.pixel(2, 0)), 255);
-    EXPECT_TRUE(shadedImage(QImage(), 0.4).isNull());
 }

@@ -41,7 +41,8 @@ TEST(SelectionHandle, ResizeRule) {
             << int(c.handle) << " by " << c.delta;
     }
     // A flat rectangle cannot keep a ratio: the corner moves freely.
-    EXPECT_EQ(adjusted(H::topRight, Rect(10, 10, 0, 50), {5, 5}, screen, true), Rect(10, 10, 5, 55));
+    EXPECT_EQ(adjusted(H::topRight, Rect(10, 10, 0, 50), {5, 5}, screen, true),
+              Rect(10, 10, 5, 55));
 }
 
 TEST(SelectionHandle, HandlePoints) {
@@ -64,11 +65,11 @@ TEST(SelectionChromeHitRule, CornersEdgesAndTheMoveTool) {
         {{108, 100}, false, H::bottom},      // too far from the corner: the edge band
         {{104, 150}, false, H::left},
         {{296, 150}, false, H::right},
-        {{200, 196}, false, H::top},         // 4 points inside the top edge
-        {{200, 150}, false, std::nullopt},   // inside, move tool off: nothing, the canvas gets it
+        {{200, 196}, false, H::top},        // 4 points inside the top edge
+        {{200, 150}, false, std::nullopt},  // inside, move tool off: nothing, the canvas gets it
         {{200, 150}, true, H::move},
-        {{94, 120}, true, std::nullopt},     // 6 points outside, no handle in reach
-        {{94, 150}, false, H::left},         // the left handle reaches 7 points
+        {{94, 120}, true, std::nullopt},  // 6 points outside, no handle in reach
+        {{94, 150}, false, H::left},      // the left handle reaches 7 points
         {{300, 205}, false, H::topRight},
     };
     for (const Case& c : cases) EXPECT_EQ(chromeHandle(c.p, s, c.moving), c.expected) << c.p;

@@ -38,15 +38,15 @@ void click(QWidget* view, QPointF at, Qt::MouseButton button = Qt::LeftButton) {
     QMouseEvent press(QEvent::MouseButtonPress, at, view->mapToGlobal(at), button, button,
                       Qt::NoModifier);
     QApplication::sendEvent(view, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, view->mapToGlobal(at), button,
-                        Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, view->mapToGlobal(at), button, Qt::NoButton,
+                        Qt::NoModifier);
     QApplication::sendEvent(view, &release);
 }
 
 }  // namespace
 
 class EditorTest : public ::testing::Test {
-protected:
+  protected:
     EditorTest() {
         editor = std::make_unique<Editor>(
             std::vector<ScreenSnapshot>{snapshot(Rect(0, 0, 400, 300), 1, QColor(10, 200, 30)),

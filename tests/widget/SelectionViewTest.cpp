@@ -34,7 +34,7 @@ const Rect kCard(160, 160, 120, 100);
 }  // namespace
 
 class SelectionViewModelTest : public ::testing::Test {
-protected:
+  protected:
     SelectionViewModelTest() { rebuild(); }
 
     void rebuild(bool withRegions = true) {

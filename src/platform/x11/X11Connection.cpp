@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <string>
 
 namespace tessal::x11 {
 
@@ -20,22 +22,37 @@ xcb_window_t rootWindow() {
 }
 
 xcb_atom_t atom(const char* name) {
+    // Atoms live as long as the server; each name costs one round trip, once.
+    static std::map<std::string, xcb_atom_t> cache;
+    static xcb_connection_t* cachedFor = nullptr;
     xcb_connection_t* c = connection();
     if (!c) return XCB_NONE;
+    if (cachedFor != c) cache.clear(), cachedFor = c;
+    if (auto it = cache.find(name); it != cache.end()) return it->second;
     auto cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
     if (!reply) return XCB_NONE;
     const xcb_atom_t result = reply->atom;
     std::free(reply);
+    cache[name] = result;
     return result;
 }
 
 std::vector<std::uint32_t> cardinalProperty(xcb_window_t window, xcb_atom_t property,
                                             std::uint32_t maxItems) {
+    return cardinalReply(requestProperty(window, property, maxItems));
+}
+
+xcb_get_property_cookie_t requestProperty(xcb_window_t window, xcb_atom_t property,
+                                          std::uint32_t maxItems) {
+    return xcb_get_property(connection(), 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                            maxItems);
+}
+
+std::vector<std::uint32_t> cardinalReply(xcb_get_property_cookie_t cookie) {
     std::vector<std::uint32_t> values;
     xcb_connection_t* c = connection();
-    if (!c || property == XCB_NONE) return values;
-    auto cookie = xcb_get_property(c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxItems);
+    if (!c) return values;
     xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr);
     if (!reply) return values;
     if (reply->format == 32) {

@@ -16,6 +16,10 @@ xcb_atom_t atom(const char* name);
 // The 32-bit items of a property, empty when it is absent or of another format.
 std::vector<std::uint32_t> cardinalProperty(xcb_window_t window, xcb_atom_t property,
                                             std::uint32_t maxItems = 1024);
+// The same in two halves, so many requests can be sent before the first answer is awaited.
+xcb_get_property_cookie_t requestProperty(xcb_window_t window, xcb_atom_t property,
+                                          std::uint32_t maxItems);
+std::vector<std::uint32_t> cardinalReply(xcb_get_property_cookie_t cookie);
 // Waits until the server has handled every request sent so far.
 void sync();
 

@@ -206,22 +206,50 @@ QVariantList X11ScreenCapture::windowList() {
     const auto stacking =
         x11::cardinalProperty(root, x11::atom("_NET_CLIENT_LIST_STACKING"), 1u << 16);
 
+    // Every request goes out before the first answer is read: one round trip, not dozens.
+    struct Pending {
+        xcb_window_t window;
+        xcb_get_window_attributes_cookie_t attributes;
+        xcb_get_property_cookie_t desktop, states, types, extents, pid, opacity;
+        xcb_get_geometry_cookie_t geometry;
+        xcb_translate_coordinates_cookie_t position;
+    };
+    std::vector<Pending> pending;
     for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
-        const xcb_window_t window = *it;
+        const xcb_window_t w = *it;
+        pending.push_back(
+            {w, xcb_get_window_attributes(c, w), x11::requestProperty(w, desktopAtom, 1),
+             x11::requestProperty(w, stateAtom, 64), x11::requestProperty(w, typeAtom, 16),
+             x11::requestProperty(w, extentsAtom, 4), x11::requestProperty(w, pidAtom, 1),
+             x11::requestProperty(w, opacityAtom, 1), xcb_get_geometry(c, w),
+             xcb_translate_coordinates(c, w, root, 0, 0)});
+    }
+    for (const Pending& p : pending) {
+        // Every reply is collected, used or not, so none is left queued on the connection.
         xcb_get_window_attributes_reply_t* attributes =
-            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr);
-        if (!attributes) continue;  // gone since the list was read
-        const bool viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+            xcb_get_window_attributes_reply(c, p.attributes, nullptr);
+        const auto desktop = x11::cardinalReply(p.desktop);
+        const auto states = x11::cardinalReply(p.states);
+        const auto types = x11::cardinalReply(p.types);
+        const auto extents = x11::cardinalReply(p.extents);
+        const auto pid = x11::cardinalReply(p.pid);
+        const auto opacity = x11::cardinalReply(p.opacity);
+        xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, p.geometry, nullptr);
+        xcb_translate_coordinates_reply_t* position =
+            xcb_translate_coordinates_reply(c, p.position, nullptr);
+        const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+        QRect native;
+        if (geometry && position)
+            native = QRect(position->dst_x, position->dst_y, geometry->width, geometry->height);
         std::free(attributes);
-        if (!viewable) continue;
+        std::free(geometry);
+        std::free(position);
+        if (!viewable || native.isNull()) continue;  // unmapped, or gone since the list was read
 
-        const auto desktop = x11::cardinalProperty(window, desktopAtom, 1);
         if (!desktop.empty() && !currentDesktop.empty() && desktop[0] != 0xffffffffu &&
             desktop[0] != currentDesktop[0])
             continue;
-        const auto states = x11::cardinalProperty(window, stateAtom, 64);
         if (std::find(states.begin(), states.end(), hidden) != states.end()) continue;
-        const auto types = x11::cardinalProperty(window, typeAtom, 16);
         if (std::find(types.begin(), types.end(), typeDesktop) != types.end()) continue;
 
         int layer = 0;
@@ -229,20 +257,6 @@ QVariantList X11ScreenCapture::windowList() {
         if (std::find(types.begin(), types.end(), typeDock) != types.end()) layer = 20;
         for (xcb_atom_t t : popupTypes)
             if (std::find(types.begin(), types.end(), t) != types.end()) layer = 25;
-
-        xcb_get_geometry_reply_t* geometry =
-            xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
-        if (!geometry) continue;
-        xcb_translate_coordinates_reply_t* position = xcb_translate_coordinates_reply(
-            c, xcb_translate_coordinates(c, window, root, 0, 0), nullptr);
-        if (!position) {
-            std::free(geometry);
-            continue;
-        }
-        QRect native(position->dst_x, position->dst_y, geometry->width, geometry->height);
-        std::free(geometry);
-        std::free(position);
-        const auto extents = x11::cardinalProperty(window, extentsAtom, 4);
         if (extents.size() == 4)
             native.adjust(-int(extents[0]), -int(extents[2]), int(extents[1]), int(extents[3]));
 
@@ -257,11 +271,9 @@ QVariantList X11ScreenCapture::windowList() {
             logicalOrigin + (QPointF(native.topLeft()) - nativeOrigin) / scale - primaryOrigin;
 
         QVariantMap entry;
-        entry.insert(WindowKey::number, uint(window));
+        entry.insert(WindowKey::number, uint(p.window));
         entry.insert(WindowKey::layer, layer);
-        const auto pid = x11::cardinalProperty(window, pidAtom, 1);
         if (!pid.empty()) entry.insert(WindowKey::pid, qlonglong(pid[0]));
-        const auto opacity = x11::cardinalProperty(window, opacityAtom, 1);
         if (!opacity.empty()) entry.insert(WindowKey::alpha, opacity[0] / 4294967295.0);
         entry.insert(WindowKey::bounds, QVariantMap{{"x", topLeft.x()},
                                                     {"y", topLeft.y()},

@@ -1,0 +1,143 @@
+// tessal-latency: how long a capture tool takes to show its overlay, measured from outside.
+// It triggers the capture (a key press through XTest, or a command), then reads one root
+// pixel in a tight loop until it differs from what was there, and reports the time. After each
+// run it presses Escape and waits for the screen to return.
+//
+//   tessal-latency --probe X,Y [--key ctrl+1 | --command "flameshot gui"] [--runs 10]
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+#include <xcb/xcb_keysyms.h>
+#include <xcb/xtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+xcb_connection_t* c;
+xcb_window_t root;
+
+uint32_t pixel(int x, int y) {
+    auto* reply = xcb_get_image_reply(
+        c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, root, x, y, 1, 1, ~0u), nullptr);
+    if (!reply) return 0;
+    uint32_t value = 0;
+    std::memcpy(&value, xcb_get_image_data(reply), 4);
+    std::free(reply);
+    return value & 0xffffff;
+}
+
+xcb_keycode_t keycode(xcb_keysym_t sym) {
+    xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(c);
+    xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, sym);
+    const xcb_keycode_t k = codes ? codes[0] : 0;
+    std::free(codes);
+    xcb_key_symbols_free(symbols);
+    return k;
+}
+
+void tap(std::vector<xcb_keycode_t> keys) {
+    for (auto k : keys)
+        xcb_test_fake_input(c, XCB_KEY_PRESS, k, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    for (auto it = keys.rbegin(); it != keys.rend(); ++it)
+        xcb_test_fake_input(c, XCB_KEY_RELEASE, *it, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_flush(c);
+}
+
+std::vector<xcb_keycode_t> parseKeys(const std::string& spec) {
+    std::vector<xcb_keycode_t> keys;
+    size_t start = 0;
+    while (start <= spec.size()) {
+        size_t end = spec.find('+', start);
+        if (end == std::string::npos) end = spec.size();
+        const std::string part = spec.substr(start, end - start);
+        if (part == "ctrl")
+            keys.push_back(keycode(0xffe3));
+        else if (part == "shift")
+            keys.push_back(keycode(0xffe1));
+        else if (part == "alt")
+            keys.push_back(keycode(0xffe9));
+        else if (part.size() == 1)
+            keys.push_back(keycode(part[0]));
+        start = end + 1;
+    }
+    return keys;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int px = -1, py = -1, runs = 10;
+    std::string key, command;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string a = argv[i];
+        if (a == "--probe")
+            std::sscanf(argv[i + 1], "%d,%d", &px, &py);
+        else if (a == "--key")
+            key = argv[i + 1];
+        else if (a == "--command")
+            command = argv[i + 1];
+        else if (a == "--runs")
+            runs = std::atoi(argv[i + 1]);
+    }
+    if (px < 0 || (key.empty() == command.empty())) {
+        std::fprintf(stderr,
+                     "usage: tessal-latency --probe X,Y (--key K | --command CMD) [--runs N]\n");
+        return 2;
+    }
+    c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c)) return 1;
+    root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const auto trigger = parseKeys(key);
+    const auto escape = std::vector<xcb_keycode_t>{keycode(0xff1b)};
+
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        const uint32_t before = pixel(px, py);
+        const auto start = Clock::now();
+        pid_t child = 0;
+        if (!command.empty()) {
+            child = fork();
+            if (child == 0) {
+                execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
+                _exit(127);
+            }
+        } else {
+            tap(trigger);
+        }
+        double ms = -1;
+        while (std::chrono::duration<double>(Clock::now() - start).count() < 5) {
+            if (pixel(px, py) != before) {
+                ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+                break;
+            }
+        }
+        if (ms >= 0) times.push_back(ms);
+        std::printf("run %d: %s\n", run + 1,
+                    ms < 0 ? "no change within 5 s" : (std::to_string(ms) + " ms").c_str());
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        tap(escape);
+        const auto back = Clock::now();
+        while (pixel(px, py) != before &&
+               std::chrono::duration<double>(Clock::now() - back).count() < 5)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (child > 0) waitpid(child, nullptr, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    }
+    if (times.empty()) return 1;
+    std::sort(times.begin(), times.end());
+    const double median = times.size() % 2
+                              ? times[times.size() / 2]
+                              : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
+    std::printf("median %.1f ms over %zu runs\n", median, times.size());
+    return 0;
+}
