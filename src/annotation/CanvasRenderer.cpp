@@ -1,0 +1,236 @@
+#include "CanvasRenderer.h"
+
+#include <QBuffer>
+#include <QFontMetricsF>
+#include <QImageWriter>
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
+
+#include "CanvasModel.h"
+#include "NamedColors.h"
+#include "imaging/PrivacyFilters.h"
+
+namespace tessal {
+namespace {
+
+// Draws `image` into the y-up rectangle r of a y-up painter, upright.
+void drawImageUpright(QPainter& painter, const Rect& r, const QImage& image) {
+    painter.save();
+    painter.translate(r.minX(), r.maxY());
+    painter.scale(1, -1);
+    painter.drawImage(QRectF(0, 0, r.width(), r.height()), image);
+    painter.restore();
+}
+
+// Text whose lower-left corner is at `origin` (y up), lines top to bottom.
+void drawText(QPainter& painter, Point origin, const QString& text, const QFont& font,
+              const QColor& colour) {
+    const Size size = measureText(text, font);
+    const QFontMetricsF metrics(font);
+    painter.save();
+    painter.translate(origin.x, origin.y + size.height);
+    painter.scale(1, -1);
+    painter.setFont(font);
+    painter.setPen(colour);
+    const QStringList lines = text.split('\n');
+    for (int i = 0; i < lines.size(); ++i)
+        painter.drawText(QPointF(0, metrics.ascent() + i * metrics.lineSpacing()), lines[i]);
+    painter.restore();
+}
+
+void drawNumber(QPainter& painter, const Mark& mark) {
+    if (mark.points.empty()) return;
+    const double radius = badgeRadius(mark.fontSize);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(mark.color);
+    painter.drawPath(mark.path());
+    const QColor srgb = mark.color.isValid() ? mark.color.toRgb() : QColor(Qt::black);
+    const double luminance = 0.299 * srgb.redF() + 0.587 * srgb.greenF() + 0.114 * srgb.blueF();
+    const QString label = QString::number(mark.number);
+    QFont font;
+    font.setWeight(QFont::DemiBold);
+    int size = std::max(1, int(std::lround(mark.fontSize)));
+    font.setPixelSize(size);
+    while (QFontMetricsF(font).horizontalAdvance(label) > 0.78 * 2 * radius && size > 6) {
+        font.setPixelSize(--size);
+    }
+    const QFontMetricsF metrics(font);
+    const Rect b = mark.bounds();
+    const double w = metrics.horizontalAdvance(label);
+    const double h = metrics.height();
+    const Point origin{b.midX() - w / 2, b.midY() - h / 2};
+    painter.save();
+    painter.translate(origin.x, origin.y + h);
+    painter.scale(1, -1);
+    painter.setFont(font);
+    painter.setPen(luminance > 0.65 ? Qt::black : Qt::white);
+    painter.drawText(QPointF(0, metrics.ascent()), label);
+    painter.restore();
+}
+
+void drawPrivacy(QPainter& painter, const CanvasModel& canvas, const Mark& mark) {
+    const Point origin = canvas.annotationOrigin();
+    const Rect bounds = canvas.bounds();
+    const Rect r = mark.bounds().offsetBy(-origin.x, -origin.y).intersected(bounds);
+    if (r.isNull() || r.width() < 1 || r.height() < 1) return;
+
+    auto pixelRect = [&](double pw, double ph) {
+        const double sx = pw / bounds.width(), sy = ph / bounds.height(), H = bounds.height();
+        const double x0 = std::floor(sx * r.minX()), x1 = std::ceil(sx * r.maxX());
+        const double y0 = std::floor(sy * (H - r.maxY())), y1 = std::ceil(sy * (H - r.minY()));
+        return QRect(int(x0), int(y0), int(x1 - x0), int(y1 - y0)).intersected(QRect(0, 0, int(pw), int(ph)));
+    };
+    const QRect k = pixelRect(canvas.pixelWidth(), canvas.pixelHeight());
+    const double strength = mark.isMosaicBrush() ? 1.5 : mark.width;
+    const QString key = QStringLiteral("%1:%2:%3,%4,%5,%6")
+                            .arg(int(mark.tool))
+                            .arg(strength)
+                            .arg(k.x())
+                            .arg(k.y())
+                            .arg(k.width())
+                            .arg(k.height());
+
+    CanvasModel::PrivacyCache& cache = canvas.privacyCache();
+    QImage piece;
+    if (auto it = cache.pieces.find(key); it != cache.pieces.end()) {
+        piece = it->second;
+    } else {
+        const QImage& bitmap = canvas.image();
+        if (!bitmap.isNull()) {
+            const QRect p = pixelRect(bitmap.width(), bitmap.height());
+            const double scale = bitmap.width() / bounds.width();
+            const double amount = std::max(8 * strength, 12.0) * scale;
+            piece = mark.tool == Tool::blur ? gaussianBlur(bitmap, p, amount / 2)
+                                            : pixellate(bitmap, p, std::max(1, int(std::lround(amount))));
+        }
+        if (!piece.isNull()) {
+            const long long n = static_cast<long long>(piece.width()) * piece.height();
+            if (int(cache.pieces.size()) >= CanvasRenderer::privacyCacheEntries ||
+                cache.pixels + n > CanvasRenderer::privacyCachePixels) {
+                cache.pieces.clear();
+                cache.pixels = 0;
+            }
+            if (n <= CanvasRenderer::privacyCachePixels) {
+                cache.pieces[key] = piece;
+                cache.pixels += n;
+            }
+        }
+    }
+
+    const Rect target = r.offsetBy(origin.x, origin.y);
+    painter.save();
+    if (mark.isMosaicBrush()) painter.setClipPath(mark.brushMask(), Qt::IntersectClip);
+    if (piece.isNull())
+        painter.fillRect(QRectF(target.minX(), target.minY(), target.width(), target.height()), Qt::black);
+    else
+        drawImageUpright(painter, target, piece);
+    painter.restore();
+}
+
+void drawDecoration(QPainter& painter, const Mark& mark) {
+    const QColor accent = NamedColor::accent();
+    const Rect frame = mark.bounds().insetBy(-6, -6);
+    QPen dashed(accent, 1);
+    dashed.setDashPattern({4, 3});
+    painter.save();
+    painter.setPen(dashed);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(frame.minX(), frame.minY(), frame.width(), frame.height()), 3, 3);
+    painter.setPen(QPen(accent, 1));
+    painter.setBrush(Qt::white);
+    if (mark.tool == Tool::arrow) {
+        for (Point p : mark.points) painter.drawEllipse(QPointF(p.x, p.y), 4, 4);
+    } else if (mark.canResize()) {
+        for (SelectionHandle h : allSelectionHandles) {
+            if (auto p = mark.handlePoint(h)) painter.drawRect(QRectF(p->x - 3, p->y - 3, 6, 6));
+        }
+    }
+    painter.restore();
+}
+
+// Image and marks; the painter is in y-down canvas coordinates.
+void paintCanvas(QPainter& painter, const CanvasModel& canvas, bool onScreen) {
+    const Size size = canvas.size();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(0, 0, size.width, size.height), canvas.image());
+    painter.save();
+    painter.setClipRect(QRectF(0, 0, size.width, size.height));
+    painter.translate(0, size.height);
+    painter.scale(1, -1);
+    painter.translate(-canvas.annotationOrigin().x, -canvas.annotationOrigin().y);
+    const auto& marks = canvas.marks();
+    const std::optional<int> hidden =
+        onScreen && canvas.textField() ? canvas.textIndex() : std::nullopt;
+    for (int i = 0; i < int(marks.size()); ++i)
+        if (i != hidden) CanvasRenderer::drawMark(painter, canvas, marks[i]);
+    if (onScreen) {
+        if (canvas.draft()) CanvasRenderer::drawMark(painter, canvas, *canvas.draft());
+        if (const Mark* selected = canvas.selectedMark()) drawDecoration(painter, *selected);
+    }
+    painter.restore();
+}
+
+}  // namespace
+
+void CanvasRenderer::drawMark(QPainter& painter, const CanvasModel& canvas, const Mark& mark) {
+    if (mark.tool == Tool::mosaic || mark.tool == Tool::blur) {
+        drawPrivacy(painter, canvas, mark);
+        return;
+    }
+    painter.save();
+    QPen pen(mark.color, mark.paintWidth(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    switch (mark.tool) {
+        case Tool::rectangle:
+        case Tool::ellipse:
+        case Tool::pen:
+            painter.setPen(pen);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawPath(mark.path());
+            break;
+        case Tool::highlight: {
+            QColor translucent = mark.color;
+            translucent.setAlphaF(0.28);
+            pen.setColor(translucent);
+            painter.setPen(pen);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawPath(mark.path());
+            break;
+        }
+        case Tool::arrow:
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(mark.color);
+            painter.drawPath(mark.path());
+            break;
+        case Tool::text:
+            if (!mark.points.empty()) drawText(painter, mark.points.front(), mark.text, mark.textFont(), mark.color);
+            break;
+        case Tool::number: drawNumber(painter, mark); break;
+        default: break;
+    }
+    painter.restore();
+}
+
+void CanvasRenderer::paint(QPainter& painter, const CanvasModel& canvas, bool onScreen) {
+    paintCanvas(painter, canvas, onScreen);
+}
+
+std::optional<QByteArray> CanvasRenderer::png(CanvasModel& canvas) {
+    canvas.commitText();
+    QImage bitmap(canvas.pixelWidth(), canvas.pixelHeight(), QImage::Format_ARGB32_Premultiplied);
+    if (bitmap.isNull()) return std::nullopt;
+    bitmap.fill(Qt::transparent);
+    {
+        QPainter painter(&bitmap);
+        painter.scale(canvas.pixelWidth() / canvas.size().width, canvas.pixelHeight() / canvas.size().height);
+        paintCanvas(painter, canvas, false);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!QImageWriter(&buffer, "png").write(bitmap)) return std::nullopt;
+    return bytes;
+}
+
+}  // namespace tessal

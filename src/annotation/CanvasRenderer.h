@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <optional>
+
+class QPainter;
+
+namespace tessal {
+
+class CanvasModel;
+struct Mark;
+
+// Drawing of a canvas: the image, every mark, the privacy effects with their cache, the
+// selection decoration on screen, and the PNG export at the capture's pixel size.
+namespace CanvasRenderer {
+
+// Paints into a painter in the canvas's own y-down widget coordinates. On screen the draft,
+// the selection decoration are drawn and the text under an open field is hidden.
+void paint(QPainter& painter, const CanvasModel& canvas, bool onScreen);
+
+// The image and its marks at exactly pixelWidth × pixelHeight, as PNG; commits open text first.
+std::optional<QByteArray> png(CanvasModel& canvas);
+
+// One mark in a painter already set up in annotation coordinates (y up).
+void drawMark(QPainter& painter, const CanvasModel& canvas, const Mark& mark);
+
+// Limits of the privacy cache.
+inline constexpr int privacyCacheEntries = 32;
+inline constexpr long long privacyCachePixels = 8'000'000;
+
+}  // namespace CanvasRenderer
+
+}  // namespace tessal
