@@ -22,16 +22,17 @@ AnnotationPreferences AnnotationPreferences::load(const DefaultsStore& defaults)
     const QJsonValue colour = defaults.value(kColor);
     if (colour.isArray()) {
         const QJsonArray c = colour.toArray();
-        const bool numbers = c.size() == 4 && std::all_of(c.begin(), c.end(), [](const QJsonValue& v) {
-                                 return v.isDouble();
-                             });
+        const bool numbers =
+            c.size() == 4 &&
+            std::all_of(c.begin(), c.end(), [](const QJsonValue& v) { return v.isDouble(); });
         if (numbers) {
             auto unit = [](double v) { return std::clamp(v, 0.0, 1.0); };
             p.color = QColor::fromRgbF(unit(c[0].toDouble()), unit(c[1].toDouble()),
                                        unit(c[2].toDouble()), unit(c[3].toDouble()));
         }
     }
-    if (const auto width = defaults.numberValue(kWidth); width && (*width == 1.5 || *width == 3 || *width == 6))
+    if (const auto width = defaults.numberValue(kWidth);
+        width && (*width == 1.5 || *width == 3 || *width == 6))
         p.width = *width;
     if (const auto size = defaults.numberValue(kFontSize); size && *size >= 10 && *size <= 96)
         p.fontSize = *size;
@@ -41,9 +42,8 @@ AnnotationPreferences AnnotationPreferences::load(const DefaultsStore& defaults)
 }
 
 void AnnotationPreferences::save(DefaultsStore& defaults) const {
-    QJsonObject values{{kWidth, width},
-                       {kFontSize, fontSize},
-                       {kMosaicMode, static_cast<int>(mosaicMode)}};
+    QJsonObject values{
+        {kWidth, width}, {kFontSize, fontSize}, {kMosaicMode, static_cast<int>(mosaicMode)}};
     // A colour that cannot be expressed in sRGB leaves the stored colour as it was.
     const QColor srgb = color.toRgb();
     if (srgb.isValid())

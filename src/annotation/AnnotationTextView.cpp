@@ -19,7 +19,9 @@ AnnotationTextView::AnnotationTextView(QWidget* parent) : QPlainTextEdit(parent)
     setStyleSheet(QStringLiteral("background: transparent;"));
 }
 
-void AnnotationTextView::setStringValue(const QString& text) { setPlainText(text); }
+void AnnotationTextView::setStringValue(const QString& text) {
+    setPlainText(text);
+}
 
 void AnnotationTextView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {

@@ -9,14 +9,14 @@ namespace tessal {
 // Escape cancels.
 class AnnotationTextView final : public QPlainTextEdit {
     Q_OBJECT
-public:
+  public:
     explicit AnnotationTextView(QWidget* parent);
 
     std::function<void()> onFinish;
     std::function<void()> onCancel;
     void setStringValue(const QString& text);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     // Leaving the field ends the editing as a confirmation does.
     void focusOutEvent(QFocusEvent* event) override;

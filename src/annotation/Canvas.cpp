@@ -46,7 +46,9 @@ Canvas::~Canvas() {
     model_->onTextField = nullptr;
 }
 
-Point Canvas::modelPoint(const QPointF& q) const { return pointFromView(q, model_->size().height); }
+Point Canvas::modelPoint(const QPointF& q) const {
+    return pointFromView(q, model_->size().height);
+}
 
 void Canvas::syncGeometry(const QRect& frame) {
     setGeometry(frame);
@@ -104,7 +106,8 @@ void Canvas::keyPressEvent(QKeyEvent* event) {
 }
 
 void Canvas::wheelEvent(QWheelEvent* event) {
-    const double delta = event->angleDelta().y() != 0 ? event->angleDelta().y() : event->pixelDelta().y();
+    const double delta =
+        event->angleDelta().y() != 0 ? event->angleDelta().y() : event->pixelDelta().y();
     if (!model_->scrollWheel(delta)) event->ignore();
 }
 

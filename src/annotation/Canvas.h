@@ -15,7 +15,7 @@ class AnnotationTextView;
 // in-place text field.
 class Canvas final : public QWidget {
     Q_OBJECT
-public:
+  public:
     Canvas(std::unique_ptr<CanvasModel> model, QWidget* parent);
     ~Canvas() override;
 
@@ -26,7 +26,7 @@ public:
     void syncGeometry(const QRect& frame);
     void refreshCursor();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -36,7 +36,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     Point modelPoint(const QPointF& q) const;
     void syncTextField();
 

@@ -14,10 +14,13 @@ namespace tessal {
 // One undo step: the marks and the selection before and after a change. Restoring whole
 // states keeps the stacking order exact whatever the change was.
 class CanvasEdit final : public QUndoCommand {
-public:
+  public:
     CanvasEdit(CanvasModel* canvas, std::weak_ptr<bool> alive, CanvasModel::State before,
                CanvasModel::State after)
-        : canvas_(canvas), alive_(std::move(alive)), before_(std::move(before)), after_(std::move(after)) {}
+        : canvas_(canvas),
+          alive_(std::move(alive)),
+          before_(std::move(before)),
+          after_(std::move(after)) {}
 
     void undo() override {
         if (!alive_.expired()) canvas_->apply(before_);
@@ -31,7 +34,7 @@ public:
         if (!alive_.expired()) canvas_->apply(after_);
     }
 
-private:
+  private:
     CanvasModel* canvas_;
     std::weak_ptr<bool> alive_;
     CanvasModel::State before_;
@@ -46,9 +49,11 @@ constexpr double kHandleReach = 7;
 constexpr double kWheelInterval = 0.12;
 constexpr double kMinimumDraft = 2;
 
-double distance(Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
+double distance(Point a, Point b) {
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
 
-const SelectionHandle kHandleOrder[] = {SelectionHandle::bottomLeft, SelectionHandle::bottom,
+const SelectionHandle kHandleOrder[] = {SelectionHandle::bottomLeft,  SelectionHandle::bottom,
                                         SelectionHandle::bottomRight, SelectionHandle::right,
                                         SelectionHandle::topRight,    SelectionHandle::top,
                                         SelectionHandle::topLeft,     SelectionHandle::left};
@@ -67,7 +72,9 @@ CanvasModel::CanvasModel(QImage image, int pixelWidth, int pixelHeight, QUndoSta
     size_ = {pixelWidth_ * s, pixelHeight_ * s};
 }
 
-CanvasModel::~CanvasModel() { *alive_ = false; }
+CanvasModel::~CanvasModel() {
+    *alive_ = false;
+}
 
 void CanvasModel::setImage(QImage image, int pixelWidth, int pixelHeight) {
     image_ = std::move(image);
@@ -119,8 +126,9 @@ void CanvasModel::restore(const Mark& mark) {
     State before = state();
     before.selected.reset();
     marks_.push_back(mark);
-    selected_ = mark.isMosaicBrush() && brushPainting() ? std::nullopt
-                                                        : std::optional<int>(int(marks_.size()) - 1);
+    selected_ = mark.isMosaicBrush() && brushPainting()
+                    ? std::nullopt
+                    : std::optional<int>(int(marks_.size()) - 1);
     record(before, state());
     changed();
 }
@@ -226,7 +234,8 @@ void CanvasModel::mouseDown(Point viewPoint, int clickCount) {
         beginText(p, std::nullopt);
         return;
     }
-    draft_ = Mark{tool, {p, p}, ink, strokeWidth, false, nextMarkerNumber(marks_), QString(), fontSize};
+    draft_ =
+        Mark{tool, {p, p}, ink, strokeWidth, false, nextMarkerNumber(marks_), QString(), fontSize};
     changed();
 }
 
@@ -327,10 +336,18 @@ bool CanvasModel::keyDown(int keyCode, bool shift) {
     const double dy = step * size_.height / pixelHeight_;
     Point delta;
     switch (keyCode) {
-        case KeyCode::left: delta = {-dx, 0}; break;
-        case KeyCode::right: delta = {dx, 0}; break;
-        case KeyCode::down: delta = {0, -dy}; break;
-        default: delta = {0, dy}; break;
+        case KeyCode::left:
+            delta = {-dx, 0};
+            break;
+        case KeyCode::right:
+            delta = {dx, 0};
+            break;
+        case KeyCode::down:
+            delta = {0, -dy};
+            break;
+        default:
+            delta = {0, dy};
+            break;
     }
     Mark moved = *mark;
     for (Point& q : moved.points) q = q + delta;
@@ -377,7 +394,8 @@ void CanvasModel::adjustStyleByWheel(double d) {
 void CanvasModel::applyStyle(std::optional<QColor> color, std::optional<double> width) {
     if (color) ink = *color;
     if (width) strokeWidth = *width;
-    if (const Mark* mark = selectedMark(); mark && (mark->color != ink || mark->width != strokeWidth)) {
+    if (const Mark* mark = selectedMark();
+        mark && (mark->color != ink || mark->width != strokeWidth)) {
         Mark next = *mark;
         next.color = ink;
         next.width = strokeWidth;
@@ -392,7 +410,8 @@ void CanvasModel::applyFontSize(double size) {
     fontSize = std::clamp(size, 10.0, 96.0);
     if (textField_) textChanged(textField_->text);
     if (const Mark* mark = selectedMark();
-        mark && (mark->tool == Tool::text || mark->tool == Tool::number) && mark->fontSize != fontSize) {
+        mark && (mark->tool == Tool::text || mark->tool == Tool::number) &&
+        mark->fontSize != fontSize) {
         Mark next = *mark;
         next.fontSize = fontSize;
         replaceMark(*selected_, next);
@@ -457,7 +476,8 @@ void CanvasModel::beginText(Point p, std::optional<int> index) {
 Rect CanvasModel::fieldFrameFor(const QString& text, Rect frame) const {
     const Size measured = measureText(text, fieldFont());
     const double height = std::max(fontSize * 1.25, measured.height);
-    const double width = std::min(std::max(measured.width + 8, 160.0), std::max(size_.width - frame.minX(), 1.0));
+    const double width =
+        std::min(std::max(measured.width + 8, 160.0), std::max(size_.width - frame.minX(), 1.0));
     const double top = frame.maxY();
     return {frame.minX(), std::max(top - height, 0.0), width, height};
 }
@@ -477,7 +497,8 @@ void CanvasModel::commitText() {
     textIndex_.reset();
     if (onTextField) onTextField();
     const Size measured = measureText(field.text, fieldFont());
-    const Point at{field.frame.minX() + origin_.x, field.frame.maxY() - measured.height + origin_.y};
+    const Point at{field.frame.minX() + origin_.x,
+                   field.frame.maxY() - measured.height + origin_.y};
     if (!field.text.trimmed().isEmpty()) {
         const Mark mark{Tool::text, {at}, ink, strokeWidth, false, 1, field.text, fontSize};
         if (index)

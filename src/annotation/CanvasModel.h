@@ -22,8 +22,9 @@ class Clock;
 // each change one undo step on the window's undo stack. View points are y up with the origin
 // at the canvas's lower-left corner; marks live in annotation coordinates (view + origin).
 class CanvasModel {
-public:
-    CanvasModel(QImage image, int pixelWidth, int pixelHeight, QUndoStack* undo, const Clock& clock);
+  public:
+    CanvasModel(QImage image, int pixelWidth, int pixelHeight, QUndoStack* undo,
+                const Clock& clock);
     ~CanvasModel();
     CanvasModel(const CanvasModel&) = delete;
     CanvasModel& operator=(const CanvasModel&) = delete;
@@ -109,7 +110,7 @@ public:
     };
     PrivacyCache& privacyCache() const { return cache_; }
 
-private:
+  private:
     struct Drag {
         int index;
         Point start;

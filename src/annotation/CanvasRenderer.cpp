@@ -79,7 +79,8 @@ void drawPrivacy(QPainter& painter, const CanvasModel& canvas, const Mark& mark)
         const double sx = pw / bounds.width(), sy = ph / bounds.height(), H = bounds.height();
         const double x0 = std::floor(sx * r.minX()), x1 = std::ceil(sx * r.maxX());
         const double y0 = std::floor(sy * (H - r.maxY())), y1 = std::ceil(sy * (H - r.minY()));
-        return QRect(int(x0), int(y0), int(x1 - x0), int(y1 - y0)).intersected(QRect(0, 0, int(pw), int(ph)));
+        return QRect(int(x0), int(y0), int(x1 - x0), int(y1 - y0))
+            .intersected(QRect(0, 0, int(pw), int(ph)));
     };
     const QRect k = pixelRect(canvas.pixelWidth(), canvas.pixelHeight());
     const double strength = mark.isMosaicBrush() ? 1.5 : mark.width;
@@ -101,8 +102,9 @@ void drawPrivacy(QPainter& painter, const CanvasModel& canvas, const Mark& mark)
             const QRect p = pixelRect(bitmap.width(), bitmap.height());
             const double scale = bitmap.width() / bounds.width();
             const double amount = std::max(8 * strength, 12.0) * scale;
-            piece = mark.tool == Tool::blur ? gaussianBlur(bitmap, p, amount / 2)
-                                            : pixellate(bitmap, p, std::max(1, int(std::lround(amount))));
+            piece = mark.tool == Tool::blur
+                        ? gaussianBlur(bitmap, p, amount / 2)
+                        : pixellate(bitmap, p, std::max(1, int(std::lround(amount))));
         }
         if (!piece.isNull()) {
             const long long n = static_cast<long long>(piece.width()) * piece.height();
@@ -122,7 +124,8 @@ void drawPrivacy(QPainter& painter, const CanvasModel& canvas, const Mark& mark)
     painter.save();
     if (mark.isMosaicBrush()) painter.setClipPath(mark.brushMask(), Qt::IntersectClip);
     if (piece.isNull())
-        painter.fillRect(QRectF(target.minX(), target.minY(), target.width(), target.height()), Qt::black);
+        painter.fillRect(QRectF(target.minX(), target.minY(), target.width(), target.height()),
+                         Qt::black);
     else
         drawImageUpright(painter, target, piece);
     painter.restore();
@@ -136,7 +139,8 @@ void drawDecoration(QPainter& painter, const Mark& mark) {
     painter.save();
     painter.setPen(dashed);
     painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(QRectF(frame.minX(), frame.minY(), frame.width(), frame.height()), 3, 3);
+    painter.drawRoundedRect(QRectF(frame.minX(), frame.minY(), frame.width(), frame.height()), 3,
+                            3);
     painter.setPen(QPen(accent, 1));
     painter.setBrush(Qt::white);
     if (mark.tool == Tool::arrow) {
@@ -204,10 +208,14 @@ void CanvasRenderer::drawMark(QPainter& painter, const CanvasModel& canvas, cons
             painter.drawPath(mark.path());
             break;
         case Tool::text:
-            if (!mark.points.empty()) drawText(painter, mark.points.front(), mark.text, mark.textFont(), mark.color);
+            if (!mark.points.empty())
+                drawText(painter, mark.points.front(), mark.text, mark.textFont(), mark.color);
             break;
-        case Tool::number: drawNumber(painter, mark); break;
-        default: break;
+        case Tool::number:
+            drawNumber(painter, mark);
+            break;
+        default:
+            break;
     }
     painter.restore();
 }
@@ -223,7 +231,8 @@ std::optional<QByteArray> CanvasRenderer::png(CanvasModel& canvas) {
     bitmap.fill(Qt::transparent);
     {
         QPainter painter(&bitmap);
-        painter.scale(canvas.pixelWidth() / canvas.size().width, canvas.pixelHeight() / canvas.size().height);
+        painter.scale(canvas.pixelWidth() / canvas.size().width,
+                      canvas.pixelHeight() / canvas.size().height);
         paintCanvas(painter, canvas, false);
     }
     QByteArray bytes;

@@ -25,15 +25,16 @@ bool outlineWithin(const QPainterPath& path, Point p, double tolerance) {
             const Point b{polygon[i + 1].x(), polygon[i + 1].y()};
             if (distanceToSegment(p, a, b) <= tolerance) return true;
         }
-        if (polygon.size() == 1 &&
-            distanceToSegment(p, {polygon[0].x(), polygon[0].y()}, {polygon[0].x(), polygon[0].y()}) <=
-                tolerance)
+        if (polygon.size() == 1 && distanceToSegment(p, {polygon[0].x(), polygon[0].y()},
+                                                     {polygon[0].x(), polygon[0].y()}) <= tolerance)
             return true;
     }
     return false;
 }
 
-Rect rectFrom(const QRectF& r) { return {r.x(), r.y(), r.width(), r.height()}; }
+Rect rectFrom(const QRectF& r) {
+    return {r.x(), r.y(), r.width(), r.height()};
+}
 
 QRectF spanned(Point s, Point e) {
     return QRectF(std::min(s.x, e.x), std::min(s.y, e.y), std::abs(e.x - s.x), std::abs(e.y - s.y));
@@ -60,8 +61,10 @@ bool Mark::canResize() const {
         case Tool::text:
         case Tool::mosaic:
         case Tool::blur:
-        case Tool::number: return true;
-        default: return false;
+        case Tool::number:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -79,7 +82,9 @@ QFont Mark::textFont() const {
     return font;
 }
 
-double badgeRadius(double fontSize) { return std::max(0.7 * fontSize, 12.0); }
+double badgeRadius(double fontSize) {
+    return std::max(0.7 * fontSize, 12.0);
+}
 
 QPainterPath Mark::path() const {
     QPainterPath path;
@@ -89,14 +94,19 @@ QPainterPath Mark::path() const {
     switch (tool) {
         case Tool::rectangle:
         case Tool::mosaic:
-        case Tool::blur: path.addRect(spanned(s, e)); break;
-        case Tool::ellipse: path.addEllipse(spanned(s, e)); break;
+        case Tool::blur:
+            path.addRect(spanned(s, e));
+            break;
+        case Tool::ellipse:
+            path.addEllipse(spanned(s, e));
+            break;
         case Tool::pen:
         case Tool::highlight:
             path.moveTo(s.x, s.y);
             for (std::size_t i = 1; i < points.size(); ++i) path.lineTo(points[i].x, points[i].y);
             break;
-        case Tool::text: break;
+        case Tool::text:
+            break;
         case Tool::number: {
             const double r = badgeRadius(fontSize);
             path.addEllipse(QPointF(s.x, s.y), r, r);
@@ -127,7 +137,8 @@ QPainterPath Mark::brushMask() const {
     QPainterPath mask;
     if (points.empty()) return mask;
     const Point first = points.front();
-    const bool moved = std::any_of(points.begin(), points.end(), [&](Point p) { return !(p == first); });
+    const bool moved =
+        std::any_of(points.begin(), points.end(), [&](Point p) { return !(p == first); });
     if (!moved) {
         mask.addEllipse(QPointF(first.x, first.y), paintWidth() / 2, paintWidth() / 2);
         return mask;
@@ -184,16 +195,19 @@ std::optional<Point> Mark::handlePoint(SelectionHandle handle) const {
 
 bool Mark::hitTest(Point p) const {
     switch (tool) {
-        case Tool::text: return bounds().insetBy(-4, -4).contains(p);
+        case Tool::text:
+            return bounds().insetBy(-4, -4).contains(p);
         case Tool::number: {
             if (points.empty()) return false;
             return std::hypot(p.x - points[0].x, p.y - points[0].y) <= badgeRadius(fontSize);
         }
-        case Tool::blur: return bounds().contains(p);
+        case Tool::blur:
+            return bounds().contains(p);
         case Tool::mosaic:
             if (isMosaicBrush()) return brushMask().contains(QPointF(p.x, p.y));
             return bounds().contains(p);
-        default: break;
+        default:
+            break;
     }
     const double lw = tool == Tool::highlight ? std::max(6 * width, 12.0) : width;
     const double tolerance = std::max(lw / 2 + 3, 6.0);

@@ -17,8 +17,8 @@ std::array<int, 3> boxRadii(double sigma) {
     if (lower % 2 == 0) --lower;
     lower = std::max(lower, 1);
     const int upper = lower + 2;
-    const double m = std::round((12 * sigma * sigma - n * lower * lower - 4.0 * n * lower - 3.0 * n) /
-                                (-4.0 * lower - 4));
+    const double m = std::round(
+        (12 * sigma * sigma - n * lower * lower - 4.0 * n * lower - 3.0 * n) / (-4.0 * lower - 4));
     std::array<int, 3> radii{};
     for (int i = 0; i < n; ++i) radii[i] = ((i < m ? lower : upper) - 1) / 2;
     return radii;
@@ -65,10 +65,12 @@ QImage gaussianBlur(const QImage& source, const QRect& region, double sigma) {
     for (int y = 0; y < h; ++y) {
         const int sy = std::clamp(work.top() + y, 0, image.height() - 1);
         const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(sy));
-        for (int x = 0; x < w; ++x) a[std::size_t(y) * w + x] = row[std::clamp(work.left() + x, 0, image.width() - 1)];
+        for (int x = 0; x < w; ++x)
+            a[std::size_t(y) * w + x] = row[std::clamp(work.left() + x, 0, image.width() - 1)];
     }
     for (int r : radii) {
-        for (int y = 0; y < h; ++y) boxLine(&a[std::size_t(y) * w], &b[std::size_t(y) * w], w, 1, r);
+        for (int y = 0; y < h; ++y)
+            boxLine(&a[std::size_t(y) * w], &b[std::size_t(y) * w], w, 1, r);
         for (int x = 0; x < w; ++x) boxLine(&b[x], &a[x], h, w, r);
     }
     QImage result(target.size(), QImage::Format_ARGB32_Premultiplied);
@@ -108,7 +110,8 @@ QImage pixellate(const QImage& source, const QRect& region, int block) {
             const QRect cell = QRect(x0, y0, x1 - x0, y1 - y0).intersected(target);
             for (int y = cell.top(); y <= cell.bottom(); ++y) {
                 auto* out = reinterpret_cast<std::uint32_t*>(result.scanLine(y - target.top()));
-                std::fill(out + (cell.left() - target.left()), out + (cell.right() + 1 - target.left()), colour);
+                std::fill(out + (cell.left() - target.left()),
+                          out + (cell.right() + 1 - target.left()), colour);
             }
         }
     }

@@ -32,7 +32,7 @@ double headLength(const Mark& arrow) {
 }  // namespace
 
 TEST(Mark, ArrowHeadsAndEmptyArrows) {
-    EXPECT_NEAR(headLength(mark(Tool::arrow, {{0, 0}, {20, 0}})), 8, 1e-9);   // 40 % of 20
+    EXPECT_NEAR(headLength(mark(Tool::arrow, {{0, 0}, {20, 0}})), 8, 1e-9);    // 40 % of 20
     EXPECT_NEAR(headLength(mark(Tool::arrow, {{0, 0}, {300, 0}})), 15, 1e-9);  // 5 × width
     const QPolygonF head = mark(Tool::arrow, {{0, 0}, {300, 0}}).path().toFillPolygon();
     EXPECT_NEAR(head[2].y() - head[4].y(), 2 * 7.2, 1e-9);  // w = 0.48 × 15
@@ -108,8 +108,9 @@ TEST(Mark, ShiftConstraints) {
     EXPECT_EQ(constrainedEndpoint({100, 100}, {180, 130}, Tool::rectangle, r), (Point{150, 150}));
     EXPECT_EQ(constrainedEndpoint({100, 100}, {40, 70}, Tool::ellipse, r), (Point{40, 40}));
     // 30° snaps to 45° with the same length.
-    const Point end = constrainedEndpoint({0, 0}, {100 * std::cos(M_PI / 6), 100 * std::sin(M_PI / 6)},
-                                          Tool::arrow, Rect(-500, -500, 1000, 1000));
+    const Point end =
+        constrainedEndpoint({0, 0}, {100 * std::cos(M_PI / 6), 100 * std::sin(M_PI / 6)},
+                            Tool::arrow, Rect(-500, -500, 1000, 1000));
     EXPECT_NEAR(end.x, 100 / std::sqrt(2), 1e-9);
     EXPECT_NEAR(end.y, 100 / std::sqrt(2), 1e-9);
     // An arrow keeps its direction and stops at the edge.
@@ -168,10 +169,14 @@ TEST(AnnotationPreferences, DamagedValuesFallBackOneByOne) {
         {"annotationFontSize", 10, [](auto& p) { EXPECT_EQ(p.fontSize, 10); }},
         {"annotationFontSize", 96, [](auto& p) { EXPECT_EQ(p.fontSize, 96); }},
         {"annotationMosaicMode", 2, [](auto& p) { EXPECT_EQ(p.mosaicMode, MosaicMode::brush); }},
-        {"annotationMosaicMode", 1, [](auto& p) { EXPECT_EQ(p.mosaicMode, MosaicMode::rectangle); }},
-        {"annotationColor", QJsonArray{0, 1, 0}, [](auto& p) { EXPECT_EQ(p.color, NamedColor::systemRed()); }},
-        {"annotationColor", QJsonArray{0, 1, 0, "x"}, [](auto& p) { EXPECT_EQ(p.color, NamedColor::systemRed()); }},
-        {"annotationColor", QJsonArray{0, 1, 0, 1}, [](auto& p) { EXPECT_EQ(p.color, QColor(0, 255, 0)); }},
+        {"annotationMosaicMode", 1,
+         [](auto& p) { EXPECT_EQ(p.mosaicMode, MosaicMode::rectangle); }},
+        {"annotationColor", QJsonArray{0, 1, 0},
+         [](auto& p) { EXPECT_EQ(p.color, NamedColor::systemRed()); }},
+        {"annotationColor", QJsonArray{0, 1, 0, "x"},
+         [](auto& p) { EXPECT_EQ(p.color, NamedColor::systemRed()); }},
+        {"annotationColor", QJsonArray{0, 1, 0, 1},
+         [](auto& p) { EXPECT_EQ(p.color, QColor(0, 255, 0)); }},
     };
     for (const Case& c : cases) {
         DefaultsStore store(dir.filePath(QString("case-%1.json").arg(&c - cases)));

@@ -13,7 +13,8 @@ QImage noise(int w, int h) {
     QImage image(w, h, QImage::Format_RGB32);
     std::mt19937 random(7);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) image.setPixel(x, y, qRgb(random() % 256, random() % 256, random() % 256));
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, qRgb(random() % 256, random() % 256, random() % 256));
     return image;
 }
 
@@ -50,7 +51,8 @@ TEST(PrivacyFilters, BlurSmoothsKeepsFlatAreasAndClampsEdges) {
     // A hard edge becomes a ramp whose width grows with sigma.
     QImage edge(200, 10, QImage::Format_RGB32);
     for (int x = 0; x < 200; ++x)
-        for (int y = 0; y < 10; ++y) edge.setPixel(x, y, x < 100 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        for (int y = 0; y < 10; ++y)
+            edge.setPixel(x, y, x < 100 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
     auto rampWidth = [&](double sigma) {
         const QImage out = gaussianBlur(edge, QRect(0, 0, 200, 10), sigma);
         int width = 0;
