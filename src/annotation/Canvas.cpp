@@ -62,7 +62,7 @@ void Canvas::resizeEvent(QResizeEvent* event) {
 
 void Canvas::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    CanvasRenderer::paint(painter, *model_, true);
+    CanvasRenderer::paint(painter, *model_, true, &layers_);
 }
 
 void Canvas::refreshCursor() {

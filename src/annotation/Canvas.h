@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "CanvasModel.h"
+#include "CanvasRenderer.h"
 
 namespace tessal {
 
@@ -42,6 +43,7 @@ class Canvas final : public QWidget {
 
     std::unique_ptr<CanvasModel> model_;
     QPointer<AnnotationTextView> textView_;
+    CanvasRenderer::LayerCache layers_;
 };
 
 // The round cursor of the mosaic brush, for a stroke width.

@@ -81,6 +81,7 @@ void CanvasModel::setImage(QImage image, int pixelWidth, int pixelHeight) {
     pixelWidth_ = std::max(1, pixelWidth);
     pixelHeight_ = std::max(1, pixelHeight);
     cache_ = {};
+    ++marksVersion_;
 }
 
 const Mark* CanvasModel::selectedMark() const {
@@ -117,6 +118,7 @@ void CanvasModel::apply(const State& s) {
     arrowEndpoint_.reset();
     draft_.reset();
     marks_ = s.marks;
+    ++marksVersion_;
     selected_ = s.selected;
     changed();
     if (onStyleChange) onStyleChange();
@@ -126,6 +128,7 @@ void CanvasModel::restore(const Mark& mark) {
     State before = state();
     before.selected.reset();
     marks_.push_back(mark);
+    ++marksVersion_;
     selected_ = mark.isMosaicBrush() && brushPainting()
                     ? std::nullopt
                     : std::optional<int>(int(marks_.size()) - 1);
@@ -137,6 +140,7 @@ void CanvasModel::removeLastMark() {
     if (marks_.empty()) return;
     State before = state();
     marks_.pop_back();
+    ++marksVersion_;
     selected_.reset();
     record(before, state());
     changed();
@@ -147,6 +151,7 @@ void CanvasModel::replaceMark(int index, const Mark& mark) {
     State before = state();
     before.selected = index;
     marks_[index] = mark;
+    ++marksVersion_;
     selected_ = index;
     record(before, state());
     changed();
@@ -157,6 +162,7 @@ void CanvasModel::removeMark(int index) {
     State before = state();
     before.selected = index;
     marks_.erase(marks_.begin() + index);
+    ++marksVersion_;
     selected_.reset();
     record(before, state());
     changed();

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QImage>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -60,6 +61,12 @@ class CanvasModel {
     std::optional<int> selectedMarkIndex() const { return selected_; }
     const Mark* selectedMark() const;
     bool dragging() const { return markDrag_.has_value(); }
+    // The mark a gesture is changing, which alone changes until the gesture ends.
+    std::optional<int> draggedIndex() const {
+        return markDrag_ ? std::optional<int>(markDrag_->index) : std::nullopt;
+    }
+    // Changes whenever a mark other than the dragged one or the image changes.
+    std::uint64_t marksVersion() const { return marksVersion_; }
 
     // --- events (view points, y up)
     void mouseDown(Point viewPoint, int clickCount);
@@ -145,6 +152,7 @@ class CanvasModel {
     std::optional<TextField> textField_;
     std::optional<int> textIndex_;
     double lastWheelChange_ = -1e9;
+    std::uint64_t marksVersion_ = 0;
     mutable PrivacyCache cache_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
+#include <cstdint>
 #include <optional>
+
+#include "base/geometry.h"
 
 class QPainter;
 
@@ -14,9 +18,25 @@ struct Mark;
 // selection decoration on screen, and the PNG export at the capture's pixel size.
 namespace CanvasRenderer {
 
+// The image with the marks under and over the one being dragged, kept between redraws so a
+// redraw during a gesture draws only what moves.
+struct LayerCache {
+    QImage below;
+    QImage above;
+    std::uint64_t version = 0;
+    std::optional<int> excluded;
+    std::optional<int> hidden;
+    Size size;
+    Point origin;
+    double scale = 0;
+    bool valid = false;
+};
+
 // Paints into a painter in the canvas's own y-down widget coordinates. On screen the draft,
-// the selection decoration are drawn and the text under an open field is hidden.
-void paint(QPainter& painter, const CanvasModel& canvas, bool onScreen);
+// the selection decoration are drawn and the text under an open field is hidden; a cache,
+// when given, keeps the unchanged marks between calls.
+void paint(QPainter& painter, const CanvasModel& canvas, bool onScreen,
+           LayerCache* cache = nullptr);
 
 // The image and its marks at exactly pixelWidth × pixelHeight, as PNG; commits open text first.
 std::optional<QByteArray> png(CanvasModel& canvas);
