@@ -202,3 +202,54 @@ TEST_F(CanvasRenderingTest, DecorationAndTheEditedTextAreForTheScreenOnly) {
     const QColor over(exported(c).pixel(100, 100));
     EXPECT_GT(over.blue(), 150);  // white under 28 % yellow keeps most of its blue
 }
+
+TEST_F(CanvasRenderingTest, CachedRedrawsMatchFullRedrawsDuringGestures) {
+    auto mark = [](Tool tool, Rect r, QColor colour) {
+        Mark m;
+        m.tool = tool;
+        m.points = {r.origin, {r.maxX(), r.maxY()}};
+        m.color = colour;
+        m.width = 6;
+        return m;
+    };
+    canvas.restore(mark(Tool::rectangle, Rect(30, 40, 80, 50), Qt::red));
+    canvas.restore(mark(Tool::ellipse, Rect(60, 50, 80, 50), Qt::blue));
+    canvas.restore(mark(Tool::arrow, Rect(20, 30, 150, 70), Qt::green));
+    CanvasRenderer::LayerCache cache;
+    auto both = [&] {
+        QImage full(200, 100, QImage::Format_ARGB32_Premultiplied), cached = full;
+        {
+            QPainter p(&full);
+            CanvasRenderer::paint(p, canvas, true);
+        }
+        {
+            QPainter p(&cached);
+            CanvasRenderer::paint(p, canvas, true, &cache);
+        }
+        return std::make_pair(full, cached);
+    };
+    auto [a0, b0] = both();
+    EXPECT_EQ(a0, b0);
+    // Drag the ellipse (in the middle of the stack): it stays under the arrow.
+    canvas.selectMark(std::nullopt);
+    canvas.mouseDown({100 - 10, 50 - 20}, 1);  // its bottom edge, in view points
+    ASSERT_EQ(canvas.draggedIndex(), 1);
+    for (int step = 1; step <= 3; ++step) {
+        canvas.mouseDragged({90.0 - 10 * step, 30.0 + 5 * step}, false);
+        auto [a, b] = both();
+        EXPECT_EQ(a, b) << step;
+    }
+    canvas.mouseUp({100, 70}, false);
+    auto [a1, b1] = both();
+    EXPECT_EQ(a1, b1);
+    // A draft in progress, and a change of the marks, redraw the same way.
+    canvas.selectMark(std::nullopt);
+    canvas.mouseDown({10, 10}, 1);
+    canvas.mouseDragged({50, 30}, false);
+    auto [a2, b2] = both();
+    EXPECT_EQ(a2, b2);
+    canvas.mouseUp({50, 30}, false);
+    undo.undo();
+    auto [a3, b3] = both();
+    EXPECT_EQ(a3, b3);
+}
