@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "AnnotationTextView.h"
 #include "CanvasModel.h"
 #include "CanvasRenderer.h"
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "AlertPresenter.h"
+#include "annotation/SavePanel.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
 #include "base/QtGeometry.h"
@@ -21,8 +22,11 @@
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenCaptureFailure.h"
 #include "capture/SelectionChrome.h"
+#include "capture/SizeDialog.h"
+#include "longcapture/LongScreenshotResult.h"
 #include "platform/Platform.h"
 #include "regions/ChildRegionPermissionGuide.h"
+#include "tools/PinnedImage.h"
 
 namespace tessal {
 namespace {
@@ -53,10 +57,14 @@ AppDelegate::AppDelegate(Platform& platform, DefaultsStore& defaults, MainQueue&
         ShortcutDialog dialog(current);
         return dialog.run();
     };
+    chooseSavePath = [this] { return runSavePanel(defaults_); };
+    askSize = [](QSize current) { return runSizeDialog(current); };
 }
 
 AppDelegate::~AppDelegate() {
     *alive_ = false;
+    for (auto& [id, pin] : pinnedImages_) pin->onClose = nullptr;
+    for (auto& [id, result] : longResults_) result->onClose = nullptr;
     if (platform_.hotKeys) platform_.hotKeys->onPressed = nullptr;
     if (editor_) editor_->onClose = nullptr;
     delete menu_;
@@ -212,8 +220,17 @@ void AppDelegate::capture(bool previousWasShown) {
     if (snapshots) {
         if (editor_) editor_->close();
         EditorEnvironment environment{
-            mainQueue_, clock_, *platform_.pasteboard, [](std::function<void()> work) {
+            mainQueue_,
+            clock_,
+            *platform_.pasteboard,
+            defaults_,
+            [](std::function<void()> work) {
                 SerialQueue::named("local.ostrel.child-regions").async(std::move(work));
+            },
+            [this] { return chooseSavePath ? chooseSavePath() : std::nullopt; },
+            [this](QSize current) { return askSize ? askSize(current) : std::nullopt; },
+            [this](const QString& message) {
+                alerts_.run({QStringLiteral("无法保存截图"), message, {QStringLiteral("知道了")}});
             }};
         auto editor =
             std::make_unique<Editor>(std::move(snapshots).value(), std::move(environment));
@@ -233,6 +250,9 @@ void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
     std::weak_ptr<bool> alive = alive_;
     raw->onPin = [this, alive](const QByteArray& png, const Rect& frame) {
         return !alive.expired() && showPin(png, frame);
+    };
+    raw->onActiveUndoStack = [this](QUndoStack* stack) {
+        editMenu_.stacks().setActiveStack(stack);
     };
     // Long captures arrive with their own window later; until then the request is refused.
     raw->onLongCapture = [](const Rect&, const Rect&) { return false; };
@@ -271,8 +291,52 @@ bool AppDelegate::showPin(const QByteArray& png, std::optional<Rect> frame) {
         if (!displays.empty()) visible = displays.front().visibleFrame;
         frame = pinFrame(image.size(), visible);
     }
-    // The pinned window itself does not exist yet: nothing can be pinned.
-    return false;
+    std::unique_ptr<PinnedImage> pin = PinnedImage::create(png, *frame, *platform_.pasteboard);
+    if (!pin) return false;
+    const QUuid id = QUuid::createUuid();
+    std::weak_ptr<bool> alive = alive_;
+    pin->onClose = [this, alive, id] {
+        mainQueue_.async([this, alive, id] {
+            if (!alive.expired()) pinnedImages_.erase(id);
+        });
+    };
+    PinnedImage* raw = pin.get();
+    pinnedImages_[id] = std::move(pin);
+    raw->showWindow();
+    return true;
+}
+
+void AppDelegate::showResult(const QImage& image, const QString& title) {
+    if (image.isNull()) return;
+    std::weak_ptr<bool> alive = alive_;
+    ResultEnvironment environment{
+        mainQueue_,
+        clock_,
+        *platform_.pasteboard,
+        defaults_,
+        [this] { return chooseSavePath ? chooseSavePath() : std::nullopt; },
+        [this](const QString& message) {
+            alerts_.run({QStringLiteral("无法保存截图"), message, {QStringLiteral("知道了")}});
+        }};
+    auto result = std::make_unique<LongScreenshotResult>(
+        image, title,
+        [this, alive](const QByteArray& png) {
+            return !alive.expired() && showPin(png, std::nullopt);
+        },
+        std::move(environment));
+    const QUuid id = QUuid::createUuid();
+    result->onClose = [this, alive, id] {
+        mainQueue_.async([this, alive, id] {
+            if (!alive.expired()) longResults_.erase(id);
+        });
+    };
+    LongScreenshotResult* raw = result.get();
+    editMenu_.stacks().addStack(&raw->edits());
+    raw->setProperty("undoStack", QVariant::fromValue(static_cast<QObject*>(&raw->edits())));
+    longResults_[id] = std::move(result);
+    raw->show();
+    raw->raise();
+    raw->activateWindow();
 }
 
 }  // namespace tessal

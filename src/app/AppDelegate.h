@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QUuid>
@@ -25,6 +26,8 @@ class AlertPresenter;
 class Clock;
 class DefaultsStore;
 class Editor;
+class LongScreenshotResult;
+class PinnedImage;
 class MainQueue;
 struct Platform;
 
@@ -46,6 +49,8 @@ class AppDelegate final : public QObject {
     bool registerShortcut(const CaptureShortcut& shortcut);
     // Pins PNG bytes over `frame` (global coordinates) or centred on the main display.
     bool showPin(const QByteArray& png, std::optional<Rect> frame);
+    // Opens an image in its own annotation window, titled "Tessal · <title> W × H px".
+    void showResult(const QImage& image, const QString& title);
 
     // Where a pin without a frame goes: centred on `visible`, one image pixel per point at most
     // and never more than 60 % of the visible area either way.
@@ -61,8 +66,13 @@ class AppDelegate final : public QObject {
     // Set while a long capture runs; captures wait for it.
     bool longScreenshotRunning = false;
 
-    // Replaced by tests: the recording dialog.
+    std::size_t pinCount() const { return pinnedImages_.size(); }
+    std::size_t resultCount() const { return longResults_.size(); }
+
+    // Replaced by tests: the dialogs.
     std::function<ShortcutDialog::Outcome(const CaptureShortcut& current)> runShortcutDialog;
+    std::function<std::optional<QString>()> chooseSavePath;
+    std::function<std::optional<Size>(QSize current)> askSize;
 
   private:
     void buildStatusMenu();
@@ -81,6 +91,8 @@ class AppDelegate final : public QObject {
     QMenu* menu_ = nullptr;
     int hotKey_ = 0;
     std::unique_ptr<Editor> editor_;
+    std::map<QUuid, std::unique_ptr<PinnedImage>> pinnedImages_;
+    std::map<QUuid, std::unique_ptr<LongScreenshotResult>> longResults_;
     // Tells a late close of a replaced editor from the close of the current one.
     unsigned long editorSerial_ = 0;
     bool capturing_ = false;

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QUndoStack>
 
 namespace tessal {
 namespace {
@@ -48,12 +49,25 @@ EditMenu::~EditMenu() {
     if (qApp) qApp->removeEventFilter(this);
 }
 
+// A window may name its own undo stack (property "undoStack"); otherwise the group's active
+// one, the capture session's, takes the step.
+QUndoStack* EditMenu::activeStack() {
+    if (QWidget* window = QApplication::activeWindow()) {
+        if (auto* stack =
+                qobject_cast<QUndoStack*>(window->property("undoStack").value<QObject*>()))
+            return stack;
+    }
+    return stacks_.activeStack();
+}
+
 void EditMenu::undo() {
-    if (!routeToText(Step::undo)) stacks_.undo();
+    if (routeToText(Step::undo)) return;
+    if (QUndoStack* stack = activeStack()) stack->undo();
 }
 
 void EditMenu::redo() {
-    if (!routeToText(Step::redo)) stacks_.redo();
+    if (routeToText(Step::redo)) return;
+    if (QUndoStack* stack = activeStack()) stack->redo();
 }
 
 bool EditMenu::eventFilter(QObject* watched, QEvent* event) {

@@ -23,6 +23,7 @@ class EditMenu final : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    QUndoStack* activeStack();
     QUndoGroup stacks_;
 };
 

@@ -4,34 +4,43 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "ScreenSnapshot.h"
 #include "SelectionChrome.h"
 #include "SelectionViewModel.h"
+#include "annotation/AnnotationToolbar.h"
+#include "annotation/Canvas.h"
 #include "platform/KeyCodes.h"
 
-class QKeyEvent;
-class QMouseEvent;
+class QUndoStack;
 
 namespace tessal {
 
 class Clock;
+class DefaultsStore;
 class MainQueue;
 class OverlayWindow;
 class Pasteboard;
 class SelectionView;
 
-// What a capture session needs from the program around it.
+// What a capture session needs from the program around it. The dialogs are functions so tests
+// can answer them.
 struct EditorEnvironment {
     MainQueue& mainQueue;
     const Clock& clock;
     Pasteboard& pasteboard;
+    DefaultsStore& defaults;
     SelectionViewModel::RegionQueue regionQueue;
+    std::function<std::optional<QString>()> chooseSavePath;
+    std::function<std::optional<Size>(QSize current)> askSize;
+    std::function<void(const QString& message)> showError;
 };
 
-// One capture session over the frozen displays: an overlay with a selection view per
-// snapshot, the chosen selection with its adjustment chrome, and the session's keys.
+// One capture session over the frozen displays: an overlay with a selection view per snapshot;
+// once a rectangle is chosen, the canvas over it with the adjustment chrome and the toolbar,
+// and the outcomes: copy, save, pin, reselect, close.
 class Editor {
   public:
     Editor(std::vector<ScreenSnapshot> snapshots, EditorEnvironment environment);
@@ -44,43 +53,56 @@ class Editor {
     SelectionView& root(std::size_t i) const { return *roots_[i]; }
     SelectionViewModel& model(std::size_t i) const { return *models_[i]; }
     SelectionChrome* chrome() const { return chrome_; }
+    Canvas* canvas() const { return canvas_; }
+    AnnotationToolbar* toolbar() const { return toolbar_; }
     // The display whose selection is being edited, or -1 while choosing.
     int selectedRoot() const { return selectedRoot_; }
 
-    // A modal step (save, text recognition, size editing) is running; blocks new work.
+    // A modal step (save, size editing) is running; blocks new work.
     bool isSaving = false;
     bool closed() const { return closed_; }
 
     std::function<void()> onClose;
     std::function<bool(const QByteArray& png, const Rect& globalFrame)> onPin;
     std::function<bool(const Rect& frame, const Rect& region)> onLongCapture;
+    // The undo stack that Control+Z should step, whenever it changes.
+    std::function<void(QUndoStack*)> onActiveUndoStack;
 
-    // Brings every overlay to the front, the keyboard on the session's window, and refreshes
-    // the hover at the pointer.
     void showWindow();
-    // Takes the overlays off the screen without ending the session.
     void hideOverlays();
-    // Ends the session once: overlays closed, then onClose.
     void close();
 
     // The session's keys, as they arrive in root `index`'s window; true when handled.
-    bool handleKey(const KeyPress& press, bool release, std::size_t index);
+    bool handleKey(const KeyPress& press, bool release, bool repeat, std::size_t index);
     void handleRightClick(Point p, std::size_t index);
     void select(const Rect& rect, std::size_t index);
     void updateSelection(const Rect& rect);
     void reselect(Point p, std::size_t index);
-    // Copies the chosen pixels as PNG and ends the session.
+    void editDimensions();
+
     void copyImage();
+    void saveImage();
+    void pinImage();
 
   private:
     std::size_t keyRoot(std::size_t eventRoot) const;
+    bool handleToolShortcut(const KeyPress& press, bool release, bool repeat);
     void nudgeSelection(const KeyPress& press);
+    void addToolbar(SelectionView& view);
+    void placeToolbar();
+    void onTool(int index);
+    void rememberStyle();
+    void refreshToolbarStyle();
+    std::optional<QByteArray> renderPng();
+    bool focusIsText() const;
 
     EditorEnvironment environment_;
     std::vector<std::unique_ptr<SelectionViewModel>> models_;
     std::vector<SelectionView*> roots_;
     std::vector<std::unique_ptr<OverlayWindow>> overlays_;
     QPointer<SelectionChrome> chrome_;
+    QPointer<Canvas> canvas_;
+    QPointer<AnnotationToolbar> toolbar_;
     int selectedRoot_ = -1;
     bool closed_ = false;
 };

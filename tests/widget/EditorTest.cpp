@@ -3,15 +3,23 @@
 #include <QApplication>
 #include <QMouseEvent>
 
+#include "annotation/AnnotationToolbar.h"
+#include "annotation/Canvas.h"
+#include "annotation/ToolbarButtons.h"
 #include "base/Clock.h"
+#include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
+#include "base/QtGeometry.h"
 #include "capture/Editor.h"
 #include "capture/OverlayWindow.h"
 #include "capture/PixelMagnifier.h"
 #include "capture/SelectionChrome.h"
+#include "capture/SelectionGeometry.h"
 #include "capture/SelectionSizeBadge.h"
 #include "capture/SelectionView.h"
 #include "platform/fake/FakePlatform.h"
+
+#include <QTemporaryDir>
 
 using namespace tessal;
 
@@ -51,11 +59,41 @@ class EditorTest : public ::testing::Test {
         editor = std::make_unique<Editor>(
             std::vector<ScreenSnapshot>{snapshot(Rect(0, 0, 400, 300), 1, QColor(10, 200, 30)),
                                         snapshot(Rect(400, 0, 300, 200), 2, Qt::white)},
-            EditorEnvironment{queue, clock, pasteboard, [](std::function<void()> job) { job(); }});
+            EditorEnvironment{queue, clock, pasteboard, defaults,
+                              [](std::function<void()> job) { job(); },
+                              [this] {
+                                  ++savePanels;
+                                  return savePath;
+                              },
+                              [this](QSize current) {
+                                  askedSize = current;
+                                  return typedSize;
+                              },
+                              [this](const QString& message) { errors << message; }});
         editor->onClose = [this] { ++closes; };
         editor->showWindow();
     }
     ~EditorTest() override { editor.reset(); }
+
+    bool press(int code, bool shift = false, bool control = false, bool repeat = false) {
+        KeyPress p = key(code, false, shift);
+        p.control = control;
+        return editor->handleKey(p, false, repeat, 0);
+    }
+    void drawRectangle(Point from, Point to) {
+        CanvasModel& canvas = editor->canvas()->model();
+        canvas.mouseDown(from, 1);
+        canvas.mouseDragged(to, false);
+        canvas.mouseUp(to, false);
+    }
+
+    QTemporaryDir dir;
+    DefaultsStore defaults{dir.filePath("defaults.json")};
+    int savePanels = 0;
+    std::optional<QString> savePath;
+    std::optional<QSize> askedSize;
+    std::optional<Size> typedSize;
+    QStringList errors;
 
     ManualClock clock;
     ManualMainQueue queue{clock};
@@ -68,7 +106,7 @@ TEST_F(EditorTest, OneOverlayPerDisplayAndEscapeOrRightClickCloseBeforeChoosing)
     ASSERT_EQ(editor->overlays().size(), 2u);
     EXPECT_TRUE(editor->overlays()[1]->isVisible());
     EXPECT_EQ(editor->root(1).size(), QSize(300, 200));
-    EXPECT_TRUE(editor->handleKey(key(KeyCode::escape), false, 0));
+    EXPECT_TRUE(editor->handleKey(key(KeyCode::escape), false, false, 0));
     EXPECT_EQ(closes, 1);
     EXPECT_FALSE(editor->overlays()[0]->isVisible());
     editor->close();
@@ -109,32 +147,33 @@ TEST_F(EditorTest, ClickingThroughTheViewSelectsAndDimsTheOtherDisplay) {
 
 TEST_F(EditorTest, SpaceTogglesWholeWindowModeAndAltCCopiesTheColour) {
     editor->model(1).updateHover({60, 60});
-    EXPECT_TRUE(editor->handleKey(key(KeyCode::space), false, 0));
+    EXPECT_TRUE(editor->handleKey(key(KeyCode::space), false, false, 0));
     EXPECT_TRUE(editor->model(1).windowSelectionOnly());  // the display under the pointer
     EXPECT_FALSE(editor->model(0).windowSelectionOnly());
 
-    EXPECT_TRUE(editor->handleKey(key(KeyCode::c, true), false, 0));
+    EXPECT_TRUE(editor->handleKey(key(KeyCode::c, true), false, false, 0));
     EXPECT_EQ(pasteboard.text, "#FFFFFF");
     EXPECT_TRUE(editor->root(1).magnifier().copied());
     // Alt+C with Control is not the copy.
     KeyPress withControl = key(KeyCode::c, true);
     withControl.control = true;
-    EXPECT_FALSE(editor->handleKey(withControl, false, 0));
+    EXPECT_FALSE(editor->handleKey(withControl, false, false, 0));
 }
 
 TEST_F(EditorTest, ArrowsNudgeByImagePixelsAndReturnCopiesTheExactPixels) {
     // Display 1 is at scale 2: Shift+Right moves 10 image pixels, 5 points.
     editor->select(Rect(10.3, 20.2, 50, 40), 1);
     EXPECT_EQ(editor->model(1).selection(), Rect(10, 20, 50.5, 40.5));
-    editor->handleKey(key(KeyCode::right, false, true), false, 0);
+    editor->handleKey(key(KeyCode::right, false, true), false, false, 0);
     EXPECT_EQ(editor->model(1).selection(), Rect(15, 20, 50.5, 40.5));
-    editor->handleKey(key(KeyCode::down), false, 0);
+    editor->handleKey(key(KeyCode::down), false, false, 0);
     EXPECT_EQ(editor->model(1).selection(), Rect(15, 19.5, 50.5, 40.5));
     // Moving against the edge stops flush with it.
-    for (int i = 0; i < 100; ++i) editor->handleKey(key(KeyCode::left, false, true), false, 0);
+    for (int i = 0; i < 100; ++i)
+        editor->handleKey(key(KeyCode::left, false, true), false, false, 0);
     EXPECT_EQ(editor->model(1).selection()->minX(), 0);
 
-    EXPECT_TRUE(editor->handleKey(key(KeyCode::returnKey), false, 0));
+    EXPECT_TRUE(editor->handleKey(key(KeyCode::returnKey), false, false, 0));
     const QImage copied = QImage::fromData(pasteboard.png, "PNG");
     EXPECT_EQ(copied.size(), QSize(101, 81));
     EXPECT_EQ(QColor(copied.pixel(5, 5)), QColor(Qt::white));
@@ -144,14 +183,14 @@ TEST_F(EditorTest, ArrowsNudgeByImagePixelsAndReturnCopiesTheExactPixels) {
 TEST_F(EditorTest, HeldSpaceMovesTheSelectionUntilReleasedOrTheWindowLosesKey) {
     editor->select(Rect(100, 100, 100, 100), 0);
     editor->chrome()->setMoving(false);
-    editor->handleKey(key(KeyCode::space), false, 0);
+    editor->handleKey(key(KeyCode::space), false, false, 0);
     EXPECT_TRUE(editor->chrome()->temporaryMoving());
     EXPECT_EQ(editor->chrome()->handle({150, 150}), SelectionHandle::move);
-    editor->handleKey(key(KeyCode::space), true, 0);
+    editor->handleKey(key(KeyCode::space), true, false, 0);
     EXPECT_FALSE(editor->chrome()->temporaryMoving());
     EXPECT_EQ(editor->chrome()->handle({150, 150}), std::nullopt);
 
-    editor->handleKey(key(KeyCode::space), false, 0);
+    editor->handleKey(key(KeyCode::space), false, false, 0);
     editor->overlays()[0]->onResignKey();
     EXPECT_FALSE(editor->chrome()->temporaryMoving());
 }
@@ -159,7 +198,156 @@ TEST_F(EditorTest, HeldSpaceMovesTheSelectionUntilReleasedOrTheWindowLosesKey) {
 TEST_F(EditorTest, RefusedPasteboardKeepsTheSession) {
     editor->select(Rect(100, 100, 100, 100), 0);
     pasteboard.refuse = true;
-    editor->handleKey(key(KeyCode::returnKey), false, 0);
+    editor->handleKey(key(KeyCode::returnKey), false, false, 0);
     EXPECT_EQ(closes, 0);
     EXPECT_EQ(editor->selectedRoot(), 0);
+}
+
+TEST_F(EditorTest, SelectingOpensTheCanvasToolbarAndChromeWithTheStoredStyle) {
+    defaults.set("annotationWidth", 6);
+    defaults.set("defaultTool", 15);  // clamped: the highlighter
+    editor->select(Rect(100, 100, 120, 80), 0);
+    ASSERT_NE(editor->canvas(), nullptr);
+    ASSERT_NE(editor->toolbar(), nullptr);
+    EXPECT_EQ(editor->canvas()->geometry(), QRect(100, 120, 120, 80));
+    EXPECT_EQ(editor->canvas()->model().annotationOrigin(), (Point{100, 100}));
+    EXPECT_EQ(editor->canvas()->model().strokeWidth, 6);
+    EXPECT_EQ(editor->toolbar()->activeTool(), 10);
+    EXPECT_EQ(editor->canvas()->model().tool, Tool::highlight);
+    EXPECT_FALSE(editor->chrome()->moving());
+    EXPECT_FALSE(editor->toolbar()->action("识别文字")->isEnabled());
+    EXPECT_FALSE(editor->toolbar()->action("长截图")->isEnabled());
+    // Placed by the toolbar rule (here the display is small: it goes inside, at the top).
+    const QSize size = editor->toolbar()->size();
+    const Rect expected = toolbarFrame({double(size.width()), double(size.height())},
+                                       *editor->model(0).selection(), editor->model(0).bounds());
+    EXPECT_EQ(editor->toolbar()->geometry(), viewRect(expected, 300).toRect());
+}
+
+TEST_F(EditorTest, ANegativeDefaultToolMeansMovingTheSelection) {
+    defaults.set("defaultTool", -3);
+    editor->select(Rect(10, 10, 50, 50), 0);
+    EXPECT_EQ(editor->toolbar()->activeTool(), 0);
+    EXPECT_TRUE(editor->chrome()->moving());
+}
+
+TEST_F(EditorTest, EscapeCancelsADrawingFirstAndReturnInTextDoesNotCopy) {
+    editor->select(Rect(100, 100, 200, 150), 0);
+    editor->toolbar()->selectTool(2);
+    editor->toolbar()->onTool(2);
+    CanvasModel& canvas = editor->canvas()->model();
+    canvas.mouseDown({10, 10}, 1);
+    canvas.mouseDragged({60, 60}, false);
+    EXPECT_TRUE(press(KeyCode::escape));
+    EXPECT_EQ(closes, 0);
+    EXPECT_FALSE(canvas.draft());
+
+    canvas.tool = Tool::text;
+    canvas.mouseDown({20, 20}, 1);
+    ASSERT_TRUE(editor->canvas()->editingText());
+    EXPECT_FALSE(press(KeyCode::returnKey));  // the text field gets it
+    EXPECT_TRUE(pasteboard.png.isEmpty());
+    canvas.cancelText();
+    EXPECT_TRUE(press(KeyCode::escape));
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_F(EditorTest, RightClickOnAnotherDisplayWipesTheSessionButNotTheCapture) {
+    editor->select(Rect(100, 100, 200, 150), 0);
+    editor->toolbar()->onTool(2);
+    drawRectangle({10, 10}, {80, 60});
+    EXPECT_EQ(editor->overlays()[0]->edits().count(), 1);
+    editor->handleRightClick({60, 60}, 1);
+    EXPECT_EQ(editor->canvas(), nullptr);
+    EXPECT_EQ(editor->toolbar(), nullptr);
+    EXPECT_EQ(editor->overlays()[0]->edits().count(), 0);
+    EXPECT_EQ(editor->model(1).hoveredWindow(), Rect(50, 50, 200, 100));
+    EXPECT_FALSE(editor->model(0).selected());
+    // Choosing again works on the same frozen image.
+    editor->select(Rect(20, 20, 50, 40), 1);
+    EXPECT_EQ(editor->canvas()->model().pixelWidth(), 100);
+}
+
+TEST_F(EditorTest, SizeDialogAsksForExactPixelsAndIgnoresNonsense) {
+    editor->select(Rect(100, 100, 200, 150), 1);  // scale 2, clipped at the top: 400 × 200 pixels
+    typedSize = Size{0, 480};
+    editor->editDimensions();
+    EXPECT_EQ(askedSize, QSize(400, 200));
+    EXPECT_EQ(editor->canvas()->model().pixelWidth(), 400);
+    typedSize = Size{std::nan(""), 100};
+    editor->editDimensions();
+    EXPECT_EQ(editor->canvas()->model().pixelWidth(), 400);
+    typedSize = Size{64, 48};
+    editor->editDimensions();
+    EXPECT_EQ(editor->canvas()->model().pixelWidth(), 64);
+    EXPECT_EQ(editor->canvas()->model().pixelHeight(), 48);
+    EXPECT_EQ(editor->model(1).selection()->size, (Size{32, 24}));
+    EXPECT_FALSE(editor->isSaving);
+    EXPECT_TRUE(editor->overlays()[1]->isVisible());
+}
+
+TEST_F(EditorTest, CopyClosesOrFlashesAsThePreferenceSays) {
+    defaults.set("copyCloses", false);
+    editor->select(Rect(100, 100, 40, 30), 0);
+    EXPECT_TRUE(press(KeyCode::returnKey));
+    EXPECT_EQ(closes, 0);
+    EXPECT_EQ(QImage::fromData(pasteboard.png).size(), QSize(40, 30));
+    EXPECT_EQ(editor->toolbar()->action("复制")->iconName(), "action-copied");
+    queue.advance(1.3);
+    EXPECT_EQ(editor->toolbar()->action("复制")->iconName(), "action-copy");
+}
+
+TEST_F(EditorTest, SaveWritesTheFileOrBringsTheSessionBack) {
+    editor->select(Rect(100, 100, 40, 30), 0);
+    drawRectangle({5, 5}, {30, 20});
+    // Cancelled: the same session comes back, marks and all.
+    editor->saveImage();
+    EXPECT_EQ(savePanels, 1);
+    EXPECT_EQ(closes, 0);
+    EXPECT_TRUE(editor->overlays()[0]->isVisible());
+    EXPECT_EQ(editor->canvas()->model().marks().size(), 1u);
+    // A folder that cannot be written: the error is shown, nothing is remembered.
+    savePath = dir.filePath("missing/shot.png");
+    editor->saveImage();
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_FALSE(defaults.contains("lastSaveDirectory"));
+    EXPECT_EQ(closes, 0);
+    // Saved: the file holds the PNG, the folder is remembered, the session ends.
+    savePath = dir.filePath("shot.png");
+    editor->saveImage();
+    EXPECT_EQ(QImage(*savePath).size(), QSize(40, 30));
+    EXPECT_EQ(defaults.stringValue("lastSaveDirectory"), dir.path());
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_F(EditorTest, PinHandsTheImageAndItsGlobalFrameToTheController) {
+    editor->select(Rect(10, 20, 50, 40), 1);
+    QByteArray pinned;
+    Rect frame;
+    bool accept = false;
+    editor->onPin = [&](const QByteArray& png, const Rect& f) {
+        pinned = png;
+        frame = f;
+        return accept;
+    };
+    editor->pinImage();
+    EXPECT_EQ(frame, Rect(410, 20, 50, 40));
+    EXPECT_EQ(QImage::fromData(pinned).size(), QSize(100, 80));
+    EXPECT_EQ(closes, 0);  // refused: keep editing
+    accept = true;
+    EXPECT_TRUE(press(35, false, true));  // Control+P
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_F(EditorTest, ToolLettersGoToTheToolbarOncePerPress) {
+    editor->select(Rect(100, 100, 200, 150), 0);
+    EXPECT_TRUE(press(15));  // R
+    EXPECT_EQ(editor->toolbar()->activeTool(), 2);
+    EXPECT_EQ(editor->canvas()->model().tool, Tool::rectangle);
+    editor->toolbar()->selectTool(0);
+    EXPECT_TRUE(press(15, false, false, true));  // a repeat: swallowed, nothing changes
+    EXPECT_EQ(editor->toolbar()->activeTool(), 0);
+    EXPECT_FALSE(press(15, false, true));  // Control+R is not a tool key
+    EXPECT_TRUE(press(18, true));          // Shift+1: rectangle
+    EXPECT_EQ(editor->toolbar()->activeTool(), 2);
 }

@@ -1,0 +1,40 @@
+#include "ScreenshotExport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+
+#include "base/AtomicFile.h"
+#include "base/DefaultsStore.h"
+
+namespace tessal {
+
+QString ScreenshotExport::defaultFileName(qint64 seconds) {
+    return QStringLiteral("截图-%1.png").arg(seconds);
+}
+
+QString ScreenshotExport::rememberedDirectory(const DefaultsStore& defaults) {
+    const auto path = defaults.stringValue(lastSaveDirectoryKey);
+    if (!path || path->isEmpty() || !QFileInfo::exists(*path)) return {};
+    return *path;
+}
+
+bool ScreenshotExport::writePNG(const QByteArray& png, const QString& path, DefaultsStore& defaults,
+                                QString* error) {
+    if (!writeFileAtomically(path, png, error)) return false;
+    defaults.set(lastSaveDirectoryKey, QFileInfo(path).absolutePath());
+    return true;
+}
+
+bool CapturePreferences::copyCloses(const DefaultsStore& defaults) {
+    return defaults.boolValue(QStringLiteral("copyCloses"), true);
+}
+
+int CapturePreferences::defaultTool(const DefaultsStore& defaults) {
+    const auto value = defaults.numberValue(QStringLiteral("defaultTool"));
+    if (!value || !std::isfinite(*value)) return 0;
+    return static_cast<int>(std::clamp(*value, 0.0, 10.0));
+}
+
+}  // namespace tessal

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tessal {
+
+class DefaultsStore;
+
+// Saving an annotated screenshot: the file name offered, the folder remembered, and a write
+// that never leaves a partial file.
+namespace ScreenshotExport {
+inline constexpr const char* lastSaveDirectoryKey = "lastSaveDirectory";
+
+// "截图-" + whole seconds since 1970 + ".png".
+QString defaultFileName(qint64 secondsSinceEpoch);
+// The folder of the last save, when it still exists; empty otherwise.
+QString rememberedDirectory(const DefaultsStore& defaults);
+// Writes atomically; only then remembers the folder. On failure `error` says why.
+bool writePNG(const QByteArray& png, const QString& path, DefaultsStore& defaults, QString* error);
+}  // namespace ScreenshotExport
+
+// The preferences the capture reads.
+namespace CapturePreferences {
+// Copying ends the capture; true unless a Boolean says otherwise.
+bool copyCloses(const DefaultsStore& defaults);
+// The toolbar index active when the editor opens, clamped to 0…10.
+int defaultTool(const DefaultsStore& defaults);
+}  // namespace CapturePreferences
+
+}  // namespace tessal

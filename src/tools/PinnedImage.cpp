@@ -1,0 +1,178 @@
+#include "PinnedImage.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QSlider>
+#include <QWidgetAction>
+
+#include "PinGeometry.h"
+#include "base/QtGeometry.h"
+#include "platform/Pasteboard.h"
+
+namespace tessal {
+namespace {
+
+QRectF primaryGeometry() {
+    QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? QRectF(primary->geometry()) : QRectF();
+}
+
+}  // namespace
+
+std::unique_ptr<PinnedImage> PinnedImage::create(const QByteArray& png, const Rect& frame,
+                                                 Pasteboard& pasteboard) {
+    QImage image = QImage::fromData(png);
+    if (image.isNull() || !(frame.width() > 0) || !(frame.height() > 0)) return nullptr;
+    return std::unique_ptr<PinnedImage>(new PinnedImage(std::move(image), png, frame, pasteboard));
+}
+
+PinnedImage::PinnedImage(QImage image, QByteArray png, const Rect& frame, Pasteboard& pasteboard)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      image_(std::move(image)),
+      png_(std::move(png)),
+      pasteboard_(pasteboard),
+      originalSize_(frame.size) {
+    setWindowTitle(QStringLiteral("Tessal · 贴图"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setCursor(Qt::OpenHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    setToolTip(QStringLiteral("滚轮缩放 · 右键调透明度 · ⌥滚轮调透明度 · 双击恢复大小 · Esc 关闭"));
+    setGlobalFrame(frame);
+
+    menu_ = new QMenu(this);
+    menu_->addAction(
+        QStringLiteral("复制"), this, [this] { copyImage(); },
+        QKeySequence(QStringLiteral("Ctrl+C")));
+    menu_->addAction(QStringLiteral("关闭贴图"), this, [this] { closePin(); });
+    menu_->addSeparator();
+    menu_->addAction(
+        QStringLiteral("恢复原始大小"), this, [this] { setZoom(1); },
+        QKeySequence(QStringLiteral("Ctrl+0")));
+    auto* panel = new QWidget;
+    panel->setFixedSize(240, 64);
+    auto* title = new QLabel(QStringLiteral("透明度"), panel);
+    title->setGeometry(20, 8, 140, 20);
+    sliderLabel_ = new QLabel(QStringLiteral("0%"), panel);
+    sliderLabel_->setGeometry(170, 8, 50, 20);
+    sliderLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    slider_ = new QSlider(Qt::Horizontal, panel);
+    slider_->setGeometry(20, 32, 200, 24);
+    slider_->setRange(0, 80);
+    slider_->setAccessibleName(QStringLiteral("透明度"));
+    connect(slider_, &QSlider::valueChanged, this, [this](int v) { setOpacity(1 - v / 100.0); });
+    auto* sliderItem = new QWidgetAction(menu_);
+    sliderItem->setDefaultWidget(panel);
+    menu_->addAction(sliderItem);
+    menu_->addAction(QStringLiteral("恢复不透明"), this, [this] { setOpacity(1); });
+}
+
+Rect PinnedImage::globalFrame() const {
+    return globalFromQt(QRectF(geometry()), primaryGeometry());
+}
+
+void PinnedImage::setGlobalFrame(const Rect& frame) {
+    setGeometry(qtFromGlobal(frame, primaryGeometry()).toRect());
+}
+
+void PinnedImage::showWindow() {
+    if (closed_) return;
+    show();
+    raise();
+    activateWindow();
+    setFocus();
+}
+
+void PinnedImage::setZoom(double requested) {
+    const auto z = PinGeometry::zoom(requested, originalSize_);
+    if (!z) return;
+    zoom_ = *z;
+    std::optional<Rect> visible;
+    if (QScreen* s = screen())
+        visible = globalFromQt(QRectF(s->availableGeometry()), primaryGeometry());
+    setGlobalFrame(PinGeometry::zoomedFrame(globalFrame(), originalSize_, zoom_, visible));
+    update();
+}
+
+void PinnedImage::setOpacity(double requested) {
+    const auto a = PinGeometry::opacity(requested);
+    if (!a) return;
+    opacity_ = *a;
+    setWindowOpacity(*a);
+    const int value = PinGeometry::sliderValue(*a);
+    const QSignalBlocker block(slider_);
+    slider_->setValue(value);
+    sliderLabel_->setText(QStringLiteral("%1%").arg(value));
+}
+
+void PinnedImage::copyImage() {
+    pasteboard_.setPng(png_);
+}
+
+void PinnedImage::closePin() {
+    close();
+}
+
+void PinnedImage::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(rect()), image_);
+}
+
+void PinnedImage::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    raise();
+    activateWindow();
+    setFocus();
+    dragOffset_ = event->globalPosition().toPoint() - pos();
+    setCursor(Qt::ClosedHandCursor);
+}
+
+void PinnedImage::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() & Qt::LeftButton) move(event->globalPosition().toPoint() - dragOffset_);
+}
+
+void PinnedImage::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) setZoom(1);
+}
+
+void PinnedImage::wheelEvent(QWheelEvent* event) {
+    // One notch of a wheel is 120; trackpads report finer steps.
+    const double notches = event->angleDelta().y() / 120.0;
+    const double d = std::clamp(notches, -10.0, 10.0);
+    if (d == 0) return;
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        setOpacity(opacity_ + d * 0.02);
+    else
+        setZoom(zoom_ * std::pow(1.03, d));
+}
+
+void PinnedImage::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        closePin();
+    } else if (event->modifiers() == Qt::ControlModifier && event->key() == Qt::Key_C) {
+        copyImage();
+    } else if (event->modifiers() == Qt::ControlModifier && event->key() == Qt::Key_0) {
+        setZoom(1);
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void PinnedImage::contextMenuEvent(QContextMenuEvent* event) {
+    menu_->popup(event->globalPos());
+}
+
+void PinnedImage::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (closed_) return;
+    closed_ = true;
+    if (onClose) onClose();
+}
+
+}  // namespace tessal
