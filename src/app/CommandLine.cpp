@@ -11,6 +11,7 @@ QString usageText() {
         "                               write display N (0 = primary) as PNG, no interface\n"
         "  tessal capture --list-windows\n"
         "                               print each display's selectable windows\n"
+        "  tessal edit FILE             open a PNG or JPEG for annotating\n"
         "  tessal --version\n"
         "  tessal --help\n");
 }
@@ -32,6 +33,13 @@ Command parseCommandLine(const QStringList& arguments) {
     }
     if (verb == "--help" || verb == "-h") {
         command.kind = Command::Kind::help;
+        return command;
+    }
+    if (verb == "edit") {
+        if (arguments.size() != 2 || arguments[1].startsWith('-'))
+            return error("edit needs exactly one image file");
+        command.kind = Command::Kind::edit;
+        command.output = arguments[1];
         return command;
     }
     if (verb != "capture") return error("unknown argument: " + verb);

@@ -7,9 +7,9 @@ namespace tessal {
 
 // What the command line asks for.
 struct Command {
-    enum class Kind { run, capture, captureFull, listWindows, version, help, usageError };
+    enum class Kind { run, capture, captureFull, listWindows, edit, version, help, usageError };
     Kind kind = Kind::run;
-    QString output;   // captureFull: the PNG to write
+    QString output;   // captureFull: the PNG to write; edit: the image to open
     int display = 0;  // captureFull: index in the display list, primary first
     QString error;    // usageError: what was wrong
 };

@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QImageWriter>
 #include <cstdio>
 
 #include "AlertPresenter.h"
 #include "AppDelegate.h"
+#include "Resources.h"
 #include "CommandLine.h"
 #include "SingleInstance.h"
 #include "base/AtomicFile.h"
@@ -91,10 +94,18 @@ int listWindows() {
     return 0;
 }
 
-int runResident(int& argc, char** argv, bool captureNow) {
+// The image of `tessal edit`, or nothing with the reason in `error`.
+QImage readImage(const QString& path, QString* error) {
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    QImage image = reader.read();
+    if (image.isNull()) *error = reader.errorString();
+    return image;
+}
+
+int runResident(int& argc, char** argv, bool captureNow, const QString& editPath) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("tessal"));
-    app.setApplicationDisplayName(QStringLiteral("Tessal"));
     app.setDesktopFileName(QStringLiteral("local.ostrel"));
     app.setQuitOnLastWindowClosed(false);
 
@@ -107,14 +118,23 @@ int runResident(int& argc, char** argv, bool captureNow) {
         printErr("tessal: the settings file was unreadable and was moved to " +
                  defaults.setAsidePath() + "; starting with default settings\n");
     MessageBoxPresenter alerts;
+    initResources();
     AppDelegate delegate(platform, defaults, QtMainQueue::shared(), SystemClock::shared(), alerts,
                          int(getpid()));
-    instance.onRequest = [&delegate](const QString& request) {
+    auto edit = [&delegate](const QString& path) {
+        QString error;
+        const QImage image = readImage(path, &error);
+        if (!image.isNull()) delegate.showResult(image, QFileInfo(path).fileName());
+    };
+    instance.onRequest = [&delegate, edit](const QString& request) {
         if (request == "capture")
             QtMainQueue::shared().async([&delegate] { delegate.takeScreenshot(); });
+        if (request.startsWith("edit "))
+            QtMainQueue::shared().async([edit, request] { edit(request.mid(5)); });
     };
     delegate.applicationDidFinishLaunching();
     if (captureNow) QtMainQueue::shared().async([&delegate] { delegate.takeScreenshot(); });
+    if (!editPath.isEmpty()) QtMainQueue::shared().async([edit, editPath] { edit(editPath); });
     return app.exec();
 }
 
@@ -147,8 +167,24 @@ int main(int argc, char** argv) {
     if (command.kind == Command::Kind::captureFull) return captureFull(command);
     if (command.kind == Command::Kind::listWindows) return listWindows();
 
+    QString editPath;
+    if (command.kind == Command::Kind::edit) {
+        editPath = QFileInfo(command.output).absoluteFilePath();
+        // Checked here, before any window: a file that cannot be read opens nothing.
+        int toolArgc = 1;
+        char toolName[] = "tessal";
+        char* toolArgv[] = {toolName, nullptr};
+        QGuiApplication probe(toolArgc, toolArgv);
+        QString error;
+        if (editPath.contains('\n') || readImage(editPath, &error).isNull()) {
+            printErr(QStringLiteral("tessal: cannot open %1 as an image: %2\n").arg(command.output, error));
+            return 2;
+        }
+    }
     const bool captureNow = command.kind == Command::Kind::capture;
-    if (SingleInstance::send(captureNow ? QStringLiteral("capture") : QStringLiteral("activate")))
-        return 0;
-    return runResident(argc, argv, captureNow);
+    const QString request = captureNow           ? QStringLiteral("capture")
+                            : editPath.isEmpty() ? QStringLiteral("activate")
+                                                 : QStringLiteral("edit ") + editPath;
+    if (SingleInstance::send(request)) return 0;
+    return runResident(argc, argv, captureNow, editPath);
 }

@@ -111,3 +111,9 @@ pixel_at() {
     import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
         sed -n '2p' | sed -E 's/^[^(]*\(([0-9]+),([0-9]+),([0-9]+).*/\1,\2,\3/'
 }
+
+# The colour of one pixel of an image file as "r,g,b".
+image_pixel() {
+    convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null |
+        sed -n '2p' | sed -E 's/^[^(]*\(([0-9]+),([0-9]+),([0-9]+).*/\1,\2,\3/'
+}

@@ -29,6 +29,9 @@ TEST(CommandLine, Verbs) {
         {{"capture", "--list-windows", "--full", "-o", "a.png"}, Kind::usageError},
         {{"capture", "--list-windows", "--display", "0"}, Kind::usageError},
         {{"--version", "extra"}, Kind::usageError},
+        {{"edit", "a.png"}, Kind::edit},
+        {{"edit"}, Kind::usageError},
+        {{"edit", "a.png", "b.png"}, Kind::usageError},
     };
     for (const Case& c : cases) {
         const Command command = parseCommandLine(c.args);

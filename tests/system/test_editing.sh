@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# The editing session end to end: draw on a chosen window and copy it, save it through the
+# dialog, pin it above other windows, and annotate a file opened with `tessal edit`.
+source "$(dirname "$0")/world.sh"
+world_start 1600x900
+mkdir -p "$WORLD/shots"
+world_defaults "{\"childRegionPermissionGuideShown\": true, \"defaultTool\": 2, \"lastSaveDirectory\": \"$WORLD/shots\"}"
+fixture_start --window 200,150,500,350,edit-a,#ffffff --window 1000,200,400,300,edit-b,#2040a0 \
+    --window 100,650,200,150,edit-rest,#202020
+tessal_start
+
+frame() {
+    local id info x y w h l r t b
+    id=$(xdotool search --name "^$1\$" | head -n1)
+    info=$(xwininfo -id "$id")
+    x=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
+    y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
+    w=$(echo "$info" | sed -n 's/.*Width: *//p')
+    h=$(echo "$info" | sed -n 's/.*Height: *//p')
+    IFS=, read -r l r t b <<<"$(xprop -id "$id" _NET_FRAME_EXTENTS | sed 's/.*= //; s/ //g')"
+    echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
+}
+capture_window() {
+    xdotool mousemove 200 720
+    xdotool key ctrl+1
+    sleep 0.5
+    xdotool mousemove $((fx + 100)) $((fy + 150)) click 1
+    sleep 0.5
+}
+read -r fx fy fw fh <<<"$(frame edit-a)"
+
+# Draw a rectangle and copy: the PNG has the window's pixel size and red where the line is.
+capture_window
+xdotool mousemove $((fx + 50)) $((fy + 80)) mousedown 1 mousemove $((fx + 120)) $((fy + 150)) \
+    mousemove $((fx + 200)) $((fy + 230)) mouseup 1
+sleep 0.2
+xdotool key Return
+sleep 0.5
+xclip -selection clipboard -t image/png -o >"$WORLD/copy.png" || fail "nothing on the clipboard"
+[ "$(identify -format %wx%h "$WORLD/copy.png")" = "${fw}x${fh}" ] || fail "copied $(identify -format %wx%h "$WORLD/copy.png")"
+colour=$(image_pixel "$WORLD/copy.png" 50 150)
+[ "$colour" = "255,59,48" ] || fail "no red rectangle edge at (50,150): $colour"
+colour=$(image_pixel "$WORLD/copy.png" 120 150)
+[ "$colour" = "255,255,255" ] || fail "inside of the rectangle is not the window: $colour"
+pass "a drawn rectangle is copied at the window's exact pixel size"
+
+# Save through the dialog: it opens in the remembered folder with the default name.
+capture_window
+xdotool key ctrl+s
+wait_for 5 xdotool search --onlyvisible --name '^保存截图$' || fail "no save dialog"
+sleep 0.5
+xdotool key Return
+wait_for 5 sh -c 'ls "$WORLD"/shots/截图-*.png' || fail "nothing saved in the remembered folder"
+saved=$(ls "$WORLD"/shots/截图-*.png | head -n1)
+[ "$(identify -format %wx%h "$saved")" = "${fw}x${fh}" ] || fail "saved image has the wrong size"
+pass "the save dialog writes the PNG into the remembered folder"
+
+# Pin: exactly over the selection, and still on top after another window is raised.
+capture_window
+xdotool key ctrl+p
+wait_for 5 xdotool search --onlyvisible --name '^Tessal · 贴图$' || fail "no pin"
+pin=$(xdotool search --onlyvisible --name '^Tessal · 贴图$' | head -n1)
+eval "$(xdotool getwindowgeometry --shell "$pin")"
+[ "$X,$Y,$WIDTH,$HEIGHT" = "$fx,$fy,$fw,$fh" ] || fail "pin at $X,$Y,$WIDTH,$HEIGHT, selection $fx,$fy,$fw,$fh"
+xdotool search --name '^edit-b$' windowmove --sync 300 250 windowactivate --sync 2>/dev/null
+sleep 0.5
+[ "$(pixel_at $((fx + 250)) $((fy + 200)))" = "255,255,255" ] ||
+    fail "the raised window covers the pin: $(pixel_at $((fx + 250)) $((fy + 200)))"
+pass "a pin opens over the selection and stays above a window raised later"
+
+# tessal edit: annotate a file and save it.
+convert -size 640x400 xc:'#e0e8f0' "$WORLD/input.png"
+"$TESSAL" edit "$WORLD/input.png" || fail "tessal edit failed"
+wait_for 5 xdotool search --onlyvisible --name 'input.png 640 × 400 px' || fail "no result window"
+result=$(xdotool search --onlyvisible --name 'input.png 640 × 400 px' | head -n1)
+xdotool windowactivate --sync "$result" 2>/dev/null
+eval "$(xdotool getwindowgeometry --shell "$result")"
+sleep 0.3
+xdotool key r
+# The canvas is centred below the toolbar; draw well inside it.
+xdotool mousemove $((X + 300)) $((Y + 200)) mousedown 1 mousemove $((X + 400)) $((Y + 260)) \
+    mousemove $((X + 500)) $((Y + 320)) mouseup 1
+sleep 0.2
+xdotool key ctrl+s
+wait_for 5 xdotool search --onlyvisible --name '^保存截图$' || fail "no save dialog for the result"
+sleep 0.5
+xdotool key Return
+wait_for 5 sh -c '[ "$(ls "$WORLD"/shots/截图-*.png | wc -l)" -ge 2 ]' || fail "the result was not saved"
+edited=$(ls -t "$WORLD"/shots/截图-*.png | head -n1)
+[ "$(identify -format %wx%h "$edited")" = "640x400" ] || fail "edited image has the wrong size"
+reds=$(convert "$edited" -fill black +opaque 'rgb(255,59,48)' -fill white -opaque 'rgb(255,59,48)' \
+    -format '%[fx:mean*w*h]' info:)
+[ "${reds%.*}" -gt 100 ] || fail "no rectangle in the saved image ($reds red pixels)"
+"$TESSAL" edit "$WORLD/missing.png" 2>/dev/null && fail "a missing file was accepted"
+pass "tessal edit opens a file, annotates and saves it"
