@@ -25,6 +25,11 @@ done
     grep -E 'VmRSS|VmHWM' /proc/$TESSAL_PID/status
 )
 
+echo "== annotation: privacy pieces, 4K export, redraw with 200 marks (offscreen) =="
+"$build/bench/tessal_annotation_bench" 2>/dev/null | grep -E '^BM_'
+echo "== editing session: click to toolbar, Return to clipboard (offscreen, in process) =="
+"$build/bench/tessal_editor_bench" 2>/dev/null | grep -E '^BM_'
+
 echo "== hover: main-thread cost per pointer move with a 200 ms region source (offscreen) =="
 "$build/bench/tessal_hover_bench" 2>/dev/null | grep -E '^BM_'
 

@@ -1,0 +1,95 @@
+// The editing session's figures, in process on the offscreen platform: from a chosen rectangle
+// to the canvas and toolbar being shown, and from Return to the PNG handed to the clipboard.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <random>
+
+#include "annotation/AnnotationToolbar.h"
+#include "app/Resources.h"
+#include "base/Clock.h"
+#include "base/DefaultsStore.h"
+#include "base/MainQueue.h"
+#include "capture/Editor.h"
+#include "platform/fake/FakePlatform.h"
+
+using namespace tessal;
+
+namespace {
+
+ScreenSnapshot screen(int w, int h) {
+    ScreenSnapshot s;
+    s.frame = Rect(0, 0, 1920, 1080);
+    s.image = QImage(w, h, QImage::Format_RGB32);
+    s.image.fill(QColor(240, 242, 245));
+    QPainter painter(&s.image);
+    std::mt19937 random(9);
+    for (int i = 0; i < 80; ++i)
+        painter.fillRect(random() % w, random() % h, 40 + random() % 500, 20 + random() % 300,
+                         QColor(random() % 256, random() % 256, random() % 256));
+    QFont font;
+    font.setPixelSize(h / 60);
+    painter.setFont(font);
+    for (int y = 20; y < h; y += h / 45) painter.drawText(20, y, QStringLiteral("Tessal 截图 benchmark text line 0123456789"));
+    return s;
+}
+
+struct Session {
+    QTemporaryDir dir;
+    DefaultsStore defaults{dir.filePath("defaults.json")};
+    ManualClock clock;
+    ManualMainQueue queue{clock};
+    FakePasteboard pasteboard;
+    std::unique_ptr<Editor> editor;
+    explicit Session(int w, int h) {
+        editor = std::make_unique<Editor>(
+            std::vector<ScreenSnapshot>{screen(w, h)},
+            EditorEnvironment{queue, clock, pasteboard, defaults, [](std::function<void()>) {}, nullptr, nullptr, nullptr});
+        editor->showWindow();
+    }
+};
+
+void BM_ClickToToolbar(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        Session session(1920, 1080);
+        state.ResumeTiming();
+        session.editor->select(Rect(300, 200, 900, 600), 0);
+        QApplication::processEvents();  // the first paint of canvas, chrome and toolbar
+        benchmark::DoNotOptimize(session.editor->toolbar());
+        state.PauseTiming();
+        session.editor.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ClickToToolbar)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// range(0): image width in pixels of the full 1920 × 1080-point display (1920 or 3840).
+void BM_ReturnToClipboard(benchmark::State& state) {
+    const int w = int(state.range(0));
+    Session session(w, w * 9 / 16);
+    session.editor->select(Rect(0, 0, 1920, 1080), 0);
+    for (auto _ : state) {
+        session.editor->copyImage();  // copyCloses is on: this is the last thing the session does
+        benchmark::DoNotOptimize(session.pasteboard.png);
+    }
+    state.counters["png_bytes"] = double(session.pasteboard.png.size());
+}
+BENCHMARK(BM_ReturnToClipboard)->Arg(1920)->Arg(3840)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    char name[] = "tessal-editor-bench";
+    char* qtArgv[] = {name, nullptr};
+    QApplication app(qtArgc, qtArgv);
+    initResources();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
