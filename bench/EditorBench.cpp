@@ -32,7 +32,8 @@ ScreenSnapshot screen(int w, int h) {
     QFont font;
     font.setPixelSize(h / 60);
     painter.setFont(font);
-    for (int y = 20; y < h; y += h / 45) painter.drawText(20, y, QStringLiteral("Tessal 截图 benchmark text line 0123456789"));
+    for (int y = 20; y < h; y += h / 45)
+        painter.drawText(20, y, QStringLiteral("Tessal 截图 benchmark text line 0123456789"));
     return s;
 }
 
@@ -46,7 +47,8 @@ struct Session {
     explicit Session(int w, int h) {
         editor = std::make_unique<Editor>(
             std::vector<ScreenSnapshot>{screen(w, h)},
-            EditorEnvironment{queue, clock, pasteboard, defaults, [](std::function<void()>) {}, nullptr, nullptr, nullptr});
+            EditorEnvironment{queue, clock, pasteboard, defaults, [](std::function<void()>) {},
+                              nullptr, nullptr, nullptr});
         editor->showWindow();
     }
 };

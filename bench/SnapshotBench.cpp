@@ -32,7 +32,7 @@ BENCHMARK(BM_DisplayScreenshot)
 // The whole capture: window list, every display's image, snapshots.
 void BM_CaptureScreens(benchmark::State& state) {
     for (auto _ : state) {
-        auto snapshots = captureScreens(*platform->capture, 0, false);
+        auto snapshots = captureScreens(*platform->capture, 0);
         if (!snapshots) state.SkipWithError("capture failed");
         benchmark::DoNotOptimize(snapshots);
     }

@@ -26,6 +26,7 @@
 #include "longcapture/LongScreenshotResult.h"
 #include "platform/Platform.h"
 #include "regions/ChildRegionPermissionGuide.h"
+#include "regions/ChildRegionResolver.h"
 #include "tools/PinnedImage.h"
 
 namespace tessal {
@@ -214,8 +215,10 @@ void AppDelegate::takeScreenshot() {
 }
 
 void AppDelegate::capture(bool previousWasShown) {
-    Result<std::vector<ScreenSnapshot>> snapshots =
-        captureScreens(*platform_.capture, ownPid_, /*usingAccessibility=*/true);
+    platform_.accessibility->refreshDisplays();
+    Result<std::vector<ScreenSnapshot>> snapshots = captureScreens(
+        *platform_.capture, ownPid_,
+        {&ChildAccessibilityWorker::shared(), platform_.accessibility.get(), &clock_});
     capturing_ = false;
     if (snapshots) {
         if (editor_) editor_->close();

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include <cmath>
+
 namespace tessal {
 
 QString usageText() {
@@ -12,6 +14,9 @@ QString usageText() {
         "  tessal capture --list-windows\n"
         "                               print each display's selectable windows\n"
         "  tessal edit FILE             open a PNG or JPEG for annotating\n"
+        "  tessal regions IMAGE.png --window X,Y,W,H [--screen W,H]\n"
+        "                               print the panels found in a window of a screenshot\n"
+        "                               (screen-local points, origin bottom-left, smallest first)\n"
         "  tessal --version\n"
         "  tessal --help\n");
 }
@@ -40,6 +45,45 @@ Command parseCommandLine(const QStringList& arguments) {
             return error("edit needs exactly one image file");
         command.kind = Command::Kind::edit;
         command.output = arguments[1];
+        return command;
+    }
+    if (verb == "regions") {
+        command.kind = Command::Kind::regions;
+        auto numbers = [](const QString& text, int count) -> std::optional<std::vector<double>> {
+            const QStringList parts = text.split(',');
+            if (parts.size() != count) return std::nullopt;
+            std::vector<double> values;
+            for (const QString& part : parts) {
+                bool ok = false;
+                const double v = part.toDouble(&ok);
+                if (!ok || !std::isfinite(v)) return std::nullopt;
+                values.push_back(v);
+            }
+            return values;
+        };
+        for (int i = 1; i < arguments.size(); ++i) {
+            const QString& a = arguments[i];
+            if (a == "--window" || a == "--screen") {
+                if (++i >= arguments.size()) return error(a + " needs numbers");
+                const auto v = numbers(arguments[i], a == "--window" ? 4 : 2);
+                if (!v) return error(a + " needs " + (a == "--window" ? "X,Y,W,H" : "W,H"));
+                if (a == "--window") {
+                    if ((*v)[2] <= 0 || (*v)[3] <= 0)
+                        return error("--window needs a positive size");
+                    command.window = Rect((*v)[0], (*v)[1], (*v)[2], (*v)[3]);
+                } else {
+                    if ((*v)[0] <= 0 || (*v)[1] <= 0)
+                        return error("--screen needs a positive size");
+                    command.screen = Size{(*v)[0], (*v)[1]};
+                }
+            } else if (!a.startsWith('-') && command.output.isEmpty()) {
+                command.output = a;
+            } else {
+                return error("unknown argument: " + a);
+            }
+        }
+        if (command.output.isEmpty() || !command.window)
+            return error("regions needs IMAGE.png and --window");
         return command;
     }
     if (verb != "capture") return error("unknown argument: " + verb);

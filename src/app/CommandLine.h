@@ -2,16 +2,31 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
+
+#include "base/geometry.h"
 
 namespace tessal {
 
 // What the command line asks for.
 struct Command {
-    enum class Kind { run, capture, captureFull, listWindows, edit, version, help, usageError };
+    enum class Kind {
+        run,
+        capture,
+        captureFull,
+        listWindows,
+        edit,
+        regions,
+        version,
+        help,
+        usageError
+    };
     Kind kind = Kind::run;
-    QString output;   // captureFull: the PNG to write; edit: the image to open
-    int display = 0;  // captureFull: index in the display list, primary first
-    QString error;    // usageError: what was wrong
+    QString output;              // captureFull: the PNG to write; edit: the image to open
+    int display = 0;             // captureFull: index in the display list, primary first
+    std::optional<Rect> window;  // regions: the window, screen-local points
+    std::optional<Size> screen;  // regions: the display's size in points (default: the image's)
+    QString error;               // usageError: what was wrong
 };
 
 // Parses the arguments after the program name.

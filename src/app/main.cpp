@@ -9,8 +9,8 @@
 
 #include "AlertPresenter.h"
 #include "AppDelegate.h"
-#include "Resources.h"
 #include "CommandLine.h"
+#include "Resources.h"
 #include "SingleInstance.h"
 #include "base/AtomicFile.h"
 #include "base/Clock.h"
@@ -19,6 +19,7 @@
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenGeometry.h"
 #include "platform/Platform.h"
+#include "regions/VisualChildRegions.h"
 
 using namespace tessal;
 
@@ -48,7 +49,7 @@ int captureFull(const Command& command) {
     QGuiApplication app(arguments.argc, arguments.argv);
     Platform platform = createSystemPlatform();
     Result<std::vector<ScreenSnapshot>> snapshots =
-        captureScreens(*platform.capture, int(getpid()), false);
+        captureScreens(*platform.capture, int(getpid()));
     if (!snapshots) {
         printErr("tessal: " + snapshots.error().message + "\n");
         return 1;
@@ -103,6 +104,21 @@ QImage readImage(const QString& path, QString* error) {
     return image;
 }
 
+int printRegions(const Command& command) {
+    QImageReader reader(command.output);
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        printErr(QStringLiteral("tessal: cannot open %1 as an image: %2\n")
+                     .arg(command.output, reader.errorString()));
+        return 2;
+    }
+    const Size screen =
+        command.screen.value_or(Size{double(image.width()), double(image.height())});
+    for (const Rect& r : visualChildRegions(image, screen, *command.window))
+        printOut(rectText(r) + "\n");
+    return 0;
+}
+
 int runResident(int& argc, char** argv, bool captureNow, const QString& editPath) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("tessal"));
@@ -152,6 +168,8 @@ int main(int argc, char** argv) {
         case Command::Kind::version:
             printOut(QStringLiteral("Tessal %1\n").arg(TESSAL_VERSION));
             return 0;
+        case Command::Kind::regions:
+            return printRegions(command);
         case Command::Kind::usageError:
             printErr("tessal: " + command.error + "\n\n" + usageText());
             return 2;
@@ -177,7 +195,8 @@ int main(int argc, char** argv) {
         QGuiApplication probe(toolArgc, toolArgv);
         QString error;
         if (editPath.contains('\n') || readImage(editPath, &error).isNull()) {
-            printErr(QStringLiteral("tessal: cannot open %1 as an image: %2\n").arg(command.output, error));
+            printErr(QStringLiteral("tessal: cannot open %1 as an image: %2\n")
+                         .arg(command.output, error));
             return 2;
         }
     }

@@ -4,15 +4,13 @@
 
 #include "ScreenGeometry.h"
 #include "platform/ScreenCaptureService.h"
+#include "regions/AccessibleChildRegions.h"
+#include "regions/ChildRegionResolver.h"
 
 namespace tessal {
 
 Result<std::vector<ScreenSnapshot>> captureScreens(ScreenCaptureService& service, int ownPid,
-                                                   bool usingAccessibility) {
-    // Region sources for the snapshot's child regions attach here; without one the lookup stays
-    // empty and the overlay offers windows only.
-    (void)usingAccessibility;
-
+                                                   const ChildRegionSources& sources) {
     Result<ShareableContent> content = service.shareableContent();
     if (!content) return content.error();
 
@@ -33,9 +31,28 @@ Result<std::vector<ScreenSnapshot>> captureScreens(ScreenCaptureService& service
         ScreenSnapshot snapshot;
         snapshot.frame = display.frame;
         snapshot.image = std::move(image).value();
+        std::vector<WindowTarget> local;
         for (const WindowTarget& target : targets) {
-            if (auto local = localWindowRect(target.rect, display.frame, top))
-                snapshot.windows.push_back(*local);
+            if (auto rect = localWindowRect(target.rect, display.frame, top)) {
+                snapshot.windows.push_back(*rect);
+                local.push_back({*rect, target.pid});
+            }
+        }
+        if (sources.worker && sources.clock) {
+            AccessibilityLookup lookup;
+            if (sources.accessibility) {
+                lookup = [service = sources.accessibility, clock = sources.clock,
+                          screen = display.frame, top](int pid, Point point, const Rect& window) {
+                    return accessibleChildRegions(*service, *clock, pid, point, screen, top,
+                                                  window);
+                };
+            }
+            auto resolver =
+                ChildRegionResolver::create(snapshot.image, display.frame, std::move(local),
+                                            *sources.worker, std::move(lookup), *sources.clock);
+            snapshot.childRegions = [resolver](int index, Point point) {
+                return resolver->regions(index, point);
+            };
         }
         snapshots.push_back(std::move(snapshot));
     }

@@ -7,11 +7,22 @@
 
 namespace tessal {
 
+class AccessibilityService;
+class ChildAccessibilityWorker;
+class Clock;
 class ScreenCaptureService;
+
+// Where the snapshots' child regions come from. Without a worker there are none; without an
+// accessibility service they come from the image alone.
+struct ChildRegionSources {
+    ChildAccessibilityWorker* worker = nullptr;
+    AccessibilityService* accessibility = nullptr;
+    const Clock* clock = nullptr;
+};
 
 // Freezes every capturable display, primary first, with the windows visible on each. Fails as a
 // whole when any display cannot be read, or with "没有可截取的显示器" when none can.
 Result<std::vector<ScreenSnapshot>> captureScreens(ScreenCaptureService& service, int ownPid,
-                                                   bool usingAccessibility);
+                                                   const ChildRegionSources& sources = {});
 
 }  // namespace tessal

@@ -1,8 +1,23 @@
 #pragma once
 
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "base/geometry.h"
+
 namespace tessal {
 
-// The desktop's accessibility service.
+// One element of an application's accessibility tree. Two elements are the same when both
+// parts are equal.
+struct AccessibleElement {
+    QString service;
+    QString path;
+    friend bool operator==(const AccessibleElement&, const AccessibleElement&) = default;
+};
+
+// The desktop's accessibility service. Element calls may block while the other application
+// answers; each gives up after its own timeout.
 class AccessibilityService {
   public:
     virtual ~AccessibilityService() = default;
@@ -10,6 +25,23 @@ class AccessibilityService {
     virtual bool isTrusted() = 0;
     // Turns accessibility on where the desktop allows it; returns the resulting trust.
     virtual bool requestTrust() = 0;
+
+    virtual std::optional<AccessibleElement> application(int pid) = 0;
+    // The application's top-level windows.
+    virtual std::vector<AccessibleElement> windows(const AccessibleElement& application) = 0;
+    // The deepest element at a point (top-left-origin global points).
+    virtual std::optional<AccessibleElement> elementAt(const AccessibleElement& application,
+                                                       Point point) = 0;
+    virtual std::optional<AccessibleElement> parent(const AccessibleElement& element) = 0;
+    // The element's frame in top-left-origin global points.
+    virtual std::optional<Rect> frame(const AccessibleElement& element) = 0;
+    // The first `limit` children.
+    virtual std::vector<AccessibleElement> children(const AccessibleElement& element,
+                                                    int limit) = 0;
+    // Readies an application's tree for queries (best effort).
+    virtual void prepare(const AccessibleElement& application) = 0;
+    // The display layout changed or a capture starts; called on the main thread.
+    virtual void refreshDisplays() {}
 };
 
 }  // namespace tessal

@@ -31,6 +31,13 @@ TEST(CommandLine, Verbs) {
         {{"--version", "extra"}, Kind::usageError},
         {{"edit", "a.png"}, Kind::edit},
         {{"edit"}, Kind::usageError},
+        {{"regions", "a.png", "--window", "0,0,10,10"}, Kind::regions},
+        {{"regions", "a.png", "--window", "0,0,10,10", "--screen", "800,600"}, Kind::regions},
+        {{"regions", "a.png"}, Kind::usageError},
+        {{"regions", "a.png", "--window", "0,0,10"}, Kind::usageError},
+        {{"regions", "a.png", "--window", "0,0,x,10"}, Kind::usageError},
+        {{"regions", "a.png", "--window", "0,0,-5,10"}, Kind::usageError},
+        {{"regions", "a.png", "--window", "0,0,5,10", "--screen", "0,10"}, Kind::usageError},
         {{"edit", "a.png", "b.png"}, Kind::usageError},
     };
     for (const Case& c : cases) {

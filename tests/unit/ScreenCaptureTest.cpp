@@ -25,7 +25,7 @@ TEST(CaptureScreens, OneSnapshotPerDisplayAtBackingResolution) {
     service.windows = {window(50, 1500, 100, 400, 300), window(51, 1340, 100, 200, 300),
                        window(7, 10, 10, 100, 100)};
 
-    const auto result = captureScreens(service, 7, true);
+    const auto result = captureScreens(service, 7);
     ASSERT_TRUE(result.ok());
     const auto& snapshots = result.value();
     ASSERT_EQ(snapshots.size(), 2u);
@@ -46,13 +46,13 @@ TEST(CaptureScreens, SkipsDisplaysThatCannotBeCapturedAndFailsWhenNoneRemain) {
     service.displayList[0].id.clear();  // a display without a number
     service.shareableIds = {"a"};       // and b is not shareable
 
-    const auto result = captureScreens(service, 1, true);
+    const auto result = captureScreens(service, 1);
     ASSERT_FALSE(result.ok());
     EXPECT_EQ(result.error(), (UserError{"Ostrel", 1, "没有可截取的显示器"}));
     EXPECT_EQ(service.screenshotCount, 0);
 
     service.shareableIds = {"a", "b"};
-    const auto partial = captureScreens(service, 1, true);
+    const auto partial = captureScreens(service, 1);
     ASSERT_TRUE(partial.ok());
     ASSERT_EQ(partial.value().size(), 1u);
     EXPECT_EQ(partial.value()[0].frame, Rect(800, 0, 800, 600));
@@ -62,15 +62,15 @@ TEST(CaptureScreens, AnyFailureEndsTheWholeCapture) {
     FakeScreenCapture service;
     service.addDisplay("a", Rect(0, 0, 800, 600));
     service.screenshotError = UserError{"Ostrel", 3, "无法读取屏幕内容"};
-    EXPECT_EQ(captureScreens(service, 1, true).error().code, 3);
+    EXPECT_EQ(captureScreens(service, 1).error().code, 3);
 
     service.screenshotError.reset();
     service.contentError = UserError{"Ostrel", 2, "x"};
-    EXPECT_EQ(captureScreens(service, 1, true).error().code, 2);
+    EXPECT_EQ(captureScreens(service, 1).error().code, 2);
     EXPECT_EQ(service.screenshotCount, 1);
 
     FakeScreenCapture none;
-    EXPECT_EQ(captureScreens(none, 1, true).error().message, "没有可截取的显示器");
+    EXPECT_EQ(captureScreens(none, 1).error().message, "没有可截取的显示器");
 }
 
 TEST(ScreenCaptureFailure, AlertTexts) {

@@ -1,19 +1,44 @@
 #pragma once
 
+#include <QDBusConnection>
+#include <memory>
+#include <mutex>
+#include <optional>
+
 #include "platform/AccessibilityService.h"
+#include "platform/DisplayMapping.h"
 
 namespace tessal {
 
-// Accessibility over AT-SPI: trusted when the accessibility bus answers and reports itself
-// enabled (org.a11y.Status.IsEnabled on the session bus).
+// Accessibility over AT-SPI, spoken directly over D-Bus. Trusted when the accessibility bus
+// answers and reports itself enabled (org.a11y.Status.IsEnabled). Element calls go to the
+// accessibility bus, each with its own timeout; AT-SPI frames are root-window pixels.
 class AtspiAccessibility final : public AccessibilityService {
   public:
-    explicit AtspiAccessibility(int timeoutMs = 250) : timeoutMs_(timeoutMs) {}
+    explicit AtspiAccessibility(int timeoutMs = 250);
     bool isTrusted() override;
     bool requestTrust() override;
 
+    std::optional<AccessibleElement> application(int pid) override;
+    std::vector<AccessibleElement> windows(const AccessibleElement& application) override;
+    std::optional<AccessibleElement> elementAt(const AccessibleElement& application,
+                                               Point point) override;
+    std::optional<AccessibleElement> parent(const AccessibleElement& element) override;
+    std::optional<Rect> frame(const AccessibleElement& element) override;
+    std::vector<AccessibleElement> children(const AccessibleElement& element, int limit) override;
+    void prepare(const AccessibleElement&) override {}
+
+    // The display layout used to turn pixels into points; refreshed from the main thread.
+    void refreshDisplays() override;
+
   private:
+    std::optional<QDBusConnection> bus();
+    std::optional<QRect> nativeExtents(const AccessibleElement& element);
+
     int timeoutMs_;
+    std::mutex mutex_;
+    std::optional<QString> busAddress_;
+    std::vector<DisplayMapping> displays_;
 };
 
 }  // namespace tessal

@@ -54,6 +54,54 @@ bool FakePasteboard::setText(const QString& value) {
     return true;
 }
 
+AccessibleElement FakeAccessibility::add(const QString& path, std::optional<Rect> frame,
+                                         std::optional<AccessibleElement> parent) {
+    const AccessibleElement element{QStringLiteral(":1.1"), path};
+    nodes[path] = Node{frame, parent, {}};
+    if (parent) nodes[parent->path].children.push_back(element);
+    return element;
+}
+
+std::optional<AccessibleElement> FakeAccessibility::application(int pid) {
+    called();
+    auto it = applications.find(pid);
+    if (it == applications.end()) return std::nullopt;
+    return it->second;
+}
+
+std::vector<AccessibleElement> FakeAccessibility::windows(const AccessibleElement& application) {
+    called();
+    auto it = nodes.find(application.path);
+    return it == nodes.end() ? std::vector<AccessibleElement>{} : it->second.children;
+}
+
+std::optional<AccessibleElement> FakeAccessibility::elementAt(const AccessibleElement&, Point) {
+    called();
+    return hit;
+}
+
+std::optional<AccessibleElement> FakeAccessibility::parent(const AccessibleElement& element) {
+    called();
+    auto it = nodes.find(element.path);
+    return it == nodes.end() ? std::nullopt : it->second.parent;
+}
+
+std::optional<Rect> FakeAccessibility::frame(const AccessibleElement& element) {
+    called();
+    auto it = nodes.find(element.path);
+    return it == nodes.end() ? std::nullopt : it->second.frame;
+}
+
+std::vector<AccessibleElement> FakeAccessibility::children(const AccessibleElement& element,
+                                                           int limit) {
+    called();
+    auto it = nodes.find(element.path);
+    if (it == nodes.end()) return {};
+    std::vector<AccessibleElement> list = it->second.children;
+    if (int(list.size()) > limit) list.resize(limit);
+    return list;
+}
+
 FakePlatform::FakePlatform() {
     auto c = std::make_unique<FakeScreenCapture>();
     auto h = std::make_unique<FakeHotKeys>();

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
@@ -74,14 +76,44 @@ class FakeWorkspace final : public Workspace {
     }
 };
 
+// An accessibility tree built by the test: elements with frames, parents and children.
 class FakeAccessibility final : public AccessibilityService {
   public:
+    struct Node {
+        std::optional<Rect> frame;  // top-left-origin global points
+        std::optional<AccessibleElement> parent;
+        std::vector<AccessibleElement> children;
+    };
     bool trusted = true;
     int requests = 0;
+    int prepared = 0;
+    int calls = 0;
+    std::map<int, AccessibleElement> applications;
+    std::map<QString, Node> nodes;  // by path
+    std::optional<AccessibleElement> hit;
+    std::function<void()> onCall;  // e.g. lets time pass on each call
+
+    // Adds an element under `parent` (or a root when none).
+    AccessibleElement add(const QString& path, std::optional<Rect> frame,
+                          std::optional<AccessibleElement> parent = std::nullopt);
+
     bool isTrusted() override { return trusted; }
     bool requestTrust() override {
         ++requests;
         return trusted;
+    }
+    std::optional<AccessibleElement> application(int pid) override;
+    std::vector<AccessibleElement> windows(const AccessibleElement& application) override;
+    std::optional<AccessibleElement> elementAt(const AccessibleElement&, Point) override;
+    std::optional<AccessibleElement> parent(const AccessibleElement& element) override;
+    std::optional<Rect> frame(const AccessibleElement& element) override;
+    std::vector<AccessibleElement> children(const AccessibleElement& element, int limit) override;
+    void prepare(const AccessibleElement&) override { ++prepared; }
+
+  private:
+    void called() {
+        ++calls;
+        if (onCall) onCall();
     }
 };
 

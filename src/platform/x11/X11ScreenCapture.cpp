@@ -14,6 +14,7 @@
 
 #include "X11Connection.h"
 #include "base/QtGeometry.h"
+#include "platform/DisplayMapping.h"
 
 namespace tessal {
 namespace {
@@ -30,24 +31,6 @@ QImage opaqueImage(const std::uint8_t* data, int width, int height, int stride) 
         for (int x = 0; x < width; ++x) dst[x] = src[x] | 0xff000000u;
     }
     return image;
-}
-
-struct NativeDisplay {
-    QRect native;
-    QPointF logicalTopLeft;
-    double scale;
-};
-
-std::vector<NativeDisplay> nativeDisplays(const std::vector<DisplayInfo>& displays) {
-    std::vector<NativeDisplay> result;
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    for (const DisplayInfo& d : displays) {
-        for (QScreen* s : screens) {
-            if (s->name() == d.id)
-                result.push_back({d.nativeRect, QPointF(s->geometry().topLeft()), d.scale});
-        }
-    }
-    return result;
 }
 
 }  // namespace
@@ -181,10 +164,7 @@ QVariantList X11ScreenCapture::windowList() {
     xcb_connection_t* c = x11::connection();
     if (!c) return list;
     const xcb_window_t root = x11::rootWindow();
-    const std::vector<DisplayInfo> allDisplays = displays();
-    const std::vector<NativeDisplay> natives = nativeDisplays(allDisplays);
-    QPointF primaryOrigin;
-    if (!natives.empty()) primaryOrigin = natives.front().logicalTopLeft;
+    const std::vector<DisplayMapping> mappings = currentDisplayMappings();
 
     const xcb_atom_t typeAtom = x11::atom("_NET_WM_WINDOW_TYPE");
     const xcb_atom_t stateAtom = x11::atom("_NET_WM_STATE");
@@ -260,25 +240,16 @@ QVariantList X11ScreenCapture::windowList() {
         if (extents.size() == 4)
             native.adjust(-int(extents[0]), -int(extents[2]), int(extents[1]), int(extents[3]));
 
-        // Device pixels to points, through the display that holds the frame's centre.
-        const NativeDisplay* home = natives.empty() ? nullptr : &natives.front();
-        for (const NativeDisplay& d : natives)
-            if (d.native.contains(native.center())) home = &d;
-        const double scale = home ? home->scale : 1.0;
-        const QPointF nativeOrigin = home ? QPointF(home->native.topLeft()) : QPointF();
-        const QPointF logicalOrigin = home ? home->logicalTopLeft : QPointF();
-        const QPointF topLeft =
-            logicalOrigin + (QPointF(native.topLeft()) - nativeOrigin) / scale - primaryOrigin;
-
+        const Rect points = windowListRectFromNative(native, mappings);
         QVariantMap entry;
         entry.insert(WindowKey::number, uint(p.window));
         entry.insert(WindowKey::layer, layer);
         if (!pid.empty()) entry.insert(WindowKey::pid, qlonglong(pid[0]));
         if (!opacity.empty()) entry.insert(WindowKey::alpha, opacity[0] / 4294967295.0);
-        entry.insert(WindowKey::bounds, QVariantMap{{"x", topLeft.x()},
-                                                    {"y", topLeft.y()},
-                                                    {"width", native.width() / scale},
-                                                    {"height", native.height() / scale}});
+        entry.insert(WindowKey::bounds, QVariantMap{{"x", points.minX()},
+                                                    {"y", points.minY()},
+                                                    {"width", points.width()},
+                                                    {"height", points.height()}});
         list.append(entry);
     }
     return list;

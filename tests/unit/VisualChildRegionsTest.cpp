@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <cmath>
+
+#include "regions/VisualChildRegions.h"
+
+using namespace tessal;
+
+namespace {
+
+// A screen image (scale × points) with a window background and panels given in screen-local
+// points (y up).
+QImage screen(Size points, double scale, QColor background,
+              const std::vector<std::pair<Rect, QColor>>& panels) {
+    QImage image(int(points.width * scale), int(points.height * scale), QImage::Format_RGB32);
+    image.fill(background);
+    QPainter painter(&image);
+    for (const auto& [r, colour] : panels)
+        painter.fillRect(QRectF(r.minX() * scale, (points.height - r.maxY()) * scale,
+                                r.width() * scale, r.height() * scale),
+                         colour);
+    return image;
+}
+
+bool near(const Rect& a, const Rect& b, double tolerance) {
+    return std::abs(a.minX() - b.minX()) <= tolerance &&
+           std::abs(a.minY() - b.minY()) <= tolerance &&
+           std::abs(a.width() - b.width()) <= tolerance &&
+           std::abs(a.height() - b.height()) <= tolerance;
+}
+
+const Size kScreen{1000, 800};
+const Rect kWindow(100, 100, 700, 500);
+const QColor kBackground(240, 240, 240);
+
+}  // namespace
+
+TEST(VisualChildRegions, FlatWindowGivesNothing) {
+    EXPECT_TRUE(visualChildRegions(screen(kScreen, 1, kBackground, {}), kScreen, kWindow).empty());
+    EXPECT_TRUE(visualChildRegions(QImage(), kScreen, kWindow).empty());
+    EXPECT_TRUE(
+        visualChildRegions(screen(kScreen, 1, kBackground, {}), kScreen, Rect(5000, 0, 10, 10))
+            .empty());
+}
+
+TEST(VisualChildRegions, APanelIsItsRectangleGrownByOnePointAtAnyScale) {
+    const Rect panel(200, 250, 200, 150);
+    const auto one =
+        visualChildRegions(screen(kScreen, 1, kBackground, {{panel, Qt::white}}), kScreen, kWindow);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0], Rect(199, 249, 202, 152));
+    const auto two =
+        visualChildRegions(screen(kScreen, 2, kBackground, {{panel, Qt::white}}), kScreen, kWindow);
+    ASSERT_EQ(two.size(), 1u);
+    EXPECT_TRUE(near(two[0], one[0], 1)) << two[0];
+    // A window on a second display is given in that display's own coordinates: same answer.
+}
+
+TEST(VisualChildRegions, SizeLimitsInPoints) {
+    const std::vector<std::pair<Rect, QColor>> panels = {
+        {Rect(150, 150, 200, 57), Qt::white},    // 57 high
+        {Rect(150, 250, 97, 80), Qt::white},     // 97 long
+        {Rect(300, 250, 75, 100), Qt::white},    // 7500 square points
+        {Rect(450, 250, 300, 14), Qt::black},    // a text line
+        {Rect(450, 300, 24, 24), Qt::blue},      // an icon
+        {Rect(450, 400, 80, 28), Qt::darkGray},  // a button
+    };
+    const auto found =
+        visualChildRegions(screen(kScreen, 1, kBackground, panels), kScreen, kWindow);
+    for (const Rect& r : found) ADD_FAILURE() << "unexpected region " << r;
+}
+
+TEST(VisualChildRegions, EdgesContrastAndNesting) {
+    // A sidebar flush with the window's left edge needs no contrast there.
+    const Rect sidebar(100, 100, 150, 500);
+    const auto side = visualChildRegions(
+        screen(kScreen, 1, kBackground, {{sidebar, QColor(200, 210, 225)}}), kScreen, kWindow);
+    // Grown, then clipped to the window. (The content area to its right is found as well.)
+    EXPECT_NE(std::find(side.begin(), side.end(), Rect(100, 100, 151, 500)), side.end());
+
+    // A low-contrast panel (< 14 levels) is not a region.
+    EXPECT_TRUE(visualChildRegions(screen(kScreen, 1, kBackground,
+                                          {{Rect(300, 250, 200, 150), QColor(230, 230, 230)}}),
+                                   kScreen, kWindow)
+                    .empty());
+
+    // A card inside a panel: both, the card first.
+    const auto nested =
+        visualChildRegions(screen(kScreen, 1, kBackground,
+                                  {{Rect(200, 200, 400, 300), Qt::white},
+                                   {Rect(250, 250, 150, 120), QColor(220, 230, 255)}}),
+                           kScreen, kWindow);
+    ASSERT_EQ(nested.size(), 2u);
+    EXPECT_EQ(nested[0], Rect(249, 249, 152, 122));
+    EXPECT_EQ(nested[1], Rect(199, 199, 402, 302));
+}
+
+TEST(VisualChildRegions, LargeWindowsAreReducedAndTheResultIsCapped) {
+    const Size big{3000, 2000};
+    const Rect window(0, 0, 3000, 2000);
+    const auto reduced = visualChildRegions(
+        screen(big, 1, kBackground, {{Rect(500, 500, 300, 200), Qt::white}}), big, window);
+    ASSERT_EQ(reduced.size(), 1u);
+    EXPECT_TRUE(near(reduced[0], Rect(499, 499, 302, 202), 3)) << reduced[0];
+    // 320 qualifying panels of slightly different sizes: the 256 smallest come back.
+    std::vector<std::pair<Rect, QColor>> many;
+    for (int row = 0; row < 16; ++row)
+        for (int column = 0; column < 20; ++column)
+            many.push_back(
+                {Rect(20 + column * 145, 20 + row * 122, 120 + (row * 20 + column) % 9, 110),
+                 QColor(190, 200, 215)});
+    const auto capped = visualChildRegions(screen(big, 1, kBackground, many), big, window);
+    EXPECT_EQ(capped.size(), 256u);
+    for (std::size_t i = 1; i < capped.size(); ++i)
+        EXPECT_LE(capped[i - 1].width() * capped[i - 1].height(),
+                  capped[i].width() * capped[i].height());
+}
