@@ -30,6 +30,25 @@ echo "== annotation: privacy pieces, 4K export, redraw with 200 marks (offscreen
 echo "== editing session: click to toolbar, Return to clipboard (offscreen, in process) =="
 "$build/bench/tessal_editor_bench" 2>/dev/null | grep -E '^BM_'
 
+echo "== child regions: visual analysis of a 1536 × 1000-point window, warm lookup (offscreen) =="
+"$build/bench/tessal_regions_bench" 2>/dev/null | grep -E '^BM_'
+
+(
+    source "$here/../tests/system/world.sh"
+    world_start 1920x1080 --no-tray
+    dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus \
+        org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled variant:boolean:true >/dev/null
+    if command -v gtk3-demo >/dev/null; then
+        GTK_MODULES=gail:atk-bridge gtk3-demo >/dev/null 2>&1 &
+        pid=$!
+        WORLD_PIDS+=($pid)
+        wait_for 10 xdotool search --pid $pid --onlyvisible --name .
+        sleep 2
+        echo "== accessibility query against gtk3-demo (AT-SPI) =="
+        "$build/bench/tessal-atspi-bench" $pid 40
+    fi
+)
+
 echo "== hover: main-thread cost per pointer move with a 200 ms region source (offscreen) =="
 "$build/bench/tessal_hover_bench" 2>/dev/null | grep -E '^BM_'
 

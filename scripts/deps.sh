@@ -17,7 +17,7 @@ packages=(
 
 # `deps.sh bench` adds the peers the benchmarks measure against.
 if [ "${1:-}" = "bench" ]; then
-  packages+=(flameshot)
+  packages+=(flameshot gtk-3-examples libatk-adaptor)
 fi
 
 missing=()

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
+#include <new>
 
 #include "capture/ScreenGeometry.h"
 
@@ -43,29 +45,98 @@ std::vector<Rect> visualChildRegions(const QImage& image, Size screenSize, const
     const int bw = std::max(int(std::ceil(covered.width() * s)), 1);
     const int bh = std::max(int(std::ceil(covered.height() * s)), 1);
 
-    QImage bitmap = image.copy(crop).convertToFormat(QImage::Format_RGBA8888_Premultiplied);
-    if (bitmap.size() != QSize(bw, bh))
-        bitmap = bitmap.scaled(bw, bh, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (bitmap.isNull() || bitmap.size() != QSize(bw, bh)) return result;
-    bitmap = bitmap.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
-
-    // Flat red, green, blue planes of the bitmap, row length exactly the width.
-    const int n = bw * bh;
-    std::vector<std::uint8_t> rgb(std::size_t(n) * 3);
-    for (int y = 0; y < bh; ++y) {
-        const std::uint8_t* row = bitmap.constScanLine(y);
-        for (int x = 0; x < bw; ++x)
-            for (int c = 0; c < 3; ++c) rgb[(std::size_t(y) * bw + x) * 3 + c] = row[x * 4 + c];
+    // The working bitmap: the crop itself where it already has at most one pixel per point
+    // (read in place, no copy), else the crop reduced with a smooth filter.
+    QImage bitmap;
+    const std::uint32_t* base = nullptr;
+    int stride = 0;
+    const bool direct = crop.size() == QSize(bw, bh) && (image.format() == QImage::Format_RGB32 ||
+                                                         image.format() == QImage::Format_ARGB32);
+    if (direct) {
+        base = reinterpret_cast<const std::uint32_t*>(image.constScanLine(crop.y())) + crop.x();
+        stride = int(image.bytesPerLine() / 4);
+    } else if (const int k = crop.width() / bw; k > 1 && crop.width() == bw * k &&
+                                                crop.height() == bh * k &&
+                                                (image.format() == QImage::Format_RGB32 ||
+                                                 image.format() == QImage::Format_ARGB32)) {
+        // A whole-number reduction (a 2× capture): each pixel the mean of its k × k block.
+        bitmap = QImage(bw, bh, QImage::Format_RGB32);
+        if (bitmap.isNull()) return result;
+        const std::uint32_t n2 = std::uint32_t(k) * k;
+        const std::uint8_t* sourceBits = image.constBits();
+        const std::size_t sourceStride = std::size_t(image.bytesPerLine());
+        auto* outBits = reinterpret_cast<std::uint32_t*>(bitmap.bits());
+        const int outStride = int(bitmap.bytesPerLine() / 4);
+        for (int y = 0; y < bh; ++y) {
+            std::uint32_t* out = outBits + std::size_t(y) * outStride;
+            const auto* first = reinterpret_cast<const std::uint32_t*>(
+                                    sourceBits + (crop.y() + std::size_t(y) * k) * sourceStride) +
+                                crop.x();
+            if (k == 2) {
+                // The common case, a 2× display: four pixels, a shift instead of a division.
+                const auto* second = reinterpret_cast<const std::uint32_t*>(
+                    reinterpret_cast<const std::uint8_t*>(first) + sourceStride);
+                for (int x = 0; x < bw; ++x) {
+                    const std::uint32_t a = first[2 * x], b = first[2 * x + 1], c = second[2 * x],
+                                        d = second[2 * x + 1];
+                    const std::uint32_t rb = (a & 0x00ff00ffu) + (b & 0x00ff00ffu) +
+                                             (c & 0x00ff00ffu) + (d & 0x00ff00ffu) + 0x00020002u;
+                    const std::uint32_t g = (a & 0x0000ff00u) + (b & 0x0000ff00u) +
+                                            (c & 0x0000ff00u) + (d & 0x0000ff00u) + 0x00000200u;
+                    out[x] = 0xff000000u | ((rb >> 2) & 0x00ff00ffu) | ((g >> 2) & 0x0000ff00u);
+                }
+                continue;
+            }
+            for (int x = 0; x < bw; ++x) {
+                std::uint32_t rb = 0, g = 0;
+                for (int dy = 0; dy < k; ++dy) {
+                    const std::uint32_t* in =
+                        reinterpret_cast<const std::uint32_t*>(
+                            reinterpret_cast<const std::uint8_t*>(first) + dy * sourceStride) +
+                        x * k;
+                    for (int dx = 0; dx < k; ++dx) {
+                        rb += in[dx] & 0x00ff00ffu;
+                        g += (in[dx] >> 8) & 0xffu;
+                    }
+                }
+                const std::uint32_t r = ((rb >> 16) + n2 / 2) / n2,
+                                    b = ((rb & 0xffff) + n2 / 2) / n2;
+                out[x] = 0xff000000u | (r << 16) | (((g + n2 / 2) / n2) << 8) | b;
+            }
+        }
+        base = reinterpret_cast<const std::uint32_t*>(bitmap.constBits());
+        stride = int(bitmap.bytesPerLine() / 4);
+    } else {
+        bitmap = image.copy(crop);
+        if (bitmap.size() != QSize(bw, bh))
+            bitmap = bitmap.scaled(bw, bh, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (bitmap.isNull() || bitmap.size() != QSize(bw, bh)) return result;
+        if (bitmap.format() != QImage::Format_RGB32 && bitmap.format() != QImage::Format_ARGB32)
+            bitmap = bitmap.convertToFormat(QImage::Format_RGB32);
+        base = reinterpret_cast<const std::uint32_t*>(bitmap.constBits());
+        stride = int(bitmap.bytesPerLine() / 4);
     }
-    auto contrast = [&rgb](int a, int b) {
+    const int n = bw * bh;
+    // Pixel (x, y) of the working bitmap as 0x??RRGGBB; only the colour bytes are ever read.
+    auto pixel = [base, stride](int x, int y) { return base[std::size_t(y) * stride + x]; };
+    auto at = [bw](int x, int y) { return y * bw + x; };
+
+    auto contrast = [&](int a, int b) {
+        const std::uint32_t p = pixel(a % bw, a / bw), q = pixel(b % bw, b / bw);
         int best = 0;
-        for (int c = 0; c < 3; ++c)
-            best = std::max(best, std::abs(int(rgb[a * 3 + c]) - int(rgb[b * 3 + c])));
+        for (int shift = 0; shift <= 16; shift += 8)
+            best = std::max(best, std::abs(int((p >> shift) & 0xff) - int((q >> shift) & 0xff)));
         return best;
     };
 
-    std::vector<std::int32_t> labels(n, 0);
-    std::vector<std::int32_t> queue(n);
+    // The label plane and the queue: two flat arrays, allocated once per call. calloc hands out
+    // zeroed pages without touching them first.
+    std::unique_ptr<std::int32_t, decltype(&std::free)> labelPlane(
+        static_cast<std::int32_t*>(std::calloc(std::size_t(n), sizeof(std::int32_t))), &std::free);
+    std::unique_ptr<std::int32_t[]> queueArray(new (std::nothrow) std::int32_t[std::size_t(n)]);
+    if (!labelPlane || !queueArray) return result;
+    std::int32_t* labels = labelPlane.get();
+    std::int32_t* queue = queueArray.get();
     int next = 0;
     struct Found {
         Rect rect;
@@ -77,28 +148,52 @@ std::vector<Rect> visualChildRegions(const QImage& image, Size screenSize, const
         if (labels[start] != 0) continue;
         const int label = ++next;
         labels[start] = label;
-        const std::uint8_t seed[3] = {rgb[start * 3], rgb[start * 3 + 1], rgb[start * 3 + 2]};
-        auto close = [&](int i) {
-            return std::abs(int(rgb[i * 3]) - seed[0]) <= kTolerance &&
-                   std::abs(int(rgb[i * 3 + 1]) - seed[1]) <= kTolerance &&
-                   std::abs(int(rgb[i * 3 + 2]) - seed[2]) <= kTolerance;
+        const std::uint32_t seed = pixel(start % bw, start / bw);
+        const int sr = int((seed >> 16) & 0xff), sg = int((seed >> 8) & 0xff),
+                  sb = int(seed & 0xff);
+        // Within the tolerance of the seed on every channel (unsigned wrap-around does the abs).
+        auto close = [sr, sg, sb](std::uint32_t p) {
+            return unsigned(int((p >> 16) & 0xff) - sr + kTolerance) <= 2u * kTolerance &&
+                   unsigned(int((p >> 8) & 0xff) - sg + kTolerance) <= 2u * kTolerance &&
+                   unsigned(int(p & 0xff) - sb + kTolerance) <= 2u * kTolerance;
         };
-        int head = 0, tail = 0;
-        queue[tail++] = start;
+        // The component is the connected set of unlabelled pixels close to the seed colour; it
+        // does not depend on the order of the walk, so spans are filled a row at a time (the
+        // cache-friendly way) with the queue array used as a stack of span seeds.
+        int stackTop = 0, count = 1;
+        queue[stackTop++] = start;
         Component c{start % bw, start / bw, start % bw, start / bw, 0};
-        while (head < tail) {
-            const int i = queue[head++];
-            const int x = i % bw, y = i / bw;
-            c.minX = std::min(c.minX, x), c.maxX = std::max(c.maxX, x);
+        while (stackTop > 0) {
+            const int i = queue[--stackTop];
+            const int y = i / bw, row = y * bw;
+            int left = i - row, right = left;
+            while (left > 0 && labels[row + left - 1] == 0 && close(pixel(left - 1, y))) {
+                labels[row + --left] = label;
+                ++count;
+            }
+            while (right + 1 < bw && labels[row + right + 1] == 0 && close(pixel(right + 1, y))) {
+                labels[row + ++right] = label;
+                ++count;
+            }
+            c.minX = std::min(c.minX, left), c.maxX = std::max(c.maxX, right);
             c.minY = std::min(c.minY, y), c.maxY = std::max(c.maxY, y);
-            const int neighbours[4] = {x > 0 ? i - 1 : -1, x + 1 < bw ? i + 1 : -1,
-                                       y > 0 ? i - bw : -1, y + 1 < bh ? i + bw : -1};
-            for (int j : neighbours) {
-                if (j < 0 || labels[j] != 0 || !close(j)) continue;
-                labels[j] = label;
-                queue[tail++] = j;
+            for (int ny : {y - 1, y + 1}) {
+                if (ny < 0 || ny >= bh) continue;
+                const int rowStart = ny * bw;
+                for (int x = left; x <= right; ++x) {
+                    const int j = rowStart + x;
+                    if (labels[j] != 0 || !close(pixel(x, ny))) continue;
+                    labels[j] = label;
+                    ++count;
+                    queue[stackTop++] = j;
+                    // The rest of this run is reached by that seed's own span.
+                    while (x + 1 <= right && labels[rowStart + x + 1] == 0 &&
+                           close(pixel(x + 1, ny)))
+                        ++x;
+                }
             }
         }
+        const int tail = count;
         c.count = tail;
 
         const int w = c.maxX - c.minX + 1, h = c.maxY - c.minY + 1;
@@ -112,7 +207,6 @@ std::vector<Rect> visualChildRegions(const QImage& image, Size screenSize, const
             xs[k] = c.minX + d + ((c.maxX - c.minX - 2 * d) * k) / (kSamples - 1);
             ys[k] = c.minY + d + ((c.maxY - c.minY - 2 * d) * k) / (kSamples - 1);
         }
-        auto at = [bw](int x, int y) { return y * bw + x; };
         int inside[4] = {0, 0, 0, 0};
         for (int k = 0; k < kSamples; ++k) {
             inside[0] += labels[at(xs[k], c.minY + d)] == label;
