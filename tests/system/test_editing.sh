@@ -24,6 +24,7 @@ capture_window() {
     xdotool mousemove 200 720
     xdotool key ctrl+1
     sleep 0.5
+    xdotool key space  # whole windows only: the click takes the window, not a panel inside it
     xdotool mousemove $((fx + 100)) $((fy + 150)) click 1
     sleep 0.5
 }

@@ -36,6 +36,8 @@ wait_for 5 is_colour 1200 350 "153,153,153" || fail "right monitor not dimmed: $
 pass "each monitor gets a dimmed overlay"
 
 read -r fx fy fw fh <<<"$(frame overlay-a)"
+# Whole-window mode (Space): inside a window the panel under the pointer would be offered first.
+xdotool key space
 xdotool mousemove $((fx + 50)) $((fy + 100))
 wait_for 5 is_colour $((fx + 100)) $((fy + 150)) "255,255,255" || fail "hovered window not undimmed"
 for probe in "$fx $((fy + fh / 2))" "$((fx - 1)) $((fy + fh / 2))" "$((fx + fw)) $((fy + fh / 2))" \
