@@ -17,6 +17,8 @@ QString usageText() {
         "  tessal regions IMAGE.png --window X,Y,W,H [--screen W,H]\n"
         "                               print the panels found in a window of a screenshot\n"
         "                               (screen-local points, origin bottom-left, smallest first)\n"
+        "  tessal stitch [--axis vertical|horizontal] [--no-auto-crop] -o OUT.png FRAME.png...\n"
+        "                               stitch the frames of a scrolling area into one image\n"
         "  tessal --version\n"
         "  tessal --help\n");
 }
@@ -45,6 +47,30 @@ Command parseCommandLine(const QStringList& arguments) {
             return error("edit needs exactly one image file");
         command.kind = Command::Kind::edit;
         command.output = arguments[1];
+        return command;
+    }
+    if (verb == "stitch") {
+        command.kind = Command::Kind::stitch;
+        for (int i = 1; i < arguments.size(); ++i) {
+            const QString& a = arguments[i];
+            if (a == "--axis") {
+                if (++i >= arguments.size()) return error("--axis needs vertical or horizontal");
+                if (arguments[i] != "vertical" && arguments[i] != "horizontal")
+                    return error("--axis needs vertical or horizontal");
+                command.horizontal = arguments[i] == "horizontal";
+            } else if (a == "--no-auto-crop") {
+                command.automaticCrop = false;
+            } else if (a == "-o" || a == "--output") {
+                if (++i >= arguments.size()) return error(a + " needs a file name");
+                command.output = arguments[i];
+            } else if (a.startsWith('-')) {
+                return error("unknown argument: " + a);
+            } else {
+                command.frames << a;
+            }
+        }
+        if (command.output.isEmpty() || command.frames.isEmpty())
+            return error("stitch needs -o OUT.png and frames");
         return command;
     }
     if (verb == "regions") {

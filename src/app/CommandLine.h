@@ -17,6 +17,7 @@ struct Command {
         listWindows,
         edit,
         regions,
+        stitch,
         version,
         help,
         usageError
@@ -26,6 +27,9 @@ struct Command {
     int display = 0;             // captureFull: index in the display list, primary first
     std::optional<Rect> window;  // regions: the window, screen-local points
     std::optional<Size> screen;  // regions: the display's size in points (default: the image's)
+    QStringList frames;          // stitch: the frames in order
+    bool horizontal = false;     // stitch: --axis horizontal
+    bool automaticCrop = true;   // stitch: --no-auto-crop turns it off
     QString error;               // usageError: what was wrong
 };
 

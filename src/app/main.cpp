@@ -18,6 +18,7 @@
 #include "base/MainQueue.h"
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenGeometry.h"
+#include "longcapture/ScrollStitcher.h"
 #include "platform/Platform.h"
 #include "regions/VisualChildRegions.h"
 
@@ -119,6 +120,54 @@ int printRegions(const Command& command) {
     return 0;
 }
 
+int stitch(const Command& command) {
+    const LongCaptureAxis axis =
+        command.horizontal ? LongCaptureAxis::horizontal : LongCaptureAxis::vertical;
+    std::vector<QImage> frames;
+    for (const QString& path : command.frames) {
+        QImageReader reader(path);
+        QImage image = reader.read();
+        if (image.isNull()) {
+            printErr(QStringLiteral("tessal: cannot open %1 as an image: %2\n")
+                         .arg(path, reader.errorString()));
+            return 2;
+        }
+        frames.push_back(normalizeAxis(axis, image));
+    }
+    ScrollStitcher stitcher(frames.front(), 24'000'000);
+    for (std::size_t i = 1; i < frames.size(); ++i) {
+        const ScrollAppendResult r = stitcher.append(frames[i], command.automaticCrop);
+        switch (r.kind) {
+            case ScrollAppendResult::Kind::appended:
+                printOut(QStringLiteral("appended %1\n").arg(r.rows));
+                break;
+            case ScrollAppendResult::Kind::cropped:
+                printOut(QStringLiteral("cropped %1\n").arg(r.rows));
+                break;
+            case ScrollAppendResult::Kind::unchanged:
+                printOut(QStringLiteral("unchanged\n"));
+                break;
+            case ScrollAppendResult::Kind::unmatched:
+                printOut(QStringLiteral("unmatched\n"));
+                break;
+            case ScrollAppendResult::Kind::limit:
+                printOut(QStringLiteral("limit\n"));
+                break;
+        }
+    }
+    const QImage result = restoreAxis(axis, stitcher.image());
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QString error;
+    if (result.isNull() || !QImageWriter(&buffer, "png").write(result) ||
+        !writeFileAtomically(command.output, png, &error)) {
+        printErr("tessal: cannot write " + command.output + ": " + error + "\n");
+        return 1;
+    }
+    return 0;
+}
+
 int runResident(int& argc, char** argv, bool captureNow, const QString& editPath) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("tessal"));
@@ -170,6 +219,8 @@ int main(int argc, char** argv) {
             return 0;
         case Command::Kind::regions:
             return printRegions(command);
+        case Command::Kind::stitch:
+            return stitch(command);
         case Command::Kind::usageError:
             printErr("tessal: " + command.error + "\n\n" + usageText());
             return 2;

@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <random>
+
+#include "longcapture/ScrollStitcher.h"
+
+using namespace tessal;
+using Kind = ScrollAppendResult::Kind;
+
+namespace {
+
+constexpr int kWidth = 320;
+constexpr int kViewport = 400;
+
+// Tall test documents, each row distinct enough to be matched.
+QImage textDocument(int height, int seed = 1) {
+    QImage image(kWidth, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    QFont font;
+    font.setPixelSize(14);
+    p.setFont(font);
+    std::mt19937 random(seed);
+    for (int y = 18, line = 0; y < height; y += 21, ++line) {
+        p.setPen(QColor(random() % 80, random() % 80, random() % 80));
+        p.drawText(8 + random() % 20, y,
+                   QStringLiteral("Line %1: the quick brown fox %2 jumps")
+                       .arg(line)
+                       .arg(random() % 100000));
+    }
+    return image;
+}
+
+QImage uiRows(int height) {
+    QImage image(kWidth, height, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&image);
+    QFont font;
+    font.setPixelSize(13);
+    p.setFont(font);
+    for (int y = 0, row = 0; y < height; y += 44, ++row) {
+        p.fillRect(0, y, kWidth, 44, row % 2 ? QColor(246, 247, 250) : Qt::white);
+        p.fillRect(10, y + 8, 28, 28, QColor::fromHsv((row * 37) % 360, 160, 220));
+        p.setPen(Qt::black);
+        p.drawText(50, y + 27,
+                   QStringLiteral("Item %1 · detail %2").arg(row).arg(row * 7919 % 1000));
+    }
+    return image;
+}
+
+QImage photo(int height) {
+    QImage image(kWidth, height, QImage::Format_ARGB32_Premultiplied);
+    std::mt19937 random(5);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const int v = int(128 + 60 * std::sin(x * 0.05 + y * 0.031) +
+                              40 * std::cos(y * 0.013 - x * 0.02)) +
+                          int(random() % 30);
+            image.setPixel(x, y,
+                           qRgb(std::clamp(v, 0, 255), std::clamp(v - 30, 0, 255),
+                                std::clamp(255 - v, 0, 255)));
+        }
+    return image;
+}
+
+QImage sparse(int height) {
+    QImage image(kWidth, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    QFont font;
+    font.setPixelSize(14);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    // Irregular spacing: evenly spaced lines would make one scroll step look like no scroll.
+    for (int y = 60, k = 0; y < height; y += 110 + (k * 37) % 70, ++k)
+        p.drawText(20 + (k * 13) % 40, y, QStringLiteral("Paragraph %1 begins here, alone").arg(k));
+    return image;
+}
+
+// A viewport of `document` at `offset`, with optional fixed bands above and below.
+QImage viewport(const QImage& document, int offset, const QImage& header = {},
+                const QImage& footer = {}) {
+    QImage frame(kWidth, kViewport, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&frame);
+    const int top = header.isNull() ? 0 : header.height();
+    const int bottom = footer.isNull() ? 0 : footer.height();
+    p.drawImage(QPoint(0, top), document.copy(0, offset, kWidth, kViewport - top - bottom));
+    if (!header.isNull()) p.drawImage(QPoint(0, 0), header);
+    if (!footer.isNull()) p.drawImage(QPoint(0, kViewport - bottom), footer);
+    return frame;
+}
+
+QImage band(int height, QColor colour, const QString& label) {
+    QImage image(kWidth, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(colour);
+    QPainter p(&image);
+    QFont font;
+    font.setPixelSize(12);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    for (int x = 4; x < kWidth; x += 60) p.drawText(x, height - 8, label);
+    return image;
+}
+
+bool sameRows(const QImage& a, const QImage& b) {
+    return a.size() == b.size() && a.convertToFormat(QImage::Format_ARGB32_Premultiplied) ==
+                                       b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+}  // namespace
+
+TEST(ScrollStitcher, SequencesStitchBackToTheSourceRowForRow) {
+    struct Case {
+        const char* name;
+        QImage document;
+        std::vector<int> offsets;
+    };
+    const std::vector<Case> cases = {
+        {"text", textDocument(3000), {0, 37, 120, 300, 301, 500, 867, 1200}},
+        {"ui rows", uiRows(2600), {0, 90, 220, 400, 587, 800, 1000}},
+        {"photo", photo(1800), {0, 5, 150, 360, 700, 1000, 1300}},
+        {"sparse", sparse(2400), {0, 80, 200, 330, 460, 600}},
+    };
+    for (const Case& c : cases) {
+        ScrollStitcher stitcher(viewport(c.document, 0), 24'000'000);
+        for (std::size_t i = 1; i < c.offsets.size(); ++i) {
+            const auto r = stitcher.append(viewport(c.document, c.offsets[i]), true);
+            EXPECT_EQ(r, ScrollAppendResult::appended(c.offsets[i] - c.offsets[i - 1]))
+                << c.name << " " << i;
+        }
+        const QImage expected = c.document.copy(0, 0, kWidth, c.offsets.back() + kViewport);
+        EXPECT_TRUE(sameRows(stitcher.image(), expected)) << c.name;
+    }
+}
+
+TEST(ScrollStitcher, StillFramesAreUnchangedAndOtherSizesUnmatched) {
+    const QImage doc = textDocument(2000);
+    ScrollStitcher stitcher(viewport(doc, 0), 24'000'000);
+    EXPECT_EQ(stitcher.append(viewport(doc, 0), true), ScrollAppendResult::unchanged());
+    QImage caret = viewport(doc, 0);
+    QPainter(&caret).fillRect(150, 200, 2, 16, Qt::black);  // a blinking caret
+    EXPECT_EQ(stitcher.append(caret, true), ScrollAppendResult::unchanged());
+    EXPECT_EQ(
+        stitcher.append(QImage(kWidth, kViewport + 1, QImage::Format_ARGB32_Premultiplied), true),
+        ScrollAppendResult::unmatched());
+    EXPECT_EQ(stitcher.height(), kViewport);
+}
+
+TEST(ScrollStitcher, TheLargestShiftMatchesAndOneRowMoreDoesNot) {
+    // 400 rows: the minimum overlap is 400 / 12 = 33 rows, the largest shift 367.
+    const QImage doc = textDocument(2000);
+    ScrollStitcher far(viewport(doc, 0), 24'000'000);
+    EXPECT_EQ(far.append(viewport(doc, 367), true), ScrollAppendResult::appended(367));
+    ScrollStitcher beyond(viewport(doc, 0), 24'000'000);
+    EXPECT_EQ(beyond.append(viewport(doc, 368), true).kind, Kind::unmatched);
+}
+
+TEST(ScrollStitcher, DisjointAndAmbiguousContentIsUnmatchedNeverJoinedWrongly) {
+    const QImage a = textDocument(1000, 1), b = textDocument(1000, 2);
+    ScrollStitcher stitcher(viewport(a, 0), 24'000'000);
+    EXPECT_EQ(stitcher.append(viewport(b, 500), true), ScrollAppendResult::unmatched());
+
+    // Identical rows every 44 pixels: several shifts match equally well.
+    QImage repeated(kWidth, 2000, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&repeated);
+    for (int y = 0; y < 2000; y += 44) {
+        p.fillRect(0, y, kWidth, 44, Qt::white);
+        p.fillRect(10, y + 8, 200, 28, QColor(60, 120, 200));
+        p.fillRect(220, y + 8, 80, 28, QColor(200, 60, 60));
+    }
+    p.end();
+    ScrollStitcher ambiguous(viewport(repeated, 0), 24'000'000);
+    const auto r = ambiguous.append(viewport(repeated, 100), true);
+    EXPECT_TRUE(r.kind == Kind::unmatched || r.kind == Kind::unchanged) << int(r.kind);
+    EXPECT_EQ(ambiguous.height(), kViewport);
+}
+
+TEST(ScrollStitcher, FixedHeaderAndFooterAppearOnce) {
+    const QImage doc = uiRows(3000);
+    const QImage header = band(40, QColor(40, 60, 90), "TOOLBAR");
+    auto footer = [](int n) {
+        return band(30, QColor(90, 40, 60), QStringLiteral("TABS %1").arg(n));
+    };
+    ScrollStitcher stitcher(viewport(doc, 0, header, footer(0)), 24'000'000);
+    const std::vector<int> offsets = {0, 120, 260, 390};
+    for (std::size_t i = 1; i < offsets.size(); ++i) {
+        // The footer text changes: it is taken from the last accepted frame.
+        const auto r = stitcher.append(
+            viewport(doc, offsets[i], header, i + 1 == offsets.size() ? footer(9) : footer(0)),
+            true);
+        EXPECT_EQ(r.kind, Kind::appended) << i;
+    }
+    EXPECT_EQ(stitcher.header(), 40);
+    EXPECT_EQ(stitcher.footerHeight(), 30);
+    const QImage result = stitcher.image();
+    const int content = kViewport - 40 - 30;
+    EXPECT_EQ(result.height(), 40 + offsets.back() + content + 30);
+    EXPECT_TRUE(sameRows(result.copy(0, 0, kWidth, 40), header));
+    EXPECT_TRUE(sameRows(result.copy(0, 40, kWidth, offsets.back() + content),
+                         doc.copy(0, 0, kWidth, offsets.back() + content)));
+    EXPECT_TRUE(sameRows(result.copy(0, result.height() - 30, kWidth, 30), footer(9)));
+}
+
+TEST(ScrollStitcher, AnUpwardStartReadsUpright) {
+    const QImage doc = textDocument(2000);
+    ScrollStitcher stitcher(viewport(doc, 600), 24'000'000);
+    EXPECT_EQ(stitcher.append(viewport(doc, 450), true), ScrollAppendResult::appended(150));
+    EXPECT_TRUE(stitcher.reverseDirection());
+    EXPECT_EQ(stitcher.append(viewport(doc, 200), true), ScrollAppendResult::appended(250));
+    EXPECT_TRUE(sameRows(stitcher.image(), doc.copy(0, 200, kWidth, 400 + kViewport)));
+}
+
+TEST(ScrollStitcher, CropBackOnlyWithAutomaticCropAndNeverBelowOneFrame) {
+    const QImage doc = textDocument(3000);
+    ScrollStitcher stitcher(viewport(doc, 0), 24'000'000);
+    stitcher.append(viewport(doc, 300), true);
+    stitcher.append(viewport(doc, 600), true);
+    EXPECT_EQ(stitcher.height(), 1000);
+    // Without automatic crop a backward movement is not considered.
+    EXPECT_EQ(stitcher.append(viewport(doc, 500), false).kind, Kind::unmatched);
+    EXPECT_EQ(stitcher.append(viewport(doc, 500), true), ScrollAppendResult::cropped(100));
+    EXPECT_EQ(stitcher.height(), 900);
+    EXPECT_TRUE(sameRows(stitcher.image(), doc.copy(0, 0, kWidth, 900)));
+    EXPECT_EQ(stitcher.append(viewport(doc, 200), true), ScrollAppendResult::cropped(300));
+    // Back to the top: exactly one frame remains, never less.
+    EXPECT_EQ(stitcher.append(viewport(doc, 0), true), ScrollAppendResult::cropped(200));
+    EXPECT_EQ(stitcher.height(), kViewport);
+    EXPECT_EQ(stitcher.append(viewport(doc, 300), true), ScrollAppendResult::appended(300));
+    EXPECT_TRUE(sameRows(stitcher.image(), doc.copy(0, 0, kWidth, 700)));
+}
+
+TEST(ScrollStitcher, SizeLimitsLeaveTheResultUnchanged) {
+    const QImage doc = textDocument(3000);
+    ScrollStitcher small(viewport(doc, 0), kWidth * 500);
+    EXPECT_EQ(small.append(viewport(doc, 99), true), ScrollAppendResult::appended(99));
+    EXPECT_EQ(small.append(viewport(doc, 200), true), ScrollAppendResult::limit());
+    EXPECT_EQ(small.height(), 499);
+    // A budget below one frame still takes the first frame.
+    ScrollStitcher tiny(viewport(doc, 0), 10);
+    EXPECT_EQ(tiny.height(), kViewport);
+    EXPECT_EQ(tiny.append(viewport(doc, 50), true), ScrollAppendResult::limit());
+}
+
+TEST(ScrollStitcher, PiecesHoldOnlyNewStrips) {
+    const QImage doc = textDocument(3000);
+    ScrollStitcher stitcher(viewport(doc, 0), 24'000'000);
+    for (int offset = 50; offset <= 1000; offset += 50)
+        stitcher.append(viewport(doc, offset), true);
+    EXPECT_EQ(stitcher.heldPixels(), (long long)kWidth * stitcher.height());
+}
+
+TEST(LongCaptureAxis, HorizontalCapturesStitchThroughTurns) {
+    // A wide strip scrolling right: turned, it scrolls down.
+    const QImage tall = textDocument(2000);
+    const QImage wide = tall.transformed(QTransform().rotate(-90));
+    auto frame = [&](int offset) { return wide.copy(offset, 0, kViewport, kWidth); };
+    ScrollStitcher stitcher(normalizeAxis(LongCaptureAxis::horizontal, frame(0)), 24'000'000);
+    EXPECT_EQ(stitcher.append(normalizeAxis(LongCaptureAxis::horizontal, frame(140)), true).kind,
+              Kind::appended);
+    const QImage result = restoreAxis(LongCaptureAxis::horizontal, stitcher.image());
+    EXPECT_TRUE(sameRows(result, wide.copy(0, 0, 540, kWidth)));
+    EXPECT_EQ(normalizeAxis(LongCaptureAxis::vertical, frame(0)), frame(0));
+}
+
+TEST(LongCaptureCrop, Bounds) {
+    const QImage image = textDocument(100);
+    auto crop = [](int leading, int trailing) { return LongCaptureCrop{leading, trailing}; };
+    EXPECT_EQ(crop(10, 20).apply(image).height(), 70);
+    EXPECT_EQ(crop(99, 0).apply(image).height(), 1);
+    EXPECT_TRUE(crop(100, 0).apply(image).isNull());
+    EXPECT_TRUE(crop(50, 50).apply(image).isNull());
+    EXPECT_TRUE(crop(-1, 0).apply(image).isNull());
+    EXPECT_TRUE(crop(0, 0).apply(QImage()).isNull());
+}
