@@ -30,6 +30,9 @@ echo "== annotation: privacy pieces, 4K export, redraw with 200 marks (offscreen
 echo "== editing session: click to toolbar, Return to clipboard (offscreen, in process) =="
 "$build/bench/tessal_editor_bench" 2>/dev/null | grep -E '^BM_'
 
+echo "== scroll stitcher: append time, memory, exactness (offscreen) =="
+"$build/bench/tessal_stitch_bench" 2>/dev/null | grep -E 'frames|exactness|median|_max'
+
 echo "== child regions: visual analysis of a 1536 × 1000-point window, warm lookup (offscreen) =="
 "$build/bench/tessal_regions_bench" 2>/dev/null | grep -E '^BM_'
 
