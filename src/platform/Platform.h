@@ -6,6 +6,7 @@
 #include "HotKeyService.h"
 #include "Pasteboard.h"
 #include "ScreenCaptureService.h"
+#include "WindowStreamService.h"
 #include "Workspace.h"
 
 namespace tessal {
@@ -17,6 +18,7 @@ struct Platform {
     std::unique_ptr<Pasteboard> pasteboard;
     std::unique_ptr<Workspace> workspace;
     std::unique_ptr<AccessibilityService> accessibility;
+    std::unique_ptr<WindowStreamService> windowStreams;
 };
 
 // The platform of the running desktop (X11); needs a QGuiApplication.

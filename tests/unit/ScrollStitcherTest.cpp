@@ -272,3 +272,16 @@ TEST(LongCaptureCrop, Bounds) {
     EXPECT_TRUE(crop(-1, 0).apply(image).isNull());
     EXPECT_TRUE(crop(0, 0).apply(QImage()).isNull());
 }
+
+TEST(ScrollStitcher, EmptyFramesAreHandled) {
+    ScrollStitcher empty(QImage(), 1000);
+    EXPECT_EQ(empty.append(QImage(), true).kind,
+              Kind::unchanged);  // nothing is the same as nothing
+    EXPECT_EQ(empty.append(textDocument(100), true).kind, Kind::unmatched);
+    EXPECT_FALSE(empty.image().isNull());
+    EXPECT_TRUE(reversedScrollImage(QImage()).isNull());
+    const ScrollStitcher one(textDocument(400), 24'000'000);
+    const QImage preview = one.image(true, 100);
+    EXPECT_EQ(preview.height(), 100);
+    EXPECT_LE(preview.width(), 230);
+}

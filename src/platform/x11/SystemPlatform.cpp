@@ -3,6 +3,7 @@
 #include "DesktopServices.h"
 #include "X11HotKeys.h"
 #include "X11ScreenCapture.h"
+#include "X11WindowStream.h"
 #include "platform/Platform.h"
 #include "platform/atspi/AtspiAccessibility.h"
 
@@ -15,6 +16,7 @@ Platform createSystemPlatform() {
     platform.pasteboard = std::make_unique<QtPasteboard>();
     platform.workspace = std::make_unique<QtWorkspace>();
     platform.accessibility = std::make_unique<AtspiAccessibility>();
+    platform.windowStreams = std::make_unique<X11WindowStreamService>();
     return platform;
 }
 

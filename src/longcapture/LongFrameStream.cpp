@@ -1,0 +1,186 @@
+#include "LongFrameStream.h"
+
+#include "base/SerialQueue.h"
+#include "platform/WindowStreamService.h"
+
+namespace tessal {
+namespace {
+
+long long frameBytes(const QImage& image) {
+    return (long long)image.bytesPerLine() * image.height();
+}
+
+QByteArray pixelBytes(const QImage& image) {
+    return QByteArray(reinterpret_cast<const char*>(image.constBits()),
+                      qsizetype(image.sizeInBytes()));
+}
+
+}  // namespace
+
+void LongFrameBuffer::append(const LongCaptureFrame& frame) {
+    const QByteArray pixels = pixelBytes(frame.image);
+    if (lastGeneration == frame.generation && lastSize == frame.image.size() && lastPixels &&
+        *lastPixels == pixels)
+        return;
+    if (int(frames.size()) >= maximumCount) {
+        dropped = true;
+        return;
+    }
+    const long long size = frameBytes(frame.image);
+    if (!frames.empty() && bytes + size > maximumBytes) {
+        dropped = true;
+        return;
+    }
+    frames.push_back(frame);
+    bytes += size;
+    lastPixels = pixels;
+    lastGeneration = frame.generation;
+    lastSize = frame.image.size();
+}
+
+std::optional<LongCaptureFrame> LongFrameBuffer::take() {
+    if (frames.empty()) return std::nullopt;
+    LongCaptureFrame frame = std::move(frames.front());
+    frames.pop_front();
+    bytes -= frameBytes(frame.image);
+    return frame;
+}
+
+void LongFrameBuffer::reset() {
+    frames.clear();
+    bytes = 0;
+    dropped = false;
+    lastPixels.reset();
+    lastGeneration.reset();
+    lastSize = QSize();
+}
+
+UserError LongFrameStream::conversionError() {
+    return {QStringLiteral("Zelmar"), 6,
+            QStringLiteral("无法转换滚动区域的视频帧，请重新选择区域。")};
+}
+
+std::shared_ptr<LongFrameStream> LongFrameStream::create() {
+    return std::shared_ptr<LongFrameStream>(new LongFrameStream());
+}
+
+LongFrameStream::LongFrameStream()
+    : queue_(SerialQueue::named("local.zelmar.long-capture.frames")) {}
+
+LongFrameStream::~LongFrameStream() {
+    stream_.reset();
+}
+
+void LongFrameStream::configure(const QRect& crop, LongCaptureAxis axis, int generation,
+                                bool accepting) {
+    bool changed, wasAccepting;
+    {
+        std::lock_guard lock(mutex_);
+        changed = crop != crop_ || axis != axis_ || generation != generation_;
+        wasAccepting = accepting_;
+        crop_ = crop;
+        axis_ = axis;
+        generation_ = generation;
+        accepting_ = accepting;
+        if (changed) buffer_.reset();
+    }
+    if (accepting && (changed || !wasAccepting)) {
+        // A frame of the new region at once, from the last picture the stream delivered.
+        std::weak_ptr<LongFrameStream> weak = weak_from_this();
+        queue_.async([weak] {
+            if (auto self = weak.lock(); self && !self->latest_.isNull())
+                self->enqueue(self->latest_);
+        });
+    }
+}
+
+std::optional<UserError> LongFrameStream::start(WindowStreamService& service, unsigned window) {
+    std::weak_ptr<LongFrameStream> weak = weak_from_this();
+    auto stream = service.start(
+        window, queue_,
+        [weak](const QImage& frame) {
+            if (auto self = weak.lock()) {
+                self->latest_ = frame;
+                self->enqueue(frame);
+            }
+        },
+        [weak](const UserError& error) {
+            if (auto self = weak.lock()) {
+                std::lock_guard lock(self->mutex_);
+                if (!self->failure_) self->failure_ = error;
+            }
+        });
+    if (!stream) return stream.error();
+    stream_ = std::move(stream).value();
+    return std::nullopt;
+}
+
+void LongFrameStream::invalidate() {
+    std::lock_guard lock(mutex_);
+    accepting_ = false;
+    ++generation_;
+    buffer_.reset();
+}
+
+void LongFrameStream::stop() {
+    invalidate();
+    stream_.reset();
+    std::weak_ptr<LongFrameStream> weak = weak_from_this();
+    queue_.async([weak] {
+        if (auto self = weak.lock()) self->latest_ = QImage();
+    });
+}
+
+void LongFrameStream::flush() {
+    queue_.flush();
+}
+
+void LongFrameStream::enqueue(const QImage& pixels) {
+    QRect crop;
+    LongCaptureAxis axis;
+    int generation;
+    {
+        std::lock_guard lock(mutex_);
+        if (!accepting_) return;
+        crop = crop_;
+        axis = axis_;
+        generation = generation_;
+    }
+    // Converted without the lock: cut, turn, and only then checked again.
+    QImage frame;
+    if (!crop.isEmpty() && pixels.rect().contains(crop)) {
+        frame = normalizeAxis(
+            axis, pixels.copy(crop).convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    }
+    std::lock_guard lock(mutex_);
+    if (frame.isNull()) {
+        if (accepting_ && generation_ == generation && !failure_) failure_ = conversionError();
+        return;
+    }
+    if (generation_ == generation && crop_ == crop && axis_ == axis)
+        buffer_.append({frame, generation});
+}
+
+std::size_t LongFrameStream::queued() {
+    std::lock_guard lock(mutex_);
+    return buffer_.frames.size();
+}
+
+std::optional<LongCaptureFrame> LongFrameStream::takeFrame() {
+    std::lock_guard lock(mutex_);
+    return buffer_.take();
+}
+
+bool LongFrameStream::takeDropped() {
+    std::lock_guard lock(mutex_);
+    const bool dropped = buffer_.dropped;
+    buffer_.dropped = false;
+    return dropped;
+}
+
+std::optional<UserError> LongFrameStream::failure() {
+    std::lock_guard lock(mutex_);
+    return failure_;
+}
+
+}  // namespace tessal

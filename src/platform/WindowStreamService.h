@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QImage>
+#include <functional>
+#include <memory>
+
+#include "base/UserError.h"
+
+namespace tessal {
+
+class SerialQueue;
+
+// A running stream of one window's content; stops when destroyed.
+class WindowStream {
+  public:
+    virtual ~WindowStream() = default;
+};
+
+// Live frames of one window, independent of what covers it: 32-bit BGRA at the window's pixel
+// size, at most 60 a second, only when its content changed, delivered on `queue`.
+class WindowStreamService {
+  public:
+    virtual ~WindowStreamService() = default;
+    virtual Result<std::unique_ptr<WindowStream>> start(
+        unsigned window, SerialQueue& queue, std::function<void(const QImage& frame)> onFrame,
+        std::function<void(const UserError& error)> onStop) = 0;
+};
+
+}  // namespace tessal

@@ -1,0 +1,184 @@
+#include "X11WindowStream.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+#include <xcb/composite.h>
+#include <xcb/damage.h>
+#include <xcb/xcb.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "base/SerialQueue.h"
+
+namespace tessal {
+namespace {
+
+UserError streamError(const char* what) {
+    return {QStringLiteral("Zelmar"), 5,
+            QStringLiteral("无法读取窗口内容：%1").arg(QString::fromUtf8(what))};
+}
+
+class X11WindowStream final : public WindowStream {
+  public:
+    X11WindowStream(xcb_connection_t* c, xcb_window_t window, std::uint8_t damageEvent,
+                    SerialQueue& queue, std::function<void(const QImage&)> onFrame,
+                    std::function<void(const UserError&)> onStop)
+        : c_(c),
+          window_(window),
+          damageEvent_(damageEvent),
+          queue_(queue),
+          onFrame_(std::move(onFrame)),
+          onStop_(std::move(onStop)) {
+        wake_ = eventfd(0, EFD_NONBLOCK);
+        damage_ = xcb_generate_id(c_);
+        xcb_damage_create(c_, damage_, window_, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
+        // Told when the window goes away, so the stream ends with an error rather than silence.
+        const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_change_window_attributes(c_, window_, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(c_);
+        thread_ = std::thread([this] { run(); });
+    }
+
+    ~X11WindowStream() override {
+        stopping_ = true;
+        const std::uint64_t one = 1;
+        (void)!write(wake_, &one, sizeof one);
+        thread_.join();
+        xcb_damage_destroy(c_, damage_);
+        xcb_composite_unredirect_window(c_, window_, XCB_COMPOSITE_REDIRECT_AUTOMATIC);
+        xcb_flush(c_);
+        xcb_disconnect(c_);
+        close(wake_);
+    }
+
+  private:
+    using Clock = std::chrono::steady_clock;
+
+    void run() {
+        bool pending = true;  // the first picture without waiting for a change
+        Clock::time_point last = Clock::now() - std::chrono::seconds(1);
+        const auto interval = std::chrono::microseconds(1'000'000 / 60);
+        pollfd fds[2] = {{xcb_get_file_descriptor(c_), POLLIN, 0}, {wake_, POLLIN, 0}};
+        while (!stopping_) {
+            bool gone = false;
+            while (xcb_generic_event_t* event = xcb_poll_for_event(c_)) {
+                const int type = event->response_type & 0x7f;
+                if (type == damageEvent_ + XCB_DAMAGE_NOTIFY) pending = true;
+                if (type == XCB_DESTROY_NOTIFY || type == XCB_UNMAP_NOTIFY) gone = true;
+                std::free(event);
+            }
+            if (gone) {
+                report(streamError("the window is gone"));
+                return;
+            }
+            if (xcb_connection_has_error(c_)) {
+                report(streamError("connection lost"));
+                return;
+            }
+            int timeout = -1;
+            if (pending) {
+                const auto now = Clock::now();
+                if (now - last >= interval) {
+                    xcb_damage_subtract(c_, damage_, XCB_NONE, XCB_NONE);
+                    pending = false;
+                    last = now;
+                    if (!grab()) return;
+                    continue;
+                }
+                timeout = int(std::chrono::duration_cast<std::chrono::milliseconds>(interval -
+                                                                                    (now - last))
+                                  .count()) +
+                          1;
+            }
+            poll(fds, 2, timeout);
+        }
+    }
+
+    // One complete picture of the window's own content.
+    bool grab() {
+        auto geometryReply = xcb_get_geometry_reply(c_, xcb_get_geometry(c_, window_), nullptr);
+        if (!geometryReply) return report(streamError("the window is gone")), false;
+        const int w = geometryReply->width, h = geometryReply->height;
+        std::free(geometryReply);
+        const xcb_pixmap_t pixmap = xcb_generate_id(c_);
+        xcb_generic_error_t* error =
+            xcb_request_check(c_, xcb_composite_name_window_pixmap_checked(c_, window_, pixmap));
+        if (error) {
+            std::free(error);
+            return report(streamError("the window is not mapped")), false;
+        }
+        xcb_get_image_reply_t* image =
+            xcb_get_image_reply(c_,
+                                xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, 0, 0,
+                                              std::uint16_t(w), std::uint16_t(h), ~0u),
+                                nullptr);
+        xcb_free_pixmap(c_, pixmap);
+        if (!image) return true;  // resized or unmapped meanwhile: wait for the next change
+        QImage frame;
+        if (xcb_get_image_data_length(image) == w * h * 4) {
+            frame = QImage(w, h, QImage::Format_RGB32);
+            const std::uint8_t* data = xcb_get_image_data(image);
+            for (int y = 0; y < h; ++y) {
+                auto* out = reinterpret_cast<std::uint32_t*>(frame.scanLine(y));
+                const auto* in =
+                    reinterpret_cast<const std::uint32_t*>(data + std::size_t(y) * w * 4);
+                for (int x = 0; x < w; ++x) out[x] = in[x] | 0xff000000u;
+            }
+        }
+        std::free(image);
+        if (!frame.isNull()) queue_.async([onFrame = onFrame_, frame] { onFrame(frame); });
+        return true;
+    }
+
+    void report(const UserError& error) {
+        queue_.async([onStop = onStop_, error] { onStop(error); });
+    }
+
+    xcb_connection_t* c_;
+    xcb_window_t window_;
+    std::uint8_t damageEvent_;
+    SerialQueue& queue_;
+    std::function<void(const QImage&)> onFrame_;
+    std::function<void(const UserError&)> onStop_;
+    xcb_damage_damage_t damage_ = 0;
+    int wake_ = -1;
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
+};
+
+}  // namespace
+
+Result<std::unique_ptr<WindowStream>> X11WindowStreamService::start(
+    unsigned window, SerialQueue& queue, std::function<void(const QImage&)> onFrame,
+    std::function<void(const UserError&)> onStop) {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (!c || xcb_connection_has_error(c)) {
+        if (c) xcb_disconnect(c);
+        return streamError("no X display");
+    }
+    auto fail = [c](const char* what) -> Result<std::unique_ptr<WindowStream>> {
+        xcb_disconnect(c);
+        return streamError(what);
+    };
+    const xcb_query_extension_reply_t* composite = xcb_get_extension_data(c, &xcb_composite_id);
+    const xcb_query_extension_reply_t* damage = xcb_get_extension_data(c, &xcb_damage_id);
+    if (!composite || !composite->present || !damage || !damage->present)
+        return fail("Composite or Damage missing");
+    std::free(xcb_composite_query_version_reply(c, xcb_composite_query_version(c, 0, 4), nullptr));
+    std::free(xcb_damage_query_version_reply(c, xcb_damage_query_version(c, 1, 1), nullptr));
+    xcb_generic_error_t* error = xcb_request_check(
+        c, xcb_composite_redirect_window_checked(c, window, XCB_COMPOSITE_REDIRECT_AUTOMATIC));
+    if (error) {
+        std::free(error);
+        return fail("the window cannot be redirected");
+    }
+    return std::unique_ptr<WindowStream>(new X11WindowStream(
+        c, window, damage->first_event, queue, std::move(onFrame), std::move(onStop)));
+}
+
+}  // namespace tessal

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The long-capture frame stream on a real window: frames of the window's pixel size while it
+# scrolls, nothing while it is still, its own content even under another window, and an error
+# when the window goes away.
+source "$(dirname "$0")/world.sh"
+: "${TESSAL_STREAM_PROBE:?TESSAL_STREAM_PROBE must name the probe}"
+world_start 1280x800
+"$TESSAL_FIXTURE" --document 100,100,stream-document >>"$WORLD/fixture.log" 2>&1 &
+doc_pid=$!
+WORLD_PIDS+=($doc_pid)
+wait_for 10 xdotool search --name '^stream-document$' || fail "no document fixture"
+sleep 0.5
+id=$(xdotool search --name '^stream-document$' | head -n1)
+w=$(xwininfo -id "$id" | sed -n 's/.*Width: *//p')
+h=$(xwininfo -id "$id" | sed -n 's/.*Height: *//p')
+
+# Scroll during the first second, then keep still for two.
+"$TESSAL_STREAM_PROBE" "$id" "$w" "$h" 3.2 "$WORLD/last.png" >"$WORLD/probe.out" 2>&1 &
+probe=$!
+sleep 0.3
+xdotool mousemove 400 350
+for i in 1 2 3 4 5 6; do xdotool click 5; sleep 0.12; done
+wait $probe
+grep -q '^frame' "$WORLD/probe.out" || fail "no frames: $(cat "$WORLD/probe.out")"
+sizes=$(grep '^frame' "$WORLD/probe.out" | awk '{print $3}' | sort -u)
+[ "$sizes" = "${w}x${h}" ] || fail "frame sizes $sizes, window ${w}x${h}"
+[ "$(grep -c '^frame' "$WORLD/probe.out")" -ge 4 ] || fail "too few frames while scrolling: $(cat "$WORLD/probe.out")"
+late=$(awk '$1 == "frame" && $2 > 2.0' "$WORLD/probe.out" | wc -l)
+[ "$late" -eq 0 ] || fail "$late frames while the window was still"
+pass "frames of the window's pixel size while it scrolls, none while it is still"
+
+# Covered by a red window: the frames still show the document, not the cover.
+"$TESSAL_FIXTURE" --window 150,150,500,400,stream-cover,#ff0000 >>"$WORLD/fixture.log" 2>&1 &
+WORLD_PIDS+=($!)
+wait_for 10 xdotool search --name '^stream-cover$' || fail "no cover window"
+sleep 0.5
+"$TESSAL_STREAM_PROBE" "$id" "$w" "$h" 2 "$WORLD/covered.png" >"$WORLD/probe2.out" 2>&1 &
+probe=$!
+sleep 0.3
+for i in 1 2 3; do xdotool click 5; sleep 0.15; done
+wait $probe
+[ -s "$WORLD/covered.png" ] || fail "no frame under the cover: $(cat "$WORLD/probe2.out")"
+red=$(convert "$WORLD/covered.png" -fill black +opaque 'rgb(255,0,0)' -fill white -opaque 'rgb(255,0,0)' -format '%[fx:mean*w*h]' info:)
+[ "${red%.*}" -lt 10 ] || fail "the covering window shows in the frames ($red red pixels)"
+pass "the stream shows the window's own content under another window"
+
+# The window disappears: the stream reports an error instead of hanging.
+"$TESSAL_STREAM_PROBE" "$id" "$w" "$h" 3 "$WORLD/gone.png" >"$WORLD/probe3.out" 2>&1 &
+probe=$!
+sleep 0.5
+kill "$doc_pid"
+wait $probe
+grep -q '^failure' "$WORLD/probe3.out" || fail "no failure when the window went away: $(cat "$WORLD/probe3.out")"
+pass "a window that disappears ends the stream with an error"
