@@ -1,6 +1,8 @@
 // Annotation figures: privacy pieces, the full-size PNG export and a redraw with many marks.
 #include <benchmark/benchmark.h>
 
+#include "BenchMain.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QUndoStack>
@@ -119,13 +121,5 @@ BENCHMARK(BM_Redraw200Marks)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    char name[] = "tessal-annotation-bench";
-    char* qtArgv[] = {name, nullptr};
-    QGuiApplication app(qtArgc, qtArgv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks<QGuiApplication>(argc, argv);
 }

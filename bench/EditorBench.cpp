@@ -2,6 +2,8 @@
 // to the canvas and toolbar being shown, and from Return to the PNG handed to the clipboard.
 #include <benchmark/benchmark.h>
 
+#include "BenchMain.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -84,14 +86,5 @@ BENCHMARK(BM_ReturnToClipboard)->Arg(1920)->Arg(3840)->Unit(benchmark::kMillisec
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    char name[] = "tessal-editor-bench";
-    char* qtArgv[] = {name, nullptr};
-    QApplication app(qtArgc, qtArgv);
-    initResources();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks<QApplication>(argc, argv, [] { initResources(); });
 }

@@ -3,6 +3,8 @@
 // the real serial queue answering only after 200 ms. The main thread must never wait for them.
 #include <benchmark/benchmark.h>
 
+#include "BenchMain.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -80,13 +82,5 @@ BENCHMARK(BM_HoverRepaint)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    char name[] = "tessal-hover-bench";
-    char* qtArgv[] = {name, nullptr};
-    QApplication app(qtArgc, qtArgv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks<QApplication>(argc, argv);
 }

@@ -1,6 +1,8 @@
 // Child-region figures: the visual analysis of a UI-like window, and a warm resolver lookup.
 #include <benchmark/benchmark.h>
 
+#include "BenchMain.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <random>
@@ -68,13 +70,5 @@ BENCHMARK(BM_WarmRegionsLookup)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    char name[] = "tessal-regions-bench";
-    char* qtArgv[] = {name, nullptr};
-    QGuiApplication app(qtArgc, qtArgv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks<QGuiApplication>(argc, argv);
 }

@@ -2,6 +2,8 @@
 // how exactly synthetic sequences come back.
 #include <benchmark/benchmark.h>
 
+#include "BenchMain.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <random>
@@ -68,13 +70,7 @@ BENCHMARK(BM_Append)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    char name[] = "tessal-stitch-bench";
-    char* qtArgv[] = {name, nullptr};
-    QGuiApplication app(qtArgc, qtArgv);
-
+void printFigures() {
     // Worst single append and the memory held after 200 frames of 1280 × 1600.
     {
         const QImage doc = document(1280, 40000, 3);
@@ -141,8 +137,8 @@ int main(int argc, char** argv) {
             "(each a whole number of periods), %d wrong joins overall\n",
             identical, sequences, ambiguousAppends, wrong);
     }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+}
+
+int main(int argc, char** argv) {
+    return runOffscreenBenchmarks<QGuiApplication>(argc, argv, printFigures);
 }

@@ -53,13 +53,13 @@ void tap(std::vector<xcb_keycode_t> keys) {
     xcb_flush(c);
 }
 
-std::vector<xcb_keycode_t> parseKeys(const std::string& spec) {
+std::vector<xcb_keycode_t> parseKeys(const std::string& combination) {
     std::vector<xcb_keycode_t> keys;
     size_t start = 0;
-    while (start <= spec.size()) {
-        size_t end = spec.find('+', start);
-        if (end == std::string::npos) end = spec.size();
-        const std::string part = spec.substr(start, end - start);
+    while (start <= combination.size()) {
+        size_t end = combination.find('+', start);
+        if (end == std::string::npos) end = combination.size();
+        const std::string part = combination.substr(start, end - start);
         if (part == "ctrl")
             keys.push_back(keycode(0xffe3));
         else if (part == "shift")

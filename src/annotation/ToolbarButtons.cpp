@@ -12,6 +12,15 @@ namespace {
 const QColor kLabel(30, 30, 32);
 const QColor kDisabled(170, 170, 175);
 
+// The rounded accent backdrop of a button that is on.
+void fillOn(QPainter& painter, const QRect& bounds) {
+    QColor on = NamedColor::accent();
+    on.setAlphaF(0.18);
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(bounds).adjusted(1, 1, -1, -1), 6, 6);
+    painter.fillPath(shape, on);
+}
+
 }  // namespace
 
 QPixmap tintedIcon(const QString& name, const QColor& colour, double size, double dpr) {
@@ -76,13 +85,7 @@ void ToolbarIconButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     drawHover(painter);
-    if (indicatesSelection && isChecked()) {
-        QColor on = NamedColor::accent();
-        on.setAlphaF(0.18);
-        QPainterPath shape;
-        shape.addRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
-        painter.fillPath(shape, on);
-    }
+    if (indicatesSelection && isChecked()) fillOn(painter, rect());
     const QColor colour = !isEnabled() ? kDisabled : (tint.isValid() ? tint : kLabel);
     const double top = hint_.isEmpty() ? (height() - 18) / 2.0 : 6;
     painter.drawPixmap(QPointF((width() - 18) / 2.0, top),
@@ -135,13 +138,7 @@ void StrokeWidthButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     drawHover(painter);
-    if (isChecked() || isDown()) {
-        QColor on = NamedColor::accent();
-        on.setAlphaF(0.18);
-        QPainterPath shape;
-        shape.addRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
-        painter.fillPath(shape, on);
-    }
+    if (isChecked() || isDown()) fillOn(painter, rect());
     painter.setPen(Qt::NoPen);
     painter.setBrush(kLabel);
     const double d = strokeWidth + 3;

@@ -19,7 +19,6 @@ id=$(xdotool search --name '^panels-fixture$' | head -n1)
 cx=$(xwininfo -id "$id" | sed -n 's/.*Absolute upper-left X: *//p')
 cy=$(xwininfo -id "$id" | sed -n 's/.*Absolute upper-left Y: *//p')
 border="59,130,246"
-is_colour() { [ "$(pixel_at "$1" "$2")" = "$3" ]; }
 
 xdotool mousemove 1500 850 key ctrl+1
 sleep 0.5

@@ -9,17 +9,6 @@ fixture_start --window 200,150,500,350,edit-a,#ffffff --window 1000,200,400,300,
     --window 100,650,200,150,edit-rest,#202020
 tessal_start
 
-frame() {
-    local id info x y w h l r t b
-    id=$(xdotool search --name "^$1\$" | head -n1)
-    info=$(xwininfo -id "$id")
-    x=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
-    y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
-    w=$(echo "$info" | sed -n 's/.*Width: *//p')
-    h=$(echo "$info" | sed -n 's/.*Height: *//p')
-    IFS=, read -r l r t b <<<"$(xprop -id "$id" _NET_FRAME_EXTENTS | sed 's/.*= //; s/ //g')"
-    echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
-}
 capture_window() {
     xdotool mousemove 200 720
     xdotool key ctrl+1
@@ -28,7 +17,7 @@ capture_window() {
     xdotool mousemove $((fx + 100)) $((fy + 150)) click 1
     sleep 0.5
 }
-read -r fx fy fw fh <<<"$(frame edit-a)"
+read -r fx fy fw fh <<<"$(window_frame edit-a)"
 
 # Draw a rectangle and copy: the PNG has the window's pixel size and red where the line is.
 capture_window

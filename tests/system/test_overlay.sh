@@ -12,19 +12,6 @@ fixture_start --window 100,150,400,300,overlay-a,#ffffff --window 950,200,300,20
 tessal_start
 [ "$("$TESSAL" capture --list-windows | grep -c '^display')" -eq 2 ] || fail "two monitors expected"
 
-# frame TITLE -> "x y w h" in root pixels, decorations included.
-frame() {
-    local id info x y w h l r t b
-    id=$(xdotool search --name "^$1\$" | head -n1)
-    info=$(xwininfo -id "$id")
-    x=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
-    y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
-    w=$(echo "$info" | sed -n 's/.*Width: *//p')
-    h=$(echo "$info" | sed -n 's/.*Height: *//p')
-    IFS=, read -r l r t b <<<"$(xprop -id "$id" _NET_FRAME_EXTENTS | sed 's/.*= //; s/ //g')"
-    echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
-}
-is_colour() { [ "$(pixel_at "$1" "$2")" = "$3" ]; }
 border="59,130,246"
 
 # The pointer rests on a dark window, so the white ones around are dimmed.
@@ -35,7 +22,7 @@ xdotool key ctrl+1
 wait_for 5 is_colour 1200 350 "153,153,153" || fail "right monitor not dimmed: $(pixel_at 1200 350)"
 pass "each monitor gets a dimmed overlay"
 
-read -r fx fy fw fh <<<"$(frame overlay-a)"
+read -r fx fy fw fh <<<"$(window_frame overlay-a)"
 # Whole-window mode (Space): inside a window the panel under the pointer would be offered first.
 xdotool key space
 xdotool mousemove $((fx + 50)) $((fy + 100))

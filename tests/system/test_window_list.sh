@@ -5,18 +5,11 @@ source "$(dirname "$0")/world.sh"
 world_start 1600x900
 fixture_start --window 100,120,500,300,list-a --window 300,250,400,350,list-b
 
-# frame_of TITLE -> "x,y,w,h" screen-local, from the X server's own answers.
+# frame_of TITLE -> "x,y,w,h" screen-local (origin bottom-left, y up) on the 900-high display.
 frame_of() {
-    local id info x y w h ext l r t b
-    id=$(xdotool search --name "^$1\$" | head -n1)
-    info=$(xwininfo -id "$id")
-    x=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
-    y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
-    w=$(echo "$info" | sed -n 's/.*Width: *//p')
-    h=$(echo "$info" | sed -n 's/.*Height: *//p')
-    ext=$(xprop -id "$id" _NET_FRAME_EXTENTS | sed 's/.*= //; s/ //g')
-    IFS=, read -r l r t b <<<"${ext:-0,0,0,0}"
-    echo "$((x - l)),$((900 - (y - t) - (h + t + b))),$((w + l + r)),$((h + t + b))"
+    local x y w h
+    read -r x y w h <<<"$(window_frame "$1")"
+    echo "$x,$((900 - y - h)),$w,$h"
 }
 
 check_order() {

@@ -112,8 +112,23 @@ pixel_at() {
         sed -n '2p' | sed -E 's/^[^(]*\(([0-9]+),([0-9]+),([0-9]+).*/\1,\2,\3/'
 }
 
+is_colour() { [ "$(pixel_at "$1" "$2")" = "$3" ]; }
+
 # The colour of one pixel of an image file as "r,g,b".
 image_pixel() {
     convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null |
         sed -n '2p' | sed -E 's/^[^(]*\(([0-9]+),([0-9]+),([0-9]+).*/\1,\2,\3/'
+}
+
+# window_frame TITLE -> "x y w h": the window's frame (decorations included) in root pixels.
+window_frame() {
+    local id info x y w h l r t b
+    id=$(xdotool search --name "^$1\$" | head -n1)
+    info=$(xwininfo -id "$id")
+    x=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
+    y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
+    w=$(echo "$info" | sed -n 's/.*Width: *//p')
+    h=$(echo "$info" | sed -n 's/.*Height: *//p')
+    IFS=, read -r l r t b <<<"$(xprop -id "$id" _NET_FRAME_EXTENTS | sed 's/.*= //; s/ //g')"
+    echo "$((x - ${l:-0})) $((y - ${t:-0})) $((w + ${l:-0} + ${r:-0})) $((h + ${t:-0} + ${b:-0}))"
 }
