@@ -51,7 +51,7 @@ void BM_UpdateHoverWithSlowRegions(benchmark::State& state) {
     for (auto _ : state) {
         // A sweep across the grid at 5 points per 16 ms frame.
         x = x + 5 > 1900 ? 0 : x + 5;
-        model.updateHover({x, 200 + (int(x) % 700)});
+        model.updateHover({x, double(200 + int(x) % 700)});
         clock.advance(0.016);
         queue.runPending();
     }

@@ -140,7 +140,7 @@ void SelectionViewModel::queryChildRegions() {
     regionQueue_([lookup = snapshot_.childRegions, index, point, generation, window, alive,
                   mainQueue, this] {
         std::vector<Rect> regions = lookup(index, point);
-        mainQueue->async([=, regions = std::move(regions)]() mutable {
+        mainQueue->async([=, this, regions = std::move(regions)]() mutable {
             if (alive.expired()) return;
             applyQueryResult(index, point, std::move(regions), generation, window);
         });

@@ -38,9 +38,9 @@ std::optional<Size> runSizeDialog(QSize current) {
     layout->addWidget(buttons);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     auto number = [](const QLineEdit* field) {
-        bool ok = false;
-        const double v = field->text().trimmed().toDouble(&ok);
-        return ok ? v : std::numeric_limits<double>::quiet_NaN();
+        bool isNumber = false;
+        const double v = field->text().trimmed().toDouble(&isNumber);
+        return isNumber ? v : std::numeric_limits<double>::quiet_NaN();
     };
     return Size{number(width), number(height)};
 }

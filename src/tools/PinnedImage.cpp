@@ -46,14 +46,12 @@ PinnedImage::PinnedImage(QImage image, QByteArray png, const Rect& frame, Pasteb
     setGlobalFrame(frame);
 
     menu_ = new QMenu(this);
-    menu_->addAction(
-        QStringLiteral("复制"), this, [this] { copyImage(); },
-        QKeySequence(QStringLiteral("Ctrl+C")));
+    QAction* copy = menu_->addAction(QStringLiteral("复制"), this, [this] { copyImage(); });
+    copy->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
     menu_->addAction(QStringLiteral("关闭贴图"), this, [this] { closePin(); });
     menu_->addSeparator();
-    menu_->addAction(
-        QStringLiteral("恢复原始大小"), this, [this] { setZoom(1); },
-        QKeySequence(QStringLiteral("Ctrl+0")));
+    QAction* reset = menu_->addAction(QStringLiteral("恢复原始大小"), this, [this] { setZoom(1); });
+    reset->setShortcut(QKeySequence(QStringLiteral("Ctrl+0")));
     auto* panel = new QWidget;
     panel->setFixedSize(240, 64);
     auto* title = new QLabel(QStringLiteral("透明度"), panel);

@@ -184,7 +184,9 @@ TEST(AnnotationPreferences, DamagedValuesFallBackOneByOne) {
         store.set(c.key, c.stored);
         const AnnotationPreferences p = AnnotationPreferences::load(store);
         c.check(p);
-        if (QString(c.key) != "annotationWidth") EXPECT_EQ(p.width, 1.5) << c.key;
+        if (QString(c.key) != "annotationWidth") {
+            EXPECT_EQ(p.width, 1.5) << c.key;
+        }
     }
 
     const AnnotationPreferences saved{QColor(10, 20, 30, 128), 6, 40, MosaicMode::rectangle};
