@@ -133,10 +133,17 @@ std::vector<Rect> visualChildRegions(const QImage& image, Size screenSize, const
     // zeroed pages without touching them first.
     std::unique_ptr<std::int32_t, decltype(&std::free)> labelPlane(
         static_cast<std::int32_t*>(std::calloc(std::size_t(n), sizeof(std::int32_t))), &std::free);
-    std::unique_ptr<std::int32_t[]> queueArray(new (std::nothrow) std::int32_t[std::size_t(n)]);
-    if (!labelPlane || !queueArray) return result;
+    if (!labelPlane) return result;
     std::int32_t* labels = labelPlane.get();
-    std::int32_t* queue = queueArray.get();
+    // The work stack of span seeds (index, the span it came from, direction); it stays small.
+    struct Seed {
+        int index;
+        int parentLeft;
+        int parentRight;
+        int from;
+    };
+    std::vector<Seed> stack;
+    stack.reserve(4096);
     int next = 0;
     struct Found {
         Rect rect;
@@ -158,37 +165,47 @@ std::vector<Rect> visualChildRegions(const QImage& image, Size screenSize, const
                    unsigned(int(p & 0xff) - sb + kTolerance) <= 2u * kTolerance;
         };
         // The component is the connected set of unlabelled pixels close to the seed colour; it
-        // does not depend on the order of the walk, so spans are filled a row at a time (the
-        // cache-friendly way) with the queue array used as a stack of span seeds.
-        int stackTop = 0, count = 1;
-        queue[stackTop++] = start;
+        // does not depend on the order of the walk, so it is filled span by span (the
+        // cache-friendly way). Each span seed remembers the span it came from: that part of the
+        // row it came from is filled already and is not scanned again.
+        int count = 1;
+        stack.clear();
+        stack.push_back({start, 0, -1, 0});
         Component c{start % bw, start / bw, start % bw, start / bw, 0};
-        while (stackTop > 0) {
-            const int i = queue[--stackTop];
-            const int y = i / bw, row = y * bw;
-            int left = i - row, right = left;
-            while (left > 0 && labels[row + left - 1] == 0 && close(pixel(left - 1, y))) {
+        while (!stack.empty()) {
+            const Seed seed = stack.back();
+            stack.pop_back();
+            const int y = seed.index / bw, row = y * bw;
+            int left = seed.index - row, right = left;
+            const std::uint32_t* line = base + std::size_t(y) * stride;
+            while (left > 0 && labels[row + left - 1] == 0 && close(line[left - 1])) {
                 labels[row + --left] = label;
                 ++count;
             }
-            while (right + 1 < bw && labels[row + right + 1] == 0 && close(pixel(right + 1, y))) {
+            while (right + 1 < bw && labels[row + right + 1] == 0 && close(line[right + 1])) {
                 labels[row + ++right] = label;
                 ++count;
             }
             c.minX = std::min(c.minX, left), c.maxX = std::max(c.maxX, right);
             c.minY = std::min(c.minY, y), c.maxY = std::max(c.maxY, y);
-            for (int ny : {y - 1, y + 1}) {
+            for (int dir : {-1, 1}) {
+                const int ny = y + dir;
                 if (ny < 0 || ny >= bh) continue;
+                const bool backwards = seed.from != 0 && ny == y - seed.from;
                 const int rowStart = ny * bw;
+                const std::uint32_t* next = base + std::size_t(ny) * stride;
                 for (int x = left; x <= right; ++x) {
+                    if (backwards && x >= seed.parentLeft && x <= seed.parentRight) {
+                        x = seed.parentRight;
+                        continue;
+                    }
                     const int j = rowStart + x;
-                    if (labels[j] != 0 || !close(pixel(x, ny))) continue;
+                    if (labels[j] != 0 || !close(next[x])) continue;
                     labels[j] = label;
                     ++count;
-                    queue[stackTop++] = j;
+                    stack.push_back({j, left, right, dir});
                     // The rest of this run is reached by that seed's own span.
-                    while (x + 1 <= right && labels[rowStart + x + 1] == 0 &&
-                           close(pixel(x + 1, ny)))
+                    while (x + 1 <= right && labels[rowStart + x + 1] == 0 && close(next[x + 1]))
                         ++x;
                 }
             }
