@@ -173,10 +173,10 @@ std::vector<Rect> visualChildRegions(const QImage& image, Size screenSize, const
         stack.push_back({start, 0, -1, 0});
         Component c{start % bw, start / bw, start % bw, start / bw, 0};
         while (!stack.empty()) {
-            const Seed seed = stack.back();
+            const Seed span = stack.back();
             stack.pop_back();
-            const int y = seed.index / bw, row = y * bw;
-            int left = seed.index - row, right = left;
+            const int y = span.index / bw, row = y * bw;
+            int left = span.index - row, right = left;
             const std::uint32_t* line = base + std::size_t(y) * stride;
             while (left > 0 && labels[row + left - 1] == 0 && close(line[left - 1])) {
                 labels[row + --left] = label;
@@ -191,21 +191,22 @@ std::vector<Rect> visualChildRegions(const QImage& image, Size screenSize, const
             for (int dir : {-1, 1}) {
                 const int ny = y + dir;
                 if (ny < 0 || ny >= bh) continue;
-                const bool backwards = seed.from != 0 && ny == y - seed.from;
+                const bool backwards = span.from != 0 && ny == y - span.from;
                 const int rowStart = ny * bw;
-                const std::uint32_t* next = base + std::size_t(ny) * stride;
+                const std::uint32_t* neighbour = base + std::size_t(ny) * stride;
                 for (int x = left; x <= right; ++x) {
-                    if (backwards && x >= seed.parentLeft && x <= seed.parentRight) {
-                        x = seed.parentRight;
+                    if (backwards && x >= span.parentLeft && x <= span.parentRight) {
+                        x = span.parentRight;
                         continue;
                     }
                     const int j = rowStart + x;
-                    if (labels[j] != 0 || !close(next[x])) continue;
+                    if (labels[j] != 0 || !close(neighbour[x])) continue;
                     labels[j] = label;
                     ++count;
                     stack.push_back({j, left, right, dir});
                     // The rest of this run is reached by that seed's own span.
-                    while (x + 1 <= right && labels[rowStart + x + 1] == 0 && close(next[x + 1]))
+                    while (x + 1 <= right && labels[rowStart + x + 1] == 0 &&
+                           close(neighbour[x + 1]))
                         ++x;
                 }
             }
