@@ -45,21 +45,19 @@ std::vector<DisplayInfo> X11ScreenCapture::displays() {
     std::vector<DisplayInfo> result;
     QScreen* primary = QGuiApplication::primaryScreen();
     if (!primary) return result;
-    const QRect p = primary->geometry();
+    const QRectF p(primary->geometry());
     QList<QScreen*> screens = QGuiApplication::screens();
     screens.removeAll(primary);
     screens.prepend(primary);
-    auto toGlobal = [&p](const QRect& r) { return globalFromQt(QRectF(r), QRectF(p)); };
-    for (QScreen* screen : screens) {
+    // The same order as the mappings: primary first.
+    const std::vector<DisplayMapping> mappings = currentDisplayMappings();
+    for (int i = 0; i < screens.size() && i < int(mappings.size()); ++i) {
         DisplayInfo info;
-        info.id = screen->name();
-        info.frame = toGlobal(screen->geometry());
-        info.visibleFrame = toGlobal(screen->availableGeometry());
-        info.scale = screen->devicePixelRatio();
-        // Qt keeps a scaled screen's top-left in device pixels and divides only its size.
-        const QRect g = screen->geometry();
-        info.nativeRect = QRect(
-            g.topLeft(), QSize(qRound(g.width() * info.scale), qRound(g.height() * info.scale)));
+        info.id = screens[i]->name();
+        info.frame = globalFromQt(QRectF(screens[i]->geometry()), p);
+        info.visibleFrame = globalFromQt(QRectF(screens[i]->availableGeometry()), p);
+        info.scale = mappings[i].scale;
+        info.nativeRect = mappings[i].native;
         result.push_back(info);
     }
     return result;
