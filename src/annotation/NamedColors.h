@@ -24,8 +24,9 @@ inline QColor systemBlue() {
 inline QColor systemPurple() {
     return QColor(175, 82, 222);
 }
+// The interface accent is the system blue.
 inline QColor accent() {
-    return QColor(0, 122, 255);
+    return systemBlue();
 }
 }  // namespace NamedColor
 
