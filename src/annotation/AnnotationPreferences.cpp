@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+#include "CanvasModel.h"
 #include "NamedColors.h"
 #include "base/DefaultsStore.h"
 
@@ -39,6 +40,17 @@ AnnotationPreferences AnnotationPreferences::load(const DefaultsStore& defaults)
     if (const auto mode = defaults.numberValue(kMosaicMode); mode && *mode == 1)
         p.mosaicMode = MosaicMode::rectangle;
     return p;
+}
+
+AnnotationPreferences AnnotationPreferences::of(const CanvasModel& canvas) {
+    return {canvas.ink, canvas.strokeWidth, canvas.fontSize, canvas.mosaicMode};
+}
+
+void AnnotationPreferences::applyTo(CanvasModel& canvas) const {
+    canvas.ink = color;
+    canvas.strokeWidth = width;
+    canvas.fontSize = fontSize;
+    canvas.mosaicMode = mosaicMode;
 }
 
 void AnnotationPreferences::save(DefaultsStore& defaults) const {

@@ -6,6 +6,7 @@
 
 namespace tessal {
 
+class CanvasModel;
 class DefaultsStore;
 
 // The annotation style remembered between sessions. Each stored value is checked on its own:
@@ -18,6 +19,10 @@ struct AnnotationPreferences {
 
     static AnnotationPreferences load(const DefaultsStore& defaults);
     void save(DefaultsStore& defaults) const;
+
+    // The style a canvas is drawing with, and setting it on one.
+    static AnnotationPreferences of(const CanvasModel& canvas);
+    void applyTo(CanvasModel& canvas) const;
 };
 
 }  // namespace tessal

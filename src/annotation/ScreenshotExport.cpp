@@ -7,6 +7,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/DefaultsStore.h"
+#include "platform/Pasteboard.h"
 
 namespace tessal {
 
@@ -25,6 +26,20 @@ bool ScreenshotExport::writePNG(const QByteArray& png, const QString& path, Defa
     if (!writeFileAtomically(path, png, error)) return false;
     defaults.set(lastSaveDirectoryKey, QFileInfo(path).absolutePath());
     return true;
+}
+
+bool ScreenshotExport::save(const QByteArray& png, const QString& path, DefaultsStore& defaults,
+                            const std::function<void(const QString&)>& showError) {
+    QString error;
+    if (writePNG(png, path, defaults, &error)) return true;
+    if (showError) showError(QStringLiteral("无法保存“%1”：%2").arg(path, error));
+    return false;
+}
+
+ScreenshotExport::CopyOutcome ScreenshotExport::copy(const QByteArray& png, Pasteboard& pasteboard,
+                                                     const DefaultsStore& defaults) {
+    if (!pasteboard.setPng(png)) return CopyOutcome::refused;
+    return CapturePreferences::copyCloses(defaults) ? CopyOutcome::close : CopyOutcome::stayOpen;
 }
 
 bool CapturePreferences::copyCloses(const DefaultsStore& defaults) {

@@ -2,10 +2,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace tessal {
 
 class DefaultsStore;
+class Pasteboard;
 
 // Saving an annotated screenshot: the file name offered, the folder remembered, and a write
 // that never leaves a partial file.
@@ -18,6 +20,14 @@ QString defaultFileName(qint64 secondsSinceEpoch);
 QString rememberedDirectory(const DefaultsStore& defaults);
 // Writes atomically; only then remembers the folder. On failure `error` says why.
 bool writePNG(const QByteArray& png, const QString& path, DefaultsStore& defaults, QString* error);
+
+// The save step of a host: writes the PNG, or tells the user why it could not.
+bool save(const QByteArray& png, const QString& path, DefaultsStore& defaults,
+          const std::function<void(const QString&)>& showError);
+
+// The copy step of a host: one image/png on the pasteboard, then what the host does next.
+enum class CopyOutcome { refused, stayOpen, close };
+CopyOutcome copy(const QByteArray& png, Pasteboard& pasteboard, const DefaultsStore& defaults);
 }  // namespace ScreenshotExport
 
 // The preferences the capture reads.

@@ -230,11 +230,9 @@ void AppDelegate::capture(bool previousWasShown) {
             [](std::function<void()> work) {
                 SerialQueue::named("local.ostrel.child-regions").async(std::move(work));
             },
-            [this] { return chooseSavePath ? chooseSavePath() : std::nullopt; },
+            [this] { return savePath(); },
             [this](QSize current) { return askSize ? askSize(current) : std::nullopt; },
-            [this](const QString& message) {
-                alerts_.run({QStringLiteral("无法保存截图"), message, {QStringLiteral("知道了")}});
-            }};
+            [this](const QString& message) { showSaveError(message); }};
         auto editor =
             std::make_unique<Editor>(std::move(snapshots).value(), std::move(environment));
         showEditor(std::move(editor));
@@ -275,6 +273,14 @@ void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
     editor_->showWindow();
 }
 
+std::optional<QString> AppDelegate::savePath() {
+    return chooseSavePath ? chooseSavePath() : std::nullopt;
+}
+
+void AppDelegate::showSaveError(const QString& message) {
+    alerts_.run({QStringLiteral("无法保存截图"), message, {QStringLiteral("知道了")}});
+}
+
 Rect AppDelegate::pinFrame(QSize pixelSize, std::optional<Rect> visibleFrame) {
     const Rect visible = visibleFrame.value_or(Rect(0, 0, 1000, 700));
     const double pw = std::max(1, pixelSize.width());
@@ -312,15 +318,12 @@ bool AppDelegate::showPin(const QByteArray& png, std::optional<Rect> frame) {
 void AppDelegate::showResult(const QImage& image, const QString& title) {
     if (image.isNull()) return;
     std::weak_ptr<bool> alive = alive_;
-    ResultEnvironment environment{
-        mainQueue_,
-        clock_,
-        *platform_.pasteboard,
-        defaults_,
-        [this] { return chooseSavePath ? chooseSavePath() : std::nullopt; },
-        [this](const QString& message) {
-            alerts_.run({QStringLiteral("无法保存截图"), message, {QStringLiteral("知道了")}});
-        }};
+    ResultEnvironment environment{mainQueue_,
+                                  clock_,
+                                  *platform_.pasteboard,
+                                  defaults_,
+                                  [this] { return savePath(); },
+                                  [this](const QString& message) { showSaveError(message); }};
     auto result = std::make_unique<LongScreenshotResult>(
         image, title,
         [this, alive](const QByteArray& png) {

@@ -79,6 +79,9 @@ class AppDelegate final : public QObject {
     void capture(bool previousWasShown);
     void showEditor(std::unique_ptr<Editor> editor);
     bool automaticChecks() const;
+    // The save dialog and its failure alert, shared by every window that saves.
+    std::optional<QString> savePath();
+    void showSaveError(const QString& message);
 
     Platform& platform_;
     DefaultsStore& defaults_;

@@ -218,12 +218,8 @@ void Editor::select(const Rect& rect, std::size_t index) {
     for (auto& m : models_) m->setSelected(true);
     selectedRoot_ = int(index);
 
-    const AnnotationPreferences style = AnnotationPreferences::load(environment_.defaults);
     CanvasModel& cm = canvas_->model();
-    cm.ink = style.color;
-    cm.strokeWidth = style.width;
-    cm.fontSize = style.fontSize;
-    cm.mosaicMode = style.mosaicMode;
+    AnnotationPreferences::load(environment_.defaults).applyTo(cm);
     cm.clearDraft();
     cm.selectMark(std::nullopt);
 
@@ -334,9 +330,7 @@ void Editor::onTool(int index) {
 
 void Editor::rememberStyle() {
     if (!canvas_) return;
-    const CanvasModel& cm = canvas_->model();
-    AnnotationPreferences{cm.ink, cm.strokeWidth, cm.fontSize, cm.mosaicMode}.save(
-        environment_.defaults);
+    AnnotationPreferences::of(canvas_->model()).save(environment_.defaults);
 }
 
 void Editor::updateSelection(const Rect& rect) {
@@ -434,11 +428,16 @@ void Editor::copyImage() {
     if (isSaving) return;
     const auto png = renderPng();
     if (!png) return;
-    if (!environment_.pasteboard.setPng(*png)) return;
-    if (CapturePreferences::copyCloses(environment_.defaults))
-        close();
-    else if (toolbar_)
-        toolbar_->flashCopied();
+    switch (ScreenshotExport::copy(*png, environment_.pasteboard, environment_.defaults)) {
+        case ScreenshotExport::CopyOutcome::close:
+            close();
+            break;
+        case ScreenshotExport::CopyOutcome::stayOpen:
+            if (toolbar_) toolbar_->flashCopied();
+            break;
+        case ScreenshotExport::CopyOutcome::refused:
+            break;
+    }
 }
 
 void Editor::saveImage() {
@@ -449,12 +448,9 @@ void Editor::saveImage() {
     const auto path = environment_.chooseSavePath();
     bool saved = false;
     if (path && !path->isEmpty()) {
-        if (const auto png = renderPng()) {
-            QString error;
-            saved = ScreenshotExport::writePNG(*png, *path, environment_.defaults, &error);
-            if (!saved && environment_.showError)
-                environment_.showError(QStringLiteral("无法保存“%1”：%2").arg(*path, error));
-        }
+        if (const auto png = renderPng())
+            saved =
+                ScreenshotExport::save(*png, *path, environment_.defaults, environment_.showError);
     }
     isSaving = false;
     if (saved)

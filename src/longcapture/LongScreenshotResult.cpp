@@ -46,11 +46,7 @@ LongScreenshotResult::LongScreenshotResult(const QImage& image, const QString& t
     toolbar_->onLayoutChange = [this] { layoutContent(); };
 
     CanvasModel& cm = canvas_->model();
-    const AnnotationPreferences style = AnnotationPreferences::load(environment_.defaults);
-    cm.ink = style.color;
-    cm.strokeWidth = style.width;
-    cm.fontSize = style.fontSize;
-    cm.mosaicMode = style.mosaicMode;
+    AnnotationPreferences::load(environment_.defaults).applyTo(cm);
     cm.selectionOnly = true;
     toolbar_->selectTool(1);
     toolbar_->updateStyle(cm.ink, cm.strokeWidth);
@@ -123,18 +119,22 @@ void LongScreenshotResult::resizeEvent(QResizeEvent* event) {
 }
 
 void LongScreenshotResult::rememberStyle() {
-    const CanvasModel& m = canvas_->model();
-    AnnotationPreferences{m.ink, m.strokeWidth, m.fontSize, m.mosaicMode}.save(
-        environment_.defaults);
+    AnnotationPreferences::of(canvas_->model()).save(environment_.defaults);
 }
 
 void LongScreenshotResult::copyImage() {
     const auto png = CanvasRenderer::png(canvas_->model());
-    if (!png || !environment_.pasteboard.setPng(*png)) return;
-    if (CapturePreferences::copyCloses(environment_.defaults))
-        closeWindow();
-    else
-        toolbar_->flashCopied();
+    if (!png) return;
+    switch (ScreenshotExport::copy(*png, environment_.pasteboard, environment_.defaults)) {
+        case ScreenshotExport::CopyOutcome::close:
+            closeWindow();
+            break;
+        case ScreenshotExport::CopyOutcome::stayOpen:
+            toolbar_->flashCopied();
+            break;
+        case ScreenshotExport::CopyOutcome::refused:
+            break;
+    }
 }
 
 void LongScreenshotResult::saveImage() {
@@ -144,12 +144,8 @@ void LongScreenshotResult::saveImage() {
     if (!path || path->isEmpty()) return;
     const auto png = CanvasRenderer::png(canvas_->model());
     if (!png) return;
-    QString error;
-    if (ScreenshotExport::writePNG(*png, *path, environment_.defaults, &error)) {
+    if (ScreenshotExport::save(*png, *path, environment_.defaults, environment_.showError))
         closeWindow();
-    } else if (environment_.showError) {
-        environment_.showError(QStringLiteral("无法保存“%1”：%2").arg(*path, error));
-    }
 }
 
 void LongScreenshotResult::closeWindow() {
