@@ -87,21 +87,23 @@ std::vector<Rect> visualChildRegions(const QImage& image, Size screenSize, const
                 }
                 continue;
             }
+            // Wider factors: one sum per channel, so a block of any size cannot carry from
+            // one channel into the next (16-bit lanes overflow from 17 × 17 pixels up).
             for (int x = 0; x < bw; ++x) {
-                std::uint32_t rb = 0, g = 0;
+                std::uint64_t r = 0, g = 0, b = 0;
                 for (int dy = 0; dy < k; ++dy) {
                     const std::uint32_t* in =
                         reinterpret_cast<const std::uint32_t*>(
                             reinterpret_cast<const std::uint8_t*>(first) + dy * sourceStride) +
                         x * k;
                     for (int dx = 0; dx < k; ++dx) {
-                        rb += in[dx] & 0x00ff00ffu;
+                        r += (in[dx] >> 16) & 0xffu;
                         g += (in[dx] >> 8) & 0xffu;
+                        b += in[dx] & 0xffu;
                     }
                 }
-                const std::uint32_t r = ((rb >> 16) + n2 / 2) / n2,
-                                    b = ((rb & 0xffff) + n2 / 2) / n2;
-                out[x] = 0xff000000u | (r << 16) | (((g + n2 / 2) / n2) << 8) | b;
+                auto mean = [n2](std::uint64_t sum) { return std::uint32_t((sum + n2 / 2) / n2); };
+                out[x] = 0xff000000u | (mean(r) << 16) | (mean(g) << 8) | mean(b);
             }
         }
         base = reinterpret_cast<const std::uint32_t*>(bitmap.constBits());

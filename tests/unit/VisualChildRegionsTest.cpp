@@ -54,7 +54,19 @@ TEST(VisualChildRegions, APanelIsItsRectangleGrownByOnePointAtAnyScale) {
         visualChildRegions(screen(kScreen, 2, kBackground, {{panel, Qt::white}}), kScreen, kWindow);
     ASSERT_EQ(two.size(), 1u);
     EXPECT_TRUE(near(two[0], one[0], 1)) << two[0];
-    // A window on a second display is given in that display's own coordinates: same answer.
+}
+
+// Many pixels per point (a small screen size given for a large image, as `tessal regions
+// --screen` allows): the block means must not carry from one colour channel into the next.
+TEST(VisualChildRegions, LargeReductionFactorsKeepEveryChannel) {
+    const Size points{200, 150};
+    for (const int blue : {200, 227, 255}) {
+        const auto found = visualChildRegions(
+            screen(points, 20, Qt::black, {{Rect(40, 25, 120, 100), QColor(0, 0, blue)}}), points,
+            Rect(0, 0, 200, 150));
+        ASSERT_EQ(found.size(), 1u) << "blue " << blue;
+        EXPECT_TRUE(near(found[0], Rect(39, 24, 122, 102), 1)) << found[0];
+    }
 }
 
 TEST(VisualChildRegions, SizeLimitsInPoints) {
