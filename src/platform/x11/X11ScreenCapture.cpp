@@ -22,7 +22,7 @@ namespace {
 const char* kNoScreen = "无法读取屏幕内容";
 
 // Copies 32-bit pixels into an opaque image: the X server leaves the unused byte undefined.
-QImage opaqueImage(const std::uint8_t* data, int width, int height, int stride) {
+QImage opaqueImage(const std::uint8_t* data, int width, int height, std::size_t stride) {
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull()) return image;
     for (int y = 0; y < height; ++y) {
@@ -140,7 +140,8 @@ QImage X11ScreenCapture::grabShm(int x, int y, int width, int height) {
     const bool usable = (reply->depth == 24 || reply->depth == 32) && reply->size == bytes;
     std::free(reply);
     if (!usable) return {};
-    return opaqueImage(static_cast<const std::uint8_t*>(shmAddress_), width, height, width * 4);
+    return opaqueImage(static_cast<const std::uint8_t*>(shmAddress_), width, height,
+                       std::size_t(width) * 4);
 }
 
 QImage X11ScreenCapture::grabPlain(int x, int y, int width, int height) {
@@ -151,8 +152,9 @@ QImage X11ScreenCapture::grabPlain(int x, int y, int width, int height) {
     if (!reply) return {};
     QImage image;
     const int length = xcb_get_image_data_length(reply);
-    if ((reply->depth == 24 || reply->depth == 32) && length == width * height * 4)
-        image = opaqueImage(xcb_get_image_data(reply), width, height, width * 4);
+    if ((reply->depth == 24 || reply->depth == 32) &&
+        std::size_t(length) == std::size_t(width) * height * 4)
+        image = opaqueImage(xcb_get_image_data(reply), width, height, std::size_t(width) * 4);
     std::free(reply);
     return image;
 }

@@ -18,29 +18,27 @@
 namespace tessal {
 namespace {
 
-UserError streamError(const char* what) {
+UserError streamError(const char* reason) {
     return {QStringLiteral("Zelmar"), 5,
-            QStringLiteral("无法读取窗口内容：%1").arg(QString::fromUtf8(what))};
+            QStringLiteral("无法读取窗口内容：%1").arg(QString::fromUtf8(reason))};
 }
+
+constexpr const char* kGone = "窗口已关闭";
 
 class X11WindowStream final : public WindowStream {
   public:
     X11WindowStream(xcb_connection_t* c, xcb_window_t window, std::uint8_t damageEvent,
-                    SerialQueue& queue, std::function<void(const QImage&)> onFrame,
+                    xcb_damage_damage_t damage, int wake, SerialQueue& queue,
+                    std::function<void(const QImage&)> onFrame,
                     std::function<void(const UserError&)> onStop)
         : c_(c),
           window_(window),
           damageEvent_(damageEvent),
           queue_(queue),
           onFrame_(std::move(onFrame)),
-          onStop_(std::move(onStop)) {
-        wake_ = eventfd(0, EFD_NONBLOCK);
-        damage_ = xcb_generate_id(c_);
-        xcb_damage_create(c_, damage_, window_, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
-        // Told when the window goes away, so the stream ends with an error rather than silence.
-        const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-        xcb_change_window_attributes(c_, window_, XCB_CW_EVENT_MASK, &mask);
-        xcb_flush(c_);
+          onStop_(std::move(onStop)),
+          damage_(damage),
+          wake_(wake) {
         thread_ = std::thread([this] { run(); });
     }
 
@@ -64,24 +62,29 @@ class X11WindowStream final : public WindowStream {
         Clock::time_point last = Clock::now() - std::chrono::seconds(1);
         const auto interval = std::chrono::microseconds(1'000'000 / 60);
         pollfd fds[2] = {{xcb_get_file_descriptor(c_), POLLIN, 0}, {wake_, POLLIN, 0}};
+        bool mapped = true;
         while (!stopping_) {
             bool gone = false;
             while (xcb_generic_event_t* event = xcb_poll_for_event(c_)) {
                 const int type = event->response_type & 0x7f;
                 if (type == damageEvent_ + XCB_DAMAGE_NOTIFY) pending = true;
-                if (type == XCB_DESTROY_NOTIFY || type == XCB_UNMAP_NOTIFY) gone = true;
+                if (type == XCB_DESTROY_NOTIFY) gone = true;
+                // Minimised or moved to another desktop: nothing to read until it is back, and
+                // then its content is read again at once.
+                if (type == XCB_UNMAP_NOTIFY) mapped = false;
+                if (type == XCB_MAP_NOTIFY) mapped = pending = true;
                 std::free(event);
             }
             if (gone) {
-                report(streamError("the window is gone"));
+                report(streamError(kGone));
                 return;
             }
             if (xcb_connection_has_error(c_)) {
-                report(streamError("connection lost"));
+                report(streamError("与显示服务器的连接已断开"));
                 return;
             }
             int timeout = -1;
-            if (pending) {
+            if (pending && mapped) {
                 const auto now = Clock::now();
                 if (now - last >= interval) {
                     xcb_damage_subtract(c_, damage_, XCB_NONE, XCB_NONE);
@@ -102,15 +105,16 @@ class X11WindowStream final : public WindowStream {
     // One complete picture of the window's own content.
     bool grab() {
         auto geometryReply = xcb_get_geometry_reply(c_, xcb_get_geometry(c_, window_), nullptr);
-        if (!geometryReply) return report(streamError("the window is gone")), false;
+        if (!geometryReply) return report(streamError(kGone)), false;
         const int w = geometryReply->width, h = geometryReply->height;
         std::free(geometryReply);
         const xcb_pixmap_t pixmap = xcb_generate_id(c_);
         xcb_generic_error_t* error =
             xcb_request_check(c_, xcb_composite_name_window_pixmap_checked(c_, window_, pixmap));
         if (error) {
+            // Unmapped between the event and this request: the map event resumes delivery.
             std::free(error);
-            return report(streamError("the window is not mapped")), false;
+            return true;
         }
         xcb_get_image_reply_t* image =
             xcb_get_image_reply(c_,
@@ -120,13 +124,13 @@ class X11WindowStream final : public WindowStream {
         xcb_free_pixmap(c_, pixmap);
         if (!image) return true;  // resized or unmapped meanwhile: wait for the next change
         QImage frame;
-        if (xcb_get_image_data_length(image) == w * h * 4) {
+        if (std::size_t(xcb_get_image_data_length(image)) == std::size_t(w) * h * 4) {
             frame = QImage(w, h, QImage::Format_RGB32);
             const std::uint8_t* data = xcb_get_image_data(image);
             for (int y = 0; y < h; ++y) {
                 auto* out = reinterpret_cast<std::uint32_t*>(frame.scanLine(y));
                 const auto* in =
-                    reinterpret_cast<const std::uint32_t*>(data + std::size_t(y) * w * 4);
+                    reinterpret_cast<const std::uint32_t*>(data + std::size_t(y) * w * 4u);
                 for (int x = 0; x < w; ++x) out[x] = in[x] | 0xff000000u;
             }
         }
@@ -159,7 +163,7 @@ Result<std::unique_ptr<WindowStream>> X11WindowStreamService::start(
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     if (!c || xcb_connection_has_error(c)) {
         if (c) xcb_disconnect(c);
-        return streamError("no X display");
+        return streamError("无法连接显示服务器");
     }
     auto fail = [c](const char* what) -> Result<std::unique_ptr<WindowStream>> {
         xcb_disconnect(c);
@@ -168,17 +172,36 @@ Result<std::unique_ptr<WindowStream>> X11WindowStreamService::start(
     const xcb_query_extension_reply_t* composite = xcb_get_extension_data(c, &xcb_composite_id);
     const xcb_query_extension_reply_t* damage = xcb_get_extension_data(c, &xcb_damage_id);
     if (!composite || !composite->present || !damage || !damage->present)
-        return fail("Composite or Damage missing");
+        return fail("显示服务器缺少 Composite 或 Damage 扩展");
     std::free(xcb_composite_query_version_reply(c, xcb_composite_query_version(c, 0, 4), nullptr));
     std::free(xcb_damage_query_version_reply(c, xcb_damage_query_version(c, 1, 1), nullptr));
     xcb_generic_error_t* error = xcb_request_check(
         c, xcb_composite_redirect_window_checked(c, window, XCB_COMPOSITE_REDIRECT_AUTOMATIC));
     if (error) {
         std::free(error);
-        return fail("the window cannot be redirected");
+        return fail("无法重定向该窗口");
     }
-    return std::unique_ptr<WindowStream>(new X11WindowStream(
-        c, window, damage->first_event, queue, std::move(onFrame), std::move(onStop)));
+    const xcb_damage_damage_t damageId = xcb_generate_id(c);
+    error = xcb_request_check(
+        c, xcb_damage_create_checked(c, damageId, window, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY));
+    if (error) {
+        std::free(error);
+        xcb_composite_unredirect_window(c, window, XCB_COMPOSITE_REDIRECT_AUTOMATIC);
+        return fail(kGone);
+    }
+    // Told when the window goes away or is hidden, so the stream never waits in silence.
+    const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(c);
+    const int wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (wake < 0) {
+        xcb_damage_destroy(c, damageId);
+        xcb_composite_unredirect_window(c, window, XCB_COMPOSITE_REDIRECT_AUTOMATIC);
+        return fail("系统资源不足");
+    }
+    return std::unique_ptr<WindowStream>(
+        new X11WindowStream(c, window, damage->first_event, damageId, wake, queue,
+                            std::move(onFrame), std::move(onStop)));
 }
 
 }  // namespace tessal
