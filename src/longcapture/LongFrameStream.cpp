@@ -10,18 +10,19 @@ long long frameBytes(const QImage& image) {
     return (long long)image.bytesPerLine() * image.height();
 }
 
-QByteArray pixelBytes(const QImage& image) {
-    return QByteArray(reinterpret_cast<const char*>(image.constBits()),
-                      qsizetype(image.sizeInBytes()));
-}
-
 }  // namespace
 
+bool LongFrameBuffer::repeats(const std::optional<LongCaptureFrame>& previous,
+                              const LongCaptureFrame& frame) {
+    return previous && previous->generation == frame.generation &&
+           previous->image.size() == frame.image.size() && previous->image == frame.image;
+}
+
 void LongFrameBuffer::append(const LongCaptureFrame& frame) {
-    const QByteArray pixels = pixelBytes(frame.image);
-    if (lastGeneration == frame.generation && lastSize == frame.image.size() && lastPixels &&
-        *lastPixels == pixels)
-        return;
+    if (!repeats(last, frame)) appendNew(frame);
+}
+
+void LongFrameBuffer::appendNew(const LongCaptureFrame& frame) {
     if (int(frames.size()) >= maximumCount) {
         dropped = true;
         return;
@@ -33,9 +34,7 @@ void LongFrameBuffer::append(const LongCaptureFrame& frame) {
     }
     frames.push_back(frame);
     bytes += size;
-    lastPixels = pixels;
-    lastGeneration = frame.generation;
-    lastSize = frame.image.size();
+    last = frame;
 }
 
 std::optional<LongCaptureFrame> LongFrameBuffer::take() {
@@ -50,9 +49,7 @@ void LongFrameBuffer::reset() {
     frames.clear();
     bytes = 0;
     dropped = false;
-    lastPixels.reset();
-    lastGeneration.reset();
-    lastSize = QSize();
+    last.reset();
 }
 
 UserError LongFrameStream::conversionError() {
@@ -152,13 +149,28 @@ void LongFrameStream::enqueue(const QImage& pixels) {
         frame = normalizeAxis(
             axis, pixels.copy(crop).convertToFormat(QImage::Format_ARGB32_Premultiplied));
     }
-    std::lock_guard lock(mutex_);
     if (frame.isNull()) {
+        std::lock_guard lock(mutex_);
         if (accepting_ && generation_ == generation && !failure_) failure_ = conversionError();
         return;
     }
-    if (generation_ == generation && crop_ == crop && axis_ == axis)
-        buffer_.append({frame, generation});
+    // The repeat test reads whole frames, so it runs without the lock against a shared copy of
+    // the last accepted frame; the consumer never waits behind it.
+    const LongCaptureFrame candidate{frame, generation};
+    std::optional<LongCaptureFrame> last;
+    {
+        std::lock_guard lock(mutex_);
+        last = buffer_.last;
+    }
+    const bool repeat = LongFrameBuffer::repeats(last, candidate);
+    std::lock_guard lock(mutex_);
+    if (generation_ != generation || crop_ != crop || axis_ != axis) return;
+    const bool unchanged = last.has_value() == buffer_.last.has_value() &&
+                           (!last || last->image.cacheKey() == buffer_.last->image.cacheKey());
+    if (!unchanged)
+        buffer_.append(candidate);  // reset meanwhile: compare again (cheap: nothing to match)
+    else if (!repeat)
+        buffer_.appendNew(candidate);
 }
 
 std::size_t LongFrameStream::queued() {

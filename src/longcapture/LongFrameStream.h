@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QImage>
 #include <QRect>
 #include <deque>
@@ -33,11 +32,16 @@ struct LongFrameBuffer {
     std::deque<LongCaptureFrame> frames;
     long long bytes = 0;
     bool dropped = false;
-    std::optional<QByteArray> lastPixels;
-    std::optional<int> lastGeneration;
-    QSize lastSize;
+    // The last accepted frame, sharing its pixels with the queue (no copy of its own).
+    std::optional<LongCaptureFrame> last;
 
+    // Whether `frame` repeats `previous` exactly: same generation, size and pixels. Touches no
+    // buffer state, so it runs outside the stream's lock.
+    static bool repeats(const std::optional<LongCaptureFrame>& previous,
+                        const LongCaptureFrame& frame);
     void append(const LongCaptureFrame& frame);
+    // Appends a frame already checked against `last`.
+    void appendNew(const LongCaptureFrame& frame);
     std::optional<LongCaptureFrame> take();
     void reset();
 };

@@ -50,6 +50,14 @@ TEST(LongFrameBuffer, CountBytesAndDuplicates) {
     EXPECT_EQ(buffer.frames.size(), 2u);
     buffer.append({frame(10, 11, 5), 2});
     EXPECT_EQ(buffer.frames.size(), 3u);
+    // The memory of the last frame is the queued frame itself, not a copy beside it.
+    ASSERT_TRUE(buffer.last);
+    EXPECT_EQ(buffer.last->image.constBits(), buffer.frames.back().image.constBits());
+    // A repeat of a frame already taken by the consumer is still recognised.
+    while (buffer.take()) {
+    }
+    buffer.append({frame(10, 11, 5), 2});
+    EXPECT_TRUE(buffer.frames.empty());
 }
 
 TEST(LongFrameStream, CutsTurnsAndChecksTheGeneration) {
