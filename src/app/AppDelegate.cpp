@@ -32,10 +32,6 @@
 namespace tessal {
 namespace {
 
-const QString kAutomaticUpdateChecks = QStringLiteral("automaticUpdateChecks");
-const QString kScreenCaptureSettings =
-    QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_ScreenCapture");
-
 // After hiding windows of our own, the windows they covered need a moment to repaint before
 // the screen is read.
 constexpr double kRepaintDelay = 0.12;
@@ -91,6 +87,19 @@ void AppDelegate::applicationDidFinishLaunching() {
         font.setPixelSize(12);
         QFontMetricsF(font).horizontalAdvance(QStringLiteral("1920 × 1080 px #0A141E ⌥C 已复制"));
     });
+    // A settings file that cannot be written is told once; the program goes on with the
+    // changes in memory.
+    defaults_.onWriteFailure = [this, alive](const QString& reason) {
+        mainQueue_.async([this, alive, reason] {
+            if (!alive.expired()) showSettingsWriteFailure(reason);
+        });
+    };
+    if (defaults_.keepsDamagedFile())
+        mainQueue_.async([this, alive] {
+            if (!alive.expired())
+                showSettingsWriteFailure(
+                    QStringLiteral("原设置文件已损坏且无法移到一旁，已原样保留"));
+        });
     if (!registerShortcut(shortcut_)) {
         visibility_.activate();
         alerts_.run({QStringLiteral("Tessal"),
@@ -114,16 +123,14 @@ void AppDelegate::buildStatusMenu() {
     QAction* login = menu_->addAction(QStringLiteral("开机启动"));
     login->setCheckable(true);
     login->setEnabled(false);
-    autoUpdateMenuItem_ = menu_->addAction(QStringLiteral("自动下载更新"), this,
-                                           [this] { toggleAutomaticUpdates(); });
-    autoUpdateMenuItem_->setCheckable(true);
+    QAction* automaticUpdates = menu_->addAction(QStringLiteral("自动下载更新"));
+    automaticUpdates->setCheckable(true);
+    automaticUpdates->setEnabled(false);
     menu_->addAction(QStringLiteral("检查更新…"))->setEnabled(false);
     menu_->addAction(QStringLiteral("更新日志"))->setEnabled(false);
-    connect(menu_, &QMenu::aboutToShow, this, [this] { menuWillOpen(); });
     menu_->addSeparator();
     QAction* quit = menu_->addAction(QStringLiteral("退出Tessal"), qApp, &QCoreApplication::quit);
     quit->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
-    menuWillOpen();
 
     QIcon icon(QStringLiteral(":/icons/tessal-tray.svg"));
     if (icon.isNull()) icon = QIcon::fromTheme(QStringLiteral("camera-photo"));
@@ -138,17 +145,12 @@ void AppDelegate::buildStatusMenu() {
     status_->show();
 }
 
-bool AppDelegate::automaticChecks() const {
-    return defaults_.boolValue(kAutomaticUpdateChecks, true);
-}
-
-void AppDelegate::menuWillOpen() {
-    if (autoUpdateMenuItem_) autoUpdateMenuItem_->setChecked(automaticChecks());
-}
-
-void AppDelegate::toggleAutomaticUpdates() {
-    defaults_.set(kAutomaticUpdateChecks, !automaticChecks());
-    menuWillOpen();
+void AppDelegate::showSettingsWriteFailure(const QString& reason) {
+    visibility_.activate();
+    alerts_.run({QStringLiteral("无法保存设置"),
+                 QStringLiteral("设置文件“%1”无法写入：%2。更改只在本次运行期间有效。")
+                     .arg(defaults_.path(), reason),
+                 {QStringLiteral("知道了")}});
 }
 
 bool AppDelegate::registerShortcut(const CaptureShortcut& shortcut) {
@@ -186,7 +188,7 @@ void AppDelegate::configureShortcut() {
 }
 
 void AppDelegate::takeScreenshot() {
-    if (capturing_ || configuring_ || longScreenshotRunning) return;
+    if (capturing_ || configuring_) return;
     if (editor_ && editor_->isSaving) return;
     capturing_ = true;
     if (editor_) editor_->hideOverlays();
@@ -241,8 +243,7 @@ void AppDelegate::capture(bool previousWasShown) {
     visibility_.unhide();
     visibility_.activate();
     const bool permitted = platform_.capture->preflight();
-    const int answer = alerts_.run(ScreenCaptureFailure::alert(snapshots.error(), !permitted));
-    if (answer == 0 && !permitted) platform_.workspace->openAddress(kScreenCaptureSettings);
+    alerts_.run(ScreenCaptureFailure::alert(snapshots.error(), !permitted));
     if (previousWasShown && editor_) editor_->showWindow();
 }
 

@@ -44,8 +44,6 @@ class AppDelegate final : public QObject {
 
     void takeScreenshot();
     void configureShortcut();
-    void toggleAutomaticUpdates();
-    void menuWillOpen();
     bool registerShortcut(const CaptureShortcut& shortcut);
     // Pins PNG bytes over `frame` (global coordinates) or centred on the main display.
     bool showPin(const QByteArray& png, std::optional<Rect> frame);
@@ -63,8 +61,6 @@ class AppDelegate final : public QObject {
     QMenu* statusMenu() const { return menu_; }
     QAction* captureMenuItem() const { return captureMenuItem_; }
     EditMenu& editMenu() { return editMenu_; }
-    // Set while a long capture runs; captures wait for it.
-    bool longScreenshotRunning = false;
 
     std::size_t pinCount() const { return pinnedImages_.size(); }
     std::size_t resultCount() const { return longResults_.size(); }
@@ -78,7 +74,7 @@ class AppDelegate final : public QObject {
     void buildStatusMenu();
     void capture(bool previousWasShown);
     void showEditor(std::unique_ptr<Editor> editor);
-    bool automaticChecks() const;
+    void showSettingsWriteFailure(const QString& reason);
     // The save dialog and its failure alert, shared by every window that saves.
     std::optional<QString> savePath();
     void showSaveError(const QString& message);
@@ -101,7 +97,6 @@ class AppDelegate final : public QObject {
     bool capturing_ = false;
     bool configuring_ = false;
     QAction* captureMenuItem_ = nullptr;
-    QAction* autoUpdateMenuItem_ = nullptr;
     CaptureShortcut shortcut_;
     ApplicationVisibility visibility_;
     EditMenu editMenu_;

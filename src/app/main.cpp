@@ -15,6 +15,7 @@
 #include "base/AtomicFile.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
+#include "base/FileErrors.h"
 #include "base/MainQueue.h"
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenGeometry.h"
@@ -96,21 +97,31 @@ int listWindows() {
     return 0;
 }
 
-// The image of `tessal edit`, or nothing with the reason in `error`.
+// An image file, upright, or nothing with a short reason in `error` (never empty).
 QImage readImage(const QString& path, QString* error) {
+    if (const QString reason = readFailureReason(path); !reason.isEmpty()) {
+        *error = reason;
+        return {};
+    }
     QImageReader reader(path);
     reader.setAutoTransform(true);
     QImage image = reader.read();
-    if (image.isNull()) *error = reader.errorString();
+    if (image.isNull())
+        *error = reader.error() == QImageReader::UnsupportedFormatError
+                     ? QStringLiteral("不是可以识别的图片格式")
+                     : QStringLiteral("图片已损坏或不完整");
     return image;
 }
 
+void reportUnreadable(const QString& path, const QString& reason) {
+    printErr(QStringLiteral("tessal: cannot open %1 as an image: %2\n").arg(path, reason));
+}
+
 int printRegions(const Command& command) {
-    QImageReader reader(command.output);
-    const QImage image = reader.read();
+    QString error;
+    const QImage image = readImage(command.output, &error);
     if (image.isNull()) {
-        printErr(QStringLiteral("tessal: cannot open %1 as an image: %2\n")
-                     .arg(command.output, reader.errorString()));
+        reportUnreadable(command.output, error);
         return 2;
     }
     const Size screen =
@@ -123,20 +134,20 @@ int printRegions(const Command& command) {
 int stitch(const Command& command) {
     const LongCaptureAxis axis =
         command.horizontal ? LongCaptureAxis::horizontal : LongCaptureAxis::vertical;
-    std::vector<QImage> frames;
-    for (const QString& path : command.frames) {
-        QImageReader reader(path);
-        QImage image = reader.read();
-        if (image.isNull()) {
-            printErr(QStringLiteral("tessal: cannot open %1 as an image: %2\n")
-                         .arg(path, reader.errorString()));
-            return 2;
-        }
-        frames.push_back(normalizeAxis(axis, image));
-    }
-    ScrollStitcher stitcher(frames.front(), 24'000'000);
-    for (std::size_t i = 1; i < frames.size(); ++i) {
-        const ScrollAppendResult r = stitcher.append(frames[i], command.automaticCrop);
+    // One frame in memory at a time: each is decoded, appended and released before the next.
+    auto frame = [&](const QString& path) {
+        QString error;
+        const QImage image = readImage(path, &error);
+        if (image.isNull()) reportUnreadable(path, error);
+        return image.isNull() ? image : normalizeAxis(axis, image);
+    };
+    const QImage first = frame(command.frames.front());
+    if (first.isNull()) return 2;
+    ScrollStitcher stitcher(first, 24'000'000);
+    for (qsizetype i = 1; i < command.frames.size(); ++i) {
+        const QImage next = frame(command.frames[i]);
+        if (next.isNull()) return 2;
+        const ScrollAppendResult r = stitcher.append(next, command.automaticCrop);
         switch (r.kind) {
             case ScrollAppendResult::Kind::appended:
                 printOut(QStringLiteral("appended %1\n").arg(r.rows));
@@ -244,10 +255,9 @@ int main(int argc, char** argv) {
         char toolName[] = "tessal";
         char* toolArgv[] = {toolName, nullptr};
         QGuiApplication probe(toolArgc, toolArgv);
-        QString error;
+        QString error = QStringLiteral("文件名中不能有换行符");
         if (editPath.contains('\n') || readImage(editPath, &error).isNull()) {
-            printErr(QStringLiteral("tessal: cannot open %1 as an image: %2\n")
-                         .arg(command.output, error));
+            reportUnreadable(command.output, error);
             return 2;
         }
     }

@@ -39,7 +39,10 @@ void DefaultsStore::load() {
     for (int n = 1; QFileInfo::exists(aside); ++n) {
         aside = path_ + ".corrupt-" + stamp + "-" + QString::number(n);
     }
-    if (QFile::rename(path_, aside)) setAsidePath_ = aside;
+    if (QFile::rename(path_, aside))
+        setAsidePath_ = aside;
+    else
+        keepsDamagedFile_ = true;
 }
 
 std::optional<bool> DefaultsStore::boolValue(const QString& key) const {
@@ -77,9 +80,21 @@ void DefaultsStore::remove(const QString& key) {
 }
 
 void DefaultsStore::save() {
-    QDir().mkpath(QFileInfo(path_).absolutePath());
-    lastWriteFailed_ =
-        !writeFileAtomically(path_, QJsonDocument(values_).toJson(QJsonDocument::Indented));
+    QString error;
+    if (keepsDamagedFile_) {
+        error = QStringLiteral("原设置文件已损坏且无法移到一旁，已原样保留");
+    } else {
+        QDir().mkpath(QFileInfo(path_).absolutePath());
+        const QByteArray json = QJsonDocument(values_).toJson(QJsonDocument::Indented);
+        if (!writeFileAtomically(path_, json, &error) && error.isEmpty())
+            error = QStringLiteral("写入失败");
+    }
+    lastWriteFailed_ = !error.isEmpty();
+    lastWriteError_ = error;
+    if (lastWriteFailed_ && !failureReported_) {
+        failureReported_ = true;
+        if (onWriteFailure) onWriteFailure(error);
+    }
 }
 
 }  // namespace tessal

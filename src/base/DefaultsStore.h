@@ -3,6 +3,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace tessal {
@@ -22,6 +23,15 @@ class DefaultsStore {
     const QString& setAsidePath() const { return setAsidePath_; }
     // Set when the last write failed; the file on disk then still holds the previous contents.
     bool lastWriteFailed() const { return lastWriteFailed_; }
+    // A damaged file that could not be moved aside: it is left exactly as it was and this store
+    // never writes over it; changes live only in memory.
+    bool keepsDamagedFile() const { return keepsDamagedFile_; }
+    // The Chinese reason of the last failed write, or empty.
+    const QString& lastWriteError() const { return lastWriteError_; }
+
+    // Called on the first failed write of this store's life (and not again), so the user is
+    // told once rather than at every change.
+    std::function<void(const QString& reason)> onWriteFailure;
 
     bool contains(const QString& key) const { return values_.contains(key); }
     QJsonValue value(const QString& key) const { return values_.value(key); }
@@ -44,7 +54,10 @@ class DefaultsStore {
     QString path_;
     QString setAsidePath_;
     QJsonObject values_;
+    QString lastWriteError_;
     bool lastWriteFailed_ = false;
+    bool keepsDamagedFile_ = false;
+    bool failureReported_ = false;
 };
 
 }  // namespace tessal
