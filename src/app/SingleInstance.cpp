@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
+#include <chrono>
 
 namespace tessal {
 
@@ -24,12 +26,37 @@ bool SingleInstance::send(const QString& request, int timeoutMs) {
     return socket.readLine().trimmed() == "ok";
 }
 
+QString SingleInstance::lockPath() {
+    return socketPath() + QStringLiteral(".lock");
+}
+
+bool SingleInstance::acquire() {
+    lock_ = std::make_unique<QLockFile>(lockPath());
+    // Only a dead owner makes a lock stale, never its age: the running instance holds it for
+    // days.
+    lock_->setStaleLockTime(0);
+    if (lock_->tryLock(0)) return true;
+    lock_.reset();
+    return false;
+}
+
+bool SingleInstance::handOver(const QString& request, double seconds) {
+    using Clock = std::chrono::steady_clock;
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    do {
+        if (send(request, 500)) return true;
+        QThread::msleep(50);
+    } while (Clock::now() < end);
+    return false;
+}
+
 bool SingleInstance::listen() {
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     const QString path = socketPath();
     if (!server_->listen(path)) {
-        // Nobody answered on it (checked by the caller), so the socket is left from a crash.
+        // We hold the lock, so no other instance can be listening: the socket is left from a
+        // crash.
         QLocalServer::removeServer(path);
         if (!server_->listen(path)) return false;
     }

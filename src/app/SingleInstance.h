@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QLocalServer;
 
@@ -18,11 +20,23 @@ class SingleInstance final : public QObject {
     // Delivers a request to the running instance; false when none answers.
     static bool send(const QString& request, int timeoutMs = 1500);
 
-    // Becomes the running instance; false when the socket cannot be taken.
+    // The lock beside the socket that the running instance holds for its whole life.
+    static QString lockPath();
+
+    // Takes the lock: true when this process is to be the running instance. False while another
+    // live process holds it (the running instance, or one still starting); a lock left by a
+    // process that died is taken over.
+    bool acquire();
+    // Hands `request` to the instance that holds the lock, waiting up to `seconds` for it to
+    // start listening; false when it never answers.
+    static bool handOver(const QString& request, double seconds);
+
+    // Listens for later starts; call after acquire(). False when the socket cannot be made.
     bool listen();
     std::function<void(const QString& request)> onRequest;
 
   private:
+    std::unique_ptr<QLockFile> lock_;
     QLocalServer* server_ = nullptr;
 };
 

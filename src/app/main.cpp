@@ -179,13 +179,13 @@ int stitch(const Command& command) {
     return 0;
 }
 
-int runResident(int& argc, char** argv, bool captureNow, const QString& editPath) {
+int runResident(int& argc, char** argv, SingleInstance& instance, bool captureNow,
+                const QString& editPath) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("tessal"));
     app.setDesktopFileName(QStringLiteral("local.ostrel"));
     app.setQuitOnLastWindowClosed(false);
 
-    SingleInstance instance;
     if (!instance.listen()) printErr("tessal: cannot open " + SingleInstance::socketPath() + "\n");
 
     Platform platform = createSystemPlatform();
@@ -266,5 +266,16 @@ int main(int argc, char** argv) {
                             : editPath.isEmpty() ? QStringLiteral("activate")
                                                  : QStringLiteral("edit ") + editPath;
     if (SingleInstance::send(request)) return 0;
-    return runResident(argc, argv, captureNow, editPath);
+    // Two starts at once (autostart and the user): the lock decides which one stays; the other
+    // hands its request over as soon as the first listens.
+    SingleInstance instance;
+    if (!instance.acquire()) {
+        if (SingleInstance::handOver(request, 10)) return 0;
+        if (!instance.acquire()) {
+            printErr("tessal: another Tessal is running but does not answer on " +
+                     SingleInstance::socketPath() + "\n");
+            return 1;
+        }
+    }
+    return runResident(argc, argv, instance, captureNow, editPath);
 }

@@ -81,5 +81,13 @@ edited=$(ls -t "$WORLD"/shots/截图-*.png | head -n1)
 reds=$(convert "$edited" -fill black +opaque 'rgb(255,59,48)' -fill white -opaque 'rgb(255,59,48)' \
     -format '%[fx:mean*w*h]' info:)
 [ "${reds%.*}" -gt 100 ] || fail "no rectangle in the saved image ($reds red pixels)"
-"$TESSAL" edit "$WORLD/missing.png" 2>/dev/null && fail "a missing file was accepted"
+# Files that cannot be opened: each says why, in words, and opens nothing.
+"$TESSAL" edit "$WORLD/missing.png" 2>"$WORLD/missing.err" && fail "a missing file was accepted"
+grep -q '：文件不存在$' "$WORLD/missing.err" || fail "missing file: $(cat "$WORLD/missing.err")"
+mkdir -p "$WORLD/folder.png"
+"$TESSAL" edit "$WORLD/folder.png" 2>"$WORLD/folder.err" && fail "a folder was accepted"
+grep -q '：这是一个文件夹$' "$WORLD/folder.err" || fail "folder: $(cat "$WORLD/folder.err")"
+head -c 60 "$WORLD/input.png" >"$WORLD/truncated.png"
+"$TESSAL" edit "$WORLD/truncated.png" 2>"$WORLD/truncated.err" && fail "a truncated file was accepted"
+grep -q '：图片已损坏或不完整$' "$WORLD/truncated.err" || fail "truncated: $(cat "$WORLD/truncated.err")"
 pass "tessal edit opens a file, annotates and saves it"
