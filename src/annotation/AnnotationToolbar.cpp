@@ -76,7 +76,7 @@ AnnotationToolbar::AnnotationToolbar(double availableWidth, MainQueue& mainQueue
         tools_[index] = button;
         toolRow->addWidget(button);
     }
-    if (QWidget* mosaic = tools_[7]) mosaic->setAccessibleName(QStringLiteral("马赛克"));
+    tools_[ToolbarIndex::of(Tool::mosaic)]->setAccessibleName(QStringLiteral("马赛克"));
 
     auto* actionRow = row(3);
     for (const ToolbarAction& a : toolbarActions) {
@@ -85,19 +85,15 @@ AnnotationToolbar::AnnotationToolbar(double availableWidth, MainQueue& mainQueue
         button->setText(title);
         button->setToolTip(QString::fromUtf8(a.tooltip));
         button->setAccessibleName(title);
-        button->setObjectName(QStringLiteral("action.") + title);
+        button->setObjectName(QString::fromUtf8(a.identifier));
         if (a.tint == ActionTint::red) button->tint = NamedColor::systemRed();
         if (a.tint == ActionTint::green) button->tint = NamedColor::systemGreen();
-        connect(button, &QAbstractButton::clicked, this, [this, title] {
-            const std::pair<const char*, std::function<void()>*> plain[] = {
-                {"长截图", &onLongCapture}, {"撤销", &onUndo},  {"重做", &onRedo}, {"贴图", &onPin},
-                {"保存", &onSave},          {"关闭", &onClose}, {"复制", &onCopy}};
-            if (title == QStringLiteral("识别文字")) {
+        connect(button, &QAbstractButton::clicked, this, [this, id = a.id] {
+            if (id == ToolbarActionId::recognizeText) {
                 if (onOCR) onOCR(false);
-                return;
+            } else if (onAction) {
+                onAction(id);
             }
-            for (const auto& [name, callback] : plain)
-                if (title == QString::fromUtf8(name) && *callback) (*callback)();
         });
         actions_.push_back(button);
         actionRow->addWidget(button);
@@ -199,10 +195,15 @@ AnnotationToolbar::AnnotationToolbar(double availableWidth, MainQueue& mainQueue
     updateStyle(NamedColor::systemRed(), 3);
 }
 
-ToolbarIconButton* AnnotationToolbar::action(const QString& title) const {
-    for (ToolbarIconButton* b : actions_)
-        if (b->text() == title) return b;
+ToolbarIconButton* AnnotationToolbar::action(ToolbarActionId id) const {
+    for (std::size_t i = 0; i < toolbarActions.size(); ++i)
+        if (toolbarActions[i].id == id) return actions_[i];
     return nullptr;
+}
+
+bool AnnotationToolbar::actionEnabled(ToolbarActionId id) const {
+    const ToolbarIconButton* button = action(id);
+    return button && button->isEnabled();
 }
 
 void AnnotationToolbar::paintEvent(QPaintEvent*) {
@@ -275,7 +276,7 @@ bool AnnotationToolbar::handleShortcut(const KeyPress& press, bool isRepeat) {
 }
 
 void AnnotationToolbar::flashCopied() {
-    ToolbarIconButton* copy = action(QStringLiteral("复制"));
+    ToolbarIconButton* copy = action(ToolbarActionId::copy);
     if (!copy) return;
     copy->setIconName(QStringLiteral("action-copied"));
     copy->setAccessibleName(QStringLiteral("已复制"));
@@ -287,9 +288,13 @@ void AnnotationToolbar::flashCopied() {
     });
 }
 
-void AnnotationToolbar::disableActions(const QStringList& titles) {
-    for (QAbstractButton* b : findChildren<QAbstractButton*>())
-        if (titles.contains(b->text())) b->setEnabled(false);
+void AnnotationToolbar::disableActions(std::initializer_list<ToolbarActionId> ids) {
+    for (ToolbarActionId id : ids)
+        if (ToolbarIconButton* button = action(id)) button->setEnabled(false);
+}
+
+void AnnotationToolbar::disableTool(int index) {
+    if (index >= 0 && index < int(tools_.size())) tools_[index]->setEnabled(false);
 }
 
 }  // namespace tessal

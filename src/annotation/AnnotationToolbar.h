@@ -2,10 +2,12 @@
 
 #include <QWidget>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
 #include "Mark.h"
+#include "ToolbarModel.h"
 #include "platform/KeyCodes.h"
 
 class QAbstractButton;
@@ -34,14 +36,16 @@ class AnnotationToolbar final : public QWidget {
     // True when the key press was the toolbar's.
     bool handleShortcut(const KeyPress& press, bool isRepeat);
     void flashCopied();
-    void disableActions(const QStringList& titles);
+    void disableActions(std::initializer_list<ToolbarActionId> ids);
+    void disableTool(int index);
     void setFontSize(double size);
 
     int activeTool() const { return activeTool_; }
     MosaicMode mosaicMode() const { return mosaicMode_; }
     bool compact() const { return compact_; }
     ToolbarIconButton* tool(int index) const { return tools_[index]; }
-    ToolbarIconButton* action(const QString& title) const;
+    ToolbarIconButton* action(ToolbarActionId id) const;
+    bool actionEnabled(ToolbarActionId id) const;
     QLabel* widthLabel() const { return widthLabel_; }
     QWidget* fontGroup() const { return fontGroup_; }
     QWidget* colorGroup() const { return colorGroup_; }
@@ -57,8 +61,10 @@ class AnnotationToolbar final : public QWidget {
     std::function<void(QColor)> onColor;
     std::function<void(double)> onWidth;
     std::function<void(double)> onFontSize;
-    std::function<void()> onUndo, onRedo, onPin, onLongCapture, onCopy, onSave, onClose;
-    std::function<void(bool)> onOCR;
+    // A press of any action but text recognition.
+    std::function<void(ToolbarActionId)> onAction;
+    // Text recognition; true when the recognised text is to be copied at once (Shift+C).
+    std::function<void(bool copy)> onOCR;
 
   protected:
     void paintEvent(QPaintEvent*) override;

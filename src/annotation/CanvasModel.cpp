@@ -331,7 +331,7 @@ void CanvasModel::mouseUp(Point viewPoint, bool shift) {
 bool CanvasModel::keyDown(int keyCode, bool shift) {
     const Mark* mark = selectedMark();
     if (!mark || textField_) return false;
-    if (keyCode == KeyCode::deleteKey || keyCode == 117) {
+    if (keyCode == KeyCode::deleteKey || keyCode == KeyCode::forwardDelete) {
         removeMark(*selected_);
         if (onStyleChange) onStyleChange();
         return true;

@@ -23,14 +23,21 @@ const std::array<ToolbarTool, 11> toolbarTools = {{
 const std::array<int, 11> toolbarVisualOrder = {0, 1, 2, 6, 3, 4, 5, 7, 8, 9, 10};
 
 const std::array<ToolbarAction, 8> toolbarActions = {{
-    {"识别文字", "action-ocr", "", "识别文字 · ⇧C 快速复制文字", ActionTint::label},
-    {"长截图", "action-long", "", "长截图 · 选择滚动内容区域后缓慢向下滚动", ActionTint::label},
-    {"撤销", "action-undo", "⌃Z", "撤销 · ⌃Z", ActionTint::label},
-    {"重做", "action-redo", "", "重做", ActionTint::label},
-    {"贴图", "action-pin", "⌃P", "贴图 · ⌃P", ActionTint::label},
-    {"保存", "action-save", "⌃S", "保存 · ⌃S", ActionTint::label},
-    {"关闭", "action-close", "", "关闭 · Esc", ActionTint::red},
-    {"复制", "action-copy", "⌃C", "复制 · ⌃C", ActionTint::green},
+    {ToolbarActionId::recognizeText, "action.ocr", "识别文字", "action-ocr", "",
+     "识别文字 · ⇧C 快速复制文字", ActionTint::label},
+    {ToolbarActionId::longCapture, "action.long-capture", "长截图", "action-long", "",
+     "长截图 · 选择滚动内容区域后缓慢向下滚动", ActionTint::label},
+    {ToolbarActionId::undo, "action.undo", "撤销", "action-undo", "⌃Z", "撤销 · ⌃Z",
+     ActionTint::label},
+    {ToolbarActionId::redo, "action.redo", "重做", "action-redo", "", "重做", ActionTint::label},
+    {ToolbarActionId::pin, "action.pin", "贴图", "action-pin", "⌃P", "贴图 · ⌃P",
+     ActionTint::label},
+    {ToolbarActionId::save, "action.save", "保存", "action-save", "⌃S", "保存 · ⌃S",
+     ActionTint::label},
+    {ToolbarActionId::close, "action.close", "关闭", "action-close", "", "关闭 · Esc",
+     ActionTint::red},
+    {ToolbarActionId::copy, "action.copy", "复制", "action-copy", "⌃C", "复制 · ⌃C",
+     ActionTint::green},
 }};
 
 std::array<Swatch, 6> toolbarSwatches() {
@@ -88,10 +95,11 @@ std::optional<ToolbarShortcut> toolbarShortcut(const KeyPress& press) {
         if (key == QString::fromUtf8(toolbarTools[i].letter)) return ToolbarShortcut{i, false};
     if (!press.shift) return std::nullopt;
     if (press.keyCode == KeyCode::c) return ToolbarShortcut{std::nullopt, true};
-    static const std::pair<const char*, int> digits[] = {{"1", 2},  {"3", 3}, {"4", 9}, {"5", 4},
-                                                         {"6", 10}, {"7", 7}, {"8", 5}};
-    for (const auto& [digit, index] : digits)
-        if (key == QLatin1String(digit)) return ToolbarShortcut{index, false};
+    static const std::pair<const char*, Tool> digits[] = {
+        {"1", Tool::rectangle}, {"3", Tool::arrow},  {"4", Tool::number}, {"5", Tool::pen},
+        {"6", Tool::highlight}, {"7", Tool::mosaic}, {"8", Tool::text}};
+    for (const auto& [digit, tool] : digits)
+        if (key == QLatin1String(digit)) return ToolbarShortcut{ToolbarIndex::of(tool), false};
     return std::nullopt;
 }
 

@@ -12,6 +12,14 @@ namespace tessal {
 
 // The toolbar's tools by index: 0 moves the selection, 1 selects marks, 2…10 are the drawing
 // tools (Tool raw value + 2).
+namespace ToolbarIndex {
+constexpr int move = 0;
+constexpr int select = 1;
+constexpr int of(Tool tool) {
+    return int(tool) + 2;
+}
+}  // namespace ToolbarIndex
+
 struct ToolbarTool {
     const char* title;
     const char* icon;
@@ -23,7 +31,11 @@ extern const std::array<ToolbarTool, 11> toolbarTools;
 extern const std::array<int, 11> toolbarVisualOrder;
 
 enum class ActionTint { label, red, green };
+// The toolbar's actions, in their order on screen. Code refers to them by these, never by title.
+enum class ToolbarActionId { recognizeText, longCapture, undo, redo, pin, save, close, copy };
 struct ToolbarAction {
+    ToolbarActionId id;
+    const char* identifier;  // object name, for tests and accessibility tools
     const char* title;
     const char* icon;
     const char* hint;  // the key shown under the icon, empty for none

@@ -338,8 +338,7 @@ void AppDelegate::showResult(const QImage& image, const QString& title) {
         });
     };
     LongScreenshotResult* raw = result.get();
-    editMenu_.stacks().addStack(&raw->edits());
-    raw->setProperty("undoStack", QVariant::fromValue(static_cast<QObject*>(&raw->edits())));
+    editMenu_.addWindowStack(raw, &raw->edits());
     longResults_[id] = std::move(result);
     raw->show();
     raw->raise();

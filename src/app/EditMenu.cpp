@@ -49,13 +49,18 @@ EditMenu::~EditMenu() {
     if (qApp) qApp->removeEventFilter(this);
 }
 
-// A window may name its own undo stack (property "undoStack"); otherwise the group's active
-// one, the capture session's, takes the step.
+void EditMenu::addWindowStack(QWidget* window, QUndoStack* stack) {
+    stacks_.addStack(stack);
+    windowStacks_[window] = stack;
+    connect(window, &QObject::destroyed, this,
+            [this, window](QObject*) { windowStacks_.erase(window); });
+}
+
+// The active window's own stack; otherwise the group's active one, the capture session's.
 QUndoStack* EditMenu::activeStack() {
-    if (QWidget* window = QApplication::activeWindow()) {
-        if (auto* stack =
-                qobject_cast<QUndoStack*>(window->property("undoStack").value<QObject*>()))
-            return stack;
+    if (const QWidget* window = QApplication::activeWindow()) {
+        const auto own = windowStacks_.find(window);
+        if (own != windowStacks_.end()) return own->second;
     }
     return stacks_.activeStack();
 }

@@ -2,6 +2,9 @@
 
 #include <QObject>
 #include <QUndoGroup>
+#include <map>
+
+class QWidget;
 
 namespace tessal {
 
@@ -15,6 +18,9 @@ class EditMenu final : public QObject {
 
     // Window undo stacks join this group; the shown window's stack is made active.
     QUndoGroup& stacks() { return stacks_; }
+    // A window with a stack of its own: while it is the active window, its stack takes the
+    // steps. Forgotten when the window is destroyed.
+    void addWindowStack(QWidget* window, QUndoStack* stack);
 
     void undo();
     void redo();
@@ -25,6 +31,7 @@ class EditMenu final : public QObject {
   private:
     QUndoStack* activeStack();
     QUndoGroup stacks_;
+    std::map<const QWidget*, QUndoStack*> windowStacks_;
 };
 
 }  // namespace tessal

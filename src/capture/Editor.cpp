@@ -40,7 +40,14 @@ std::optional<Crop> cropFor(const ScreenSnapshot& snapshot, const Rect& rect) {
 }  // namespace
 
 Editor::Editor(std::vector<ScreenSnapshot> snapshots, EditorEnvironment environment)
-    : environment_(std::move(environment)) {
+    : environment_(std::move(environment)),
+      host_(environment_.defaults, environment_.pasteboard, environment_.showError) {
+    host_.onSave = [this] { saveImage(); };
+    host_.onPin = [this] { pinImage(); };
+    host_.onClose = [this] { close(); };
+    host_.onToolChosen = [this](int index) {
+        if (chrome_) chrome_->setMoving(index == ToolbarIndex::move);
+    };
     QScreen* primary = QGuiApplication::primaryScreen();
     const QRectF primaryGeometry = primary ? QRectF(primary->geometry()) : QRectF();
     for (std::size_t i = 0; i < snapshots.size(); ++i) {
@@ -63,8 +70,8 @@ Editor::Editor(std::vector<ScreenSnapshot> snapshots, EditorEnvironment environm
             std::vector<Rect> areas;
             if (int(i) != selectedRoot_) return areas;
             const double h = roots_[i]->viewHeight();
-            if (toolbar_ && toolbar_->isVisible())
-                areas.push_back(rectFromView(toolbar_->geometry(), h));
+            if (toolbar() && toolbar()->isVisible())
+                areas.push_back(rectFromView(toolbar()->geometry(), h));
             areas.push_back(rectFromView(roots_[i]->sizeBadge().geometry(), h));
             return areas;
         };
@@ -97,7 +104,7 @@ void Editor::showWindow() {
         if (roots_[i]->rect().contains(local))
             models_[i]->updateHover(pointFromView(local, roots_[i]->viewHeight()));
     }
-    if (canvas_) canvas_->setFocus();
+    if (canvas()) canvas()->setFocus();
 }
 
 void Editor::hideOverlays() {
@@ -119,13 +126,8 @@ std::size_t Editor::keyRoot(std::size_t eventRoot) const {
     return eventRoot;
 }
 
-bool Editor::focusIsText() const {
-    QWidget* focus = QApplication::focusWidget();
-    return qobject_cast<QLineEdit*>(focus) || qobject_cast<QTextEdit*>(focus) ||
-           qobject_cast<QPlainTextEdit*>(focus);
-}
-
-bool Editor::handleToolShortcut(const KeyPress& press, bool release, bool repeat) {
+bool Editor::handleKey(const KeyPress& press, bool release, bool repeat, std::size_t index) {
+    if (closed_ || index >= roots_.size()) return false;
     const bool plain = !press.shift && !press.control && !press.option && !press.command;
     if (release) {
         if (press.keyCode == KeyCode::space && chrome_ && chrome_->temporaryMoving()) {
@@ -134,35 +136,28 @@ bool Editor::handleToolShortcut(const KeyPress& press, bool release, bool repeat
         }
         return false;
     }
-    if (isSaving || !canvas_ || canvas_->editingText() || focusIsText()) return false;
-    if (canvas_->model().draft() || canvas_->model().dragging() || (chrome_ && chrome_->dragging()))
-        return false;
-    if (press.keyCode == KeyCode::space && plain) {
+    if (!host_.canvas()) return handleChoosingKey(press, index);
+    if (isSaving || (chrome_ && chrome_->dragging())) return false;
+    // Held Space moves the selection until it is released.
+    if (press.keyCode == KeyCode::space && plain && host_.acceptsKeys() && !host_.drawing()) {
         if (chrome_) chrome_->setTemporaryMoving(true);
         return true;
     }
-    return toolbar_ && toolbar_->handleShortcut(press, repeat);
-}
-
-bool Editor::handleKey(const KeyPress& press, bool release, bool repeat, std::size_t index) {
-    if (closed_ || index >= roots_.size()) return false;
-    if (handleToolShortcut(press, release, repeat)) return true;
-    if (release) return false;
-    if (canvas_ && (canvas_->editingText() || focusIsText())) return false;
-    const bool plain = !press.shift && !press.control && !press.option && !press.command;
-
-    if (press.keyCode == KeyCode::space && plain && selectedRoot_ < 0) {
-        models_[keyRoot(index)]->toggleWindowSelection();
-        return true;
-    }
-    if (press.keyCode >= KeyCode::left && press.keyCode <= KeyCode::up) {
-        if (!canvas_ || isSaving || press.control || press.option || press.command) return false;
-        if (canvas_->model().keyDown(press.keyCode, press.shift)) return true;
+    if (host_.handleKey(press, repeat)) return true;
+    const bool arrow = press.keyCode >= KeyCode::left && press.keyCode <= KeyCode::up;
+    if (arrow && host_.acceptsKeys() && !press.control && !press.option && !press.command) {
         nudgeSelection(press);
         return true;
     }
-    if ((press.keyCode == KeyCode::deleteKey || press.keyCode == 117) && canvas_)
-        return canvas_->model().keyDown(press.keyCode, press.shift);
+    return false;
+}
+
+bool Editor::handleChoosingKey(const KeyPress& press, std::size_t index) {
+    const bool plain = !press.shift && !press.control && !press.option && !press.command;
+    if (press.keyCode == KeyCode::space && plain) {
+        models_[keyRoot(index)]->toggleWindowSelection();
+        return true;
+    }
     if (press.keyCode == KeyCode::c && press.option && !press.control && !press.command) {
         for (std::size_t i = 0; i < models_.size(); ++i) {
             if (models_[i]->selected() || !roots_[i]->magnifier().isVisible()) continue;
@@ -171,25 +166,15 @@ bool Editor::handleKey(const KeyPress& press, bool release, bool repeat, std::si
         return false;
     }
     if (press.keyCode == KeyCode::escape) {
-        if (!(canvas_ && canvas_->model().cancelInteraction())) close();
+        close();
         return true;
-    }
-    if (press.keyCode == KeyCode::returnKey && !press.control && !press.option && !press.command) {
-        copyImage();
-        return true;
-    }
-    // The toolbar's key equivalents.
-    if (canvas_ && press.control && !press.option && !press.command && !press.shift) {
-        if (press.keyCode == KeyCode::c) return copyImage(), true;
-        if (press.keyCode == 1) return saveImage(), true;  // S
-        if (press.keyCode == 35) return pinImage(), true;  // P
     }
     return false;
 }
 
 void Editor::handleRightClick(Point p, std::size_t index) {
     if (closed_) return;
-    if (!canvas_) {
+    if (!canvas()) {
         close();
         return;
     }
@@ -198,7 +183,7 @@ void Editor::handleRightClick(Point p, std::size_t index) {
 }
 
 void Editor::select(const Rect& rect, std::size_t index) {
-    if (canvas_ || index >= models_.size()) return;
+    if (canvas() || index >= models_.size()) return;
     SelectionViewModel& model = *models_[index];
     const ScreenSnapshot& snapshot = model.snapshot();
     const auto crop = cropFor(snapshot, rect);
@@ -210,144 +195,64 @@ void Editor::select(const Rect& rect, std::size_t index) {
         snapshot.image.copy(crop->pixels), crop->pixels.width(), crop->pixels.height(),
         &overlays_[index]->edits(), environment_.clock);
     canvasModel->setAnnotationOrigin(crop->snapped.origin);
-    canvas_ = new Canvas(std::move(canvasModel), &view);
-    canvas_->setGeometry(viewRect(crop->snapped, h).toAlignedRect());
-    canvas_->model().setSize(crop->snapped.size);
-    canvas_->model().onCopy = [this] { copyImage(); };
+    auto* canvas = new Canvas(std::move(canvasModel), &view);
+    canvas->setGeometry(viewRect(crop->snapped, h).toAlignedRect());
+    canvas->model().setSize(crop->snapped.size);
 
     for (auto& m : models_) m->setSelected(true);
     selectedRoot_ = int(index);
 
-    CanvasModel& cm = canvas_->model();
-    AnnotationPreferences::load(environment_.defaults).applyTo(cm);
-    cm.clearDraft();
-    cm.selectMark(std::nullopt);
-
     view.sizeBadge().setOnEdit([this] { editDimensions(); });
     model.setSelection(crop->snapped);
-    canvas_->show();
+    canvas->show();
 
     chrome_ = new SelectionChrome(&view, crop->snapped);
     chrome_->onCopy = [this] { copyImage(); };
     chrome_->onAdjustingChanged = [this](bool adjusting) {
-        if (toolbar_) toolbar_->setVisible(!adjusting);
+        if (toolbar()) toolbar()->setVisible(!adjusting);
     };
     chrome_->onChange = [this](const Rect& next) { updateSelection(next); };
     chrome_->show();
 
     overlays_[index]->present(true);
-    canvas_->setFocus();
+    canvas->setFocus();
     if (onActiveUndoStack) onActiveUndoStack(&overlays_[index]->edits());
-    addToolbar(view);
-}
 
-void Editor::addToolbar(SelectionView& view) {
-    toolbar_ = new AnnotationToolbar(view.width() - 16, environment_.mainQueue, &view);
-    toolbar_->disableActions({QStringLiteral("识别文字"), QStringLiteral("长截图")});
-    toolbar_->onLayoutChange = [this] { placeToolbar(); };
-    toolbar_->onTool = [this](int i) { onTool(i); };
-    toolbar_->onColor = [this](QColor c) {
-        if (!canvas_) return;
-        canvas_->model().applyStyle(c, std::nullopt);
-        rememberStyle();
-    };
-    toolbar_->onMosaicMode = [this](MosaicMode mode) {
-        if (!canvas_) return;
-        toolbar_->selectTool(7);
-        onTool(7);
-        canvas_->model().mosaicMode = mode;
-        canvas_->model().clearDraft();
-        canvas_->model().selectMark(std::nullopt);
-        canvas_->refreshCursor();
-    };
-    toolbar_->onFontSize = [this](double size) {
-        if (!canvas_) return;
-        canvas_->model().applyFontSize(size);
-        rememberStyle();
-    };
-    toolbar_->onWidth = [this](double width) {
-        if (!canvas_) return;
-        canvas_->model().applyStyle(std::nullopt, width);
-        rememberStyle();
-    };
-    toolbar_->onUndo = [this] {
-        if (selectedRoot_ >= 0) overlays_[selectedRoot_]->edits().undo();
-    };
-    toolbar_->onRedo = [this] {
-        if (selectedRoot_ >= 0) overlays_[selectedRoot_]->edits().redo();
-    };
-    toolbar_->onPin = [this] { pinImage(); };
-    toolbar_->onCopy = [this] { copyImage(); };
-    toolbar_->onSave = [this] { saveImage(); };
-    toolbar_->onClose = [this] { close(); };
-    canvas_->model().onStyleChange = [this] {
-        refreshToolbarStyle();
-        rememberStyle();
-    };
+    auto* toolbar = new AnnotationToolbar(view.width() - 16, environment_.mainQueue, &view);
+    toolbar->disableActions({ToolbarActionId::recognizeText, ToolbarActionId::longCapture});
+    toolbar->onLayoutChange = [this] { placeToolbar(); };
+    host_.attach(canvas, toolbar, &overlays_[index]->edits(),
+                 CapturePreferences::defaultTool(environment_.defaults));
     placeToolbar();
-    toolbar_->show();
+    toolbar->show();
     view.sizeBadge().raise();
-    refreshToolbarStyle();
-    const int tool = CapturePreferences::defaultTool(environment_.defaults);
-    toolbar_->selectTool(tool);
-    onTool(tool);
-}
-
-void Editor::refreshToolbarStyle() {
-    if (!toolbar_ || !canvas_) return;
-    const CanvasModel& cm = canvas_->model();
-    toolbar_->updateStyle(cm.ink, cm.strokeWidth);
-    toolbar_->setFontSize(cm.fontSize);
-    if (const Mark* mark = cm.selectedMark())
-        toolbar_->updateContext(
-            mark->tool, mark->tool == Tool::mosaic
-                            ? (mark->mosaicBrush ? MosaicMode::brush : MosaicMode::rectangle)
-                            : cm.mosaicMode);
-    else
-        toolbar_->updateContext(std::nullopt, cm.mosaicMode);
 }
 
 void Editor::placeToolbar() {
-    if (!toolbar_ || selectedRoot_ < 0) return;
+    AnnotationToolbar* toolbar = host_.toolbar();
+    if (!toolbar || selectedRoot_ < 0) return;
     SelectionViewModel& model = *models_[selectedRoot_];
     if (!model.selection()) return;
-    const Rect frame = toolbarFrame({double(toolbar_->width()), double(toolbar_->height())},
+    const Rect frame = toolbarFrame({double(toolbar->width()), double(toolbar->height())},
                                     *model.selection(), model.bounds());
-    toolbar_->move(viewRect(frame, roots_[selectedRoot_]->viewHeight()).topLeft().toPoint());
-}
-
-void Editor::onTool(int index) {
-    if (!canvas_) return;
-    CanvasModel& cm = canvas_->model();
-    cm.commitText();
-    if (chrome_) chrome_->setMoving(index == 0);
-    cm.selectionOnly = index == 1;
-    if (index != 1) cm.selectMark(std::nullopt);
-    if (index >= 2) cm.tool = toolFromRaw(index - 2).value_or(Tool::rectangle);
-    canvas_->refreshCursor();
-    canvas_->setFocus();
-}
-
-void Editor::rememberStyle() {
-    if (!canvas_) return;
-    AnnotationPreferences::of(canvas_->model()).save(environment_.defaults);
+    toolbar->move(viewRect(frame, roots_[selectedRoot_]->viewHeight()).topLeft().toPoint());
 }
 
 void Editor::updateSelection(const Rect& rect) {
     if (selectedRoot_ < 0) return;
     SelectionViewModel& model = *models_[selectedRoot_];
     const ScreenSnapshot& snapshot = model.snapshot();
-    if (canvas_) canvas_->model().commitText();
+    if (canvas()) canvas()->model().commitText();
     const auto crop = cropFor(snapshot, rect);
     if (!crop) return;
-    if (canvas_) {
-        CanvasModel& cm = canvas_->model();
+    if (canvas()) {
+        CanvasModel& cm = canvas()->model();
         cm.setImage(snapshot.image.copy(crop->pixels), crop->pixels.width(), crop->pixels.height());
         cm.setAnnotationOrigin(crop->snapped.origin);
-        canvas_->setGeometry(
+        canvas()->setGeometry(
             viewRect(crop->snapped, roots_[selectedRoot_]->viewHeight()).toAlignedRect());
         cm.setSize(crop->snapped.size);
-        canvas_->update();
+        canvas()->update();
     }
     model.setSelection(crop->snapped);
     if (chrome_) chrome_->setSelection(crop->snapped);
@@ -383,12 +288,15 @@ void Editor::nudgeSelection(const KeyPress& press) {
 
 void Editor::reselect(Point p, std::size_t index) {
     if (closed_ || isSaving || index >= models_.size()) return;
-    if (canvas_) {
-        canvas_->model().cancelText();
-        delete canvas_;
+    Canvas* canvas = host_.canvas();
+    AnnotationToolbar* toolbar = host_.toolbar();
+    host_.detach();
+    if (canvas) {
+        canvas->model().cancelText();
+        delete canvas;
     }
     delete chrome_;
-    delete toolbar_;
+    delete toolbar;
     for (auto& overlay : overlays_) overlay->edits().clear();
     for (std::size_t i = 0; i < models_.size(); ++i) {
         roots_[i]->sizeBadge().setOnEdit(nullptr);
@@ -400,13 +308,13 @@ void Editor::reselect(Point p, std::size_t index) {
 }
 
 void Editor::editDimensions() {
-    if (isSaving || !canvas_ || selectedRoot_ < 0 || !environment_.askSize) return;
+    if (isSaving || !canvas() || selectedRoot_ < 0 || !environment_.askSize) return;
     SelectionViewModel& model = *models_[selectedRoot_];
     if (!model.selection()) return;
     isSaving = true;
-    canvas_->model().commitText();
+    canvas()->model().commitText();
     hideOverlays();
-    const CanvasModel& cm = canvas_->model();
+    const CanvasModel& cm = canvas()->model();
     const auto typed = environment_.askSize(QSize(cm.pixelWidth(), cm.pixelHeight()));
     if (typed && std::isfinite(typed->width) && std::isfinite(typed->height) && typed->width >= 1 &&
         typed->height >= 1) {
@@ -419,39 +327,18 @@ void Editor::editDimensions() {
     isSaving = false;
 }
 
-std::optional<QByteArray> Editor::renderPng() {
-    if (!canvas_) return std::nullopt;
-    return CanvasRenderer::png(canvas_->model());
-}
-
 void Editor::copyImage() {
     if (isSaving) return;
-    const auto png = renderPng();
-    if (!png) return;
-    switch (ScreenshotExport::copy(*png, environment_.pasteboard, environment_.defaults)) {
-        case ScreenshotExport::CopyOutcome::close:
-            close();
-            break;
-        case ScreenshotExport::CopyOutcome::stayOpen:
-            if (toolbar_) toolbar_->flashCopied();
-            break;
-        case ScreenshotExport::CopyOutcome::refused:
-            break;
-    }
+    host_.copy();
 }
 
 void Editor::saveImage() {
-    if (isSaving || !canvas_ || !environment_.chooseSavePath) return;
+    if (isSaving || !canvas() || !environment_.chooseSavePath) return;
     isSaving = true;
-    canvas_->model().commitText();
+    canvas()->model().commitText();
     hideOverlays();
     const auto path = environment_.chooseSavePath();
-    bool saved = false;
-    if (path && !path->isEmpty()) {
-        if (const auto png = renderPng())
-            saved =
-                ScreenshotExport::save(*png, *path, environment_.defaults, environment_.showError);
-    }
+    const bool saved = path && host_.saveTo(*path);
     isSaving = false;
     if (saved)
         close();
@@ -460,8 +347,8 @@ void Editor::saveImage() {
 }
 
 void Editor::pinImage() {
-    if (isSaving || !canvas_ || selectedRoot_ < 0 || !onPin) return;
-    const auto png = renderPng();
+    if (isSaving || !canvas() || selectedRoot_ < 0 || !onPin) return;
+    const auto png = host_.png();
     if (!png) return;
     const SelectionViewModel& model = *models_[selectedRoot_];
     if (!model.selection()) return;

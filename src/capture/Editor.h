@@ -7,11 +7,10 @@
 #include <optional>
 #include <vector>
 
-#include "ScreenSnapshot.h"
 #include "SelectionChrome.h"
 #include "SelectionViewModel.h"
-#include "annotation/AnnotationToolbar.h"
-#include "annotation/Canvas.h"
+#include "annotation/AnnotationHost.h"
+#include "base/ScreenSnapshot.h"
 #include "platform/KeyCodes.h"
 
 class QUndoStack;
@@ -53,8 +52,8 @@ class Editor {
     SelectionView& root(std::size_t i) const { return *roots_[i]; }
     SelectionViewModel& model(std::size_t i) const { return *models_[i]; }
     SelectionChrome* chrome() const { return chrome_; }
-    Canvas* canvas() const { return canvas_; }
-    AnnotationToolbar* toolbar() const { return toolbar_; }
+    Canvas* canvas() const { return host_.canvas(); }
+    AnnotationToolbar* toolbar() const { return host_.toolbar(); }
     // The display whose selection is being edited, or -1 while choosing.
     int selectedRoot() const { return selectedRoot_; }
 
@@ -86,23 +85,17 @@ class Editor {
 
   private:
     std::size_t keyRoot(std::size_t eventRoot) const;
-    bool handleToolShortcut(const KeyPress& press, bool release, bool repeat);
+    // Keys before a rectangle is chosen.
+    bool handleChoosingKey(const KeyPress& press, std::size_t index);
     void nudgeSelection(const KeyPress& press);
-    void addToolbar(SelectionView& view);
     void placeToolbar();
-    void onTool(int index);
-    void rememberStyle();
-    void refreshToolbarStyle();
-    std::optional<QByteArray> renderPng();
-    bool focusIsText() const;
 
     EditorEnvironment environment_;
+    AnnotationHost host_;
     std::vector<std::unique_ptr<SelectionViewModel>> models_;
     std::vector<SelectionView*> roots_;
     std::vector<std::unique_ptr<OverlayWindow>> overlays_;
     QPointer<SelectionChrome> chrome_;
-    QPointer<Canvas> canvas_;
-    QPointer<AnnotationToolbar> toolbar_;
     int selectedRoot_ = -1;
     bool closed_ = false;
 };

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "ScreenSnapshot.h"
+#include "base/ScreenSnapshot.h"
 #include "base/UserError.h"
 
 namespace tessal {

@@ -68,43 +68,4 @@ std::vector<WindowTarget> captureWindowTargets(const QVariantList& windowList, i
     return targets;
 }
 
-double primaryTop(const std::vector<Rect>& displayFrames) {
-    return displayFrames.empty() ? 0 : displayFrames.front().maxY();
-}
-
-std::optional<Rect> localWindowRect(const Rect& windowListRect, const Rect& screen,
-                                    double primaryTop) {
-    const Rect global(windowListRect.origin.x,
-                      primaryTop - (windowListRect.origin.y + windowListRect.size.height),
-                      windowListRect.size.width, windowListRect.size.height);
-    const Rect clipped = global.intersected(screen);
-    if (clipped.isNull() || clipped.width() < 3 || clipped.height() < 3) return std::nullopt;
-    return clipped.offsetBy(-screen.minX(), -screen.minY());
-}
-
-QRect pixelCrop(const Rect& selection, Size screenSize, QSize imageSize) {
-    if (selection.isNull() || screenSize.width <= 0 || screenSize.height <= 0) return {};
-    const double sx = imageSize.width() / screenSize.width;
-    const double sy = imageSize.height() / screenSize.height;
-    const double left = std::floor(selection.minX() * sx);
-    const double right = std::ceil(selection.maxX() * sx);
-    const double top = std::floor((screenSize.height - selection.maxY()) * sy);
-    const double bottom = std::ceil((screenSize.height - selection.minY()) * sy);
-    // Clip in floating point first: a selection far outside must not overflow an int.
-    const double x0 = std::max(left, 0.0);
-    const double y0 = std::max(top, 0.0);
-    const double x1 = std::min(right, double(imageSize.width()));
-    const double y1 = std::min(bottom, double(imageSize.height()));
-    if (!(x1 > x0) || !(y1 > y0)) return {};
-    return QRect(int(x0), int(y0), int(x1 - x0), int(y1 - y0));
-}
-
-Rect snappedSelection(const QRect& crop, Size screenSize, QSize imageSize) {
-    if (imageSize.isEmpty() || screenSize.width <= 0 || screenSize.height <= 0) return Rect::null();
-    const double sx = imageSize.width() / screenSize.width;
-    const double sy = imageSize.height() / screenSize.height;
-    const double bottom = crop.y() + crop.height();
-    return {crop.x() / sx, screenSize.height - bottom / sy, crop.width() / sx, crop.height() / sy};
-}
-
 }  // namespace tessal

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "ScreenSnapshot.h"
+#include "base/ScreenSnapshot.h"
 #include "base/geometry.h"
 
 namespace tessal {

@@ -8,8 +8,7 @@
 #include <functional>
 #include <optional>
 
-#include "annotation/AnnotationToolbar.h"
-#include "annotation/Canvas.h"
+#include "annotation/AnnotationHost.h"
 
 class QScrollArea;
 
@@ -39,8 +38,8 @@ class LongScreenshotResult final : public QWidget {
                          ResultEnvironment environment);
     ~LongScreenshotResult() override;
 
-    Canvas& canvas() { return *canvas_; }
-    AnnotationToolbar& toolbar() { return *toolbar_; }
+    Canvas& canvas() { return *host_.canvas(); }
+    AnnotationToolbar& toolbar() { return *host_.toolbar(); }
     QUndoStack& edits() { return edits_; }
     bool closed() const { return closed_; }
     // The scale the image is shown at: one point per pixel, narrower for wide images.
@@ -61,13 +60,11 @@ class LongScreenshotResult final : public QWidget {
 
   private:
     void layoutContent();
-    void rememberStyle();
 
     ResultEnvironment environment_;
     std::function<bool(const QByteArray&)> onPin_;
     QUndoStack edits_;
-    QPointer<Canvas> canvas_;
-    QPointer<AnnotationToolbar> toolbar_;
+    AnnotationHost host_;
     QScrollArea* scroll_ = nullptr;
     bool closed_ = false;
 };

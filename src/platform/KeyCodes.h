@@ -11,15 +11,20 @@ namespace tessal {
 // ← 123 …); keys without such a code get codes from 256 up.
 namespace KeyCode {
 inline constexpr int a = 0;
-inline constexpr int c = 8;
+inline constexpr int s = 1;
+inline constexpr int h = 4;
 inline constexpr int z = 6;
+inline constexpr int c = 8;
+inline constexpr int v = 9;
 inline constexpr int one = 18;
+inline constexpr int p = 35;
 inline constexpr int returnKey = 36;
 inline constexpr int tab = 48;
 inline constexpr int space = 49;
 inline constexpr int deleteKey = 51;
 inline constexpr int escape = 53;
 inline constexpr int keypadEnter = 76;
+inline constexpr int forwardDelete = 117;
 inline constexpr int left = 123;
 inline constexpr int right = 124;
 inline constexpr int down = 125;

@@ -7,7 +7,7 @@
 
 #include "ChildRegionCandidates.h"
 #include "base/Clock.h"
-#include "capture/ScreenGeometry.h"
+#include "base/ScreenCoordinates.h"
 #include "platform/AccessibilityService.h"
 
 namespace tessal {

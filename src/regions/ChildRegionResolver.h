@@ -6,8 +6,8 @@
 #include <mutex>
 #include <vector>
 
+#include "base/ScreenSnapshot.h"
 #include "base/geometry.h"
-#include "capture/ScreenSnapshot.h"
 
 namespace tessal {
 

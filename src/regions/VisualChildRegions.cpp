@@ -8,7 +8,7 @@
 #include <memory>
 #include <new>
 
-#include "capture/ScreenGeometry.h"
+#include "base/ScreenCoordinates.h"
 
 namespace tessal {
 namespace {

@@ -65,3 +65,27 @@ TEST(EditMenu, RoutesUndoToTheFocusedFieldOrTheActiveStack) {
     sendKey(field, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(field->text(), "abc");
 }
+
+// A window with its own stack (a result window) takes the step while it is active; the
+// session's stack is left alone, and a destroyed window is forgotten.
+TEST(EditMenu, AWindowsOwnStackWinsWhileItIsActive) {
+    EditMenu menu;
+    QUndoStack session;
+    menu.stacks().addStack(&session);
+    menu.stacks().setActiveStack(&session);
+    int sessionValue = 0, ownValue = 0;
+    session.push(new CountingCommand(sessionValue));
+    auto window = std::make_unique<QWidget>();
+    QUndoStack own;
+    own.push(new CountingCommand(ownValue));
+    menu.addWindowStack(window.get(), &own);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    window->setFocus();
+    sendKey(window.get(), Qt::ControlModifier);
+    EXPECT_EQ(ownValue, 0);
+    EXPECT_EQ(sessionValue, 1);
+    window.reset();
+    menu.undo();
+    EXPECT_EQ(sessionValue, 0);
+}

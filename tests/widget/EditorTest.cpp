@@ -215,8 +215,8 @@ TEST_F(EditorTest, SelectingOpensTheCanvasToolbarAndChromeWithTheStoredStyle) {
     EXPECT_EQ(editor->toolbar()->activeTool(), 10);
     EXPECT_EQ(editor->canvas()->model().tool, Tool::highlight);
     EXPECT_FALSE(editor->chrome()->moving());
-    EXPECT_FALSE(editor->toolbar()->action("识别文字")->isEnabled());
-    EXPECT_FALSE(editor->toolbar()->action("长截图")->isEnabled());
+    EXPECT_FALSE(editor->toolbar()->action(ToolbarActionId::recognizeText)->isEnabled());
+    EXPECT_FALSE(editor->toolbar()->action(ToolbarActionId::longCapture)->isEnabled());
     // Placed by the toolbar rule (here the display is small: it goes inside, at the top).
     const QSize size = editor->toolbar()->size();
     const Rect expected = toolbarFrame({double(size.width()), double(size.height())},
@@ -292,9 +292,9 @@ TEST_F(EditorTest, CopyClosesOrFlashesAsThePreferenceSays) {
     EXPECT_TRUE(press(KeyCode::returnKey));
     EXPECT_EQ(closes, 0);
     EXPECT_EQ(QImage::fromData(pasteboard.png).size(), QSize(40, 30));
-    EXPECT_EQ(editor->toolbar()->action("复制")->iconName(), "action-copied");
+    EXPECT_EQ(editor->toolbar()->action(ToolbarActionId::copy)->iconName(), "action-copied");
     queue.advance(1.3);
-    EXPECT_EQ(editor->toolbar()->action("复制")->iconName(), "action-copy");
+    EXPECT_EQ(editor->toolbar()->action(ToolbarActionId::copy)->iconName(), "action-copy");
 }
 
 TEST_F(EditorTest, SaveWritesTheFileOrBringsTheSessionBack) {

@@ -40,12 +40,12 @@ TEST_F(ResultWindowTest, TitleScaleAndDisabledActions) {
     EXPECT_EQ(wide->windowTitle(), "Tessal · 长截图 3000 × 1200 px");
     EXPECT_NEAR(LongScreenshotResult::displayScale(3000), 880.0 / 3000, 1e-12);
     EXPECT_EQ(wide->canvas().width(), 880);
-    EXPECT_FALSE(wide->toolbar().action("贴图")->isEnabled());
-    EXPECT_FALSE(wide->toolbar().action("长截图")->isEnabled());
+    EXPECT_FALSE(wide->toolbar().action(ToolbarActionId::pin)->isEnabled());
+    EXPECT_FALSE(wide->toolbar().action(ToolbarActionId::longCapture)->isEnabled());
     EXPECT_FALSE(wide->toolbar().tool(0)->isEnabled());
     auto narrow = open(600, 400, true);
     EXPECT_EQ(narrow->canvas().width(), 600);
-    EXPECT_TRUE(narrow->toolbar().action("贴图")->isEnabled());
+    EXPECT_TRUE(narrow->toolbar().action(ToolbarActionId::pin)->isEnabled());
     EXPECT_EQ(narrow->toolbar().activeTool(), 1);
 }
 
@@ -68,7 +68,7 @@ TEST_F(ResultWindowTest, EscapeCancelsThenClosesAndReturnCopies) {
     EXPECT_TRUE(result->handleKey(enter, false));
     EXPECT_EQ(QImage::fromData(pasteboard.png).size(), QSize(600, 400));
     EXPECT_EQ(closes, 0);
-    EXPECT_EQ(result->toolbar().action("复制")->iconName(), "action-copied");
+    EXPECT_EQ(result->toolbar().action(ToolbarActionId::copy)->iconName(), "action-copied");
     EXPECT_TRUE(result->handleKey(escape, false));
     EXPECT_EQ(closes, 1);
     EXPECT_EQ(result->edits().count(), 0);

@@ -28,12 +28,12 @@ TEST_F(ToolbarTest, OneRowWhenWideThreeWhenNarrow) {
     EXPECT_GT(narrow.height(), wide.height());
     // Buttons with a hint are 48 high; "关闭" has none.
     EXPECT_EQ(wide.tool(0)->size(), QSize(30, 48));
-    EXPECT_EQ(wide.action("关闭")->size(), QSize(30, 30));
-    EXPECT_EQ(wide.action("撤销")->size(), QSize(30, 48));
+    EXPECT_EQ(wide.action(ToolbarActionId::close)->size(), QSize(30, 30));
+    EXPECT_EQ(wide.action(ToolbarActionId::undo)->size(), QSize(30, 48));
     EXPECT_EQ(wide.tool(0)->toolTip(), "移动选区 · H · 按住空格临时移动");
     EXPECT_EQ(wide.tool(2)->toolTip(), "矩形 · R");
     EXPECT_EQ(wide.tool(2)->objectName(), "tool.rectangle");
-    EXPECT_EQ(wide.action("复制")->objectName(), "action.复制");
+    EXPECT_EQ(wide.action(ToolbarActionId::copy)->objectName(), "action.copy");
 }
 
 TEST_F(ToolbarTest, StyleRowFollowsTheTool) {
@@ -109,17 +109,17 @@ TEST_F(ToolbarTest, ShortcutsRepeatsAndTheFontField) {
     EXPECT_FALSE(toolbar.handleShortcut(key(15), false));
     // A disabled tool's letter is not the toolbar's.
     toolbar.fontSizeField()->clearFocus();
-    toolbar.disableActions({"移动选区"});
+    toolbar.disableTool(ToolbarIndex::move);
     EXPECT_FALSE(toolbar.handleShortcut(key(4), false));  // H
 }
 
 TEST_F(ToolbarTest, CopiedFlashLastsOnePointTwoSeconds) {
     AnnotationToolbar toolbar(1600, queue);
     toolbar.flashCopied();
-    EXPECT_EQ(toolbar.action("复制")->iconName(), "action-copied");
-    EXPECT_EQ(toolbar.action("复制")->accessibleName(), "已复制");
+    EXPECT_EQ(toolbar.action(ToolbarActionId::copy)->iconName(), "action-copied");
+    EXPECT_EQ(toolbar.action(ToolbarActionId::copy)->accessibleName(), "已复制");
     queue.advance(1.19);
-    EXPECT_EQ(toolbar.action("复制")->iconName(), "action-copied");
+    EXPECT_EQ(toolbar.action(ToolbarActionId::copy)->iconName(), "action-copied");
     queue.advance(0.02);
-    EXPECT_EQ(toolbar.action("复制")->iconName(), "action-copy");
+    EXPECT_EQ(toolbar.action(ToolbarActionId::copy)->iconName(), "action-copy");
 }

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "base/geometry.h"
+#include "geometry.h"
 
 namespace tessal {
 

@@ -1,0 +1,234 @@
+#include "AnnotationHost.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QUndoStack>
+
+#include "AnnotationPreferences.h"
+#include "CanvasRenderer.h"
+#include "ScreenshotExport.h"
+#include "ToolbarModel.h"
+
+namespace tessal {
+namespace {
+
+bool focusIsText() {
+    QWidget* focus = QApplication::focusWidget();
+    return qobject_cast<QLineEdit*>(focus) || qobject_cast<QTextEdit*>(focus) ||
+           qobject_cast<QPlainTextEdit*>(focus);
+}
+
+bool isArrow(int keyCode) {
+    return keyCode == KeyCode::left || keyCode == KeyCode::right || keyCode == KeyCode::down ||
+           keyCode == KeyCode::up;
+}
+
+}  // namespace
+
+AnnotationHost::AnnotationHost(DefaultsStore& defaults, Pasteboard& pasteboard,
+                               std::function<void(const QString&)> showError)
+    : defaults_(defaults), pasteboard_(pasteboard), showError_(std::move(showError)) {}
+
+AnnotationHost::~AnnotationHost() {
+    detach();
+}
+
+void AnnotationHost::attach(Canvas* canvas, AnnotationToolbar* toolbar, QUndoStack* edits,
+                            int firstTool) {
+    canvas_ = canvas;
+    toolbar_ = toolbar;
+    edits_ = edits;
+    CanvasModel& model = canvas_->model();
+    AnnotationPreferences::load(defaults_).applyTo(model);
+    model.onCopy = [this] { copy(); };
+    model.onStyleChange = [this] {
+        refreshToolbarStyle();
+        rememberStyle();
+    };
+
+    toolbar_->onTool = [this](int index) { chooseTool(index); };
+    toolbar_->onAction = [this](ToolbarActionId id) { trigger(id); };
+    toolbar_->onOCR = [this](bool copyText) {
+        if (onRecognizeText && toolbar_->actionEnabled(ToolbarActionId::recognizeText))
+            onRecognizeText(copyText);
+    };
+    toolbar_->onColor = [this](QColor color) {
+        canvas_->model().applyStyle(color, std::nullopt);
+        rememberStyle();
+    };
+    toolbar_->onWidth = [this](double width) {
+        canvas_->model().applyStyle(std::nullopt, width);
+        rememberStyle();
+    };
+    toolbar_->onFontSize = [this](double size) {
+        canvas_->model().applyFontSize(size);
+        rememberStyle();
+    };
+    toolbar_->onMosaicMode = [this](MosaicMode mode) {
+        const int mosaic = ToolbarIndex::of(Tool::mosaic);
+        toolbar_->selectTool(mosaic);
+        chooseTool(mosaic);
+        CanvasModel& m = canvas_->model();
+        m.mosaicMode = mode;
+        m.clearDraft();
+        m.selectMark(std::nullopt);
+        canvas_->refreshCursor();
+        rememberStyle();
+    };
+
+    refreshToolbarStyle();
+    toolbar_->selectTool(firstTool);
+    chooseTool(firstTool);
+}
+
+void AnnotationHost::detach() {
+    if (canvas_) {
+        canvas_->model().onCopy = nullptr;
+        canvas_->model().onStyleChange = nullptr;
+    }
+    if (toolbar_) {
+        toolbar_->onTool = nullptr;
+        toolbar_->onAction = nullptr;
+        toolbar_->onOCR = nullptr;
+        toolbar_->onColor = nullptr;
+        toolbar_->onWidth = nullptr;
+        toolbar_->onFontSize = nullptr;
+        toolbar_->onMosaicMode = nullptr;
+    }
+    canvas_ = nullptr;
+    toolbar_ = nullptr;
+    edits_ = nullptr;
+}
+
+void AnnotationHost::chooseTool(int index) {
+    if (!canvas_) return;
+    CanvasModel& model = canvas_->model();
+    model.commitText();
+    // With the move tool the window's chrome takes the pointer (the selection moves), so the
+    // canvas keeps its drawing tool for when the chrome lets go.
+    model.selectionOnly = index == ToolbarIndex::select;
+    if (index != ToolbarIndex::select) model.selectMark(std::nullopt);
+    if (const auto tool = toolForIndex(index)) model.tool = *tool;
+    if (onToolChosen) onToolChosen(index);
+    canvas_->refreshCursor();
+    canvas_->setFocus();
+}
+
+void AnnotationHost::trigger(ToolbarActionId id) {
+    if (!canvas_ || !toolbar_ || !toolbar_->actionEnabled(id)) return;
+    auto run = [](const std::function<void()>& f) {
+        if (f) f();
+    };
+    switch (id) {
+        case ToolbarActionId::recognizeText:
+            if (onRecognizeText) onRecognizeText(false);
+            break;
+        case ToolbarActionId::longCapture:
+            run(onLongCapture);
+            break;
+        case ToolbarActionId::undo:
+            if (edits_) edits_->undo();
+            break;
+        case ToolbarActionId::redo:
+            if (edits_) edits_->redo();
+            break;
+        case ToolbarActionId::pin:
+            run(onPin);
+            break;
+        case ToolbarActionId::save:
+            run(onSave);
+            break;
+        case ToolbarActionId::close:
+            run(onClose);
+            break;
+        case ToolbarActionId::copy:
+            copy();
+            break;
+    }
+}
+
+bool AnnotationHost::acceptsKeys() const {
+    return canvas_ && toolbar_ && !canvas_->editingText() && !focusIsText();
+}
+
+bool AnnotationHost::drawing() const {
+    if (!canvas_) return false;
+    const CanvasModel& model = canvas_->model();
+    return model.draft() || model.dragging();
+}
+
+bool AnnotationHost::handleKey(const KeyPress& press, bool repeat) {
+    if (!acceptsKeys()) return false;
+    if (!drawing() && toolbar_->handleShortcut(press, repeat)) return true;
+    CanvasModel& model = canvas_->model();
+    const bool command = press.control || press.option || press.command;
+    if (press.keyCode == KeyCode::escape) {
+        if (!model.cancelInteraction() && onClose) onClose();
+        return true;
+    }
+    if (press.keyCode == KeyCode::returnKey && !command) {
+        trigger(ToolbarActionId::copy);
+        return true;
+    }
+    if (press.control && !press.option && !press.command && !press.shift) {
+        const std::pair<int, ToolbarActionId> equivalents[] = {{KeyCode::c, ToolbarActionId::copy},
+                                                               {KeyCode::s, ToolbarActionId::save},
+                                                               {KeyCode::p, ToolbarActionId::pin}};
+        for (const auto& [key, id] : equivalents)
+            if (press.keyCode == key) return trigger(id), true;
+    }
+    if (command) return false;
+    if (isArrow(press.keyCode) || press.keyCode == KeyCode::deleteKey ||
+        press.keyCode == KeyCode::forwardDelete)
+        return model.keyDown(press.keyCode, press.shift);
+    return false;
+}
+
+std::optional<QByteArray> AnnotationHost::png() const {
+    if (!canvas_) return std::nullopt;
+    return CanvasRenderer::png(canvas_->model());
+}
+
+void AnnotationHost::copy() {
+    const auto bytes = png();
+    if (!bytes) return;
+    switch (ScreenshotExport::copy(*bytes, pasteboard_, defaults_)) {
+        case ScreenshotExport::CopyOutcome::close:
+            if (onClose) onClose();
+            break;
+        case ScreenshotExport::CopyOutcome::stayOpen:
+            if (toolbar_) toolbar_->flashCopied();
+            break;
+        case ScreenshotExport::CopyOutcome::refused:
+            break;
+    }
+}
+
+bool AnnotationHost::saveTo(const QString& path) {
+    if (!canvas_ || path.isEmpty()) return false;
+    canvas_->model().commitText();
+    const auto bytes = png();
+    return bytes && ScreenshotExport::save(*bytes, path, defaults_, showError_);
+}
+
+void AnnotationHost::refreshToolbarStyle() {
+    if (!toolbar_ || !canvas_) return;
+    const CanvasModel& model = canvas_->model();
+    toolbar_->updateStyle(model.ink, model.strokeWidth);
+    toolbar_->setFontSize(model.fontSize);
+    if (const Mark* mark = model.selectedMark())
+        toolbar_->updateContext(
+            mark->tool, mark->tool == Tool::mosaic
+                            ? (mark->mosaicBrush ? MosaicMode::brush : MosaicMode::rectangle)
+                            : model.mosaicMode);
+    else
+        toolbar_->updateContext(std::nullopt, model.mosaicMode);
+}
+
+void AnnotationHost::rememberStyle() {
+    if (canvas_) AnnotationPreferences::of(canvas_->model()).save(defaults_);
+}
+
+}  // namespace tessal

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QByteArray>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "AnnotationToolbar.h"
+#include "Canvas.h"
+#include "platform/KeyCodes.h"
+
+class QUndoStack;
+
+namespace tessal {
+
+class DefaultsStore;
+class Pasteboard;
+
+// What every window that hosts the annotation canvas and toolbar shares: the toolbar's wiring
+// (tools, style, undo, actions by identifier), style memory, the keys both windows answer, and
+// the copy and save steps. A window supplies only what differs through the callbacks: what its
+// outcomes (save, pin, close, …) mean, and what happens around a tool change.
+class AnnotationHost {
+  public:
+    AnnotationHost(DefaultsStore& defaults, Pasteboard& pasteboard,
+                   std::function<void(const QString& message)> showError);
+    AnnotationHost(const AnnotationHost&) = delete;
+    AnnotationHost& operator=(const AnnotationHost&) = delete;
+    ~AnnotationHost();
+
+    // Connects a canvas and its toolbar (both owned by Qt parents) and the undo stack the
+    // canvas records on; `firstTool` is chosen at once.
+    void attach(Canvas* canvas, AnnotationToolbar* toolbar, QUndoStack* edits, int firstTool);
+    // Forgets them (the window is about to delete them).
+    void detach();
+
+    Canvas* canvas() const { return canvas_; }
+    AnnotationToolbar* toolbar() const { return toolbar_; }
+
+    // The window's meaning of each outcome. Close also answers Escape when nothing is being
+    // drawn; an action is offered only while its toolbar button is enabled.
+    std::function<void()> onSave, onPin, onClose, onLongCapture;
+    std::function<void(bool copy)> onRecognizeText;
+    // After a tool was chosen (from the toolbar or its key).
+    std::function<void(int index)> onToolChosen;
+
+    void chooseTool(int index);
+    // Runs the action as its button would, if the button is enabled.
+    void trigger(ToolbarActionId id);
+
+    // The keys both windows answer alike (tool keys, Escape, Return, Control+C/S/P, Delete and
+    // arrows on marks); true when used. Arrows that no mark took return false, so a window may
+    // use them for itself.
+    bool handleKey(const KeyPress& press, bool repeat);
+
+    // The annotated image at full pixel size as PNG.
+    std::optional<QByteArray> png() const;
+    // Copies the PNG; closes through onClose unless the preference keeps the window open.
+    void copy();
+    // Writes the PNG to `path`; false (after telling the user) when it could not be written.
+    bool saveTo(const QString& path);
+
+    void refreshToolbarStyle();
+
+    // Keys may act on the canvas: it exists and no text is being typed.
+    bool acceptsKeys() const;
+    // A mark is being drawn or dragged.
+    bool drawing() const;
+
+  private:
+    void rememberStyle();
+
+    DefaultsStore& defaults_;
+    Pasteboard& pasteboard_;
+    std::function<void(const QString&)> showError_;
+    QPointer<Canvas> canvas_;
+    QPointer<AnnotationToolbar> toolbar_;
+    QUndoStack* edits_ = nullptr;
+};
+
+}  // namespace tessal
