@@ -17,6 +17,7 @@
 #include "base/DefaultsStore.h"
 #include "base/FileErrors.h"
 #include "base/MainQueue.h"
+#include "base/SerialQueue.h"
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenGeometry.h"
 #include "longcapture/ScrollStitcher.h"
@@ -211,7 +212,11 @@ int runResident(int& argc, char** argv, SingleInstance& instance, bool captureNo
     delegate.applicationDidFinishLaunching();
     if (captureNow) QtMainQueue::shared().async([&delegate] { delegate.takeScreenshot(); });
     if (!editPath.isEmpty()) QtMainQueue::shared().async([edit, editPath] { edit(editPath); });
-    return app.exec();
+    const int status = app.exec();
+    // Work still running on the worker queues (a region query asking another application) ends
+    // before the services it uses are destroyed with this frame.
+    SerialQueue::closeAll();
+    return status;
 }
 
 }  // namespace

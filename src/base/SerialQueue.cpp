@@ -3,6 +3,7 @@
 #include <pthread.h>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace tessal {
 
@@ -22,25 +23,56 @@ SerialQueue::~SerialQueue() {
     thread_.join();
 }
 
+namespace {
+
+std::mutex registryMutex;
+std::map<std::string, std::unique_ptr<SerialQueue>>& registry() {
+    static std::map<std::string, std::unique_ptr<SerialQueue>> queues;
+    return queues;
+}
+
+}  // namespace
+
 SerialQueue& SerialQueue::named(const std::string& label) {
-    static std::mutex registryMutex;
-    static std::map<std::string, std::unique_ptr<SerialQueue>> registry;
     std::lock_guard lock(registryMutex);
-    auto& slot = registry[label];
+    auto& slot = registry()[label];
     if (!slot) slot = std::make_unique<SerialQueue>(label);
     return *slot;
+}
+
+void SerialQueue::closeAll() {
+    std::vector<SerialQueue*> queues;
+    {
+        std::lock_guard lock(registryMutex);
+        for (auto& [label, queue] : registry()) queues.push_back(queue.get());
+    }
+    // Closed one after another: work that hands on to another queue finds it still open or
+    // already closed, never half-way.
+    for (SerialQueue* queue : queues) queue->close();
 }
 
 void SerialQueue::async(std::function<void()> work) {
     {
         std::lock_guard lock(mutex_);
+        if (closed_) return;
         work_.push_back(std::move(work));
     }
     wake_.notify_one();
 }
 
+void SerialQueue::close() {
+    std::unique_lock lock(mutex_);
+    closed_ = true;
+    if (isCurrent()) return;  // waiting on ourselves would never end
+    idle_.wait(lock, [this] { return work_.empty() && !running_; });
+}
+
 void SerialQueue::flush() {
     if (isCurrent()) return;  // Waiting on ourselves would never end.
+    {
+        std::lock_guard lock(mutex_);
+        if (closed_) return;  // closing already waited for everything
+    }
     std::mutex doneMutex;
     std::condition_variable doneCondition;
     bool done = false;
@@ -62,8 +94,14 @@ void SerialQueue::run() {
             if (work_.empty()) return;  // stopping, and everything submitted has run
             next = std::move(work_.front());
             work_.pop_front();
+            running_ = true;
         }
         next();
+        {
+            std::lock_guard lock(mutex_);
+            running_ = false;
+        }
+        idle_.notify_all();
     }
 }
 

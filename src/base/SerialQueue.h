@@ -24,6 +24,11 @@ class SerialQueue {
     void async(std::function<void()> work);
     // Returns once every piece of work submitted before the call has run.
     void flush();
+    // Runs what was submitted, waits for it to finish and refuses (drops) all later work, so
+    // nothing runs after the objects it uses are gone. Idempotent.
+    void close();
+    // Closes every named queue: called at quit, before the platform services go away.
+    static void closeAll();
     bool isCurrent() const { return std::this_thread::get_id() == thread_.get_id(); }
 
   private:
@@ -32,7 +37,10 @@ class SerialQueue {
     std::string label_;
     std::mutex mutex_;
     std::condition_variable wake_;
+    std::condition_variable idle_;
     std::deque<std::function<void()>> work_;
+    bool running_ = false;
+    bool closed_ = false;
     bool stopping_ = false;
     std::thread thread_;
 };

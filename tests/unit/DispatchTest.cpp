@@ -40,6 +40,40 @@ TEST(SerialQueue, FlushFromInsideTheQueueDoesNotDeadlock) {
     EXPECT_TRUE(ran);
 }
 
+// Quitting while a query runs on a worker queue: closing the queue waits for that query and
+// drops what comes later, so the service it uses can be destroyed right after (under the
+// sanitizer build a job that outlived the service would be reported as a use after free).
+TEST(SerialQueue, CloseWaitsForRunningWorkAndRefusesLaterWork) {
+    struct SlowService {
+        std::vector<int> answers;
+        void query() {
+            std::this_thread::sleep_for(std::chrono::milliseconds(80));
+            answers.push_back(1);
+        }
+    };
+    SerialQueue queue("local.ostrel.test.close");
+    auto service = std::make_unique<SlowService>();
+    std::atomic<bool> started{false};
+    SlowService* raw = service.get();
+    queue.async([raw, &started] {
+        started = true;
+        raw->query();
+    });
+    queue.async([raw] { raw->query(); });  // already submitted: still runs before close returns
+    while (!started) std::this_thread::yield();
+    queue.close();
+    EXPECT_EQ(service->answers.size(), 2u);
+    service.reset();
+    std::atomic<bool> late{false};
+    queue.async([raw, &late] {
+        late = true;
+        raw->query();
+    });
+    queue.flush();
+    queue.close();
+    EXPECT_FALSE(late);
+}
+
 TEST(ManualMainQueue, DelayedWorkRunsInTimeOrderAndCancelledWorkNever) {
     ManualClock clock(100);
     ManualMainQueue queue(clock);
