@@ -16,8 +16,25 @@ struct AccessibleElement {
     friend bool operator==(const AccessibleElement&, const AccessibleElement&) = default;
 };
 
+// While one of these lives, every blocking call of an accessibility service made from the same
+// thread gives up at `uptime` (seconds of the system uptime) at the latest, whatever its own
+// timeout: a query's budget covers all of its calls, so one application that never answers
+// cannot hold the accessibility worker beyond it.
+class AccessibilityDeadline {
+  public:
+    explicit AccessibilityDeadline(double uptime);
+    ~AccessibilityDeadline();
+    AccessibilityDeadline(const AccessibilityDeadline&) = delete;
+    AccessibilityDeadline& operator=(const AccessibilityDeadline&) = delete;
+    // The deadline in force on this thread, if any.
+    static std::optional<double> current();
+
+  private:
+    std::optional<double> previous_;
+};
+
 // The desktop's accessibility service. Element calls may block while the other application
-// answers; each gives up after its own timeout.
+// answers; each gives up after its own timeout, or earlier at the thread's deadline.
 class AccessibilityService {
   public:
     virtual ~AccessibilityService() = default;

@@ -50,15 +50,18 @@ void resetPreparedAccessibility() {
 std::vector<Rect> accessibleChildRegions(AccessibilityService& service, const Clock& clock, int pid,
                                          Point point, const Rect& screen, double primaryTop,
                                          const std::optional<Rect>& window) {
+    // The budget starts before the first call and bounds every call made for this query.
+    const double deadline = clock.uptime() + kBudget;
+    const AccessibilityDeadline callsEnd(deadline);
+    auto late = [&] { return clock.uptime() > deadline; };
     if (!service.isTrusted()) return {};
     const auto app = service.application(pid);
-    if (!app) return {};
+    if (!app || late()) return {};
     std::vector<AccessibleElement> windowElements;
     for (const AccessibleElement& w : service.windows(*app))
         if (!(w == *app)) windowElements.push_back(w);
     prepareAccessibility(service, pid);
-    const double deadline = clock.uptime() + kBudget;
-    auto late = [&] { return clock.uptime() > deadline; };
+    if (late()) return {};
 
     auto geometry = [&](const AccessibleElement& e) -> std::optional<Rect> {
         const auto f = service.frame(e);

@@ -5,6 +5,10 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <algorithm>
+#include <cmath>
+
+#include "base/Clock.h"
 
 namespace {
 
@@ -76,7 +80,8 @@ std::optional<AtspiReference> reference(const QVariant& value) {
 
 }  // namespace
 
-AtspiAccessibility::AtspiAccessibility(int timeoutMs) : timeoutMs_(timeoutMs) {
+AtspiAccessibility::AtspiAccessibility(int timeoutMs, QString sessionAddress)
+    : timeoutMs_(timeoutMs), sessionAddress_(std::move(sessionAddress)) {
     qDBusRegisterMetaType<AtspiReference>();
     qDBusRegisterMetaType<QList<AtspiReference>>();
     refreshDisplays();
@@ -88,26 +93,46 @@ void AtspiAccessibility::refreshDisplays() {
     displays_ = std::move(mappings);
 }
 
+QDBusConnection AtspiAccessibility::session() {
+    if (sessionAddress_.isEmpty()) return QDBusConnection::sessionBus();
+    return QDBusConnection::connectToBus(sessionAddress_, QStringLiteral("tessal-session"));
+}
+
+int AtspiAccessibility::callTimeout() const {
+    const auto deadline = AccessibilityDeadline::current();
+    if (!deadline) return timeoutMs_;
+    const double left = (*deadline - SystemClock::shared().uptime()) * 1000;
+    if (left < 1) return 0;
+    return std::min(timeoutMs_, int(std::ceil(left)));
+}
+
+QDBusMessage AtspiAccessibility::call(QDBusConnection& connection, const QDBusMessage& message) {
+    const int timeout = callTimeout();
+    if (timeout <= 0)
+        return QDBusMessage::createError(QDBusError::Timeout, QStringLiteral("deadline passed"));
+    return connection.call(message, QDBus::Block, timeout);
+}
+
 bool AtspiAccessibility::isTrusted() {
-    QDBusConnection session = QDBusConnection::sessionBus();
+    QDBusConnection session = this->session();
     if (!session.isConnected()) return false;
     QDBusMessage call = QDBusMessage::createMethodCall("org.a11y.Bus", "/org/a11y/bus",
                                                        "org.freedesktop.DBus.Properties", "Get");
     call << QStringLiteral("org.a11y.Status") << QStringLiteral("IsEnabled");
-    const QDBusMessage reply = session.call(call, QDBus::Block, timeoutMs_);
+    const QDBusMessage reply = this->call(session, call);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return false;
     const QVariant value = qvariant_cast<QDBusVariant>(reply.arguments().first()).variant();
     return value.typeId() == QMetaType::Bool && value.toBool();
 }
 
 bool AtspiAccessibility::requestTrust() {
-    QDBusConnection session = QDBusConnection::sessionBus();
+    QDBusConnection session = this->session();
     if (!session.isConnected()) return false;
     QDBusMessage call = QDBusMessage::createMethodCall("org.a11y.Bus", "/org/a11y/bus",
                                                        "org.freedesktop.DBus.Properties", "Set");
     call << QStringLiteral("org.a11y.Status") << QStringLiteral("IsEnabled")
          << QVariant::fromValue(QDBusVariant(true));
-    session.call(call, QDBus::Block, timeoutMs_);
+    this->call(session, call);
     return isTrusted();
 }
 
@@ -118,12 +143,11 @@ std::optional<QDBusConnection> AtspiAccessibility::bus() {
         address = busAddress_;
     }
     if (!address) {
-        QDBusConnection session = QDBusConnection::sessionBus();
+        QDBusConnection session = this->session();
         if (!session.isConnected()) return std::nullopt;
         const QDBusMessage reply =
-            session.call(QDBusMessage::createMethodCall("org.a11y.Bus", "/org/a11y/bus",
-                                                        "org.a11y.Bus", "GetAddress"),
-                         QDBus::Block, timeoutMs_);
+            call(session, QDBusMessage::createMethodCall("org.a11y.Bus", "/org/a11y/bus",
+                                                         "org.a11y.Bus", "GetAddress"));
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
             return std::nullopt;
         address = reply.arguments().first().toString();
@@ -140,9 +164,8 @@ std::optional<QDBusConnection> AtspiAccessibility::bus() {
 std::optional<AccessibleElement> AtspiAccessibility::application(int pid) {
     auto connection = bus();
     if (!connection) return std::nullopt;
-    const QDBusMessage reply = connection->call(
-        QDBusMessage::createMethodCall(kRegistry, kRoot, kAccessible, "GetChildren"), QDBus::Block,
-        timeoutMs_);
+    const QDBusMessage reply = call(
+        *connection, QDBusMessage::createMethodCall(kRegistry, kRoot, kAccessible, "GetChildren"));
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return std::nullopt;
     for (const AtspiReference& app : references(reply.arguments().first())) {
@@ -150,7 +173,7 @@ std::optional<AccessibleElement> AtspiAccessibility::application(int pid) {
             QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
                                            "org.freedesktop.DBus", "GetConnectionUnixProcessID");
         ask << app.service;
-        const QDBusMessage answer = connection->call(ask, QDBus::Block, timeoutMs_);
+        const QDBusMessage answer = call(*connection, ask);
         if (answer.type() == QDBusMessage::ReplyMessage && !answer.arguments().isEmpty() &&
             answer.arguments().first().toInt() == pid)
             return AccessibleElement{app.service, kRoot};
@@ -162,9 +185,8 @@ std::vector<AccessibleElement> AtspiAccessibility::children(const AccessibleElem
     std::vector<AccessibleElement> list;
     auto connection = bus();
     if (!connection || limit <= 0) return list;
-    const QDBusMessage reply = connection->call(
-        QDBusMessage::createMethodCall(e.service, e.path, kAccessible, "GetChildren"), QDBus::Block,
-        timeoutMs_);
+    const QDBusMessage reply = call(
+        *connection, QDBusMessage::createMethodCall(e.service, e.path, kAccessible, "GetChildren"));
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return list;
     for (const AtspiReference& r : references(reply.arguments().first())) {
         if (auto child = element(r)) list.push_back(*child);
@@ -183,7 +205,7 @@ std::optional<AccessibleElement> AtspiAccessibility::parent(const AccessibleElem
     QDBusMessage call =
         QDBusMessage::createMethodCall(e.service, e.path, "org.freedesktop.DBus.Properties", "Get");
     call << kAccessible << QStringLiteral("Parent");
-    const QDBusMessage reply = connection->call(call, QDBus::Block, timeoutMs_);
+    const QDBusMessage reply = this->call(*connection, call);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return std::nullopt;
     const auto r = reference(reply.arguments().first());
@@ -195,7 +217,7 @@ std::optional<QRect> AtspiAccessibility::nativeExtents(const AccessibleElement& 
     if (!connection) return std::nullopt;
     QDBusMessage call = QDBusMessage::createMethodCall(e.service, e.path, kComponent, "GetExtents");
     call << quint32(0);  // screen coordinates
-    const QDBusMessage reply = connection->call(call, QDBus::Block, timeoutMs_);
+    const QDBusMessage reply = this->call(*connection, call);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return std::nullopt;
     const QVariant value = reply.arguments().first();
@@ -240,7 +262,7 @@ std::optional<AccessibleElement> AtspiAccessibility::elementAt(const AccessibleE
         QDBusMessage call = QDBusMessage::createMethodCall(current->service, current->path,
                                                            kComponent, "GetAccessibleAtPoint");
         call << native.x() << native.y() << quint32(0);
-        const QDBusMessage reply = connection->call(call, QDBus::Block, timeoutMs_);
+        const QDBusMessage reply = this->call(*connection, call);
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) break;
         const auto r = reference(reply.arguments().first());
         const auto deeper = r ? element(*r) : std::nullopt;

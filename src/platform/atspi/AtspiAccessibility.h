@@ -12,10 +12,13 @@ namespace tessal {
 
 // Accessibility over AT-SPI, spoken directly over D-Bus. Trusted when the accessibility bus
 // answers and reports itself enabled (org.a11y.Status.IsEnabled). Element calls go to the
-// accessibility bus, each with its own timeout; AT-SPI frames are root-window pixels.
+// accessibility bus, each with its own timeout and never past the thread's deadline; AT-SPI
+// frames are root-window pixels.
 class AtspiAccessibility final : public AccessibilityService {
   public:
-    explicit AtspiAccessibility(int timeoutMs = 250);
+    // `sessionAddress`: the session bus to find the accessibility bus on (empty = the
+    // desktop's own).
+    explicit AtspiAccessibility(int timeoutMs = 250, QString sessionAddress = {});
     bool isTrusted() override;
     bool requestTrust() override;
 
@@ -32,10 +35,16 @@ class AtspiAccessibility final : public AccessibilityService {
     void refreshDisplays() override;
 
   private:
+    QDBusConnection session();
     std::optional<QDBusConnection> bus();
+    // The time the next call may wait: its own timeout or what is left before the thread's
+    // deadline; 0 when the deadline has passed (the call is not made).
+    int callTimeout() const;
+    QDBusMessage call(QDBusConnection& connection, const QDBusMessage& message);
     std::optional<QRect> nativeExtents(const AccessibleElement& element);
 
     int timeoutMs_;
+    QString sessionAddress_;
     std::mutex mutex_;
     std::optional<QString> busAddress_;
     std::vector<DisplayMapping> displays_;
