@@ -234,7 +234,11 @@ void AppDelegate::capture(bool previousWasShown) {
             },
             [this] { return savePath(); },
             [this](QSize current) { return askSize ? askSize(current) : std::nullopt; },
-            [this](const QString& message) { showSaveError(message); }};
+            [this](const QString& message) { showSaveError(message); },
+            [this](QWindow* window) { return platform_.workspace->grabKeyboard(window); },
+            [this](const QString& message) {
+                alerts_.run({QStringLiteral("无法截图"), message, {QStringLiteral("知道了")}});
+            }};
         auto editor =
             std::make_unique<Editor>(std::move(snapshots).value(), std::move(environment));
         showEditor(std::move(editor));

@@ -19,6 +19,7 @@
 #include "annotation/AnnotationPreferences.h"
 #include "annotation/CanvasRenderer.h"
 #include "annotation/ScreenshotExport.h"
+#include "base/MainQueue.h"
 #include "base/QtGeometry.h"
 #include "platform/Pasteboard.h"
 
@@ -98,13 +99,38 @@ void Editor::showWindow() {
     if (closed_) return;
     const std::size_t keyWindow = selectedRoot_ >= 0 ? std::size_t(selectedRoot_) : 0;
     for (std::size_t i = 0; i < overlays_.size(); ++i) overlays_[i]->present(false);
-    if (keyWindow < overlays_.size()) overlays_[keyWindow]->present(true);
+    if (keyWindow < overlays_.size()) present(keyWindow);
     for (std::size_t i = 0; i < roots_.size(); ++i) {
         const QPoint local = roots_[i]->mapFromGlobal(QCursor::pos());
         if (roots_[i]->rect().contains(local))
             models_[i]->updateHover(pointFromView(local, roots_[i]->viewHeight()));
     }
     if (canvas()) canvas()->setFocus();
+}
+
+void Editor::present(std::size_t index) {
+    overlays_[index]->present(true);
+    takeKeyboard(index, 0);
+}
+
+// A client that holds the keyboard (a menu still open, a window being dragged) usually lets go
+// within moments; one that does not would leave an overlay that Escape cannot end, so the
+// session ends and says why.
+void Editor::takeKeyboard(std::size_t index, int attempt) {
+    if (closed_ || !environment_.grabKeyboard || !overlays_[index]->isVisible()) return;
+    if (environment_.grabKeyboard(overlays_[index]->windowHandle())) return;
+    if (attempt + 1 < keyboardAttempts) {
+        std::weak_ptr<bool> alive = alive_;
+        environment_.mainQueue.after(0.025, [this, alive, index, attempt] {
+            if (!alive.expired()) takeKeyboard(index, attempt + 1);
+        });
+        return;
+    }
+    close();
+    if (environment_.showCaptureError)
+        environment_.showCaptureError(QStringLiteral(
+            "另一个程序正占用键盘，截图时将无法使用 Esc 和回车。请先关闭正在打开的菜单或"
+            "拖动，再重新截图。"));
 }
 
 void Editor::hideOverlays() {
@@ -214,7 +240,7 @@ void Editor::select(const Rect& rect, std::size_t index) {
     chrome_->onChange = [this](const Rect& next) { updateSelection(next); };
     chrome_->show();
 
-    overlays_[index]->present(true);
+    present(index);
     canvas->setFocus();
     if (onActiveUndoStack) onActiveUndoStack(&overlays_[index]->edits());
 
@@ -303,7 +329,7 @@ void Editor::reselect(Point p, std::size_t index) {
         models_[i]->resetSelection();
     }
     selectedRoot_ = -1;
-    overlays_[index]->present(true);
+    present(index);
     models_[index]->updateHover(p);
 }
 

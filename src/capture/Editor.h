@@ -14,6 +14,7 @@
 #include "platform/KeyCodes.h"
 
 class QUndoStack;
+class QWindow;
 
 namespace tessal {
 
@@ -35,6 +36,10 @@ struct EditorEnvironment {
     std::function<std::optional<QString>()> chooseSavePath;
     std::function<std::optional<Size>(QSize current)> askSize;
     std::function<void(const QString& message)> showError;
+    // Takes the keyboard for an overlay; unset = nothing to take (tests).
+    std::function<bool(QWindow*)> grabKeyboard;
+    // The session could not start: the alert's text.
+    std::function<void(const QString& message)> showCaptureError;
 };
 
 // One capture session over the frozen displays: an overlay with a selection view per snapshot;
@@ -83,7 +88,13 @@ class Editor {
     void saveImage();
     void pinImage();
 
+    // How often, 25 ms apart, the keyboard is asked for while another client holds it.
+    static constexpr int keyboardAttempts = 20;
+
   private:
+    // Shows overlay `index` in front with the keyboard.
+    void present(std::size_t index);
+    void takeKeyboard(std::size_t index, int attempt);
     std::size_t keyRoot(std::size_t eventRoot) const;
     // Keys before a rectangle is chosen.
     bool handleChoosingKey(const KeyPress& press, std::size_t index);
@@ -98,6 +109,7 @@ class Editor {
     QPointer<SelectionChrome> chrome_;
     int selectedRoot_ = -1;
     bool closed_ = false;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace tessal

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <QWindow>
 
 #include "SelectionView.h"
 
@@ -33,8 +34,6 @@ void OverlayWindow::present(bool takeKeyboard) {
     if (takeKeyboard) {
         activateWindow();
         if (content_) content_->setFocus();
-        grabKeyboard();
-        keyboardGrabbed_ = true;
     }
 }
 
@@ -57,8 +56,8 @@ void OverlayWindow::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void OverlayWindow::hideEvent(QHideEvent* event) {
-    if (keyboardGrabbed_) releaseKeyboard();
-    keyboardGrabbed_ = false;
+    // The keyboard grab, if this overlay held it, ends with it.
+    if (QWindow* window = windowHandle()) window->setKeyboardGrabEnabled(false);
     QWidget::hideEvent(event);
 }
 

@@ -19,8 +19,8 @@ class OverlayWindow final : public QWidget {
     void setContent(SelectionView* view);
     SelectionView* content() const { return content_; }
 
-    // Shows it in front; with `takeKeyboard` it also takes the keyboard, which a window the
-    // manager does not handle is never given otherwise.
+    // Shows it in front; with `takeKeyboard` it is activated and its content focused (the
+    // keyboard grab itself is the session's, which knows whether it succeeded).
     void present(bool takeKeyboard);
 
     // The overlay stopped being the active window.
@@ -35,7 +35,6 @@ class OverlayWindow final : public QWidget {
   private:
     QUndoStack edits_;
     SelectionView* content_ = nullptr;
-    bool keyboardGrabbed_ = false;
 };
 
 }  // namespace tessal

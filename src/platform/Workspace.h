@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QWindow;
+
 namespace tessal {
 
 // The desktop around the program.
@@ -11,6 +13,9 @@ class Workspace {
     virtual bool openAddress(const QString& address) = 0;
     // Opens the desktop's own accessibility settings; false when the desktop has none we know.
     virtual bool openAccessibilitySettings() = 0;
+    // Takes the keyboard for a window of ours (a capture overlay, which the window manager never
+    // focuses); false while another client holds a grab. Released when the window hides.
+    virtual bool grabKeyboard(QWindow* window) = 0;
 };
 
 }  // namespace tessal

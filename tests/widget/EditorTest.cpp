@@ -59,17 +59,17 @@ class EditorTest : public ::testing::Test {
         editor = std::make_unique<Editor>(
             std::vector<ScreenSnapshot>{snapshot(Rect(0, 0, 400, 300), 1, QColor(10, 200, 30)),
                                         snapshot(Rect(400, 0, 300, 200), 2, Qt::white)},
-            EditorEnvironment{queue, clock, pasteboard, defaults,
-                              [](std::function<void()> job) { job(); },
-                              [this] {
-                                  ++savePanels;
-                                  return savePath;
-                              },
-                              [this](QSize current) {
-                                  askedSize = current;
-                                  return typedSize;
-                              },
-                              [this](const QString& message) { errors << message; }});
+            EditorEnvironment{
+                queue, clock, pasteboard, defaults, [](std::function<void()> job) { job(); },
+                [this] {
+                    ++savePanels;
+                    return savePath;
+                },
+                [this](QSize current) {
+                    askedSize = current;
+                    return typedSize;
+                },
+                [this](const QString& message) { errors << message; }, nullptr, nullptr});
         editor->onClose = [this] { ++closes; };
         editor->showWindow();
     }
@@ -350,4 +350,44 @@ TEST_F(EditorTest, ToolLettersGoToTheToolbarOncePerPress) {
     EXPECT_FALSE(press(15, false, true));  // Control+R is not a tool key
     EXPECT_TRUE(press(18, true));          // Shift+1: rectangle
     EXPECT_EQ(editor->toolbar()->activeTool(), 2);
+}
+
+// Another client holding the keyboard: the session asks again every 25 ms and goes on once it
+// is free; if it never is, the session ends and says why instead of leaving an overlay that
+// Escape cannot close.
+TEST(EditorKeyboard, AGrabHeldElsewhereIsWaitedForThenReported) {
+    QTemporaryDir dir;
+    DefaultsStore defaults{dir.filePath("defaults.json")};
+    ManualClock clock;
+    ManualMainQueue queue{clock};
+    FakePasteboard pasteboard;
+    FakeWorkspace workspace;
+    for (const int refusals : {3, -1}) {
+        workspace.grabRefusals = refusals;
+        workspace.grabAttempts = 0;
+        QStringList errors;
+        int closes = 0;
+        Editor editor(
+            {snapshot(Rect(0, 0, 400, 300), 1, Qt::white)},
+            EditorEnvironment{queue, clock, pasteboard, defaults,
+                              [](std::function<void()> job) { job(); }, nullptr, nullptr, nullptr,
+                              [&](QWindow* w) { return workspace.grabKeyboard(w); },
+                              [&](const QString& message) { errors << message; }});
+        editor.onClose = [&] { ++closes; };
+        editor.showWindow();
+        queue.advance(0.3);
+        if (refusals > 0) {
+            EXPECT_EQ(workspace.grabAttempts, refusals + 1);
+            EXPECT_EQ(closes, 0);
+            EXPECT_TRUE(errors.isEmpty());
+            EXPECT_TRUE(editor.overlays()[0]->isVisible());
+        } else {
+            queue.advance(1.0);
+            EXPECT_EQ(workspace.grabAttempts, Editor::keyboardAttempts);
+            EXPECT_EQ(closes, 1);
+            ASSERT_EQ(errors.size(), 1);
+            EXPECT_TRUE(errors[0].contains("占用键盘"));
+            EXPECT_FALSE(editor.overlays()[0]->isVisible());
+        }
+    }
 }

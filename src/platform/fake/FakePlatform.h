@@ -74,6 +74,15 @@ class FakeWorkspace final : public Workspace {
         ++settingsOpened;
         return true;
     }
+    // Grab attempts refused before one succeeds (-1: never).
+    int grabRefusals = 0;
+    int grabAttempts = 0;
+    bool grabKeyboard(QWindow*) override {
+        ++grabAttempts;
+        if (grabRefusals < 0) return false;
+        if (grabRefusals > 0) return --grabRefusals, false;
+        return true;
+    }
 };
 
 // An accessibility tree built by the test: elements with frames, parents and children.

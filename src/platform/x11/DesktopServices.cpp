@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QUrl>
+#include <QWindow>
 
 namespace tessal {
 
@@ -37,6 +38,11 @@ bool QtWorkspace::openAccessibilitySettings() {
     if (desktop.contains("KDE")) return QProcess::startDetached("systemsettings", {"kcm_access"});
     if (desktop.contains("MATE")) return QProcess::startDetached("mate-at-properties", {});
     return false;
+}
+
+bool QtWorkspace::grabKeyboard(QWindow* window) {
+    // Qt's xcb backend asks the server for the grab and reports its status.
+    return window && window->setKeyboardGrabEnabled(true);
 }
 
 }  // namespace tessal

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Another client holding the keyboard when a capture starts: a short hold (a menu closing) is
+# waited for, and Escape still ends the capture; a hold that does not end stops the capture
+# with an alert instead of leaving an overlay that cannot be left with the keyboard.
+source "$(dirname "$0")/world.sh"
+world_start 1024x768
+world_defaults '{"childRegionPermissionGuideShown": true}'
+fixture_start --window 100,100,300,200,grab-fixture,#ffffff --window 600,400,300,200,grab-pointer,#202020
+tessal_start
+xdotool mousemove 750 500
+
+"$TESSAL_FIXTURE" --grab-keyboard 0.3 >"$WORLD/short.out" 2>&1 &
+holder=$!
+wait_for 5 grep -q grabbed "$WORLD/short.out" || fail "the fixture could not take the keyboard"
+"$TESSAL" capture || fail "no running instance"
+wait $holder
+wait_for 5 is_colour 250 200 153,153,153 || fail "no overlay after the hold: $(pixel_at 250 200)"
+sleep 0.2
+xdotool key Escape
+wait_for 5 is_colour 250 200 255,255,255 || fail "Escape did not end the capture: $(pixel_at 250 200)"
+pass "a short keyboard hold is waited for and Escape still ends the capture"
+
+"$TESSAL_FIXTURE" --grab-keyboard 8 >"$WORLD/long.out" 2>&1 &
+holder=$!
+WORLD_PIDS+=($holder)
+wait_for 5 grep -q grabbed "$WORLD/long.out" || fail "the fixture could not take the keyboard"
+"$TESSAL" capture || fail "no running instance"
+wait_for 5 xdotool search --onlyvisible --name '^Tessal$' || fail "no alert while the keyboard is held"
+is_colour 250 200 255,255,255 || fail "an overlay was left on screen: $(pixel_at 250 200)"
+pass "a keyboard held elsewhere ends the capture with an alert, no overlay left"
