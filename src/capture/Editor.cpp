@@ -118,7 +118,10 @@ void Editor::present(std::size_t index) {
 // session ends and says why.
 void Editor::takeKeyboard(std::size_t index, int attempt) {
     if (closed_ || !environment_.grabKeyboard || !overlays_[index]->isVisible()) return;
-    if (environment_.grabKeyboard(overlays_[index]->windowHandle())) return;
+    if (environment_.grabKeyboard(overlays_[index]->windowHandle())) {
+        overlays_[index]->keyboardTaken();
+        return;
+    }
     if (attempt + 1 < keyboardAttempts) {
         std::weak_ptr<bool> alive = alive_;
         environment_.mainQueue.after(0.025, [this, alive, index, attempt] {

@@ -56,8 +56,9 @@ void OverlayWindow::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void OverlayWindow::hideEvent(QHideEvent* event) {
-    // The keyboard grab, if this overlay held it, ends with it.
-    if (QWindow* window = windowHandle()) window->setKeyboardGrabEnabled(false);
+    if (keyboardGrabbed_)
+        if (QWindow* window = windowHandle()) window->setKeyboardGrabEnabled(false);
+    keyboardGrabbed_ = false;
     QWidget::hideEvent(event);
 }
 

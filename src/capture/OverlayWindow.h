@@ -23,6 +23,9 @@ class OverlayWindow final : public QWidget {
     // keyboard grab itself is the session's, which knows whether it succeeded).
     void present(bool takeKeyboard);
 
+    // The keyboard was grabbed for this window; the grab ends when it hides.
+    void keyboardTaken() { keyboardGrabbed_ = true; }
+
     // The overlay stopped being the active window.
     std::function<void()> onResignKey;
 
@@ -35,6 +38,7 @@ class OverlayWindow final : public QWidget {
   private:
     QUndoStack edits_;
     SelectionView* content_ = nullptr;
+    bool keyboardGrabbed_ = false;
 };
 
 }  // namespace tessal
