@@ -235,7 +235,7 @@ void AppDelegate::capture(bool previousWasShown) {
             [this] { return savePath(); },
             [this](QSize current) { return askSize ? askSize(current) : std::nullopt; },
             [this](const QString& message) { showSaveError(message); },
-            [this](QWindow* window) { return platform_.workspace->grabKeyboard(window); },
+            [this](QWindow* window) { return platform_.workspace->grabInput(window); },
             [this](const QString& message) {
                 alerts_.run({QStringLiteral("无法截图"), message, {QStringLiteral("知道了")}});
             }};

@@ -110,30 +110,30 @@ void Editor::showWindow() {
 
 void Editor::present(std::size_t index) {
     overlays_[index]->present(true);
-    takeKeyboard(index, 0);
+    takeInput(index, 0);
 }
 
-// A client that holds the keyboard (a menu still open, a window being dragged) usually lets go
-// within moments; one that does not would leave an overlay that Escape cannot end, so the
+// A client that holds the keyboard or the pointer (a menu still open, a window being dragged)
+// usually lets go within moments; one that does not would leave an overlay that Escape cannot end, so the
 // session ends and says why.
-void Editor::takeKeyboard(std::size_t index, int attempt) {
-    if (closed_ || !environment_.grabKeyboard || !overlays_[index]->isVisible()) return;
-    if (environment_.grabKeyboard(overlays_[index]->windowHandle())) {
-        overlays_[index]->keyboardTaken();
+void Editor::takeInput(std::size_t index, int attempt) {
+    if (closed_ || !environment_.grabInput || !overlays_[index]->isVisible()) return;
+    if (environment_.grabInput(overlays_[index]->windowHandle())) {
+        overlays_[index]->inputTaken();
         return;
     }
-    if (attempt + 1 < keyboardAttempts) {
+    if (attempt + 1 < inputAttempts) {
         std::weak_ptr<bool> alive = alive_;
         environment_.mainQueue.after(0.025, [this, alive, index, attempt] {
-            if (!alive.expired()) takeKeyboard(index, attempt + 1);
+            if (!alive.expired()) takeInput(index, attempt + 1);
         });
         return;
     }
     close();
     if (environment_.showCaptureError)
         environment_.showCaptureError(QStringLiteral(
-            "另一个程序正占用键盘，截图时将无法使用 Esc 和回车。请先关闭正在打开的菜单或"
-            "拖动，再重新截图。"));
+            "另一个程序正占用键盘或鼠标，截图时将无法使用 Esc 和回车。请先关闭正在打开的"
+            "菜单或拖动，再重新截图。"));
 }
 
 void Editor::hideOverlays() {

@@ -36,8 +36,8 @@ struct EditorEnvironment {
     std::function<std::optional<QString>()> chooseSavePath;
     std::function<std::optional<Size>(QSize current)> askSize;
     std::function<void(const QString& message)> showError;
-    // Takes the keyboard for an overlay; unset = nothing to take (tests).
-    std::function<bool(QWindow*)> grabKeyboard;
+    // Takes keyboard and pointer for an overlay; unset = nothing to take (tests).
+    std::function<bool(QWindow*)> grabInput;
     // The session could not start: the alert's text.
     std::function<void(const QString& message)> showCaptureError;
 };
@@ -88,13 +88,13 @@ class Editor {
     void saveImage();
     void pinImage();
 
-    // How often, 25 ms apart, the keyboard is asked for while another client holds it.
-    static constexpr int keyboardAttempts = 20;
+    // How often, 25 ms apart, keyboard and pointer are asked for while another client holds one.
+    static constexpr int inputAttempts = 20;
 
   private:
-    // Shows overlay `index` in front with the keyboard.
+    // Shows overlay `index` in front with the keyboard and the pointer.
     void present(std::size_t index);
-    void takeKeyboard(std::size_t index, int attempt);
+    void takeInput(std::size_t index, int attempt);
     std::size_t keyRoot(std::size_t eventRoot) const;
     // Keys before a rectangle is chosen.
     bool handleChoosingKey(const KeyPress& press, std::size_t index);

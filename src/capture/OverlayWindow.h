@@ -23,8 +23,9 @@ class OverlayWindow final : public QWidget {
     // keyboard grab itself is the session's, which knows whether it succeeded).
     void present(bool takeKeyboard);
 
-    // The keyboard was grabbed for this window; the grab ends when it hides.
-    void keyboardTaken() { keyboardGrabbed_ = true; }
+    // Keyboard and pointer were grabbed for this window; the server ends both grabs when it
+    // hides, and Qt is told about the keyboard.
+    void inputTaken() { keyboardGrabbed_ = true; }
 
     // The overlay stopped being the active window.
     std::function<void()> onResignKey;

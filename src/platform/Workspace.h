@@ -13,9 +13,10 @@ class Workspace {
     virtual bool openAddress(const QString& address) = 0;
     // Opens the desktop's own accessibility settings; false when the desktop has none we know.
     virtual bool openAccessibilitySettings() = 0;
-    // Takes the keyboard for a window of ours (a capture overlay, which the window manager never
-    // focuses); false while another client holds a grab. Released when the window hides.
-    virtual bool grabKeyboard(QWindow* window) = 0;
+    // Takes the keyboard and the pointer for a window of ours (a capture overlay, which the
+    // window manager never focuses); false while another client holds either. Our other windows
+    // keep receiving their own pointer events. Both end when the window hides.
+    virtual bool grabInput(QWindow* window) = 0;
 };
 
 }  // namespace tessal

@@ -371,7 +371,7 @@ TEST(EditorKeyboard, AGrabHeldElsewhereIsWaitedForThenReported) {
             {snapshot(Rect(0, 0, 400, 300), 1, Qt::white)},
             EditorEnvironment{queue, clock, pasteboard, defaults,
                               [](std::function<void()> job) { job(); }, nullptr, nullptr, nullptr,
-                              [&](QWindow* w) { return workspace.grabKeyboard(w); },
+                              [&](QWindow* w) { return workspace.grabInput(w); },
                               [&](const QString& message) { errors << message; }});
         editor.onClose = [&] { ++closes; };
         editor.showWindow();
@@ -383,7 +383,7 @@ TEST(EditorKeyboard, AGrabHeldElsewhereIsWaitedForThenReported) {
             EXPECT_TRUE(editor.overlays()[0]->isVisible());
         } else {
             queue.advance(1.0);
-            EXPECT_EQ(workspace.grabAttempts, Editor::keyboardAttempts);
+            EXPECT_EQ(workspace.grabAttempts, Editor::inputAttempts);
             EXPECT_EQ(closes, 1);
             ASSERT_EQ(errors.size(), 1);
             EXPECT_TRUE(errors[0].contains("占用键盘"));

@@ -77,7 +77,7 @@ class FakeWorkspace final : public Workspace {
     // Grab attempts refused before one succeeds (-1: never).
     int grabRefusals = 0;
     int grabAttempts = 0;
-    bool grabKeyboard(QWindow*) override {
+    bool grabInput(QWindow*) override {
         ++grabAttempts;
         if (grabRefusals < 0) return false;
         if (grabRefusals > 0) return --grabRefusals, false;

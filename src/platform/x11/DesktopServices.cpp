@@ -7,6 +7,9 @@
 #include <QProcess>
 #include <QUrl>
 #include <QWindow>
+#include <cstdlib>
+
+#include "X11Connection.h"
 
 namespace tessal {
 
@@ -40,9 +43,31 @@ bool QtWorkspace::openAccessibilitySettings() {
     return false;
 }
 
-bool QtWorkspace::grabKeyboard(QWindow* window) {
-    // Qt's xcb backend asks the server for the grab and reports its status.
-    return window && window->setKeyboardGrabEnabled(true);
+bool QtWorkspace::grabInput(QWindow* window) {
+    if (!window) return false;
+    // The pointer directly, with owner events, so each of our overlays still gets its own
+    // clicks while nothing outside them can take the pointer; then the keyboard through Qt,
+    // which asks the server, reports the status and so knows to release it.
+    xcb_connection_t* c = x11::connection();
+    if (c) {
+        const std::uint16_t events = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
+                                     XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW |
+                                     XCB_EVENT_MASK_LEAVE_WINDOW;
+        xcb_grab_pointer_reply_t* reply = xcb_grab_pointer_reply(
+            c,
+            xcb_grab_pointer(c, 1, xcb_window_t(window->winId()), events, XCB_GRAB_MODE_ASYNC,
+                             XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
+            nullptr);
+        const bool grabbed = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
+        std::free(reply);
+        if (!grabbed) return false;
+    }
+    if (window->setKeyboardGrabEnabled(true)) return true;
+    if (c) {
+        xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
+        xcb_flush(c);
+    }
+    return false;
 }
 
 }  // namespace tessal

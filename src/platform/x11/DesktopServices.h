@@ -16,7 +16,7 @@ class QtWorkspace final : public Workspace {
   public:
     bool openAddress(const QString& address) override;
     bool openAccessibilitySettings() override;
-    bool grabKeyboard(QWindow* window) override;
+    bool grabInput(QWindow* window) override;
 };
 
 }  // namespace tessal

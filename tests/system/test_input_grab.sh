@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Another client holding the keyboard when a capture starts: a short hold (a menu closing) is
-# waited for, and Escape still ends the capture; a hold that does not end stops the capture
-# with an alert instead of leaving an overlay that cannot be left with the keyboard.
+# Another client holding the keyboard or the pointer when a capture starts: a short hold (a
+# menu closing) is waited for, and Escape still ends the capture; a hold that does not end
+# stops the capture with an alert instead of leaving an overlay that cannot be left.
 source "$(dirname "$0")/world.sh"
 world_start 1024x768
 world_defaults '{"childRegionPermissionGuideShown": true}'
@@ -28,3 +28,16 @@ wait_for 5 grep -q grabbed "$WORLD/long.out" || fail "the fixture could not take
 wait_for 5 xdotool search --onlyvisible --name '^Tessal$' || fail "no alert while the keyboard is held"
 is_colour 250 200 255,255,255 || fail "an overlay was left on screen: $(pixel_at 250 200)"
 pass "a keyboard held elsewhere ends the capture with an alert, no overlay left"
+# A fresh resident for the pointer case, so nothing of the first alert carries over.
+kill "$holder" "$TESSAL_PID"
+wait "$TESSAL_PID" 2>/dev/null
+tessal_start
+
+"$TESSAL_FIXTURE" --grab-pointer 8 >"$WORLD/pointer.out" 2>&1 &
+holder=$!
+WORLD_PIDS+=($holder)
+wait_for 5 grep -q grabbed "$WORLD/pointer.out" || fail "the fixture could not take the pointer"
+"$TESSAL" capture || fail "no running instance"
+wait_for 5 xdotool search --onlyvisible --name '^Tessal$' || fail "no alert while the pointer is held"
+is_colour 250 200 255,255,255 || fail "an overlay was left on screen: $(pixel_at 250 200)"
+pass "a pointer held elsewhere ends the capture with an alert as well"
