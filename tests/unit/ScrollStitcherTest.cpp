@@ -175,6 +175,42 @@ TEST(ScrollStitcher, DisjointAndAmbiguousContentIsUnmatchedNeverJoinedWrongly) {
     EXPECT_EQ(ambiguous.height(), kViewport);
 }
 
+// A second shift at least 9 rows from the best counts as ambiguous while its score is within
+// 0.35 of the best one. The document repeats every 200 rows, except that the second block is
+// one grey level lighter in `columns` of the 31 columns the score reads and the third block in
+// all of them: the shift one period away then scores columns / 31 against the true shift's 0.
+TEST(ScrollStitcher, AmbiguityMarginBoundary) {
+    auto document = [](int columns) {
+        QImage image(kWidth, 600, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < image.height(); ++y) {
+            std::mt19937 random(unsigned(y % 200) + 1);
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < kWidth; x += 5) {
+                const int v = 20 + int(random() % 200);
+                for (int k = x; k < std::min(x + 5, kWidth); ++k) row[k] = qRgb(v, v, v);
+            }
+            const int lighter = y < 200 ? 0 : y < 400 ? columns : 31;
+            // Signature column c (of 72) covers these pixels; the score reads c = 5, 7, … 65.
+            for (int c = 5; c < 5 + 2 * lighter; c += 2)
+                for (int x = c * kWidth / 72; x < (c + 1) * kWidth / 72; ++x) {
+                    const int v = qRed(row[x]) + 1;
+                    row[x] = qRgb(v, v, v);
+                }
+        }
+        return image;
+    };
+    // 6 of 31 columns (0.19): within the margin, so the join is refused as ambiguous; 17 of 31
+    // (0.55): beyond it, so the true shift is taken.
+    for (const auto& [columns, expected] :
+         {std::pair{6, Kind::unmatched}, std::pair{17, Kind::appended}}) {
+        const QImage doc = document(columns);
+        ScrollStitcher stitcher(viewport(doc, 0), 24'000'000);
+        const auto r = stitcher.append(viewport(doc, 50), true);
+        EXPECT_EQ(r.kind, expected) << columns << " columns";
+        if (expected == Kind::appended) EXPECT_EQ(r.rows, 50);
+    }
+}
+
 TEST(ScrollStitcher, FixedHeaderAndFooterAppearOnce) {
     const QImage doc = uiRows(3000);
     const QImage header = band(40, QColor(40, 60, 90), "TOOLBAR");

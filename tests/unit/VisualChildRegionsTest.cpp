@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "regions/VisualChildRegions.h"
@@ -106,6 +107,23 @@ TEST(VisualChildRegions, EdgesContrastAndNesting) {
     ASSERT_EQ(nested.size(), 2u);
     EXPECT_EQ(nested[0], Rect(249, 249, 152, 122));
     EXPECT_EQ(nested[1], Rect(199, 199, 402, 302));
+}
+
+// A frame-shaped area (a panel colour around an inset of another colour) counts as a panel
+// only while it fills at least 55 % of its bounding box.
+TEST(VisualChildRegions, FillRatioBoundary) {
+    const Rect outer(200, 200, 300, 200);
+    for (const auto& [holeHeight, kept] : {std::pair{110, true}, std::pair{115, false}}) {
+        // Hole 240 wide: fill = 1 - 240 × h / 60000 → 0.56 and 0.54.
+        const Rect hole(230, 200 + (200 - holeHeight) / 2.0, 240, holeHeight);
+        const auto found = visualChildRegions(
+            screen(kScreen, 1, kBackground, {{outer, Qt::white}, {hole, QColor(40, 60, 120)}}),
+            kScreen, kWindow);
+        const bool outerFound = std::any_of(found.begin(), found.end(), [&](const Rect& r) {
+            return near(r, outer.insetBy(-1, -1), 1);
+        });
+        EXPECT_EQ(outerFound, kept) << "hole height " << holeHeight;
+    }
 }
 
 TEST(VisualChildRegions, LargeWindowsAreReducedAndTheResultIsCapped) {

@@ -154,6 +154,16 @@ TEST_F(CanvasModelTest, ResizeAndEndpointDrags) {
     EXPECT_EQ(canvas.marks()[arrow].points, (std::vector<Point>{a({20, 20}), a({120, 120})}));
 }
 
+// A handle is taken within 7 points of its centre and not beyond.
+TEST_F(CanvasModelTest, HandlesReachSevenPoints) {
+    drag({100, 100}, {300, 200});  // selected, top-right corner at (300, 200)
+    drag({304.9, 204.9}, {324.9, 214.9});
+    EXPECT_EQ(canvas.marks()[0].bounds().size, (Size{220, 110}));
+    undo.undo();
+    drag({305, 205}, {325, 215});
+    EXPECT_EQ(canvas.marks()[0].bounds().size, (Size{200, 100}));
+}
+
 TEST_F(CanvasModelTest, TextResizeScalesTheFont) {
     canvas.tool = Tool::text;
     canvas.mouseDown({50, 50}, 1);

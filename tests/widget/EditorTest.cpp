@@ -367,12 +367,11 @@ TEST(EditorKeyboard, AGrabHeldElsewhereIsWaitedForThenReported) {
         workspace.grabAttempts = 0;
         QStringList errors;
         int closes = 0;
-        Editor editor(
-            {snapshot(Rect(0, 0, 400, 300), 1, Qt::white)},
-            EditorEnvironment{queue, clock, pasteboard, defaults,
-                              [](std::function<void()> job) { job(); }, nullptr, nullptr, nullptr,
-                              [&](QWindow* w) { return workspace.grabInput(w); },
-                              [&](const QString& message) { errors << message; }});
+        Editor editor({snapshot(Rect(0, 0, 400, 300), 1, Qt::white)},
+                      EditorEnvironment{queue, clock, pasteboard, defaults,
+                                        [](std::function<void()> job) { job(); }, nullptr, nullptr,
+                                        nullptr, [&](QWindow* w) { return workspace.grabInput(w); },
+                                        [&](const QString& message) { errors << message; }});
         editor.onClose = [&] { ++closes; };
         editor.showWindow();
         queue.advance(0.3);
