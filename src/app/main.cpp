@@ -10,6 +10,7 @@
 #include "AlertPresenter.h"
 #include "AppDelegate.h"
 #include "CommandLine.h"
+#include "QuitOnSignal.h"
 #include "Resources.h"
 #include "SingleInstance.h"
 #include "base/AtomicFile.h"
@@ -186,6 +187,7 @@ int runResident(int& argc, char** argv, SingleInstance& instance, bool captureNo
     app.setApplicationName(QStringLiteral("tessal"));
     app.setDesktopFileName(QStringLiteral("local.ostrel"));
     app.setQuitOnLastWindowClosed(false);
+    QuitOnSignal quitOnSignal;
 
     if (!instance.listen()) printErr("tessal: cannot open " + SingleInstance::socketPath() + "\n");
 

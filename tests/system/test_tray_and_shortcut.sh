@@ -49,3 +49,16 @@ pass "tessal capture starts a capture in the running instance"
 timeout 5 "$TESSAL" || fail "second start did not hand over (status $?)"
 kill -0 "$TESSAL_PID" || fail "the first instance is gone"
 pass "a second start hands over to the running instance"
+
+# With Num Lock and Caps Lock on, the shortcut still fires (they add modifier bits to the press).
+xdotool key Escape 2>/dev/null
+sleep 0.3
+xdotool key Num_Lock key Caps_Lock
+xset q | grep -q 'Num Lock: *on' || fail "Num Lock did not turn on: $(xset q | grep -i lock)"
+xset q | grep -q 'Caps Lock: *on' || fail "Caps Lock did not turn on"
+xdotool mousemove 950 350 key ctrl+1
+wait_for 5 sh -c "[ \"\$(import -window root -crop 1x1+400+350 -depth 8 txt:- | sed -n 2p | grep -o '(153,153,153')\" ]" ||
+    fail "no overlay with Num Lock and Caps Lock on: $(pixel_at 400 350)"
+xdotool key Escape
+xdotool key Num_Lock key Caps_Lock
+pass "the shortcut works with Num Lock and Caps Lock on"

@@ -147,6 +147,31 @@ class PeerWorld {
                     PeerReference{"", QDBusObjectPath("/org/a11y/atspi/null")}));
             return m.createErrorReply(QDBusError::UnknownMethod, "no");
         });
+        // An application whose replies have the wrong types everywhere.
+        QDBusConnection odd = connect("odd");
+        serve(odd, "test.odd", kRoot, [](const QDBusMessage& m) -> std::optional<QDBusMessage> {
+            if (m.member() == "GetChildren") return m.createReply(QStringLiteral("nonsense"));
+            if (m.member() == "GetExtents") {
+                QDBusArgument box;
+                box.beginStructure();
+                box << QStringLiteral("x") << QStringLiteral("y");
+                box.endStructure();
+                return m.createReply(QVariant::fromValue(box));
+            }
+            if (m.member() == "GetAccessibleAtPoint") return m.createReply(42);
+            return m.createReply(QVariant::fromValue(QDBusVariant(QStringLiteral("parent?"))));
+        });
+        // An application that quits in the middle of the walk: it answers the first call for its
+        // windows with one window, then leaves the bus.
+        QDBusConnection leaving = connect("leaving");
+        serve(leaving, "test.leaving", kRoot,
+              [this](const QDBusMessage& m) -> std::optional<QDBusMessage> {
+                  QMetaObject::invokeMethod(
+                      &context_, [] { QDBusConnection::disconnectFromBus("leaving"); },
+                      Qt::QueuedConnection);
+                  return m.createReply(
+                      references({{"test.leaving", QDBusObjectPath(kRoot + "/window")}}));
+              });
     }
 
     QString address_;
@@ -192,6 +217,17 @@ TEST(AtspiDeadline, AnApplicationThatNeverAnswersCannotHoldTheQueryPastItsBudget
         std::printf(
             "[ figures  ] unanswered query ended after %.3f s; the next answered in %.3f s\n",
             hungSeconds, answeredSeconds);
+
+        // Replies of the wrong types, and an application that leaves the bus mid-walk: no
+        // regions from them, no crash, and the budget holds.
+        for (const char* name : {"test.odd", "test.leaving"}) {
+            world.listOnly(name);
+            timer.restart();
+            const auto regions = accessibleChildRegions(
+                service, SystemClock::shared(), int(getpid()), {200, 600}, screen, 800, window);
+            EXPECT_TRUE(regions.empty()) << name;
+            EXPECT_LE(timer.nsecsElapsed() / 1e9, 0.65) << name;
+        }
     }
     daemon.terminate();
     daemon.waitForFinished(2000);

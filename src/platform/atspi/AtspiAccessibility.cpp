@@ -56,7 +56,9 @@ std::vector<AtspiReference> references(const QVariant& value) {
     std::vector<AtspiReference> list;
     if (!value.canConvert<QDBusArgument>()) return list;
     const QDBusArgument argument = value.value<QDBusArgument>();
-    if (argument.currentType() != QDBusArgument::ArrayType) return list;
+    // Another application wrote this reply: read it only in the shape AT-SPI defines, since
+    // extracting a value of another type aborts inside libdbus.
+    if (argument.currentSignature() != QLatin1String("a(so)")) return list;
     argument.beginArray();
     while (!argument.atEnd()) {
         AtspiReference r;
@@ -72,7 +74,7 @@ std::optional<AtspiReference> reference(const QVariant& value) {
     if (inner.canConvert<QDBusVariant>()) inner = inner.value<QDBusVariant>().variant();
     if (!inner.canConvert<QDBusArgument>()) return std::nullopt;
     const QDBusArgument argument = inner.value<QDBusArgument>();
-    if (argument.currentType() != QDBusArgument::StructureType) return std::nullopt;
+    if (argument.currentSignature() != QLatin1String("(so)")) return std::nullopt;
     AtspiReference r;
     argument >> r;
     return r;
@@ -223,7 +225,7 @@ std::optional<QRect> AtspiAccessibility::nativeExtents(const AccessibleElement& 
     const QVariant value = reply.arguments().first();
     if (!value.canConvert<QDBusArgument>()) return std::nullopt;
     const QDBusArgument argument = value.value<QDBusArgument>();
-    if (argument.currentType() != QDBusArgument::StructureType) return std::nullopt;
+    if (argument.currentSignature() != QLatin1String("(iiii)")) return std::nullopt;
     int x = 0, y = 0, w = 0, h = 0;
     argument.beginStructure();
     argument >> x >> y >> w >> h;
