@@ -22,7 +22,7 @@ TEST(DisplayMapping, RootPixelsBecomeWindowListPointsThroughTheDisplayThatHoldsT
         {QRect(100, 50, 400, 300), Rect(100, 50, 400, 300)},  // scale 1: unchanged
         {QRect(1760, 220, 422, 285),
          Rect(1680, 110, 211, 142.5)},                            // scale 2: halved from its origin
-        {QRect(1500, 100, 300, 100), Rect(1500, 100, 300, 100)},  // centre on the primary
+        {QRect(1400, 100, 300, 100), Rect(1400, 100, 300, 100)},  // centre on the primary
         {QRect(1550, 100, 300, 100), Rect(1575, 50, 150, 50)},    // centre on the second
     };
     for (const Case& c : cases)

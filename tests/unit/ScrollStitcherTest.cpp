@@ -207,7 +207,9 @@ TEST(ScrollStitcher, AmbiguityMarginBoundary) {
         ScrollStitcher stitcher(viewport(doc, 0), 24'000'000);
         const auto r = stitcher.append(viewport(doc, 50), true);
         EXPECT_EQ(r.kind, expected) << columns << " columns";
-        if (expected == Kind::appended) EXPECT_EQ(r.rows, 50);
+        if (expected == Kind::appended) {
+            EXPECT_EQ(r.rows, 50);
+        }
     }
 }
 
