@@ -10,6 +10,7 @@
 #include "CanvasRenderer.h"
 #include "ScreenshotExport.h"
 #include "ToolbarModel.h"
+#include "tools/ScreenshotHistory.h"
 
 namespace tessal {
 namespace {
@@ -28,8 +29,12 @@ bool isArrow(int keyCode) {
 }  // namespace
 
 AnnotationHost::AnnotationHost(DefaultsStore& defaults, Pasteboard& pasteboard,
-                               std::function<void(const QString&)> showError)
-    : defaults_(defaults), pasteboard_(pasteboard), showError_(std::move(showError)) {}
+                               std::function<void(const QString&)> showError,
+                               ScreenshotHistory* history)
+    : defaults_(defaults),
+      pasteboard_(pasteboard),
+      showError_(std::move(showError)),
+      history_(history) {}
 
 AnnotationHost::~AnnotationHost() {
     detach();
@@ -194,7 +199,7 @@ std::optional<QByteArray> AnnotationHost::png() const {
 void AnnotationHost::copy() {
     const auto bytes = png();
     if (!bytes) return;
-    switch (ScreenshotExport::copy(*bytes, pasteboard_, defaults_)) {
+    switch (ScreenshotExport::copy(*bytes, pasteboard_, defaults_, history_)) {
         case ScreenshotExport::CopyOutcome::close:
             if (onClose) onClose();
             break;
@@ -210,7 +215,11 @@ bool AnnotationHost::saveTo(const QString& path) {
     if (!canvas_ || path.isEmpty()) return false;
     canvas_->model().commitText();
     const auto bytes = png();
-    return bytes && ScreenshotExport::save(*bytes, path, defaults_, showError_);
+    return bytes && ScreenshotExport::save(*bytes, path, defaults_, showError_, history_);
+}
+
+void AnnotationHost::pinned(const QByteArray& png) {
+    if (history_) history_->record(png);
 }
 
 void AnnotationHost::refreshToolbarStyle() {

@@ -16,6 +16,7 @@ namespace tessal {
 
 class DefaultsStore;
 class Pasteboard;
+class ScreenshotHistory;
 
 // What every window that hosts the annotation canvas and toolbar shares: the toolbar's wiring
 // (tools, style, undo, actions by identifier), style memory, the keys both windows answer, and
@@ -23,8 +24,10 @@ class Pasteboard;
 // outcomes (save, pin, close, …) mean, and what happens around a tool change.
 class AnnotationHost {
   public:
+    // `history`: where copies, saves and pins are recorded; none in tests that do not ask.
     AnnotationHost(DefaultsStore& defaults, Pasteboard& pasteboard,
-                   std::function<void(const QString& message)> showError);
+                   std::function<void(const QString& message)> showError,
+                   ScreenshotHistory* history);
     AnnotationHost(const AnnotationHost&) = delete;
     AnnotationHost& operator=(const AnnotationHost&) = delete;
     ~AnnotationHost();
@@ -60,6 +63,8 @@ class AnnotationHost {
     void copy();
     // Writes the PNG to `path`; false (after telling the user) when it could not be written.
     bool saveTo(const QString& path);
+    // A window pinned the PNG: it is recorded like a copy or a save.
+    void pinned(const QByteArray& png);
 
     void refreshToolbarStyle();
 
@@ -74,6 +79,7 @@ class AnnotationHost {
     DefaultsStore& defaults_;
     Pasteboard& pasteboard_;
     std::function<void(const QString&)> showError_;
+    ScreenshotHistory* history_;
     QPointer<Canvas> canvas_;
     QPointer<AnnotationToolbar> toolbar_;
     QUndoStack* edits_ = nullptr;

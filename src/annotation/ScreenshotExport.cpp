@@ -8,6 +8,7 @@
 #include "base/AtomicFile.h"
 #include "base/DefaultsStore.h"
 #include "platform/Pasteboard.h"
+#include "tools/ScreenshotHistory.h"
 
 namespace tessal {
 
@@ -29,16 +30,22 @@ bool ScreenshotExport::writePNG(const QByteArray& png, const QString& path, Defa
 }
 
 bool ScreenshotExport::save(const QByteArray& png, const QString& path, DefaultsStore& defaults,
-                            const std::function<void(const QString&)>& showError) {
+                            const std::function<void(const QString&)>& showError,
+                            ScreenshotHistory* history) {
     QString error;
-    if (writePNG(png, path, defaults, &error)) return true;
+    if (writePNG(png, path, defaults, &error)) {
+        if (history) history->record(png);
+        return true;
+    }
     if (showError) showError(QStringLiteral("无法保存“%1”：%2").arg(path, error));
     return false;
 }
 
 ScreenshotExport::CopyOutcome ScreenshotExport::copy(const QByteArray& png, Pasteboard& pasteboard,
-                                                     const DefaultsStore& defaults) {
+                                                     const DefaultsStore& defaults,
+                                                     ScreenshotHistory* history) {
     if (!pasteboard.setPng(png)) return CopyOutcome::refused;
+    if (history) history->record(png);
     return CapturePreferences::copyCloses(defaults) ? CopyOutcome::close : CopyOutcome::stayOpen;
 }
 

@@ -8,6 +8,7 @@ namespace tessal {
 
 class DefaultsStore;
 class Pasteboard;
+class ScreenshotHistory;
 
 // Saving an annotated screenshot: the file name offered, the folder remembered, and a write
 // that never leaves a partial file.
@@ -21,13 +22,16 @@ QString rememberedDirectory(const DefaultsStore& defaults);
 // Writes atomically; only then remembers the folder. On failure `error` says why.
 bool writePNG(const QByteArray& png, const QString& path, DefaultsStore& defaults, QString* error);
 
-// The save step of a host: writes the PNG, or tells the user why it could not.
+// The save step of a host: writes the PNG and records it in the history (when there is one), or
+// tells the user why it could not be written.
 bool save(const QByteArray& png, const QString& path, DefaultsStore& defaults,
-          const std::function<void(const QString&)>& showError);
+          const std::function<void(const QString&)>& showError, ScreenshotHistory* history);
 
-// The copy step of a host: one image/png on the pasteboard, then what the host does next.
+// The copy step of a host: one image/png on the pasteboard, recorded in the history (when there
+// is one), then what the host does next.
 enum class CopyOutcome { refused, stayOpen, close };
-CopyOutcome copy(const QByteArray& png, Pasteboard& pasteboard, const DefaultsStore& defaults);
+CopyOutcome copy(const QByteArray& png, Pasteboard& pasteboard, const DefaultsStore& defaults,
+                 ScreenshotHistory* history);
 }  // namespace ScreenshotExport
 
 // The preferences the capture reads.

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "AlertPresenter.h"
+#include "CapturePreferencesWindow.h"
 #include "annotation/SavePanel.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
@@ -28,6 +29,7 @@
 #include "regions/ChildRegionPermissionGuide.h"
 #include "regions/ChildRegionResolver.h"
 #include "tools/PinnedImage.h"
+#include "tools/ScreenshotHistoryWindow.h"
 
 namespace tessal {
 namespace {
@@ -49,7 +51,8 @@ AppDelegate::AppDelegate(Platform& platform, DefaultsStore& defaults, MainQueue&
       mainQueue_(mainQueue),
       clock_(clock),
       alerts_(alerts),
-      ownPid_(ownPid) {
+      ownPid_(ownPid),
+      history_(ScreenshotHistory::standardDirectory(), defaults) {
     runShortcutDialog = [](const CaptureShortcut& current) {
         ShortcutDialog dialog(current);
         return dialog.run();
@@ -115,10 +118,10 @@ void AppDelegate::buildStatusMenu() {
     captureMenuItem_ =
         menu_->addAction(captureTitle(shortcut_), this, [this] { takeScreenshot(); });
     menu_->addAction(QStringLiteral("设置截图快捷键…"), this, [this] { configureShortcut(); });
-    // The preferences and history windows, launch at login, update checks and the change log
-    // are not part of the program yet; their items are shown but cannot be chosen.
-    menu_->addAction(QStringLiteral("截图偏好…"))->setEnabled(false);
-    menu_->addAction(QStringLiteral("截图历史…"))->setEnabled(false);
+    menu_->addAction(QStringLiteral("截图偏好…"), this, [this] { showPreferences(); });
+    menu_->addAction(QStringLiteral("截图历史…"), this, [this] { showHistory(); });
+    // Launch at login, update checks and the change log are not part of the program yet; their
+    // items are shown but cannot be chosen.
     menu_->addSeparator();
     QAction* login = menu_->addAction(QStringLiteral("开机启动"));
     login->setCheckable(true);
@@ -238,7 +241,8 @@ void AppDelegate::capture(bool previousWasShown) {
             [this](QWindow* window) { return platform_.workspace->grabInput(window); },
             [this](const QString& message) {
                 alerts_.run({QStringLiteral("无法截图"), message, {QStringLiteral("知道了")}});
-            }};
+            },
+            &history_};
         auto editor =
             std::make_unique<Editor>(std::move(snapshots).value(), std::move(environment));
         showEditor(std::move(editor));
@@ -328,7 +332,8 @@ void AppDelegate::showResult(const QImage& image, const QString& title) {
                                   *platform_.pasteboard,
                                   defaults_,
                                   [this] { return savePath(); },
-                                  [this](const QString& message) { showSaveError(message); }};
+                                  [this](const QString& message) { showSaveError(message); },
+                                  &history_};
     auto result = std::make_unique<LongScreenshotResult>(
         image, title,
         [this, alive](const QByteArray& png) {
@@ -347,6 +352,36 @@ void AppDelegate::showResult(const QImage& image, const QString& title) {
     raw->show();
     raw->raise();
     raw->activateWindow();
+}
+
+void AppDelegate::showHistory() {
+    if (!historyWindow_) {
+        historyWindow_ = std::make_unique<ScreenshotHistoryWindow>(
+            history_,
+            HistoryWindowEnvironment{
+                mainQueue_, *platform_.pasteboard, defaults_, [this] { return savePath(); },
+                [this](const AlertSpec& alert) { return alerts_.run(alert); },
+                [](std::function<void()> job) {
+                    SerialQueue::named("local.ostrel.history-thumbnails").async(std::move(job));
+                }});
+        std::weak_ptr<bool> alive = alive_;
+        historyWindow_->onEdit = [this, alive](const QByteArray& png) {
+            if (!alive.expired()) showResult(QImage::fromData(png), QStringLiteral("历史截图"));
+        };
+        historyWindow_->onPin = [this, alive](const QByteArray& png) {
+            if (!alive.expired()) showPin(png, std::nullopt);
+        };
+    }
+    visibility_.activate();
+    historyWindow_->showWindow();
+}
+
+void AppDelegate::showPreferences() {
+    if (!preferencesWindow_)
+        preferencesWindow_ = std::make_unique<CapturePreferencesWindow>(
+            defaults_, history_, [this](const AlertSpec& alert) { return alerts_.run(alert); });
+    visibility_.activate();
+    preferencesWindow_->showWindow();
 }
 
 }  // namespace tessal

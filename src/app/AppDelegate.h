@@ -15,6 +15,7 @@
 #include "EditMenu.h"
 #include "ShortcutDialog.h"
 #include "base/geometry.h"
+#include "tools/ScreenshotHistory.h"
 
 class QAction;
 class QMenu;
@@ -23,12 +24,14 @@ class QSystemTrayIcon;
 namespace tessal {
 
 class AlertPresenter;
+class CapturePreferencesWindow;
 class Clock;
 class DefaultsStore;
 class Editor;
 class LongScreenshotResult;
 class PinnedImage;
 class MainQueue;
+class ScreenshotHistoryWindow;
 struct Platform;
 
 // The resident program: tray icon and menu, the capture shortcut, the start of every capture
@@ -49,6 +52,9 @@ class AppDelegate final : public QObject {
     bool showPin(const QByteArray& png, std::optional<Rect> frame);
     // Opens an image in its own annotation window, titled "Tessal · <title> W × H px".
     void showResult(const QImage& image, const QString& title);
+    // The history and preferences windows: made once, brought to the front when open.
+    void showHistory();
+    void showPreferences();
 
     // Where a pin without a frame goes: centred on `visible`, one image pixel per point at most
     // and never more than 60 % of the visible area either way.
@@ -62,6 +68,9 @@ class AppDelegate final : public QObject {
     QAction* captureMenuItem() const { return captureMenuItem_; }
     EditMenu& editMenu() { return editMenu_; }
 
+    ScreenshotHistory& history() { return history_; }
+    ScreenshotHistoryWindow* historyWindow() const { return historyWindow_.get(); }
+    CapturePreferencesWindow* preferencesWindow() const { return preferencesWindow_.get(); }
     std::size_t pinCount() const { return pinnedImages_.size(); }
     std::size_t resultCount() const { return longResults_.size(); }
 
@@ -85,6 +94,7 @@ class AppDelegate final : public QObject {
     const Clock& clock_;
     AlertPresenter& alerts_;
     int ownPid_;
+    ScreenshotHistory history_;
 
     QSystemTrayIcon* status_ = nullptr;
     QMenu* menu_ = nullptr;
@@ -92,6 +102,8 @@ class AppDelegate final : public QObject {
     std::unique_ptr<Editor> editor_;
     std::map<QUuid, std::unique_ptr<PinnedImage>> pinnedImages_;
     std::map<QUuid, std::unique_ptr<LongScreenshotResult>> longResults_;
+    std::unique_ptr<ScreenshotHistoryWindow> historyWindow_;
+    std::unique_ptr<CapturePreferencesWindow> preferencesWindow_;
     // Tells a late close of a replaced editor from the close of the current one.
     unsigned long editorSerial_ = 0;
     bool capturing_ = false;

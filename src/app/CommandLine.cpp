@@ -14,6 +14,8 @@ QString usageText() {
         "  tessal capture --list-windows\n"
         "                               print each display's selectable windows\n"
         "  tessal edit FILE             open a PNG or JPEG for annotating\n"
+        "  tessal history               open the screenshot history window\n"
+        "  tessal preferences           open the capture preferences window\n"
         "  tessal regions IMAGE.png --window X,Y,W,H [--screen W,H]\n"
         "                               print the panels found in a window of a screenshot\n"
         "                               (screen-local points, origin bottom-left, smallest first)\n"
@@ -40,6 +42,11 @@ Command parseCommandLine(const QStringList& arguments) {
     }
     if (verb == "--help" || verb == "-h") {
         command.kind = Command::Kind::help;
+        return command;
+    }
+    if (verb == "history" || verb == "preferences") {
+        if (arguments.size() > 1) return error("unexpected argument: " + arguments[1]);
+        command.kind = verb == "history" ? Command::Kind::history : Command::Kind::preferences;
         return command;
     }
     if (verb == "edit") {

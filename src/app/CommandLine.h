@@ -16,6 +16,8 @@ struct Command {
         captureFull,
         listWindows,
         edit,
+        history,
+        preferences,
         regions,
         stitch,
         version,

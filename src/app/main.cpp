@@ -181,8 +181,8 @@ int stitch(const Command& command) {
     return 0;
 }
 
-int runResident(int& argc, char** argv, SingleInstance& instance, bool captureNow,
-                const QString& editPath) {
+// Runs the resident program; `request` is handled as if a later start had sent it.
+int runResident(int& argc, char** argv, SingleInstance& instance, const QString& request) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("tessal"));
     app.setDesktopFileName(QStringLiteral("local.ostrel"));
@@ -200,20 +200,21 @@ int runResident(int& argc, char** argv, SingleInstance& instance, bool captureNo
     initResources();
     AppDelegate delegate(platform, defaults, QtMainQueue::shared(), SystemClock::shared(), alerts,
                          int(getpid()));
-    auto edit = [&delegate](const QString& path) {
-        QString error;
-        const QImage image = readImage(path, &error);
-        if (!image.isNull()) delegate.showResult(image, QFileInfo(path).fileName());
+    auto handle = [&delegate](const QString& line) {
+        if (line == "capture") delegate.takeScreenshot();
+        if (line == "history") delegate.showHistory();
+        if (line == "preferences") delegate.showPreferences();
+        if (line.startsWith("edit ")) {
+            QString error;
+            const QImage image = readImage(line.mid(5), &error);
+            if (!image.isNull()) delegate.showResult(image, QFileInfo(line.mid(5)).fileName());
+        }
     };
-    instance.onRequest = [&delegate, edit](const QString& request) {
-        if (request == "capture")
-            QtMainQueue::shared().async([&delegate] { delegate.takeScreenshot(); });
-        if (request.startsWith("edit "))
-            QtMainQueue::shared().async([edit, request] { edit(request.mid(5)); });
+    instance.onRequest = [handle](const QString& line) {
+        QtMainQueue::shared().async([handle, line] { handle(line); });
     };
     delegate.applicationDidFinishLaunching();
-    if (captureNow) QtMainQueue::shared().async([&delegate] { delegate.takeScreenshot(); });
-    if (!editPath.isEmpty()) QtMainQueue::shared().async([edit, editPath] { edit(editPath); });
+    QtMainQueue::shared().async([handle, request] { handle(request); });
     const int status = app.exec();
     // Work still running on the worker queues (a region query asking another application) ends
     // before the services it uses are destroyed with this frame.
@@ -268,10 +269,11 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    const bool captureNow = command.kind == Command::Kind::capture;
-    const QString request = captureNow           ? QStringLiteral("capture")
-                            : editPath.isEmpty() ? QStringLiteral("activate")
-                                                 : QStringLiteral("edit ") + editPath;
+    QString request = QStringLiteral("activate");
+    if (command.kind == Command::Kind::capture) request = QStringLiteral("capture");
+    if (command.kind == Command::Kind::history) request = QStringLiteral("history");
+    if (command.kind == Command::Kind::preferences) request = QStringLiteral("preferences");
+    if (!editPath.isEmpty()) request = QStringLiteral("edit ") + editPath;
     if (SingleInstance::send(request)) return 0;
     // Two starts at once (autostart and the user): the lock decides which one stays; the other
     // hands its request over as soon as the first listens.
@@ -284,5 +286,5 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    return runResident(argc, argv, instance, captureNow, editPath);
+    return runResident(argc, argv, instance, request);
 }

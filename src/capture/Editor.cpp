@@ -42,7 +42,8 @@ std::optional<Crop> cropFor(const ScreenSnapshot& snapshot, const Rect& rect) {
 
 Editor::Editor(std::vector<ScreenSnapshot> snapshots, EditorEnvironment environment)
     : environment_(std::move(environment)),
-      host_(environment_.defaults, environment_.pasteboard, environment_.showError) {
+      host_(environment_.defaults, environment_.pasteboard, environment_.showError,
+            environment_.history) {
     host_.onSave = [this] { saveImage(); };
     host_.onPin = [this] { pinImage(); };
     host_.onClose = [this] { close(); };
@@ -114,8 +115,8 @@ void Editor::present(std::size_t index) {
 }
 
 // A client that holds the keyboard or the pointer (a menu still open, a window being dragged)
-// usually lets go within moments; one that does not would leave an overlay that Escape cannot end, so the
-// session ends and says why.
+// usually lets go within moments; one that does not would leave an overlay that Escape cannot end,
+// so the session ends and says why.
 void Editor::takeInput(std::size_t index, int attempt) {
     if (closed_ || !environment_.grabInput || !overlays_[index]->isVisible()) return;
     if (environment_.grabInput(overlays_[index]->windowHandle())) {
@@ -383,7 +384,10 @@ void Editor::pinImage() {
     if (!model.selection()) return;
     const Rect frame =
         model.selection()->offsetBy(model.snapshot().frame.minX(), model.snapshot().frame.minY());
-    if (onPin(*png, frame)) close();
+    if (onPin(*png, frame)) {
+        host_.pinned(*png);
+        close();
+    }
 }
 
 }  // namespace tessal

@@ -23,6 +23,7 @@ class DefaultsStore;
 class MainQueue;
 class OverlayWindow;
 class Pasteboard;
+class ScreenshotHistory;
 class SelectionView;
 
 // What a capture session needs from the program around it. The dialogs are functions so tests
@@ -40,6 +41,8 @@ struct EditorEnvironment {
     std::function<bool(QWindow*)> grabInput;
     // The session could not start: the alert's text.
     std::function<void(const QString& message)> showCaptureError;
+    // Where what leaves the session is recorded; none = not recorded.
+    ScreenshotHistory* history;
 };
 
 // One capture session over the frozen displays: an overlay with a selection view per snapshot;

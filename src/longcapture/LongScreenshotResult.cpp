@@ -19,7 +19,8 @@ LongScreenshotResult::LongScreenshotResult(const QImage& image, const QString& t
     : QWidget(nullptr),
       environment_(std::move(environment)),
       onPin_(std::move(onPin)),
-      host_(environment_.defaults, environment_.pasteboard, environment_.showError) {
+      host_(environment_.defaults, environment_.pasteboard, environment_.showError,
+            environment_.history) {
     setWindowTitle(
         QStringLiteral("Tessal · %1 %2 × %3 px").arg(title).arg(image.width()).arg(image.height()));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -47,7 +48,10 @@ LongScreenshotResult::LongScreenshotResult(const QImage& image, const QString& t
     host_.onClose = [this] { closeWindow(); };
     host_.onPin = [this] {
         const auto png = host_.png();
-        if (png && onPin_ && onPin_(*png)) closeWindow();
+        if (png && onPin_ && onPin_(*png)) {
+            host_.pinned(*png);
+            closeWindow();
+        }
     };
     host_.attach(canvas, toolbar, &edits_, ToolbarIndex::select);
 

@@ -18,6 +18,7 @@ class Clock;
 class DefaultsStore;
 class MainQueue;
 class Pasteboard;
+class ScreenshotHistory;
 
 struct ResultEnvironment {
     MainQueue& mainQueue;
@@ -26,6 +27,7 @@ struct ResultEnvironment {
     DefaultsStore& defaults;
     std::function<std::optional<QString>()> chooseSavePath;
     std::function<void(const QString& message)> showError;
+    ScreenshotHistory* history;
 };
 
 // A window in which any image (a long capture, a history entry, a file) is annotated with the

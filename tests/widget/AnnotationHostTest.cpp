@@ -47,13 +47,13 @@ TEST_F(AnnotationHostTest, EveryHostRemembersTheStyleAlike) {
     Editor editor({display(Rect(0, 0, 400, 300))},
                   EditorEnvironment{queue, clock, pasteboard, defaults,
                                     [](std::function<void()> job) { job(); }, nullptr, nullptr,
-                                    nullptr, nullptr, nullptr});
+                                    nullptr, nullptr, nullptr, nullptr});
     editor.select(Rect(10, 10, 200, 150), 0);
     QImage image(300, 200, QImage::Format_RGB32);
     image.fill(Qt::white);
     LongScreenshotResult result(
         image, "结果", nullptr,
-        ResultEnvironment{queue, clock, pasteboard, defaults, nullptr, nullptr});
+        ResultEnvironment{queue, clock, pasteboard, defaults, nullptr, nullptr, nullptr});
     for (AnnotationToolbar* toolbar : {editor.toolbar(), &result.toolbar()}) {
         defaults.remove("annotationMosaicMode");
         toolbar->onMosaicMode(MosaicMode::rectangle);
@@ -78,7 +78,7 @@ TEST_F(AnnotationHostTest, KeysAndButtonsShareOneDispatch) {
         new Canvas(std::make_unique<CanvasModel>(image, 120, 80, &edits, clock), &window);
     canvas->model().setSize({120, 80});
     auto* toolbar = new AnnotationToolbar(900, queue, &window);
-    AnnotationHost host(defaults, pasteboard, nullptr);
+    AnnotationHost host(defaults, pasteboard, nullptr, nullptr);
     int saves = 0, pins = 0, closes = 0;
     host.onSave = [&] { ++saves; };
     host.onPin = [&] { ++pins; };

@@ -78,7 +78,8 @@ TEST_F(AppDelegateTest, LaunchBuildsTheMenuAndRegistersTheStoredShortcut) {
     QStringList enabled;
     for (QAction* a : app->statusMenu()->actions())
         if (!a->isSeparator() && a->isEnabled()) enabled << a->text();
-    EXPECT_EQ(enabled, (QStringList{"截图  ⌃⇧A", "设置截图快捷键…", "退出Tessal"}));
+    EXPECT_EQ(enabled, (QStringList{"截图  ⌃⇧A", "设置截图快捷键…", "截图偏好…", "截图历史…",
+                                    "退出Tessal"}));
 }
 
 TEST_F(AppDelegateTest, SettingsThatCannotBeWrittenAreReportedOnce) {

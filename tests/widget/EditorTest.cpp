@@ -69,7 +69,7 @@ class EditorTest : public ::testing::Test {
                     askedSize = current;
                     return typedSize;
                 },
-                [this](const QString& message) { errors << message; }, nullptr, nullptr});
+                [this](const QString& message) { errors << message; }, nullptr, nullptr, nullptr});
         editor->onClose = [this] { ++closes; };
         editor->showWindow();
     }
@@ -367,11 +367,12 @@ TEST(EditorKeyboard, AGrabHeldElsewhereIsWaitedForThenReported) {
         workspace.grabAttempts = 0;
         QStringList errors;
         int closes = 0;
-        Editor editor({snapshot(Rect(0, 0, 400, 300), 1, Qt::white)},
-                      EditorEnvironment{queue, clock, pasteboard, defaults,
-                                        [](std::function<void()> job) { job(); }, nullptr, nullptr,
-                                        nullptr, [&](QWindow* w) { return workspace.grabInput(w); },
-                                        [&](const QString& message) { errors << message; }});
+        Editor editor(
+            {snapshot(Rect(0, 0, 400, 300), 1, Qt::white)},
+            EditorEnvironment{queue, clock, pasteboard, defaults,
+                              [](std::function<void()> job) { job(); }, nullptr, nullptr, nullptr,
+                              [&](QWindow* w) { return workspace.grabInput(w); },
+                              [&](const QString& message) { errors << message; }, nullptr});
         editor.onClose = [&] { ++closes; };
         editor.showWindow();
         queue.advance(0.3);

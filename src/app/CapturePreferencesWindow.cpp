@@ -1,0 +1,102 @@
+#include "CapturePreferencesWindow.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+
+#include "annotation/ScreenshotExport.h"
+#include "annotation/ToolbarModel.h"
+#include "base/DefaultsStore.h"
+#include "tools/ScreenshotHistory.h"
+#include "tools/WindowPlacement.h"
+
+namespace tessal {
+namespace {
+
+constexpr std::array<int, 4> kLimits = {10, 20, 50, 100};
+
+QWidget* row(const QString& label, QWidget* control) {
+    auto* holder = new QWidget;
+    auto* layout = new QHBoxLayout(holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(10);
+    layout->addWidget(new QLabel(label));
+    layout->addWidget(control);
+    layout->addStretch();
+    return holder;
+}
+
+}  // namespace
+
+int CapturePreferencesWindow::limitForIndex(int index) {
+    return kLimits[std::size_t(std::clamp(index, 0, int(kLimits.size()) - 1))];
+}
+
+int CapturePreferencesWindow::indexForLimit(int limit) {
+    const auto it = std::find(kLimits.begin(), kLimits.end(), limit);
+    return it == kLimits.end() ? 1 : int(it - kLimits.begin());
+}
+
+CapturePreferencesWindow::CapturePreferencesWindow(DefaultsStore& defaults,
+                                                   ScreenshotHistory& history,
+                                                   std::function<int(const AlertSpec&)> alert)
+    : QWidget(nullptr), defaults_(defaults), historyStore_(history), alert_(std::move(alert)) {
+    setWindowTitle(QStringLiteral("Tessal · 截图偏好"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setFixedSize(440, 260);
+
+    copyCloses_ = new QCheckBox(QStringLiteral("复制后退出截图"));
+    tool_ = new QComboBox;
+    for (const ToolbarTool& t : toolbarTools) tool_->addItem(QString::fromUtf8(t.title));
+    history_ = new QCheckBox(QStringLiteral("保留截图历史"));
+    limit_ = new QComboBox;
+    for (int n : kLimits) limit_->addItem(QStringLiteral("%1 张").arg(n));
+    auto* note = new QLabel(QStringLiteral("历史仅存本机，容量上限 200 MB；关闭后停止记录。"));
+    note->setWordWrap(true);
+
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(24, 24, 24, 24);
+    stack->setSpacing(16);
+    stack->addWidget(copyCloses_);
+    stack->addWidget(row(QStringLiteral("截图后默认工具"), tool_));
+    stack->addWidget(history_);
+    stack->addWidget(row(QStringLiteral("历史数量上限"), limit_));
+    stack->addWidget(note);
+    stack->addStretch();
+
+    connect(copyCloses_, &QCheckBox::toggled, this, [this] { changed(); });
+    connect(history_, &QCheckBox::toggled, this, [this] { changed(); });
+    connect(tool_, &QComboBox::currentIndexChanged, this, [this] { changed(); });
+    connect(limit_, &QComboBox::currentIndexChanged, this, [this] { changed(); });
+}
+
+void CapturePreferencesWindow::showWindow() {
+    loading_ = true;
+    copyCloses_->setChecked(CapturePreferences::copyCloses(defaults_));
+    history_->setChecked(historyStore_.enabled());
+    tool_->setCurrentIndex(CapturePreferences::defaultTool(defaults_));
+    limit_->setCurrentIndex(indexForLimit(historyStore_.limit()));
+    loading_ = false;
+    if (!isVisible()) centreOnScreen(*this);
+    show();
+    raise();
+    activateWindow();
+}
+
+void CapturePreferencesWindow::changed() {
+    if (loading_) return;
+    defaults_.set(QJsonObject{
+        {QStringLiteral("copyCloses"), copyCloses_->isChecked()},
+        {QStringLiteral("defaultTool"), std::clamp(tool_->currentIndex(), 0, 10)},
+        {ScreenshotHistory::enabledKey, history_->isChecked()},
+    });
+    historyStore_.setLimit(limitForIndex(std::max(limit_->currentIndex(), 0)));
+    if (const auto error = historyStore_.prune(); error && alert_)
+        alert_({QStringLiteral("无法整理截图历史"), *error, {QStringLiteral("知道了")}});
+}
+
+}  // namespace tessal

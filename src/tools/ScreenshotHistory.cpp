@@ -1,0 +1,168 @@
+#include "ScreenshotHistory.h"
+
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <chrono>
+#include <cmath>
+
+#include "base/AtomicFile.h"
+#include "base/DefaultsStore.h"
+#include "base/FileErrors.h"
+
+namespace tessal {
+namespace {
+
+bool validLimit(double value) {
+    return value == 10 || value == 20 || value == 50 || value == 100;
+}
+
+QString deletionFailure(const QString& path) {
+    return QStringLiteral("无法删除“%1”：%2")
+        .arg(QFileInfo(path).fileName(), writeFailureReason(path));
+}
+
+}  // namespace
+
+ScreenshotHistory::ScreenshotHistory(QString directory, DefaultsStore& defaults,
+                                     qint64 maximumBytes)
+    : directory_(std::move(directory)), defaults_(defaults), maximumBytes_(maximumBytes) {
+    now = [] {
+        return qint64(std::chrono::duration_cast<std::chrono::microseconds>(
+                          std::chrono::system_clock::now().time_since_epoch())
+                          .count());
+    };
+}
+
+QString ScreenshotHistory::standardDirectory() {
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (data.isEmpty() || !QDir::isAbsolutePath(data)) data = QDir::homePath() + "/.local/share";
+    return data + QStringLiteral("/Zelmar/History");
+}
+
+bool ScreenshotHistory::enabled() const {
+    return defaults_.boolValue(enabledKey, false);
+}
+
+void ScreenshotHistory::setEnabled(bool on) {
+    defaults_.set(enabledKey, on);
+}
+
+int ScreenshotHistory::limit() const {
+    const auto stored = defaults_.numberValue(limitKey);
+    return stored && validLimit(*stored) ? int(*stored) : standardLimit;
+}
+
+void ScreenshotHistory::setLimit(int value) {
+    defaults_.set(limitKey, validLimit(value) ? value : standardLimit);
+}
+
+void ScreenshotHistory::record(const QByteArray& png) {
+    if (!enabled() || png.size() > maximumBytes_) return;
+    // An image is what a reader recognises and can give a size for; the pixels themselves are
+    // not decoded, so recording costs no more than hashing and writing the bytes.
+    QByteArray bytes = png;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    if (!reader.canRead() || !reader.size().isValid() || reader.size().isEmpty()) return;
+
+    const QString digest =
+        QString::fromLatin1(QCryptographicHash::hash(png, QCryptographicHash::Sha256).toHex());
+    const QStringList existing = entries();
+    if (!existing.isEmpty() && QFileInfo(existing.front()).fileName().contains(digest)) return;
+
+    if (!QDir().mkpath(directory_) ||
+        !QFile::setPermissions(
+            directory_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)) {
+        lastError_ = QStringLiteral("无法创建历史文件夹“%1”：%2")
+                         .arg(directory_, writeFailureReason(directory_ + "/entry.png"));
+        return;
+    }
+    const QString name = QString::asprintf("%020.0f", double(now())) + "-" + digest + ".png";
+    const QString path = QDir(directory_).filePath(name);
+    QString error;
+    if (!writeFileAtomically(path, png, &error)) {
+        lastError_ = QStringLiteral("无法写入“%1”：%2").arg(name, error);
+        return;
+    }
+    if (!QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        lastError_ = QStringLiteral("无法设置“%1”的权限").arg(name);
+        return;
+    }
+    if (const auto pruned = prune()) {
+        lastError_ = *pruned;
+        return;
+    }
+    lastError_.clear();
+}
+
+QStringList ScreenshotHistory::entries() const {
+    QDir dir(directory_);
+    if (!dir.exists()) return {};
+    QStringList list;
+    // Exactly the files whose extension is "png"; "PNG" or anything else is not ours.
+    const QFileInfoList files = dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
+    for (auto it = files.crbegin(); it != files.crend(); ++it)
+        if (it->suffix() == QLatin1String("png")) list << it->absoluteFilePath();
+    return list;
+}
+
+std::optional<QString> ScreenshotHistory::prune() {
+    qint64 kept = 0;
+    const int most = limit();
+    const QStringList list = entries();
+    for (int i = 0; i < list.size(); ++i) {
+        const qint64 size = std::max<qint64>(QFileInfo(list[i]).size(), 0);
+        if (i < most && kept + size <= maximumBytes_) {
+            kept += size;
+            continue;
+        }
+        if (!QFile::remove(list[i]) && QFileInfo::exists(list[i])) return deletionFailure(list[i]);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> ScreenshotHistory::remove(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (!entries().contains(absolute)) return std::nullopt;
+    if (!QFile::remove(absolute) && QFileInfo::exists(absolute)) return deletionFailure(absolute);
+    return std::nullopt;
+}
+
+std::optional<QString> ScreenshotHistory::clear() {
+    for (const QString& entry : entries())
+        if (!QFile::remove(entry) && QFileInfo::exists(entry)) return deletionFailure(entry);
+    lastError_.clear();
+    return std::nullopt;
+}
+
+QImage ScreenshotHistory::thumbnail(const QString& path, int maximum) {
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty() || maximum <= 0) return {};
+    // The reader's size is before any rotation: a quarter turn swaps the sides.
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90) size.transpose();
+    if (std::max(size.width(), size.height()) > maximum) {
+        const QSize fitted = size.scaled(maximum, maximum, Qt::KeepAspectRatio);
+        const QSize stored = reader.transformation() & QImageIOHandler::TransformationRotate90
+                                 ? fitted.transposed()
+                                 : fitted;
+        reader.setScaledSize(stored.expandedTo(QSize(1, 1)));
+    }
+    return reader.read();
+}
+
+double ScreenshotHistory::recordedAt(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    const QString digits = name.section('-', 0, 0);
+    bool ok = false;
+    const double microseconds = digits.toDouble(&ok);
+    return ok && std::isfinite(microseconds) ? microseconds / 1e6 : 0;
+}
+
+}  // namespace tessal

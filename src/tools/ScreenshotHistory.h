@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace tessal {
+
+class DefaultsStore;
+
+// The local history of screenshots that left the program (copied, saved, pinned): one PNG file
+// per entry in a private folder, named "<20-digit microseconds since 1970>-<sha256>.png" so
+// that names sort newest first. Kept within a number of entries the user chooses and a byte
+// budget. Holds no list in memory: every call reads the folder afresh. Main thread only.
+class ScreenshotHistory {
+  public:
+    static constexpr qint64 standardMaximumBytes = 209'715'200;  // 200 MB
+    static constexpr int standardLimit = 20;
+    static inline const QString enabledKey = QStringLiteral("historyEnabled");
+    static inline const QString limitKey = QStringLiteral("historyLimit");
+
+    ScreenshotHistory(QString directory, DefaultsStore& defaults,
+                      qint64 maximumBytes = standardMaximumBytes);
+
+    // $XDG_DATA_HOME/Zelmar/History (default ~/.local/share/Zelmar/History).
+    static QString standardDirectory();
+
+    const QString& directory() const { return directory_; }
+    qint64 maximumBytes() const { return maximumBytes_; }
+
+    bool enabled() const;
+    void setEnabled(bool on);
+    // 10, 20, 50 or 100; anything else stored reads, and is written, as 20.
+    int limit() const;
+    void setLimit(int value);
+
+    // Keeps the PNG when recording is on, it fits the budget, it is an image and it is not the
+    // newest entry again. Failures are not reported to the caller, only through lastError().
+    void record(const QByteArray& png);
+    // Entry files, newest first; empty when the folder is missing or unreadable.
+    QStringList entries() const;
+    // Deletes what no longer fits the limit or the budget; the first failure, in words.
+    std::optional<QString> prune();
+    // Deletes one entry (anything that is not an entry is left alone).
+    std::optional<QString> remove(const QString& path);
+    // Deletes every entry, stopping at the first failure.
+    std::optional<QString> clear();
+    // The last recording failure in words; empty after a success or a clear.
+    const QString& lastError() const { return lastError_; }
+
+    // An image file decoded to at most `maximum` pixels on its longer side, upright; null when
+    // it cannot be read. Reads only what that size needs.
+    static QImage thumbnail(const QString& path, int maximum);
+    // The recording time of an entry in seconds since 1970, from its name (0 when the name
+    // does not start with digits).
+    static double recordedAt(const QString& path);
+
+    // The wall-clock time in microseconds since 1970; replaced by tests.
+    std::function<qint64()> now;
+
+  private:
+    QString directory_;
+    DefaultsStore& defaults_;
+    qint64 maximumBytes_;
+    QString lastError_;
+};
+
+}  // namespace tessal

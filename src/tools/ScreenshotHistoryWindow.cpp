@@ -1,0 +1,321 @@
+#include "ScreenshotHistoryWindow.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyledItemDelegate>
+
+#include "ScreenshotHistory.h"
+#include "WindowPlacement.h"
+#include "annotation/ScreenshotExport.h"
+#include "base/DefaultsStore.h"
+#include "base/MainQueue.h"
+#include "platform/Pasteboard.h"
+
+namespace tessal {
+namespace {
+
+constexpr int kThumbnailRole = Qt::UserRole + 1;  // QImage, null while unknown
+constexpr int kUnreadableRole = Qt::UserRole + 2;
+constexpr int kListThumbnail = 96;
+constexpr int kPreviewSize = 700;
+
+// One row: a 48-point rounded thumbnail 6 points from the left, then the time.
+class HistoryRowDelegate final : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
+        return {220, 60};
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        if (option.state & QStyle::State_Selected)
+            painter->fillRect(option.rect, option.palette.highlight());
+        const QRectF box(option.rect.x() + 6, option.rect.center().y() - 23.5, 48, 48);
+        QPainterPath rounded;
+        rounded.addRoundedRect(box, 5, 5);
+        painter->fillPath(rounded, QColor(0, 0, 0, 26));
+        const QImage image = index.data(kThumbnailRole).value<QImage>();
+        if (!image.isNull()) {
+            painter->setClipPath(rounded);
+            const QSizeF fitted = QSizeF(image.size()).scaled(box.size(), Qt::KeepAspectRatio);
+            painter->drawImage(
+                QRectF(box.center() - QPointF(fitted.width(), fitted.height()) / 2, fitted), image);
+            painter->setClipping(false);
+        } else if (index.data(kUnreadableRole).toBool()) {
+            // A picture frame with a hill: the image could not be read.
+            painter->setPen(QPen(QColor(0, 0, 0, 110), 1.5));
+            const QRectF frame = box.adjusted(12, 14, -12, -14);
+            painter->drawRoundedRect(frame, 2, 2);
+            QPainterPath hill;
+            hill.moveTo(frame.left() + 2, frame.bottom() - 2);
+            hill.lineTo(frame.left() + 9, frame.top() + 8);
+            hill.lineTo(frame.left() + 15, frame.bottom() - 5);
+            hill.lineTo(frame.right() - 2, frame.bottom() - 2);
+            painter->drawPath(hill);
+        }
+        QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setPointSizeF(12);
+        painter->setFont(font);
+        painter->setPen(option.state & QStyle::State_Selected
+                            ? option.palette.highlightedText().color()
+                            : option.palette.text().color());
+        const QRectF text(box.right() + 10, option.rect.y(),
+                          option.rect.right() - 6 - (box.right() + 10), option.rect.height());
+        painter->drawText(text, Qt::AlignVCenter | Qt::AlignLeft,
+                          index.data(Qt::DisplayRole).toString());
+        painter->restore();
+    }
+};
+
+}  // namespace
+
+ScreenshotHistoryWindow::ScreenshotHistoryWindow(ScreenshotHistory& store,
+                                                 HistoryWindowEnvironment environment)
+    : QWidget(nullptr), store_(store), environment_(std::move(environment)) {
+    setWindowTitle(QStringLiteral("Tessal · 截图历史"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setMinimumSize(700, 380);
+
+    table_ = new QListWidget(this);
+    table_->setItemDelegate(new HistoryRowDelegate(table_));
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setUniformItemSizes(true);
+    table_->setAccessibleName(QStringLiteral("截图时间"));
+    connect(table_, &QListWidget::currentRowChanged, this, [this] { updateSelection(); });
+
+    previewView_ = new QLabel(this);
+    previewView_->setAlignment(Qt::AlignCenter);
+    previewView_->setAccessibleName(QStringLiteral("截图预览"));
+    status_ = new QLabel(this);
+
+    const std::pair<const char*, void (ScreenshotHistoryWindow::*)()> actions[] = {
+        {"复制", &ScreenshotHistoryWindow::copyImage},
+        {"保存…", &ScreenshotHistoryWindow::saveImage},
+        {"继续标注", &ScreenshotHistoryWindow::editImage},
+        {"贴图", &ScreenshotHistoryWindow::pinImage},
+        {"删除", &ScreenshotHistoryWindow::deleteImage},
+        {"清空历史", &ScreenshotHistoryWindow::clearHistory}};
+    for (const auto& [title, action] : actions) {
+        auto* button = new QPushButton(QString::fromUtf8(title), this);
+        connect(button, &QPushButton::clicked, this, action);
+        buttons_.push_back(button);
+    }
+    resize(800, 500);
+    layoutContent();
+}
+
+ScreenshotHistoryWindow::~ScreenshotHistoryWindow() {
+    *alive_ = false;
+}
+
+void ScreenshotHistoryWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutContent();
+}
+
+void ScreenshotHistoryWindow::layoutContent() {
+    const int w = width(), h = height();
+    status_->setGeometry(16, 16, w - 32, 24);
+    table_->setGeometry(16, 56, 240, h - 120);
+    previewView_->setGeometry(272, 56, w - 288, h - 120);
+    for (std::size_t i = 0; i < buttons_.size(); ++i)
+        buttons_[i]->setGeometry(16 + int(i) * 112, h - 48, 104, 32);
+    if (!preview_.isNull())
+        previewView_->setPixmap(QPixmap::fromImage(
+            preview_.scaled(previewView_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+void ScreenshotHistoryWindow::showWindow() {
+    reload();
+    if (!isVisible()) centreOnScreen(*this);
+    show();
+    raise();
+    activateWindow();
+}
+
+QString ScreenshotHistoryWindow::timeText(const QString& path) {
+    const qint64 ms = qint64(ScreenshotHistory::recordedAt(path) * 1000);
+    return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("MM-dd HH:mm:ss"));
+}
+
+void ScreenshotHistoryWindow::reload() {
+    const std::optional<int> row = selectedRow();
+    const QString remembered = row ? entries_.value(*row) : QString();
+    ++listGeneration_;
+    entries_ = store_.entries();
+    {
+        const QSignalBlocker quiet(table_);
+        table_->clear();
+        for (const QString& entry : entries_) {
+            auto* item = new QListWidgetItem(timeText(entry));
+            item->setSizeHint(QSize(220, 60));
+            table_->addItem(item);
+        }
+        if (!entries_.isEmpty()) {
+            const int again = entries_.indexOf(remembered);
+            table_->setCurrentRow(again >= 0 ? again : 0);
+        }
+    }
+    updateSelection();
+    requestThumbnails();
+    if (!store_.lastError().isEmpty())
+        status_->setText(QStringLiteral("历史记录失败：") + store_.lastError());
+    else
+        status_->setText(QString::number(entries_.size()) + QStringLiteral(" 张 · ") +
+                         (store_.enabled() ? QStringLiteral("正在记录")
+                                           : QStringLiteral("未开启记录，可在截图偏好中开启")));
+}
+
+std::optional<int> ScreenshotHistoryWindow::selectedRow() const {
+    const int row = table_->currentRow();
+    if (row < 0 || row >= entries_.size()) return std::nullopt;
+    return row;
+}
+
+void ScreenshotHistoryWindow::selectRow(int row) {
+    table_->setCurrentRow(row);
+}
+
+QString ScreenshotHistoryWindow::statusText() const {
+    return status_->text();
+}
+
+QImage ScreenshotHistoryWindow::rowThumbnail(int row) const {
+    const QListWidgetItem* item = table_->item(row);
+    return item ? item->data(kThumbnailRole).value<QImage>() : QImage();
+}
+
+bool ScreenshotHistoryWindow::rowUnreadable(int row) const {
+    const QListWidgetItem* item = table_->item(row);
+    return item && item->data(kUnreadableRole).toBool();
+}
+
+void ScreenshotHistoryWindow::updateSelection() {
+    const bool selected = selectedRow().has_value();
+    for (std::size_t i = 0; i + 1 < buttons_.size(); ++i) buttons_[i]->setEnabled(selected);
+    preview_ = QImage();
+    previewView_->clear();
+    ++previewGeneration_;
+    if (selected) requestPreview();
+}
+
+// Thumbnails and the preview are decoded away from the main thread and handed back one by one,
+// so a long history of large screenshots opens at once and fills in as it is read.
+void ScreenshotHistoryWindow::requestThumbnails() {
+    const unsigned long generation = listGeneration_;
+    std::weak_ptr<bool> alive = alive_;
+    MainQueue* mainQueue = &environment_.mainQueue;
+    for (int row = 0; row < entries_.size(); ++row) {
+        auto job = [this, alive, mainQueue, generation, row, path = entries_[row]] {
+            QImage image = ScreenshotHistory::thumbnail(path, kListThumbnail);
+            mainQueue->async([this, alive, generation, row, image = std::move(image)] {
+                if (alive.expired() || generation != listGeneration_) return;
+                if (QListWidgetItem* item = table_->item(row)) {
+                    item->setData(kThumbnailRole, image);
+                    item->setData(kUnreadableRole, image.isNull());
+                    if (image.isNull())
+                        item->setData(Qt::AccessibleDescriptionRole,
+                                      QStringLiteral("图片无法预览"));
+                }
+            });
+        };
+        if (environment_.decodeQueue)
+            environment_.decodeQueue(std::move(job));
+        else
+            job();
+    }
+}
+
+void ScreenshotHistoryWindow::requestPreview() {
+    const auto row = selectedRow();
+    if (!row) return;
+    const unsigned long generation = ++previewGeneration_;
+    std::weak_ptr<bool> alive = alive_;
+    MainQueue* mainQueue = &environment_.mainQueue;
+    auto job = [this, alive, mainQueue, generation, path = entries_[*row]] {
+        QImage image = ScreenshotHistory::thumbnail(path, kPreviewSize);
+        mainQueue->async([this, alive, generation, image = std::move(image)] {
+            if (alive.expired() || generation != previewGeneration_) return;
+            preview_ = image;
+            layoutContent();
+        });
+    };
+    if (environment_.decodeQueue)
+        environment_.decodeQueue(std::move(job));
+    else
+        job();
+}
+
+std::optional<QByteArray> ScreenshotHistoryWindow::selectedBytes() const {
+    const auto row = selectedRow();
+    if (!row) return std::nullopt;
+    QFile file(entries_[*row]);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    return file.readAll();
+}
+
+void ScreenshotHistoryWindow::copyImage() {
+    if (const auto bytes = selectedBytes()) environment_.pasteboard.setPng(*bytes);
+}
+
+void ScreenshotHistoryWindow::saveImage() {
+    const auto bytes = selectedBytes();
+    if (!bytes || !environment_.chooseSavePath) return;
+    const auto path = environment_.chooseSavePath();
+    if (!path || path->isEmpty()) return;
+    QString error;
+    if (!ScreenshotExport::writePNG(*bytes, *path, environment_.defaults, &error) &&
+        environment_.alert)
+        environment_.alert({QStringLiteral("无法保存截图"),
+                            QStringLiteral("无法保存“%1”：%2").arg(*path, error),
+                            {QStringLiteral("知道了")}});
+}
+
+void ScreenshotHistoryWindow::editImage() {
+    if (const auto bytes = selectedBytes(); bytes && onEdit) onEdit(*bytes);
+}
+
+void ScreenshotHistoryWindow::pinImage() {
+    if (const auto bytes = selectedBytes(); bytes && onPin) onPin(*bytes);
+}
+
+void ScreenshotHistoryWindow::deleteImage() {
+    const auto row = selectedRow();
+    if (!row) return;
+    if (const auto error = store_.remove(entries_[*row])) {
+        if (environment_.alert)
+            environment_.alert(
+                {QStringLiteral("无法删除截图"), *error, {QStringLiteral("知道了")}});
+        return;
+    }
+    // The newest remaining entry is selected next.
+    table_->setCurrentRow(-1);
+    reload();
+}
+
+void ScreenshotHistoryWindow::clearHistory() {
+    if (!environment_.alert) return;
+    const int answer =
+        environment_.alert({QStringLiteral("清空截图历史？"),
+                            QStringLiteral("删除本机保存的历史记录，已另存的截图不受影响。"),
+                            {QStringLiteral("清空"), QStringLiteral("取消")}});
+    if (answer != 0) return;
+    if (const auto error = store_.clear()) {
+        environment_.alert(
+            {QStringLiteral("无法清空截图历史"), *error, {QStringLiteral("知道了")}});
+        return;
+    }
+    reload();
+}
+
+}  // namespace tessal

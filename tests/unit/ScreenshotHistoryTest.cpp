@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
+#include <random>
+
+#include "base/DefaultsStore.h"
+#include "tools/ScreenshotHistory.h"
+
+using namespace tessal;
+
+namespace {
+
+// A PNG of w × h pixels; with `noise` it hardly compresses, so its size grows with its area.
+QByteArray png(int w, int h, int seed, bool noise = false) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(QColor::fromHsv(seed * 37 % 360, 200, 200));
+    if (noise) {
+        std::mt19937 random(seed);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) image.setPixel(x, y, random());
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class ScreenshotHistoryTest : public ::testing::Test {
+  protected:
+    ScreenshotHistoryTest() { configure(history); }
+    void configure(ScreenshotHistory& h) {
+        h.now = [this] { return clock += 1'000'000; };
+    }
+
+    QTemporaryDir dir;
+    DefaultsStore defaults{dir.filePath("defaults.json")};
+    QString folder = dir.filePath("data/Zelmar/History");
+    ScreenshotHistory history{folder, defaults};
+    qint64 clock = 1'700'000'000'000'000;
+};
+
+TEST_F(ScreenshotHistoryTest, RecordsOnlyWhenOnAndNeverTheNewestTwice) {
+    history.record(png(10, 10, 1));
+    EXPECT_FALSE(QFileInfo::exists(folder));  // off: not even the folder
+
+    history.setEnabled(true);
+    const QByteArray a = png(10, 10, 1), b = png(10, 10, 2);
+    history.record(a);
+    history.record(a);
+    EXPECT_EQ(history.entries().size(), 1);
+    history.record(b);
+    history.record(a);
+    const QStringList entries = history.entries();
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(readAll(entries[0]), a);  // newest first
+    EXPECT_EQ(readAll(entries[1]), b);
+
+    // Not an image: nothing recorded, no error.
+    history.record("not a png at all");
+    EXPECT_EQ(history.entries().size(), 3);
+    EXPECT_TRUE(history.lastError().isEmpty());
+
+    // Private: the folder 0700, each file 0600.
+    EXPECT_EQ(QFileInfo(folder).permissions() & 0x7777,
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                  QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+    EXPECT_EQ(QFileInfo(entries[0]).permissions() & 0x7777,
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                  QFileDevice::WriteUser);
+}
+
+TEST_F(ScreenshotHistoryTest, NamesCarryTheTimeAndSortNewestFirst) {
+    history.setEnabled(true);
+    for (int i = 0; i < 3; ++i) history.record(png(8, 8, i + 1));
+    const QStringList entries = history.entries();
+    ASSERT_EQ(entries.size(), 3);
+    const QString name = QFileInfo(entries[0]).fileName();
+    EXPECT_EQ(name.size(), 20 + 1 + 64 + 4);
+    EXPECT_TRUE(name.startsWith("00001700000003000000-")) << name.toStdString();
+    EXPECT_DOUBLE_EQ(ScreenshotHistory::recordedAt(entries[0]), 1'700'000'003.0);
+    EXPECT_DOUBLE_EQ(ScreenshotHistory::recordedAt(entries[2]), 1'700'000'001.0);
+    EXPECT_EQ(ScreenshotHistory::recordedAt("/x/screenshot.png"), 0.0);
+}
+
+TEST_F(ScreenshotHistoryTest, LimitIsOneOfFourAndPrunesTheOldest) {
+    defaults.set(ScreenshotHistory::limitKey, 30);
+    EXPECT_EQ(history.limit(), 20);
+    history.setLimit(30);
+    EXPECT_EQ(defaults.numberValue(ScreenshotHistory::limitKey), 20.0);
+    defaults.set(ScreenshotHistory::limitKey, "10");
+    EXPECT_EQ(history.limit(), 20);
+
+    history.setEnabled(true);
+    history.setLimit(10);
+    EXPECT_EQ(history.limit(), 10);
+    for (int i = 0; i < 11; ++i) history.record(png(8, 8, i + 1));
+    const QStringList entries = history.entries();
+    ASSERT_EQ(entries.size(), 10);
+    EXPECT_DOUBLE_EQ(ScreenshotHistory::recordedAt(entries.back()), 1'700'000'002.0);
+}
+
+TEST_F(ScreenshotHistoryTest, ByteBudgetKeepsTheNewestThatFit) {
+    const QByteArray small = png(8, 8, 1), large1 = png(200, 200, 2, true),
+                     large2 = png(200, 200, 3, true);
+    ScreenshotHistory tight(folder, defaults, large2.size() + small.size() + 10);
+    configure(tight);
+    tight.setEnabled(true);
+    tight.record(png(400, 400, 4, true));  // alone over the budget: never recorded
+    EXPECT_TRUE(tight.entries().isEmpty());
+    tight.record(small);
+    tight.record(large1);
+    tight.record(large2);
+    // large2 fits, large1 then does not, the older small one still does.
+    const QStringList entries = tight.entries();
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(readAll(entries[0]), large2);
+    EXPECT_EQ(readAll(entries[1]), small);
+}
+
+TEST_F(ScreenshotHistoryTest, OnlyLowerCasePngFilesAreEntries) {
+    history.setEnabled(true);
+    history.setLimit(10);
+    history.record(png(8, 8, 1));
+    for (const char* other : {"notes.txt", "00000000000000000001-x.PNG", "shot.png.tmp"}) {
+        QFile f(QDir(folder).filePath(other));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    EXPECT_EQ(history.entries().size(), 1);
+    for (int i = 0; i < 12; ++i) history.record(png(8, 8, i + 2));
+    EXPECT_EQ(history.entries().size(), 10);
+    EXPECT_TRUE(QFileInfo::exists(QDir(folder).filePath("00000000000000000001-x.PNG")));
+    EXPECT_FALSE(history.clear());
+    EXPECT_TRUE(history.entries().isEmpty());
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 3);  // the others are not ours
+    // remove() leaves anything that is not an entry alone.
+    EXPECT_FALSE(history.remove(QDir(folder).filePath("notes.txt")));
+    EXPECT_TRUE(QFileInfo::exists(QDir(folder).filePath("notes.txt")));
+}
+
+TEST_F(ScreenshotHistoryTest, AFailedWriteIsReportedUntilTheNextSuccess) {
+    history.setEnabled(true);
+    // A file where the folder should be: the folder cannot be made.
+    QDir().mkpath(dir.filePath("data/Zelmar"));
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    history.record(png(8, 8, 1));
+    EXPECT_FALSE(history.lastError().isEmpty());
+    EXPECT_TRUE(history.lastError().endsWith("不是文件夹")) << history.lastError().toStdString();
+    QFile::remove(folder);
+    history.record(png(8, 8, 2));
+    EXPECT_TRUE(history.lastError().isEmpty());
+    EXPECT_EQ(history.entries().size(), 1);
+}
+
+TEST(ScreenshotHistoryThumbnail, FitsTheLongerSideAndFailsQuietly) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("wide.png");
+    QImage(1000, 250, QImage::Format_RGB32).save(path);
+    EXPECT_EQ(ScreenshotHistory::thumbnail(path, 96).size(), QSize(96, 24));
+    EXPECT_EQ(ScreenshotHistory::thumbnail(path, 4000).size(), QSize(1000, 250));
+    QFile broken(dir.filePath("broken.png"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("\x89PNG nothing more");
+    broken.close();
+    EXPECT_TRUE(ScreenshotHistory::thumbnail(broken.fileName(), 96).isNull());
+    EXPECT_TRUE(ScreenshotHistory::thumbnail(dir.filePath("missing.png"), 96).isNull());
+}
