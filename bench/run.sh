@@ -52,6 +52,9 @@ echo "== child regions: visual analysis of a 1536 × 1000-point window, warm loo
     fi
 )
 
+echo "== screenshot history: record a 4K PNG, open the window over 100 4K entries (offscreen) =="
+"$build/bench/tessal_history_bench" 2>/dev/null | grep -E '^BM_'
+
 echo "== hover: main-thread cost per pointer move with a 200 ms region source (offscreen) =="
 "$build/bench/tessal_hover_bench" 2>/dev/null | grep -E '^BM_'
 

@@ -52,7 +52,16 @@ AppDelegate::AppDelegate(Platform& platform, DefaultsStore& defaults, MainQueue&
       clock_(clock),
       alerts_(alerts),
       ownPid_(ownPid),
-      history_(ScreenshotHistory::standardDirectory(), defaults) {
+      history_(ScreenshotHistory::standardDirectory(), defaults,
+               ScreenshotHistory::standardMaximumBytes,
+               ScreenshotHistory::standardThumbnailDirectory()) {
+    // The list picture of a new entry is made right away, off the main thread, so the history
+    // window shows it at once later.
+    history_.onRecorded = [this](const QString& entry) {
+        SerialQueue::named("local.ostrel.history-thumbnails").async([this, entry] {
+            history_.listThumbnail(entry);
+        });
+    };
     runShortcutDialog = [](const CaptureShortcut& current) {
         ShortcutDialog dialog(current);
         return dialog.run();

@@ -28,8 +28,11 @@ QString deletionFailure(const QString& path) {
 }  // namespace
 
 ScreenshotHistory::ScreenshotHistory(QString directory, DefaultsStore& defaults,
-                                     qint64 maximumBytes)
-    : directory_(std::move(directory)), defaults_(defaults), maximumBytes_(maximumBytes) {
+                                     qint64 maximumBytes, QString thumbnails)
+    : directory_(std::move(directory)),
+      thumbnails_(std::move(thumbnails)),
+      defaults_(defaults),
+      maximumBytes_(maximumBytes) {
     now = [] {
         return qint64(std::chrono::duration_cast<std::chrono::microseconds>(
                           std::chrono::system_clock::now().time_since_epoch())
@@ -41,6 +44,12 @@ QString ScreenshotHistory::standardDirectory() {
     QString data = qEnvironmentVariable("XDG_DATA_HOME");
     if (data.isEmpty() || !QDir::isAbsolutePath(data)) data = QDir::homePath() + "/.local/share";
     return data + QStringLiteral("/Zelmar/History");
+}
+
+QString ScreenshotHistory::standardThumbnailDirectory() {
+    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (cache.isEmpty() || !QDir::isAbsolutePath(cache)) cache = QDir::homePath() + "/.cache";
+    return cache + QStringLiteral("/local.ostrel/history-thumbnails");
 }
 
 bool ScreenshotHistory::enabled() const {
@@ -93,11 +102,37 @@ void ScreenshotHistory::record(const QByteArray& png) {
         lastError_ = QStringLiteral("无法设置“%1”的权限").arg(name);
         return;
     }
+    if (onRecorded) onRecorded(path);
     if (const auto pruned = prune()) {
         lastError_ = *pruned;
         return;
     }
     lastError_.clear();
+}
+
+bool ScreenshotHistory::deleteEntry(const QString& entry) {
+    if (!thumbnails_.isEmpty())
+        QFile::remove(QDir(thumbnails_).filePath(QFileInfo(entry).fileName()));
+    return QFile::remove(entry) || !QFileInfo::exists(entry);
+}
+
+QImage ScreenshotHistory::listThumbnail(const QString& entry) const {
+    if (thumbnails_.isEmpty()) return thumbnail(entry, listThumbnailSize);
+    // Named like the entry, whose name holds the digest of its bytes: never stale.
+    const QString cached = QDir(thumbnails_).filePath(QFileInfo(entry).fileName());
+    QImage image = QImage(cached);
+    if (!image.isNull()) return image;
+    image = thumbnail(entry, listThumbnailSize);
+    if (image.isNull() || !QFileInfo::exists(entry)) return image;
+    QDir().mkpath(thumbnails_);
+    QFile::setPermissions(thumbnails_,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (image.save(&buffer, "PNG") && writeFileAtomically(cached, bytes))
+        QFile::setPermissions(cached, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return image;
 }
 
 QStringList ScreenshotHistory::entries() const {
@@ -121,7 +156,7 @@ std::optional<QString> ScreenshotHistory::prune() {
             kept += size;
             continue;
         }
-        if (!QFile::remove(list[i]) && QFileInfo::exists(list[i])) return deletionFailure(list[i]);
+        if (!deleteEntry(list[i])) return deletionFailure(list[i]);
     }
     return std::nullopt;
 }
@@ -129,13 +164,13 @@ std::optional<QString> ScreenshotHistory::prune() {
 std::optional<QString> ScreenshotHistory::remove(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (!entries().contains(absolute)) return std::nullopt;
-    if (!QFile::remove(absolute) && QFileInfo::exists(absolute)) return deletionFailure(absolute);
+    if (!deleteEntry(absolute)) return deletionFailure(absolute);
     return std::nullopt;
 }
 
 std::optional<QString> ScreenshotHistory::clear() {
     for (const QString& entry : entries())
-        if (!QFile::remove(entry) && QFileInfo::exists(entry)) return deletionFailure(entry);
+        if (!deleteEntry(entry)) return deletionFailure(entry);
     lastError_.clear();
     return std::nullopt;
 }

@@ -22,11 +22,15 @@ class ScreenshotHistory {
     static inline const QString enabledKey = QStringLiteral("historyEnabled");
     static inline const QString limitKey = QStringLiteral("historyLimit");
 
+    // `thumbnails`: a folder for the list's small pictures, so that a long history of large
+    // screenshots opens at once; empty = no such cache.
     ScreenshotHistory(QString directory, DefaultsStore& defaults,
-                      qint64 maximumBytes = standardMaximumBytes);
+                      qint64 maximumBytes = standardMaximumBytes, QString thumbnails = {});
 
     // $XDG_DATA_HOME/Zelmar/History (default ~/.local/share/Zelmar/History).
     static QString standardDirectory();
+    // $XDG_CACHE_HOME/local.ostrel/history-thumbnails (default ~/.cache/…).
+    static QString standardThumbnailDirectory();
 
     const QString& directory() const { return directory_; }
     qint64 maximumBytes() const { return maximumBytes_; }
@@ -52,8 +56,15 @@ class ScreenshotHistory {
     const QString& lastError() const { return lastError_; }
 
     // An image file decoded to at most `maximum` pixels on its longer side, upright; null when
-    // it cannot be read. Reads only what that size needs.
+    // it cannot be read.
     static QImage thumbnail(const QString& path, int maximum);
+    // The list thumbnail of an entry: from the cache when it is there, else decoded from the
+    // entry and kept in the cache. Safe on a worker thread (touches only files).
+    QImage listThumbnail(const QString& entry) const;
+    static constexpr int listThumbnailSize = 96;
+
+    // An entry was just written (to make its thumbnail ahead of time, off the main thread).
+    std::function<void(const QString& entry)> onRecorded;
     // The recording time of an entry in seconds since 1970, from its name (0 when the name
     // does not start with digits).
     static double recordedAt(const QString& path);
@@ -62,7 +73,11 @@ class ScreenshotHistory {
     std::function<qint64()> now;
 
   private:
+    // Deletes an entry and its cached thumbnail; false when the entry could not be deleted.
+    bool deleteEntry(const QString& entry);
+
     QString directory_;
+    QString thumbnails_;
     DefaultsStore& defaults_;
     qint64 maximumBytes_;
     QString lastError_;

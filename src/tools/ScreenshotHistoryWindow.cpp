@@ -22,7 +22,6 @@ namespace {
 
 constexpr int kThumbnailRole = Qt::UserRole + 1;  // QImage, null while unknown
 constexpr int kUnreadableRole = Qt::UserRole + 2;
-constexpr int kListThumbnail = 96;
 constexpr int kPreviewSize = 700;
 
 // One row: a 48-point rounded thumbnail 6 points from the left, then the time.
@@ -216,8 +215,9 @@ void ScreenshotHistoryWindow::requestThumbnails() {
     std::weak_ptr<bool> alive = alive_;
     MainQueue* mainQueue = &environment_.mainQueue;
     for (int row = 0; row < entries_.size(); ++row) {
-        auto job = [this, alive, mainQueue, generation, row, path = entries_[row]] {
-            QImage image = ScreenshotHistory::thumbnail(path, kListThumbnail);
+        auto job = [this, alive, mainQueue, generation, row, path = entries_[row],
+                    store = &store_] {
+            QImage image = store->listThumbnail(path);
             mainQueue->async([this, alive, generation, row, image = std::move(image)] {
                 if (alive.expired() || generation != listGeneration_) return;
                 if (QListWidgetItem* item = table_->item(row)) {

@@ -180,3 +180,28 @@ TEST(ScreenshotHistoryThumbnail, FitsTheLongerSideAndFailsQuietly) {
     EXPECT_TRUE(ScreenshotHistory::thumbnail(broken.fileName(), 96).isNull());
     EXPECT_TRUE(ScreenshotHistory::thumbnail(dir.filePath("missing.png"), 96).isNull());
 }
+
+// The list's thumbnails are kept beside the history, made once per entry and deleted with it.
+TEST(ScreenshotHistoryThumbnail, CachedPerEntryAndRemovedWithIt) {
+    QTemporaryDir dir;
+    DefaultsStore defaults(dir.filePath("defaults.json"));
+    const QString cache = dir.filePath("thumbnails");
+    ScreenshotHistory history(dir.filePath("History"), defaults,
+                              ScreenshotHistory::standardMaximumBytes, cache);
+    QStringList recorded;
+    history.onRecorded = [&](const QString& entry) { recorded << entry; };
+    history.setEnabled(true);
+    history.record(png(400, 200, 1));
+    ASSERT_EQ(recorded, history.entries());
+    EXPECT_EQ(history.listThumbnail(recorded[0]).size(), QSize(96, 48));
+    const QString cached = QDir(cache).filePath(QFileInfo(recorded[0]).fileName());
+    ASSERT_TRUE(QFileInfo::exists(cached));
+    EXPECT_EQ(QImage(cached).size(), QSize(96, 48));
+    // Read from the cache from now on: a cached picture is used as it is.
+    QImage marked(96, 48, QImage::Format_RGB32);
+    marked.fill(Qt::red);
+    marked.save(cached);
+    EXPECT_EQ(history.listThumbnail(recorded[0]).pixelColor(5, 5), QColor(Qt::red));
+    EXPECT_FALSE(history.remove(recorded[0]));
+    EXPECT_FALSE(QFileInfo::exists(cached));
+}
