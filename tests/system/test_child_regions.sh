@@ -9,10 +9,7 @@ world_defaults '{"childRegionPermissionGuideShown": true}'
 dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus \
     org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled variant:boolean:true >/dev/null ||
     fail "cannot switch accessibility on"
-"$TESSAL_FIXTURE" --panels 100,100,panels-fixture >>"$WORLD/fixture.log" 2>&1 &
-WORLD_PIDS+=($!)
-wait_for 10 xdotool search --name '^panels-fixture$' || fail "no panels fixture"
-sleep 0.5
+panels_start 100 100 panels-fixture
 tessal_start
 
 id=$(xdotool search --name '^panels-fixture$' | head -n1)

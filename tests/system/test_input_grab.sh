@@ -20,24 +20,23 @@ xdotool key Escape
 wait_for 5 is_colour 250 200 255,255,255 || fail "Escape did not end the capture: $(pixel_at 250 200)"
 pass "a short keyboard hold is waited for and Escape still ends the capture"
 
-"$TESSAL_FIXTURE" --grab-keyboard 8 >"$WORLD/long.out" 2>&1 &
-holder=$!
-WORLD_PIDS+=($holder)
-wait_for 5 grep -q grabbed "$WORLD/long.out" || fail "the fixture could not take the keyboard"
-"$TESSAL" capture || fail "no running instance"
-wait_for 5 xdotool search --onlyvisible --name '^Tessal$' || fail "no alert while the keyboard is held"
-is_colour 250 200 255,255,255 || fail "an overlay was left on screen: $(pixel_at 250 200)"
+# held_elsewhere keyboard|pointer: the fixture holds it for good; a capture ends with the alert.
+held_elsewhere() {
+    "$TESSAL_FIXTURE" --grab-$1 8 >"$WORLD/$1.out" 2>&1 &
+    holder=$!
+    WORLD_PIDS+=($holder)
+    wait_for 5 grep -q grabbed "$WORLD/$1.out" || fail "the fixture could not take the $1"
+    "$TESSAL" capture || fail "no running instance"
+    wait_for 5 xdotool search --onlyvisible --name '^Tessal$' || fail "no alert while the $1 is held"
+    is_colour 250 200 255,255,255 || fail "an overlay was left on screen: $(pixel_at 250 200)"
+}
+
+held_elsewhere keyboard
 pass "a keyboard held elsewhere ends the capture with an alert, no overlay left"
 # A fresh resident for the pointer case, so nothing of the first alert carries over.
 kill "$holder" "$TESSAL_PID"
 wait "$TESSAL_PID" 2>/dev/null
 tessal_start
 
-"$TESSAL_FIXTURE" --grab-pointer 8 >"$WORLD/pointer.out" 2>&1 &
-holder=$!
-WORLD_PIDS+=($holder)
-wait_for 5 grep -q grabbed "$WORLD/pointer.out" || fail "the fixture could not take the pointer"
-"$TESSAL" capture || fail "no running instance"
-wait_for 5 xdotool search --onlyvisible --name '^Tessal$' || fail "no alert while the pointer is held"
-is_colour 250 200 255,255,255 || fail "an overlay was left on screen: $(pixel_at 250 200)"
+held_elsewhere pointer
 pass "a pointer held elsewhere ends the capture with an alert as well"

@@ -34,8 +34,7 @@ sleep 0.3
 xdotool click 1
 sleep 0.3
 xdotool key Return
-wait_for 5 sh -c 'xclip -selection clipboard -t image/png -o > "$WORLD/window.png" && [ -s "$WORLD/window.png" ]' ||
-    fail "nothing on the clipboard"
+clipboard_png "$WORLD/window.png"
 convert "$WORLD/before.png" -crop "${fw}x${fh}+${fx}+${fy}" +repage "$WORLD/window-ref.png"
 [ "$(identify -format %wx%h "$WORLD/window.png")" = "${fw}x${fh}" ] ||
     fail "copied $(identify -format %wx%h "$WORLD/window.png"), the frame is ${fw}x${fh} pixels"
@@ -48,9 +47,9 @@ xdotool mousemove 400 680 key ctrl+1
 wait_for 5 is_colour 200 250 "144,144,144" || fail "no second capture"
 xdotool mousemove 150 180 mousedown 1 mousemove 250 250 mousemove 390 330 mouseup 1
 sleep 0.3
+echo none | xclip -selection clipboard
 xdotool key Return
-sleep 0.5
-xclip -selection clipboard -t image/png -o >"$WORLD/drag.png"
+clipboard_png "$WORLD/drag.png"
 convert "$WORLD/before.png" -crop 240x150+150+180 +repage "$WORLD/drag-ref.png"
 [ "$(identify -format %wx%h "$WORLD/drag.png")" = "240x150" ] ||
     fail "the rectangle was copied as $(identify -format %wx%h "$WORLD/drag.png")"

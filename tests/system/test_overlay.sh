@@ -38,8 +38,7 @@ pass "the highlight border lies on the window's frame"
 xdotool click 1
 sleep 0.3
 xdotool key Return
-wait_for 5 sh -c 'xclip -selection clipboard -t image/png -o > "$WORLD/clip.png" && [ -s "$WORLD/clip.png" ]' ||
-    fail "nothing on the clipboard after Return"
+clipboard_png "$WORLD/clip.png"
 [ "$(identify -format %wx%h "$WORLD/clip.png")" = "${fw}x${fh}" ] ||
     fail "copied $(identify -format %wx%h "$WORLD/clip.png"), window is ${fw}x${fh}"
 pass "a click takes the window, Return copies exactly its pixels"

@@ -5,10 +5,7 @@
 source "$(dirname "$0")/world.sh"
 world_start 1280x800
 world_defaults '{"childRegionPermissionGuideShown": true}'
-"$TESSAL_FIXTURE" --panels 100,80,quit-panels >>"$WORLD/fixture.log" 2>&1 &
-WORLD_PIDS+=($!)
-wait_for 10 xdotool search --name '^quit-panels$' || fail "no panels fixture"
-sleep 0.5
+panels_start 100 80 quit-panels
 tessal_start
 xdotool mousemove 1200 700 key ctrl+1
 wait_for 5 sh -c "[ \"\$(import -window root -crop 1x1+300+300 -depth 8 txt:- | sed -n 2p | grep -o '([0-9,]*')\" != '(255,255,255' ]" ||

@@ -93,6 +93,20 @@ tessal_start() {
     wait_for 15 test -S "$XDG_RUNTIME_DIR/local.ostrel.sock" || fail "Tessal did not start"
 }
 
+# The panels fixture (an accessible tree of nested panels) at X,Y with a title.
+panels_start() {
+    "$TESSAL_FIXTURE" --panels "$1,$2,$3" >>"$WORLD/fixture.log" 2>&1 &
+    WORLD_PIDS+=($!)
+    wait_for 10 xdotool search --name "^$3\$" || fail "no panels fixture"
+    sleep 0.5
+}
+
+# Waits for Return's PNG on the clipboard and writes it to FILE.
+clipboard_png() {
+    wait_for 5 sh -c "xclip -selection clipboard -t image/png -o > '$1' && [ -s '$1' ]" ||
+        fail "nothing on the clipboard"
+}
+
 # Opens fixture windows: fixture_start --window X,Y,W,H,TITLE[,#RRGGBB] ...
 fixture_start() {
     "$TESSAL_FIXTURE" "$@" >>"$WORLD/fixture.log" 2>&1 &
