@@ -1,10 +1,8 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QImageWriter>
 #include <cstdio>
 
 #include "AlertPresenter.h"
@@ -21,6 +19,7 @@
 #include "base/SerialQueue.h"
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenGeometry.h"
+#include "imaging/PngEncoder.h"
 #include "longcapture/ScrollStitcher.h"
 #include "platform/Platform.h"
 #include "regions/VisualChildRegions.h"
@@ -64,12 +63,9 @@ int captureFull(const Command& command) {
                      .arg(snapshots.value().size()));
         return 2;
     }
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
+    const auto png = PngEncoder::encode(snapshots.value()[command.display].image);
     QString error;
-    if (!QImageWriter(&buffer, "png").write(snapshots.value()[command.display].image) ||
-        !writeFileAtomically(command.output, png, &error)) {
+    if (!png || !writeFileAtomically(command.output, *png, &error)) {
         printErr("tessal: cannot write " + command.output + ": " + error + "\n");
         return 1;
     }
@@ -169,12 +165,9 @@ int stitch(const Command& command) {
         }
     }
     const QImage result = restoreAxis(axis, stitcher.image());
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
+    const auto png = PngEncoder::encode(result);
     QString error;
-    if (result.isNull() || !QImageWriter(&buffer, "png").write(result) ||
-        !writeFileAtomically(command.output, png, &error)) {
+    if (!png || !writeFileAtomically(command.output, *png, &error)) {
         printErr("tessal: cannot write " + command.output + ": " + error + "\n");
         return 1;
     }

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <optional>
+
+namespace tessal {
+
+// Our own PNG writer for what Tessal produces (copies, saves, pins, history, stitched images):
+// rows filtered per row (the filter that gives the smallest sum of differences), the filtered
+// rows split into one slice per thread and each slice deflated on its own thread (zlib level
+// 1, independent streams joined at byte boundaries, one Adler-32 for the whole), giving one
+// ordinary PNG stream that every decoder reads. Opaque images are written as 8-bit RGB, images
+// with alpha as 8-bit RGBA (not premultiplied).
+namespace PngEncoder {
+
+// `threads` 0 = one per core. Nothing for a null image or when memory runs out.
+std::optional<QByteArray> encode(const QImage& image, int threads = 0);
+
+}  // namespace PngEncoder
+}  // namespace tessal
