@@ -29,10 +29,12 @@ bool isArrow(int keyCode) {
 }  // namespace
 
 AnnotationHost::AnnotationHost(DefaultsStore& defaults, Pasteboard& pasteboard,
-                               std::function<void(const QString&)> showError,
+                               MainQueue& mainQueue,
+                               std::function<void(const AlertSpec&)> showError,
                                ScreenshotHistory* history)
     : defaults_(defaults),
       pasteboard_(pasteboard),
+      mainQueue_(mainQueue),
       showError_(std::move(showError)),
       history_(history) {}
 
@@ -197,9 +199,11 @@ std::optional<QByteArray> AnnotationHost::png() const {
 }
 
 void AnnotationHost::copy() {
-    const auto bytes = png();
-    if (!bytes) return;
-    switch (ScreenshotExport::copy(*bytes, pasteboard_, defaults_, history_)) {
+    if (!canvas_) return;
+    QImage bitmap = CanvasRenderer::render(canvas_->model());
+    if (bitmap.isNull()) return;
+    switch (ScreenshotExport::copyLater(std::move(bitmap), pasteboard_, defaults_, mainQueue_,
+                                        history_, showError_)) {
         case ScreenshotExport::CopyOutcome::close:
             if (onClose) onClose();
             break;

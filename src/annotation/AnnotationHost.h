@@ -8,6 +8,7 @@
 
 #include "AnnotationToolbar.h"
 #include "Canvas.h"
+#include "base/AlertSpec.h"
 #include "platform/KeyCodes.h"
 
 class QUndoStack;
@@ -15,6 +16,7 @@ class QUndoStack;
 namespace tessal {
 
 class DefaultsStore;
+class MainQueue;
 class Pasteboard;
 class ScreenshotHistory;
 
@@ -25,9 +27,8 @@ class ScreenshotHistory;
 class AnnotationHost {
   public:
     // `history`: where copies, saves and pins are recorded; none in tests that do not ask.
-    AnnotationHost(DefaultsStore& defaults, Pasteboard& pasteboard,
-                   std::function<void(const QString& message)> showError,
-                   ScreenshotHistory* history);
+    AnnotationHost(DefaultsStore& defaults, Pasteboard& pasteboard, MainQueue& mainQueue,
+                   std::function<void(const AlertSpec&)> showError, ScreenshotHistory* history);
     AnnotationHost(const AnnotationHost&) = delete;
     AnnotationHost& operator=(const AnnotationHost&) = delete;
     ~AnnotationHost();
@@ -59,7 +60,8 @@ class AnnotationHost {
 
     // The annotated image at full pixel size as PNG.
     std::optional<QByteArray> png() const;
-    // Copies the PNG; closes through onClose unless the preference keeps the window open.
+    // Puts the image on the clipboard at once (the PNG follows from a worker); closes through
+    // onClose unless the preference keeps the window open.
     void copy();
     // Writes the PNG to `path`; false (after telling the user) when it could not be written.
     bool saveTo(const QString& path);
@@ -78,7 +80,8 @@ class AnnotationHost {
 
     DefaultsStore& defaults_;
     Pasteboard& pasteboard_;
-    std::function<void(const QString&)> showError_;
+    MainQueue& mainQueue_;
+    std::function<void(const AlertSpec&)> showError_;
     ScreenshotHistory* history_;
     QPointer<Canvas> canvas_;
     QPointer<AnnotationToolbar> toolbar_;

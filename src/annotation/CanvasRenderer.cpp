@@ -293,12 +293,18 @@ void CanvasRenderer::paint(QPainter& painter, const CanvasModel& canvas, bool on
 }
 
 std::optional<QByteArray> CanvasRenderer::png(CanvasModel& canvas) {
+    const QImage bitmap = render(canvas);
+    if (bitmap.isNull()) return std::nullopt;
+    return PngEncoder::encode(bitmap);
+}
+
+QImage CanvasRenderer::render(CanvasModel& canvas) {
     canvas.commitText();
     // An opaque capture is exported as RGB: the same picture, a quarter fewer bytes to compress.
     const bool alpha = canvas.image().hasAlphaChannel();
     QImage bitmap(canvas.pixelWidth(), canvas.pixelHeight(),
                   alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-    if (bitmap.isNull()) return std::nullopt;
+    if (bitmap.isNull()) return bitmap;
     bitmap.fill(alpha ? Qt::transparent : Qt::black);
     {
         QPainter painter(&bitmap);
@@ -306,7 +312,7 @@ std::optional<QByteArray> CanvasRenderer::png(CanvasModel& canvas) {
                       canvas.pixelHeight() / canvas.size().height);
         paintCanvas(painter, canvas, false);
     }
-    return PngEncoder::encode(bitmap);
+    return bitmap;
 }
 
 }  // namespace tessal

@@ -38,7 +38,10 @@ struct LayerCache {
 void paint(QPainter& painter, const CanvasModel& canvas, bool onScreen,
            LayerCache* cache = nullptr);
 
-// The image and its marks at exactly pixelWidth × pixelHeight, as PNG; commits open text first.
+// The image and its marks at exactly pixelWidth × pixelHeight (RGB when the image is opaque);
+// commits open text first. Null when memory runs out.
+QImage render(CanvasModel& canvas);
+// The same as PNG.
 std::optional<QByteArray> png(CanvasModel& canvas);
 
 // One mark in a painter already set up in annotation coordinates (y up).

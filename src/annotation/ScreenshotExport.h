@@ -1,12 +1,17 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <functional>
+#include <optional>
+
+#include "base/AlertSpec.h"
 
 namespace tessal {
 
 class DefaultsStore;
+class MainQueue;
 class Pasteboard;
 class ScreenshotHistory;
 
@@ -25,13 +30,22 @@ bool writePNG(const QByteArray& png, const QString& path, DefaultsStore& default
 // The save step of a host: writes the PNG and records it in the history (when there is one), or
 // tells the user why it could not be written.
 bool save(const QByteArray& png, const QString& path, DefaultsStore& defaults,
-          const std::function<void(const QString&)>& showError, ScreenshotHistory* history);
+          const std::function<void(const AlertSpec&)>& showError, ScreenshotHistory* history);
 
 // The copy step of a host: one image/png on the pasteboard, recorded in the history (when there
 // is one), then what the host does next.
 enum class CopyOutcome { refused, stayOpen, close };
 CopyOutcome copy(const QByteArray& png, Pasteboard& pasteboard, const DefaultsStore& defaults,
                  ScreenshotHistory* history);
+// The same without waiting for the PNG: the clipboard is claimed at once and the bitmap encoded
+// on the worker queue "local.ostrel.png"; a paste that comes first waits for the bytes, and
+// the resident program keeps serving them after the host closed. Once they are made the
+// history records them (on the main queue); when they cannot be made the offer is withdrawn
+// and `showError` tells the user.
+using Encoder = std::function<std::optional<QByteArray>(const QImage&)>;
+CopyOutcome copyLater(QImage bitmap, Pasteboard& pasteboard, const DefaultsStore& defaults,
+                      MainQueue& mainQueue, ScreenshotHistory* history,
+                      std::function<void(const AlertSpec&)> showError, Encoder encode = {});
 }  // namespace ScreenshotExport
 
 // The preferences the capture reads.

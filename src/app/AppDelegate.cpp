@@ -246,7 +246,7 @@ void AppDelegate::capture(bool previousWasShown) {
             },
             [this] { return savePath(); },
             [this](QSize current) { return askSize ? askSize(current) : std::nullopt; },
-            [this](const QString& message) { showSaveError(message); },
+            [this](const AlertSpec& alert) { showAlert(alert); },
             [this](QWindow* window) { return platform_.workspace->grabInput(window); },
             [this](const QString& message) {
                 alerts_.run({QStringLiteral("无法截图"), message, {QStringLiteral("知道了")}});
@@ -295,8 +295,9 @@ std::optional<QString> AppDelegate::savePath() {
     return chooseSavePath ? chooseSavePath() : std::nullopt;
 }
 
-void AppDelegate::showSaveError(const QString& message) {
-    alerts_.run({QStringLiteral("无法保存截图"), message, {QStringLiteral("知道了")}});
+void AppDelegate::showAlert(const AlertSpec& alert) {
+    visibility_.activate();
+    alerts_.run(alert);
 }
 
 Rect AppDelegate::pinFrame(QSize pixelSize, std::optional<Rect> visibleFrame) {
@@ -341,7 +342,7 @@ void AppDelegate::showResult(const QImage& image, const QString& title) {
                                   *platform_.pasteboard,
                                   defaults_,
                                   [this] { return savePath(); },
-                                  [this](const QString& message) { showSaveError(message); },
+                                  [this](const AlertSpec& alert) { showAlert(alert); },
                                   &history_};
     auto result = std::make_unique<LongScreenshotResult>(
         image, title,

@@ -14,6 +14,7 @@
 #include "CaptureShortcut.h"
 #include "EditMenu.h"
 #include "ShortcutDialog.h"
+#include "base/AlertSpec.h"
 #include "base/geometry.h"
 #include "tools/ScreenshotHistory.h"
 
@@ -84,9 +85,9 @@ class AppDelegate final : public QObject {
     void capture(bool previousWasShown);
     void showEditor(std::unique_ptr<Editor> editor);
     void showSettingsWriteFailure(const QString& reason);
-    // The save dialog and its failure alert, shared by every window that saves.
+    // The save dialog and the failure alerts, shared by every window that saves or copies.
     std::optional<QString> savePath();
-    void showSaveError(const QString& message);
+    void showAlert(const AlertSpec& alert);
 
     Platform& platform_;
     DefaultsStore& defaults_;

@@ -42,8 +42,8 @@ std::optional<Crop> cropFor(const ScreenSnapshot& snapshot, const Rect& rect) {
 
 Editor::Editor(std::vector<ScreenSnapshot> snapshots, EditorEnvironment environment)
     : environment_(std::move(environment)),
-      host_(environment_.defaults, environment_.pasteboard, environment_.showError,
-            environment_.history) {
+      host_(environment_.defaults, environment_.pasteboard, environment_.mainQueue,
+            environment_.showError, environment_.history) {
     host_.onSave = [this] { saveImage(); };
     host_.onPin = [this] { pinImage(); };
     host_.onClose = [this] { close(); };

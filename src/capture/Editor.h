@@ -10,6 +10,7 @@
 #include "SelectionChrome.h"
 #include "SelectionViewModel.h"
 #include "annotation/AnnotationHost.h"
+#include "base/AlertSpec.h"
 #include "base/ScreenSnapshot.h"
 #include "platform/KeyCodes.h"
 
@@ -36,7 +37,7 @@ struct EditorEnvironment {
     SelectionViewModel::RegionQueue regionQueue;
     std::function<std::optional<QString>()> chooseSavePath;
     std::function<std::optional<Size>(QSize current)> askSize;
-    std::function<void(const QString& message)> showError;
+    std::function<void(const AlertSpec&)> showError;
     // Takes keyboard and pointer for an overlay; unset = nothing to take (tests).
     std::function<bool(QWindow*)> grabInput;
     // The session could not start: the alert's text.

@@ -19,8 +19,8 @@ LongScreenshotResult::LongScreenshotResult(const QImage& image, const QString& t
     : QWidget(nullptr),
       environment_(std::move(environment)),
       onPin_(std::move(onPin)),
-      host_(environment_.defaults, environment_.pasteboard, environment_.showError,
-            environment_.history) {
+      host_(environment_.defaults, environment_.pasteboard, environment_.mainQueue,
+            environment_.showError, environment_.history) {
     setWindowTitle(
         QStringLiteral("Tessal · %1 %2 × %3 px").arg(title).arg(image.width()).arg(image.height()));
     setAttribute(Qt::WA_DeleteOnClose, false);

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "annotation/AnnotationHost.h"
+#include "base/AlertSpec.h"
 
 class QScrollArea;
 
@@ -26,7 +27,7 @@ struct ResultEnvironment {
     Pasteboard& pasteboard;
     DefaultsStore& defaults;
     std::function<std::optional<QString>()> chooseSavePath;
-    std::function<void(const QString& message)> showError;
+    std::function<void(const AlertSpec&)> showError;
     ScreenshotHistory* history;
 };
 

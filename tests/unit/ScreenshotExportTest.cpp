@@ -4,8 +4,16 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <future>
+
 #include "annotation/ScreenshotExport.h"
+#include "base/Clock.h"
 #include "base/DefaultsStore.h"
+#include "base/MainQueue.h"
+#include "base/SerialQueue.h"
+#include "imaging/PngEncoder.h"
+#include "platform/fake/FakePlatform.h"
+#include "tools/ScreenshotHistory.h"
 
 using namespace tessal;
 
@@ -47,4 +55,58 @@ TEST(CapturePreferences, CopyClosesAndDefaultTool) {
         defaults.set("defaultTool", stored);
         EXPECT_EQ(CapturePreferences::defaultTool(defaults), expected) << stored;
     }
+}
+
+// Copying without waiting: the clipboard is claimed before the PNG exists; once it is made the
+// history records it; when it cannot be made the offer is withdrawn and the user told, and no
+// half-made image is ever offered. A refused clipboard records nothing.
+TEST(ScreenshotExport, CopyLaterOffersFirstAndSettlesOnTheMainQueue) {
+    QTemporaryDir dir;
+    DefaultsStore defaults(dir.filePath("defaults.json"));
+    ScreenshotHistory history(dir.filePath("History"), defaults);
+    history.setEnabled(true);
+    ManualClock clock;
+    ManualMainQueue queue(clock);
+    FakePasteboard pasteboard;
+    pasteboard.pasteAtOnce = false;
+    QImage bitmap(64, 48, QImage::Format_RGB32);
+    bitmap.fill(Qt::darkCyan);
+    std::vector<AlertSpec> alerts;
+    auto report = [&](const AlertSpec& a) { alerts.push_back(a); };
+
+    // The encoder waits until the offer is made: the claim never waits for the bytes.
+    std::promise<void> offered;
+    std::shared_future<void> offeredYet = offered.get_future().share();
+    auto slow = [offeredYet](const QImage& image) {
+        offeredYet.wait();
+        return PngEncoder::encode(image);
+    };
+    EXPECT_EQ(
+        ScreenshotExport::copyLater(bitmap, pasteboard, defaults, queue, &history, report, slow),
+        ScreenshotExport::CopyOutcome::close);
+    ASSERT_TRUE(pasteboard.offered);
+    offered.set_value();
+    const QByteArray png = pasteboard.offered->get();
+    EXPECT_EQ(QImage::fromData(png).size(), QSize(64, 48));
+    SerialQueue::named("local.ostrel.png").flush();
+    EXPECT_TRUE(history.entries().isEmpty());  // recorded on the main queue, not the worker
+    queue.runPending();
+    ASSERT_EQ(history.entries().size(), 1);
+
+    auto failing = [](const QImage&) { return std::optional<QByteArray>(); };
+    ScreenshotExport::copyLater(bitmap, pasteboard, defaults, queue, &history, report, failing);
+    EXPECT_TRUE(pasteboard.offered->get().isEmpty());
+    SerialQueue::named("local.ostrel.png").flush();
+    queue.runPending();
+    EXPECT_EQ(pasteboard.withdrawn, pasteboard.offers);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, "无法复制截图");
+
+    pasteboard.refuse = true;
+    bitmap.fill(Qt::darkRed);
+    EXPECT_EQ(ScreenshotExport::copyLater(bitmap, pasteboard, defaults, queue, &history, report),
+              ScreenshotExport::CopyOutcome::refused);
+    SerialQueue::named("local.ostrel.png").flush();
+    queue.runPending();
+    EXPECT_EQ(history.entries().size(), 1);
 }

@@ -78,7 +78,7 @@ TEST_F(AnnotationHostTest, KeysAndButtonsShareOneDispatch) {
         new Canvas(std::make_unique<CanvasModel>(image, 120, 80, &edits, clock), &window);
     canvas->model().setSize({120, 80});
     auto* toolbar = new AnnotationToolbar(900, queue, &window);
-    AnnotationHost host(defaults, pasteboard, nullptr, nullptr);
+    AnnotationHost host(defaults, pasteboard, queue, nullptr, nullptr);
     int saves = 0, pins = 0, closes = 0;
     host.onSave = [&] { ++saves; };
     host.onPin = [&] { ++pins; };

@@ -59,17 +59,18 @@ class EditorTest : public ::testing::Test {
         editor = std::make_unique<Editor>(
             std::vector<ScreenSnapshot>{snapshot(Rect(0, 0, 400, 300), 1, QColor(10, 200, 30)),
                                         snapshot(Rect(400, 0, 300, 200), 2, Qt::white)},
-            EditorEnvironment{
-                queue, clock, pasteboard, defaults, [](std::function<void()> job) { job(); },
-                [this] {
-                    ++savePanels;
-                    return savePath;
-                },
-                [this](QSize current) {
-                    askedSize = current;
-                    return typedSize;
-                },
-                [this](const QString& message) { errors << message; }, nullptr, nullptr, nullptr});
+            EditorEnvironment{queue, clock, pasteboard, defaults,
+                              [](std::function<void()> job) { job(); },
+                              [this] {
+                                  ++savePanels;
+                                  return savePath;
+                              },
+                              [this](QSize current) {
+                                  askedSize = current;
+                                  return typedSize;
+                              },
+                              [this](const AlertSpec& alert) { errors << alert.informative; },
+                              nullptr, nullptr, nullptr});
         editor->onClose = [this] { ++closes; };
         editor->showWindow();
     }

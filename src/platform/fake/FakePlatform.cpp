@@ -47,6 +47,21 @@ bool FakePasteboard::setPng(const QByteArray& data) {
     return true;
 }
 
+std::uint64_t FakePasteboard::offerPng(std::shared_future<QByteArray> future) {
+    if (refuse) return 0;
+    offered = future;
+    text.clear();
+    png = pasteAtOnce ? future.get() : QByteArray();
+    return ++offers;
+}
+
+void FakePasteboard::withdrawPng(std::uint64_t offer) {
+    if (offer != offers) return;
+    withdrawn = offer;
+    offered.reset();
+    png.clear();
+}
+
 bool FakePasteboard::setText(const QString& value) {
     if (refuse) return false;
     text = value;

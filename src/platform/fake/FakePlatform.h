@@ -58,7 +58,15 @@ class FakePasteboard final : public Pasteboard {
     QByteArray png;
     QString text;
     bool refuse = false;
+    // A paste right after every offer: `png` holds its bytes as soon as offerPng returns.
+    // Off, the offer stays pending in `offered` (benchmarks time the offer alone).
+    bool pasteAtOnce = true;
+    std::optional<std::shared_future<QByteArray>> offered;
+    std::uint64_t offers = 0;
+    std::uint64_t withdrawn = 0;
     bool setPng(const QByteArray& data) override;
+    std::uint64_t offerPng(std::shared_future<QByteArray> future) override;
+    void withdrawPng(std::uint64_t offer) override;
     bool setText(const QString& value) override;
 };
 

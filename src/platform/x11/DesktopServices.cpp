@@ -22,6 +22,47 @@ bool QtPasteboard::setPng(const QByteArray& png) {
     return true;
 }
 
+namespace {
+
+// The one image/png representation, produced when a pasting application asks for it: until
+// the encoder is done, that request waits (on the main thread, where Qt answers the selection).
+class PromisedPng final : public QMimeData {
+  public:
+    explicit PromisedPng(std::shared_future<QByteArray> png) : png_(std::move(png)) {}
+    QStringList formats() const override { return {QStringLiteral("image/png")}; }
+    bool hasFormat(const QString& type) const override {
+        return type == QLatin1String("image/png");
+    }
+
+  protected:
+    QVariant retrieveData(const QString& type, QMetaType) const override {
+        if (type != QLatin1String("image/png")) return {};
+        return png_.get();
+    }
+
+  private:
+    std::shared_future<QByteArray> png_;
+};
+
+}  // namespace
+
+std::uint64_t QtPasteboard::offerPng(std::shared_future<QByteArray> png) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard || !png.valid()) return 0;
+    auto* data = new PromisedPng(std::move(png));
+    ++offers_;
+    offered_ = data;
+    clipboard->setMimeData(data, QClipboard::Clipboard);
+    return offers_;
+}
+
+void QtPasteboard::withdrawPng(std::uint64_t offer) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard && offered_ && offer == offers_ &&
+        clipboard->mimeData(QClipboard::Clipboard) == offered_)
+        clipboard->clear(QClipboard::Clipboard);
+}
+
 bool QtPasteboard::setText(const QString& text) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard) return false;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QMimeData>
+#include <QPointer>
+
 #include "platform/Pasteboard.h"
 #include "platform/Workspace.h"
 
@@ -9,7 +12,13 @@ namespace tessal {
 class QtPasteboard final : public Pasteboard {
   public:
     bool setPng(const QByteArray& png) override;
+    std::uint64_t offerPng(std::shared_future<QByteArray> png) override;
+    void withdrawPng(std::uint64_t offer) override;
     bool setText(const QString& text) override;
+
+  private:
+    QPointer<QMimeData> offered_;
+    std::uint64_t offers_ = 0;
 };
 
 class QtWorkspace final : public Workspace {
