@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <chrono>
 #include <random>
 
 #include "annotation/AnnotationToolbar.h"
@@ -73,29 +74,35 @@ void BM_ClickToToolbar(benchmark::State& state) {
 BENCHMARK(BM_ClickToToolbar)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // range(0): image width in pixels of the full 1920 × 1080-point display (1920 or 3840).
-// A Return key event is delivered to the session's overlay window, as the keyboard would, and
-// the clock stops once the PNG is on the (fake) clipboard and the session has closed.
+// A Return key event is delivered to the session's overlay window, as the keyboard would. Timed:
+// until the clipboard holds the offer and the session has closed (what the user waits for);
+// the counter png_ready_ms is how long after Return the PNG itself is ready for a paste.
 void BM_ReturnToClipboard(benchmark::State& state) {
     const int w = int(state.range(0));
     qsizetype bytes = 0;
+    double ready = 0;
     for (auto _ : state) {
         state.PauseTiming();
         Session session(w, w * 9 / 16);
+        session.pasteboard.pasteAtOnce = false;
         session.editor->select(Rect(0, 0, 1920, 1080), 0);
         bool closed = false;
         session.editor->onClose = [&closed] { closed = true; };
         QWidget* overlay = session.editor->overlays().front().get();
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        const auto start = std::chrono::steady_clock::now();
         state.ResumeTiming();
         QApplication::sendEvent(overlay, &press);
-        benchmark::DoNotOptimize(session.pasteboard.png);
         state.PauseTiming();
-        if (!closed || session.pasteboard.png.isEmpty()) state.SkipWithError("Return did not copy");
-        bytes = session.pasteboard.png.size();
+        if (!closed || !session.pasteboard.offered) state.SkipWithError("Return did not copy");
+        bytes = session.pasteboard.offered ? session.pasteboard.offered->get().size() : 0;
+        ready = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count();
         session.editor.reset();
         state.ResumeTiming();
     }
     state.counters["png_bytes"] = double(bytes);
+    state.counters["png_ready_ms"] = ready;
 }
 BENCHMARK(BM_ReturnToClipboard)
     ->Arg(1920)

@@ -1,9 +1,12 @@
-// tessal-latency: how long a capture tool takes to show its overlay, measured from outside.
-// It triggers the capture (a key press through XTest, or a command), then reads one root
-// pixel in a tight loop until it differs from what was there, and reports the time. After each
-// run it presses Escape and waits for the screen to return.
+// tessal-latency: how long a capture tool takes to react, measured from outside. It triggers
+// (a key press through XTest, or a command), then reads one root pixel in a tight loop until it
+// differs from what was there (or, with --until-clipboard, until `xclip` can read an image/png
+// from the clipboard), and reports the time. After each run it presses Escape and waits for the
+// screen to return, unless --no-escape; --setup runs a command before each run (for example a
+// capture with a chosen rectangle, so that the trigger is the Return that copies it).
 //
 //   tessal-latency --probe X,Y [--key ctrl+1 | --command "flameshot gui"] [--runs 10]
+//                  [--setup CMD] [--no-escape] [--until-clipboard]
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -66,6 +69,8 @@ std::vector<xcb_keycode_t> parseKeys(const std::string& combination) {
             keys.push_back(keycode(0xffe1));
         else if (part == "alt")
             keys.push_back(keycode(0xffe9));
+        else if (part == "Return")
+            keys.push_back(keycode(0xff0d));
         else if (part.size() == 1)
             keys.push_back(keycode(part[0]));
         start = end + 1;
@@ -75,12 +80,30 @@ std::vector<xcb_keycode_t> parseKeys(const std::string& combination) {
 
 }  // namespace
 
+bool clipboardHasPng() {
+    return std::system(
+               "xclip -selection clipboard -t image/png -o 2>/dev/null | head -c 8 | "
+               "grep -q PNG") == 0;
+}
+
 int main(int argc, char** argv) {
     int px = -1, py = -1, runs = 10;
-    std::string key, command;
+    std::string key, command, setup;
+    bool escapeAfter = true, untilClipboard = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string flag = argv[i];
+        if (flag == "--no-escape") escapeAfter = false;
+        if (flag == "--until-clipboard") untilClipboard = true;
+    }
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
-        if (a == "--probe")
+        if (a == "--no-escape" || a == "--until-clipboard") {
+            --i;
+            continue;
+        }
+        if (a == "--setup")
+            setup = argv[i + 1];
+        else if (a == "--probe")
             std::sscanf(argv[i + 1], "%d,%d", &px, &py);
         else if (a == "--key")
             key = argv[i + 1];
@@ -102,6 +125,12 @@ int main(int argc, char** argv) {
 
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
+        if (!setup.empty()) {
+            if (std::system(setup.c_str()) != 0) std::fprintf(stderr, "setup failed\n");
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        }
+        if (untilClipboard && std::system("echo none | xclip -selection clipboard") != 0)
+            std::fprintf(stderr, "cannot clear the clipboard\n");
         const uint32_t before = pixel(px, py);
         const auto start = Clock::now();
         pid_t child = 0;
@@ -116,7 +145,7 @@ int main(int argc, char** argv) {
         }
         double ms = -1;
         while (std::chrono::duration<double>(Clock::now() - start).count() < 5) {
-            if (pixel(px, py) != before) {
+            if (untilClipboard ? clipboardHasPng() : pixel(px, py) != before) {
                 ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
                 break;
             }
@@ -125,11 +154,13 @@ int main(int argc, char** argv) {
         std::printf("run %d: %s\n", run + 1,
                     ms < 0 ? "no change within 5 s" : (std::to_string(ms) + " ms").c_str());
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        tap(escape);
-        const auto back = Clock::now();
-        while (pixel(px, py) != before &&
-               std::chrono::duration<double>(Clock::now() - back).count() < 5)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (escapeAfter) {
+            tap(escape);
+            const auto back = Clock::now();
+            while (pixel(px, py) != before &&
+                   std::chrono::duration<double>(Clock::now() - back).count() < 5)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
         if (child > 0) waitpid(child, nullptr, 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(400));
     }

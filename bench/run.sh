@@ -52,6 +52,23 @@ echo "== child regions: visual analysis of a 1536 × 1000-point window, warm loo
     fi
 )
 
+for size in 1920x1080 3840x2160; do
+    (
+        source "$here/../tests/system/world.sh"
+        world_start "$size"
+        world_defaults '{"childRegionPermissionGuideShown": true}'
+        fixture_start --window 300,300,600,400,copy-a,#e0e8f0
+        tessal_start
+        sleep 1
+        w=${size%x*} h=${size#*x}
+        choose="xdotool key ctrl+1; sleep 0.5; xdotool mousemove 700 100 mousedown 1 mousemove 900 400 mousemove $((w - 100)) $((h - 100)) mouseup 1; sleep 0.3"
+        echo "== Return to session closed (overlay gone), $size, most of the display =="
+        "$build/bench/tessal-latency" --probe 350,400 --key Return --setup "$choose" --no-escape --runs 10 | tail -n1
+        echo "== Return to image/png readable with xclip, $size =="
+        "$build/bench/tessal-latency" --probe 50,50 --key Return --setup "$choose" --no-escape --until-clipboard --runs 10 | tail -n1
+    )
+done
+
 echo "== screenshot history: record a 4K PNG, open the window over 100 4K entries (offscreen) =="
 "$build/bench/tessal_history_bench" 2>/dev/null | grep -E '^BM_'
 
