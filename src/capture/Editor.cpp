@@ -167,7 +167,13 @@ bool Editor::handleKey(const KeyPress& press, bool release, bool repeat, std::si
         return false;
     }
     if (!host_.canvas()) return handleChoosingKey(press, index);
-    if (isSaving || (chrome_ && chrome_->dragging())) return false;
+    if (isSaving) return false;
+    // While a handle or the selection is being dragged only Escape counts: it ends the session.
+    if (chrome_ && chrome_->dragging()) {
+        if (press.keyCode != KeyCode::escape) return false;
+        close();
+        return true;
+    }
     // Held Space moves the selection until it is released.
     if (press.keyCode == KeyCode::space && plain && host_.acceptsKeys() && !host_.drawing()) {
         if (chrome_) chrome_->setTemporaryMoving(true);
