@@ -61,32 +61,43 @@ ScreenshotExport::CopyOutcome ScreenshotExport::copyLater(
     QImage bitmap, Pasteboard& pasteboard, const DefaultsStore& defaults, MainQueue& mainQueue,
     ScreenshotHistory* history, std::function<void(const AlertSpec&)> showError, Encoder encode) {
     if (!encode) encode = [](const QImage& image) { return PngEncoder::encode(image); };
-    auto promise = std::make_shared<std::promise<QByteArray>>();
-    std::shared_future<QByteArray> bytes = promise->get_future().share();
-    // The offer's number, known once the clipboard took it (0: refused, nothing to record).
-    auto offer = std::make_shared<std::uint64_t>(0);
+    auto bytes = std::make_shared<std::promise<QByteArray>>();
+    std::shared_future<QByteArray> png = bytes->get_future().share();
+    // Whether the clipboard took the offer, and its number; known right after the claim. The
+    // worker publishes the bytes first and only then waits for it, so a pasteboard that reads
+    // the bytes while claiming cannot wait on the worker forever.
+    auto claim = std::make_shared<std::promise<std::uint64_t>>();
+    std::shared_future<std::uint64_t> claimed = claim->get_future().share();
+    // The history's settings are read here, on the main thread; the writing happens with the
+    // encoding, so nothing of it blocks the main thread.
+    std::optional<ScreenshotHistory::Recording> recording;
+    if (history) recording = history->prepare();
     SerialQueue::named("local.ostrel.png")
-        .async([promise, bitmap = std::move(bitmap), &mainQueue, &pasteboard, history, offer,
-                showError = std::move(showError), encode = std::move(encode)] {
-            const QByteArray png = encode(bitmap).value_or(QByteArray());
-            promise->set_value(png);
-            mainQueue.async([png, &pasteboard, history, offer, showError] {
-                if (*offer == 0) return;
-                if (!png.isEmpty()) {
-                    if (history) history->record(png);
-                    return;
-                }
+        .async([bytes, claimed, bitmap = std::move(bitmap), &mainQueue, &pasteboard, history,
+                recording, showError = std::move(showError), encode = std::move(encode)] {
+            const QByteArray made = encode(bitmap).value_or(QByteArray());
+            bytes->set_value(made);
+            const std::uint64_t offer = claimed.get();
+            if (offer == 0) return;
+            if (made.isEmpty()) {
                 // Never a truncated or empty image on the clipboard: the offer goes.
-                pasteboard.withdrawPng(*offer);
-                if (showError)
-                    showError(
-                        {QStringLiteral("无法复制截图"),
-                         QStringLiteral("内存不足，无法生成 PNG 图片，剪贴板中没有放入内容。"),
-                         {QStringLiteral("知道了")}});
-            });
+                mainQueue.async([&pasteboard, offer, showError] {
+                    pasteboard.withdrawPng(offer);
+                    if (showError)
+                        showError(
+                            {QStringLiteral("无法复制截图"),
+                             QStringLiteral("内存不足，无法生成 PNG 图片，剪贴板中没有放入内容。"),
+                             {QStringLiteral("知道了")}});
+                });
+                return;
+            }
+            if (!recording) return;
+            const ScreenshotHistory::Outcome outcome = ScreenshotHistory::write(*recording, made);
+            mainQueue.async([history, outcome] { history->finish(outcome); });
         });
-    *offer = pasteboard.offerPng(bytes);
-    if (*offer == 0) return CopyOutcome::refused;
+    const std::uint64_t offer = pasteboard.offerPng(png);
+    claim->set_value(offer);
+    if (offer == 0) return CopyOutcome::refused;
     return CapturePreferences::copyCloses(defaults) ? CopyOutcome::close : CopyOutcome::stayOpen;
 }
 

@@ -40,8 +40,8 @@ CopyOutcome copy(const QByteArray& png, Pasteboard& pasteboard, const DefaultsSt
 // The same without waiting for the PNG: the clipboard is claimed at once and the bitmap encoded
 // on the worker queue "local.ostrel.png"; a paste that comes first waits for the bytes, and
 // the resident program keeps serving them after the host closed. Once they are made the
-// history records them (on the main queue); when they cannot be made the offer is withdrawn
-// and `showError` tells the user.
+// history records them on the same worker (its outcome is kept on the main queue); when they
+// cannot be made the offer is withdrawn and `showError` tells the user.
 using Encoder = std::function<std::optional<QByteArray>(const QImage&)>;
 CopyOutcome copyLater(QImage bitmap, Pasteboard& pasteboard, const DefaultsStore& defaults,
                       MainQueue& mainQueue, ScreenshotHistory* history,

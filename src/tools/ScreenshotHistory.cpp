@@ -70,49 +70,68 @@ void ScreenshotHistory::setLimit(int value) {
 }
 
 void ScreenshotHistory::record(const QByteArray& png) {
-    if (!enabled() || png.size() > maximumBytes_) return;
+    if (const auto recording = prepare()) finish(write(*recording, png));
+}
+
+std::optional<ScreenshotHistory::Recording> ScreenshotHistory::prepare() const {
+    if (!enabled()) return std::nullopt;
+    return Recording{directory_, thumbnails_, maximumBytes_, limit(), now()};
+}
+
+ScreenshotHistory::Outcome ScreenshotHistory::write(const Recording& recording,
+                                                    const QByteArray& png) {
+    Outcome outcome;
+    if (png.size() > recording.maximumBytes) return outcome;
     // An image is what a reader recognises and can give a size for; the pixels themselves are
     // not decoded, so recording costs no more than hashing and writing the bytes.
     QByteArray bytes = png;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    if (!reader.canRead() || !reader.size().isValid() || reader.size().isEmpty()) return;
+    if (!reader.canRead() || !reader.size().isValid() || reader.size().isEmpty()) return outcome;
 
     const QString digest =
         QString::fromLatin1(QCryptographicHash::hash(png, QCryptographicHash::Sha256).toHex());
-    const QStringList existing = entries();
-    if (!existing.isEmpty() && QFileInfo(existing.front()).fileName().contains(digest)) return;
+    const QStringList existing = entriesIn(recording.directory);
+    if (!existing.isEmpty() && QFileInfo(existing.front()).fileName().contains(digest))
+        return outcome;
 
-    if (!QDir().mkpath(directory_) ||
+    outcome.attempted = true;
+    const QString& directory = recording.directory;
+    if (!QDir().mkpath(directory) ||
         !QFile::setPermissions(
-            directory_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)) {
-        lastError_ = QStringLiteral("无法创建历史文件夹“%1”：%2")
-                         .arg(directory_, writeFailureReason(directory_ + "/entry.png"));
-        return;
+            directory, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)) {
+        outcome.error = QStringLiteral("无法创建历史文件夹“%1”：%2")
+                            .arg(directory, writeFailureReason(directory + "/entry.png"));
+        return outcome;
     }
-    const QString name = QString::asprintf("%020.0f", double(now())) + "-" + digest + ".png";
-    const QString path = QDir(directory_).filePath(name);
+    const QString name =
+        QString::asprintf("%020.0f", double(recording.time)) + "-" + digest + ".png";
+    const QString path = QDir(directory).filePath(name);
     QString error;
     if (!writeFileAtomically(path, png, &error)) {
-        lastError_ = QStringLiteral("无法写入“%1”：%2").arg(name, error);
-        return;
+        outcome.error = QStringLiteral("无法写入“%1”：%2").arg(name, error);
+        return outcome;
     }
+    outcome.entry = path;
     if (!QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        lastError_ = QStringLiteral("无法设置“%1”的权限").arg(name);
-        return;
+        outcome.error = QStringLiteral("无法设置“%1”的权限").arg(name);
+        return outcome;
     }
-    if (onRecorded) onRecorded(path);
-    if (const auto pruned = prune()) {
-        lastError_ = *pruned;
-        return;
-    }
-    lastError_.clear();
+    if (const auto pruned =
+            pruneIn(directory, recording.thumbnails, recording.limit, recording.maximumBytes))
+        outcome.error = *pruned;
+    return outcome;
 }
 
-bool ScreenshotHistory::deleteEntry(const QString& entry) {
-    if (!thumbnails_.isEmpty())
-        QFile::remove(QDir(thumbnails_).filePath(QFileInfo(entry).fileName()));
+void ScreenshotHistory::finish(const Outcome& outcome) {
+    if (!outcome.entry.isEmpty() && onRecorded) onRecorded(outcome.entry);
+    if (outcome.attempted) lastError_ = outcome.error;
+}
+
+bool ScreenshotHistory::deleteEntry(const QString& entry, const QString& thumbnails) {
+    if (!thumbnails.isEmpty())
+        QFile::remove(QDir(thumbnails).filePath(QFileInfo(entry).fileName()));
     return QFile::remove(entry) || !QFileInfo::exists(entry);
 }
 
@@ -136,7 +155,11 @@ QImage ScreenshotHistory::listThumbnail(const QString& entry) const {
 }
 
 QStringList ScreenshotHistory::entries() const {
-    QDir dir(directory_);
+    return entriesIn(directory_);
+}
+
+QStringList ScreenshotHistory::entriesIn(const QString& directory) {
+    QDir dir(directory);
     if (!dir.exists()) return {};
     QStringList list;
     // Exactly the files whose extension is "png"; "PNG" or anything else is not ours.
@@ -147,16 +170,21 @@ QStringList ScreenshotHistory::entries() const {
 }
 
 std::optional<QString> ScreenshotHistory::prune() {
+    return pruneIn(directory_, thumbnails_, limit(), maximumBytes_);
+}
+
+std::optional<QString> ScreenshotHistory::pruneIn(const QString& directory,
+                                                  const QString& thumbnails, int limit,
+                                                  qint64 maximumBytes) {
     qint64 kept = 0;
-    const int most = limit();
-    const QStringList list = entries();
+    const QStringList list = entriesIn(directory);
     for (int i = 0; i < list.size(); ++i) {
         const qint64 size = std::max<qint64>(QFileInfo(list[i]).size(), 0);
-        if (i < most && kept + size <= maximumBytes_) {
+        if (i < limit && kept + size <= maximumBytes) {
             kept += size;
             continue;
         }
-        if (!deleteEntry(list[i])) return deletionFailure(list[i]);
+        if (!deleteEntry(list[i], thumbnails)) return deletionFailure(list[i]);
     }
     return std::nullopt;
 }
@@ -164,13 +192,13 @@ std::optional<QString> ScreenshotHistory::prune() {
 std::optional<QString> ScreenshotHistory::remove(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (!entries().contains(absolute)) return std::nullopt;
-    if (!deleteEntry(absolute)) return deletionFailure(absolute);
+    if (!deleteEntry(absolute, thumbnails_)) return deletionFailure(absolute);
     return std::nullopt;
 }
 
 std::optional<QString> ScreenshotHistory::clear() {
     for (const QString& entry : entries())
-        if (!deleteEntry(entry)) return deletionFailure(entry);
+        if (!deleteEntry(entry, thumbnails_)) return deletionFailure(entry);
     lastError_.clear();
     return std::nullopt;
 }

@@ -44,6 +44,24 @@ class ScreenshotHistory {
     // Keeps the PNG when recording is on, it fits the budget, it is an image and it is not the
     // newest entry again. Failures are not reported to the caller, only through lastError().
     void record(const QByteArray& png);
+
+    // The same in two halves, so the writing can leave the main thread: what a recording needs
+    // is taken on the main thread (nothing when recording is off); `write` then runs on any
+    // thread; `finish`, back on the main thread, keeps its outcome.
+    struct Recording {
+        QString directory, thumbnails;
+        qint64 maximumBytes = 0;
+        int limit = standardLimit;
+        qint64 time = 0;
+    };
+    struct Outcome {
+        QString entry;  // the file written, empty when nothing was
+        QString error;  // empty when all went well (or nothing was to be done)
+        bool attempted = false;
+    };
+    std::optional<Recording> prepare() const;
+    static Outcome write(const Recording& recording, const QByteArray& png);
+    void finish(const Outcome& outcome);
     // Entry files, newest first; empty when the folder is missing or unreadable.
     QStringList entries() const;
     // Deletes what no longer fits the limit or the budget; the first failure, in words.
@@ -73,8 +91,11 @@ class ScreenshotHistory {
     std::function<qint64()> now;
 
   private:
+    static QStringList entriesIn(const QString& directory);
+    static std::optional<QString> pruneIn(const QString& directory, const QString& thumbnails,
+                                          int limit, qint64 maximumBytes);
     // Deletes an entry and its cached thumbnail; false when the entry could not be deleted.
-    bool deleteEntry(const QString& entry);
+    static bool deleteEntry(const QString& entry, const QString& thumbnails);
 
     QString directory_;
     QString thumbnails_;

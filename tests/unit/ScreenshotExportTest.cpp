@@ -58,8 +58,8 @@ TEST(CapturePreferences, CopyClosesAndDefaultTool) {
 }
 
 // Copying without waiting: the clipboard is claimed before the PNG exists; once it is made the
-// history records it; when it cannot be made the offer is withdrawn and the user told, and no
-// half-made image is ever offered. A refused clipboard records nothing.
+// history records it off the main thread; when it cannot be made the offer is withdrawn and the
+// user told, and no half-made image is ever offered. A refused clipboard records nothing.
 TEST(ScreenshotExport, CopyLaterOffersFirstAndSettlesOnTheMainQueue) {
     QTemporaryDir dir;
     DefaultsStore defaults(dir.filePath("defaults.json"));
@@ -89,9 +89,11 @@ TEST(ScreenshotExport, CopyLaterOffersFirstAndSettlesOnTheMainQueue) {
     const QByteArray png = pasteboard.offered->get();
     EXPECT_EQ(QImage::fromData(png).size(), QSize(64, 48));
     SerialQueue::named("local.ostrel.png").flush();
-    EXPECT_TRUE(history.entries().isEmpty());  // recorded on the main queue, not the worker
-    queue.runPending();
-    ASSERT_EQ(history.entries().size(), 1);
+    ASSERT_EQ(history.entries().size(), 1);  // written on the worker, with the encoding
+    QStringList recorded;
+    history.onRecorded = [&](const QString& entry) { recorded << entry; };
+    queue.runPending();  // the outcome is kept on the main queue
+    EXPECT_EQ(recorded, history.entries());
 
     auto failing = [](const QImage&) { return std::optional<QByteArray>(); };
     ScreenshotExport::copyLater(bitmap, pasteboard, defaults, queue, &history, report, failing);
