@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainterPath>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -116,6 +117,12 @@ class CanvasModel {
         long long pixels = 0;
     };
     PrivacyCache& privacyCache() const { return cache_; }
+    // Outlines of round-joined strokes (pen and highlight marks) by shape and width, kept by the
+    // renderer: stroking them is what drawing them costs, and the shape rarely changes.
+    struct StrokeCache {
+        std::map<std::vector<double>, QPainterPath> outlines;
+    };
+    StrokeCache& strokeCache() const { return strokes_; }
 
   private:
     struct Drag {
@@ -154,6 +161,7 @@ class CanvasModel {
     double lastWheelChange_ = -1e9;
     std::uint64_t marksVersion_ = 0;
     mutable PrivacyCache cache_;
+    mutable StrokeCache strokes_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

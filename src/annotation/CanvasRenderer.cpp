@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPainterPathStroker>
 #include <cmath>
 
 #include "CanvasModel.h"
@@ -242,6 +243,34 @@ void paintCached(QPainter& painter, const CanvasModel& canvas, CanvasRenderer::L
 
 }  // namespace
 
+namespace {
+
+// The filled outline of a round-capped, round-joined stroke along the mark's path, from the
+// canvas's cache. Filling it gives the stroke's pixels (each covered once, so a translucent
+// highlight does not darken where it crosses itself).
+const QPainterPath& strokeOutline(const CanvasModel& canvas, const Mark& mark) {
+    std::vector<double> key;
+    key.reserve(mark.points.size() * 2 + 1);
+    key.push_back(mark.paintWidth());
+    for (const Point& p : mark.points) {
+        key.push_back(p.x);
+        key.push_back(p.y);
+    }
+    auto& outlines = canvas.strokeCache().outlines;
+    if (auto found = outlines.find(key); found != outlines.end()) return found->second;
+    if (outlines.size() >= 1024) outlines.clear();  // shapes of many edits ago
+    QPainterPathStroker stroker;
+    stroker.setWidth(mark.paintWidth());
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    // Fine enough for the largest scale a canvas is shown or exported at.
+    stroker.setCurveThreshold(0.02);
+    return outlines.emplace(std::move(key), stroker.createStroke(mark.path()).simplified())
+        .first->second;
+}
+
+}  // namespace
+
 void CanvasRenderer::drawMark(QPainter& painter, const CanvasModel& canvas, const Mark& mark) {
     if (mark.tool == Tool::mosaic || mark.tool == Tool::blur) {
         drawPrivacy(painter, canvas, mark);
@@ -252,18 +281,17 @@ void CanvasRenderer::drawMark(QPainter& painter, const CanvasModel& canvas, cons
     switch (mark.tool) {
         case Tool::rectangle:
         case Tool::ellipse:
-        case Tool::pen:
             painter.setPen(pen);
             painter.setBrush(Qt::NoBrush);
             painter.drawPath(mark.path());
             break;
+        case Tool::pen:
         case Tool::highlight: {
-            QColor translucent = mark.color;
-            translucent.setAlphaF(0.28);
-            pen.setColor(translucent);
-            painter.setPen(pen);
-            painter.setBrush(Qt::NoBrush);
-            painter.drawPath(mark.path());
+            QColor fill = mark.color;
+            if (mark.tool == Tool::highlight) fill.setAlphaF(0.28);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(fill);
+            painter.drawPath(strokeOutline(canvas, mark));
             break;
         }
         case Tool::arrow:

@@ -253,3 +253,47 @@ TEST_F(CanvasRenderingTest, CachedRedrawsMatchFullRedrawsDuringGestures) {
     auto [a3, b3] = both();
     EXPECT_EQ(a3, b3);
 }
+
+// Pen and highlight strokes are filled from cached outlines: a highlight that crosses itself is
+// as light at the crossing as anywhere else (covered once), a pen line is as wide as its pen,
+// and drawing again reuses the outlines.
+TEST_F(CanvasRenderingTest, StrokesFromCachedOutlines) {
+    QImage white(400, 200, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    CanvasModel strokes(white, 400, 200, &undo, clock);
+    strokes.setSize({200, 100});
+    strokes.setAnnotationOrigin({10, 20});
+    Mark highlight;
+    highlight.tool = Tool::highlight;
+    highlight.color = QColor(255, 0, 0);
+    highlight.width = 3;
+    highlight.points = {{30, 30}, {110, 110}, {110, 30}, {30, 110}};  // crosses at (70, 70)
+    strokes.restore(highlight);
+    Mark pen;
+    pen.tool = Tool::pen;
+    pen.color = Qt::blue;
+    pen.width = 3;
+    pen.points = {{130, 60}, {200, 60}};
+    strokes.restore(pen);
+
+    const QImage image = exported(strokes);
+    // Annotation point (x, y) is pixel (2 (x − 10), 200 − 2 (y − 20)).
+    auto pixel = [&](double x, double y) {
+        return QColor(image.pixel(int(2 * (x - 10)), int(200 - 2 * (y - 20))));
+    };
+    const QColor crossing = pixel(70, 70), single = pixel(50, 50);
+    EXPECT_LT(single.green(), 230);  // tinted
+    EXPECT_NEAR(crossing.green(), single.green(), 2);
+    EXPECT_NEAR(crossing.red(), single.red(), 2);
+    // The pen line: as many fully blue rows as its width in pixels (3 points at scale 2).
+    int blueRows = 0;
+    for (int y = 0; y < 200; ++y) {
+        const QColor c(image.pixel(2 * (165 - 10), y));
+        blueRows += c.blue() > 240 && c.red() < 15;
+    }
+    EXPECT_GE(blueRows, 5);
+    EXPECT_LE(blueRows, 6);
+    EXPECT_EQ(strokes.strokeCache().outlines.size(), 2u);
+    exported(strokes);
+    EXPECT_EQ(strokes.strokeCache().outlines.size(), 2u);
+}
