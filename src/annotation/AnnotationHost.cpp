@@ -202,8 +202,8 @@ void AnnotationHost::copy() {
     if (!canvas_) return;
     QImage bitmap = CanvasRenderer::render(canvas_->model());
     if (bitmap.isNull()) return;
-    switch (ScreenshotExport::copyLater(std::move(bitmap), pasteboard_, defaults_, mainQueue_,
-                                        history_, showError_)) {
+    switch (ScreenshotExport::copy(std::move(bitmap), pasteboard_, defaults_, mainQueue_, history_,
+                                   showError_)) {
         case ScreenshotExport::CopyOutcome::close:
             if (onClose) onClose();
             break;

@@ -241,10 +241,6 @@ void paintCached(QPainter& painter, const CanvasModel& canvas, CanvasRenderer::L
     drawGesture(painter, canvas);
 }
 
-}  // namespace
-
-namespace {
-
 // The filled outline of a round-capped, round-joined stroke along the mark's path, from the
 // canvas's cache. Filling it gives the stroke's pixels (each covered once, so a translucent
 // highlight does not darken where it crosses itself).

@@ -49,15 +49,7 @@ bool ScreenshotExport::save(const QByteArray& png, const QString& path, Defaults
     return false;
 }
 
-ScreenshotExport::CopyOutcome ScreenshotExport::copy(const QByteArray& png, Pasteboard& pasteboard,
-                                                     const DefaultsStore& defaults,
-                                                     ScreenshotHistory* history) {
-    if (!pasteboard.setPng(png)) return CopyOutcome::refused;
-    if (history) history->record(png);
-    return CapturePreferences::copyCloses(defaults) ? CopyOutcome::close : CopyOutcome::stayOpen;
-}
-
-ScreenshotExport::CopyOutcome ScreenshotExport::copyLater(
+ScreenshotExport::CopyOutcome ScreenshotExport::copy(
     QImage bitmap, Pasteboard& pasteboard, const DefaultsStore& defaults, MainQueue& mainQueue,
     ScreenshotHistory* history, std::function<void(const AlertSpec&)> showError, Encoder encode) {
     if (!encode) encode = [](const QImage& image) { return PngEncoder::encode(image); };

@@ -32,20 +32,17 @@ bool writePNG(const QByteArray& png, const QString& path, DefaultsStore& default
 bool save(const QByteArray& png, const QString& path, DefaultsStore& defaults,
           const std::function<void(const AlertSpec&)>& showError, ScreenshotHistory* history);
 
-// The copy step of a host: one image/png on the pasteboard, recorded in the history (when there
-// is one), then what the host does next.
+// The copy step of a host, and what the host does next. The clipboard is claimed at once with
+// one image/png and the bitmap encoded on the worker queue "local.ostrel.png"; a paste that
+// comes first waits for the bytes, and the resident program keeps serving them after the host
+// closed. Once they are made the history records them on the same worker (its outcome is kept
+// on the main queue); when they cannot be made the offer is withdrawn and `showError` tells the
+// user.
 enum class CopyOutcome { refused, stayOpen, close };
-CopyOutcome copy(const QByteArray& png, Pasteboard& pasteboard, const DefaultsStore& defaults,
-                 ScreenshotHistory* history);
-// The same without waiting for the PNG: the clipboard is claimed at once and the bitmap encoded
-// on the worker queue "local.ostrel.png"; a paste that comes first waits for the bytes, and
-// the resident program keeps serving them after the host closed. Once they are made the
-// history records them on the same worker (its outcome is kept on the main queue); when they
-// cannot be made the offer is withdrawn and `showError` tells the user.
 using Encoder = std::function<std::optional<QByteArray>(const QImage&)>;
-CopyOutcome copyLater(QImage bitmap, Pasteboard& pasteboard, const DefaultsStore& defaults,
-                      MainQueue& mainQueue, ScreenshotHistory* history,
-                      std::function<void(const AlertSpec&)> showError, Encoder encode = {});
+CopyOutcome copy(QImage bitmap, Pasteboard& pasteboard, const DefaultsStore& defaults,
+                 MainQueue& mainQueue, ScreenshotHistory* history,
+                 std::function<void(const AlertSpec&)> showError, Encoder encode = {});
 }  // namespace ScreenshotExport
 
 // The preferences the capture reads.

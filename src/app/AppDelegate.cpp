@@ -248,9 +248,6 @@ void AppDelegate::capture(bool previousWasShown) {
             [this](QSize current) { return askSize ? askSize(current) : std::nullopt; },
             [this](const AlertSpec& alert) { showAlert(alert); },
             [this](QWindow* window) { return platform_.workspace->grabInput(window); },
-            [this](const QString& message) {
-                alerts_.run({QStringLiteral("无法截图"), message, {QStringLiteral("知道了")}});
-            },
             &history_};
         auto editor =
             std::make_unique<Editor>(std::move(snapshots).value(), std::move(environment));

@@ -1,14 +1,10 @@
 #include "Editor.h"
 
-#include <QApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QScreen>
-#include <QTextEdit>
-#include <QUndoStack>
 
 #include "OverlayWindow.h"
 #include "PixelMagnifier.h"
@@ -16,8 +12,6 @@
 #include "SelectionGeometry.h"
 #include "SelectionSizeBadge.h"
 #include "SelectionView.h"
-#include "annotation/AnnotationPreferences.h"
-#include "annotation/CanvasRenderer.h"
 #include "annotation/ScreenshotExport.h"
 #include "base/MainQueue.h"
 #include "base/QtGeometry.h"
@@ -131,10 +125,12 @@ void Editor::takeInput(std::size_t index, int attempt) {
         return;
     }
     close();
-    if (environment_.showCaptureError)
-        environment_.showCaptureError(QStringLiteral(
-            "另一个程序正占用键盘或鼠标，截图时将无法使用 Esc 和回车。请先关闭正在打开的"
-            "菜单或拖动，再重新截图。"));
+    if (environment_.showError)
+        environment_.showError(
+            {QStringLiteral("无法截图"),
+             QStringLiteral("另一个程序正占用键盘或鼠标，截图时将无法使用 Esc "
+                            "和回车。请先关闭正在打开的菜单或拖动，再重新截图。"),
+             {QStringLiteral("知道了")}});
 }
 
 void Editor::hideOverlays() {

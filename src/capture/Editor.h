@@ -40,8 +40,6 @@ struct EditorEnvironment {
     std::function<void(const AlertSpec&)> showError;
     // Takes keyboard and pointer for an overlay; unset = nothing to take (tests).
     std::function<bool(QWindow*)> grabInput;
-    // The session could not start: the alert's text.
-    std::function<void(const QString& message)> showCaptureError;
     // Where what leaves the session is recorded; none = not recorded.
     ScreenshotHistory* history;
 };

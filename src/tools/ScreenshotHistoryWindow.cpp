@@ -229,10 +229,7 @@ void ScreenshotHistoryWindow::requestThumbnails() {
                 }
             });
         };
-        if (environment_.decodeQueue)
-            environment_.decodeQueue(std::move(job));
-        else
-            job();
+        decode(std::move(job));
     }
 }
 
@@ -250,6 +247,10 @@ void ScreenshotHistoryWindow::requestPreview() {
             layoutContent();
         });
     };
+    decode(std::move(job));
+}
+
+void ScreenshotHistoryWindow::decode(std::function<void()> job) {
     if (environment_.decodeQueue)
         environment_.decodeQueue(std::move(job));
     else

@@ -76,6 +76,8 @@ class ScreenshotHistoryWindow final : public QWidget {
     void layoutContent();
     void requestThumbnails();
     void requestPreview();
+    // Runs a decoding job on the decode queue (at once without one).
+    void decode(std::function<void()> job);
     std::optional<QByteArray> selectedBytes() const;
 
     ScreenshotHistory& store_;

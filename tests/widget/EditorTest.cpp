@@ -59,18 +59,17 @@ class EditorTest : public ::testing::Test {
         editor = std::make_unique<Editor>(
             std::vector<ScreenSnapshot>{snapshot(Rect(0, 0, 400, 300), 1, QColor(10, 200, 30)),
                                         snapshot(Rect(400, 0, 300, 200), 2, Qt::white)},
-            EditorEnvironment{queue, clock, pasteboard, defaults,
-                              [](std::function<void()> job) { job(); },
-                              [this] {
-                                  ++savePanels;
-                                  return savePath;
-                              },
-                              [this](QSize current) {
-                                  askedSize = current;
-                                  return typedSize;
-                              },
-                              [this](const AlertSpec& alert) { errors << alert.informative; },
-                              nullptr, nullptr, nullptr});
+            EditorEnvironment{
+                queue, clock, pasteboard, defaults, [](std::function<void()> job) { job(); },
+                [this] {
+                    ++savePanels;
+                    return savePath;
+                },
+                [this](QSize current) {
+                    askedSize = current;
+                    return typedSize;
+                },
+                [this](const AlertSpec& alert) { errors << alert.informative; }, nullptr, nullptr});
         editor->onClose = [this] { ++closes; };
         editor->showWindow();
     }
@@ -371,9 +370,9 @@ TEST(EditorKeyboard, AGrabHeldElsewhereIsWaitedForThenReported) {
         Editor editor(
             {snapshot(Rect(0, 0, 400, 300), 1, Qt::white)},
             EditorEnvironment{queue, clock, pasteboard, defaults,
-                              [](std::function<void()> job) { job(); }, nullptr, nullptr, nullptr,
-                              [&](QWindow* w) { return workspace.grabInput(w); },
-                              [&](const QString& message) { errors << message; }, nullptr});
+                              [](std::function<void()> job) { job(); }, nullptr, nullptr,
+                              [&](const AlertSpec& alert) { errors << alert.informative; },
+                              [&](QWindow* w) { return workspace.grabInput(w); }, nullptr});
         editor.onClose = [&] { ++closes; };
         editor.showWindow();
         queue.advance(0.3);
