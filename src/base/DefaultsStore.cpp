@@ -89,9 +89,8 @@ void DefaultsStore::save() {
         if (!writeFileAtomically(path_, json, &error) && error.isEmpty())
             error = QStringLiteral("写入失败");
     }
-    lastWriteFailed_ = !error.isEmpty();
     lastWriteError_ = error;
-    if (lastWriteFailed_ && !failureReported_) {
+    if (lastWriteFailed() && !failureReported_) {
         failureReported_ = true;
         if (onWriteFailure) onWriteFailure(error);
     }

@@ -22,7 +22,7 @@ class DefaultsStore {
     // Where a corrupt file was moved at load, or empty.
     const QString& setAsidePath() const { return setAsidePath_; }
     // Set when the last write failed; the file on disk then still holds the previous contents.
-    bool lastWriteFailed() const { return lastWriteFailed_; }
+    bool lastWriteFailed() const { return !lastWriteError_.isEmpty(); }
     // A damaged file that could not be moved aside: it is left exactly as it was and this store
     // never writes over it; changes live only in memory.
     bool keepsDamagedFile() const { return keepsDamagedFile_; }
@@ -55,7 +55,6 @@ class DefaultsStore {
     QString setAsidePath_;
     QJsonObject values_;
     QString lastWriteError_;
-    bool lastWriteFailed_ = false;
     bool keepsDamagedFile_ = false;
     bool failureReported_ = false;
 };

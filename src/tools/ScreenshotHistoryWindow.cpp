@@ -156,9 +156,7 @@ void ScreenshotHistoryWindow::reload() {
         const QSignalBlocker quiet(table_);
         table_->clear();
         for (const QString& entry : entries_) {
-            auto* item = new QListWidgetItem(timeText(entry));
-            item->setSizeHint(QSize(220, 60));
-            table_->addItem(item);
+            table_->addItem(timeText(entry));
         }
         if (!entries_.isEmpty()) {
             const int again = entries_.indexOf(remembered);
