@@ -75,6 +75,9 @@ echo "== screenshot history: record a 4K PNG, open the window over 100 4K entrie
 echo "== hover: main-thread cost per pointer move with a 200 ms region source (offscreen) =="
 "$build/bench/tessal_hover_bench" 2>/dev/null | grep -E '^BM_'
 
+echo "== one screen-sized memory pass, warm and after idle (this machine's floor for the overlay) =="
+"$build/bench/tessal-cold-copy"
+
 (
     source "$here/../tests/system/world.sh"
     world_start 1920x1080
