@@ -24,7 +24,7 @@ class HoverButton : public QAbstractButton {
 };
 
 // An icon, optionally with its shortcut written underneath; toggled for tools.
-class ToolbarIconButton final : public HoverButton {
+class ToolbarIconButton : public HoverButton {
     Q_OBJECT
   public:
     ToolbarIconButton(const QString& icon, const QString& hint, QWidget* parent = nullptr);

@@ -24,6 +24,7 @@
 #include "capture/ScreenCaptureFailure.h"
 #include "capture/SelectionChrome.h"
 #include "capture/SizeDialog.h"
+#include "longcapture/LongCaptureTrimDialog.h"
 #include "longcapture/LongScreenshotResult.h"
 #include "platform/Platform.h"
 #include "regions/ChildRegionPermissionGuide.h"
@@ -74,6 +75,7 @@ AppDelegate::~AppDelegate() {
     *alive_ = false;
     for (auto& [id, pin] : pinnedImages_) pin->onClose = nullptr;
     for (auto& [id, result] : longResults_) result->onClose = nullptr;
+    if (longScreenshot_) longScreenshot_->onClose = nullptr;
     if (platform_.hotKeys) platform_.hotKeys->onPressed = nullptr;
     if (editor_) editor_->onClose = nullptr;
     delete menu_;
@@ -200,7 +202,7 @@ void AppDelegate::configureShortcut() {
 }
 
 void AppDelegate::takeScreenshot() {
-    if (capturing_ || configuring_) return;
+    if (capturing_ || configuring_ || longScreenshot_) return;
     if (editor_ && editor_->isSaving) return;
     capturing_ = true;
     if (editor_) editor_->hideOverlays();
@@ -270,8 +272,9 @@ void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
     raw->onActiveUndoStack = [this](QUndoStack* stack) {
         editMenu_.stacks().setActiveStack(stack);
     };
-    // Long captures arrive with their own window later; until then the request is refused.
-    raw->onLongCapture = [](const Rect&, const Rect&) { return false; };
+    raw->onLongCapture = [this, alive](const Rect& frame, const Rect& region) {
+        return !alive.expired() && startLongCapture(frame, region);
+    };
     const unsigned long serial = ++editorSerial_;
     raw->onClose = [this, alive, serial] {
         mainQueue_.async([this, alive, serial] {
@@ -359,6 +362,49 @@ void AppDelegate::showResult(const QImage& image, const QString& title) {
     raw->show();
     raw->raise();
     raw->activateWindow();
+}
+
+bool AppDelegate::startLongCapture(const Rect& frame, const Rect& region) {
+    if (longScreenshot_) return false;
+    LongCaptureEnvironment environment{
+        mainQueue_,
+        clock_,
+        *platform_.pasteboard,
+        defaults_,
+        *platform_.capture,
+        *platform_.windowStreams,
+        *platform_.workspace,
+        ownPid_,
+        [](std::function<void()> work) {
+            SerialQueue::named("local.ostrel.long-capture.append").async(std::move(work));
+        },
+        [this] { return savePath(); },
+        [this](const QImage& image, LongCaptureAxis axis, LongCaptureCrop crop) {
+            return askTrim ? askTrim(image, axis, crop)
+                           : runLongCaptureTrimDialog(image, axis, crop);
+        },
+        [this] { visibility_.activate(); },
+        [this](const AlertSpec& alert) { showAlert(alert); },
+        &history_};
+    auto capture = std::make_unique<LongScreenshot>(frame, region, std::move(environment));
+    std::weak_ptr<bool> alive = alive_;
+    capture->onFinish = [this, alive](const QImage& image) {
+        if (!alive.expired()) showResult(image, QStringLiteral("长截图"));
+    };
+    capture->onPin = [this, alive](const QByteArray& png) {
+        return !alive.expired() && showPin(png, std::nullopt);
+    };
+    LongScreenshot* raw = capture.get();
+    capture->onClose = [this, alive, raw] {
+        mainQueue_.async([this, alive, raw] {
+            if (!alive.expired() && longScreenshot_.get() == raw) longScreenshot_.reset();
+        });
+    };
+    longScreenshot_ = std::move(capture);
+    mainQueue_.async([this, alive, raw] {
+        if (!alive.expired() && longScreenshot_.get() == raw) raw->start();
+    });
+    return true;
 }
 
 void AppDelegate::showHistory() {

@@ -16,6 +16,7 @@
 #include "ShortcutDialog.h"
 #include "base/AlertSpec.h"
 #include "base/geometry.h"
+#include "longcapture/LongScreenshot.h"
 #include "tools/ScreenshotHistory.h"
 
 class QAction;
@@ -29,6 +30,7 @@ class CapturePreferencesWindow;
 class Clock;
 class DefaultsStore;
 class Editor;
+class LongScreenshot;
 class LongScreenshotResult;
 class PinnedImage;
 class MainQueue;
@@ -53,6 +55,9 @@ class AppDelegate final : public QObject {
     bool showPin(const QByteArray& png, std::optional<Rect> frame);
     // Opens an image in its own annotation window, titled "Tessal · <title> W × H px".
     void showResult(const QImage& image, const QString& title);
+    // Starts a long capture of `region` (relative to the display at `frame`); false while one
+    // is running.
+    bool startLongCapture(const Rect& frame, const Rect& region);
     // The history and preferences windows: made once, brought to the front when open.
     void showHistory();
     void showPreferences();
@@ -74,11 +79,14 @@ class AppDelegate final : public QObject {
     CapturePreferencesWindow* preferencesWindow() const { return preferencesWindow_.get(); }
     std::size_t pinCount() const { return pinnedImages_.size(); }
     std::size_t resultCount() const { return longResults_.size(); }
+    LongScreenshot* longScreenshot() const { return longScreenshot_.get(); }
 
     // Replaced by tests: the dialogs.
     std::function<ShortcutDialog::Outcome(const CaptureShortcut& current)> runShortcutDialog;
     std::function<std::optional<QString>()> chooseSavePath;
     std::function<std::optional<Size>(QSize current)> askSize;
+    std::function<LongCaptureTrimAnswer(const QImage&, LongCaptureAxis, LongCaptureCrop)>
+        askTrim;
 
   private:
     void buildStatusMenu();
@@ -103,6 +111,7 @@ class AppDelegate final : public QObject {
     std::unique_ptr<Editor> editor_;
     std::map<QUuid, std::unique_ptr<PinnedImage>> pinnedImages_;
     std::map<QUuid, std::unique_ptr<LongScreenshotResult>> longResults_;
+    std::unique_ptr<LongScreenshot> longScreenshot_;
     std::unique_ptr<ScreenshotHistoryWindow> historyWindow_;
     std::unique_ptr<CapturePreferencesWindow> preferencesWindow_;
     // Tells a late close of a replaced editor from the close of the current one.

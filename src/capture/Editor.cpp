@@ -41,6 +41,7 @@ Editor::Editor(std::vector<ScreenSnapshot> snapshots, EditorEnvironment environm
     host_.onSave = [this] { saveImage(); };
     host_.onPin = [this] { pinImage(); };
     host_.onClose = [this] { close(); };
+    host_.onLongCapture = [this] { startLongCapture(); };
     host_.onToolChosen = [this](int index) {
         if (chrome_) chrome_->setMoving(index == ToolbarIndex::move);
     };
@@ -251,13 +252,22 @@ void Editor::select(const Rect& rect, std::size_t index) {
     if (onActiveUndoStack) onActiveUndoStack(&overlays_[index]->edits());
 
     auto* toolbar = new AnnotationToolbar(view.width() - 16, environment_.mainQueue, &view);
-    toolbar->disableActions({ToolbarActionId::recognizeText, ToolbarActionId::longCapture});
+    toolbar->disableActions({ToolbarActionId::recognizeText});
     toolbar->onLayoutChange = [this] { placeToolbar(); };
     host_.attach(canvas, toolbar, &overlays_[index]->edits(),
                  CapturePreferences::defaultTool(environment_.defaults));
     placeToolbar();
     toolbar->show();
     view.sizeBadge().raise();
+}
+
+// The long capture takes over the selection; a refusal (one is running) keeps the session.
+void Editor::startLongCapture() {
+    if (closed_ || isSaving || selectedRoot_ < 0 || !onLongCapture) return;
+    const SelectionViewModel& model = *models_[selectedRoot_];
+    if (!model.selection()) return;
+    if (canvas()) canvas()->model().commitText();
+    if (onLongCapture(model.snapshot().frame, *model.selection())) close();
 }
 
 void Editor::placeToolbar() {

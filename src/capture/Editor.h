@@ -89,6 +89,7 @@ class Editor {
     void copyImage();
     void saveImage();
     void pinImage();
+    void startLongCapture();
 
     // How often, 25 ms apart, keyboard and pointer are asked for while another client holds one.
     static constexpr int inputAttempts = 20;

@@ -44,26 +44,41 @@ std::optional<Rect> rectField(const QVariant& value) {
 
 }  // namespace
 
-std::vector<WindowTarget> captureWindowTargets(const QVariantList& windowList, int excludedPid) {
-    std::vector<WindowTarget> targets;
+std::vector<WindowListEntry> parseWindowList(const QVariantList& windowList) {
+    std::vector<WindowListEntry> entries;
     for (const QVariant& item : windowList) {
         if (item.typeId() != QMetaType::QVariantMap) continue;
-        const QVariantMap entry = item.toMap();
-
-        const auto pid = numberField(entry.value(WindowKey::pid));
-        if (!pid || *pid < 1 || *pid > 2147483647.0 || static_cast<int>(*pid) == excludedPid)
-            continue;
-        const auto layer = numberField(entry.value(WindowKey::layer));
-        if (!layer || *layer != 0) continue;
-        if (entry.contains(WindowKey::alpha)) {
-            const auto alpha = numberField(entry.value(WindowKey::alpha));
-            if (alpha && *alpha <= 0) continue;
+        const QVariantMap map = item.toMap();
+        WindowListEntry entry;
+        if (const auto number = numberField(map.value(WindowKey::number));
+            number && *number >= 0 && *number <= 4294967295.0)
+            entry.number = static_cast<unsigned>(*number);
+        if (const auto pid = numberField(map.value(WindowKey::pid));
+            pid && *pid >= 1 && *pid <= 2147483647.0)
+            entry.pid = static_cast<int>(*pid);
+        entry.layer = numberField(map.value(WindowKey::layer));
+        if (map.contains(WindowKey::alpha)) entry.alpha = numberField(map.value(WindowKey::alpha));
+        for (auto [key, field] : {std::pair{WindowKey::bounds, &entry.bounds},
+                                  std::pair{WindowKey::content, &entry.content}}) {
+            const auto rect = rectField(map.value(key));
+            if (rect && std::isfinite(rect->minX()) && std::isfinite(rect->minY()) &&
+                std::isfinite(rect->width()) && std::isfinite(rect->height()))
+                *field = rect;
         }
-        const auto bounds = rectField(entry.value(WindowKey::bounds));
-        if (!bounds || !(bounds->size.width >= 30) || !(bounds->size.height >= 30)) continue;
-        if (!std::isfinite(bounds->minX()) || !std::isfinite(bounds->minY())) continue;
+        entries.push_back(entry);
+    }
+    return entries;
+}
 
-        targets.push_back({*bounds, static_cast<int>(*pid)});
+std::vector<WindowTarget> captureWindowTargets(const QVariantList& windowList, int excludedPid) {
+    std::vector<WindowTarget> targets;
+    for (const WindowListEntry& entry : parseWindowList(windowList)) {
+        if (!entry.pid || *entry.pid == excludedPid) continue;
+        if (!entry.layer || *entry.layer != 0) continue;
+        if (entry.alpha && *entry.alpha <= 0) continue;
+        const auto& bounds = entry.bounds;
+        if (!bounds || !(bounds->size.width >= 30) || !(bounds->size.height >= 30)) continue;
+        targets.push_back({*bounds, *entry.pid});
     }
     return targets;
 }

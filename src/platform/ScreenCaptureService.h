@@ -34,6 +34,8 @@ inline constexpr const char* layer = "layer";
 inline constexpr const char* alpha = "alpha";
 inline constexpr const char* bounds =
     "bounds";  // map with x, y, width, height (window-list points)
+// The part the window's own content stream shows (bounds less decorations), same form.
+inline constexpr const char* content = "content";
 }  // namespace WindowKey
 
 // Screen pixels and the window list.

@@ -1,10 +1,20 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+#include <memory>
+
+#include "base/geometry.h"
 
 class QWindow;
 
 namespace tessal {
+
+// Return, Space and Escape taken from the desktop while it lives (see Workspace::tapKeys).
+class KeyTap {
+  public:
+    virtual ~KeyTap() = default;
+};
 
 // The desktop around the program.
 class Workspace {
@@ -17,6 +27,21 @@ class Workspace {
     // window manager never focuses); false while another client holds either. Our other windows
     // keep receiving their own pointer events. Both end when the window hides.
     virtual bool grabInput(QWindow* window) = 0;
+
+    // The process that owns the active window; 0 when unknown.
+    virtual int frontmostPid() = 0;
+    // Brings the frontmost window of process `pid` to the front; false when it has none.
+    virtual bool activate(int pid) = 0;
+    // Turns the wheel `notches` times at `point` (window-list points) as the user would, the
+    // content moving towards its end (down or right) for positive counts, towards its start for
+    // negative ones. The pointer returns to where it was.
+    virtual bool postScroll(Point point, int notches, bool horizontal) = 0;
+    // Takes Return, Space and Escape (without Control, Alt or Super) from whatever has the
+    // keyboard, while the active window belongs to `targetPid` or to this program, and reports
+    // each on the main thread with whether it is an auto-repeat; other applications get their
+    // keys unchanged. Ends when the tap is destroyed; null when keys cannot be taken here.
+    virtual std::unique_ptr<KeyTap> tapKeys(int targetPid,
+                                            std::function<void(int keyCode, bool repeat)> onKey) = 0;
 };
 
 }  // namespace tessal

@@ -1,5 +1,7 @@
 #include "FakePlatform.h"
 
+#include "base/SerialQueue.h"
+
 #include <QColor>
 #include <cmath>
 
@@ -123,6 +125,8 @@ FakePlatform::FakePlatform() {
     auto p = std::make_unique<FakePasteboard>();
     auto w = std::make_unique<FakeWorkspace>();
     auto a = std::make_unique<FakeAccessibility>();
+    auto s = std::make_unique<FakeWindowStreams>();
+    windowStreams = s.get();
     capture = c.get();
     hotKeys = h.get();
     pasteboard = p.get();
@@ -133,6 +137,75 @@ FakePlatform::FakePlatform() {
     platform.pasteboard = std::move(p);
     platform.workspace = std::move(w);
     platform.accessibility = std::move(a);
+    platform.windowStreams = std::move(s);
+}
+
+namespace {
+
+class FakeKeyTap final : public KeyTap {
+  public:
+    explicit FakeKeyTap(std::optional<FakeWorkspace::Tap>& slot) : slot_(slot) {}
+    ~FakeKeyTap() override { slot_.reset(); }
+
+  private:
+    std::optional<FakeWorkspace::Tap>& slot_;
+};
+
+}  // namespace
+
+std::unique_ptr<KeyTap> FakeWorkspace::tapKeys(int targetPid,
+                                               std::function<void(int keyCode, bool repeat)> onKey) {
+    ++tapsStarted;
+    tap = Tap{targetPid, std::move(onKey)};
+    return std::make_unique<FakeKeyTap>(tap);
+}
+
+bool FakeWorkspace::pressKey(int keyCode, bool repeat) {
+    if (!tap) return false;
+    auto onKey = tap->onKey;
+    if (onKey) onKey(keyCode, repeat);
+    return true;
+}
+
+struct FakeWindowStreams::Live final : WindowStream {
+    Live(FakeWindowStreams& streams, SerialQueue& frames,
+         std::function<void(const QImage&)> frameHandler,
+         std::function<void(const UserError&)> stopHandler)
+        : owner(streams),
+          queue(frames),
+          onFrame(std::move(frameHandler)),
+          onStop(std::move(stopHandler)) {
+        owner.live_ = this;
+    }
+    ~Live() override {
+        if (owner.live_ == this) owner.live_ = nullptr;
+    }
+    FakeWindowStreams& owner;
+    SerialQueue& queue;
+    std::function<void(const QImage&)> onFrame;
+    std::function<void(const UserError&)> onStop;
+};
+
+Result<std::unique_ptr<WindowStream>> FakeWindowStreams::start(
+    unsigned id, SerialQueue& queue, std::function<void(const QImage& frame)> onFrame,
+    std::function<void(const UserError& error)> onStop) {
+    ++starts;
+    if (refused.count(id)) return UserError{"Zelmar", 5, QStringLiteral("无法读取窗口内容")};
+    window = id;
+    return std::unique_ptr<WindowStream>(
+        new Live(*this, queue, std::move(onFrame), std::move(onStop)));
+}
+
+void FakeWindowStreams::push(const QImage& frame) {
+    if (!live_) return;
+    live_->queue.async([onFrame = live_->onFrame, frame] { onFrame(frame); });
+    live_->queue.flush();
+}
+
+void FakeWindowStreams::fail(const UserError& error) {
+    if (!live_) return;
+    live_->queue.async([onStop = live_->onStop, error] { onStop(error); });
+    live_->queue.flush();
 }
 
 }  // namespace tessal

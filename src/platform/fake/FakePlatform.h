@@ -91,6 +91,55 @@ class FakeWorkspace final : public Workspace {
         if (grabRefusals > 0) return --grabRefusals, false;
         return true;
     }
+
+    int frontmost = 0;
+    std::vector<int> activated;
+    int frontmostPid() override { return frontmost; }
+    bool activate(int pid) override {
+        activated.push_back(pid);
+        return true;
+    }
+    struct Scroll {
+        Point point;
+        int notches = 0;
+        bool horizontal = false;
+    };
+    std::vector<Scroll> scrolls;
+    bool postScroll(Point point, int notches, bool horizontal) override {
+        scrolls.push_back({point, notches, horizontal});
+        return true;
+    }
+    // The live key tap, if any: its target and where its keys go.
+    struct Tap {
+        int target = 0;
+        std::function<void(int, bool)> onKey;
+    };
+    std::optional<Tap> tap;
+    int tapsStarted = 0;
+    std::unique_ptr<KeyTap> tapKeys(int targetPid,
+                                    std::function<void(int keyCode, bool repeat)> onKey) override;
+    // A key as the tap would report it; false when no tap is live.
+    bool pressKey(int keyCode, bool repeat = false);
+};
+
+// A window's content stream driven by the test: `push` hands over a frame as the window
+// system would (on the stream's queue), `fail` ends the stream with an error.
+class FakeWindowStreams final : public WindowStreamService {
+  public:
+    std::map<unsigned, QImage> refused;  // windows whose stream cannot start (value unused)
+    int starts = 0;
+    unsigned window = 0;
+    Result<std::unique_ptr<WindowStream>> start(
+        unsigned window, SerialQueue& queue, std::function<void(const QImage& frame)> onFrame,
+        std::function<void(const UserError& error)> onStop) override;
+    bool running() const { return live_ != nullptr; }
+    void push(const QImage& frame);
+    void fail(const UserError& error);
+
+  private:
+    struct Live;
+    friend struct Live;
+    Live* live_ = nullptr;
 };
 
 // An accessibility tree built by the test: elements with frames, parents and children.
@@ -143,6 +192,7 @@ struct FakePlatform {
     FakePasteboard* pasteboard;
     FakeWorkspace* workspace;
     FakeAccessibility* accessibility;
+    FakeWindowStreams* windowStreams;
 };
 
 }  // namespace tessal

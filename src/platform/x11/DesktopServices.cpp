@@ -9,7 +9,11 @@
 #include <QWindow>
 #include <cstdlib>
 
+#include <xcb/xtest.h>
+
 #include "X11Connection.h"
+#include "X11KeyTap.h"
+#include "platform/DisplayMapping.h"
 
 namespace tessal {
 
@@ -109,6 +113,78 @@ bool QtWorkspace::grabInput(QWindow* window) {
         xcb_flush(c);
     }
     return false;
+}
+
+namespace {
+
+int pidOf(xcb_window_t window) {
+    const auto pid = x11::cardinalProperty(window, x11::atom("_NET_WM_PID"), 1);
+    return pid.empty() ? 0 : int(pid[0]);
+}
+
+}  // namespace
+
+int QtWorkspace::frontmostPid() {
+    if (!x11::connection()) return 0;
+    const auto active =
+        x11::cardinalProperty(x11::rootWindow(), x11::atom("_NET_ACTIVE_WINDOW"), 1);
+    return active.empty() || active[0] == XCB_NONE ? 0 : pidOf(active[0]);
+}
+
+bool QtWorkspace::activate(int pid) {
+    xcb_connection_t* c = x11::connection();
+    if (!c || pid <= 0) return false;
+    const auto stacking =
+        x11::cardinalProperty(x11::rootWindow(), x11::atom("_NET_CLIENT_LIST_STACKING"));
+    for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
+        if (pidOf(*it) != pid) continue;
+        // Source indication 2: a pager acting for the user, which window managers obey.
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = *it;
+        message.type = x11::atom("_NET_ACTIVE_WINDOW");
+        message.data.data32[0] = 2;
+        message.data.data32[1] = XCB_CURRENT_TIME;
+        xcb_send_event(c, 0, x11::rootWindow(),
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&message));
+        xcb_flush(c);
+        return true;
+    }
+    return false;
+}
+
+bool QtWorkspace::postScroll(Point point, int notches, bool horizontal) {
+    xcb_connection_t* c = x11::connection();
+    if (!c || notches == 0) return false;
+    const xcb_query_extension_reply_t* xtest = xcb_get_extension_data(c, &xcb_test_id);
+    if (!xtest || !xtest->present) return false;
+    const xcb_window_t root = x11::rootWindow();
+    const QPoint target = nativeFromWindowListPoint(point, currentDisplayMappings());
+    xcb_query_pointer_reply_t* pointer =
+        xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr);
+    // Wheel buttons: 4 up, 5 down, 6 left, 7 right.
+    const std::uint8_t button = horizontal ? (notches > 0 ? 7 : 6) : (notches > 0 ? 5 : 4);
+    xcb_test_fake_input(c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root, std::int16_t(target.x()),
+                        std::int16_t(target.y()), 0);
+    for (int i = 0; i < std::abs(notches); ++i) {
+        xcb_test_fake_input(c, XCB_BUTTON_PRESS, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        xcb_test_fake_input(c, XCB_BUTTON_RELEASE, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    }
+    if (pointer) {
+        xcb_test_fake_input(c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root, pointer->root_x,
+                            pointer->root_y, 0);
+        std::free(pointer);
+    }
+    xcb_flush(c);
+    return true;
+}
+
+std::unique_ptr<KeyTap> QtWorkspace::tapKeys(int targetPid,
+                                             std::function<void(int keyCode, bool repeat)> onKey) {
+    if (!x11::connection()) return nullptr;
+    return std::make_unique<X11KeyTap>(targetPid, std::move(onKey));
 }
 
 }  // namespace tessal

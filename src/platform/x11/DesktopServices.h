@@ -26,6 +26,11 @@ class QtWorkspace final : public Workspace {
     bool openAddress(const QString& address) override;
     bool openAccessibilitySettings() override;
     bool grabInput(QWindow* window) override;
+    int frontmostPid() override;
+    bool activate(int pid) override;
+    bool postScroll(Point point, int notches, bool horizontal) override;
+    std::unique_ptr<KeyTap> tapKeys(int targetPid,
+                                    std::function<void(int keyCode, bool repeat)> onKey) override;
 };
 
 }  // namespace tessal

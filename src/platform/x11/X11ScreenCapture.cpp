@@ -237,6 +237,7 @@ QVariantList X11ScreenCapture::windowList() {
         if (std::find(types.begin(), types.end(), typeDock) != types.end()) layer = 20;
         for (xcb_atom_t t : popupTypes)
             if (std::find(types.begin(), types.end(), t) != types.end()) layer = 25;
+        const Rect content = windowListRectFromNative(native, mappings);
         if (extents.size() == 4)
             native.adjust(-int(extents[0]), -int(extents[2]), int(extents[1]), int(extents[3]));
 
@@ -250,6 +251,10 @@ QVariantList X11ScreenCapture::windowList() {
                                                     {"y", points.minY()},
                                                     {"width", points.width()},
                                                     {"height", points.height()}});
+        entry.insert(WindowKey::content, QVariantMap{{"x", content.minX()},
+                                                     {"y", content.minY()},
+                                                     {"width", content.width()},
+                                                     {"height", content.height()}});
         list.append(entry);
     }
     return list;

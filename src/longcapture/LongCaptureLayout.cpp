@@ -1,0 +1,29 @@
+#include "LongCaptureLayout.h"
+
+#include <algorithm>
+
+namespace tessal {
+
+LongCapturePlacement longCaptureLayout(const Rect& region, const Rect& screen, Size toolbar,
+                                       Size preview) {
+    const Rect a = screen.insetBy(8, 8);
+    double ty = region.minY() - toolbar.height - 8;
+    if (ty < a.minY()) {
+        ty = region.maxY() + 8;
+        if (ty + toolbar.height > a.maxY()) ty = a.minY();
+    }
+    const double tx =
+        std::min(a.maxX() - toolbar.width, std::max(region.maxX() - toolbar.width, a.minX()));
+
+    double px = region.maxX() + 12;
+    if (px + preview.width > a.maxX()) {
+        px = region.minX() - preview.width - 12;
+        if (px < a.minX()) px = a.maxX() - preview.width;
+    }
+    const double py =
+        std::min(a.maxY() - preview.height, std::max(region.maxY() - preview.height, a.minY()));
+    return {Rect(tx, ty, toolbar.width, toolbar.height),
+            Rect(px, py, preview.width, preview.height)};
+}
+
+}  // namespace tessal

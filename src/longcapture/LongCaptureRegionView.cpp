@@ -1,0 +1,137 @@
+#include "LongCaptureRegionView.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+#include <cmath>
+
+#include "base/QtGeometry.h"
+#include "capture/SelectionDrawing.h"
+#include "capture/SelectionGeometry.h"
+
+namespace tessal {
+namespace {
+
+constexpr double kMargin = 5;
+
+QRectF primaryGeometry() {
+    QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? QRectF(primary->geometry()) : QRectF();
+}
+
+// Handles in the order a press looks for them.
+constexpr SelectionHandle kPressOrder[] = {
+    SelectionHandle::bottomLeft, SelectionHandle::bottom, SelectionHandle::bottomRight,
+    SelectionHandle::right,      SelectionHandle::topRight, SelectionHandle::top,
+    SelectionHandle::topLeft,    SelectionHandle::left};
+
+}  // namespace
+
+Point globalPointFromQt(const QPointF& qt) {
+    const QRectF p = primaryGeometry();
+    return {qt.x() - p.x(), p.y() + p.height() - qt.y()};
+}
+
+QPointF qtPointFromWindowList(Point p) {
+    const QRectF primary = primaryGeometry();
+    return {primary.x() + p.x, primary.y() + p.y};
+}
+
+QRect qtRectFromGlobal(const Rect& rect) {
+    return qtFromGlobal(rect, primaryGeometry()).toAlignedRect();
+}
+
+LongCaptureRegionView::LongCaptureRegionView()
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowTitle(QStringLiteral("Tessal · 长截图选区"));
+}
+
+void LongCaptureRegionView::setGlobalRect(const Rect& rect) {
+    globalRect_ = rect;
+    setGeometry(qtRectFromGlobal(rect.insetBy(-kMargin, -kMargin)));
+    reshape();
+    update();
+}
+
+void LongCaptureRegionView::setShowsHandles(bool shows) {
+    showsHandles_ = shows;
+    if (!shows) drag_.reset();
+    setWindowFlag(Qt::WindowTransparentForInput, !shows);
+    if (QWindow* window = windowHandle()) window->setFlag(Qt::WindowTransparentForInput, !shows);
+    reshape();
+    update();
+}
+
+Rect LongCaptureRegionView::localRegion() const {
+    return Rect(kMargin, kMargin, globalRect_.width(), globalRect_.height());
+}
+
+// Only the border ring and the handles are part of the window; the rest shows what is behind.
+void LongCaptureRegionView::reshape() {
+    const double h = height();
+    const QRect outer = viewRect(localRegion().insetBy(-2, -2), h).toAlignedRect();
+    const QRect inner = viewRect(localRegion().insetBy(2, 2), h).toAlignedRect();
+    QRegion shape = QRegion(outer) - QRegion(inner);
+    if (showsHandles_) {
+        const Rect r = localRegion();
+        for (SelectionHandle handle : kPressOrder) {
+            const double radius =
+                (isCorner(handle) ? cornerHandleRadius(r) : edgeHandleRadius(r)) + 2;
+            const Point c = handlePoint(handle, r);
+            shape += QRegion(QRectF(c.x - radius, h - c.y - radius, 2 * radius, 2 * radius)
+                                 .toAlignedRect(),
+                             QRegion::Ellipse);
+        }
+    }
+    setMask(shape);
+}
+
+void LongCaptureRegionView::resizeEvent(QResizeEvent* event) {
+    reshape();
+    QWidget::resizeEvent(event);
+}
+
+void LongCaptureRegionView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QColor border(selectionBorderRed, selectionBorderGreen, selectionBorderBlue);
+    painter.fillRect(rect(), border);
+    drawSelectionBorder(painter, localRegion(), height(), devicePixelRatioF());
+    if (showsHandles_) drawSelectionHandles(painter, localRegion(), height());
+}
+
+SelectionHandle LongCaptureRegionView::handleAt(Point global) const {
+    for (SelectionHandle handle : kPressOrder) {
+        const Point c = handlePoint(handle, globalRect_);
+        if (std::hypot(c.x - global.x, c.y - global.y) <= 8) return handle;
+    }
+    return SelectionHandle::move;
+}
+
+void LongCaptureRegionView::mousePressEvent(QMouseEvent* event) {
+    if (!showsHandles_ || event->button() != Qt::LeftButton) return;
+    const Point p = globalPointFromQt(event->globalPosition());
+    drag_ = Drag{handleAt(p), p, globalRect_};
+}
+
+void LongCaptureRegionView::dragTo(Point global) {
+    if (!drag_) return;
+    const Point delta{global.x - drag_->start.x, global.y - drag_->start.y};
+    const Rect next = adjusted(drag_->handle, drag_->rect, delta, constraint, false);
+    if (onAdjust) onAdjust(next);
+}
+
+void LongCaptureRegionView::mouseMoveEvent(QMouseEvent* event) {
+    dragTo(globalPointFromQt(event->globalPosition()));
+}
+
+void LongCaptureRegionView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    dragTo(globalPointFromQt(event->globalPosition()));
+    drag_.reset();
+}
+
+}  // namespace tessal

@@ -1,0 +1,642 @@
+#include "LongScreenshot.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <algorithm>
+#include <cmath>
+
+#include "LongCaptureControlWindow.h"
+#include "LongCaptureLayout.h"
+#include "LongCaptureMoveButton.h"
+#include "LongCapturePreview.h"
+#include "LongCaptureRegionView.h"
+#include "LongFrameStream.h"
+#include "annotation/ScreenshotExport.h"
+#include "annotation/ToolbarButtons.h"
+#include "base/Clock.h"
+#include "base/MainQueue.h"
+#include "base/QtGeometry.h"
+#include "capture/ScreenGeometry.h"
+#include "imaging/PngEncoder.h"
+#include "platform/KeyCodes.h"
+#include "platform/Workspace.h"
+#include "tools/ScreenshotHistory.h"
+
+namespace tessal {
+namespace {
+
+constexpr long long kMaximumPixels = 24'000'000;
+constexpr double kIdleSleep = 0.008;
+constexpr double kSourceCheckInterval = 0.1;
+constexpr double kNoProgressStop = 2.0;
+constexpr double kAutoScrollSpacing = 0.3;
+constexpr double kPreviewInterval = 0.1;
+constexpr int kStartRetries = 5;
+constexpr double kStartRetryDelay = 0.2;
+// Wheel notches are all X11 can post: one notch moves about this far in common toolkits (Qt item
+// views and text views, GTK 3 views on a 500-point page, xterm), so a step is rounded to them.
+constexpr double kPointsPerNotch = 50;
+constexpr double kSpeedFactors[] = {0.06, 0.1, 0.16};
+
+const QString kPreparing = QStringLiteral("正在准备画面，请稍候。");
+const QString kNothingToExport = QStringLiteral("还没有可导出的画面，请稍候。");
+const QString kCapturing =
+    QStringLiteral("滚动原窗口，或点“自动滚动”。空格停止，Enter 复制，Esc 关闭。");
+const QString kPausedAtStart = QStringLiteral("已停止，点开始继续，或直接复制、保存。");
+const QString kNoChangeStop =
+    QStringLiteral("画面未变化，自动滚动已停止。可手动继续，或直接复制。");
+
+}  // namespace
+
+UserError LongScreenshot::error(int code) {
+    switch (code) {
+        case 1:
+            return {"Zelmar", 1, QStringLiteral("显示器已断开，请重新选择区域。")};
+        case 3:
+            return {"Zelmar", 3, QStringLiteral("请在一个窗口内部框选可滚动内容。 ")};
+        case 4:
+            return {"Zelmar", 4, QStringLiteral("目标窗口尚未准备好，请取消后重新选择。 ")};
+        case 5:
+            return {"Zelmar", 5, QStringLiteral("目标窗口已移动、缩放或关闭。")};
+        default:
+            return LongFrameStream::conversionError();
+    }
+}
+
+LongScreenshot::LongScreenshot(const Rect& screenFrame, const Rect& region,
+                               LongCaptureEnvironment environment)
+    : env_(std::move(environment)),
+      screenFrame_(screenFrame),
+      region_(region),
+      regionView_(std::make_unique<LongCaptureRegionView>()),
+      previewPanel_(std::make_unique<LongCapturePanel>()),
+      controls_(std::make_unique<LongCaptureControlWindow>()),
+      keys_(env_.workspace),
+      visibleFrame_(screenFrame) {
+    for (const DisplayInfo& display : env_.capture.displays())
+        if (display.frame == screenFrame_ && !display.visibleFrame.isEmpty())
+            visibleFrame_ = display.visibleFrame;
+    regionView_->setGlobalRect(globalRegion());
+    regionView_->onAdjust = [this](const Rect& r) { adjustRegion(r); };
+    previewPanel_->resize(184, int(std::min(std::max(region_.height(), 180.0), 400.0)));
+
+    LongCaptureControlWindow& c = *controls_;
+    c.status->setText(QStringLiteral("正在连接滚动窗口…"));
+    c.dimensions->setText(QStringLiteral("准备截取"));
+    c.autoButton->setEnabled(false);
+    c.editButton->setEnabled(false);
+    c.moveButton->setEnabled(false);
+    c.onCloseRequest = [this] { close(); };
+    QObject::connect(c.autoButton, &QPushButton::clicked, [this] { toggleAutoScroll(); });
+    QObject::connect(c.pauseButton, &QAbstractButton::clicked, [this] { togglePause(); });
+    QObject::connect(c.direction, &QComboBox::activated, [this] { changeDirection(); });
+    QObject::connect(c.automaticCrop, &QCheckBox::toggled,
+                     [this](bool on) { toggleAutomaticCrop(on); });
+    QObject::connect(c.trimButton, &QAbstractButton::clicked, [this] { cropCurrent(); });
+    QObject::connect(c.editButton, &QAbstractButton::clicked, [this] { finishCapture(); });
+    QObject::connect(c.pinButton, &QAbstractButton::clicked, [this] { pinCurrent(); });
+    QObject::connect(c.saveButton, &QAbstractButton::clicked, [this] { saveCurrent(); });
+    QObject::connect(c.closeButton, &QAbstractButton::clicked, [this] { close(); });
+    QObject::connect(c.copyButton, &QAbstractButton::clicked, [this] { copyCurrent(); });
+    c.moveButton->onBegin = [this] { beginMove(); };
+    c.moveButton->onMove = [this](Point delta) { moveCaptureRegion(delta); };
+    c.moveButton->onEnd = [this] { endMove(); };
+    keys_.action = [this](int keyCode) {
+        if (closed_) return;
+        if (keyCode == KeyCode::returnKey)
+            copyCurrent();
+        else if (keyCode == KeyCode::escape)
+            close();
+        else
+            togglePause();
+    };
+    placeWindows();
+}
+
+LongScreenshot::~LongScreenshot() {
+    alive_.reset();
+    keys_.stop();
+    if (frameStream_) frameStream_->stop();
+    controls_->onCloseRequest = nullptr;
+    controls_->moveButton->onBegin = nullptr;
+    controls_->moveButton->onMove = nullptr;
+    controls_->moveButton->onEnd = nullptr;
+    regionView_->onAdjust = nullptr;
+}
+
+QString LongScreenshot::status() const {
+    return controls_->status->text();
+}
+
+QString LongScreenshot::dimensions() const {
+    return controls_->dimensions->text();
+}
+
+double LongScreenshot::primaryTop() const {
+    const std::vector<DisplayInfo> displays = env_.capture.displays();
+    return displays.empty() ? screenFrame_.maxY() : displays.front().frame.maxY();
+}
+
+Rect LongScreenshot::globalRegion() const {
+    return region_.offsetBy(screenFrame_.minX(), screenFrame_.minY());
+}
+
+Rect LongScreenshot::windowListRegion() const {
+    const Rect g = globalRegion();
+    return Rect(g.minX(), primaryTop() - g.maxY(), g.width(), g.height());
+}
+
+void LongScreenshot::showStatus(const QString& text) {
+    controls_->status->setText(text);
+}
+
+void LongScreenshot::placeWindows() {
+    const QSize toolbar = controls_->frameGeometry().size();
+    const LongCapturePlacement placement =
+        longCaptureLayout(globalRegion(), visibleFrame_, {double(toolbar.width()), double(toolbar.height())},
+                          {double(previewPanel_->width()), double(previewPanel_->height())});
+    controls_->move(qtRectFromGlobal(placement.toolbar).topLeft());
+    previewPanel_->move(qtRectFromGlobal(placement.preview).topLeft());
+}
+
+void LongScreenshot::activateSource() {
+    if (sourcePID_ > 0) env_.workspace.activate(sourcePID_);
+}
+
+// --- start ---------------------------------------------------------------------------------
+
+void LongScreenshot::start() {
+    if (closed_ || running_) return;
+    running_ = true;
+    controls_->show();
+    regionView_->show();
+    controls_->raise();
+    regionView_->raise();
+    startCapture(0);
+}
+
+void LongScreenshot::startCapture(int attempt) {
+    if (closed_) return;
+    Result<ShareableContent> content = env_.capture.shareableContent();
+    if (!content) return fail(content.error());
+    std::optional<DisplayInfo> display;
+    for (const DisplayInfo& d : env_.capture.displays())
+        if (d.frame == screenFrame_) display = d;
+    if (!display || display->id.isEmpty() || !content.value().displayIds.contains(display->id))
+        return fail(error(1));
+
+    const Rect wanted = windowListRegion();
+    std::optional<WindowListEntry> source;
+    for (const WindowListEntry& entry : parseWindowList(env_.capture.windowList())) {
+        if (entry.pid && *entry.pid == env_.ownPid) continue;
+        if (!entry.layer || *entry.layer != 0 || !entry.bounds || !entry.number) continue;
+        if (!entry.bounds->contains(wanted)) continue;
+        source = entry;
+        break;
+    }
+    if (!source) return fail(error(3));
+
+    auto stream = LongFrameStream::create();
+    if (std::optional<UserError> refused = stream->start(env_.windowStreams, *source->number)) {
+        if (attempt >= kStartRetries) return fail(error(4));
+        std::weak_ptr<bool> alive = alive_;
+        env_.mainQueue.after(kStartRetryDelay, [this, alive, attempt] {
+            if (!alive.expired()) startCapture(attempt + 1);
+        });
+        return;
+    }
+    sourcePID_ = source->pid.value_or(0);
+    sourceWindowID_ = *source->number;
+    sourceFrame_ = *source->bounds;
+    sourceContent_ = source->content.value_or(*source->bounds);
+    sourceScale_ = display->scale > 0 ? display->scale : 1.0;
+    if (!display->visibleFrame.isEmpty()) visibleFrame_ = display->visibleFrame;
+    const Rect& b = *source->bounds;
+    const Rect globalWindow(b.minX(), primaryTop() - b.maxY(), b.width(), b.height());
+    regionView_->constraint = globalWindow.intersected(screenFrame_);
+    keys_.targetPID = sourcePID_;
+    keys_.start();
+    activateSource();
+    frameStream_ = stream;
+    configureFrameStream();
+    lastSourceCheck_ = env_.clock.uptime();
+    scheduleLoop(0);
+}
+
+void LongScreenshot::configureFrameStream() {
+    if (!frameStream_) return;
+    const Rect g = windowListRegion();
+    const double s = sourceScale_;
+    const QRect crop(int(std::lround((g.minX() - sourceContent_.minX()) * s)),
+                     int(std::lround((g.minY() - sourceContent_.minY()) * s)),
+                     int(std::lround(g.width() * s)), int(std::lround(g.height() * s)));
+    frameStream_->configure(crop, axis_, regionGeneration_, !paused_ && !closed_);
+}
+
+// --- the processing loop --------------------------------------------------------------------
+
+void LongScreenshot::scheduleLoop(double delay) {
+    if (closed_ || loopScheduled_ || !frameStream_) return;
+    loopScheduled_ = true;
+    std::weak_ptr<bool> alive = alive_;
+    auto step = [this, alive] {
+        if (alive.expired()) return;
+        loopScheduled_ = false;
+        loopStep();
+    };
+    if (delay <= 0)
+        env_.mainQueue.async(std::move(step));
+    else
+        env_.mainQueue.after(delay, std::move(step));
+}
+
+void LongScreenshot::afterFrame() {
+    if (closed_ || !frameStream_) return;
+    const bool queued = frameStream_->queued() > 0;
+    if (autoScrolling_ && !paused_ && !movingRegion_ && consecutiveUnmatched_ == 0 && !queued)
+        scrollAutomatically();
+    scheduleLoop(!paused_ && queued ? 0 : kIdleSleep);
+}
+
+void LongScreenshot::loopStep() {
+    if (closed_ || processing_ || !frameStream_) return;
+    LongFrameStream& stream = *frameStream_;
+    if (paused_ && stream.queued() == 0) return scheduleLoop(kIdleSleep);
+    processing_ = true;
+    const double now = env_.clock.uptime();
+    if (now - lastSourceCheck_ >= kSourceCheckInterval) {
+        lastSourceCheck_ = now;
+        if (!sourceStillThere()) return fail(error(5));
+    }
+    if (stream.takeDropped())
+        stopAutoScroll(
+            QStringLiteral("滚动过快，部分中间帧未能保留。若未接上，请稍向回滚动。"));
+    if (std::optional<UserError> failure = stream.failure()) return fail(*failure);
+    std::optional<LongCaptureFrame> frame = stream.takeFrame();
+    if (!frame) {
+        processing_ = false;
+        if (autoScrolling_ && now - lastProgress_ > kNoProgressStop) stopAutoScroll(kNoChangeStop);
+        if (autoScrolling_ && !paused_ && !movingRegion_ && consecutiveUnmatched_ == 0)
+            scrollAutomatically();
+        return scheduleLoop(kIdleSleep);
+    }
+    if (frame->generation != regionGeneration_) {
+        processing_ = false;
+        return scheduleLoop(0);
+    }
+    if (!stitcher_) {
+        firstFrame(frame->image);
+        processing_ = false;
+        return afterFrame();
+    }
+    std::shared_ptr<ScrollStitcher> stitcher = stitcher_;
+    const int generation = regionGeneration_;
+    const bool automaticCrop = automaticCrop_;
+    const QImage image = frame->image;
+    std::weak_ptr<bool> alive = alive_;
+    MainQueue& mainQueue = env_.mainQueue;
+    env_.appendQueue([this, alive, stitcher, generation, automaticCrop, image, &mainQueue] {
+        const ScrollAppendResult result = stitcher->append(image, automaticCrop);
+        mainQueue.async([this, alive, stitcher, generation, image, result] {
+            if (!alive.expired()) appendDone(result, image, generation, stitcher);
+        });
+    });
+}
+
+void LongScreenshot::appendDone(ScrollAppendResult result, const QImage& frame, int generation,
+                                const std::shared_ptr<ScrollStitcher>& stitcher) {
+    processing_ = false;
+    if (closed_) return;
+    if (generation != regionGeneration_) {
+        if (stitcher == stitcher_) refreshPreview(true);
+    } else {
+        handleResult(result, frame);
+    }
+    afterFrame();
+}
+
+bool LongScreenshot::sourceStillThere() {
+    for (const WindowListEntry& entry : parseWindowList(env_.capture.windowList())) {
+        if (!entry.number || *entry.number != sourceWindowID_) continue;
+        if (!entry.bounds) return false;
+        const Rect& b = *entry.bounds;
+        return std::abs(b.minX() - sourceFrame_.minX()) < 1 &&
+               std::abs(b.minY() - sourceFrame_.minY()) < 1 &&
+               std::abs(b.width() - sourceFrame_.width()) < 1 &&
+               std::abs(b.height() - sourceFrame_.height()) < 1;
+    }
+    return false;
+}
+
+void LongScreenshot::firstFrame(const QImage& frame) {
+    stitcher_ = std::make_shared<ScrollStitcher>(frame, kMaximumPixels);
+    refreshPreview(true);
+    controls_->editButton->setEnabled(true);
+    controls_->autoButton->setEnabled(true);
+    controls_->moveButton->setEnabled(true);
+    if (!paused_) previewPanel_->show();
+    lastProgress_ = env_.clock.uptime();
+    showStatus(paused_ ? kPausedAtStart : kCapturing);
+    if (onMatchResult) onMatchResult(std::nullopt, frame);
+    if (onReady) onReady();
+}
+
+void LongScreenshot::handleResult(const ScrollAppendResult& result, const QImage& frame) {
+    using Kind = ScrollAppendResult::Kind;
+    if (onMatchResult) onMatchResult(result, frame);
+    const LongCaptureFeedback::Outcome outcome = feedback_.record(result);
+    const double now = env_.clock.uptime();
+    switch (result.kind) {
+        case Kind::appended:
+        case Kind::cropped:
+            awaitingAutoFrame_ = false;
+            clampCrop(stitcher_->height());
+            stickyStatus_.reset();
+            lastProgress_ = now;
+            previewDirty_ = true;
+            refreshPreview(false);
+            consecutiveUnmatched_ = 0;
+            break;
+        case Kind::unchanged:
+            if (consecutiveUnmatched_ >= 1) stickyStatus_.reset();
+            consecutiveUnmatched_ = 0;
+            refreshPreview(false);
+            break;
+        case Kind::unmatched:
+            ++consecutiveUnmatched_;
+            break;
+        case Kind::limit:
+            consecutiveUnmatched_ = 0;
+            controls_->pauseButton->setEnabled(false);
+            controls_->autoButton->setEnabled(false);
+            break;
+    }
+    LongCapturePreview& preview = *previewPanel_->preview();
+    preview.matched = result.kind != Kind::unmatched;
+    preview.update();
+    if (outcome.message && !stickyStatus_) showStatus(*outcome.message);
+    if (outcome.pause) setPaused(true);
+    if (consecutiveUnmatched_ >= 5 && autoScrolling_)
+        stopAutoScroll(QStringLiteral(
+            "自动滚动已停止。请沿刚才滚动的反方向稍作回滚，匹配恢复后可继续。"));
+    if (result.kind == Kind::unchanged && autoScrolling_ && now - lastProgress_ > kNoProgressStop)
+        stopAutoScroll(kNoChangeStop);
+}
+
+void LongScreenshot::fail(const UserError& failure) {
+    processing_ = false;
+    captureFailed_ = true;
+    setPaused(true);
+    if (frameStream_) frameStream_->stop();
+    controls_->pauseButton->setEnabled(false);
+    controls_->autoButton->setEnabled(false);
+    controls_->direction->setEnabled(false);
+    controls_->moveButton->setEnabled(false);
+    updateRegionInput();
+    QString text = failure.message;
+    if (stitcher_) text += QStringLiteral(" 已有内容保留，可复制、保存或编辑。");
+    showStatus(text);
+    if (onError) onError(failure);
+}
+
+// --- pausing, automatic scrolling -------------------------------------------------------------
+
+void LongScreenshot::updateRegionInput() {
+    regionView_->setShowsHandles(paused_ && !captureFailed_);
+}
+
+void LongScreenshot::setPaused(bool paused) {
+    paused_ = paused;
+    configureFrameStream();
+    if (paused) {
+        stopAutoScroll(std::nullopt);
+        previewPanel_->hide();
+    } else if (stitcher_) {
+        previewPanel_->show();
+    }
+    updateRegionInput();
+    controls_->showPaused(paused);
+}
+
+void LongScreenshot::togglePause() {
+    if (closed_ || !controls_->pauseButton->isEnabled()) return;
+    stickyStatus_.reset();
+    feedback_.unchanged = feedback_.unmatched = 0;
+    setPaused(!paused_);
+    showStatus(paused_ ? QStringLiteral("已停止，已有内容保留。点开始继续，或复制、保存、编辑。")
+                       : QStringLiteral("继续滚动原窗口，或开启自动滚动。"));
+}
+
+void LongScreenshot::stopAutoScroll(std::optional<QString> message) {
+    autoScrolling_ = false;
+    awaitingAutoFrame_ = false;
+    controls_->autoButton->setText(QStringLiteral("自动滚动"));
+    if (message) {
+        stickyStatus_ = message;
+        showStatus(*message);
+    }
+}
+
+void LongScreenshot::toggleAutoScroll() {
+    if (closed_) return;
+    if (!controls_->autoButton->isEnabled()) {
+        stopAutoScroll(QStringLiteral("自动滚动需要辅助功能授权；仍可在原窗口手动滚动。"));
+        return;
+    }
+    if (autoScrolling_) {
+        stopAutoScroll(std::nullopt);
+        showStatus(QStringLiteral("已切换手动滚动。"));
+        return;
+    }
+    stickyStatus_.reset();
+    if (paused_) setPaused(false);
+    autoScrolling_ = true;
+    controls_->autoButton->setText(QStringLiteral("停止自动"));
+    lastProgress_ = lastAutoScroll_ = env_.clock.uptime();
+    activateSource();
+    const bool vertical = axis_ == LongCaptureAxis::vertical;
+    const QString towards = vertical ? (captureReverseDirection_ ? QStringLiteral("上")
+                                                                 : QStringLiteral("下"))
+                                     : (captureReverseDirection_ ? QStringLiteral("左")
+                                                                 : QStringLiteral("右"));
+    showStatus(QStringLiteral("自动向") + towards +
+               QStringLiteral("滚动中；空格停止，Enter 复制。"));
+}
+
+void LongScreenshot::scrollAutomatically() {
+    const double now = env_.clock.uptime();
+    if (awaitingAutoFrame_ || now - lastAutoScroll_ < kAutoScrollSpacing || sourcePID_ < 1) return;
+    if (env_.workspace.frontmostPid() != sourcePID_) {
+        stopAutoScroll(QStringLiteral("已切换应用，自动滚动停止。"));
+        return;
+    }
+    // Three probes across the middle of the region; the first one where the source window is
+    // the front-most window of another program than ours is where the wheel turns.
+    const Rect r = windowListRegion();
+    const std::vector<WindowListEntry> windows = parseWindowList(env_.capture.windowList());
+    std::optional<Point> usable;
+    for (double share : {0.5, 0.25, 0.75}) {
+        const Point probe{r.minX() + r.width() * share, r.minY() + r.height() / 2};
+        const QPoint qt = qtPointFromWindowList(probe).toPoint();
+        bool onPanel = false;
+        for (const QWidget* panel :
+             std::initializer_list<const QWidget*>{controls_.get(), previewPanel_.get()})
+            onPanel = onPanel || (panel->isVisible() && panel->frameGeometry().contains(qt));
+        if (onPanel) continue;
+        for (const WindowListEntry& w : windows) {
+            if (!w.bounds || !w.bounds->contains(probe)) continue;
+            if (w.alpha && *w.alpha <= 0) continue;
+            if (w.pid && *w.pid == env_.ownPid) continue;
+            if (w.number && *w.number == sourceWindowID_) usable = probe;
+            break;
+        }
+        if (usable) break;
+    }
+    if (!usable) {
+        stopAutoScroll(QStringLiteral("目标区域被遮挡，自动滚动停止。"));
+        return;
+    }
+    const int speed = std::clamp(controls_->speed->currentIndex(), 0, 2);
+    const bool vertical = axis_ == LongCaptureAxis::vertical;
+    const double extent = vertical ? region_.height() : region_.width();
+    const int step = int(std::clamp(extent * kSpeedFactors[speed], 8.0, 96.0));
+    if (step < 1) return;
+    const int notches = std::max(1, int(std::lround(step / kPointsPerNotch)));
+    env_.workspace.postScroll(*usable, captureReverseDirection_ ? -notches : notches, !vertical);
+    lastAutoScroll_ = now;
+    awaitingAutoFrame_ = true;
+    ++autoPostedCount_;
+}
+
+// --- preview, reset, direction, region ----------------------------------------------------
+
+void LongScreenshot::clampCrop(int height) {
+    cropEdges_.leading = std::max(0, std::min(cropEdges_.leading, height - 1));
+    cropEdges_.trailing =
+        std::max(0, std::min(cropEdges_.trailing, height - cropEdges_.leading - 1));
+}
+
+void LongScreenshot::refreshPreview(bool force) {
+    if (!stitcher_) return;
+    captureReverseDirection_ = stitcher_->reverseDirection();
+    const int h = stitcher_->height();
+    clampCrop(h);
+    int width = stitcher_->width(), height = h - cropEdges_.leading - cropEdges_.trailing;
+    if (axis_ == LongCaptureAxis::horizontal) std::swap(width, height);
+    controls_->dimensions->setText(QStringLiteral("%1 × %2 px").arg(width).arg(height));
+    const double now = env_.clock.uptime();
+    if (!force && (!previewDirty_ || now - lastPreviewRefresh_ < kPreviewInterval)) return;
+    previewDirty_ = false;
+    lastPreviewRefresh_ = now;
+    LongCapturePreview& preview = *previewPanel_->preview();
+    preview.viewportFraction = h > 0 ? double(stitcher_->viewportHeight()) / h : 1.0;
+    preview.reverseDirection = stitcher_->reverseDirection();
+    preview.horizontal = axis_ == LongCaptureAxis::horizontal;
+    preview.leadingCrop = h > 0 ? double(cropEdges_.leading) / h : 0;
+    preview.trailingCrop = h > 0 ? double(cropEdges_.trailing) / h : 0;
+    preview.image = restoreAxis(axis_, stitcher_->image(true, previewPanel_->height()));
+    preview.update();
+}
+
+void LongScreenshot::resetResult() {
+    ++regionGeneration_;
+    consecutiveUnmatched_ = 0;
+    captureReverseDirection_ = false;
+    stitcher_.reset();
+    feedback_ = LongCaptureFeedback{};
+    cropEdges_ = {};
+    controls_->editButton->setEnabled(false);
+    controls_->autoButton->setEnabled(false);
+    controls_->pauseButton->setEnabled(true);
+    LongCapturePreview& preview = *previewPanel_->preview();
+    preview.image = QImage();
+    preview.matched = true;
+    preview.update();
+    previewPanel_->hide();
+    controls_->dimensions->setText(QStringLiteral("等待开始"));
+    configureFrameStream();
+}
+
+void LongScreenshot::changeDirection() {
+    if (closed_) return;
+    setPaused(true);
+    axis_ = controls_->direction->currentIndex() == 1 ? LongCaptureAxis::horizontal
+                                                      : LongCaptureAxis::vertical;
+    resetResult();
+    showStatus(QStringLiteral("方向已切换，点开始截取。"));
+}
+
+void LongScreenshot::setDirection(LongCaptureAxis axis) {
+    controls_->direction->setCurrentIndex(axis == LongCaptureAxis::horizontal ? 1 : 0);
+    changeDirection();
+}
+
+void LongScreenshot::toggleAutomaticCrop(bool on) {
+    automaticCrop_ = on;
+}
+
+void LongScreenshot::beginMove() {
+    movingRegion_ = true;
+    stopAutoScroll(std::nullopt);
+    moveOrigin_ = regionView_->globalRect();
+}
+
+void LongScreenshot::endMove() {
+    movingRegion_ = false;
+}
+
+void LongScreenshot::moveCaptureRegion(Point delta) {
+    if (captureFailed_ || regionView_->constraint.isEmpty()) return;
+    const Rect base = movingRegion_ ? moveOrigin_ : regionView_->globalRect();
+    if (!paused_) {
+        if (axis_ == LongCaptureAxis::vertical)
+            delta.x = 0;
+        else
+            delta.y = 0;
+    }
+    applyRegion(adjusted(SelectionHandle::move, base, delta, regionView_->constraint, false),
+                paused_);
+}
+
+void LongScreenshot::adjustRegion(const Rect& rect) {
+    if (!paused_ || captureFailed_) return;
+    const Rect r = rect.intersected(regionView_->constraint);
+    if (r.isNull() || r.width() < 30 || r.height() < 30 || r == regionView_->globalRect()) return;
+    applyRegion(r, true);
+}
+
+void LongScreenshot::applyRegion(const Rect& global, bool restart) {
+    if (global == regionView_->globalRect()) return;
+    region_ = global.offsetBy(-screenFrame_.minX(), -screenFrame_.minY());
+    regionView_->setGlobalRect(global);
+    if (!restart) {
+        ++regionGeneration_;
+        configureFrameStream();
+    } else {
+        resetResult();
+    }
+    placeWindows();
+    showStatus(restart ? QStringLiteral("选区已调整，点开始重新截取。")
+                       : QStringLiteral("正在沿截图方向延伸，已有内容保留。"));
+}
+
+// --- closing -------------------------------------------------------------------------------
+
+void LongScreenshot::close() {
+    if (closed_) return;
+    closed_ = true;
+    stopAutoScroll(std::nullopt);
+    keys_.stop();
+    controls_->moveButton->endDrag();
+    previewPanel_->hide();
+    regionView_->hide();
+    controls_->hide();
+    if (frameStream_) frameStream_->stop();
+    frameStream_.reset();
+    processing_ = false;
+    if (onClose) onClose();
+}
+
+}  // namespace tessal

@@ -1,0 +1,202 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "LongCaptureFeedback.h"
+#include "LongCaptureKeyHandler.h"
+#include "ScrollStitcher.h"
+#include "base/AlertSpec.h"
+#include "base/UserError.h"
+#include "base/geometry.h"
+#include "platform/ScreenCaptureService.h"
+
+namespace tessal {
+
+class Clock;
+class DefaultsStore;
+class LongCaptureControlWindow;
+class LongCapturePanel;
+class LongCaptureRegionView;
+class LongFrameStream;
+class MainQueue;
+class Pasteboard;
+class ScreenshotHistory;
+class WindowStreamService;
+class Workspace;
+
+// What the trim dialog answered: the button (apply, cancel, restore) and the two fields.
+struct LongCaptureTrimAnswer {
+    enum class Button { apply, cancel, restore };
+    Button button = Button::cancel;
+    QString leading;
+    QString trailing;
+};
+
+// What a long capture needs from the program around it; the dialogs and the worker are
+// functions so tests can answer them.
+struct LongCaptureEnvironment {
+    MainQueue& mainQueue;
+    const Clock& clock;
+    Pasteboard& pasteboard;
+    DefaultsStore& defaults;
+    ScreenCaptureService& capture;
+    WindowStreamService& windowStreams;
+    Workspace& workspace;
+    int ownPid = 0;
+    // Runs one stitcher append off the main thread.
+    std::function<void(std::function<void()>)> appendQueue;
+    std::function<std::optional<QString>()> chooseSavePath;
+    // The trim dialog over the whole result (vertical), the capture's axis and the current trim.
+    std::function<LongCaptureTrimAnswer(const QImage&, LongCaptureAxis, LongCaptureCrop)> askTrim;
+    // Brings Tessal to the front before a dialog.
+    std::function<void()> activateSelf;
+    std::function<void(const AlertSpec&)> showError;
+    ScreenshotHistory* history = nullptr;
+};
+
+// One long capture from the region chosen in a capture session to its result: finds the
+// window under the region, streams it, stitches its frames one at a time, optionally scrolls it,
+// watches that it stays put, and hands the result to the clipboard, a file, a pin or an editor.
+// Everything runs on the main thread except each append, which runs on the append worker.
+class LongScreenshot {
+  public:
+    // `screenFrame`: the display's frame (global, y up); `region`: relative to it.
+    LongScreenshot(const Rect& screenFrame, const Rect& region, LongCaptureEnvironment environment);
+    ~LongScreenshot();
+    LongScreenshot(const LongScreenshot&) = delete;
+    LongScreenshot& operator=(const LongScreenshot&) = delete;
+
+    std::function<void(const QImage&)> onFinish;
+    std::function<void()> onReady;
+    std::function<void(std::optional<ScrollAppendResult>, const QImage&)> onMatchResult;
+    std::function<void(const UserError&)> onError;
+    std::function<void()> onClose;
+    std::function<bool(const QByteArray&)> onPin;
+
+    void start();
+    void close();
+
+    // The user's actions.
+    void toggleAutoScroll();
+    void togglePause();
+    void changeDirection();
+    void setDirection(LongCaptureAxis axis);
+    void toggleAutomaticCrop(bool on);
+    void copyCurrent();
+    void finishCapture();
+    void pinCurrent();
+    void saveCurrent();
+    void cropCurrent();
+    void moveCaptureRegion(Point delta);
+    void beginMove();
+    void endMove();
+    // A rectangle from the region's handles (global, y up).
+    void adjustRegion(const Rect& rect);
+
+    // The trim a dialog's fields describe for a result `height` rows long; none when invalid.
+    static std::optional<LongCaptureCrop> parseTrim(const QString& leading,
+                                                    const QString& trailing, int height);
+    static UserError error(int code);
+
+    // State, for the views and for tests.
+    bool closed() const { return closed_; }
+    bool paused() const { return paused_; }
+    bool captureFailed() const { return captureFailed_; }
+    bool autoScrolling() const { return autoScrolling_; }
+    bool processing() const { return processing_; }
+    int autoPostedCount() const { return autoPostedCount_; }
+    int sourcePID() const { return sourcePID_; }
+    unsigned sourceWindowID() const { return sourceWindowID_; }
+    Rect region() const { return region_; }
+    LongCaptureAxis axis() const { return axis_; }
+    LongCaptureCrop cropEdges() const { return cropEdges_; }
+    const LongCaptureFeedback& feedback() const { return feedback_; }
+    std::optional<QString> stickyStatus() const { return stickyStatus_; }
+    const ScrollStitcher* stitcher() const { return stitcher_.get(); }
+    int regionGeneration() const { return regionGeneration_; }
+    LongCaptureControlWindow& controls() const { return *controls_; }
+    LongCapturePanel& previewPanel() const { return *previewPanel_; }
+    LongCaptureRegionView& regionView() const { return *regionView_; }
+    LongCaptureKeyHandler& keys() { return keys_; }
+    QString status() const;
+    QString dimensions() const;
+
+  private:
+    void startCapture(int attempt);
+    void fail(const UserError& failure);
+    void configureFrameStream();
+    void scheduleLoop(double delay);
+    void loopStep();
+    bool sourceStillThere();
+    void firstFrame(const QImage& frame);
+    void appendDone(ScrollAppendResult result, const QImage& frame, int generation,
+                    const std::shared_ptr<ScrollStitcher>& stitcher);
+    void handleResult(const ScrollAppendResult& result, const QImage& frame);
+    void afterFrame();
+    void setPaused(bool paused);
+    void stopAutoScroll(std::optional<QString> message);
+    void scrollAutomatically();
+    void refreshPreview(bool force);
+    void resetResult();
+    void applyRegion(const Rect& global, bool restart);
+    void placeWindows();
+    void showStatus(const QString& text);
+    void clampCrop(int height);
+    Rect globalRegion() const;
+    Rect windowListRegion() const;
+    double primaryTop() const;
+    void updateRegionInput();
+    // Brings the capture to rest and runs `then` with the composed result, or says why not.
+    void readResult(std::function<void(const QImage&)> then);
+    void waitForIdle(std::function<void()> then);
+    bool prepareExport();
+    void activateSource();
+
+    LongCaptureEnvironment env_;
+    const Rect screenFrame_;
+    Rect region_;
+    std::unique_ptr<LongCaptureRegionView> regionView_;
+    std::unique_ptr<LongCapturePanel> previewPanel_;
+    std::unique_ptr<LongCaptureControlWindow> controls_;
+    LongCaptureAxis axis_ = LongCaptureAxis::vertical;
+    LongCaptureCrop cropEdges_;
+    int regionGeneration_ = 0;
+    LongCaptureKeyHandler keys_;
+    LongCaptureFeedback feedback_;
+    bool autoScrolling_ = false;
+    int autoPostedCount_ = 0;
+    bool paused_ = false;
+    int sourcePID_ = 0;
+    unsigned sourceWindowID_ = 0;
+    double lastAutoScroll_ = -1e9;
+    bool awaitingAutoFrame_ = false;
+    double lastProgress_ = 0;
+    double lastPreviewRefresh_ = -1e9;
+    bool previewDirty_ = false;
+    std::optional<QString> stickyStatus_;
+    std::shared_ptr<LongFrameStream> frameStream_;
+    Rect sourceFrame_;    // window-list coordinates, at the start
+    Rect sourceContent_;  // the part the stream shows, window-list coordinates
+    double sourceScale_ = 1.0;
+    Rect visibleFrame_;
+    double lastSourceCheck_ = -1e9;
+    std::shared_ptr<ScrollStitcher> stitcher_;
+    bool closed_ = false;
+    bool processing_ = false;
+    bool captureFailed_ = false;
+    bool movingRegion_ = false;
+    Rect moveOrigin_;
+    bool automaticCrop_ = true;
+    bool captureReverseDirection_ = false;
+    int consecutiveUnmatched_ = 0;
+    bool loopScheduled_ = false;
+    bool running_ = false;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace tessal
