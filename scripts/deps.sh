@@ -13,6 +13,7 @@ packages=(
   qt6-qpa-plugins libqt6svg6 libqt6dbus6 fonts-noto-cjk dbus at-spi2-core
   # test world
   xvfb xauth openbox trayer xdotool xclip x11-xserver-utils x11-utils imagemagick dbus-x11
+  python3-pyatspi
 )
 
 # `deps.sh bench` adds the peers the benchmarks measure against.
