@@ -85,8 +85,7 @@ class AppDelegate final : public QObject {
     std::function<ShortcutDialog::Outcome(const CaptureShortcut& current)> runShortcutDialog;
     std::function<std::optional<QString>()> chooseSavePath;
     std::function<std::optional<Size>(QSize current)> askSize;
-    std::function<LongCaptureTrimAnswer(const QImage&, LongCaptureAxis, LongCaptureCrop)>
-        askTrim;
+    std::function<LongCaptureTrimAnswer(const QImage&, LongCaptureAxis, LongCaptureCrop)> askTrim;
 
   private:
     void buildStatusMenu();

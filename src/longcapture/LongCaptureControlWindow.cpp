@@ -50,19 +50,18 @@ LongCaptureControlWindow::LongCaptureControlWindow()
     direction->addItems({QStringLiteral("纵向"), QStringLiteral("横向")});
     direction->setAccessibleName(QStringLiteral("长截图方向"));
     autoButton = new QPushButton(QStringLiteral("自动滚动"), row);
-    autoButton->setToolTip(
-        QStringLiteral("自动向下滚动；匹配异常或目标被遮挡时停止自动滚动"));
+    autoButton->setToolTip(QStringLiteral("自动向下滚动；匹配异常或目标被遮挡时停止自动滚动"));
     speed = new QComboBox(row);
     speed->addItems({QStringLiteral("慢速"), QStringLiteral("正常"), QStringLiteral("快速")});
     speed->setCurrentIndex(1);
     speed->setToolTip(QStringLiteral("自动滚动速度"));
     speed->setAccessibleName(QStringLiteral("自动滚动速度"));
-    pauseButton = iconButton(QStringLiteral("action-pause"), QStringLiteral("停止／开始 · 空格"), row);
+    pauseButton =
+        iconButton(QStringLiteral("action-pause"), QStringLiteral("停止／开始 · 空格"), row);
     trimButton = iconButton(QStringLiteral("action-trim"), QStringLiteral("裁剪两端"), row);
     automaticCrop = new QCheckBox(QStringLiteral("回滚裁剪"), row);
     automaticCrop->setChecked(true);
-    automaticCrop->setToolTip(
-        QStringLiteral("反向滚动会裁掉已拼接的末端；关闭后保留已有长图"));
+    automaticCrop->setToolTip(QStringLiteral("反向滚动会裁掉已拼接的末端；关闭后保留已有长图"));
     editButton = iconButton(QStringLiteral("action-edit"), QStringLiteral("编辑长图"), row);
     pinButton = iconButton(QStringLiteral("action-pin"), QStringLiteral("贴图"), row);
     saveButton = iconButton(QStringLiteral("action-save"), QStringLiteral("保存"), row);
@@ -91,8 +90,7 @@ LongCaptureControlWindow::LongCaptureControlWindow()
 void LongCaptureControlWindow::showPaused(bool paused) {
     pauseButton->setIconName(paused ? QStringLiteral("action-play")
                                     : QStringLiteral("action-pause"));
-    pauseButton->setAccessibleDescription(paused ? QStringLiteral("开始")
-                                                 : QStringLiteral("停止"));
+    pauseButton->setAccessibleDescription(paused ? QStringLiteral("开始") : QStringLiteral("停止"));
 }
 
 void LongCaptureControlWindow::closeEvent(QCloseEvent* event) {

@@ -22,10 +22,10 @@ QRectF primaryGeometry() {
 }
 
 // Handles in the order a press looks for them.
-constexpr SelectionHandle kPressOrder[] = {
-    SelectionHandle::bottomLeft, SelectionHandle::bottom, SelectionHandle::bottomRight,
-    SelectionHandle::right,      SelectionHandle::topRight, SelectionHandle::top,
-    SelectionHandle::topLeft,    SelectionHandle::left};
+constexpr SelectionHandle kPressOrder[] = {SelectionHandle::bottomLeft,  SelectionHandle::bottom,
+                                           SelectionHandle::bottomRight, SelectionHandle::right,
+                                           SelectionHandle::topRight,    SelectionHandle::top,
+                                           SelectionHandle::topLeft,     SelectionHandle::left};
 
 }  // namespace
 
@@ -82,9 +82,9 @@ void LongCaptureRegionView::reshape() {
             const double radius =
                 (isCorner(handle) ? cornerHandleRadius(r) : edgeHandleRadius(r)) + 2;
             const Point c = handlePoint(handle, r);
-            shape += QRegion(QRectF(c.x - radius, h - c.y - radius, 2 * radius, 2 * radius)
-                                 .toAlignedRect(),
-                             QRegion::Ellipse);
+            shape += QRegion(
+                QRectF(c.x - radius, h - c.y - radius, 2 * radius, 2 * radius).toAlignedRect(),
+                QRegion::Ellipse);
         }
     }
     setMask(shape);

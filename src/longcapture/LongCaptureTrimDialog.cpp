@@ -22,8 +22,9 @@ LongCaptureTrimAnswer runLongCaptureTrimDialog(const QImage& normalized, LongCap
     bold.setBold(true);
     message->setFont(bold);
     layout->addWidget(message);
-    layout->addWidget(new QLabel(vertical ? QStringLiteral("拖动蓝线，或输入顶部、底部要去掉的像素。")
-                                          : QStringLiteral("拖动蓝线，或输入左端、右端要去掉的像素。")));
+    layout->addWidget(new QLabel(vertical
+                                     ? QStringLiteral("拖动蓝线，或输入顶部、底部要去掉的像素。")
+                                     : QStringLiteral("拖动蓝线，或输入左端、右端要去掉的像素。")));
 
     auto* accessory = new QWidget;
     accessory->setFixedSize(300, 355);

@@ -154,9 +154,9 @@ void LongScreenshot::showStatus(const QString& text) {
 
 void LongScreenshot::placeWindows() {
     const QSize toolbar = controls_->frameGeometry().size();
-    const LongCapturePlacement placement =
-        longCaptureLayout(globalRegion(), visibleFrame_, {double(toolbar.width()), double(toolbar.height())},
-                          {double(previewPanel_->width()), double(previewPanel_->height())});
+    const LongCapturePlacement placement = longCaptureLayout(
+        globalRegion(), visibleFrame_, {double(toolbar.width()), double(toolbar.height())},
+        {double(previewPanel_->width()), double(previewPanel_->height())});
     controls_->move(qtRectFromGlobal(placement.toolbar).topLeft());
     previewPanel_->move(qtRectFromGlobal(placement.preview).topLeft());
 }
@@ -271,8 +271,7 @@ void LongScreenshot::loopStep() {
         if (!sourceStillThere()) return fail(error(5));
     }
     if (stream.takeDropped())
-        stopAutoScroll(
-            QStringLiteral("滚动过快，部分中间帧未能保留。若未接上，请稍向回滚动。"));
+        stopAutoScroll(QStringLiteral("滚动过快，部分中间帧未能保留。若未接上，请稍向回滚动。"));
     if (std::optional<UserError> failure = stream.failure()) return fail(*failure);
     std::optional<LongCaptureFrame> frame = stream.takeFrame();
     if (!frame) {
@@ -379,8 +378,8 @@ void LongScreenshot::handleResult(const ScrollAppendResult& result, const QImage
     if (outcome.message && !stickyStatus_) showStatus(*outcome.message);
     if (outcome.pause) setPaused(true);
     if (consecutiveUnmatched_ >= 5 && autoScrolling_)
-        stopAutoScroll(QStringLiteral(
-            "自动滚动已停止。请沿刚才滚动的反方向稍作回滚，匹配恢复后可继续。"));
+        stopAutoScroll(
+            QStringLiteral("自动滚动已停止。请沿刚才滚动的反方向稍作回滚，匹配恢复后可继续。"));
     if (result.kind == Kind::unchanged && autoScrolling_ && now - lastProgress_ > kNoProgressStop)
         stopAutoScroll(kNoChangeStop);
 }
@@ -457,10 +456,9 @@ void LongScreenshot::toggleAutoScroll() {
     lastProgress_ = lastAutoScroll_ = env_.clock.uptime();
     activateSource();
     const bool vertical = axis_ == LongCaptureAxis::vertical;
-    const QString towards = vertical ? (captureReverseDirection_ ? QStringLiteral("上")
-                                                                 : QStringLiteral("下"))
-                                     : (captureReverseDirection_ ? QStringLiteral("左")
-                                                                 : QStringLiteral("右"));
+    const QString towards =
+        vertical ? (captureReverseDirection_ ? QStringLiteral("上") : QStringLiteral("下"))
+                 : (captureReverseDirection_ ? QStringLiteral("左") : QStringLiteral("右"));
     showStatus(QStringLiteral("自动向") + towards +
                QStringLiteral("滚动中；空格停止，Enter 复制。"));
 }

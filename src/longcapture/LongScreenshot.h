@@ -99,8 +99,8 @@ class LongScreenshot {
     void adjustRegion(const Rect& rect);
 
     // The trim a dialog's fields describe for a result `height` rows long; none when invalid.
-    static std::optional<LongCaptureCrop> parseTrim(const QString& leading,
-                                                    const QString& trailing, int height);
+    static std::optional<LongCaptureCrop> parseTrim(const QString& leading, const QString& trailing,
+                                                    int height);
     static UserError error(int code);
 
     // State, for the views and for tests.

@@ -94,6 +94,7 @@ struct LongCaptureCrop {
     int trailing = 0;
     // Rows leading … height − trailing − 1, or null when no row would remain.
     QImage apply(const QImage& image) const;
+    friend bool operator==(const LongCaptureCrop&, const LongCaptureCrop&) = default;
 };
 
 }  // namespace tessal

@@ -40,8 +40,8 @@ class Workspace {
     // keyboard, while the active window belongs to `targetPid` or to this program, and reports
     // each on the main thread with whether it is an auto-repeat; other applications get their
     // keys unchanged. Ends when the tap is destroyed; null when keys cannot be taken here.
-    virtual std::unique_ptr<KeyTap> tapKeys(int targetPid,
-                                            std::function<void(int keyCode, bool repeat)> onKey) = 0;
+    virtual std::unique_ptr<KeyTap> tapKeys(
+        int targetPid, std::function<void(int keyCode, bool repeat)> onKey) = 0;
 };
 
 }  // namespace tessal

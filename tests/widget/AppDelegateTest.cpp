@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 
 #include "ScriptedAlerts.h"
+#include "annotation/AnnotationToolbar.h"
+#include "annotation/ToolbarButtons.h"
 #include "app/AppDelegate.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
@@ -155,6 +157,37 @@ TEST_F(AppDelegateTest, GuardsKeepOneCaptureAtATime) {
     app->configureShortcut();
     EXPECT_TRUE(triedDuringDialog);
     EXPECT_EQ(fake.capture->screenshotCount, 2);
+}
+
+TEST_F(AppDelegateTest, ALongCaptureTakesOverTheSessionAndBlocksCapturesUntilItCloses) {
+    launch();
+    fake.capture->windows = {QVariantMap{
+        {"number", 9u},
+        {"pid", 600},
+        {"layer", 0},
+        {"bounds", QVariantMap{{"x", 10}, {"y", 10}, {"width", 300}, {"height", 250}}}}};
+    app->takeScreenshot();
+    queue.advance(1.0);
+    Editor* editor = app->editor();
+    ASSERT_NE(editor, nullptr);
+    editor->select(Rect(50, 50, 200, 150), 0);
+    editor->toolbar()->action(ToolbarActionId::longCapture)->click();
+    ASSERT_NE(app->longScreenshot(), nullptr);
+    EXPECT_TRUE(editor->closed());
+    EXPECT_FALSE(app->startLongCapture(Rect(0, 0, 400, 300), Rect(50, 50, 200, 150)));
+    queue.runPending();  // started on the next turn: the source window is found
+    EXPECT_EQ(app->longScreenshot()->sourceWindowID(), 9u);
+    const int shots = fake.capture->screenshotCount;
+    app->takeScreenshot();
+    queue.advance(1.0);
+    EXPECT_EQ(fake.capture->screenshotCount, shots);
+
+    app->longScreenshot()->close();
+    queue.runPending();
+    EXPECT_EQ(app->longScreenshot(), nullptr);
+    app->takeScreenshot();
+    queue.advance(1.0);
+    EXPECT_GT(fake.capture->screenshotCount, shots);
 }
 
 TEST_F(AppDelegateTest, NewCaptureReplacesTheEditorAndALateCloseKeepsTheNewOne) {

@@ -339,6 +339,24 @@ TEST_F(EditorTest, PinHandsTheImageAndItsGlobalFrameToTheController) {
     EXPECT_EQ(closes, 1);
 }
 
+TEST_F(EditorTest, LongCaptureHandsTheDisplayAndTheSelectionToTheController) {
+    editor->select(Rect(10, 20, 50, 40), 1);
+    std::vector<std::pair<Rect, Rect>> asked;
+    bool accept = false;
+    editor->onLongCapture = [&](const Rect& frame, const Rect& region) {
+        asked.emplace_back(frame, region);
+        return accept;
+    };
+    editor->toolbar()->action(ToolbarActionId::longCapture)->click();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].first, Rect(400, 0, 300, 200));
+    EXPECT_EQ(asked[0].second, Rect(10, 20, 50, 40));
+    EXPECT_EQ(closes, 0);  // one is running already: keep editing
+    accept = true;
+    editor->toolbar()->action(ToolbarActionId::longCapture)->click();
+    EXPECT_EQ(closes, 1);
+}
+
 TEST_F(EditorTest, ToolLettersGoToTheToolbarOncePerPress) {
     editor->select(Rect(100, 100, 200, 150), 0);
     EXPECT_TRUE(press(15));  // R

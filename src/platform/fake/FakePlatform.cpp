@@ -153,8 +153,8 @@ class FakeKeyTap final : public KeyTap {
 
 }  // namespace
 
-std::unique_ptr<KeyTap> FakeWorkspace::tapKeys(int targetPid,
-                                               std::function<void(int keyCode, bool repeat)> onKey) {
+std::unique_ptr<KeyTap> FakeWorkspace::tapKeys(
+    int targetPid, std::function<void(int keyCode, bool repeat)> onKey) {
     ++tapsStarted;
     tap = Tap{targetPid, std::move(onKey)};
     return std::make_unique<FakeKeyTap>(tap);

@@ -1,0 +1,486 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <random>
+
+#include "annotation/ToolbarButtons.h"
+#include "base/Clock.h"
+#include "base/DefaultsStore.h"
+#include "base/MainQueue.h"
+#include "longcapture/LongCaptureControlWindow.h"
+#include "longcapture/LongCaptureCropView.h"
+#include "longcapture/LongCaptureMoveButton.h"
+#include "longcapture/LongCapturePreview.h"
+#include "longcapture/LongCaptureRegionView.h"
+#include "longcapture/LongScreenshot.h"
+#include "platform/KeyCodes.h"
+#include "platform/fake/FakePlatform.h"
+
+using namespace tessal;
+
+namespace {
+
+constexpr unsigned kSource = 42;
+constexpr int kSourcePid = 500;
+constexpr int kOwnPid = 77;
+
+// A window's content scrolled to `offset` of a tall document with rows that all differ.
+QImage documentAt(int offset, int seed = 1) {
+    static std::map<int, QImage> documents;
+    QImage& document = documents[seed];
+    if (document.isNull()) {
+        document = QImage(600, 3000, QImage::Format_RGB32);
+        document.fill(Qt::white);
+        QPainter p(&document);
+        std::mt19937 random(seed);
+        for (int y = 0; y < 3000; y += 12)
+            p.fillRect(20 + random() % 300, y + 2, 40 + random() % 200, 8,
+                       QColor(random() % 200, random() % 200, random() % 200));
+    }
+    return document.copy(0, offset, 600, 500);
+}
+
+// A left-button press, drag or release at `at` in the widget.
+void mouse(QWidget* widget, QEvent::Type type, QPointF at) {
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, widget->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, {});
+    QApplication::sendEvent(widget, &event);
+}
+
+QVariantMap window(unsigned number, int pid, const Rect& bounds, int layer = 0) {
+    const QVariantMap rect{{"x", bounds.minX()},
+                           {"y", bounds.minY()},
+                           {"width", bounds.width()},
+                           {"height", bounds.height()}};
+    return {
+        {"number", number}, {"pid", pid}, {"layer", layer}, {"bounds", rect}, {"content", rect}};
+}
+
+}  // namespace
+
+class LongScreenshotTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fake.capture->addDisplay("d1", Rect(0, 0, 1280, 800));
+        fake.capture->windows = {window(kSource, kSourcePid, Rect(100, 100, 600, 500))};
+        fake.workspace->frontmost = kSourcePid;
+    }
+
+    // The region (window-list x 150…550, y 200…500) inside the source window.
+    std::unique_ptr<LongScreenshot> make(Rect region = Rect(150, 300, 400, 300)) {
+        LongCaptureEnvironment environment{
+            queue,
+            clock,
+            *fake.pasteboard,
+            defaults,
+            *fake.capture,
+            *fake.windowStreams,
+            *fake.workspace,
+            kOwnPid,
+            [](std::function<void()> work) { work(); },
+            [this] { return savePath; },
+            [this](const QImage& image, LongCaptureAxis, LongCaptureCrop crop) {
+                trimImageHeight = image.height();
+                trimShownWith = crop;
+                return trimAnswer;
+            },
+            nullptr,
+            [this](const AlertSpec& alert) { alerts << alert.message; },
+            nullptr};
+        auto capture =
+            std::make_unique<LongScreenshot>(Rect(0, 0, 1280, 800), region, std::move(environment));
+        capture->onError = [this](const UserError& e) { errors.push_back(e.code); };
+        capture->onClose = [this] { ++closes; };
+        capture->onPin = [this](const QByteArray& png) {
+            pinned = png;
+            return pinAccepted;
+        };
+        return capture;
+    }
+
+    // Starts a capture and hands it its first frame.
+    std::unique_ptr<LongScreenshot> started() {
+        auto capture = make();
+        capture->start();
+        queue.runPending();
+        frame(0);
+        return capture;
+    }
+
+    // The source shows the document at `offset`; the capture handles what arrived.
+    void frame(int offset, int seed = 1) {
+        fake.windowStreams->push(documentAt(offset, seed));
+        queue.advance(0.01);
+    }
+
+    QTemporaryDir dir;
+    DefaultsStore defaults{dir.filePath("defaults.json")};
+    ManualClock clock;
+    ManualMainQueue queue{clock};
+    FakePlatform fake;
+    std::optional<QString> savePath;
+    LongCaptureTrimAnswer trimAnswer;
+    int trimImageHeight = 0;
+    LongCaptureCrop trimShownWith;
+    std::vector<int> errors;
+    QStringList alerts;
+    int closes = 0;
+    QByteArray pinned;
+    bool pinAccepted = true;
+};
+
+TEST_F(LongScreenshotTest, StartFindsTheWindowOrSaysWhyNot) {
+    auto capture = make();
+    EXPECT_EQ(capture->status(), "正在连接滚动窗口…");
+    EXPECT_EQ(capture->dimensions(), "准备截取");
+    EXPECT_FALSE(capture->controls().autoButton->isEnabled());
+    capture->start();
+    EXPECT_EQ(capture->sourceWindowID(), kSource);
+    EXPECT_EQ(capture->sourcePID(), kSourcePid);
+    EXPECT_EQ(fake.workspace->activated, std::vector<int>{kSourcePid});
+    ASSERT_TRUE(fake.workspace->tap);
+    EXPECT_EQ(fake.workspace->tap->target, kSourcePid);
+    // The region can only move inside the window (global, y up).
+    EXPECT_EQ(capture->regionView().constraint, Rect(100, 200, 600, 500));
+
+    // Across two windows, or on the desktop: code 3. Our own windows in front do not count.
+    fake.capture->windows = {window(9, kOwnPid, Rect(0, 0, 1280, 800)),
+                             window(kSource, kSourcePid, Rect(100, 100, 300, 500)),
+                             window(43, kSourcePid, Rect(400, 100, 300, 500))};
+    auto straddling = make();
+    straddling->start();
+    EXPECT_EQ(errors, std::vector<int>{3});
+    EXPECT_EQ(straddling->status(), "请在一个窗口内部框选可滚动内容。 ");
+    EXPECT_TRUE(straddling->captureFailed());
+    EXPECT_FALSE(straddling->controls().pauseButton->isEnabled());
+
+    // A display that went away: code 1.
+    fake.capture->windows = {window(kSource, kSourcePid, Rect(100, 100, 600, 500))};
+    fake.capture->shareableIds.clear();
+    auto unplugged = make();
+    unplugged->start();
+    EXPECT_EQ(errors.back(), 1);
+
+    // A window whose stream will not start is asked for five more times, 0.2 s apart: code 4.
+    fake.capture->shareableIds << "d1";
+    fake.windowStreams->refused[kSource] = QImage();
+    const int before = fake.windowStreams->starts;
+    auto unready = make();
+    unready->start();
+    queue.advance(0.9);
+    EXPECT_EQ(errors.back(), 1);
+    queue.advance(0.2);
+    EXPECT_EQ(errors.back(), 4);
+    EXPECT_EQ(fake.windowStreams->starts - before, 6);
+    EXPECT_EQ(unready->status(), "目标窗口尚未准备好，请取消后重新选择。 ");
+}
+
+TEST_F(LongScreenshotTest, FramesStitchWithTheirMessages) {
+    auto capture = make();
+    int ready = 0;
+    std::vector<std::optional<ScrollAppendResult::Kind>> results;
+    capture->onReady = [&] { ++ready; };
+    capture->onMatchResult = [&](std::optional<ScrollAppendResult> r, const QImage&) {
+        results.push_back(r ? std::optional(r->kind) : std::nullopt);
+    };
+    capture->start();
+    queue.runPending();
+    frame(0);
+    EXPECT_EQ(ready, 1);
+    EXPECT_EQ(capture->status(), "滚动原窗口，或点“自动滚动”。空格停止，Enter 复制，Esc 关闭。");
+    EXPECT_EQ(capture->dimensions(), "400 × 300 px");
+    EXPECT_TRUE(capture->controls().autoButton->isEnabled());
+    EXPECT_TRUE(capture->previewPanel().isVisible());
+
+    frame(60);
+    EXPECT_EQ(capture->status(), "已拼接。继续滚动，或直接复制、保存。");
+    EXPECT_EQ(capture->dimensions(), "400 × 360 px");
+    EXPECT_EQ(capture->feedback().segments, 2);
+
+    // A frame from elsewhere: unmatched, the preview box turns red; back in place: recovered.
+    frame(0, 2);
+    EXPECT_EQ(capture->status(),
+              "尚未匹配，已有内容已保留。请沿刚才滚动的反方向稍作回滚；预览红框表示匹配中断。");
+    EXPECT_FALSE(capture->previewPanel().preview()->matched);
+    frame(60);
+    EXPECT_EQ(capture->status(), "已回到匹配位置，可继续滚动。");
+    EXPECT_TRUE(capture->previewPanel().preview()->matched);
+    ASSERT_EQ(results.size(), 4u);
+    EXPECT_EQ(results[0], std::nullopt);
+    EXPECT_EQ(results[1], ScrollAppendResult::Kind::appended);
+    EXPECT_EQ(results[2], ScrollAppendResult::Kind::unmatched);
+    EXPECT_EQ(results[3], ScrollAppendResult::Kind::unchanged);
+}
+
+TEST_F(LongScreenshotTest, AutomaticScrollingStepsAndStops) {
+    auto capture = started();
+    capture->toggleAutoScroll();
+    EXPECT_EQ(capture->status(), "自动向下滚动中；空格停止，Enter 复制。");
+    EXPECT_EQ(capture->controls().autoButton->text(), "停止自动");
+    queue.advance(0.25);
+    EXPECT_TRUE(fake.workspace->scrolls.empty());  // 0.3 s after switching on
+    queue.advance(0.1);
+    ASSERT_EQ(fake.workspace->scrolls.size(), 1u);
+    // The middle probe; 300 points × 0.1 = 30 points: one notch, downwards.
+    EXPECT_EQ(fake.workspace->scrolls[0].point, (Point{350, 350}));
+    EXPECT_EQ(fake.workspace->scrolls[0].notches, 1);
+    EXPECT_FALSE(fake.workspace->scrolls[0].horizontal);
+    // One step in flight until it shows.
+    queue.advance(1.0);
+    EXPECT_EQ(fake.workspace->scrolls.size(), 1u);
+    frame(50);
+    queue.advance(0.35);
+    EXPECT_EQ(fake.workspace->scrolls.size(), 2u);
+    EXPECT_EQ(capture->autoPostedCount(), 2);
+
+    // Nothing new for 2 s: stopped, and the message stays over later progress messages.
+    queue.advance(2.1);
+    EXPECT_FALSE(capture->autoScrolling());
+    EXPECT_EQ(capture->status(), "画面未变化，自动滚动已停止。可手动继续，或直接复制。");
+    frame(50);
+    frame(50);
+    frame(50);
+    frame(50);
+    EXPECT_EQ(capture->status(), "画面未变化，自动滚动已停止。可手动继续，或直接复制。");
+    frame(100);  // progress clears it
+    EXPECT_EQ(capture->status(), "已拼接。继续滚动，或直接复制、保存。");
+
+    // Another application in front.
+    capture->toggleAutoScroll();
+    fake.workspace->frontmost = 900;
+    queue.advance(0.35);
+    EXPECT_FALSE(capture->autoScrolling());
+    EXPECT_EQ(capture->status(), "已切换应用，自动滚动停止。");
+    fake.workspace->frontmost = kSourcePid;
+
+    // Covered in the middle: the left probe is used; our own panel over the middle is skipped
+    // even where the window list shows the source there.
+    const std::size_t posted = fake.workspace->scrolls.size();
+    fake.capture->windows.prepend(window(7, 600, Rect(300, 300, 100, 100)));
+    capture->toggleAutoScroll();
+    queue.advance(0.35);
+    ASSERT_EQ(fake.workspace->scrolls.size(), posted + 1);
+    EXPECT_EQ(fake.workspace->scrolls.back().point, (Point{250, 350}));
+    frame(150);
+    fake.capture->windows.removeFirst();
+    capture->previewPanel().setGeometry(QRect(340, 340, 20, 20));
+    queue.advance(0.35);
+    EXPECT_EQ(fake.workspace->scrolls.back().point, (Point{250, 350}));
+    frame(200);
+    // Covered at all three probes.
+    fake.capture->windows.prepend(window(8, 600, Rect(100, 100, 600, 500)));
+    queue.advance(0.35);
+    EXPECT_FALSE(capture->autoScrolling());
+    EXPECT_EQ(capture->status(), "目标区域被遮挡，自动滚动停止。");
+    fake.capture->windows.removeFirst();
+
+    // Five unmatched frames in a row.
+    capture->toggleAutoScroll();
+    for (int i = 0; i < 5; ++i) frame(i * 40, 3 + i);
+    EXPECT_FALSE(capture->autoScrolling());
+    EXPECT_EQ(capture->status(),
+              "自动滚动已停止。请沿刚才滚动的反方向稍作回滚，匹配恢复后可继续。");
+}
+
+TEST_F(LongScreenshotTest, MovingTheRegionExtendsWhileCapturingAndRestartsWhilePaused) {
+    auto capture = started();
+    frame(60);
+    const ScrollStitcher* stitcher = capture->stitcher();
+    const int generation = capture->regionGeneration();
+    capture->beginMove();
+    capture->moveCaptureRegion({25, -40});  // only along the axis while capturing
+    capture->endMove();
+    EXPECT_EQ(capture->regionView().globalRect(), Rect(150, 260, 400, 300));
+    EXPECT_EQ(capture->stitcher(), stitcher);
+    EXPECT_EQ(capture->regionGeneration(), generation + 1);
+    EXPECT_EQ(capture->status(), "正在沿截图方向延伸，已有内容保留。");
+
+    capture->togglePause();
+    EXPECT_TRUE(capture->regionView().showsHandles());
+    capture->moveCaptureRegion({25, 0});
+    EXPECT_EQ(capture->regionView().globalRect(), Rect(175, 260, 400, 300));
+    EXPECT_EQ(capture->stitcher(), nullptr);
+    EXPECT_EQ(capture->dimensions(), "等待开始");
+    EXPECT_EQ(capture->status(), "选区已调整，点开始重新截取。");
+    // Handles: smaller than 30 points is refused; inside the window it applies.
+    capture->adjustRegion(Rect(175, 260, 20, 300));
+    EXPECT_EQ(capture->regionView().globalRect(), Rect(175, 260, 400, 300));
+    capture->adjustRegion(Rect(175, 260, 300, 300));
+    EXPECT_EQ(capture->regionView().globalRect(), Rect(175, 260, 300, 300));
+}
+
+TEST_F(LongScreenshotTest, AMovedSourceStopsTheCaptureAndKeepsTheResult) {
+    auto capture = started();
+    frame(60);
+    fake.capture->windows = {window(kSource, kSourcePid, Rect(101, 100, 600, 500))};
+    queue.advance(0.2);
+    EXPECT_EQ(errors, std::vector<int>{5});
+    EXPECT_EQ(capture->status(), "目标窗口已移动、缩放或关闭。 已有内容保留，可复制、保存或编辑。");
+    EXPECT_FALSE(capture->regionView().showsHandles());
+    EXPECT_FALSE(capture->controls().moveButton->isEnabled());
+    capture->copyCurrent();
+    queue.advance(0.05);
+    EXPECT_EQ(QImage::fromData(fake.pasteboard->png).size(), QSize(400, 360));
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_F(LongScreenshotTest, ReturnExportsEveryFrameAlreadyReceived) {
+    auto capture = started();
+    // Frames arrive faster than the loop runs; Return comes before it has seen them.
+    fake.windowStreams->push(documentAt(60));
+    fake.windowStreams->push(documentAt(120));
+    fake.windowStreams->push(documentAt(180));
+    ASSERT_TRUE(fake.workspace->pressKey(KeyCode::returnKey));
+    EXPECT_FALSE(fake.workspace->tap);  // keys are let go while exporting
+    queue.advance(0.1);
+    EXPECT_EQ(QImage::fromData(fake.pasteboard->png).size(), QSize(400, 480));
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(capture->controls().isVisible());
+    EXPECT_FALSE(capture->regionView().isVisible());
+}
+
+TEST_F(LongScreenshotTest, ExportsWithoutAResultAndTheirFailures) {
+    auto capture = make();
+    capture->start();
+    capture->copyCurrent();
+    EXPECT_EQ(capture->status(), "正在准备画面，请稍候。");
+    EXPECT_EQ(closes, 0);
+    queue.runPending();
+    frame(0);
+
+    pinAccepted = false;
+    capture->pinCurrent();
+    queue.advance(0.05);
+    EXPECT_EQ(capture->status(), "无法创建贴图，已有内容保留。");
+    EXPECT_TRUE(capture->paused());
+    EXPECT_FALSE(pinned.isEmpty());
+
+    savePath = dir.filePath("missing/long.png");
+    capture->saveCurrent();
+    queue.advance(0.05);
+    EXPECT_TRUE(capture->status().startsWith("保存失败："));
+    EXPECT_EQ(closes, 0);
+
+    savePath = dir.filePath("long.png");
+    capture->saveCurrent();
+    queue.advance(0.05);
+    EXPECT_EQ(QImage(dir.filePath("long.png")).size(), QSize(400, 300));
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_F(LongScreenshotTest, TrimValues) {
+    EXPECT_EQ(LongScreenshot::parseTrim("0", "0", 300), (LongCaptureCrop{0, 0}));
+    EXPECT_EQ(LongScreenshot::parseTrim("299", "0", 300), (LongCaptureCrop{299, 0}));
+    EXPECT_EQ(LongScreenshot::parseTrim(" 10", "289 ", 300), (LongCaptureCrop{10, 289}));
+    EXPECT_FALSE(LongScreenshot::parseTrim("300", "0", 300));
+    EXPECT_FALSE(LongScreenshot::parseTrim("10", "290", 300));
+    EXPECT_FALSE(LongScreenshot::parseTrim("-1", "0", 300));
+    EXPECT_FALSE(LongScreenshot::parseTrim("1e2", "0", 300));
+    EXPECT_FALSE(LongScreenshot::parseTrim("", "0", 300));
+
+    auto capture = started();
+    frame(60);
+    trimAnswer = {LongCaptureTrimAnswer::Button::apply, "20", "40"};
+    capture->cropCurrent();
+    queue.advance(0.05);
+    EXPECT_EQ(trimImageHeight, 360);
+    EXPECT_EQ(capture->cropEdges(), (LongCaptureCrop{20, 40}));
+    EXPECT_EQ(capture->dimensions(), "400 × 300 px");
+    EXPECT_TRUE(fake.workspace->tap);  // keys back after the dialog
+
+    trimAnswer = {LongCaptureTrimAnswer::Button::apply, "360", "0"};
+    capture->cropCurrent();
+    queue.advance(0.05);
+    EXPECT_EQ(trimShownWith, (LongCaptureCrop{20, 40}));
+    EXPECT_EQ(capture->status(), "裁剪值无效，已保留原图。");
+    EXPECT_EQ(capture->cropEdges(), (LongCaptureCrop{20, 40}));
+
+    trimAnswer = {LongCaptureTrimAnswer::Button::restore, "", ""};
+    capture->cropCurrent();
+    queue.advance(0.05);
+    EXPECT_EQ(capture->cropEdges(), (LongCaptureCrop{0, 0}));
+    trimAnswer = {LongCaptureTrimAnswer::Button::apply, "20", "40"};
+    capture->cropCurrent();
+    queue.advance(0.05);
+    capture->copyCurrent();
+    queue.advance(0.05);
+    EXPECT_EQ(QImage::fromData(fake.pasteboard->png).size(), QSize(400, 300));
+}
+
+TEST_F(LongScreenshotTest, KeysPauseOnceCopyAndClose) {
+    auto capture = started();
+    // Held Space: one press, then repeats.
+    fake.workspace->pressKey(KeyCode::space);
+    fake.workspace->pressKey(KeyCode::space, true);
+    fake.workspace->pressKey(KeyCode::space, true);
+    EXPECT_TRUE(capture->paused());
+    EXPECT_EQ(capture->status(), "已停止，已有内容保留。点开始继续，或复制、保存、编辑。");
+    EXPECT_FALSE(capture->previewPanel().isVisible());
+    fake.workspace->pressKey(KeyCode::space);
+    EXPECT_FALSE(capture->paused());
+    EXPECT_EQ(capture->status(), "继续滚动原窗口，或开启自动滚动。");
+
+    // Direction change resets and waits.
+    capture->setDirection(LongCaptureAxis::horizontal);
+    EXPECT_TRUE(capture->paused());
+    EXPECT_EQ(capture->stitcher(), nullptr);
+    EXPECT_EQ(capture->status(), "方向已切换，点开始截取。");
+
+    fake.workspace->pressKey(KeyCode::escape);
+    EXPECT_TRUE(capture->closed());
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(fake.workspace->tap);
+    EXPECT_FALSE(fake.windowStreams->running());
+    capture->close();
+    EXPECT_EQ(closes, 1);
+}
+
+TEST(LongCaptureViews, CropLinesStopOneRowBeforeEachOther) {
+    QImage image(100, 1000, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    LongCaptureCropView view(image, LongCaptureAxis::vertical, {0, 0});
+    std::vector<LongCaptureCrop> changes;
+    view.onChange = [&](LongCaptureCrop c) { changes.push_back(c); };
+    const QRectF r = view.imageRect();
+    // Pressing near the top picks the leading line; dragging it past the bottom stops short.
+    mouse(&view, QEvent::MouseButtonPress, QPointF(50, r.top() + 2));
+    mouse(&view, QEvent::MouseMove, QPointF(50, r.bottom() + 30));
+    ASSERT_FALSE(changes.empty());
+    EXPECT_EQ(view.crop(), (LongCaptureCrop{999, 0}));
+    mouse(&view, QEvent::MouseButtonRelease, QPointF(50, r.bottom() + 30));
+    // Now the trailing line is nearer the bottom and cannot pass the leading one either.
+    view.setCrop({500, 0});
+    mouse(&view, QEvent::MouseButtonPress, QPointF(50, r.bottom() - 1));
+    mouse(&view, QEvent::MouseMove, QPointF(50, r.top()));
+    EXPECT_EQ(view.crop(), (LongCaptureCrop{500, 499}));
+}
+
+TEST(LongCaptureViews, MoveButtonReportsDeltasFromTheStartOfTheDrag) {
+    QWidget parent;
+    parent.resize(100, 100);
+    auto* button = new LongCaptureMoveButton(&parent);
+    button->setGeometry(10, 10, 30, 30);
+    parent.show();
+    std::vector<Point> deltas;
+    int begins = 0, ends = 0;
+    button->onBegin = [&] { ++begins; };
+    button->onMove = [&](Point d) { deltas.push_back(d); };
+    button->onEnd = [&] { ++ends; };
+    mouse(button, QEvent::MouseButtonPress, QPoint(5, 5));
+    mouse(button, QEvent::MouseMove, QPoint(5, 25));
+    mouse(button, QEvent::MouseMove, QPoint(5, 45));
+    mouse(button, QEvent::MouseButtonRelease, QPoint(5, 45));
+    EXPECT_EQ(begins, 1);
+    EXPECT_EQ(ends, 1);
+    ASSERT_EQ(deltas.size(), 3u);
+    EXPECT_EQ(deltas[0], (Point{0, -20}));  // y up: dragging down is negative
+    EXPECT_EQ(deltas[1], (Point{0, -40}));
+    EXPECT_EQ(deltas[2], (Point{0, -40}));
+}
