@@ -18,7 +18,7 @@ packages=(
 
 # `deps.sh bench` adds the peers the benchmarks measure against.
 if [ "${1:-}" = "bench" ]; then
-  packages+=(flameshot gtk-3-examples libatk-adaptor)
+  packages+=(flameshot gtk-3-examples libatk-adaptor xterm bc)
 fi
 
 missing=()

@@ -35,9 +35,10 @@ constexpr double kAutoScrollSpacing = 0.3;
 constexpr double kPreviewInterval = 0.1;
 constexpr int kStartRetries = 5;
 constexpr double kStartRetryDelay = 0.2;
-// Wheel notches are all X11 can post: one notch moves about this far in common toolkits (Qt item
-// views and text views, GTK 3 views on a 500-point page, xterm), so a step is rounded to them.
-constexpr double kPointsPerNotch = 50;
+// Wheel notches are all X11 can post, and toolkits decide how far one goes: measured here, a Qt
+// list 60 points, xterm 65 (five lines), a GTK 3 text view 53. A step is rounded to whole
+// notches, at least one: nearly always one, two for the fast speed on regions over 560 points.
+constexpr double kPointsPerNotch = 60;
 constexpr double kSpeedFactors[] = {0.06, 0.1, 0.16};
 
 const QString kPreparing = QStringLiteral("正在准备画面，请稍候。");
@@ -285,6 +286,7 @@ void LongScreenshot::loopStep() {
         processing_ = false;
         return scheduleLoop(0);
     }
+    ++counts_.received;
     if (!stitcher_) {
         firstFrame(frame->image);
         processing_ = false;
@@ -345,6 +347,22 @@ void LongScreenshot::firstFrame(const QImage& frame) {
 void LongScreenshot::handleResult(const ScrollAppendResult& result, const QImage& frame) {
     using Kind = ScrollAppendResult::Kind;
     if (onMatchResult) onMatchResult(result, frame);
+    switch (result.kind) {
+        case Kind::appended:
+            ++counts_.appended;
+            break;
+        case Kind::cropped:
+            ++counts_.cropped;
+            break;
+        case Kind::unchanged:
+            ++counts_.unchanged;
+            break;
+        case Kind::unmatched:
+            ++counts_.unmatched;
+            break;
+        case Kind::limit:
+            break;
+    }
     const LongCaptureFeedback::Outcome outcome = feedback_.record(result);
     const double now = env_.clock.uptime();
     switch (result.kind) {
@@ -634,6 +652,11 @@ void LongScreenshot::close() {
     if (frameStream_) frameStream_->stop();
     frameStream_.reset();
     processing_ = false;
+    qInfo(
+        "long capture closed: %d frames, %d appended, %d cropped, %d unchanged, %d unmatched, "
+        "%d scroll steps, result %s",
+        counts_.received, counts_.appended, counts_.cropped, counts_.unchanged, counts_.unmatched,
+        autoPostedCount_, qPrintable(dimensions()));
     if (onClose) onClose();
 }
 

@@ -124,6 +124,11 @@ class LongScreenshot {
     LongCaptureRegionView& regionView() const { return *regionView_; }
     LongCaptureKeyHandler& keys() { return keys_; }
     QString status() const;
+    // How the frames went: received (taken from the stream), and each append result.
+    struct Counts {
+        int received = 0, appended = 0, cropped = 0, unchanged = 0, unmatched = 0;
+    };
+    const Counts& counts() const { return counts_; }
     QString dimensions() const;
 
   private:
@@ -194,6 +199,7 @@ class LongScreenshot {
     bool automaticCrop_ = true;
     bool captureReverseDirection_ = false;
     int consecutiveUnmatched_ = 0;
+    Counts counts_;
     bool loopScheduled_ = false;
     bool running_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
