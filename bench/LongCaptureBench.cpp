@@ -51,7 +51,6 @@ long long kilobytes(const char* field) {
 
 struct Run {
     std::vector<double> mainSteps;  // ms
-    std::size_t mostQueued = 0;
     QSize result;
     LongScreenshot::Counts counts;
 };
@@ -124,12 +123,15 @@ Run capture(const QImage& doc, QSize display, QRect region, int frames, int step
     return run;
 }
 
-void report(const char* name, std::vector<double> steps) {
+void report(const char* name, const Run& run) {
+    std::vector<double> steps = run.mainSteps;
     std::sort(steps.begin(), steps.end());
-    const double median = steps[steps.size() / 2];
     std::printf("%s: %zu main-thread turns, median %.2f ms, 99th %.2f ms, worst %.2f ms\n", name,
-                steps.size(), median, steps[std::min(steps.size() - 1, steps.size() * 99 / 100)],
-                steps.back());
+                steps.size(), steps[steps.size() / 2],
+                steps[std::min(steps.size() - 1, steps.size() * 99 / 100)], steps.back());
+    std::printf("  %d frames: %d appended, %d unchanged, %d unmatched; result %d × %d\n",
+                run.counts.received, run.counts.appended, run.counts.unchanged,
+                run.counts.unmatched, run.result.width(), run.result.height());
 }
 
 }  // namespace
@@ -141,21 +143,16 @@ int main(int argc, char** argv) {
     {
         const QImage doc = document(2560, 9000);
         const Run run = capture(doc, QSize(2560, 1600), QRect(0, 80, 2560, 1440), 50, 120, 1);
-        report("frames of 2560 × 1440, 120 rows apart", run.mainSteps);
-        std::printf("  %d frames: %d appended, %d unchanged, %d unmatched; result %d × %d\n",
-                    run.counts.received, run.counts.appended, run.counts.unchanged,
-                    run.counts.unmatched, run.result.width(), run.result.height());
+        report("frames of 2560 × 1440, 120 rows apart", run);
     }
     {
         const long long before = kilobytes("VmRSS:");
         const QImage doc = document(1000, 21000);
         const Run run = capture(doc, QSize(1000, 1000), QRect(0, 100, 1000, 800), 200, 100, 4);
-        report("a 20,000-row capture, 1000 × 800 frames, 4 at a time", run.mainSteps);
-        std::printf("  %d frames: %d appended, %d unchanged, %d unmatched; result %d × %d\n",
-                    run.counts.received, run.counts.appended, run.counts.unchanged,
-                    run.counts.unmatched, run.result.width(), run.result.height());
+        report("a 20,000-row capture, 1000 × 800 frames, 4 at a time", run);
         std::printf(
-            "  RSS before (document in memory excluded) %lld MiB, peak %lld MiB, "
+            "  RSS before the test document was drawn %lld MiB, peak %lld MiB (its 84 MB "
+            "included), "
             "buffer limits %d frames / %lld MiB\n",
             before / 1024, kilobytes("VmHWM:") / 1024, LongFrameBuffer::maximumCount,
             LongFrameBuffer::maximumBytes >> 20);

@@ -9,17 +9,7 @@ source "$here/world.sh"
 source "$here/long_capture.sh"
 now() { date +%s.%N; }
 
-world_start 1280x800
-world_defaults '{"childRegionPermissionGuideShown": true}'
-dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus \
-    org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled variant:boolean:true >/dev/null
-"$TESSAL_FIXTURE" --document 100,100,long-document >>"$WORLD/fixture.log" 2>&1 &
-WORLD_PIDS+=($!)
-wait_for 10 xdotool search --name '^long-document$' || fail "no document fixture"
-sleep 0.5
-doc=$(xdotool search --name '^long-document$' | head -n1)
-tessal_start
-sleep 0.5
+document_world
 
 # automatic DOCUMENT-NAME: from "自动滚动" to the end stop, then Return.
 automatic() {

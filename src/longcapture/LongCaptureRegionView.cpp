@@ -27,6 +27,27 @@ constexpr SelectionHandle kPressOrder[] = {SelectionHandle::bottomLeft,  Selecti
                                            SelectionHandle::topRight,    SelectionHandle::top,
                                            SelectionHandle::topLeft,     SelectionHandle::left};
 
+// The resize cursor of each handle (y up: bottom-left and top-right share a diagonal).
+Qt::CursorShape cursorFor(SelectionHandle handle) {
+    switch (handle) {
+        case SelectionHandle::bottomLeft:
+        case SelectionHandle::topRight:
+            return Qt::SizeBDiagCursor;
+        case SelectionHandle::bottomRight:
+        case SelectionHandle::topLeft:
+            return Qt::SizeFDiagCursor;
+        case SelectionHandle::bottom:
+        case SelectionHandle::top:
+            return Qt::SizeVerCursor;
+        case SelectionHandle::left:
+        case SelectionHandle::right:
+            return Qt::SizeHorCursor;
+        case SelectionHandle::move:
+            break;
+    }
+    return Qt::SizeAllCursor;
+}
+
 }  // namespace
 
 Point globalPointFromQt(const QPointF& qt) {
@@ -48,6 +69,7 @@ LongCaptureRegionView::LongCaptureRegionView()
                            Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("Tessal · 长截图选区"));
+    setMouseTracking(true);
 }
 
 void LongCaptureRegionView::setGlobalRect(const Rect& rect) {
@@ -125,7 +147,12 @@ void LongCaptureRegionView::dragTo(Point global) {
 }
 
 void LongCaptureRegionView::mouseMoveEvent(QMouseEvent* event) {
-    dragTo(globalPointFromQt(event->globalPosition()));
+    const Point p = globalPointFromQt(event->globalPosition());
+    if (!drag_) {
+        if (showsHandles_) setCursor(cursorFor(handleAt(p)));
+        return;
+    }
+    dragTo(p);
 }
 
 void LongCaptureRegionView::mouseReleaseEvent(QMouseEvent* event) {

@@ -1,5 +1,21 @@
 # Helpers for driving a long capture of the document fixture from outside (system tests and
-# benchmarks). Needs world.sh, $TESSAL_PID, $doc (the document's window) and $here.
+# benchmarks). Needs world.sh and $here (this folder).
+
+# A 1280 × 800 world with accessibility on, the document fixture ($doc) and Tessal.
+document_world() {
+    world_start 1280x800
+    world_defaults '{"childRegionPermissionGuideShown": true}'
+    dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus \
+        org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
+        variant:boolean:true >/dev/null || fail "cannot enable accessibility"
+    "$TESSAL_FIXTURE" --document 100,100,long-document >>"$WORLD/fixture.log" 2>&1 &
+    WORLD_PIDS+=($!)
+    wait_for 10 xdotool search --name '^long-document$' || fail "no document fixture"
+    sleep 0.5
+    doc=$(xdotool search --name '^long-document$' | head -n1)
+    tessal_start
+    sleep 0.5
+}
 
 # Clicks our element named $1 (found through the accessibility tree).
 press() {

@@ -5,20 +5,8 @@
 # message; Escape closes every window it opened.
 source "$(dirname "$0")/world.sh"
 here=$(cd "$(dirname "$0")" && pwd)
-world_start 1280x800
-world_defaults '{"childRegionPermissionGuideShown": true}'
-dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus \
-    org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled variant:boolean:true >/dev/null ||
-    fail "cannot enable accessibility"
-"$TESSAL_FIXTURE" --document 100,100,long-document >>"$WORLD/fixture.log" 2>&1 &
-WORLD_PIDS+=($!)
-wait_for 10 xdotool search --name '^long-document$' || fail "no document fixture"
-sleep 0.5
-doc=$(xdotool search --name '^long-document$' | head -n1)
-tessal_start
-sleep 0.5
-
 source "$here/long_capture.sh"
+document_world
 
 start_long_capture
 press "自动滚动"
