@@ -82,8 +82,16 @@ void LongCaptureRegionView::setGlobalRect(const Rect& rect) {
 void LongCaptureRegionView::setShowsHandles(bool shows) {
     showsHandles_ = shows;
     if (!shows) drag_.reset();
+    if (testAttribute(Qt::WA_WState_Created) &&
+        windowFlags().testFlag(Qt::WindowTransparentForInput) == !shows) {
+        reshape();
+        update();
+        return;
+    }
+    // Changing a window flag hides the window; it comes back at once.
+    const bool visible = isVisible();
     setWindowFlag(Qt::WindowTransparentForInput, !shows);
-    if (QWindow* window = windowHandle()) window->setFlag(Qt::WindowTransparentForInput, !shows);
+    if (visible) show();
     reshape();
     update();
 }

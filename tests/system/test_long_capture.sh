@@ -40,6 +40,8 @@ xdotool windowactivate --sync $doc
 sleep 0.3
 xdotool key space
 status_is "已停止，已有内容保留。点开始继续，或复制、保存、编辑。" || fail "Space did not pause"
+# Paused, the region frame takes the mouse (its handles show) and stays on screen.
+xdotool search --onlyvisible --name '^Tessal · 长截图选区$' >/dev/null || fail "the region frame left the screen"
 xdotool key space
 status_is "继续滚动原窗口，或开启自动滚动。" || fail "Space did not resume"
 pass "Space pauses and resumes with the source in front and reaches any other application"
