@@ -112,7 +112,8 @@ bool X11KeyTap::nativeEventFilter(const QByteArray& eventType, void* message, qi
     const bool repeat = down_.count(key->detail) > 0 ||
                         (release != released_.end() && release->second == key->time);
     down_.insert(key->detail);
-    if (onKey_) onKey_(found->second, repeat);
+    // The receiver may end this tap; nothing of it is touched after the call.
+    if (auto onKey = onKey_) onKey(found->second, repeat);
     return true;
 }
 
