@@ -3,6 +3,9 @@
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
+# Downloads that Debian does not package (text recognition), outside the checkout.
+export TESSAL_CACHE ?= $(HOME)/.cache/tessal-build
+CMAKE_FLAGS += -DTESSAL_OCR_DIR=$(TESSAL_CACHE)/ocr
 ifeq ($(CI),true)
 CMAKE_FLAGS += -DTESSAL_WERROR=ON
 endif

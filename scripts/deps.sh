@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ pkg-config clang-format
+  cmake ninja-build g++ pkg-config clang-format curl ca-certificates
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libvulkan-dev zlib1g-dev
   libxcb1-dev libxcb-shm0-dev libxcb-ewmh-dev libxcb-keysyms1-dev libxcb-xtest0-dev
   libxcb-composite0-dev libxcb-damage0-dev libxcb-randr0-dev libxcb-xfixes0-dev
@@ -28,13 +28,14 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "deps: installing ${missing[*]}"
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-echo "deps: installing ${missing[*]}"
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# What Debian does not package (text recognition): pinned, checksummed, cached.
+bash "$(dirname "$0")/fetch_ocr.sh"

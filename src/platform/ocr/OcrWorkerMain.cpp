@@ -1,0 +1,131 @@
+// tessal-ocr-worker: Tessal's text recogniser in a process of its own, so the resident program
+// never carries the models. It answers requests on standard input until it has been idle for
+// 60 seconds:
+//   "languages\n"                        → "languages zh-Hans zh-Hant en-US\n"
+//   "recognize W H\n" + W×H×4 bytes (32-bit 0xffRRGGBB pixels, rows packed)
+//                                        → "lines N\n" + N × "x y w h\ttext\n"
+// (boxes normalised to the image, origin at the bottom left), or "error REASON\n".
+//   tessal-ocr-worker --models DIR [--read IMAGE]   (--read: one image, lines to stdout)
+#include <poll.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "OnnxTextReader.h"
+
+using namespace tessal;
+
+namespace {
+
+constexpr int kIdleMilliseconds = 60'000;
+
+bool readExactly(int fd, char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::read(fd, data, size);
+        if (n <= 0) return false;
+        data += n;
+        size -= std::size_t(n);
+    }
+    return true;
+}
+
+// One request line, waiting at most the idle time for it; empty at the end or after idling.
+std::string requestLine() {
+    std::string line;
+    char c = 0;
+    pollfd input{0, POLLIN, 0};
+    if (poll(&input, 1, kIdleMilliseconds) <= 0) return line;
+    while (::read(0, &c, 1) == 1 && c != '\n') line += c;
+    return line;
+}
+
+void reply(const QByteArray& text) {
+    std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
+    std::fflush(stdout);
+}
+
+QString modelDirectory(const QStringList& args) {
+    const int at = args.indexOf(QStringLiteral("--models"));
+    if (at >= 0 && at + 1 < args.size()) return args[at + 1];
+    if (qEnvironmentVariableIsSet("TESSAL_OCR_MODELS"))
+        return qEnvironmentVariable("TESSAL_OCR_MODELS");
+#ifdef TESSAL_OCR_MODELS_DIR
+    if (QFileInfo::exists(QStringLiteral(TESSAL_OCR_MODELS_DIR)))
+        return QStringLiteral(TESSAL_OCR_MODELS_DIR);
+#endif
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tessal/ocr");
+}
+
+QByteArray linesReply(const std::vector<OnnxTextReader::Line>& lines, QSize size) {
+    QByteArray out = "lines " + QByteArray::number(qsizetype(lines.size())) + "\n";
+    for (const auto& line : lines) {
+        const double w = size.width(), h = size.height();
+        QString text = line.text;
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '))
+            .replace(QLatin1Char('\t'), QLatin1Char(' '));
+        out += QByteArray::number(line.box.x() / w, 'g', 9) + ' ' +
+               QByteArray::number(1.0 - (line.box.y() + line.box.height()) / h, 'g', 9) + ' ' +
+               QByteArray::number(line.box.width() / w, 'g', 9) + ' ' +
+               QByteArray::number(line.box.height() / h, 'g', 9) + '\t' + text.toUtf8() + '\n';
+    }
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    QString error;
+    const int threads = int(std::max(1u, std::thread::hardware_concurrency()));
+    std::unique_ptr<OnnxTextReader> reader =
+        OnnxTextReader::load(modelDirectory(args), threads, &error);
+
+    const int readAt = args.indexOf(QStringLiteral("--read"));
+    if (readAt >= 0 && readAt + 1 < args.size()) {
+        if (!reader) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            return 1;
+        }
+        const QImage image(args[readAt + 1]);
+        if (image.isNull()) return 2;
+        for (const auto& line : reader->read(image))
+            std::printf("%d,%d %dx%d %.3f\t%s\n", line.box.x(), line.box.y(), line.box.width(),
+                        line.box.height(), line.confidence, qPrintable(line.text));
+        return 0;
+    }
+
+    for (;;) {
+        const std::string request = requestLine();
+        if (request.empty()) return 0;
+        if (request == "languages") {
+            reply(reader ? "languages zh-Hans zh-Hant en-US\n" : "error " + error.toUtf8() + "\n");
+            continue;
+        }
+        int w = 0, h = 0;
+        if (std::sscanf(request.c_str(), "recognize %d %d", &w, &h) != 2 || w <= 0 || h <= 0 ||
+            std::size_t(w) * std::size_t(h) > std::size_t(1) << 28) {
+            reply("error 请求无效\n");
+            return 1;
+        }
+        QImage image(w, h, QImage::Format_RGB32);
+        if (image.isNull()) {
+            reply("error 内存不足\n");
+            return 1;
+        }
+        for (int y = 0; y < h; ++y)
+            if (!readExactly(0, reinterpret_cast<char*>(image.scanLine(y)), std::size_t(w) * 4))
+                return 1;
+        if (!reader) {
+            reply("error " + error.toUtf8() + "\n");
+            continue;
+        }
+        reply(linesReply(reader->read(image), image.size()));
+    }
+}
