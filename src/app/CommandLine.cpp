@@ -21,6 +21,8 @@ QString usageText() {
         "                               (screen-local points, origin bottom-left, smallest first)\n"
         "  tessal stitch [--axis vertical|horizontal] [--no-auto-crop] -o OUT.png FRAME.png...\n"
         "                               stitch the frames of a scrolling area into one image\n"
+        "  tessal ocr IMAGE [--lang zh-Hans,zh-Hant,en-US]\n"
+        "                               print the text of an image, a line per line found\n"
         "  tessal --version\n"
         "  tessal --help\n");
 }
@@ -54,6 +56,27 @@ Command parseCommandLine(const QStringList& arguments) {
             return error("edit needs exactly one image file");
         command.kind = Command::Kind::edit;
         command.output = arguments[1];
+        return command;
+    }
+    if (verb == "ocr") {
+        command.kind = Command::Kind::ocr;
+        for (int i = 1; i < arguments.size(); ++i) {
+            const QString& a = arguments[i];
+            if (a == "--lang") {
+                if (++i >= arguments.size()) return error("--lang needs languages");
+                for (const QString& language : arguments[i].split(',', Qt::SkipEmptyParts)) {
+                    if (language != "zh-Hans" && language != "zh-Hant" && language != "en-US")
+                        return error("unknown language: " + language);
+                    command.languages << language;
+                }
+                if (command.languages.isEmpty()) return error("--lang needs languages");
+            } else if (a.startsWith('-') || !command.output.isEmpty()) {
+                return error("unexpected argument: " + a);
+            } else {
+                command.output = a;
+            }
+        }
+        if (command.output.isEmpty()) return error("ocr needs an image");
         return command;
     }
     if (verb == "stitch") {

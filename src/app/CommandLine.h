@@ -20,6 +20,7 @@ struct Command {
         preferences,
         regions,
         stitch,
+        ocr,
         version,
         help,
         usageError
@@ -32,6 +33,7 @@ struct Command {
     QStringList frames;          // stitch: the frames in order
     bool horizontal = false;     // stitch: --axis horizontal
     bool automaticCrop = true;   // stitch: --no-auto-crop turns it off
+    QStringList languages;       // ocr: --lang, in order (empty: all it reads)
     QString error;               // usageError: what was wrong
 };
 

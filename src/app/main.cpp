@@ -22,7 +22,9 @@
 #include "imaging/PngEncoder.h"
 #include "longcapture/ScrollStitcher.h"
 #include "platform/Platform.h"
+#include "platform/ocr/WorkerTextRecognizer.h"
 #include "regions/VisualChildRegions.h"
+#include "tools/TextRecognition.h"
 
 using namespace tessal;
 
@@ -174,6 +176,25 @@ int stitch(const Command& command) {
     return 0;
 }
 
+// `tessal ocr`: the same recognition as the window's, lines to standard output.
+int recognizeText(const Command& command) {
+    QString error;
+    const QImage image = readImage(command.output, &error);
+    if (image.isNull()) {
+        reportUnreadable(command.output, error);
+        return 2;
+    }
+    WorkerTextRecognizer recognizer(WorkerTextRecognizer::defaultWorkerPath());
+    const Result<QString> text =
+        TextRecognition::recognize(image, recognizer, nullptr, command.languages);
+    if (!text) {
+        printErr("tessal: 识别失败：" + text.error().message + "\n");
+        return 1;
+    }
+    if (!text.value().isEmpty()) printOut(text.value() + "\n");
+    return 0;
+}
+
 // Runs the resident program; `request` is handled as if a later start had sent it.
 int runResident(int& argc, char** argv, SingleInstance& instance, const QString& request) {
     QApplication app(argc, argv);
@@ -233,6 +254,8 @@ int main(int argc, char** argv) {
             return printRegions(command);
         case Command::Kind::stitch:
             return stitch(command);
+        case Command::Kind::ocr:
+            return recognizeText(command);
         case Command::Kind::usageError:
             printErr("tessal: " + command.error + "\n\n" + usageText());
             return 2;

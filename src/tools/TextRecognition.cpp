@@ -1,0 +1,48 @@
+#include "TextRecognition.h"
+
+#include <algorithm>
+
+#include "platform/TextRecognizer.h"
+
+namespace tessal::TextRecognition {
+
+UserError cancellation() {
+    return {"Ostrel", 22, QStringLiteral("已取消")};
+}
+
+Result<QString> recognize(const QImage& image, TextRecognizer& recognizer,
+                          const std::atomic<bool>* cancelled, const QStringList& wanted) {
+    struct Found {
+        QString text;
+        double middle;
+    };
+    std::vector<Found> lines;
+    const int height = image.isNull() ? 0 : image.height();
+    for (int y = 0; y < height; y += bandStep) {
+        if (cancelled && *cancelled) return cancellation();
+        const int top = std::max(y - bandOverlap, 0);
+        const int bottom = std::min(y + bandStep + bandOverlap, height);
+        const QImage tile = image.copy(0, top, image.width(), bottom - top);
+        if (tile.isNull()) continue;
+        const Result<QStringList> supported = recognizer.supportedLanguages();
+        if (!supported) return supported.error();
+        QStringList languages;
+        for (const QString& language : preferredLanguages)
+            if (supported.value().contains(language) && (wanted.isEmpty() || wanted.contains(language)))
+                languages << language;
+        Result<std::vector<RecognizedLine>> found = recognizer.recognize(tile, languages);
+        if (!found) return found.error();
+        const int owned = std::min(y + bandStep, height);
+        for (const RecognizedLine& line : found.value()) {
+            const double middle = (1.0 - line.box.center().y()) * tile.height() + top;
+            if (middle >= y && middle < owned) lines.push_back({line.text, middle});
+        }
+    }
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const Found& a, const Found& b) { return a.middle < b.middle; });
+    QStringList text;
+    for (const Found& line : lines) text << line.text;
+    return text.join(QLatin1Char('\n'));
+}
+
+}  // namespace tessal::TextRecognition
