@@ -53,7 +53,7 @@ struct Session {
         editor = std::make_unique<Editor>(
             std::vector<ScreenSnapshot>{screen(w, h)},
             EditorEnvironment{queue, clock, pasteboard, defaults, [](std::function<void()>) {},
-                              nullptr, nullptr, nullptr, nullptr, nullptr});
+                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr});
         editor->showWindow();
     }
 };

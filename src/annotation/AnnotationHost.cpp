@@ -202,17 +202,32 @@ void AnnotationHost::copy() {
     if (!canvas_) return;
     QImage bitmap = CanvasRenderer::render(canvas_->model());
     if (bitmap.isNull()) return;
-    switch (ScreenshotExport::copy(std::move(bitmap), pasteboard_, defaults_, mainQueue_, history_,
-                                   showError_)) {
-        case ScreenshotExport::CopyOutcome::close:
-            if (onClose) onClose();
-            break;
-        case ScreenshotExport::CopyOutcome::stayOpen:
-            if (toolbar_) toolbar_->flashCopied();
-            break;
-        case ScreenshotExport::CopyOutcome::refused:
-            break;
+    const auto outcome = ScreenshotExport::copy(std::move(bitmap), pasteboard_, defaults_,
+                                                mainQueue_, history_, showError_);
+    if (outcome != ScreenshotExport::CopyOutcome::refused)
+        copied(outcome == ScreenshotExport::CopyOutcome::close);
+}
+
+void AnnotationHost::copied(bool closes) {
+    if (closes) {
+        if (onClose) onClose();
+    } else if (toolbar_) {
+        toolbar_->flashCopied();
     }
+}
+
+bool AnnotationHost::recognizeText(bool copyWhenReady, std::function<void()> onClosed) {
+    if (!canvas_ || !presentRecognition) return false;
+    canvas_->model().commitText();
+    const std::optional<QByteArray> bytes = png();
+    if (!bytes) return false;
+    QPointer<Canvas> alive = canvas_;
+    auto onCopied = [this, alive] {
+        if (alive) copied(CapturePreferences::copyCloses(defaults_));
+    };
+    if (presentRecognition(*bytes, copyWhenReady, onCopied, onClosed)) return true;
+    if (onClosed) onClosed();
+    return false;
 }
 
 bool AnnotationHost::saveTo(const QString& path) {

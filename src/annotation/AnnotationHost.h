@@ -68,6 +68,18 @@ class AnnotationHost {
     // A window pinned the PNG: it is recorded like a copy or a save.
     void pinned(const QByteArray& png);
 
+    // Opens the text recognition window on the annotated image (PNG bytes, whether to copy as
+    // soon as it is ready, what to do when text was copied and when the window closed); false
+    // when nothing opened. Set by the program; none = recognition is not offered.
+    using RecognitionPresenter =
+        std::function<bool(const QByteArray&, bool copyWhenReady, std::function<void()> onCopied,
+                           std::function<void()> onClosed)>;
+    RecognitionPresenter presentRecognition;
+    // Recognises the image's text; copied text closes the window or flashes the toolbar as a
+    // copy would. `onClosed` runs when the recognition window closed, or at once when none
+    // could open. False when nothing opened.
+    bool recognizeText(bool copyWhenReady, std::function<void()> onClosed);
+
     void refreshToolbarStyle();
 
     // Keys may act on the canvas: it exists and no text is being typed.
@@ -77,6 +89,8 @@ class AnnotationHost {
 
   private:
     void rememberStyle();
+    // After a copy: the window closes (the preference) or its toolbar says "copied".
+    void copied(bool closes);
 
     DefaultsStore& defaults_;
     Pasteboard& pasteboard_;

@@ -31,6 +31,7 @@
 #include "regions/ChildRegionResolver.h"
 #include "tools/PinnedImage.h"
 #include "tools/ScreenshotHistoryWindow.h"
+#include "tools/TextRecognitionWindow.h"
 
 namespace tessal {
 namespace {
@@ -55,7 +56,12 @@ AppDelegate::AppDelegate(Platform& platform, DefaultsStore& defaults, MainQueue&
       ownPid_(ownPid),
       history_(ScreenshotHistory::standardDirectory(), defaults,
                ScreenshotHistory::standardMaximumBytes,
-               ScreenshotHistory::standardThumbnailDirectory()) {
+               ScreenshotHistory::standardThumbnailDirectory()),
+      recognitionWindows_(std::make_unique<TextRecognitionWindows>(TextRecognitionEnvironment{
+          mainQueue, *platform.pasteboard, platform.textRecognizer.get(),
+          [](std::function<void()> work) {
+              SerialQueue::named("local.ostrel.text-recognition").async(std::move(work));
+          }})) {
     // The list picture of a new entry is made right away, off the main thread, so the history
     // window shows it at once later.
     history_.onRecorded = [this](const QString& entry) {
@@ -250,7 +256,11 @@ void AppDelegate::capture(bool previousWasShown) {
             [this](QSize current) { return askSize ? askSize(current) : std::nullopt; },
             [this](const AlertSpec& alert) { showAlert(alert); },
             [this](QWindow* window) { return platform_.workspace->grabInput(window); },
-            &history_};
+            &history_,
+            [this](const QByteArray& png, bool copy, std::function<void()> onCopied,
+                   std::function<void()> onClosed) {
+                return presentRecognition(png, copy, std::move(onCopied), std::move(onClosed));
+            }};
         auto editor =
             std::make_unique<Editor>(std::move(snapshots).value(), std::move(environment));
         showEditor(std::move(editor));
@@ -295,6 +305,14 @@ std::optional<QString> AppDelegate::savePath() {
     return chooseSavePath ? chooseSavePath() : std::nullopt;
 }
 
+bool AppDelegate::presentRecognition(const QByteArray& png, bool copyWhenReady,
+                                     std::function<void()> onCopied,
+                                     std::function<void()> onClosed) {
+    visibility_.activate();
+    return recognitionWindows_->present(png, copyWhenReady, std::move(onCopied),
+                                        std::move(onClosed));
+}
+
 void AppDelegate::showAlert(const AlertSpec& alert) {
     visibility_.activate();
     alerts_.run(alert);
@@ -337,13 +355,18 @@ bool AppDelegate::showPin(const QByteArray& png, std::optional<Rect> frame) {
 void AppDelegate::showResult(const QImage& image, const QString& title) {
     if (image.isNull()) return;
     std::weak_ptr<bool> alive = alive_;
-    ResultEnvironment environment{mainQueue_,
-                                  clock_,
-                                  *platform_.pasteboard,
-                                  defaults_,
-                                  [this] { return savePath(); },
-                                  [this](const AlertSpec& alert) { showAlert(alert); },
-                                  &history_};
+    ResultEnvironment environment{
+        mainQueue_,
+        clock_,
+        *platform_.pasteboard,
+        defaults_,
+        [this] { return savePath(); },
+        [this](const AlertSpec& alert) { showAlert(alert); },
+        &history_,
+        [this](const QByteArray& png, bool copy, std::function<void()> onCopied,
+               std::function<void()> onClosed) {
+            return presentRecognition(png, copy, std::move(onCopied), std::move(onClosed));
+        }};
     auto result = std::make_unique<LongScreenshotResult>(
         image, title,
         [this, alive](const QByteArray& png) {

@@ -35,6 +35,7 @@ class LongScreenshotResult;
 class PinnedImage;
 class MainQueue;
 class ScreenshotHistoryWindow;
+class TextRecognitionWindows;
 struct Platform;
 
 // The resident program: tray icon and menu, the capture shortcut, the start of every capture
@@ -80,6 +81,7 @@ class AppDelegate final : public QObject {
     std::size_t pinCount() const { return pinnedImages_.size(); }
     std::size_t resultCount() const { return longResults_.size(); }
     LongScreenshot* longScreenshot() const { return longScreenshot_.get(); }
+    TextRecognitionWindows& recognitionWindows() { return *recognitionWindows_; }
 
     // Replaced by tests: the dialogs.
     std::function<ShortcutDialog::Outcome(const CaptureShortcut& current)> runShortcutDialog;
@@ -95,6 +97,9 @@ class AppDelegate final : public QObject {
     // The save dialog and the failure alerts, shared by every window that saves or copies.
     std::optional<QString> savePath();
     void showAlert(const AlertSpec& alert);
+    // Opens a text recognition window in front (for the editor and the result windows).
+    bool presentRecognition(const QByteArray& png, bool copyWhenReady,
+                            std::function<void()> onCopied, std::function<void()> onClosed);
 
     Platform& platform_;
     DefaultsStore& defaults_;
@@ -111,6 +116,7 @@ class AppDelegate final : public QObject {
     std::map<QUuid, std::unique_ptr<PinnedImage>> pinnedImages_;
     std::map<QUuid, std::unique_ptr<LongScreenshotResult>> longResults_;
     std::unique_ptr<LongScreenshot> longScreenshot_;
+    std::unique_ptr<TextRecognitionWindows> recognitionWindows_;
     std::unique_ptr<ScreenshotHistoryWindow> historyWindow_;
     std::unique_ptr<CapturePreferencesWindow> preferencesWindow_;
     // Tells a late close of a replaced editor from the close of the current one.

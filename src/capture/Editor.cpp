@@ -42,6 +42,8 @@ Editor::Editor(std::vector<ScreenSnapshot> snapshots, EditorEnvironment environm
     host_.onPin = [this] { pinImage(); };
     host_.onClose = [this] { close(); };
     host_.onLongCapture = [this] { startLongCapture(); };
+    host_.onRecognizeText = [this](bool copy) { recognizeText(copy); };
+    host_.presentRecognition = environment_.recognizeText;
     host_.onToolChosen = [this](int index) {
         if (chrome_) chrome_->setMoving(index == ToolbarIndex::move);
     };
@@ -252,7 +254,7 @@ void Editor::select(const Rect& rect, std::size_t index) {
     if (onActiveUndoStack) onActiveUndoStack(&overlays_[index]->edits());
 
     auto* toolbar = new AnnotationToolbar(view.width() - 16, environment_.mainQueue, &view);
-    toolbar->disableActions({ToolbarActionId::recognizeText});
+    if (!environment_.recognizeText) toolbar->disableActions({ToolbarActionId::recognizeText});
     toolbar->onLayoutChange = [this] { placeToolbar(); };
     host_.attach(canvas, toolbar, &overlays_[index]->edits(),
                  CapturePreferences::defaultTool(environment_.defaults));
@@ -268,6 +270,18 @@ void Editor::startLongCapture() {
     if (!model.selection()) return;
     if (canvas()) canvas()->model().commitText();
     if (onLongCapture(model.snapshot().frame, *model.selection())) close();
+}
+
+void Editor::recognizeText(bool copyWhenReady) {
+    if (closed_ || isSaving || !host_.canvas()) return;
+    isSaving = true;
+    hideOverlays();
+    std::weak_ptr<bool> alive = alive_;
+    host_.recognizeText(copyWhenReady, [this, alive] {
+        if (alive.expired()) return;
+        isSaving = false;
+        if (!closed_) showWindow();
+    });
 }
 
 void Editor::placeToolbar() {

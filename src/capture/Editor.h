@@ -42,6 +42,8 @@ struct EditorEnvironment {
     std::function<bool(QWindow*)> grabInput;
     // Where what leaves the session is recorded; none = not recorded.
     ScreenshotHistory* history;
+    // Opens text recognition on an image; none = not offered.
+    AnnotationHost::RecognitionPresenter recognizeText;
 };
 
 // One capture session over the frozen displays: an overlay with a selection view per snapshot;
@@ -90,6 +92,9 @@ class Editor {
     void saveImage();
     void pinImage();
     void startLongCapture();
+    // The text of the selection, in its own window; the session hides meanwhile and comes back
+    // when that window closes (unless copied text ended it).
+    void recognizeText(bool copyWhenReady);
 
     // How often, 25 ms apart, keyboard and pointer are asked for while another client holds one.
     static constexpr int inputAttempts = 20;

@@ -40,12 +40,15 @@ LongScreenshotResult::LongScreenshotResult(const QImage& image, const QString& t
     // The image is the whole canvas: there is no selection to move.
     auto* toolbar = new AnnotationToolbar(900, environment_.mainQueue, this);
     toolbar->disableTool(ToolbarIndex::move);
-    toolbar->disableActions({ToolbarActionId::longCapture, ToolbarActionId::recognizeText});
+    toolbar->disableActions({ToolbarActionId::longCapture});
+    if (!environment_.recognizeText) toolbar->disableActions({ToolbarActionId::recognizeText});
     if (!onPin_) toolbar->disableActions({ToolbarActionId::pin});
     toolbar->onLayoutChange = [this] { layoutContent(); };
 
     host_.onSave = [this] { saveImage(); };
     host_.onClose = [this] { closeWindow(); };
+    host_.presentRecognition = environment_.recognizeText;
+    host_.onRecognizeText = [this](bool copy) { host_.recognizeText(copy, nullptr); };
     host_.onPin = [this] {
         const auto png = host_.png();
         if (png && onPin_ && onPin_(*png)) {

@@ -29,6 +29,8 @@ struct ResultEnvironment {
     std::function<std::optional<QString>()> chooseSavePath;
     std::function<void(const AlertSpec&)> showError;
     ScreenshotHistory* history;
+    // Opens text recognition on an image; none = not offered.
+    AnnotationHost::RecognitionPresenter recognizeText;
 };
 
 // A window in which any image (a long capture, a history entry, a file) is annotated with the

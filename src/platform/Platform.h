@@ -6,6 +6,7 @@
 #include "HotKeyService.h"
 #include "Pasteboard.h"
 #include "ScreenCaptureService.h"
+#include "TextRecognizer.h"
 #include "WindowStreamService.h"
 #include "Workspace.h"
 
@@ -19,6 +20,7 @@ struct Platform {
     std::unique_ptr<Workspace> workspace;
     std::unique_ptr<AccessibilityService> accessibility;
     std::unique_ptr<WindowStreamService> windowStreams;
+    std::unique_ptr<TextRecognizer> textRecognizer;
 };
 
 // The platform of the running desktop (X11); needs a QGuiApplication.

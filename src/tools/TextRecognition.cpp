@@ -28,7 +28,8 @@ Result<QString> recognize(const QImage& image, TextRecognizer& recognizer,
         if (!supported) return supported.error();
         QStringList languages;
         for (const QString& language : preferredLanguages)
-            if (supported.value().contains(language) && (wanted.isEmpty() || wanted.contains(language)))
+            if (supported.value().contains(language) &&
+                (wanted.isEmpty() || wanted.contains(language)))
                 languages << language;
         Result<std::vector<RecognizedLine>> found = recognizer.recognize(tile, languages);
         if (!found) return found.error();

@@ -18,8 +18,7 @@ namespace TextRecognition {
 inline constexpr int bandStep = 1800;
 inline constexpr int bandOverlap = 64;
 // In the order they are asked for, of those the recogniser supports.
-inline const QStringList preferredLanguages = {QStringLiteral("zh-Hans"),
-                                               QStringLiteral("zh-Hant"),
+inline const QStringList preferredLanguages = {QStringLiteral("zh-Hans"), QStringLiteral("zh-Hant"),
                                                QStringLiteral("en-US")};
 // Lines joined by "\n"; fails with the recogniser's error, or when `cancelled` is set before a
 // band (UserError code 22).

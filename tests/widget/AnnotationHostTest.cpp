@@ -47,13 +47,13 @@ TEST_F(AnnotationHostTest, EveryHostRemembersTheStyleAlike) {
     Editor editor({display(Rect(0, 0, 400, 300))},
                   EditorEnvironment{queue, clock, pasteboard, defaults,
                                     [](std::function<void()> job) { job(); }, nullptr, nullptr,
-                                    nullptr, nullptr, nullptr});
+                                    nullptr, nullptr, nullptr, nullptr});
     editor.select(Rect(10, 10, 200, 150), 0);
     QImage image(300, 200, QImage::Format_RGB32);
     image.fill(Qt::white);
     LongScreenshotResult result(
         image, "结果", nullptr,
-        ResultEnvironment{queue, clock, pasteboard, defaults, nullptr, nullptr, nullptr});
+        ResultEnvironment{queue, clock, pasteboard, defaults, nullptr, nullptr, nullptr, nullptr});
     for (AnnotationToolbar* toolbar : {editor.toolbar(), &result.toolbar()}) {
         defaults.remove("annotationMosaicMode");
         toolbar->onMosaicMode(MosaicMode::rectangle);

@@ -69,7 +69,12 @@ class EditorTest : public ::testing::Test {
                     askedSize = current;
                     return typedSize;
                 },
-                [this](const AlertSpec& alert) { errors << alert.informative; }, nullptr, nullptr});
+                [this](const AlertSpec& alert) { errors << alert.informative; }, nullptr, nullptr,
+                [this](const QByteArray& png, bool copy, std::function<void()> onCopied,
+                       std::function<void()> onClosed) {
+                    recognitions.push_back({png, copy, std::move(onCopied), std::move(onClosed)});
+                    return recognitionOpens;
+                }});
         editor->onClose = [this] { ++closes; };
         editor->showWindow();
     }
@@ -94,6 +99,13 @@ class EditorTest : public ::testing::Test {
     std::optional<QSize> askedSize;
     std::optional<Size> typedSize;
     QStringList errors;
+    struct Recognition {
+        QByteArray png;
+        bool copyWhenReady;
+        std::function<void()> onCopied, onClosed;
+    };
+    std::vector<Recognition> recognitions;
+    bool recognitionOpens = true;
 
     ManualClock clock;
     ManualMainQueue queue{clock};
@@ -357,6 +369,40 @@ TEST_F(EditorTest, LongCaptureHandsTheDisplayAndTheSelectionToTheController) {
     EXPECT_EQ(closes, 1);
 }
 
+TEST_F(EditorTest, TextRecognitionHidesTheSessionUntilItsWindowCloses) {
+    editor->select(Rect(10, 20, 50, 40), 1);
+    EXPECT_TRUE(editor->toolbar()->action(ToolbarActionId::recognizeText)->isEnabled());
+    EXPECT_TRUE(press(KeyCode::c, true));  // Shift+C: copy the text as soon as it is read
+    ASSERT_EQ(recognitions.size(), 1u);
+    EXPECT_TRUE(recognitions[0].copyWhenReady);
+    EXPECT_EQ(QImage::fromData(recognitions[0].png).size(), QSize(100, 80));
+    EXPECT_TRUE(editor->isSaving);
+    EXPECT_FALSE(editor->overlays()[1]->isVisible());
+    editor->toolbar()->action(ToolbarActionId::recognizeText)->click();
+    EXPECT_EQ(recognitions.size(), 1u);  // one at a time
+    recognitions[0].onClosed();          // back without copying: the session returns
+    EXPECT_FALSE(editor->isSaving);
+    EXPECT_TRUE(editor->overlays()[1]->isVisible());
+
+    editor->toolbar()->action(ToolbarActionId::recognizeText)->click();
+    ASSERT_EQ(recognitions.size(), 2u);
+    EXPECT_FALSE(recognitions[1].copyWhenReady);
+    recognitions[1].onCopied();  // copying ends the session (the default preference)
+    recognitions[1].onClosed();
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(editor->overlays()[1]->isVisible());
+}
+
+TEST_F(EditorTest, ARecognitionWindowThatCannotOpenGivesTheSessionBack) {
+    editor->select(Rect(10, 20, 50, 40), 0);
+    recognitionOpens = false;
+    editor->toolbar()->action(ToolbarActionId::recognizeText)->click();
+    EXPECT_EQ(recognitions.size(), 1u);
+    EXPECT_FALSE(editor->isSaving);
+    EXPECT_TRUE(editor->overlays()[0]->isVisible());
+    EXPECT_EQ(closes, 0);
+}
+
 TEST_F(EditorTest, ToolLettersGoToTheToolbarOncePerPress) {
     editor->select(Rect(100, 100, 200, 150), 0);
     EXPECT_TRUE(press(15));  // R
@@ -387,10 +433,10 @@ TEST(EditorKeyboard, AGrabHeldElsewhereIsWaitedForThenReported) {
         int closes = 0;
         Editor editor(
             {snapshot(Rect(0, 0, 400, 300), 1, Qt::white)},
-            EditorEnvironment{queue, clock, pasteboard, defaults,
-                              [](std::function<void()> job) { job(); }, nullptr, nullptr,
-                              [&](const AlertSpec& alert) { errors << alert.informative; },
-                              [&](QWindow* w) { return workspace.grabInput(w); }, nullptr});
+            EditorEnvironment{
+                queue, clock, pasteboard, defaults, [](std::function<void()> job) { job(); },
+                nullptr, nullptr, [&](const AlertSpec& alert) { errors << alert.informative; },
+                [&](QWindow* w) { return workspace.grabInput(w); }, nullptr, nullptr});
         editor.onClose = [&] { ++closes; };
         editor.showWindow();
         queue.advance(0.3);

@@ -22,7 +22,7 @@ class ResultWindowTest : public ::testing::Test {
                           [this](const QByteArray&) { return pinAccepted; })
                     : nullptr,
             ResultEnvironment{queue, clock, pasteboard, defaults,
-                              [] { return std::optional<QString>(); }, nullptr, nullptr});
+                              [] { return std::optional<QString>(); }, nullptr, nullptr, nullptr});
         result->onClose = [this] { ++closes; };
         return result;
     }

@@ -126,7 +126,9 @@ FakePlatform::FakePlatform() {
     auto w = std::make_unique<FakeWorkspace>();
     auto a = std::make_unique<FakeAccessibility>();
     auto s = std::make_unique<FakeWindowStreams>();
+    auto r = std::make_unique<FakeTextRecognizer>();
     windowStreams = s.get();
+    textRecognizer = r.get();
     capture = c.get();
     hotKeys = h.get();
     pasteboard = p.get();
@@ -138,6 +140,16 @@ FakePlatform::FakePlatform() {
     platform.workspace = std::move(w);
     platform.accessibility = std::move(a);
     platform.windowStreams = std::move(s);
+    platform.textRecognizer = std::move(r);
+}
+
+Result<std::vector<RecognizedLine>> FakeTextRecognizer::recognize(const QImage& tile,
+                                                                  const QStringList& wanted) {
+    asked.push_back(wanted);
+    tiles.push_back(tile.size());
+    if (onRecognize) onRecognize();
+    if (failure) return *failure;
+    return answer ? answer(tile) : std::vector<RecognizedLine>{};
 }
 
 namespace {

@@ -183,6 +183,24 @@ class FakeAccessibility final : public AccessibilityService {
     }
 };
 
+// A recogniser that reads what the test wrote: `answer` gives the lines of each tile.
+class FakeTextRecognizer final : public TextRecognizer {
+  public:
+    QStringList languages{QStringLiteral("zh-Hans"), QStringLiteral("zh-Hant"),
+                          QStringLiteral("en-US")};
+    std::optional<UserError> failure;
+    std::function<std::vector<RecognizedLine>(const QImage& tile)> answer;
+    std::function<void()> onRecognize;  // runs inside each request (e.g. to cancel it)
+    std::vector<QStringList> asked;
+    std::vector<QSize> tiles;
+    int cancels = 0;
+
+    Result<QStringList> supportedLanguages() override { return languages; }
+    Result<std::vector<RecognizedLine>> recognize(const QImage& tile,
+                                                  const QStringList& languages) override;
+    void cancel() override { ++cancels; }
+};
+
 // A Platform whose services are the fakes above, reachable through typed pointers.
 struct FakePlatform {
     FakePlatform();
@@ -193,6 +211,7 @@ struct FakePlatform {
     FakeWorkspace* workspace;
     FakeAccessibility* accessibility;
     FakeWindowStreams* windowStreams;
+    FakeTextRecognizer* textRecognizer;
 };
 
 }  // namespace tessal

@@ -67,7 +67,7 @@ bool WorkerTextRecognizer::ensureRunning(QString* error) {
         return false;
     }
     // A worker that ends between two requests must not take us with it.
-    struct sigaction ignore{};
+    struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &ignore, nullptr);
 
@@ -92,7 +92,8 @@ bool WorkerTextRecognizer::ensureRunning(QString* error) {
     if (spawned != 0) {
         ::close(in[1]);
         ::close(out[0]);
-        *error = QStringLiteral("无法启动识别进程：%1").arg(QString::fromLocal8Bit(strerror(spawned)));
+        *error =
+            QStringLiteral("无法启动识别进程：%1").arg(QString::fromLocal8Bit(strerror(spawned)));
         return false;
     }
     pid_ = pid;
@@ -154,8 +155,8 @@ Result<std::vector<RecognizedLine>> WorkerTextRecognizer::recognize(const QImage
     if (image.isNull()) return std::vector<RecognizedLine>{};
     QString error;
     if (!ensureRunning(&error)) return UserError{kDomain, 20, error};
-    QByteArray request =
-        "recognize " + QByteArray::number(image.width()) + ' ' + QByteArray::number(image.height()) + '\n';
+    QByteArray request = "recognize " + QByteArray::number(image.width()) + ' ' +
+                         QByteArray::number(image.height()) + '\n';
     bool sent = send(request);
     for (int y = 0; sent && y < image.height(); ++y)
         sent = send(QByteArray::fromRawData(reinterpret_cast<const char*>(image.constScanLine(y)),
@@ -184,8 +185,8 @@ Result<std::vector<RecognizedLine>> WorkerTextRecognizer::recognize(const QImage
         const QList<QByteArray> numbers = line.left(tab).split(' ');
         if (tab < 0 || numbers.size() != 4) continue;
         lines.push_back({QString::fromUtf8(line.mid(tab + 1)),
-                         QRectF(numbers[0].toDouble(), numbers[1].toDouble(),
-                                numbers[2].toDouble(), numbers[3].toDouble())});
+                         QRectF(numbers[0].toDouble(), numbers[1].toDouble(), numbers[2].toDouble(),
+                                numbers[3].toDouble())});
     }
     return lines;
 }

@@ -4,6 +4,7 @@
 #include "X11HotKeys.h"
 #include "X11ScreenCapture.h"
 #include "X11WindowStream.h"
+#include "platform/ocr/WorkerTextRecognizer.h"
 #include "platform/Platform.h"
 #include "platform/atspi/AtspiAccessibility.h"
 
@@ -17,6 +18,8 @@ Platform createSystemPlatform() {
     platform.workspace = std::make_unique<QtWorkspace>();
     platform.accessibility = std::make_unique<AtspiAccessibility>();
     platform.windowStreams = std::make_unique<X11WindowStreamService>();
+    platform.textRecognizer =
+        std::make_unique<WorkerTextRecognizer>(WorkerTextRecognizer::defaultWorkerPath());
     return platform;
 }
 

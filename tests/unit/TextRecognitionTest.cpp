@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include "platform/fake/FakePlatform.h"
+#include "tools/TextRecognition.h"
+
+using namespace tessal;
+
+namespace {
+
+// An image whose every row says which row it is (red and green hold the row number), so the
+// fake recogniser knows where each tile lies.
+QImage rows(int height, int width = 40) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) line[x] = qRgb(y >> 8, y & 255, 0);
+    }
+    return image;
+}
+
+struct Line {
+    QString text;
+    int top, bottom;  // rows of the whole image, bottom excluded
+};
+
+// Answers with the parts of `lines` each tile shows, as a recogniser would (boxes normalised,
+// origin at the bottom left).
+std::function<std::vector<RecognizedLine>(const QImage&)> reader(std::vector<Line> lines) {
+    return [lines](const QImage& tile) {
+        const QRgb first = tile.pixel(0, 0);
+        const int top = qRed(first) * 256 + qGreen(first);
+        const double h = tile.height();
+        std::vector<RecognizedLine> found;
+        for (const Line& l : lines) {
+            const int a = std::max(l.top, top), b = std::min(l.bottom, top + tile.height());
+            if (a >= b) continue;
+            found.push_back({l.text, QRectF(0.1, 1.0 - (b - top) / h, 0.5, (b - a) / h)});
+        }
+        return found;
+    };
+}
+
+}  // namespace
+
+TEST(TextRecognition, BandsOwnTheLinesWhoseMiddleTheyHold) {
+    FakeTextRecognizer recognizer;
+    // Up to 1800 rows: one band, no overlap above.
+    recognizer.answer = reader({{"b", 100, 120}, {"a", 10, 30}});
+    EXPECT_EQ(TextRecognition::recognize(rows(1800), recognizer).value(), "a\nb");
+    ASSERT_EQ(recognizer.tiles.size(), 1u);
+    EXPECT_EQ(recognizer.tiles[0], QSize(40, 1800));
+
+    // 4000 rows: three bands of at most 1928 rows. A line whose middle is row 1800 belongs to
+    // the second band only; one across the boundary at 3600 is reported once; a line cut by a
+    // tile's edge is read by the band that owns its middle.
+    recognizer.tiles.clear();
+    recognizer.answer = reader({{"first", 0, 20},
+                                {"middle-1800", 1790, 1810},
+                                {"straddle", 3590, 3620},
+                                {"last", 3980, 4000}});
+    EXPECT_EQ(TextRecognition::recognize(rows(4000), recognizer).value(),
+              "first\nmiddle-1800\nstraddle\nlast");
+    ASSERT_EQ(recognizer.tiles.size(), 3u);
+    EXPECT_EQ(recognizer.tiles[0].height(), 1864);
+    EXPECT_EQ(recognizer.tiles[1].height(), 1928);
+    EXPECT_EQ(recognizer.tiles[2].height(), 464);  // 3536 … 4000
+
+    // Equal middles keep the recogniser's order.
+    recognizer.answer = reader({{"left", 50, 70}, {"right", 50, 70}});
+    EXPECT_EQ(TextRecognition::recognize(rows(200), recognizer).value(), "left\nright");
+    recognizer.answer = nullptr;
+    EXPECT_EQ(TextRecognition::recognize(rows(200), recognizer).value(), "");
+    EXPECT_EQ(TextRecognition::recognize(QImage(), recognizer).value(), "");
+}
+
+TEST(TextRecognition, LanguagesFailuresAndCancellation) {
+    FakeTextRecognizer recognizer;
+    recognizer.languages = {"en-US", "fr-FR"};
+    (void)TextRecognition::recognize(rows(100), recognizer);
+    EXPECT_EQ(recognizer.asked.back(), QStringList{"en-US"});
+    recognizer.languages = {"zh-Hant", "en-US", "zh-Hans"};
+    (void)TextRecognition::recognize(rows(100), recognizer);
+    EXPECT_EQ(recognizer.asked.back(), (QStringList{"zh-Hans", "zh-Hant", "en-US"}));
+    (void)TextRecognition::recognize(rows(100), recognizer, nullptr, {"en-US", "zh-Hant"});
+    EXPECT_EQ(recognizer.asked.back(), (QStringList{"zh-Hant", "en-US"}));
+
+    recognizer.failure = UserError{"Ostrel", 21, "识别进程意外退出"};
+    const auto failed = TextRecognition::recognize(rows(100), recognizer);
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.error().message, "识别进程意外退出");
+    recognizer.failure.reset();
+
+    // Cancelled while the first band is read: the second is never asked for.
+    std::atomic<bool> cancelled = false;
+    recognizer.tiles.clear();
+    recognizer.onRecognize = [&] { cancelled = true; };
+    const auto stopped = TextRecognition::recognize(rows(4000), recognizer, &cancelled);
+    ASSERT_FALSE(stopped);
+    EXPECT_EQ(stopped.error().code, 22);
+    EXPECT_EQ(recognizer.tiles.size(), 1u);
+}
