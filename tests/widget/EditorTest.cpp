@@ -227,7 +227,7 @@ TEST_F(EditorTest, SelectingOpensTheCanvasToolbarAndChromeWithTheStoredStyle) {
     EXPECT_EQ(editor->toolbar()->activeTool(), 10);
     EXPECT_EQ(editor->canvas()->model().tool, Tool::highlight);
     EXPECT_FALSE(editor->chrome()->moving());
-    EXPECT_FALSE(editor->toolbar()->action(ToolbarActionId::recognizeText)->isEnabled());
+    EXPECT_TRUE(editor->toolbar()->action(ToolbarActionId::recognizeText)->isEnabled());
     EXPECT_TRUE(editor->toolbar()->action(ToolbarActionId::longCapture)->isEnabled());
     // Placed by the toolbar rule (here the display is small: it goes inside, at the top).
     const QSize size = editor->toolbar()->size();
