@@ -169,4 +169,38 @@ QString decode(const float* probabilities, int steps, int classes, const QString
     return text;
 }
 
+std::vector<Piece> joinRows(std::vector<Piece> pieces) {
+    std::sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) {
+        return a.box.center().y() < b.box.center().y();
+    });
+    std::vector<std::vector<Piece>> rows;
+    for (Piece& piece : pieces) {
+        bool joined = false;
+        if (!rows.empty()) {
+            // The row's reference is its first piece: a row never drifts down a column.
+            const QRect& first = rows.back().front().box;
+            const double tolerance = std::min(first.height(), piece.box.height()) / 2.0;
+            if (std::abs(first.center().y() - piece.box.center().y()) <= tolerance) {
+                rows.back().push_back(std::move(piece));
+                joined = true;
+            }
+        }
+        if (!joined) rows.push_back({std::move(piece)});
+    }
+    std::vector<Piece> lines;
+    for (auto& row : rows) {
+        std::sort(row.begin(), row.end(),
+                  [](const Piece& a, const Piece& b) { return a.box.x() < b.box.x(); });
+        Piece line = row.front();
+        for (std::size_t i = 1; i < row.size(); ++i) {
+            const int gap = row[i].box.left() - line.box.right();
+            if (gap > std::min(line.box.height(), row[i].box.height())) line.text += ' ';
+            line.text += row[i].text;
+            line.box = line.box.united(row[i].box);
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
 }  // namespace tessal::TextDetection

@@ -39,5 +39,14 @@ Planes readerInput(const std::vector<QImage>& lines, int maximumWidth = 1600);
 QString decode(const float* probabilities, int steps, int classes, const QStringList& keys,
                double* confidence = nullptr);
 
+// Pieces read on one visual row joined into lines, top to bottom: pieces whose vertical
+// middles lie within half the smaller height of each other form a row, left to right; a gap
+// wider than the row's height becomes a space, a smaller one nothing (Chinese has no spaces).
+struct Piece {
+    QString text;
+    QRect box;
+};
+std::vector<Piece> joinRows(std::vector<Piece> pieces);
+
 }  // namespace TextDetection
 }  // namespace tessal

@@ -114,10 +114,13 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source) {
                                               classes, models_->keys, &line.confidence);
         }
     }
-    lines.erase(std::remove_if(lines.begin(), lines.end(),
-                               [](const Line& l) { return l.text.trimmed().isEmpty(); }),
-                lines.end());
-    return lines;
+    std::vector<TextDetection::Piece> pieces;
+    for (const Line& line : lines)
+        if (!line.text.trimmed().isEmpty()) pieces.push_back({line.text, line.box});
+    std::vector<Line> joined;
+    for (TextDetection::Piece& row : TextDetection::joinRows(std::move(pieces)))
+        joined.push_back({std::move(row.text), row.box, 0});
+    return joined;
 }
 
 }  // namespace tessal

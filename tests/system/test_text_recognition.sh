@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Text recognition with the real engine: `tessal ocr` on images drawn at test time with Qt and
+# Noto CJK (a simplified Chinese dialog, a traditional Chinese one, an English menu, a capture
+# 5000 rows tall) within stated character error rates, its exit codes on bad input, and the
+# editor's Shift+C putting a captured window's text on the clipboard.
+source "$(dirname "$0")/world.sh"
+here=$(cd "$(dirname "$0")" && pwd)
+[ -x "$(dirname "$TESSAL")/tessal-ocr-worker" ] || { echo "SKIP: text recognition is not built"; exit 0; }
+world_start 1280x800
+world_defaults '{"childRegionPermissionGuideShown": true}'
+render() { QT_QPA_PLATFORM=offscreen "$TESSAL_FIXTURE" --render-text "$@" 2>/dev/null || fail "cannot draw $1"; }
+within() {  # within NAME EXPECTED ACTUAL LIMIT
+    local rate
+    rate=$("$here/cer.py" "$2" "$3")
+    awk -v r="$rate" -v l="$4" 'BEGIN { exit !(r <= l) }' ||
+        fail "$1: character error rate $rate above $4: $(tr '\n' '|' <"$3")"
+    echo "  $1: character error rate $rate (limit $4)"
+}
+
+for name in simplified traditional english; do
+    family="Noto Sans CJK SC"
+    [ $name = traditional ] && family="Noto Sans CJK TC"
+    render "$WORLD/$name.png" "$here/ocr/$name.txt" "$family"
+    "$TESSAL" ocr "$WORLD/$name.png" >"$WORLD/$name.out" 2>"$WORLD/$name.err" ||
+        fail "tessal ocr $name failed: $(cat "$WORLD/$name.err")"
+done
+within simplified "$here/ocr/simplified.txt" "$WORLD/simplified.out" 0.02
+within traditional "$here/ocr/traditional.txt" "$WORLD/traditional.out" 0.15
+within english "$here/ocr/english.txt" "$WORLD/english.out" 0.03
+render "$WORLD/long.png" "$here/ocr/simplified.txt" --rows 5000
+"$TESSAL" ocr "$WORLD/long.png" >"$WORLD/long.out" || fail "tessal ocr on a 5000-row image failed"
+within "5000 rows" "$WORLD/long.png.txt" "$WORLD/long.out" 0.02
+[ "$(wc -l <"$WORLD/long.out")" -eq "$(wc -l <"$WORLD/long.png.txt")" ] ||
+    fail "the 5000-row image gave $(wc -l <"$WORLD/long.out") lines for $(wc -l <"$WORLD/long.png.txt")"
+pass "tessal ocr reads simplified and traditional Chinese, English and a tall capture"
+
+printf 'not an image' >"$WORLD/corrupt.png"
+"$TESSAL" ocr "$WORLD/corrupt.png" >/dev/null 2>&1
+[ $? -eq 2 ] || fail "a corrupt image did not exit with 2"
+convert -size 1x1 xc:white "$WORLD/dot.png"
+out=$("$TESSAL" ocr "$WORLD/dot.png") || fail "a 1 × 1 image failed"
+[ -z "$out" ] || fail "a 1 × 1 image gave text: $out"
+"$TESSAL" ocr "$WORLD/simplified.png" --lang fr-FR >/dev/null 2>&1
+[ $? -eq 2 ] || fail "an unknown language was not a usage error"
+pass "bad input: exit 2 for what is not an image or an unknown language, nothing for a dot"
+
+# Shift+C in a capture of a window: its text on the clipboard, the capture closed.
+"$TESSAL_FIXTURE" --text 200,150,ocr-dialog "$here/ocr/simplified.txt" >>"$WORLD/fixture.log" 2>&1 &
+WORLD_PIDS+=($!)
+wait_for 10 xdotool search --name '^ocr-dialog$' || fail "no text fixture"
+sleep 0.5
+tessal_start
+sleep 0.5
+id=$(xdotool search --name '^ocr-dialog$' | head -n1)
+eval "$(xdotool getwindowgeometry --shell "$id")"
+printf 'before' | xclip -selection clipboard
+xdotool key ctrl+1
+sleep 0.6
+xdotool mousemove $((X + 2)) $((Y + 2)) mousedown 1 mousemove $((X + 100)) $((Y + 100)) \
+    mousemove $((X + WIDTH - 2)) $((Y + HEIGHT - 2)) mouseup 1
+sleep 0.4
+xdotool key shift+c
+wait_for 20 sh -c "xclip -selection clipboard -o 2>/dev/null | grep -q '保存'" ||
+    fail "no recognised text on the clipboard: $(xclip -selection clipboard -o 2>&1 | head -c 200)"
+xclip -selection clipboard -o >"$WORLD/clip.txt"
+within "Shift+C" "$here/ocr/simplified.txt" "$WORLD/clip.txt" 0.03
+sleep 0.5
+! xdotool search --onlyvisible --name '^Tessal · 识别文字$' >/dev/null 2>&1 ||
+    fail "the recognition window stayed open after copying"
+pass "Shift+C in a capture copies the window's text as soon as it is read"
