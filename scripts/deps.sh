@@ -9,6 +9,7 @@ packages=(
   libxcb1-dev libxcb-shm0-dev libxcb-ewmh-dev libxcb-keysyms1-dev libxcb-xtest0-dev
   libxcb-composite0-dev libxcb-damage0-dev libxcb-randr0-dev libxcb-xfixes0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libtesseract-dev tesseract-ocr-chi-tra libopencc-dev
   # run
   qt6-qpa-plugins libqt6svg6 libqt6dbus6 fonts-noto-cjk dbus at-spi2-core
   # test world

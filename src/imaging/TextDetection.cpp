@@ -48,6 +48,30 @@ Planes detectionInput(const QImage& image, int maximumSide) {
     return planes;
 }
 
+QRect contentRect(const QImage& source) {
+    if (source.isNull()) return {};
+    const QImage image = source.convertToFormat(QImage::Format_RGB32);
+    const QRgb plain = image.pixel(0, 0);
+    const int w = image.width(), h = image.height();
+    auto row = [&](int y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        return std::all_of(line, line + w, [plain](QRgb p) { return p == plain; });
+    };
+    int top = 0, bottom = h - 1;
+    while (top <= bottom && row(top)) ++top;
+    if (top > bottom) return {};
+    while (bottom > top && row(bottom)) --bottom;
+    auto column = [&](int x) {
+        for (int y = top; y <= bottom; ++y)
+            if (reinterpret_cast<const QRgb*>(image.constScanLine(y))[x] != plain) return false;
+        return true;
+    };
+    int left = 0, right = w - 1;
+    while (left < right && column(left)) ++left;
+    while (right > left && column(right)) --right;
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 std::vector<QRect> boxes(const float* probability, int width, int height, QSize imageSize) {
     std::vector<QRect> found;
     if (!probability || width <= 0 || height <= 0 || imageSize.isEmpty()) return found;
@@ -152,7 +176,7 @@ Planes readerInput(const std::vector<QImage>& lines, int maximumWidth) {
 QString decode(const float* probabilities, int steps, int classes, const QStringList& keys,
                double* confidence) {
     QString text;
-    double sum = 0;
+    double least = 1;
     int kept = 0;
     int previous = -1;
     for (int t = 0; t < steps; ++t) {
@@ -160,12 +184,12 @@ QString decode(const float* probabilities, int steps, int classes, const QString
         const int best = int(std::max_element(p, p + classes) - p);
         if (best != 0 && best != previous && best - 1 < keys.size()) {
             text += keys[best - 1];
-            sum += p[best];
+            least = std::min(least, double(p[best]));
             ++kept;
         }
         previous = best;
     }
-    if (confidence) *confidence = kept ? sum / kept : 0;
+    if (confidence) *confidence = kept ? least : 0;
     return text;
 }
 
@@ -194,7 +218,14 @@ std::vector<Piece> joinRows(std::vector<Piece> pieces) {
         Piece line = row.front();
         for (std::size_t i = 1; i < row.size(); ++i) {
             const int gap = row[i].box.left() - line.box.right();
-            if (gap > std::min(line.box.height(), row[i].box.height())) line.text += ' ';
+            const int height = std::min(line.box.height(), row[i].box.height());
+            // Far apart: side by side windows or columns, not one line.
+            if (gap > 10 * height) {
+                lines.push_back(std::move(line));
+                line = row[i];
+                continue;
+            }
+            if (gap > height) line.text += ' ';
             line.text += row[i].text;
             line.box = line.box.united(row[i].box);
         }

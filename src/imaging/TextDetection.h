@@ -21,6 +21,10 @@ struct Planes {
 };
 Planes detectionInput(const QImage& image, int maximumSide = 4096);
 
+// The part of an image inside its plain margins: rows and columns at the edges whose pixels all
+// equal the top-left one are left out (nothing to read there). Empty for a plain image.
+QRect contentRect(const QImage& image);
+
 // Text boxes from the detector's probability map (`width` × `height`, one float per pixel) in
 // the pixels of an image of `imageSize`: pixels above 0.3 joined into regions, regions whose
 // mean probability is below 0.6 or that are smaller than 3 pixels dropped, each grown by
@@ -34,14 +38,15 @@ std::vector<QRect> boxes(const float* probability, int width, int height, QSize 
 Planes readerInput(const std::vector<QImage>& lines, int maximumWidth = 1600);
 
 // Greedy CTC decoding of one line: per step the most likely class; repeats and blanks
-// (class 0) dropped; class i is keys[i − 1]. The mean probability of the kept classes goes to
-// `confidence` when given.
+// (class 0) dropped; class i is keys[i − 1]. The probability of the least certain kept class
+// goes to `confidence` when given (0 for an empty line).
 QString decode(const float* probabilities, int steps, int classes, const QStringList& keys,
                double* confidence = nullptr);
 
 // Pieces read on one visual row joined into lines, top to bottom: pieces whose vertical
 // middles lie within half the smaller height of each other form a row, left to right; a gap
-// wider than the row's height becomes a space, a smaller one nothing (Chinese has no spaces).
+// wider than the row's height becomes a space, a smaller one nothing (Chinese has no spaces);
+// one wider than ten heights starts another line (side by side windows, columns).
 struct Piece {
     QString text;
     QRect box;

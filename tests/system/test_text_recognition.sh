@@ -25,7 +25,7 @@ for name in simplified traditional english; do
         fail "tessal ocr $name failed: $(cat "$WORLD/$name.err")"
 done
 within simplified "$here/ocr/simplified.txt" "$WORLD/simplified.out" 0.02
-within traditional "$here/ocr/traditional.txt" "$WORLD/traditional.out" 0.15
+within traditional "$here/ocr/traditional.txt" "$WORLD/traditional.out" 0.04
 within english "$here/ocr/english.txt" "$WORLD/english.out" 0.03
 render "$WORLD/long.png" "$here/ocr/simplified.txt" --rows 5000
 "$TESSAL" ocr "$WORLD/long.png" >"$WORLD/long.out" || fail "tessal ocr on a 5000-row image failed"

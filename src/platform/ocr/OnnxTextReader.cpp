@@ -4,8 +4,14 @@
 
 #include <QFile>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <functional>
 #include <numeric>
+#include <thread>
 
+#include "TraditionalReader.h"
 #include "imaging/TextDetection.h"
 
 namespace tessal {
@@ -21,6 +27,9 @@ struct OnnxTextReader::Models {
     std::unique_ptr<Ort::Session> detector;
     std::unique_ptr<Ort::Session> reader;
     QStringList keys;
+    int threads = 1;
+    // One second reader per worker thread (a Tesseract instance serves one thread).
+    std::vector<std::unique_ptr<TraditionalReader>> traditional;
     Ort::MemoryInfo memory = Ort::MemoryInfo::CreateCpu(OrtArenaAllocator, OrtMemTypeDefault);
 
     // Runs `session` on one float tensor; the first output and its shape.
@@ -54,16 +63,25 @@ std::unique_ptr<OnnxTextReader> OnnxTextReader::load(const QString& directory, i
         if (!line.isEmpty()) models->keys << QString::fromUtf8(line);
     models->keys << QStringLiteral(" ");
     try {
+        models->threads = std::max(1, threads);
+        for (int i = 0; i < models->threads; ++i)
+            models->traditional.push_back(std::make_unique<TraditionalReader>());
+        // The detector is one large image: its work is split across the cores. The reader runs
+        // small batches, one per core at the same time, which uses them better.
         Ort::SessionOptions options;
-        options.SetIntraOpNumThreads(std::max(1, threads));
+        options.SetIntraOpNumThreads(models->threads);
         options.SetInterOpNumThreads(1);
         options.SetGraphOptimizationLevel(GraphOptimizationLevel::ORT_ENABLE_ALL);
+        Ort::SessionOptions single;
+        single.SetIntraOpNumThreads(1);
+        single.SetInterOpNumThreads(1);
+        single.SetGraphOptimizationLevel(GraphOptimizationLevel::ORT_ENABLE_ALL);
         const QByteArray det =
             (directory + QStringLiteral("/ch_PP-OCRv4_det_infer.onnx")).toLocal8Bit();
         const QByteArray rec =
             (directory + QStringLiteral("/ch_PP-OCRv4_rec_infer.onnx")).toLocal8Bit();
         models->detector = std::make_unique<Ort::Session>(models->env, det.constData(), options);
-        models->reader = std::make_unique<Ort::Session>(models->env, rec.constData(), options);
+        models->reader = std::make_unique<Ort::Session>(models->env, rec.constData(), single);
     } catch (const Ort::Exception& e) {
         *error = QStringLiteral("无法载入识别模型：%1").arg(QString::fromUtf8(e.what()));
         return nullptr;
@@ -79,13 +97,31 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source) {
     std::vector<Line> lines;
     if (source.isNull()) return lines;
     const QImage image = source.convertToFormat(QImage::Format_RGB32);
-    TextDetection::Planes input = TextDetection::detectionInput(image);
+    // Plain margins (a page's sides, empty space below a list) hold no text: the detector,
+    // whose cost grows with the area, sees only what lies between them, with a little room.
+    const QRect content =
+        TextDetection::contentRect(image).adjusted(-16, -16, 16, 16).intersected(image.rect());
+    if (content.isEmpty()) return lines;
+    const QImage area = image.copy(content);
+    TextDetection::Planes input = TextDetection::detectionInput(area);
     std::vector<int64_t> shape;
     const std::vector<float> map =
         models_->run(*models_->detector, input.data, {1, 3, input.height, input.width}, &shape);
     if (shape.size() != 4) return lines;
-    const std::vector<QRect> boxes =
-        TextDetection::boxes(map.data(), int(shape[3]), int(shape[2]), image.size());
+    std::vector<QRect> boxes =
+        TextDetection::boxes(map.data(), int(shape[3]), int(shape[2]), area.size());
+    for (QRect& box : boxes) box.translate(content.topLeft());
+    const bool timing = qEnvironmentVariableIsSet("TESSAL_OCR_TIMING");
+    using TimingClock = std::chrono::steady_clock;
+    auto mark = TimingClock::now();
+    auto lap = [&](const char* what) {
+        if (!timing) return;
+        const auto now = TimingClock::now();
+        std::fprintf(stderr, "%s %.0f ms\n", what,
+                     std::chrono::duration<double, std::milli>(now - mark).count());
+        mark = now;
+    };
+    lap("detected");
 
     // Read the lines in batches of similar shape, so little of each batch is padding.
     std::vector<std::size_t> order(boxes.size());
@@ -95,17 +131,33 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source) {
                double(boxes[b].width()) / boxes[b].height();
     });
     lines.resize(boxes.size());
-    for (std::size_t first = 0; first < order.size(); first += kBatch) {
+    const std::size_t batches = (order.size() + kBatch - 1) / kBatch;
+    // Runs job(0 … count − 1) on one thread per core, each thread taking the next job.
+    auto parallel = [this](std::size_t count, const std::function<void(std::size_t, int)>& job) {
+        std::atomic<std::size_t> next = 0;
+        std::vector<std::thread> workers;
+        for (int t = 0; t < models_->threads; ++t)
+            workers.emplace_back([&, t] {
+                for (std::size_t i = next++; i < count; i = next++) job(i, t);
+            });
+        for (auto& worker : workers) worker.join();
+    };
+    parallel(batches, [&](std::size_t b, int) {
+        const std::size_t first = b * kBatch;
         const std::size_t count = std::min(kBatch, order.size() - first);
         std::vector<QImage> crops;
         for (std::size_t i = 0; i < count; ++i)
             crops.push_back(image.copy(boxes[order[first + i]]));
         TextDetection::Planes batch = TextDetection::readerInput(crops);
         std::vector<int64_t> outShape;
-        const std::vector<float> probabilities =
-            models_->run(*models_->reader, batch.data,
-                         {int64_t(count), 3, batch.height, batch.width}, &outShape);
-        if (outShape.size() != 3) continue;
+        std::vector<float> probabilities;
+        try {
+            probabilities = models_->run(*models_->reader, batch.data,
+                                         {int64_t(count), 3, batch.height, batch.width}, &outShape);
+        } catch (const Ort::Exception&) {
+            return;
+        }
+        if (outShape.size() != 3) return;
         const int steps = int(outShape[1]), classes = int(outShape[2]);
         for (std::size_t i = 0; i < count; ++i) {
             Line& line = lines[order[first + i]];
@@ -113,10 +165,25 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source) {
             line.text = TextDetection::decode(probabilities.data() + i * steps * classes, steps,
                                               classes, models_->keys, &line.confidence);
         }
+    });
+    lap("read");
+    // Traditional lines the first reading may have got wrong are read again.
+    std::vector<std::size_t> again;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const TraditionalReader& judge = *models_->traditional.front();
+        if (judge.isTraditional(lines[i].text) &&
+            judge.doubtful(lines[i].text, lines[i].confidence))
+            again.push_back(i);
     }
+    parallel(again.size(), [&](std::size_t k, int t) {
+        Line& line = lines[again[k]];
+        if (auto text = models_->traditional[std::size_t(t)]->read(image.copy(line.box)))
+            line.text = *text;
+    });
     std::vector<TextDetection::Piece> pieces;
     for (const Line& line : lines)
         if (!line.text.trimmed().isEmpty()) pieces.push_back({line.text, line.box});
+    lap("traditional re-read");
     std::vector<Line> joined;
     for (TextDetection::Piece& row : TextDetection::joinRows(std::move(pieces)))
         joined.push_back({std::move(row.text), row.box, 0});

@@ -23,6 +23,9 @@ class WorkerTextRecognizer final : public TextRecognizer {
                                                   const QStringList& languages) override;
     void cancel() override;
 
+    // The running worker's process id, 0 when none runs (for measurements).
+    pid_t workerPid() const { return pid_.load(); }
+
     // Where the worker is looked for: beside the program, then the build's own.
     static QString defaultWorkerPath();
 

@@ -1,0 +1,125 @@
+#include "TraditionalReader.h"
+
+#include <opencc.h>
+#include <tesseract/baseapi.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace tessal {
+namespace {
+
+bool isCjk(QChar c) {
+    const ushort u = c.unicode();
+    return (u >= 0x3400 && u <= 0x9fff) || (u >= 0xf900 && u <= 0xfaff);
+}
+
+// Tesseract writes ASCII punctuation inside Chinese text; Chinese text uses the full forms,
+// and no spaces between its characters.
+QString chinesePunctuation(QString text) {
+    static const std::pair<QChar, QChar> forms[] = {
+        {',', QChar(0xff0c)}, {'!', QChar(0xff01)}, {'?', QChar(0xff1f)}, {';', QChar(0xff1b)},
+        {':', QChar(0xff1a)}, {'(', QChar(0xff08)}, {')', QChar(0xff09)}};
+    for (const auto& [ascii, full] : forms) text.replace(ascii, full);
+    QString out;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == ' ' && i > 0 && i + 1 < text.size() && !text[i - 1].isLetterOrNumber() &&
+            !text[i + 1].isLetterOrNumber())
+            continue;
+        if (text[i] == ' ' && i > 0 && i + 1 < text.size() &&
+            (isCjk(text[i - 1]) || isCjk(text[i + 1])))
+            continue;
+        out += text[i];
+    }
+    return out.trimmed();
+}
+
+}  // namespace
+
+struct TraditionalReader::Engines {
+    opencc_t toSimplified = reinterpret_cast<opencc_t>(-1);
+    opencc_t toTraditional = reinterpret_cast<opencc_t>(-1);
+    std::unique_ptr<tesseract::TessBaseAPI> tesseract;
+    bool tesseractTried = false;
+    ~Engines() {
+        if (toSimplified != reinterpret_cast<opencc_t>(-1)) opencc_close(toSimplified);
+        if (toTraditional != reinterpret_cast<opencc_t>(-1)) opencc_close(toTraditional);
+        if (tesseract) tesseract->End();
+    }
+};
+
+TraditionalReader::TraditionalReader() : engines_(std::make_unique<Engines>()) {
+    engines_->toSimplified = opencc_open("t2s.json");
+    engines_->toTraditional = opencc_open("s2t.json");
+}
+
+namespace {
+
+// How many CJK characters of `line` the converter changes, and how many there are.
+std::pair<int, int> changedBy(opencc_t converter, const QString& line) {
+    int cjk = 0, changed = 0;
+    if (converter == reinterpret_cast<opencc_t>(-1)) return {0, 0};
+    for (QChar c : line) {
+        if (!isCjk(c)) continue;
+        ++cjk;
+        const QByteArray one = QString(c).toUtf8();
+        char* converted = opencc_convert_utf8(converter, one.constData(), std::size_t(one.size()));
+        if (converted && one != converted) ++changed;
+        if (converted) opencc_convert_utf8_free(converted);
+    }
+    return {changed, cjk};
+}
+
+}  // namespace
+
+bool TraditionalReader::doubtful(const QString& line, double leastConfidence,
+                                 double certain) const {
+    return leastConfidence < certain || changedBy(engines_->toTraditional, line).first > 0;
+}
+
+TraditionalReader::~TraditionalReader() = default;
+
+bool TraditionalReader::isTraditional(const QString& line) const {
+    return changedBy(engines_->toSimplified, line).first > 0;
+}
+
+std::optional<QString> TraditionalReader::read(const QImage& line) {
+    if (!engines_->tesseractTried) {
+        engines_->tesseractTried = true;
+        auto api = std::make_unique<tesseract::TessBaseAPI>();
+        if (api->Init(nullptr, "chi_tra", tesseract::OEM_LSTM_ONLY) == 0) {
+            api->SetPageSegMode(tesseract::PSM_SINGLE_LINE);
+            api->SetVariable("debug_file", "/dev/null");
+            // Screen text is never printed inverted: skip the second, inverted pass.
+            api->SetVariable("tessedit_do_invert", "0");
+            engines_->tesseract = std::move(api);
+        }
+    }
+    if (!engines_->tesseract || line.isNull()) return std::nullopt;
+    // A margin around the line in its own background colour: Tesseract misreads text that
+    // touches the edge of its image.
+    QImage gray = line.convertToFormat(QImage::Format_Grayscale8);
+    // Dark text on a light ground, as Tesseract reads best (its own inverted second pass is
+    // switched off for speed): light-on-dark lines are turned over here.
+    long sum = 0;
+    for (int y = 0; y < gray.height(); ++y)
+        for (int x = 0; x < gray.width(); ++x) sum += gray.constScanLine(y)[x];
+    if (sum < 128L * gray.width() * gray.height()) gray.invertPixels();
+    const int margin = std::max(10, gray.height() / 2);
+    QImage padded(gray.width() + 2 * margin, gray.height() + 2 * margin, QImage::Format_Grayscale8);
+    padded.fill(gray.pixelColor(0, 0));
+    for (int y = 0; y < gray.height(); ++y)
+        std::memcpy(padded.scanLine(y + margin) + margin, gray.constScanLine(y),
+                    std::size_t(gray.width()));
+    engines_->tesseract->SetImage(padded.constBits(), padded.width(), padded.height(), 1,
+                                  int(padded.bytesPerLine()));
+    char* text = engines_->tesseract->GetUTF8Text();
+    if (!text) return std::nullopt;
+    QString result = chinesePunctuation(QString::fromUtf8(text).simplified());
+    delete[] text;
+    if (result.isEmpty()) return std::nullopt;
+    return result;
+}
+
+}  // namespace tessal
