@@ -73,6 +73,8 @@ echo "== long capture: main-thread turns and memory (offscreen, fake window stre
 "$build/bench/tessal_long_capture_bench" 2>/dev/null | grep -v '^This plugin\|^long capture closed'
 bash "$here/long_capture.sh"
 
+bash "$here/ocr.sh" "$build"
+
 echo "== screenshot history: record a 4K PNG, open the window over 100 4K entries (offscreen) =="
 "$build/bench/tessal_history_bench" 2>/dev/null | grep -E '^BM_'
 

@@ -42,7 +42,10 @@ out=$("$TESSAL" ocr "$WORLD/dot.png") || fail "a 1 × 1 image failed"
 [ -z "$out" ] || fail "a 1 × 1 image gave text: $out"
 "$TESSAL" ocr "$WORLD/simplified.png" --lang fr-FR >/dev/null 2>&1
 [ $? -eq 2 ] || fail "an unknown language was not a usage error"
-pass "bad input: exit 2 for what is not an image or an unknown language, nothing for a dot"
+TESSAL_OCR_MODELS=$WORLD/nowhere "$TESSAL" ocr "$WORLD/simplified.png" >/dev/null 2>"$WORLD/nomodels.err"
+[ $? -eq 1 ] && grep -q "识别失败：缺少识别字典" "$WORLD/nomodels.err" ||
+    fail "missing models: $(cat "$WORLD/nomodels.err")"
+pass "bad input: exit 2 for what is not an image or an unknown language, 1 without models, nothing for a dot"
 
 # Shift+C in a capture of a window: its text on the clipboard, the capture closed.
 "$TESSAL_FIXTURE" --text 200,150,ocr-dialog "$here/ocr/simplified.txt" >>"$WORLD/fixture.log" 2>&1 &
