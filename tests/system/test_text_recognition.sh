@@ -5,7 +5,7 @@
 # editor's Shift+C putting a captured window's text on the clipboard.
 source "$(dirname "$0")/world.sh"
 here=$(cd "$(dirname "$0")" && pwd)
-[ -x "$(dirname "$TESSAL")/tessal-ocr-worker" ] || { echo "SKIP: text recognition is not built"; exit 0; }
+[ -x "$(dirname "$TESSAL")/tessal-ocr-worker" ] || fail "text recognition is not built (make deps fetches what it needs)"
 world_start 1280x800
 world_defaults '{"childRegionPermissionGuideShown": true}'
 render() { QT_QPA_PLATFORM=offscreen "$TESSAL_FIXTURE" --render-text "$@" 2>/dev/null || fail "cannot draw $1"; }
