@@ -12,18 +12,12 @@ import sys
 import time
 
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "system"))
+from cer import distance  # noqa: E402  (one edit distance for the tests and the benchmark)
+
+
 def squeeze(text):
     return "".join(text.split())
-
-
-def distance(a, b):
-    previous = list(range(len(b) + 1))
-    for i, ca in enumerate(a, 1):
-        current = [i]
-        for j, cb in enumerate(b, 1):
-            current.append(min(previous[j] + 1, current[j - 1] + 1, previous[j - 1] + (ca != cb)))
-        previous = current
-    return previous[-1]
 
 
 def convert(chars, config):

@@ -20,5 +20,6 @@ def text(path):
         return "".join(f.read().split())
 
 
-expected, actual = text(sys.argv[1]), text(sys.argv[2])
-print("%.4f" % (distance(expected, actual) / max(1, len(expected))))
+if __name__ == "__main__":
+    expected, actual = text(sys.argv[1]), text(sys.argv[2])
+    print("%.4f" % (distance(expected, actual) / max(1, len(expected))))
