@@ -4,9 +4,9 @@
 #include "X11HotKeys.h"
 #include "X11ScreenCapture.h"
 #include "X11WindowStream.h"
-#include "platform/ocr/WorkerTextRecognizer.h"
 #include "platform/Platform.h"
 #include "platform/atspi/AtspiAccessibility.h"
+#include "platform/ocr/WorkerTextRecognizer.h"
 
 namespace tessal {
 
