@@ -85,11 +85,8 @@ void BM_OpenHistoryWith100Entries(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         ScreenshotHistoryWindow window(
             history,
-            HistoryWindowEnvironment{
-                QtMainQueue::shared(), pasteboard, defaults, nullptr, nullptr,
-                [](std::function<void()> job) {
-                    SerialQueue::named("local.ostrel.history-thumbnails").async(std::move(job));
-                }});
+            HistoryWindowEnvironment{QtMainQueue::shared(), pasteboard, defaults, nullptr, nullptr,
+                                     SerialQueue::submitter("local.ostrel.history-thumbnails")});
         window.showWindow();
         QApplication::processEvents();
         window.repaint();

@@ -49,9 +49,8 @@ void BM_UpdateHoverWithSlowRegions(benchmark::State& state) {
     std::atomic<int> queries{0};
     ManualClock clock;
     ManualMainQueue queue(clock);
-    SelectionViewModel model(gridSnapshot(queries), queue, clock, [](std::function<void()> job) {
-        SerialQueue::named("local.ostrel.child-regions").async(std::move(job));
-    });
+    SelectionViewModel model(gridSnapshot(queries), queue, clock,
+                             SerialQueue::submitter("local.ostrel.child-regions"));
     SelectionView view(model, nullptr);
     int frame = 0, answered = 0;
     double x = 40, worst = 0;

@@ -44,14 +44,8 @@ xdotool mousemove $((X + 200)) $((Y + 200))
 for i in $(seq 1 200); do xdotool click 4; done  # to the top of the scrollback
 sleep 0.5
 doc=$term
-xdotool key ctrl+1
-sleep 0.6
 # Lines 1… in a region of 26 lines (338 pixels) starting at the first line.
-xdotool mousemove $((X + 2)) $((Y + 2)) mousedown 1 mousemove $((X + 200)) $((Y + 200)) \
-    mousemove $((X + 402)) $((Y + 340)) mouseup 1
-sleep 0.4
-press "长截图"
-status_is "滚动原窗口，或点“自动滚动”。空格停止，Enter 复制，Esc 关闭。" || fail "no first frame"
+start_long_capture 2 2 402 340
 automatic xterm
 height=$(identify -format '%h' "$WORLD/xterm.png")
 # The scrollback ends with 700 lines and the cursor line; the view shows 30 of them.

@@ -57,11 +57,9 @@ AppDelegate::AppDelegate(Platform& platform, DefaultsStore& defaults, MainQueue&
       history_(ScreenshotHistory::standardDirectory(), defaults,
                ScreenshotHistory::standardMaximumBytes,
                ScreenshotHistory::standardThumbnailDirectory()),
-      recognitionWindows_(std::make_unique<TextRecognitionWindows>(TextRecognitionEnvironment{
-          mainQueue, *platform.pasteboard, platform.textRecognizer.get(),
-          [](std::function<void()> work) {
-              SerialQueue::named("local.ostrel.text-recognition").async(std::move(work));
-          }})) {
+      recognitionWindows_(std::make_unique<TextRecognitionWindows>(
+          TextRecognitionEnvironment{mainQueue, *platform.pasteboard, platform.textRecognizer.get(),
+                                     SerialQueue::submitter("local.ostrel.text-recognition")})) {
     // The list picture of a new entry is made right away, off the main thread, so the history
     // window shows it at once later.
     history_.onRecorded = [this](const QString& entry) {
@@ -249,18 +247,13 @@ void AppDelegate::capture(bool previousWasShown) {
             clock_,
             *platform_.pasteboard,
             defaults_,
-            [](std::function<void()> work) {
-                SerialQueue::named("local.ostrel.child-regions").async(std::move(work));
-            },
+            SerialQueue::submitter("local.ostrel.child-regions"),
             [this] { return savePath(); },
             [this](QSize current) { return askSize ? askSize(current) : std::nullopt; },
             [this](const AlertSpec& alert) { showAlert(alert); },
             [this](QWindow* window) { return platform_.workspace->grabInput(window); },
             &history_,
-            [this](const QByteArray& png, bool copy, std::function<void()> onCopied,
-                   std::function<void()> onClosed) {
-                return presentRecognition(png, copy, std::move(onCopied), std::move(onClosed));
-            }};
+            recognitionPresenter()};
         auto editor =
             std::make_unique<Editor>(std::move(snapshots).value(), std::move(environment));
         showEditor(std::move(editor));
@@ -303,6 +296,13 @@ void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
 
 std::optional<QString> AppDelegate::savePath() {
     return chooseSavePath ? chooseSavePath() : std::nullopt;
+}
+
+AnnotationHost::RecognitionPresenter AppDelegate::recognitionPresenter() {
+    return [this](const QByteArray& png, bool copy, std::function<void()> onCopied,
+                  std::function<void()> onClosed) {
+        return presentRecognition(png, copy, std::move(onCopied), std::move(onClosed));
+    };
 }
 
 bool AppDelegate::presentRecognition(const QByteArray& png, bool copyWhenReady,
@@ -355,18 +355,14 @@ bool AppDelegate::showPin(const QByteArray& png, std::optional<Rect> frame) {
 void AppDelegate::showResult(const QImage& image, const QString& title) {
     if (image.isNull()) return;
     std::weak_ptr<bool> alive = alive_;
-    ResultEnvironment environment{
-        mainQueue_,
-        clock_,
-        *platform_.pasteboard,
-        defaults_,
-        [this] { return savePath(); },
-        [this](const AlertSpec& alert) { showAlert(alert); },
-        &history_,
-        [this](const QByteArray& png, bool copy, std::function<void()> onCopied,
-               std::function<void()> onClosed) {
-            return presentRecognition(png, copy, std::move(onCopied), std::move(onClosed));
-        }};
+    ResultEnvironment environment{mainQueue_,
+                                  clock_,
+                                  *platform_.pasteboard,
+                                  defaults_,
+                                  [this] { return savePath(); },
+                                  [this](const AlertSpec& alert) { showAlert(alert); },
+                                  &history_,
+                                  recognitionPresenter()};
     auto result = std::make_unique<LongScreenshotResult>(
         image, title,
         [this, alive](const QByteArray& png) {
@@ -398,9 +394,7 @@ bool AppDelegate::startLongCapture(const Rect& frame, const Rect& region) {
         *platform_.windowStreams,
         *platform_.workspace,
         ownPid_,
-        [](std::function<void()> work) {
-            SerialQueue::named("local.ostrel.long-capture.append").async(std::move(work));
-        },
+        SerialQueue::submitter("local.ostrel.long-capture.append"),
         [this] { return savePath(); },
         [this](const QImage& image, LongCaptureAxis axis, LongCaptureCrop crop) {
             return askTrim ? askTrim(image, axis, crop)
@@ -434,12 +428,10 @@ void AppDelegate::showHistory() {
     if (!historyWindow_) {
         historyWindow_ = std::make_unique<ScreenshotHistoryWindow>(
             history_,
-            HistoryWindowEnvironment{
-                mainQueue_, *platform_.pasteboard, defaults_, [this] { return savePath(); },
-                [this](const AlertSpec& alert) { return alerts_.run(alert); },
-                [](std::function<void()> job) {
-                    SerialQueue::named("local.ostrel.history-thumbnails").async(std::move(job));
-                }});
+            HistoryWindowEnvironment{mainQueue_, *platform_.pasteboard, defaults_,
+                                     [this] { return savePath(); },
+                                     [this](const AlertSpec& alert) { return alerts_.run(alert); },
+                                     SerialQueue::submitter("local.ostrel.history-thumbnails")});
         std::weak_ptr<bool> alive = alive_;
         historyWindow_->onEdit = [this, alive](const QByteArray& png) {
             if (!alive.expired()) showResult(QImage::fromData(png), QStringLiteral("历史截图"));

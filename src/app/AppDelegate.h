@@ -14,6 +14,7 @@
 #include "CaptureShortcut.h"
 #include "EditMenu.h"
 #include "ShortcutDialog.h"
+#include "annotation/AnnotationHost.h"
 #include "base/AlertSpec.h"
 #include "base/geometry.h"
 #include "longcapture/LongScreenshot.h"
@@ -100,6 +101,7 @@ class AppDelegate final : public QObject {
     // Opens a text recognition window in front (for the editor and the result windows).
     bool presentRecognition(const QByteArray& png, bool copyWhenReady,
                             std::function<void()> onCopied, std::function<void()> onClosed);
+    AnnotationHost::RecognitionPresenter recognitionPresenter();
 
     Platform& platform_;
     DefaultsStore& defaults_;

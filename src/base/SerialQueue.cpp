@@ -40,6 +40,11 @@ SerialQueue& SerialQueue::named(const std::string& label) {
     return *slot;
 }
 
+std::function<void(std::function<void()>)> SerialQueue::submitter(const std::string& label) {
+    SerialQueue* queue = &named(label);
+    return [queue](std::function<void()> work) { queue->async(std::move(work)); };
+}
+
 void SerialQueue::closeAll() {
     std::vector<SerialQueue*> queues;
     {

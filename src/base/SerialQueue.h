@@ -19,6 +19,9 @@ class SerialQueue {
 
     // The one queue with this label in the process, created on first use.
     static SerialQueue& named(const std::string& label);
+    // A function that hands work to the named queue, for code that takes "where to run" as a
+    // parameter (tests give it one that runs at once).
+    static std::function<void(std::function<void()>)> submitter(const std::string& label);
 
     const std::string& label() const { return label_; }
     void async(std::function<void()> work);

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "base/QtGeometry.h"
+#include "capture/SelectionChrome.h"
 #include "capture/SelectionDrawing.h"
 #include "capture/SelectionGeometry.h"
 
@@ -19,33 +20,6 @@ constexpr double kMargin = 5;
 QRectF primaryGeometry() {
     QScreen* primary = QGuiApplication::primaryScreen();
     return primary ? QRectF(primary->geometry()) : QRectF();
-}
-
-// Handles in the order a press looks for them.
-constexpr SelectionHandle kPressOrder[] = {SelectionHandle::bottomLeft,  SelectionHandle::bottom,
-                                           SelectionHandle::bottomRight, SelectionHandle::right,
-                                           SelectionHandle::topRight,    SelectionHandle::top,
-                                           SelectionHandle::topLeft,     SelectionHandle::left};
-
-// The resize cursor of each handle (y up: bottom-left and top-right share a diagonal).
-Qt::CursorShape cursorFor(SelectionHandle handle) {
-    switch (handle) {
-        case SelectionHandle::bottomLeft:
-        case SelectionHandle::topRight:
-            return Qt::SizeBDiagCursor;
-        case SelectionHandle::bottomRight:
-        case SelectionHandle::topLeft:
-            return Qt::SizeFDiagCursor;
-        case SelectionHandle::bottom:
-        case SelectionHandle::top:
-            return Qt::SizeVerCursor;
-        case SelectionHandle::left:
-        case SelectionHandle::right:
-            return Qt::SizeHorCursor;
-        case SelectionHandle::move:
-            break;
-    }
-    return Qt::SizeAllCursor;
 }
 
 }  // namespace
@@ -108,7 +82,8 @@ void LongCaptureRegionView::reshape() {
     QRegion shape = QRegion(outer) - QRegion(inner);
     if (showsHandles_) {
         const Rect r = localRegion();
-        for (SelectionHandle handle : kPressOrder) {
+        for (SelectionHandle handle : allSelectionHandles) {
+            if (handle == SelectionHandle::move) continue;
             const double radius =
                 (isCorner(handle) ? cornerHandleRadius(r) : edgeHandleRadius(r)) + 2;
             const Point c = handlePoint(handle, r);
@@ -134,7 +109,9 @@ void LongCaptureRegionView::paintEvent(QPaintEvent*) {
 }
 
 SelectionHandle LongCaptureRegionView::handleAt(Point global) const {
-    for (SelectionHandle handle : kPressOrder) {
+    // In the handles' own order: bottom-left, bottom, bottom-right, right, top-right, ….
+    for (SelectionHandle handle : allSelectionHandles) {
+        if (handle == SelectionHandle::move) continue;
         const Point c = handlePoint(handle, globalRect_);
         if (std::hypot(c.x - global.x, c.y - global.y) <= 8) return handle;
     }
@@ -157,7 +134,7 @@ void LongCaptureRegionView::dragTo(Point global) {
 void LongCaptureRegionView::mouseMoveEvent(QMouseEvent* event) {
     const Point p = globalPointFromQt(event->globalPosition());
     if (!drag_) {
-        if (showsHandles_) setCursor(cursorFor(handleAt(p)));
+        if (showsHandles_) setCursor(cursorShape(handleAt(p), false));
         return;
     }
     dragTo(p);

@@ -13,16 +13,12 @@
 #include "LongCapturePreview.h"
 #include "LongCaptureRegionView.h"
 #include "LongFrameStream.h"
-#include "annotation/ScreenshotExport.h"
 #include "annotation/ToolbarButtons.h"
 #include "base/Clock.h"
 #include "base/MainQueue.h"
-#include "base/QtGeometry.h"
 #include "capture/ScreenGeometry.h"
-#include "imaging/PngEncoder.h"
 #include "platform/KeyCodes.h"
 #include "platform/Workspace.h"
-#include "tools/ScreenshotHistory.h"
 
 namespace tessal {
 namespace {
@@ -239,7 +235,7 @@ void LongScreenshot::configureFrameStream() {
 // --- the processing loop --------------------------------------------------------------------
 
 void LongScreenshot::scheduleLoop(double delay) {
-    if (closed_ || loopScheduled_ || !frameStream_) return;
+    if (closed_ || captureFailed_ || loopScheduled_ || !frameStream_) return;
     loopScheduled_ = true;
     std::weak_ptr<bool> alive = alive_;
     auto step = [this, alive] {
@@ -262,7 +258,7 @@ void LongScreenshot::afterFrame() {
 }
 
 void LongScreenshot::loopStep() {
-    if (closed_ || processing_ || !frameStream_) return;
+    if (closed_ || captureFailed_ || processing_ || !frameStream_) return;
     LongFrameStream& stream = *frameStream_;
     if (paused_ && stream.queued() == 0) return scheduleLoop(kIdleSleep);
     processing_ = true;
@@ -406,7 +402,12 @@ void LongScreenshot::fail(const UserError& failure) {
     processing_ = false;
     captureFailed_ = true;
     setPaused(true);
-    if (frameStream_) frameStream_->stop();
+    // The loop ends here: frames of a source that failed are not stitched any more.
+    if (frameStream_) {
+        frameStream_->stop();
+        while (frameStream_->takeFrame()) {
+        }
+    }
     controls_->pauseButton->setEnabled(false);
     controls_->autoButton->setEnabled(false);
     controls_->direction->setEnabled(false);

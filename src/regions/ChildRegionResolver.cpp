@@ -12,9 +12,7 @@ ChildAccessibilityWorker::ChildAccessibilityWorker(Executor executor)
     : executor_(std::move(executor)) {}
 
 ChildAccessibilityWorker& ChildAccessibilityWorker::shared() {
-    static ChildAccessibilityWorker worker([](std::function<void()> job) {
-        SerialQueue::named("local.ostrel.accessibility").async(std::move(job));
-    });
+    static ChildAccessibilityWorker worker(SerialQueue::submitter("local.ostrel.accessibility"));
     return worker;
 }
 

@@ -33,14 +33,16 @@ ours_visible() {
     return 1
 }
 
-# Chooses a region over the list (the swatch column included), then "长截图".
+# Chooses a region of window $doc, then "长截图": from (LEFT, TOP) to (RIGHT, BOTTOM) of its
+# client area, by default the document fixture's list with its swatch column.
 start_long_capture() {
+    local left=${1:-2} top=${2:-60} right=${3:-500} bottom=${4:-420}
     xdotool windowactivate --sync $doc
     eval "$(xdotool getwindowgeometry --shell $doc)"
     xdotool key ctrl+1
     sleep 0.6
-    xdotool mousemove $((X + 2)) $((Y + 60)) mousedown 1 mousemove $((X + 200)) $((Y + 200)) \
-        mousemove $((X + 500)) $((Y + 420)) mouseup 1
+    xdotool mousemove $((X + left)) $((Y + top)) mousedown 1 mousemove $((X + 200)) $((Y + 200)) \
+        mousemove $((X + right)) $((Y + bottom)) mouseup 1
     sleep 0.4
     press "长截图"
     wait_for 10 xdotool search --onlyvisible --name '^Tessal · 长截图$' || fail "no control window"

@@ -5,8 +5,6 @@
 #include <QFile>
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <cstdio>
 #include <functional>
 #include <numeric>
 #include <thread>
@@ -111,17 +109,6 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source) {
     std::vector<QRect> boxes =
         TextDetection::boxes(map.data(), int(shape[3]), int(shape[2]), area.size());
     for (QRect& box : boxes) box.translate(content.topLeft());
-    const bool timing = qEnvironmentVariableIsSet("TESSAL_OCR_TIMING");
-    using TimingClock = std::chrono::steady_clock;
-    auto mark = TimingClock::now();
-    auto lap = [&](const char* what) {
-        if (!timing) return;
-        const auto now = TimingClock::now();
-        std::fprintf(stderr, "%s %.0f ms\n", what,
-                     std::chrono::duration<double, std::milli>(now - mark).count());
-        mark = now;
-    };
-    lap("detected");
 
     // Read the lines in batches of similar shape, so little of each batch is padding.
     std::vector<std::size_t> order(boxes.size());
@@ -166,7 +153,6 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source) {
                                               classes, models_->keys, &line.confidence);
         }
     });
-    lap("read");
     // Traditional lines the first reading may have got wrong are read again.
     std::vector<std::size_t> again;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -183,7 +169,6 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source) {
     std::vector<TextDetection::Piece> pieces;
     for (const Line& line : lines)
         if (!line.text.trimmed().isEmpty()) pieces.push_back({line.text, line.box});
-    lap("traditional re-read");
     std::vector<Line> joined;
     for (TextDetection::Piece& row : TextDetection::joinRows(std::move(pieces)))
         joined.push_back({std::move(row.text), row.box, 0});

@@ -4,7 +4,6 @@
 #include <tesseract/baseapi.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 namespace tessal {

@@ -115,20 +115,8 @@ bool QtWorkspace::grabInput(QWindow* window) {
     return false;
 }
 
-namespace {
-
-int pidOf(xcb_window_t window) {
-    const auto pid = x11::cardinalProperty(window, x11::atom("_NET_WM_PID"), 1);
-    return pid.empty() ? 0 : int(pid[0]);
-}
-
-}  // namespace
-
 int QtWorkspace::frontmostPid() {
-    if (!x11::connection()) return 0;
-    const auto active =
-        x11::cardinalProperty(x11::rootWindow(), x11::atom("_NET_ACTIVE_WINDOW"), 1);
-    return active.empty() || active[0] == XCB_NONE ? 0 : pidOf(active[0]);
+    return x11::activeWindowPid();
 }
 
 bool QtWorkspace::activate(int pid) {
@@ -137,7 +125,7 @@ bool QtWorkspace::activate(int pid) {
     const auto stacking =
         x11::cardinalProperty(x11::rootWindow(), x11::atom("_NET_CLIENT_LIST_STACKING"));
     for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
-        if (pidOf(*it) != pid) continue;
+        if (x11::windowPid(*it) != pid) continue;
         // Source indication 2: a pager acting for the user, which window managers obey.
         xcb_client_message_event_t message{};
         message.response_type = XCB_CLIENT_MESSAGE;

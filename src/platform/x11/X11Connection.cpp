@@ -1,10 +1,14 @@
 #include "X11Connection.h"
 
+#include <xcb/xcb_keysyms.h>
+
 #include <QGuiApplication>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
+
+#include "platform/KeyCodes.h"
 
 namespace tessal::x11 {
 
@@ -62,6 +66,30 @@ std::vector<std::uint32_t> cardinalReply(xcb_get_property_cookie_t cookie) {
     }
     std::free(reply);
     return values;
+}
+
+std::uint8_t keycodeFor(int keyCode) {
+    xcb_connection_t* c = connection();
+    const std::uint32_t keysym = keysymFromKeyCode(keyCode);
+    if (!c || keysym == 0) return 0;
+    xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(c);
+    if (!symbols) return 0;
+    xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, keysym);
+    const std::uint8_t result = codes ? codes[0] : 0;
+    std::free(codes);
+    xcb_key_symbols_free(symbols);
+    return result;
+}
+
+int windowPid(xcb_window_t window) {
+    const auto pid = cardinalProperty(window, atom("_NET_WM_PID"), 1);
+    return pid.empty() ? 0 : int(pid[0]);
+}
+
+int activeWindowPid() {
+    if (!connection()) return 0;
+    const auto active = cardinalProperty(rootWindow(), atom("_NET_ACTIVE_WINDOW"), 1);
+    return active.empty() || active[0] == XCB_NONE ? 0 : windowPid(active[0]);
 }
 
 void sync() {

@@ -20,6 +20,12 @@ std::vector<std::uint32_t> cardinalProperty(xcb_window_t window, xcb_atom_t prop
 xcb_get_property_cookie_t requestProperty(xcb_window_t window, xcb_atom_t property,
                                           std::uint32_t maxItems);
 std::vector<std::uint32_t> cardinalReply(xcb_get_property_cookie_t cookie);
+// The server's key code for one of our key codes (KeyCodes.h); 0 when the keyboard has none.
+std::uint8_t keycodeFor(int keyCode);
+// The process that owns `window` (its _NET_WM_PID), 0 when unknown.
+int windowPid(xcb_window_t window);
+// The process that owns the active window (_NET_ACTIVE_WINDOW), 0 when unknown.
+int activeWindowPid();
 // Waits until the server has handled every request sent so far.
 void sync();
 

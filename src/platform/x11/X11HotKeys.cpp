@@ -1,7 +1,6 @@
 #include "X11HotKeys.h"
 
 #include <xcb/xcb.h>
-#include <xcb/xcb_keysyms.h>
 
 #include <QCoreApplication>
 #include <cstdlib>
@@ -29,18 +28,6 @@ std::uint16_t maskFromModifiers(std::uint32_t modifiers) {
     return mask;
 }
 
-std::uint8_t keycodeFor(xcb_connection_t* c, int keyCode) {
-    const std::uint32_t keysym = keysymFromKeyCode(keyCode);
-    if (keysym == 0) return 0;
-    xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(c);
-    if (!symbols) return 0;
-    xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, keysym);
-    const std::uint8_t result = codes ? codes[0] : 0;
-    std::free(codes);
-    xcb_key_symbols_free(symbols);
-    return result;
-}
-
 }  // namespace
 
 X11HotKeys::X11HotKeys() {
@@ -55,7 +42,7 @@ X11HotKeys::~X11HotKeys() {
 int X11HotKeys::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers) {
     xcb_connection_t* c = x11::connection();
     if (!c) return 0;
-    const std::uint8_t keycode = keycodeFor(c, static_cast<int>(keyCode));
+    const std::uint8_t keycode = x11::keycodeFor(static_cast<int>(keyCode));
     if (keycode == 0) return 0;
     const std::uint16_t mask = maskFromModifiers(modifiers);
 

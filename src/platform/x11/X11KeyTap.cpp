@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 #include <xcb/xcb.h>
-#include <xcb/xcb_keysyms.h>
 
 #include <QCoreApplication>
 #include <cstdlib>
@@ -25,11 +24,6 @@ constexpr std::uint16_t kGrabMasks[] = {0,
                                         XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2};
 constexpr std::uint16_t kPassingMasks = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
 
-int pidOf(xcb_window_t window) {
-    const auto pid = x11::cardinalProperty(window, x11::atom("_NET_WM_PID"), 1);
-    return pid.empty() ? 0 : int(pid[0]);
-}
-
 }  // namespace
 
 X11KeyTap::X11KeyTap(int targetPid, std::function<void(int keyCode, bool repeat)> onKey)
@@ -37,14 +31,8 @@ X11KeyTap::X11KeyTap(int targetPid, std::function<void(int keyCode, bool repeat)
     xcb_connection_t* c = x11::connection();
     const xcb_window_t root = x11::rootWindow();
     activeAtom_ = x11::atom("_NET_ACTIVE_WINDOW");
-    if (xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(c)) {
-        for (int code : {KeyCode::returnKey, KeyCode::space, KeyCode::escape}) {
-            xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, keysymFromKeyCode(code));
-            if (codes && codes[0]) keys_[codes[0]] = code;
-            std::free(codes);
-        }
-        xcb_key_symbols_free(symbols);
-    }
+    for (int code : {KeyCode::returnKey, KeyCode::space, KeyCode::escape})
+        if (const std::uint8_t keycode = x11::keycodeFor(code)) keys_[keycode] = code;
     // Told when the active window changes: the root's own events, added to what Qt asked for.
     if (auto* attributes =
             xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, root), nullptr)) {
@@ -62,8 +50,7 @@ X11KeyTap::~X11KeyTap() {
 }
 
 void X11KeyTap::follow() {
-    const auto active = x11::cardinalProperty(x11::rootWindow(), activeAtom_, 1);
-    const int pid = active.empty() || active[0] == XCB_NONE ? 0 : pidOf(active[0]);
+    const int pid = x11::activeWindowPid();
     setGrabbed(pid > 0 && (pid == targetPid_ || pid == ownPid_));
 }
 
