@@ -9,12 +9,12 @@ packages=(
   libxcb1-dev libxcb-shm0-dev libxcb-ewmh-dev libxcb-keysyms1-dev libxcb-xtest0-dev
   libxcb-composite0-dev libxcb-damage0-dev libxcb-randr0-dev libxcb-xfixes0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libtesseract-dev tesseract-ocr-chi-tra libopencc-dev
+  libtesseract-dev tesseract-ocr-chi-tra libopencc-dev libssl-dev libarchive-dev openssl
   # run
   qt6-qpa-plugins libqt6svg6 libqt6dbus6 fonts-noto-cjk dbus at-spi2-core
   # test world
   xvfb xauth openbox trayer xdotool xclip x11-xserver-utils x11-utils imagemagick dbus-x11
-  python3-pyatspi
+  python3-pyatspi desktop-file-utils appstream iproute2 util-linux
 )
 
 # `deps.sh bench` adds the peers the benchmarks measure against.

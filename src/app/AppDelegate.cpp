@@ -28,6 +28,9 @@
 #include "longcapture/LongScreenshotResult.h"
 #include "platform/Platform.h"
 #include "regions/ChildRegionPermissionGuide.h"
+#include "services/AppServices.h"
+#include "services/LegacyApplicationNotice.h"
+#include "services/UpdateSource.h"
 #include "regions/ChildRegionResolver.h"
 #include "tools/PinnedImage.h"
 #include "tools/ScreenshotHistoryWindow.h"
@@ -72,6 +75,15 @@ AppDelegate::AppDelegate(Platform& platform, DefaultsStore& defaults, MainQueue&
         return dialog.run();
     };
     chooseSavePath = [this] { return runSavePanel(defaults_); };
+
+    const BundleInfo bundle = BundleInfo::running();
+    updateSource_ = std::make_unique<ReleaseUpdateSource>(
+        UpdateConfiguration::standard(), bundle.bundle, QCoreApplication::applicationFilePath());
+    appServices_ = std::make_unique<AppServices>(AppServicesEnvironment{
+        defaults_, mainQueue_, alerts_, *platform_.workspace, *platform_.loginItem,
+        *updateSource_, [this] { visibility_.activate(); }, [] { QCoreApplication::quit(); },
+        bundle.version, bundle.appName, bundle.channelEnabled, bundle.bundle, systemVersion(),
+        LegacyApplicationNotice::searchedDirectories()});
     askSize = [](QSize current) { return runSizeDialog(current); };
 }
 
@@ -135,17 +147,24 @@ void AppDelegate::buildStatusMenu() {
     menu_->addAction(QStringLiteral("设置截图快捷键…"), this, [this] { configureShortcut(); });
     menu_->addAction(QStringLiteral("截图偏好…"), this, [this] { showPreferences(); });
     menu_->addAction(QStringLiteral("截图历史…"), this, [this] { showHistory(); });
-    // Launch at login, update checks and the change log are not part of the program yet; their
-    // items are shown but cannot be chosen.
     menu_->addSeparator();
-    QAction* login = menu_->addAction(QStringLiteral("开机启动"));
-    login->setCheckable(true);
-    login->setEnabled(false);
-    QAction* automaticUpdates = menu_->addAction(QStringLiteral("自动下载更新"));
-    automaticUpdates->setCheckable(true);
-    automaticUpdates->setEnabled(false);
-    menu_->addAction(QStringLiteral("检查更新…"))->setEnabled(false);
-    menu_->addAction(QStringLiteral("更新日志"))->setEnabled(false);
+    loginMenuItem_ = menu_->addAction(QStringLiteral("开机启动"), this,
+                                      [this] { appServices_->toggleLoginItem(); });
+    loginMenuItem_->setCheckable(true);
+    autoUpdateMenuItem_ = menu_->addAction(QStringLiteral("自动下载更新"), this, [this] {
+        defaults_.set(AppServices::automaticChecksKey, !AppServices::automaticChecks(defaults_));
+    });
+    autoUpdateMenuItem_->setCheckable(true);
+    menu_->addAction(QStringLiteral("检查更新…"), this, [this] { appServices_->check(true); });
+    menu_->addAction(QStringLiteral("更新日志"), this,
+                     [this] { platform_.workspace->openAddress(appServices_->changelog()); });
+    connect(menu_, &QMenu::aboutToShow, this, [this] { refreshStatusMenu(); });
+    refreshStatusMenu();
+    std::weak_ptr<bool> alive = alive_;
+    appServices_->canPresent = [this, alive] {
+        return !alive.expired() && !capturing_ && !configuring_ && !editor_ && !longScreenshot_;
+    };
+    appServices_->start();
     menu_->addSeparator();
     QAction* quit = menu_->addAction(QStringLiteral("退出Tessal"), qApp, &QCoreApplication::quit);
     quit->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
@@ -161,6 +180,12 @@ void AppDelegate::buildStatusMenu() {
                 if (r == QSystemTrayIcon::Trigger) takeScreenshot();
             });
     status_->show();
+}
+
+void AppDelegate::refreshStatusMenu() {
+    if (loginMenuItem_ && platform_.loginItem)
+        loginMenuItem_->setChecked(platform_.loginItem->isEnabled());
+    if (autoUpdateMenuItem_) autoUpdateMenuItem_->setChecked(AppServices::automaticChecks(defaults_));
 }
 
 void AppDelegate::showSettingsWriteFailure(const QString& reason) {

@@ -27,6 +27,8 @@ class QSystemTrayIcon;
 namespace tessal {
 
 class AlertPresenter;
+class AppServices;
+class UpdateSource;
 class CapturePreferencesWindow;
 class Clock;
 class DefaultsStore;
@@ -74,6 +76,9 @@ class AppDelegate final : public QObject {
     const CaptureShortcut& shortcut() const { return shortcut_; }
     QMenu* statusMenu() const { return menu_; }
     QAction* captureMenuItem() const { return captureMenuItem_; }
+    QAction* loginMenuItem() const { return loginMenuItem_; }
+    QAction* autoUpdateMenuItem() const { return autoUpdateMenuItem_; }
+    AppServices& appServices() { return *appServices_; }
     EditMenu& editMenu() { return editMenu_; }
 
     ScreenshotHistory& history() { return history_; }
@@ -92,6 +97,8 @@ class AppDelegate final : public QObject {
 
   private:
     void buildStatusMenu();
+    // The check marks of the launch-at-login and automatic-update items.
+    void refreshStatusMenu();
     void capture(bool previousWasShown);
     void showEditor(std::unique_ptr<Editor> editor);
     void showSettingsWriteFailure(const QString& reason);
@@ -126,6 +133,10 @@ class AppDelegate final : public QObject {
     bool capturing_ = false;
     bool configuring_ = false;
     QAction* captureMenuItem_ = nullptr;
+    QAction* loginMenuItem_ = nullptr;
+    QAction* autoUpdateMenuItem_ = nullptr;
+    std::unique_ptr<UpdateSource> updateSource_;
+    std::unique_ptr<AppServices> appServices_;
     CaptureShortcut shortcut_;
     ApplicationVisibility visibility_;
     EditMenu editMenu_;

@@ -4,6 +4,7 @@
 
 #include "AccessibilityService.h"
 #include "HotKeyService.h"
+#include "LoginItem.h"
 #include "Pasteboard.h"
 #include "ScreenCaptureService.h"
 #include "TextRecognizer.h"
@@ -21,6 +22,7 @@ struct Platform {
     std::unique_ptr<AccessibilityService> accessibility;
     std::unique_ptr<WindowStreamService> windowStreams;
     std::unique_ptr<TextRecognizer> textRecognizer;
+    std::unique_ptr<LoginItem> loginItem;
 };
 
 // The platform of the running desktop (X11); needs a QGuiApplication.

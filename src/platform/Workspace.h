@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -21,6 +22,8 @@ class Workspace {
   public:
     virtual ~Workspace() = default;
     virtual bool openAddress(const QString& address) = 0;
+    // Shows the files selected in the file manager, or opens their folder when it cannot select.
+    virtual void revealFiles(const QStringList& paths) = 0;
     // Opens the desktop's own accessibility settings; false when the desktop has none we know.
     virtual bool openAccessibilitySettings() = 0;
     // Takes the keyboard and the pointer for a window of ours (a capture overlay, which the

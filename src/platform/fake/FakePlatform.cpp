@@ -127,6 +127,9 @@ FakePlatform::FakePlatform() {
     auto a = std::make_unique<FakeAccessibility>();
     auto s = std::make_unique<FakeWindowStreams>();
     auto r = std::make_unique<FakeTextRecognizer>();
+    auto l = std::make_unique<FakeLoginItem>();
+    loginItem = l.get();
+    platform.loginItem = std::move(l);
     windowStreams = s.get();
     textRecognizer = r.get();
     capture = c.get();

@@ -77,6 +77,8 @@ class FakeWorkspace final : public Workspace {
         opened << address;
         return true;
     }
+    QList<QStringList> revealed;
+    void revealFiles(const QStringList& paths) override { revealed << paths; }
     int settingsOpened = 0;
     bool openAccessibilitySettings() override {
         ++settingsOpened;
@@ -201,6 +203,19 @@ class FakeTextRecognizer final : public TextRecognizer {
     void cancel() override { ++cancels; }
 };
 
+// A login item in memory; `refuse` makes every change fail.
+class FakeLoginItem final : public LoginItem {
+  public:
+    bool enabled = false;
+    bool refuse = false;
+    bool isEnabled() const override { return enabled; }
+    bool setEnabled(bool value) override {
+        if (refuse) return false;
+        enabled = value;
+        return true;
+    }
+};
+
 // A Platform whose services are the fakes above, reachable through typed pointers.
 struct FakePlatform {
     FakePlatform();
@@ -212,6 +227,7 @@ struct FakePlatform {
     FakeAccessibility* accessibility;
     FakeWindowStreams* windowStreams;
     FakeTextRecognizer* textRecognizer;
+    FakeLoginItem* loginItem;
 };
 
 }  // namespace tessal

@@ -1,7 +1,11 @@
 #include "DesktopServices.h"
 
 #include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusMessage>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QProcess>
@@ -72,6 +76,22 @@ bool QtPasteboard::setText(const QString& text) {
     if (!clipboard) return false;
     clipboard->setText(text, QClipboard::Clipboard);
     return true;
+}
+
+void QtWorkspace::revealFiles(const QStringList& paths) {
+    if (paths.isEmpty()) return;
+    QStringList uris;
+    for (const QString& path : paths) uris << QUrl::fromLocalFile(path).toString();
+    QDBusInterface fileManager(QStringLiteral("org.freedesktop.FileManager1"),
+                               QStringLiteral("/org/freedesktop/FileManager1"),
+                               QStringLiteral("org.freedesktop.FileManager1"),
+                               QDBusConnection::sessionBus());
+    fileManager.setTimeout(2000);
+    if (fileManager.isValid() &&
+        fileManager.call(QStringLiteral("ShowItems"), uris, QString()).type() ==
+            QDBusMessage::ReplyMessage)
+        return;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(paths.first()).absolutePath()));
 }
 
 bool QtWorkspace::openAddress(const QString& address) {

@@ -24,6 +24,7 @@ class QtPasteboard final : public Pasteboard {
 class QtWorkspace final : public Workspace {
   public:
     bool openAddress(const QString& address) override;
+    void revealFiles(const QStringList& paths) override;
     bool openAccessibilitySettings() override;
     bool grabInput(QWindow* window) override;
     int frontmostPid() override;

@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "platform/atspi/AtspiAccessibility.h"
 #include "platform/ocr/WorkerTextRecognizer.h"
+#include "platform/xdg/AutostartLoginItem.h"
 
 namespace tessal {
 
@@ -20,6 +21,7 @@ Platform createSystemPlatform() {
     platform.windowStreams = std::make_unique<X11WindowStreamService>();
     platform.textRecognizer =
         std::make_unique<WorkerTextRecognizer>(WorkerTextRecognizer::defaultWorkerPath());
+    platform.loginItem = std::make_unique<AutostartLoginItem>(AutostartLoginItem::standard());
     return platform;
 }
 

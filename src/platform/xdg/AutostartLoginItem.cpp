@@ -1,0 +1,57 @@
+#include "AutostartLoginItem.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace tessal {
+
+AutostartLoginItem::AutostartLoginItem(QString configHome, QString executable)
+    : configHome_(std::move(configHome)), executable_(std::move(executable)) {}
+
+AutostartLoginItem AutostartLoginItem::standard() {
+    return AutostartLoginItem(
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
+        QCoreApplication::applicationFilePath());
+}
+
+QString AutostartLoginItem::path() const {
+    return configHome_ + QStringLiteral("/autostart/local.ostrel.desktop");
+}
+
+bool AutostartLoginItem::isEnabled() const {
+    QFile file(path());
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    // An entry the user switched off in the desktop's settings says Hidden=true.
+    for (const QByteArray& line : file.readAll().split('\n'))
+        if (line.trimmed() == "Hidden=true") return false;
+    return true;
+}
+
+bool AutostartLoginItem::setEnabled(bool enabled) {
+    if (!enabled) return !QFileInfo::exists(path()) || QFile::remove(path());
+    if (!QDir().mkpath(QFileInfo(path()).absolutePath())) return false;
+    // Exec quoting: the path in double quotes with \, ", ` and $ escaped.
+    QString quoted = executable_;
+    for (const char* c : {"\\", "\"", "`", "$"})
+        quoted.replace(QLatin1String(c), QStringLiteral("\\") + QLatin1String(c));
+    quoted.replace(QLatin1String("\\"), QLatin1String("\\\\"));
+    const QString entry = QStringLiteral(
+                              "[Desktop Entry]\n"
+                              "Type=Application\n"
+                              "Name=Tessal\n"
+                              "Comment=截图与标注\n"
+                              "Exec=\"%1\"\n"
+                              "Icon=local.ostrel\n"
+                              "Terminal=false\n"
+                              "X-GNOME-Autostart-enabled=true\n")
+                              .arg(quoted);
+    QSaveFile file(path());
+    const QByteArray bytes = entry.toUtf8();
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+}  // namespace tessal

@@ -1,0 +1,227 @@
+#include "AppServices.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+
+#include "LegacyApplicationNotice.h"
+#include "UpdateSource.h"
+#include "UpdateStatusPanel.h"
+#include "app/AlertPresenter.h"
+#include "base/DefaultsStore.h"
+#include "base/MainQueue.h"
+#include "platform/LoginItem.h"
+#include "platform/Workspace.h"
+
+namespace tessal {
+
+namespace {
+
+const QString retryLater = QStringLiteral("\n请稍后通过“检查更新”重试。");
+const QString cannotInstall = QStringLiteral("暂时无法安装更新");
+
+QString standardized(const QString& path) {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : canonical;
+}
+
+}  // namespace
+
+AppServices::AppServices(AppServicesEnvironment environment) : env_(std::move(environment)) {}
+
+AppServices::~AppServices() {
+    *alive_ = false;
+    if (timer_) timer_->cancel();
+    if (readyTimer_) readyTimer_->cancel();
+}
+
+bool AppServices::automaticChecks(const DefaultsStore& defaults) {
+    return defaults.boolValue(automaticChecksKey, true);
+}
+
+QString AppServices::changelog() const {
+    return env_.source.configuration().changelog().toString();
+}
+
+int AppServices::alert(const QString& title, const QString& text, const QStringList& buttons) {
+    if (env_.activate) env_.activate();
+    return env_.alerts.run({title, text, buttons});
+}
+
+void AppServices::repeat(double seconds, std::shared_ptr<WorkItem>& slot,
+                         std::function<void()> work) {
+    std::weak_ptr<bool> alive = alive_;
+    slot = env_.mainQueue.after(seconds, [this, alive, seconds, &slot, work] {
+        if (alive.expired()) return;
+        repeat(seconds, slot, work);
+        work();
+    });
+}
+
+void AppServices::start() {
+    std::weak_ptr<bool> alive = alive_;
+    env_.mainQueue.async([this, alive] {
+        if (!alive.expired()) reportInstallationResult();
+    });
+    env_.mainQueue.after(2.0, [this, alive] {
+        if (alive.expired() || !presentable()) return;
+        LegacyApplicationNotice::presentIfNeeded(
+            env_.defaults, env_.runningBundle, env_.legacyDirectories,
+            env_.source.configuration().earlierNames,
+            [this](const AlertSpec& spec) { return alert(spec.message, spec.informative, spec.buttons); },
+            [this](const QStringList& paths) { env_.workspace.revealFiles(paths); });
+    });
+    env_.mainQueue.after(30.0, [this, alive] {
+        if (!alive.expired()) check(false);
+    });
+    repeat(checkInterval, timer_, [this] { check(false); });
+    repeat(presentationInterval, readyTimer_, [this] { presentPending(); });
+}
+
+void AppServices::presentPending() {
+    if (!automaticChecks(env_.defaults) || checking_) return;
+    if (pendingFailure_ && presentable()) {
+        const QString text = *pendingFailure_;
+        pendingFailure_.reset();
+        alert(cannotInstall, text);
+        return;
+    }
+    presentReadyUpdate(false);
+}
+
+void AppServices::closeStatusWindow() {
+    if (statusWindow_) statusWindow_->close();
+    statusWindow_.reset();
+}
+
+void AppServices::check(bool manual) {
+    if (checking_) {
+        if (manual)
+            alert(QStringLiteral("正在准备更新"), QStringLiteral("下载和校验完成后会提示重启安装。"));
+        return;
+    }
+    if (!manual && !automaticChecks(env_.defaults)) return;
+    if (ready_) return presentReadyUpdate(manual);
+    if (!env_.channelEnabled) {
+        if (manual)
+            alert(QStringLiteral("更新通道尚未上线"),
+                  QStringLiteral("当前构建未启用更新检测，请从") + env_.appName +
+                      QStringLiteral("官网下载支持检查更新的新版本。"));
+        return;
+    }
+    checking_ = true;
+    pendingFailure_.reset();
+    std::weak_ptr<bool> alive = alive_;
+    env_.source.fetchLatest([this, alive, manual](Result<AppRelease> fetched) {
+        if (alive.expired()) return;
+        if (!fetched) {
+            closeStatusWindow();
+            checking_ = false;
+            if (manual)
+                alert(QStringLiteral("暂时无法检查更新"), fetched.error().message + retryLater);
+            return;
+        }
+        const AppRelease release = fetched.value();
+        const auto availability = release.availability(env_.source.configuration(),
+                                                       env_.version, env_.systemVersion);
+        if (!availability || availability.value() != AppRelease::Availability::available) {
+            checking_ = false;
+            if (!manual) return;
+            if (!availability)
+                alert(QStringLiteral("暂时无法检查更新"), availability.error().message + retryLater);
+            else if (availability.value() == AppRelease::Availability::current)
+                alert(QStringLiteral("已是最新版本"), env_.appName + QLatin1Char(' ') + env_.version);
+            else
+                alert(QStringLiteral("需要更新系统"),
+                      QStringLiteral("新版本需要 glibc ") + release.minimumSystemVersion +
+                          QStringLiteral(" 或更新版本的系统。"));
+            return;
+        }
+        if (manual) {
+            statusWindow_ = std::make_unique<UpdateStatusPanel>(env_.appName, release.version);
+            statusWindow_->show();
+            statusWindow_->raise();
+        }
+        env_.source.prepare(release, [this, alive, manual](Result<PreparedUpdate> prepared) {
+            if (alive.expired()) return;
+            closeStatusWindow();
+            checking_ = false;
+            if (prepared) {
+                ready_ = prepared.value();
+                if (manual || automaticChecks(env_.defaults)) presentReadyUpdate(manual);
+                return;
+            }
+            const QString message = prepared.error().message + retryLater;
+            if (manual)
+                alert(cannotInstall, message);
+            else
+                pendingFailure_ = message;
+        });
+    });
+}
+
+void AppServices::presentReadyUpdate(bool manual) {
+    if (!ready_) return;
+    if (!presentable()) {
+        if (manual)
+            alert(QStringLiteral("更新已就绪"),
+                  QStringLiteral("请先结束截图并关闭编辑窗口，再通过“检查更新”重启安装。"));
+        return;
+    }
+    const QString version = ready_->release.version;
+    if (!manual && env_.defaults.stringValue(lastNotifiedKey) == version) return;
+    env_.defaults.set(lastNotifiedKey, version);
+    const int answer =
+        alert(env_.appName + QLatin1Char(' ') + version + QStringLiteral(" 更新已就绪"),
+              ready_->release.notes + QStringLiteral("\n\n重启后自动安装，偏好和截图历史会保留。"),
+              {QStringLiteral("重启并更新"), QStringLiteral("稍后")});
+    if (answer != 0 || !presentable()) return;
+    if (auto failed = env_.source.install(*ready_)) {
+        alert(cannotInstall, failed->message);
+        return;
+    }
+    if (env_.terminate) env_.terminate();
+}
+
+void AppServices::reportInstallationResult() {
+    const QString path = AppUpdater::resultPath();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return;
+    const QString text = QString::fromUtf8(file.read(1 << 16));
+    file.close();
+    if (text.isEmpty()) return;
+    QFile::remove(path);
+    const QString success = QStringLiteral("success\n");
+    if (!text.startsWith(success)) {
+        alert(QStringLiteral("上次更新未完成"), text);
+        return;
+    }
+    QString named = text.mid(success.size());
+    while (named.endsWith(QLatin1Char('\n')) || named.endsWith(QLatin1Char('\r'))) named.chop(1);
+    while (named.startsWith(QLatin1Char('\n'))) named.remove(0, 1);
+    if (named.isEmpty() || env_.runningBundle.isEmpty()) return;
+    const QString staging = QDir::cleanPath(named);
+    const QFileInfo info(staging);
+    const QString name = info.fileName();
+    const QString rest = name.mid(AppUpdater::stagingPrefix.size());
+    const bool accepted =
+        QDir::isAbsolutePath(staging) &&
+        standardized(info.absolutePath()) ==
+            standardized(QFileInfo(env_.runningBundle).absolutePath()) &&
+        name.startsWith(AppUpdater::stagingPrefix) && rest.size() == 36 &&
+        !QUuid::fromString(rest).isNull();
+    if (accepted) QDir(staging).removeRecursively();
+}
+
+void AppServices::toggleLoginItem() {
+    const bool ok = env_.loginItem.isEnabled() ? env_.loginItem.setEnabled(false)
+                                               : env_.loginItem.setEnabled(true);
+    if (!ok)
+        alert(QStringLiteral("无法修改开机启动"),
+              QStringLiteral("请先将") + env_.appName +
+                  QStringLiteral("安装到固定位置（例如 ~/.local/opt），再重试。也可以在桌面环境的"
+                                 "“自动启动”设置中管理。"));
+}
+
+}  // namespace tessal

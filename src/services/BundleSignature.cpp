@@ -1,0 +1,174 @@
+#include "BundleSignature.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QSaveFile>
+#include <algorithm>
+#include <memory>
+#include <openssl/evp.h>
+#include <openssl/pem.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tessal::BundleSignature {
+
+namespace {
+
+const QString signatureFolder = QStringLiteral("signature");
+
+struct KeyDeleter {
+    void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
+};
+struct ContextDeleter {
+    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
+};
+struct BioDeleter {
+    void operator()(BIO* bio) const { BIO_free(bio); }
+};
+using Key = std::unique_ptr<EVP_PKEY, KeyDeleter>;
+
+Key privateKey(const QByteArray& pem) {
+    std::unique_ptr<BIO, BioDeleter> bio(BIO_new_mem_buf(pem.constData(), int(pem.size())));
+    if (!bio) return nullptr;
+    Key key(PEM_read_bio_PrivateKey(bio.get(), nullptr, nullptr, nullptr));
+    if (key && EVP_PKEY_get_id(key.get()) != EVP_PKEY_ED25519) return nullptr;
+    return key;
+}
+
+std::optional<QByteArray> fileDigest(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file)) return {};
+    return hash.result().toHex();
+}
+
+}  // namespace
+
+std::optional<QByteArray> fileList(const QString& bundle) {
+    struct Line {
+        QByteArray path;
+        QByteArray text;
+    };
+    std::vector<Line> lines;
+    QDirIterator it(bundle, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    const QDir root(bundle);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString relative = root.relativeFilePath(path);
+        if (relative == signatureFolder || relative.startsWith(signatureFolder + QLatin1Char('/')))
+            continue;
+        const QByteArray name = QFile::encodeName(relative);
+        if (name.contains('\n')) return {};
+        struct stat info;
+        if (lstat(QFile::encodeName(path).constData(), &info) != 0) return {};
+        QByteArray type;
+        QByteArray digest = "-";
+        if (S_ISDIR(info.st_mode)) {
+            type = "dir";
+        } else if (S_ISREG(info.st_mode)) {
+            type = "file";
+            auto hash = fileDigest(path);
+            if (!hash) return {};
+            digest = *hash;
+        } else if (S_ISLNK(info.st_mode)) {
+            type = "link";
+            char target[4096];
+            const ssize_t length =
+                readlink(QFile::encodeName(path).constData(), target, sizeof target);
+            if (length < 0 || length == sizeof target) return {};
+            digest = QCryptographicHash::hash(QByteArray(target, int(length)),
+                                              QCryptographicHash::Sha256)
+                         .toHex();
+        } else {
+            return {};
+        }
+        const QByteArray mode = QByteArray::number(info.st_mode & 07777, 8).rightJustified(4, '0');
+        lines.push_back({name, type + ' ' + mode + ' ' + digest + ' ' + name + '\n'});
+    }
+    std::sort(lines.begin(), lines.end(),
+              [](const Line& a, const Line& b) { return a.path < b.path; });
+    QByteArray list;
+    for (const Line& line : lines) list += line.text;
+    return list;
+}
+
+bool verify(const QString& bundle, const QByteArray& publicKey) {
+    if (publicKey.size() != 32) return false;
+    QFile listFile(bundle + QStringLiteral("/signature/files"));
+    QFile signatureFile(bundle + QStringLiteral("/signature/files.sig"));
+    if (!listFile.open(QIODevice::ReadOnly) || !signatureFile.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray signedList = listFile.read(64 << 20);
+    const QByteArray signature = signatureFile.read(65);
+    if (signature.size() != 64) return false;
+    Key key(EVP_PKEY_new_raw_public_key(
+        EVP_PKEY_ED25519, nullptr, reinterpret_cast<const unsigned char*>(publicKey.constData()),
+        publicKey.size()));
+    std::unique_ptr<EVP_MD_CTX, ContextDeleter> context(EVP_MD_CTX_new());
+    if (!key || !context ||
+        EVP_DigestVerifyInit(context.get(), nullptr, nullptr, nullptr, key.get()) != 1 ||
+        EVP_DigestVerify(context.get(), reinterpret_cast<const unsigned char*>(signature.data()),
+                         signature.size(),
+                         reinterpret_cast<const unsigned char*>(signedList.constData()),
+                         signedList.size()) != 1)
+        return false;
+    // The signed list must describe the folder as it is now, entry for entry.
+    const auto actual = fileList(bundle);
+    return actual && *actual == signedList;
+}
+
+std::optional<QString> sign(const QString& bundle, const QByteArray& privateKeyPem) {
+    Key key = privateKey(privateKeyPem);
+    if (!key) return QStringLiteral("not an Ed25519 private key");
+    QDir(bundle + QLatin1Char('/') + signatureFolder).removeRecursively();
+    const auto list = fileList(bundle);
+    if (!list) return QStringLiteral("the bundle holds an entry that cannot be signed");
+    std::unique_ptr<EVP_MD_CTX, ContextDeleter> context(EVP_MD_CTX_new());
+    unsigned char signature[64];
+    size_t length = sizeof signature;
+    if (!context ||
+        EVP_DigestSignInit(context.get(), nullptr, nullptr, nullptr, key.get()) != 1 ||
+        EVP_DigestSign(context.get(), signature, &length,
+                       reinterpret_cast<const unsigned char*>(list->constData()),
+                       list->size()) != 1)
+        return QStringLiteral("signing failed");
+    if (!QDir(bundle).mkdir(signatureFolder)) return QStringLiteral("cannot create signature/");
+    for (const auto& [name, bytes] :
+         {std::pair{QStringLiteral("files"), *list},
+          {QStringLiteral("files.sig"), QByteArray(reinterpret_cast<char*>(signature), 64)}}) {
+        QSaveFile file(bundle + QLatin1Char('/') + signatureFolder + QLatin1Char('/') + name);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+            !file.commit())
+            return QStringLiteral("cannot write signature/%1").arg(name);
+    }
+    return std::nullopt;
+}
+
+QByteArray generatePrivateKey() {
+    Key key(EVP_PKEY_Q_keygen(nullptr, nullptr, "ED25519"));
+    std::unique_ptr<BIO, BioDeleter> bio(BIO_new(BIO_s_mem()));
+    if (!key || !bio ||
+        PEM_write_bio_PrivateKey(bio.get(), key.get(), nullptr, nullptr, 0, nullptr, nullptr) != 1)
+        return {};
+    char* data = nullptr;
+    const long size = BIO_get_mem_data(bio.get(), &data);
+    return QByteArray(data, int(size));
+}
+
+QByteArray publicKey(const QByteArray& privateKeyPem) {
+    Key key = privateKey(privateKeyPem);
+    if (!key) return {};
+    QByteArray raw(32, 0);
+    size_t length = raw.size();
+    if (EVP_PKEY_get_raw_public_key(key.get(), reinterpret_cast<unsigned char*>(raw.data()),
+                                    &length) != 1 ||
+        length != 32)
+        return {};
+    return raw;
+}
+
+}  // namespace tessal::BundleSignature

@@ -1,0 +1,70 @@
+#include "LegacyApplicationNotice.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "BundleFiles.h"
+#include "UpdateConfiguration.h"
+#include "base/DefaultsStore.h"
+
+namespace tessal {
+
+namespace {
+
+// Links resolved and the path cleaned; the path itself when it does not exist.
+QString resolved(const QString& path) {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : canonical;
+}
+
+}  // namespace
+
+QStringList LegacyApplicationNotice::searchedDirectories() {
+    return {QStringLiteral("/opt"), QDir::homePath() + QStringLiteral("/.local/opt")};
+}
+
+QStringList LegacyApplicationNotice::applications(const QString& current,
+                                                  const QStringList& directories,
+                                                  const QStringList& earlierNames) {
+    const QString self = resolved(current);
+    QStringList found;
+    for (const QString& directory : directories) {
+        for (const QString& name : earlierNames) {
+            const QString candidate =
+                resolved(directory + QLatin1Char('/') + name + QLatin1String(BundleFiles::extension));
+            if (candidate == self) continue;
+            const auto manifest = BundleFiles::readManifest(candidate);
+            if (!manifest) continue;
+            const QJsonValue identifier = manifest->value(QLatin1String("identifier"));
+            if (identifier.isString() && identifier.toString() == QLatin1String(bundleIdentifier))
+                found << candidate;
+        }
+    }
+    return found;
+}
+
+void LegacyApplicationNotice::presentIfNeeded(
+    DefaultsStore& defaults, const QString& currentBundle, const QStringList& directories,
+    const QStringList& earlierNames, const std::function<int(const AlertSpec&)>& run,
+    const std::function<void(const QStringList&)>& reveal) {
+    if (defaults.boolValue(shownKey, false) || currentBundle.isEmpty()) return;
+    const QString self = resolved(currentBundle);
+    const QString parent = QFileInfo(self).absolutePath();
+    bool installed = false;
+    for (const QString& directory : directories) installed |= resolved(directory) == parent;
+    if (!installed) return;
+    const QStringList found = applications(self, directories, earlierNames);
+    if (found.isEmpty()) return;
+    QStringList names;
+    for (const QString& path : found) names << QFileInfo(path).fileName();
+    const int answer = run(
+        {QStringLiteral("建议移除旧版应用"),
+         QStringLiteral("检测到：") + names.join(QStringLiteral("、")) +
+             QStringLiteral("。\n\n请先退出旧版，再将旧应用移到回收站，之后只使用Tessal。只移除应用，"
+                            "不要清理其设置或应用支持文件；已有设置和截图历史会保留。"),
+         {QStringLiteral("在文件管理器中查看"), QStringLiteral("稍后处理")}});
+    defaults.set(shownKey, true);
+    if (answer == 0) reveal(found);
+}
+
+}  // namespace tessal
