@@ -1,0 +1,428 @@
+// The updater against a real HTTPS server on the loopback, with real archives, signatures and
+// the real installer script. Runs in a network namespace of its own (see tests/CMakeLists.txt)
+// so that the server can take port 443, the only port a release address may name.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <sys/stat.h>
+
+#include "services/AppUpdater.h"
+#include "services/BundleFiles.h"
+#include "services/BundleSignature.h"
+#include "services/ReleaseFeed.h"
+#include "services/SafeExtraction.h"
+#include "support/LoopbackHttpsServer.h"
+#include "support/TarWriter.h"
+
+// Readable Chinese in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
+
+using namespace tessal;
+using tessal::test::LoopbackHttpsServer;
+using tessal::test::TarEntry;
+
+namespace {
+
+const QString releasePath = QStringLiteral("/app/tessal/update/tessal-0.7.2-linux-x86_64.tar.gz");
+const QString feedPath = QStringLiteral("/app/tessal/update/latest.json");
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes, int mode = 0644) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+    chmod(QFile::encodeName(path).constData(), mode);
+}
+
+QString sha256(const QString& path) {
+    return QString::fromLatin1(
+        QCryptographicHash::hash(readAll(path), QCryptographicHash::Sha256).toHex());
+}
+
+class AppUpdaterTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        certificates_ = new QTemporaryDir;
+        server_ = new LoopbackHttpsServer(certificates_->path());
+        ASSERT_TRUE(server_->listen(443)) << server_->error().toStdString();
+        keyA_ = BundleSignature::generatePrivateKey();
+        keyB_ = BundleSignature::generatePrivateKey();
+    }
+    static void TearDownTestSuite() {
+        delete server_;
+        delete certificates_;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(home_.isValid());
+        opt_ = home_.path() + QStringLiteral("/.local/opt");
+        installed_ = opt_ + QStringLiteral("/Tessal.bundle");
+        makeBundle(installed_, QStringLiteral("0.7.1"), keyA_);
+        before_ = *BundleSignature::fileList(installed_);
+        configuration_.cdnHost = QStringLiteral("localhost");
+        configuration_.productSite = QStringLiteral("https://localhost");
+        configuration_.architecture = BundleFiles::elfArchitecture(QStringLiteral(TESSAL_UPDATE_PROBE));
+        configuration_.releasePublicKey = BundleSignature::publicKey(keyA_);
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home_.path() + QStringLiteral("/.local/share")));
+    }
+
+    // A bundle as `make bundle` lays it out, with the probe as its program.
+    static void makeBundle(const QString& root, const QString& version, const QByteArray& key,
+                           const QString& identifier = QStringLiteral("local.ostrel")) {
+        QJsonObject manifest{{"identifier", identifier}, {"version", version},
+                             {"executable", "tessal"}, {"architecture", "x86_64"},
+                             {"displayName", "Tessal"}, {"updateChannelEnabled", true}};
+        writeFile(root + QStringLiteral("/manifest.json"), QJsonDocument(manifest).toJson());
+        writeFile(root + QStringLiteral("/bin/tessal"), readAll(QStringLiteral(TESSAL_UPDATE_PROBE)),
+                  0755);
+        writeFile(root + QStringLiteral("/share/tessal/InstallUpdate.sh"),
+                  readAll(QStringLiteral(TESSAL_SOURCE_DIR "/resources/InstallUpdate.sh")), 0755);
+        writeFile(root + QStringLiteral("/share/tessal/notes.txt"), version.toUtf8());
+        if (!key.isEmpty()) {
+            ASSERT_FALSE(BundleSignature::sign(root, key));
+        }
+    }
+
+    // Serves `entries` as the release archive and returns the matching release.
+    AppRelease serve(const std::vector<TarEntry>& entries) {
+        const QString archive = home_.path() + QStringLiteral("/release.tar.gz");
+        QFile::remove(archive);
+        EXPECT_TRUE(test::writeTar(archive, entries));
+        server_->answer(releasePath, {200, {}, archive, {}, -1});
+        return releaseFor(archive);
+    }
+    AppRelease releaseFor(const QString& archive) const {
+        AppRelease release;
+        release.version = QStringLiteral("0.7.2");
+        release.downloadURL = configuration_.downloadUrl(release.version);
+        release.notes = QStringLiteral("新版本");
+        release.minimumSystemVersion = QStringLiteral("2.0.0");
+        release.architecture = configuration_.architecture;
+        release.size = QFileInfo(archive).size();
+        release.sha256 = sha256(archive);
+        return release;
+    }
+    std::vector<TarEntry> candidate(const QByteArray& key, const QString& version = "0.7.2",
+                                    const QString& identifier = "local.ostrel") {
+        const QString root = home_.path() + QStringLiteral("/candidate-") +
+                             QString::number(++candidates_) + QStringLiteral("/Tessal.bundle");
+        makeBundle(root, version, key, identifier);
+        return test::entriesOf(root, QStringLiteral("Tessal.bundle"));
+    }
+
+    // Runs the blocking preparation on a worker thread while this thread serves.
+    Result<PreparedUpdate> prepare(const AppRelease& release, QString executable = {}) {
+        if (executable.isEmpty()) executable = installed_ + QStringLiteral("/bin/tessal");
+        std::optional<Result<PreparedUpdate>> result;
+        QEventLoop loop;
+        QThread* thread = QThread::create([&] {
+            result = AppUpdater(configuration_).prepare(release, installed_, executable);
+        });
+        QObject::connect(thread, &QThread::finished, &loop, &QEventLoop::quit);
+        thread->start();
+        loop.exec();
+        thread->wait();
+        delete thread;
+        return *result;
+    }
+
+    QStringList stagingFolders() const {
+        return QDir(opt_).entryList({AppUpdater::stagingPrefix + QStringLiteral("*")},
+                                    QDir::Dirs | QDir::Hidden);
+    }
+
+    void expectRefused(const AppRelease& release, const QString& message, const char* name) {
+        const auto result = prepare(release);
+        ASSERT_FALSE(result) << name;
+        if (!message.isEmpty()) {
+            EXPECT_EQ(result.error().message, message) << name;
+        }
+        EXPECT_TRUE(stagingFolders().isEmpty()) << name;
+        EXPECT_EQ(*BundleSignature::fileList(installed_), before_) << name;
+    }
+
+    static inline QTemporaryDir* certificates_ = nullptr;
+    static inline LoopbackHttpsServer* server_ = nullptr;
+    static inline QByteArray keyA_, keyB_;
+    QTemporaryDir home_;
+    QString opt_, installed_;
+    QByteArray before_;
+    UpdateConfiguration configuration_;
+    int candidates_ = 0;
+};
+
+Result<AppRelease> fetch(const UpdateConfiguration& configuration) {
+    std::optional<Result<AppRelease>> result;
+    QEventLoop loop;
+    ReleaseFeed::fetchLatest(configuration, [&](Result<AppRelease> r) {
+        result = std::move(r);
+        loop.quit();
+    });
+    if (!result) loop.exec();
+    return *result;
+}
+
+}  // namespace
+
+TEST_F(AppUpdaterTest, FeedIsTakenOnlyFromItsOwnAddressWithinItsSize) {
+    const QString archive = home_.path() + QStringLiteral("/a.tar.gz");
+    writeFile(archive, "x");
+    const AppRelease release = releaseFor(archive);
+    QJsonObject object{{"version", release.version}, {"downloadURL", release.downloadURL.toString()},
+                       {"notes", release.notes}, {"minimumSystemVersion", "2.0.0"},
+                       {"architecture", release.architecture}, {"size", 1},
+                       {"sha256", release.sha256}};
+    const QByteArray feed = QJsonDocument(object).toJson();
+
+    server_->answer(feedPath, {200, feed, {}, {}, -1});
+    const auto good = fetch(configuration_);
+    ASSERT_TRUE(good) << good.error().message.toStdString();
+    EXPECT_EQ(good.value().version, QStringLiteral("0.7.2"));
+
+    struct Case {
+        const char* name;
+        LoopbackHttpsServer::Answer answer;
+        int code;
+    };
+    QByteArray padded = feed;
+    padded.append(QByteArray(256'001 - feed.size(), ' '));
+    QByteArray exact = feed;
+    exact.append(QByteArray(256'000 - feed.size(), ' '));
+    QJsonObject invalid = object;
+    invalid[QStringLiteral("sha256")] = release.sha256.toUpper();
+    server_->answer(QStringLiteral("/elsewhere.json"), {200, feed, {}, {}, -1});
+    const std::vector<Case> cases = {
+        {"256,001 bytes", {200, padded, {}, {}, -1}, UpdateErrors::badServerResponse},
+        {"256,000 bytes", {200, exact, {}, {}, -1}, 0},
+        {"redirect", {302, {}, {}, "https://localhost/elsewhere.json", -1},
+         UpdateErrors::badServerResponse},
+        {"404", {404, feed, {}, {}, -1}, UpdateErrors::badServerResponse},
+        {"invalid record", {200, QJsonDocument(invalid).toJson(), {}, {}, -1},
+         UpdateErrors::cannotParseResponse},
+        {"not JSON", {200, "<html>", {}, {}, -1}, 4864},
+    };
+    for (const Case& c : cases) {
+        server_->answer(feedPath, c.answer);
+        const auto result = fetch(configuration_);
+        if (c.code == 0) {
+            EXPECT_TRUE(result) << c.name;
+            continue;
+        }
+        ASSERT_FALSE(result) << c.name;
+        EXPECT_EQ(result.error().code, c.code) << c.name;
+    }
+
+    // Nothing listens at the host: a network error, passed on.
+    UpdateConfiguration nowhere = configuration_;
+    nowhere.cdnHost = QStringLiteral("127.0.0.2");
+    const auto unreachable = fetch(nowhere);
+    ASSERT_FALSE(unreachable);
+    EXPECT_EQ(unreachable.error().domain, UpdateErrors::networkDomain);
+}
+
+TEST_F(AppUpdaterTest, PreparesInstallsAndRelaunchesARelease) {
+    const AppRelease release = serve(candidate(keyA_));
+    const auto prepared = prepare(release);
+    ASSERT_TRUE(prepared) << prepared.error().message.toStdString();
+    const PreparedUpdate update = prepared.value();
+    EXPECT_EQ(stagingFolders().size(), 1);
+    EXPECT_EQ(QFileInfo(update.directory).permissions() & 0x7777,
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                  QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+    EXPECT_TRUE(QFileInfo(update.stagedBundle()).isDir());
+    EXPECT_FALSE(QFileInfo::exists(update.directory + QStringLiteral("/Volume")));
+    EXPECT_FALSE(QFileInfo::exists(update.directory + QStringLiteral("/Update.tar.gz")));
+    EXPECT_EQ(QDir(update.directory).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("Update.bundle")});
+    EXPECT_EQ(*BundleSignature::fileList(installed_), before_);
+
+    // The installer waits for "the program" (a process that ends shortly) to quit.
+    QProcess running;
+    running.start(QStringLiteral("sleep"), {QStringLiteral("0.5")});
+    ASSERT_TRUE(running.waitForStarted());
+    const QString probe = home_.path() + QStringLiteral("/launched.txt");
+    qputenv("TESSAL_PROBE_OUT", QFile::encodeName(probe));
+    ASSERT_FALSE(AppUpdater(configuration_).install(update, running.processId()));
+    EXPECT_EQ(readAll(installed_ + QStringLiteral("/share/tessal/notes.txt")), "0.7.1")
+        << "replaced before the program quit";
+    running.waitForFinished();
+
+    QElapsedTimer clock;
+    clock.start();
+    while (!QFileInfo::exists(probe) && clock.elapsed() < 10'000) QThread::msleep(20);
+    EXPECT_EQ(readAll(AppUpdater::resultPath()), "success\n" + update.directory.toUtf8());
+    EXPECT_EQ(readAll(installed_ + QStringLiteral("/share/tessal/notes.txt")), "0.7.2");
+    EXPECT_TRUE(BundleSignature::verify(installed_, configuration_.releasePublicKey));
+    EXPECT_EQ(readAll(probe).trimmed(), (installed_ + QStringLiteral("/bin/tessal")).toUtf8());
+    // The previous copy waits, complete, in the staging folder for the next launch to remove.
+    EXPECT_EQ(*BundleSignature::fileList(update.directory + QStringLiteral("/Previous.bundle")),
+              before_);
+}
+
+TEST_F(AppUpdaterTest, EveryRefusalLeavesTheInstalledCopyAndNoStagingFolder) {
+    const QString unique = QStringLiteral("更新包中未找到唯一匹配的应用。");
+    const QString unpacking = QStringLiteral("更新文件处理失败（tar）。原应用未被替换。");
+    const QString signature = QStringLiteral("更新应用签名校验失败，或与当前应用的签名身份不一致。");
+    const QString identity = QStringLiteral("更新应用的标识或版本不匹配。");
+
+    {
+        AppRelease release = serve(candidate(keyA_));
+        release.sha256 = QString(64, QLatin1Char('0'));
+        expectRefused(release, QStringLiteral("更新包大小或 SHA-256 校验失败，已停止安装。"),
+                      "digest mismatch");
+        release = serve(candidate(keyA_));
+        release.size += 1;
+        expectRefused(release, QStringLiteral("更新包大小不匹配。"), "size mismatch");
+        release = serve(candidate(keyA_));
+        release.size -= 1;
+        expectRefused(release, QStringLiteral("更新包大小不匹配。"), "longer than announced");
+    }
+    struct Case {
+        const char* name;
+        std::function<std::vector<TarEntry>()> entries;
+        QString message;
+    };
+    const auto with = [&](std::vector<TarEntry> extra) {
+        std::vector<TarEntry> entries = candidate(keyA_);
+        entries.insert(entries.end(), extra.begin(), extra.end());
+        return entries;
+    };
+    const std::vector<Case> cases = {
+        {"../ path", [&] { return with({{"Tessal.bundle/../../escape", TarEntry::Type::file, 0644, "x", {}}}); }, unpacking},
+        {"absolute path", [&] { return with({{"/tmp/tessal-escape", TarEntry::Type::file, 0644, "x", {}}}); }, unpacking},
+        {"link out", [&] { return with({{"Tessal.bundle/share/out", TarEntry::Type::link, 0777, {}, "../../../etc"}}); }, unpacking},
+        {"absolute link", [&] { return with({{"Tessal.bundle/share/abs", TarEntry::Type::link, 0777, {}, "/etc/passwd"}}); }, unpacking},
+        {"hard link", [&] { return with({{"Tessal.bundle/share/hard", TarEntry::Type::hardLink, 0644, {}, "/etc/passwd"}}); }, unpacking},
+        {"device", [&] { return with({{"Tessal.bundle/share/null", TarEntry::Type::device, 0666, {}, {}}}); }, unpacking},
+        {"fifo", [&] { return with({{"Tessal.bundle/share/pipe", TarEntry::Type::fifo, 0644, {}, {}}}); }, unpacking},
+        {"two matching bundles", [&] {
+             std::vector<TarEntry> two = candidate(keyA_);
+             for (TarEntry e : candidate(keyA_)) {
+                 e.path.replace(0, 6, QStringLiteral("Second"));
+                 two.push_back(e);
+             }
+             return two;
+         }, unique},
+        {"only a link to a bundle", [&] {
+             std::vector<TarEntry> entries = candidate(keyA_);
+             for (TarEntry& e : entries) e.path.replace(0, 13, QStringLiteral("real"));
+             entries.push_back({"Tessal.bundle", TarEntry::Type::link, 0777, {}, "real"});
+             return entries;
+         }, unique},
+        {"another identifier", [&] { return candidate(keyA_, "0.7.2", "local.other"); }, unique},
+        {"nothing inside", [&] { return std::vector<TarEntry>{{"README", TarEntry::Type::file, 0644, "hi", {}}}; }, unique},
+        {"signed by another key", [&] { return candidate(keyB_); }, signature},
+        {"not signed", [&] { return candidate({}); }, signature},
+        {"changed after signing", [&] {
+             std::vector<TarEntry> entries = candidate(keyA_);
+             for (TarEntry& e : entries)
+                 if (e.path.endsWith(QLatin1String("notes.txt"))) e.content = "0.7.2 changed";
+             return entries;
+         }, signature},
+        {"file added after signing", [&] { return with({{"Tessal.bundle/share/extra", TarEntry::Type::file, 0644, "x", {}}}); }, signature},
+        {"wrong version", [&] { return candidate(keyA_, "0.7.3"); }, identity},
+        {"wrong machine", [&] {
+             std::vector<TarEntry> entries = candidate(keyA_);
+             for (TarEntry& e : entries)
+                 if (e.path.endsWith(QLatin1String("bin/tessal"))) { e.content[18] = char(183); e.content[19] = 0; }
+             return entries;
+         }, QStringLiteral("更新应用的芯片架构不匹配。")},
+    };
+    for (const Case& c : cases) expectRefused(serve(c.entries()), c.message, c.name);
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/tmp/tessal-escape")));
+    EXPECT_FALSE(QFileInfo::exists(home_.path() + QStringLiteral("/escape")));
+
+    // Transport: a missing file, a redirect, a connection cut short.
+    const QString download = QStringLiteral("更新包下载失败，请检查网络。");
+    AppRelease release = serve(candidate(keyA_));
+    server_->answer(releasePath, {404, "gone", {}, {}, -1});
+    expectRefused(release, download, "404");
+    server_->answer(releasePath, {302, {}, {}, "https://localhost/elsewhere.tar.gz", -1});
+    expectRefused(release, download, "redirect");
+    const QString archive = home_.path() + QStringLiteral("/release.tar.gz");
+    server_->answer(releasePath, {200, {}, archive, {}, release.size / 2});
+    expectRefused(release, {}, "truncated");
+}
+
+TEST_F(AppUpdaterTest, RefusesCopiesThatCannotReplaceThemselves) {
+    const AppRelease release = serve(candidate(keyA_));
+    const QString destination =
+        QStringLiteral("请先将应用放到有写入权限的安装目录（例如 ~/.local/opt），再重试应用内更新。");
+    // A copy run from somewhere else (a build tree, /usr/bin) may not replace this bundle.
+    const int downloads = server_->requests(releasePath);
+    for (const QString& elsewhere :
+         {QStringLiteral(TESSAL_UPDATE_PROBE), opt_ + QStringLiteral("/Tessal.bundle2/bin/tessal")}) {
+        const auto result = prepare(release, elsewhere);
+        ASSERT_FALSE(result);
+        EXPECT_EQ(result.error().message, destination);
+    }
+    EXPECT_EQ(server_->requests(releasePath), downloads) << "refused before any download";
+    EXPECT_TRUE(stagingFolders().isEmpty());
+
+    // A development build: the installed copy carries no valid signature.
+    QDir(installed_ + QStringLiteral("/signature")).removeRecursively();
+    before_ = *BundleSignature::fileList(installed_);
+    expectRefused(release, QStringLiteral("更新应用签名校验失败，或与当前应用的签名身份不一致。"),
+                  "unsigned installed copy");
+    // A build without a release key refuses too.
+    makeBundle(installed_, QStringLiteral("0.7.1"), keyA_);
+    before_ = *BundleSignature::fileList(installed_);
+    configuration_.releasePublicKey.clear();
+    expectRefused(release, QStringLiteral("更新应用签名校验失败，或与当前应用的签名身份不一致。"),
+                  "no release key");
+}
+
+TEST(SafeExtraction, StripsSpecialBitsAndKeepsItsBounds) {
+    QTemporaryDir dir;
+    const QString archive = dir.path() + QStringLiteral("/a.tar.gz");
+    ASSERT_TRUE(test::writeTar(archive, {{"b", TarEntry::Type::folder, 0755, {}, {}},
+                                         {"b/run", TarEntry::Type::file, 04755, "#!/bin/sh\n", {}},
+                                         {"b/group", TarEntry::Type::file, 02644, "x", {}},
+                                         {"b/lib.so", TarEntry::Type::link, 0777, {}, "run"},
+                                         {"./b/./c", TarEntry::Type::file, 0600, "c", {}}}));
+    ASSERT_FALSE(SafeExtraction().extract(archive, dir.path() + QStringLiteral("/out")));
+    struct stat st;
+    ASSERT_EQ(stat(QFile::encodeName(dir.path() + QStringLiteral("/out/b/run")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0755u);
+    ASSERT_EQ(stat(QFile::encodeName(dir.path() + QStringLiteral("/out/b/group")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+    EXPECT_EQ(QFile::symLinkTarget(dir.path() + QStringLiteral("/out/b/lib.so")),
+              dir.path() + QStringLiteral("/out/b/run"));
+    EXPECT_EQ(readAll(dir.path() + QStringLiteral("/out/b/c")), "c");
+
+    SafeExtraction small;
+    small.maximumEntries = 3;
+    EXPECT_TRUE(small.extract(archive, dir.path() + QStringLiteral("/few")));
+    small = SafeExtraction();
+    small.maximumTotalBytes = 11;
+    EXPECT_TRUE(small.extract(archive, dir.path() + QStringLiteral("/small")));
+    // A link that climbs, even one that would land inside, is refused.
+    ASSERT_TRUE(test::writeTar(archive, {{"b", TarEntry::Type::folder, 0755, {}, {}},
+                                         {"b/up", TarEntry::Type::link, 0777, {}, "../b"}}));
+    EXPECT_TRUE(SafeExtraction().extract(archive, dir.path() + QStringLiteral("/climb")));
+    writeFile(archive, QByteArray(4096, 'z'));
+    EXPECT_TRUE(SafeExtraction().extract(archive, dir.path() + QStringLiteral("/junk")));
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
