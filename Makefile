@@ -10,7 +10,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DTESSAL_WERROR=ON
 endif
 
-.PHONY: deps configure build run test test-sanitize bench format clean
+.PHONY: deps configure build run test test-sanitize bench package bundle format clean
 
 deps:
 	@bash scripts/deps.sh
@@ -32,15 +32,33 @@ test: build
 test-sanitize: deps
 	@cmake -S . -B $(BUILD)-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSAL_SANITIZE=ON \
 		-DTESSAL_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(BUILD)-asan --target tessal_unit_tests tessal_widget_tests
+	@cmake --build $(BUILD)-asan --target tessal_unit_tests tessal_widget_tests tessal_update_tests tessal-update-probe
 	@cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -L 'unit|widget'
 
 bench: build
 	@bash scripts/deps.sh bench
 	@bash bench/run.sh $(BUILD)
 
+# The Debian package (update channel off: the package manager updates it).
+package: build
+	@cd $(BUILD) && cpack -G DEB >/dev/null && ls -1 $$PWD/tessal_*.deb
+
+# The per-user bundle with the update channel on, signed with TESSAL_SIGNING_KEY (a PEM Ed25519
+# key; without one a key for this machine is made once in $(BUILD)-bundle and kept there).
+SIGNING_KEY ?= $(if $(TESSAL_SIGNING_KEY),$(TESSAL_SIGNING_KEY),$(BUILD)-bundle/signing-key.pem)
+bundle: build
+	@test -f "$(SIGNING_KEY)" || { mkdir -p $(BUILD)-bundle && \
+		$(BUILD)/tessal-bundle-sign keygen "$(SIGNING_KEY)" >/dev/null && \
+		echo "bundle: no TESSAL_SIGNING_KEY; made $(SIGNING_KEY) (keep it to sign later bundles)"; }
+	@cmake -S . -B $(BUILD)-bundle -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSAL_TESTS=OFF \
+		-DTESSAL_BENCH=OFF -DTESSAL_UPDATE_CHANNEL=ON \
+		-DTESSAL_RELEASE_PUBLIC_KEY=$$($(BUILD)/tessal-bundle-sign public "$(SIGNING_KEY)") \
+		$(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD)-bundle
+	@bash scripts/bundle.sh $(BUILD)-bundle $(BUILD)-bundle "$(SIGNING_KEY)"
+
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	@rm -rf $(BUILD) $(BUILD)-asan
+	@rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-bundle/CMakeFiles

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -53,13 +54,15 @@ void reply(const QByteArray& text) {
 QString modelDirectory(const QStringList& args) {
     const int at = args.indexOf(QStringLiteral("--models"));
     if (at >= 0 && at + 1 < args.size()) return args[at + 1];
-    if (qEnvironmentVariableIsSet("TESSAL_OCR_MODELS"))
+    if (!qEnvironmentVariable("TESSAL_OCR_MODELS").isEmpty())
         return qEnvironmentVariable("TESSAL_OCR_MODELS");
+    // Installed: the worker in lib/tessal, the models in share/tessal/ocr; else the build's.
+    const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                                              QStringLiteral("/../../share/tessal/ocr"));
 #ifdef TESSAL_OCR_MODELS_DIR
-    if (QFileInfo::exists(QStringLiteral(TESSAL_OCR_MODELS_DIR)))
-        return QStringLiteral(TESSAL_OCR_MODELS_DIR);
+    if (!QFileInfo::exists(installed)) return QStringLiteral(TESSAL_OCR_MODELS_DIR);
 #endif
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tessal/ocr");
+    return installed;
 }
 
 QByteArray linesReply(const std::vector<OnnxTextReader::Line>& lines, QSize size) {

@@ -31,8 +31,10 @@ QString WorkerTextRecognizer::defaultWorkerPath() {
     const QString directory = QCoreApplication::instance()
                                   ? QCoreApplication::applicationDirPath()
                                   : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
-    const QString beside = directory + QStringLiteral("/tessal-ocr-worker");
-    if (QFileInfo(beside).isExecutable()) return beside;
+    // Installed (package or bundle): lib/tessal beside bin; a build tree: the same folder.
+    for (const QString& candidate : {directory + QStringLiteral("/../lib/tessal/tessal-ocr-worker"),
+                                     directory + QStringLiteral("/tessal-ocr-worker")})
+        if (QFileInfo(candidate).isExecutable()) return QFileInfo(candidate).canonicalFilePath();
 #ifdef TESSAL_OCR_WORKER
     if (QFileInfo(QStringLiteral(TESSAL_OCR_WORKER)).isExecutable())
         return QStringLiteral(TESSAL_OCR_WORKER);
