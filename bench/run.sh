@@ -105,3 +105,12 @@ echo "== one screen-sized memory pass, warm and after idle (this machine's floor
         "$build/bench/tessal-latency" --probe 300,300 --command "flameshot gui >/dev/null 2>&1" --runs 10 | tail -n1
     fi
 )
+
+echo "== update: prepare of a 30 MB release from the loopback (own network namespace) =="
+unshare -rn sh -c 'ip link set lo up && exec "$0"' "$build/bench/tessal-update-prepare-bench"
+echo "== install sizes: Debian package and bundle tarball =="
+(cd "$build" && cpack -G DEB -B "$build/bench-package" >/dev/null 2>&1 && ls -l "$build"/bench-package/*.deb | awk '{printf "  %s %.1f MB\n", $9, $5/1e6}')
+key=$(mktemp) && rm -f "$key" && "$build/tessal-bundle-sign" keygen "$key" >/dev/null &&
+    bundle=$(bash "$here/../scripts/bundle.sh" "$build" "$build/bench-package" "$key") &&
+    ls -l "$bundle" | awk '{printf "  %s %.1f MB\n", $9, $5/1e6}'
+rm -f "$key"

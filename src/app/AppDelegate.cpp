@@ -28,10 +28,10 @@
 #include "longcapture/LongScreenshotResult.h"
 #include "platform/Platform.h"
 #include "regions/ChildRegionPermissionGuide.h"
+#include "regions/ChildRegionResolver.h"
 #include "services/AppServices.h"
 #include "services/LegacyApplicationNotice.h"
 #include "services/UpdateSource.h"
-#include "regions/ChildRegionResolver.h"
 #include "tools/PinnedImage.h"
 #include "tools/ScreenshotHistoryWindow.h"
 #include "tools/TextRecognitionWindow.h"
@@ -80,9 +80,9 @@ AppDelegate::AppDelegate(Platform& platform, DefaultsStore& defaults, MainQueue&
     updateSource_ = std::make_unique<ReleaseUpdateSource>(
         UpdateConfiguration::standard(), bundle.bundle, QCoreApplication::applicationFilePath());
     appServices_ = std::make_unique<AppServices>(AppServicesEnvironment{
-        defaults_, mainQueue_, alerts_, *platform_.workspace, *platform_.loginItem,
-        *updateSource_, [this] { visibility_.activate(); }, [] { QCoreApplication::quit(); },
-        bundle.version, bundle.appName, bundle.channelEnabled, bundle.bundle, systemVersion(),
+        defaults_, mainQueue_, alerts_, *platform_.workspace, *platform_.loginItem, *updateSource_,
+        [this] { visibility_.activate(); }, [] { QCoreApplication::quit(); }, bundle.version,
+        bundle.appName, bundle.channelEnabled, bundle.bundle, systemVersion(),
         LegacyApplicationNotice::searchedDirectories()});
     askSize = [](QSize current) { return runSizeDialog(current); };
 }
@@ -185,7 +185,8 @@ void AppDelegate::buildStatusMenu() {
 void AppDelegate::refreshStatusMenu() {
     if (loginMenuItem_ && platform_.loginItem)
         loginMenuItem_->setChecked(platform_.loginItem->isEnabled());
-    if (autoUpdateMenuItem_) autoUpdateMenuItem_->setChecked(AppServices::automaticChecks(defaults_));
+    if (autoUpdateMenuItem_)
+        autoUpdateMenuItem_->setChecked(AppServices::automaticChecks(defaults_));
 }
 
 void AppDelegate::showSettingsWriteFailure(const QString& reason) {

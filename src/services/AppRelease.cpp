@@ -37,19 +37,23 @@ Result<AppRelease> AppRelease::decode(const QByteArray& json) {
         return true;
     };
     QString url;
-    for (const auto& [key, field] :
-         {std::pair{"version", &release.version}, {"downloadURL", &url}, {"notes", &release.notes},
-          {"minimumSystemVersion", &release.minimumSystemVersion},
-          {"architecture", &release.architecture}, {"sha256", &release.sha256}}) {
+    for (const auto& [key, field] : {std::pair{"version", &release.version},
+                                     {"downloadURL", &url},
+                                     {"notes", &release.notes},
+                                     {"minimumSystemVersion", &release.minimumSystemVersion},
+                                     {"architecture", &release.architecture},
+                                     {"sha256", &release.sha256}}) {
         if (!text(key, *field)) return UpdateErrors::decoding(QString::fromLatin1(key));
     }
     release.downloadURL = QUrl(url, QUrl::StrictMode);
-    if (!release.downloadURL.isValid()) return UpdateErrors::decoding(QStringLiteral("downloadURL"));
+    if (!release.downloadURL.isValid())
+        return UpdateErrors::decoding(QStringLiteral("downloadURL"));
     // A 64-bit integer: JSON numbers arrive as doubles, so anything with a fraction or beyond
     // the exactly representable range is not one.
     const QJsonValue size = object.value(QLatin1String("size"));
     const double number = size.toDouble(std::nan(""));
-    if (!size.isDouble() || std::trunc(number) != number || std::fabs(number) > 9.007199254740992e15)
+    if (!size.isDouble() || std::trunc(number) != number ||
+        std::fabs(number) > 9.007199254740992e15)
         return UpdateErrors::decoding(QStringLiteral("size"));
     release.size = static_cast<std::int64_t>(number);
     return release;
@@ -64,24 +68,24 @@ std::optional<UserError> AppRelease::validate(const UpdateConfiguration& configu
                 return false;
         return true;
     };
-    const bool valid =
-        ReleaseVersion::parse(version) && downloadURL.scheme() == QLatin1String("https") &&
-        downloadURL.host() == configuration.cdnHost &&
-        (downloadURL.port() == -1 || downloadURL.port() == 443) &&
-        downloadURL.userName().isEmpty() && downloadURL.password().isEmpty() &&
-        !downloadURL.hasQuery() && !downloadURL.hasFragment() &&
-        downloadURL.path(QUrl::FullyEncoded) ==
-            configuration.downloadUrl(version).path(QUrl::FullyEncoded) &&
-        architecture == configuration.architecture && size >= 1 && size <= maximumSize &&
-        hex(sha256) && !notes.isEmpty() && notes.size() < notesLimit &&
-        ReleaseVersion::parse(minimumSystemVersion);
+    const bool valid = ReleaseVersion::parse(version) &&
+                       downloadURL.scheme() == QLatin1String("https") &&
+                       downloadURL.host() == configuration.cdnHost &&
+                       (downloadURL.port() == -1 || downloadURL.port() == 443) &&
+                       downloadURL.userName().isEmpty() && downloadURL.password().isEmpty() &&
+                       !downloadURL.hasQuery() && !downloadURL.hasFragment() &&
+                       downloadURL.path(QUrl::FullyEncoded) ==
+                           configuration.downloadUrl(version).path(QUrl::FullyEncoded) &&
+                       architecture == configuration.architecture && size >= 1 &&
+                       size <= maximumSize && hex(sha256) && !notes.isEmpty() &&
+                       notes.size() < notesLimit && ReleaseVersion::parse(minimumSystemVersion);
     if (valid) return std::nullopt;
     return UpdateErrors::cannotParse();
 }
 
-Result<AppRelease::Availability> AppRelease::availability(
-    const UpdateConfiguration& configuration, const QString& currentVersion,
-    const QString& systemVersion) const {
+Result<AppRelease::Availability> AppRelease::availability(const UpdateConfiguration& configuration,
+                                                          const QString& currentVersion,
+                                                          const QString& systemVersion) const {
     if (auto error = validate(configuration)) return *error;
     const auto release = ReleaseVersion::parse(version);
     const auto current = ReleaseVersion::parse(currentVersion);

@@ -69,7 +69,9 @@ void AppServices::start() {
         LegacyApplicationNotice::presentIfNeeded(
             env_.defaults, env_.runningBundle, env_.legacyDirectories,
             env_.source.configuration().earlierNames,
-            [this](const AlertSpec& spec) { return alert(spec.message, spec.informative, spec.buttons); },
+            [this](const AlertSpec& spec) {
+                return alert(spec.message, spec.informative, spec.buttons);
+            },
             [this](const QStringList& paths) { env_.workspace.revealFiles(paths); });
     });
     env_.mainQueue.after(30.0, [this, alive] {
@@ -98,7 +100,8 @@ void AppServices::closeStatusWindow() {
 void AppServices::check(bool manual) {
     if (checking_) {
         if (manual)
-            alert(QStringLiteral("正在准备更新"), QStringLiteral("下载和校验完成后会提示重启安装。"));
+            alert(QStringLiteral("正在准备更新"),
+                  QStringLiteral("下载和校验完成后会提示重启安装。"));
         return;
     }
     if (!manual && !automaticChecks(env_.defaults)) return;
@@ -123,19 +126,21 @@ void AppServices::check(bool manual) {
             return;
         }
         const AppRelease release = fetched.value();
-        const auto availability = release.availability(env_.source.configuration(),
-                                                       env_.version, env_.systemVersion);
+        const auto availability =
+            release.availability(env_.source.configuration(), env_.version, env_.systemVersion);
         if (!availability || availability.value() != AppRelease::Availability::available) {
             checking_ = false;
             if (!manual) return;
             if (!availability)
-                alert(QStringLiteral("暂时无法检查更新"), availability.error().message + retryLater);
+                alert(QStringLiteral("暂时无法检查更新"),
+                      availability.error().message + retryLater);
             else if (availability.value() == AppRelease::Availability::current)
-                alert(QStringLiteral("已是最新版本"), env_.appName + QLatin1Char(' ') + env_.version);
+                alert(QStringLiteral("已是最新版本"),
+                      env_.appName + QLatin1Char(' ') + env_.version);
             else
-                alert(QStringLiteral("需要更新系统"),
-                      QStringLiteral("新版本需要 glibc ") + release.minimumSystemVersion +
-                          QStringLiteral(" 或更新版本的系统。"));
+                alert(QStringLiteral("需要更新系统"), QStringLiteral("新版本需要 glibc ") +
+                                                          release.minimumSystemVersion +
+                                                          QStringLiteral(" 或更新版本的系统。"));
             return;
         }
         if (manual) {
@@ -205,12 +210,11 @@ void AppServices::reportInstallationResult() {
     const QFileInfo info(staging);
     const QString name = info.fileName();
     const QString rest = name.mid(AppUpdater::stagingPrefix.size());
-    const bool accepted =
-        QDir::isAbsolutePath(staging) &&
-        standardized(info.absolutePath()) ==
-            standardized(QFileInfo(env_.runningBundle).absolutePath()) &&
-        name.startsWith(AppUpdater::stagingPrefix) && rest.size() == 36 &&
-        !QUuid::fromString(rest).isNull();
+    const bool accepted = QDir::isAbsolutePath(staging) &&
+                          standardized(info.absolutePath()) ==
+                              standardized(QFileInfo(env_.runningBundle).absolutePath()) &&
+                          name.startsWith(AppUpdater::stagingPrefix) && rest.size() == 36 &&
+                          !QUuid::fromString(rest).isNull();
     if (accepted) QDir(staging).removeRecursively();
 }
 

@@ -1,5 +1,8 @@
 #include "AppUpdater.h"
 
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -8,9 +11,6 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QUuid>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
 
 #include "BundleFiles.h"
 #include "BundleSignature.h"
@@ -76,8 +76,8 @@ std::optional<UserError> AppUpdater::validateDestination(const QString& installe
         !canonical.startsWith(QLatin1String("/run/media/")) && !canonical.isEmpty() &&
         executable.startsWith(canonical + QLatin1Char('/'));
     if (valid) return std::nullopt;
-    return failure(
-        QStringLiteral("请先将应用放到有写入权限的安装目录（例如 ~/.local/opt），再重试应用内更新。"));
+    return failure(QStringLiteral(
+        "请先将应用放到有写入权限的安装目录（例如 ~/.local/opt），再重试应用内更新。"));
 }
 
 std::optional<UserError> AppUpdater::validateApplication(const QString& candidate,
@@ -116,9 +116,9 @@ Result<PreparedUpdate> AppUpdater::prepare(const AppRelease& release, const QStr
     if (auto invalid = release.validate(configuration_)) return *invalid;
     if (auto refused = validateDestination(installed, runningExecutable)) return *refused;
 
-    const QString directory =
-        QFileInfo(installed).absolutePath() + QLatin1Char('/') + stagingPrefix +
-        QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    const QString directory = QFileInfo(installed).absolutePath() + QLatin1Char('/') +
+                              stagingPrefix +
+                              QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     if (mkdir(QFile::encodeName(directory).constData(), 0700) != 0 ||
         chmod(QFile::encodeName(directory).constData(), 0700) != 0)
         return failure(processingFailed("mkdir"));

@@ -39,8 +39,7 @@ class AppUpdater {
 
     std::optional<UserError> validateDestination(const QString& installed,
                                                  const QString& runningExecutable) const;
-    std::optional<UserError> validateApplication(const QString& candidate,
-                                                 const QString& installed,
+    std::optional<UserError> validateApplication(const QString& candidate, const QString& installed,
                                                  const AppRelease& release) const;
 
   private:

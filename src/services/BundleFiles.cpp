@@ -1,11 +1,11 @@
 #include "BundleFiles.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "UpdateConfiguration.h"
 
@@ -30,9 +30,9 @@ QString installerScript(const QString& bundle) {
 }
 
 QString runningBundle(const QString& executable) {
-    const QString bundle =
-        QFileInfo(QFileInfo(executable).canonicalFilePath()).dir().absoluteFilePath(
-            QStringLiteral(".."));
+    const QString bundle = QFileInfo(QFileInfo(executable).canonicalFilePath())
+                               .dir()
+                               .absoluteFilePath(QStringLiteral(".."));
     const QString clean = QDir::cleanPath(bundle);
     if (!clean.endsWith(QLatin1String(extension)) || !readManifest(clean)) return {};
     return clean;
@@ -42,7 +42,9 @@ QString elfArchitecture(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     const QByteArray header = file.read(20);
-    if (header.size() < 20 || !header.startsWith("\x7f" "ELF")) return {};
+    if (header.size() < 20 || !header.startsWith("\x7f"
+                                                 "ELF"))
+        return {};
     const auto byte = [&](int i) { return static_cast<unsigned char>(header[i]); };
     const int data = byte(5);  // 1: little-endian, 2: big-endian
     if (data != 1 && data != 2) return {};
@@ -64,8 +66,8 @@ bool copyTree(const QString& from, const QString& to) {
     }
     if (S_ISDIR(info.st_mode)) {
         if (mkdir(target.constData(), 0700) != 0) return false;
-        const QStringList names = QDir(from).entryList(
-            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        const QStringList names = QDir(from).entryList(QDir::AllEntries | QDir::Hidden |
+                                                       QDir::System | QDir::NoDotAndDotDot);
         for (const QString& name : names)
             if (!copyTree(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name))
                 return false;

@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     }
     if (verb == QLatin1String("verify") && args.size() == 3)
         return BundleSignature::verify(args[1], QByteArray::fromBase64(args[2].toLatin1())) ? 0 : 1;
-    return fail(QStringLiteral("usage: keygen KEY.pem | public KEY.pem | sign BUNDLE KEY.pem | "
-                               "verify BUNDLE PUBLIC"));
+    return fail(
+        QStringLiteral("usage: keygen KEY.pem | public KEY.pem | sign BUNDLE KEY.pem | "
+                       "verify BUNDLE PUBLIC"));
 }

@@ -1,5 +1,9 @@
 #include "BundleSignature.h"
 
+#include <openssl/evp.h>
+#include <openssl/pem.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -7,10 +11,6 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <memory>
-#include <openssl/evp.h>
-#include <openssl/pem.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tessal::BundleSignature {
 
@@ -130,8 +130,7 @@ std::optional<QString> sign(const QString& bundle, const QByteArray& privateKeyP
     std::unique_ptr<EVP_MD_CTX, ContextDeleter> context(EVP_MD_CTX_new());
     unsigned char signature[64];
     size_t length = sizeof signature;
-    if (!context ||
-        EVP_DigestSignInit(context.get(), nullptr, nullptr, nullptr, key.get()) != 1 ||
+    if (!context || EVP_DigestSignInit(context.get(), nullptr, nullptr, nullptr, key.get()) != 1 ||
         EVP_DigestSign(context.get(), signature, &length,
                        reinterpret_cast<const unsigned char*>(list->constData()),
                        list->size()) != 1)
@@ -141,8 +140,7 @@ std::optional<QString> sign(const QString& bundle, const QByteArray& privateKeyP
          {std::pair{QStringLiteral("files"), *list},
           {QStringLiteral("files.sig"), QByteArray(reinterpret_cast<char*>(signature), 64)}}) {
         QSaveFile file(bundle + QLatin1Char('/') + signatureFolder + QLatin1Char('/') + name);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-            !file.commit())
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
             return QStringLiteral("cannot write signature/%1").arg(name);
     }
     return std::nullopt;

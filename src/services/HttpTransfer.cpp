@@ -19,8 +19,12 @@ UserError networkError(QNetworkReply::NetworkError code, const QString& detail) 
     QString text;
     switch (code) {
         case QNetworkReply::OperationCanceledError:
-        case QNetworkReply::TimeoutError: text = QStringLiteral("连接超时。"); break;
-        case QNetworkReply::HostNotFoundError: text = QStringLiteral("找不到更新服务器。"); break;
+        case QNetworkReply::TimeoutError:
+            text = QStringLiteral("连接超时。");
+            break;
+        case QNetworkReply::HostNotFoundError:
+            text = QStringLiteral("找不到更新服务器。");
+            break;
         case QNetworkReply::ConnectionRefusedError:
         case QNetworkReply::RemoteHostClosedError:
             text = QStringLiteral("无法连接更新服务器。");
@@ -28,7 +32,8 @@ UserError networkError(QNetworkReply::NetworkError code, const QString& detail) 
         case QNetworkReply::SslHandshakeFailedError:
             text = QStringLiteral("无法与更新服务器建立安全连接。");
             break;
-        default: text = QStringLiteral("网络错误：%1").arg(detail);
+        default:
+            text = QStringLiteral("网络错误：%1").arg(detail);
     }
     return {UpdateErrors::networkDomain, static_cast<int>(code), text};
 }
@@ -48,6 +53,8 @@ void HttpTransfer::start(std::function<void(Outcome)> done) const {
     if (!accept.isEmpty()) request.setRawHeader("Accept", accept);
     if (idleTimeoutMs > 0) request.setTransferTimeout(idleTimeoutMs);
     QNetworkReply* reply = manager->get(request);
+    // Back-pressure: the network thread buffers at most this much ahead of the sink.
+    reply->setReadBufferSize(1 << 20);
 
     struct State {
         Outcome outcome;
@@ -61,8 +68,7 @@ void HttpTransfer::start(std::function<void(Outcome)> done) const {
         if (state->finished) return;
         state->finished = true;
         if (error && !state->outcome.error) state->outcome.error = std::move(error);
-        state->outcome.status =
-            reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        state->outcome.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         state->outcome.finalUrl = reply->url();
         reply->disconnect();
         reply->abort();
@@ -79,23 +85,22 @@ void HttpTransfer::start(std::function<void(Outcome)> done) const {
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
         if (limit >= 0 && length.isValid() && length.toLongLong() > limit) tooLarge();
     });
-    QObject::connect(reply, &QNetworkReply::readyRead, reply,
-                     [reply, state, limit, out, finish, tooLarge] {
-                         const QByteArray chunk = reply->readAll();
-                         state->received += chunk.size();
-                         if (limit >= 0 && state->received > limit) return tooLarge();
-                         if (out) {
-                             if (out->write(chunk) != chunk.size()) {
-                                 finish(UserError{QStringLiteral("tessal.file"), 0,
-                                                  QStringLiteral("更新包无法写入磁盘：%1。")
-                                                      .arg(writeFailureReason(
-                                                          out->property("path").toString(),
-                                                          chunk.size()))});
-                             }
-                             return;
-                         }
-                         state->outcome.body += chunk;
-                     });
+    QObject::connect(
+        reply, &QNetworkReply::readyRead, reply, [reply, state, limit, out, finish, tooLarge] {
+            const QByteArray chunk = reply->readAll();
+            state->received += chunk.size();
+            if (limit >= 0 && state->received > limit) return tooLarge();
+            if (out) {
+                if (out->write(chunk) != chunk.size()) {
+                    finish(UserError{QStringLiteral("tessal.file"), 0,
+                                     QStringLiteral("更新包无法写入磁盘：%1。")
+                                         .arg(writeFailureReason(out->property("path").toString(),
+                                                                 chunk.size()))});
+                }
+                return;
+            }
+            state->outcome.body += chunk;
+        });
     QObject::connect(reply, &QNetworkReply::finished, reply, [reply, finish] {
         // Errors that are only an HTTP status are judged by the caller from the status.
         const int code = reply->error();
@@ -106,9 +111,8 @@ void HttpTransfer::start(std::function<void(Outcome)> done) const {
             finish(std::nullopt);
     });
     if (totalTimeoutMs > 0) {
-        QTimer::singleShot(totalTimeoutMs, reply, [finish] {
-            finish(networkError(QNetworkReply::TimeoutError, {}));
-        });
+        QTimer::singleShot(totalTimeoutMs, reply,
+                           [finish] { finish(networkError(QNetworkReply::TimeoutError, {})); });
     }
 }
 

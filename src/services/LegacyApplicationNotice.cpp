@@ -30,8 +30,8 @@ QStringList LegacyApplicationNotice::applications(const QString& current,
     QStringList found;
     for (const QString& directory : directories) {
         for (const QString& name : earlierNames) {
-            const QString candidate =
-                resolved(directory + QLatin1Char('/') + name + QLatin1String(BundleFiles::extension));
+            const QString candidate = resolved(directory + QLatin1Char('/') + name +
+                                               QLatin1String(BundleFiles::extension));
             if (candidate == self) continue;
             const auto manifest = BundleFiles::readManifest(candidate);
             if (!manifest) continue;
@@ -57,12 +57,13 @@ void LegacyApplicationNotice::presentIfNeeded(
     if (found.isEmpty()) return;
     QStringList names;
     for (const QString& path : found) names << QFileInfo(path).fileName();
-    const int answer = run(
-        {QStringLiteral("建议移除旧版应用"),
-         QStringLiteral("检测到：") + names.join(QStringLiteral("、")) +
-             QStringLiteral("。\n\n请先退出旧版，再将旧应用移到回收站，之后只使用Tessal。只移除应用，"
-                            "不要清理其设置或应用支持文件；已有设置和截图历史会保留。"),
-         {QStringLiteral("在文件管理器中查看"), QStringLiteral("稍后处理")}});
+    const int answer =
+        run({QStringLiteral("建议移除旧版应用"),
+             QStringLiteral("检测到：") + names.join(QStringLiteral("、")) +
+                 QStringLiteral(
+                     "。\n\n请先退出旧版，再将旧应用移到回收站，之后只使用Tessal。只移除应用，"
+                     "不要清理其设置或应用支持文件；已有设置和截图历史会保留。"),
+             {QStringLiteral("在文件管理器中查看"), QStringLiteral("稍后处理")}});
     defaults.set(shownKey, true);
     if (answer == 0) reveal(found);
 }

@@ -1,11 +1,11 @@
 #include "SafeExtraction.h"
 
-#include <QDir>
-#include <QFile>
 #include <archive.h>
 #include <archive_entry.h>
-#include <memory>
 #include <sys/stat.h>
+#include <QDir>
+#include <QFile>
+#include <memory>
 
 namespace tessal {
 
@@ -49,10 +49,10 @@ std::optional<QString> SafeExtraction::extract(const QString& archivePath,
     archive_read_support_filter_zstd(reader.get());
     archive_read_support_format_tar(reader.get());
     // The checks below come first; these flags are a second line behind them.
-    archive_write_disk_set_options(
-        writer.get(), ARCHIVE_EXTRACT_PERM | ARCHIVE_EXTRACT_TIME |
-                          ARCHIVE_EXTRACT_SECURE_SYMLINKS | ARCHIVE_EXTRACT_SECURE_NODOTDOT |
-                          ARCHIVE_EXTRACT_NO_OVERWRITE);
+    archive_write_disk_set_options(writer.get(), ARCHIVE_EXTRACT_PERM | ARCHIVE_EXTRACT_TIME |
+                                                     ARCHIVE_EXTRACT_SECURE_SYMLINKS |
+                                                     ARCHIVE_EXTRACT_SECURE_NODOTDOT |
+                                                     ARCHIVE_EXTRACT_NO_OVERWRITE);
     if (archive_read_open_filename(reader.get(), QFile::encodeName(archivePath).constData(),
                                    1 << 16) != ARCHIVE_OK)
         return QStringLiteral("cannot open the archive");

@@ -36,8 +36,8 @@ QUrl UpdateConfiguration::feedUrl() const {
 
 QUrl UpdateConfiguration::downloadUrl(const QString& version) const {
     QUrl url = feedUrl();
-    url.setPath(QStringLiteral("/app/tessal/update/tessal-%1-linux-%2.tar.gz")
-                    .arg(version, architecture));
+    url.setPath(
+        QStringLiteral("/app/tessal/update/tessal-%1-linux-%2.tar.gz").arg(version, architecture));
     return url;
 }
 
@@ -49,12 +49,18 @@ QUrl UpdateConfiguration::changelog() const {
 
 QString elfMachineName(int machine) {
     switch (machine) {
-        case 3: return QStringLiteral("i386");
-        case 40: return QStringLiteral("arm");
-        case 62: return QStringLiteral("x86_64");
-        case 183: return QStringLiteral("aarch64");
-        case 243: return QStringLiteral("riscv64");
-        default: return {};
+        case 3:
+            return QStringLiteral("i386");
+        case 40:
+            return QStringLiteral("arm");
+        case 62:
+            return QStringLiteral("x86_64");
+        case 183:
+            return QStringLiteral("aarch64");
+        case 243:
+            return QStringLiteral("riscv64");
+        default:
+            return {};
     }
 }
 

@@ -1,8 +1,8 @@
 #include "UpdateSource.h"
 
+#include <gnu/libc-version.h>
 #include <QCoreApplication>
 #include <QThread>
-#include <gnu/libc-version.h>
 
 #include "BundleFiles.h"
 #include "ReleaseFeed.h"
@@ -39,8 +39,8 @@ QString systemVersion() {
     return parts.mid(0, 3).join(QLatin1Char('.'));
 }
 
-ReleaseUpdateSource::ReleaseUpdateSource(UpdateConfiguration configuration,
-                                         QString installedBundle, QString runningExecutable)
+ReleaseUpdateSource::ReleaseUpdateSource(UpdateConfiguration configuration, QString installedBundle,
+                                         QString runningExecutable)
     : configuration_(std::move(configuration)),
       installedBundle_(std::move(installedBundle)),
       runningExecutable_(std::move(runningExecutable)) {}
@@ -54,8 +54,8 @@ void ReleaseUpdateSource::prepare(const AppRelease& release,
     QThread* thread = QThread::create([configuration = configuration_, release,
                                        installed = installedBundle_,
                                        executable = runningExecutable_, done] {
-        Result<PreparedUpdate> result = AppUpdater(configuration).prepare(release, installed,
-                                                                          executable);
+        Result<PreparedUpdate> result =
+            AppUpdater(configuration).prepare(release, installed, executable);
         QMetaObject::invokeMethod(
             QCoreApplication::instance(), [done, result] { done(result); }, Qt::QueuedConnection);
     });

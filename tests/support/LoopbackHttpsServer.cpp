@@ -21,10 +21,14 @@ bool openssl(const QStringList& arguments, const QString& directory) {
 
 QByteArray reason(int status) {
     switch (status) {
-        case 200: return "OK";
-        case 302: return "Found";
-        case 404: return "Not Found";
-        default: return "Status";
+        case 200:
+            return "OK";
+        case 302:
+            return "Found";
+        case 404:
+            return "Not Found";
+        default:
+            return "Status";
     }
 }
 
@@ -36,10 +40,10 @@ LoopbackHttpsServer::LoopbackHttpsServer(const QString& directory) {
         extensions.write("subjectAltName=DNS:localhost,IP:127.0.0.1,IP:::1\n");
     extensions.close();
     const bool made =
-        openssl({"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
-                 "-nodes", "-keyout", "ca.key", "-out", "ca.pem", "-days", "2", "-subj",
-                 "/CN=Tessal test CA"},
-                directory) &&
+        openssl(
+            {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+             "-keyout", "ca.key", "-out", "ca.pem", "-days", "2", "-subj", "/CN=Tessal test CA"},
+            directory) &&
         openssl({"req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
                  "-keyout", "leaf.key", "-out", "leaf.csr", "-subj", "/CN=localhost"},
                 directory) &&

@@ -20,8 +20,8 @@ class LoopbackHttpsServer final : public QObject {
     struct Answer {
         int status = 200;
         QByteArray body;
-        QString file;          // streamed instead of `body` when set
-        QByteArray location;   // a redirect target
+        QString file;            // streamed instead of `body` when set
+        QByteArray location;     // a redirect target
         qint64 truncateAt = -1;  // closes the connection after this many body bytes
     };
 

@@ -1,13 +1,13 @@
 #include "TarWriter.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
 #include <archive.h>
 #include <archive_entry.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
 
 namespace tessal::test {
 
@@ -26,7 +26,9 @@ bool writeTar(const QString& path, const std::vector<TarEntry>& entries) {
                 archive_entry_set_filetype(entry, AE_IFREG);
                 archive_entry_set_size(entry, e.content.size());
                 break;
-            case TarEntry::Type::folder: archive_entry_set_filetype(entry, AE_IFDIR); break;
+            case TarEntry::Type::folder:
+                archive_entry_set_filetype(entry, AE_IFDIR);
+                break;
             case TarEntry::Type::link:
                 archive_entry_set_filetype(entry, AE_IFLNK);
                 archive_entry_set_symlink(entry, e.target.toUtf8().constData());
@@ -35,7 +37,9 @@ bool writeTar(const QString& path, const std::vector<TarEntry>& entries) {
                 archive_entry_set_filetype(entry, AE_IFREG);
                 archive_entry_set_hardlink(entry, e.target.toUtf8().constData());
                 break;
-            case TarEntry::Type::fifo: archive_entry_set_filetype(entry, AE_IFIFO); break;
+            case TarEntry::Type::fifo:
+                archive_entry_set_filetype(entry, AE_IFIFO);
+                break;
             case TarEntry::Type::device:
                 archive_entry_set_filetype(entry, AE_IFCHR);
                 archive_entry_set_rdev(entry, makedev(1, 3));

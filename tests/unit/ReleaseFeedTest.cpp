@@ -39,12 +39,24 @@ TEST(ReleaseVersion, AcceptsExactlyThreeDecimalParts) {
         const char* text;
         bool valid;
     };
-    for (const Case& c : {Case{"0.7.2", true}, {"1.0.0", true}, {"01.002.3", true},
-                          {"9223372036854775807.0.0", true}, {"9223372036854775808.0.0", false},
-                          {"99999999999999999999.1.1", false}, {"1.2", false}, {"1.2.3.4", false},
-                          {"1..2", false}, {"1.2.", false}, {".1.2", false}, {"", false},
-                          {"1.2.a", false}, {"1.2.-3", false}, {"1.2.+3", false}, {" 1.2.3", false},
-                          {"1.2.３", false}, {"1.2.3\n", false}})
+    for (const Case& c : {Case{"0.7.2", true},
+                          {"1.0.0", true},
+                          {"01.002.3", true},
+                          {"9223372036854775807.0.0", true},
+                          {"9223372036854775808.0.0", false},
+                          {"99999999999999999999.1.1", false},
+                          {"1.2", false},
+                          {"1.2.3.4", false},
+                          {"1..2", false},
+                          {"1.2.", false},
+                          {".1.2", false},
+                          {"", false},
+                          {"1.2.a", false},
+                          {"1.2.-3", false},
+                          {"1.2.+3", false},
+                          {" 1.2.3", false},
+                          {"1.2.３", false},
+                          {"1.2.3\n", false}})
         EXPECT_EQ(ReleaseVersion::parse(QString::fromUtf8(c.text)).has_value(), c.valid) << c.text;
     const auto v = [](const char* t) { return *ReleaseVersion::parse(QString::fromUtf8(t)); };
     EXPECT_EQ(v("01.002.3"), v("1.2.3"));
@@ -65,19 +77,43 @@ TEST(AppRelease, ValidationRefusesEveryDeviationWithOneError) {
     const std::vector<Case> cases = {
         {"version with two parts", [](AppRelease& r) { r.version = QStringLiteral("0.7"); }, false},
         {"http", [](AppRelease& r) { r.downloadURL.setScheme(QStringLiteral("http")); }, false},
-        {"HTTPS upper case", [](AppRelease& r) { r.downloadURL = QUrl(r.downloadURL.toString().replace(QStringLiteral("https:"), QStringLiteral("HTTPS:"))); }, true},
-        {"other host", [](AppRelease& r) { r.downloadURL.setHost(QStringLiteral("evil.example")); }, false},
+        {"HTTPS upper case",
+         [](AppRelease& r) {
+             r.downloadURL = QUrl(r.downloadURL.toString().replace(QStringLiteral("https:"),
+                                                                   QStringLiteral("HTTPS:")));
+         },
+         true},
+        {"other host", [](AppRelease& r) { r.downloadURL.setHost(QStringLiteral("evil.example")); },
+         false},
         {"port 8443", [](AppRelease& r) { r.downloadURL.setPort(8443); }, false},
         {"port 443", [](AppRelease& r) { r.downloadURL.setPort(443); }, true},
         {"user", [](AppRelease& r) { r.downloadURL.setUserName(QStringLiteral("u")); }, false},
         {"password", [](AppRelease& r) { r.downloadURL.setPassword(QStringLiteral("p")); }, false},
-        {"query", [](AppRelease& r) { r.downloadURL.setQuery(QStringLiteral("redirect=1")); }, false},
-        {"empty query", [](AppRelease& r) { r.downloadURL.setQuery(QString(""));  }, false},
+        {"query", [](AppRelease& r) { r.downloadURL.setQuery(QStringLiteral("redirect=1")); },
+         false},
+        {"empty query", [](AppRelease& r) { r.downloadURL.setQuery(QString("")); }, false},
         {"fragment", [](AppRelease& r) { r.downloadURL.setFragment(QStringLiteral("x")); }, false},
-        {"another version's file", [](AppRelease& r) { r.downloadURL.setPath(QStringLiteral("/app/tessal/update/tessal-0.7.3-linux-x86_64.tar.gz")); }, false},
-        {"another product folder", [](AppRelease& r) { r.downloadURL.setPath(QStringLiteral("/app/other/update/tessal-0.7.2-linux-x86_64.tar.gz")); }, false},
-        {"dot segments", [](AppRelease& r) { r.downloadURL = QUrl(QStringLiteral("https://cdn.tessal.example/app/x/../tessal/update/tessal-0.7.2-linux-x86_64.tar.gz")); }, false},
-        {"other architecture", [](AppRelease& r) { r.architecture = QStringLiteral("aarch64"); }, false},
+        {"another version's file",
+         [](AppRelease& r) {
+             r.downloadURL.setPath(
+                 QStringLiteral("/app/tessal/update/tessal-0.7.3-linux-x86_64.tar.gz"));
+         },
+         false},
+        {"another product folder",
+         [](AppRelease& r) {
+             r.downloadURL.setPath(
+                 QStringLiteral("/app/other/update/tessal-0.7.2-linux-x86_64.tar.gz"));
+         },
+         false},
+        {"dot segments",
+         [](AppRelease& r) {
+             r.downloadURL =
+                 QUrl(QStringLiteral("https://cdn.tessal.example/app/x/../tessal/update/"
+                                     "tessal-0.7.2-linux-x86_64.tar.gz"));
+         },
+         false},
+        {"other architecture", [](AppRelease& r) { r.architecture = QStringLiteral("aarch64"); },
+         false},
         {"size 0", [](AppRelease& r) { r.size = 0; }, false},
         {"size 1", [](AppRelease& r) { r.size = 1; }, true},
         {"size 2^28", [](AppRelease& r) { r.size = 268'435'456; }, true},
@@ -89,7 +125,8 @@ TEST(AppRelease, ValidationRefusesEveryDeviationWithOneError) {
         {"notes 19,999", [](AppRelease& r) { r.notes = QString(19'999, QLatin1Char('x')); }, true},
         {"notes 20,000", [](AppRelease& r) { r.notes = QString(20'000, QLatin1Char('x')); }, false},
         {"notes empty", [](AppRelease& r) { r.notes.clear(); }, false},
-        {"minimum of four parts", [](AppRelease& r) { r.minimumSystemVersion = QStringLiteral("2.36.0.1"); }, false},
+        {"minimum of four parts",
+         [](AppRelease& r) { r.minimumSystemVersion = QStringLiteral("2.36.0.1"); }, false},
     };
     for (const Case& test : cases) {
         AppRelease r = release();

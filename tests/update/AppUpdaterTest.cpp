@@ -3,6 +3,7 @@
 // so that the server can take port 443, the only port a release address may name.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -15,7 +16,6 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
-#include <sys/stat.h>
 
 #include "services/AppUpdater.h"
 #include "services/BundleFiles.h"
@@ -26,7 +26,9 @@
 #include "support/TarWriter.h"
 
 // Readable Chinese in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
 
 using namespace tessal;
 using tessal::test::LoopbackHttpsServer;
@@ -78,7 +80,8 @@ class AppUpdaterTest : public ::testing::Test {
         before_ = *BundleSignature::fileList(installed_);
         configuration_.cdnHost = QStringLiteral("localhost");
         configuration_.productSite = QStringLiteral("https://localhost");
-        configuration_.architecture = BundleFiles::elfArchitecture(QStringLiteral(TESSAL_UPDATE_PROBE));
+        configuration_.architecture =
+            BundleFiles::elfArchitecture(QStringLiteral(TESSAL_UPDATE_PROBE));
         configuration_.releasePublicKey = BundleSignature::publicKey(keyA_);
         qputenv("XDG_DATA_HOME", QFile::encodeName(home_.path() + QStringLiteral("/.local/share")));
     }
@@ -87,11 +90,11 @@ class AppUpdaterTest : public ::testing::Test {
     static void makeBundle(const QString& root, const QString& version, const QByteArray& key,
                            const QString& identifier = QStringLiteral("local.ostrel")) {
         QJsonObject manifest{{"identifier", identifier}, {"version", version},
-                             {"executable", "tessal"}, {"architecture", "x86_64"},
-                             {"displayName", "Tessal"}, {"updateChannelEnabled", true}};
+                             {"executable", "tessal"},   {"architecture", "x86_64"},
+                             {"displayName", "Tessal"},  {"updateChannelEnabled", true}};
         writeFile(root + QStringLiteral("/manifest.json"), QJsonDocument(manifest).toJson());
-        writeFile(root + QStringLiteral("/bin/tessal"), readAll(QStringLiteral(TESSAL_UPDATE_PROBE)),
-                  0755);
+        writeFile(root + QStringLiteral("/bin/tessal"),
+                  readAll(QStringLiteral(TESSAL_UPDATE_PROBE)), 0755);
         writeFile(root + QStringLiteral("/share/tessal/InstallUpdate.sh"),
                   readAll(QStringLiteral(TESSAL_SOURCE_DIR "/resources/InstallUpdate.sh")), 0755);
         writeFile(root + QStringLiteral("/share/tessal/notes.txt"), version.toUtf8());
@@ -132,9 +135,8 @@ class AppUpdaterTest : public ::testing::Test {
         if (executable.isEmpty()) executable = installed_ + QStringLiteral("/bin/tessal");
         std::optional<Result<PreparedUpdate>> result;
         QEventLoop loop;
-        QThread* thread = QThread::create([&] {
-            result = AppUpdater(configuration_).prepare(release, installed_, executable);
-        });
+        QThread* thread = QThread::create(
+            [&] { result = AppUpdater(configuration_).prepare(release, installed_, executable); });
         QObject::connect(thread, &QThread::finished, &loop, &QEventLoop::quit);
         thread->start();
         loop.exec();
@@ -185,9 +187,12 @@ TEST_F(AppUpdaterTest, FeedIsTakenOnlyFromItsOwnAddressWithinItsSize) {
     const QString archive = home_.path() + QStringLiteral("/a.tar.gz");
     writeFile(archive, "x");
     const AppRelease release = releaseFor(archive);
-    QJsonObject object{{"version", release.version}, {"downloadURL", release.downloadURL.toString()},
-                       {"notes", release.notes}, {"minimumSystemVersion", "2.0.0"},
-                       {"architecture", release.architecture}, {"size", 1},
+    QJsonObject object{{"version", release.version},
+                       {"downloadURL", release.downloadURL.toString()},
+                       {"notes", release.notes},
+                       {"minimumSystemVersion", "2.0.0"},
+                       {"architecture", release.architecture},
+                       {"size", 1},
                        {"sha256", release.sha256}};
     const QByteArray feed = QJsonDocument(object).toJson();
 
@@ -211,10 +216,12 @@ TEST_F(AppUpdaterTest, FeedIsTakenOnlyFromItsOwnAddressWithinItsSize) {
     const std::vector<Case> cases = {
         {"256,001 bytes", {200, padded, {}, {}, -1}, UpdateErrors::badServerResponse},
         {"256,000 bytes", {200, exact, {}, {}, -1}, 0},
-        {"redirect", {302, {}, {}, "https://localhost/elsewhere.json", -1},
+        {"redirect",
+         {302, {}, {}, "https://localhost/elsewhere.json", -1},
          UpdateErrors::badServerResponse},
         {"404", {404, feed, {}, {}, -1}, UpdateErrors::badServerResponse},
-        {"invalid record", {200, QJsonDocument(invalid).toJson(), {}, {}, -1},
+        {"invalid record",
+         {200, QJsonDocument(invalid).toJson(), {}, {}, -1},
          UpdateErrors::cannotParseResponse},
         {"not JSON", {200, "<html>", {}, {}, -1}, 4864},
     };
@@ -279,7 +286,8 @@ TEST_F(AppUpdaterTest, PreparesInstallsAndRelaunchesARelease) {
 TEST_F(AppUpdaterTest, EveryRefusalLeavesTheInstalledCopyAndNoStagingFolder) {
     const QString unique = QStringLiteral("更新包中未找到唯一匹配的应用。");
     const QString unpacking = QStringLiteral("更新文件处理失败（tar）。原应用未被替换。");
-    const QString signature = QStringLiteral("更新应用签名校验失败，或与当前应用的签名身份不一致。");
+    const QString signature =
+        QStringLiteral("更新应用签名校验失败，或与当前应用的签名身份不一致。");
     const QString identity = QStringLiteral("更新应用的标识或版本不匹配。");
 
     {
@@ -305,45 +313,95 @@ TEST_F(AppUpdaterTest, EveryRefusalLeavesTheInstalledCopyAndNoStagingFolder) {
         return entries;
     };
     const std::vector<Case> cases = {
-        {"../ path", [&] { return with({{"Tessal.bundle/../../escape", TarEntry::Type::file, 0644, "x", {}}}); }, unpacking},
-        {"absolute path", [&] { return with({{"/tmp/tessal-escape", TarEntry::Type::file, 0644, "x", {}}}); }, unpacking},
-        {"link out", [&] { return with({{"Tessal.bundle/share/out", TarEntry::Type::link, 0777, {}, "../../../etc"}}); }, unpacking},
-        {"absolute link", [&] { return with({{"Tessal.bundle/share/abs", TarEntry::Type::link, 0777, {}, "/etc/passwd"}}); }, unpacking},
-        {"hard link", [&] { return with({{"Tessal.bundle/share/hard", TarEntry::Type::hardLink, 0644, {}, "/etc/passwd"}}); }, unpacking},
-        {"device", [&] { return with({{"Tessal.bundle/share/null", TarEntry::Type::device, 0666, {}, {}}}); }, unpacking},
-        {"fifo", [&] { return with({{"Tessal.bundle/share/pipe", TarEntry::Type::fifo, 0644, {}, {}}}); }, unpacking},
-        {"two matching bundles", [&] {
+        {"../ path",
+         [&] {
+             return with({{"Tessal.bundle/../../escape", TarEntry::Type::file, 0644, "x", {}}});
+         },
+         unpacking},
+        {"absolute path",
+         [&] {
+             return with({{"/tmp/tessal-escape", TarEntry::Type::file, 0644, "x", {}}});
+         },
+         unpacking},
+        {"link out",
+         [&] {
+             return with(
+                 {{"Tessal.bundle/share/out", TarEntry::Type::link, 0777, {}, "../../../etc"}});
+         },
+         unpacking},
+        {"absolute link",
+         [&] {
+             return with(
+                 {{"Tessal.bundle/share/abs", TarEntry::Type::link, 0777, {}, "/etc/passwd"}});
+         },
+         unpacking},
+        {"hard link",
+         [&] {
+             return with(
+                 {{"Tessal.bundle/share/hard", TarEntry::Type::hardLink, 0644, {}, "/etc/passwd"}});
+         },
+         unpacking},
+        {"device",
+         [&] {
+             return with({{"Tessal.bundle/share/null", TarEntry::Type::device, 0666, {}, {}}});
+         },
+         unpacking},
+        {"fifo",
+         [&] {
+             return with({{"Tessal.bundle/share/pipe", TarEntry::Type::fifo, 0644, {}, {}}});
+         },
+         unpacking},
+        {"two matching bundles",
+         [&] {
              std::vector<TarEntry> two = candidate(keyA_);
              for (TarEntry e : candidate(keyA_)) {
                  e.path.replace(0, 6, QStringLiteral("Second"));
                  two.push_back(e);
              }
              return two;
-         }, unique},
-        {"only a link to a bundle", [&] {
+         },
+         unique},
+        {"only a link to a bundle",
+         [&] {
              std::vector<TarEntry> entries = candidate(keyA_);
              for (TarEntry& e : entries) e.path.replace(0, 13, QStringLiteral("real"));
              entries.push_back({"Tessal.bundle", TarEntry::Type::link, 0777, {}, "real"});
              return entries;
-         }, unique},
+         },
+         unique},
         {"another identifier", [&] { return candidate(keyA_, "0.7.2", "local.other"); }, unique},
-        {"nothing inside", [&] { return std::vector<TarEntry>{{"README", TarEntry::Type::file, 0644, "hi", {}}}; }, unique},
+        {"nothing inside",
+         [&] {
+             return std::vector<TarEntry>{{"README", TarEntry::Type::file, 0644, "hi", {}}};
+         },
+         unique},
         {"signed by another key", [&] { return candidate(keyB_); }, signature},
         {"not signed", [&] { return candidate({}); }, signature},
-        {"changed after signing", [&] {
+        {"changed after signing",
+         [&] {
              std::vector<TarEntry> entries = candidate(keyA_);
              for (TarEntry& e : entries)
                  if (e.path.endsWith(QLatin1String("notes.txt"))) e.content = "0.7.2 changed";
              return entries;
-         }, signature},
-        {"file added after signing", [&] { return with({{"Tessal.bundle/share/extra", TarEntry::Type::file, 0644, "x", {}}}); }, signature},
+         },
+         signature},
+        {"file added after signing",
+         [&] {
+             return with({{"Tessal.bundle/share/extra", TarEntry::Type::file, 0644, "x", {}}});
+         },
+         signature},
         {"wrong version", [&] { return candidate(keyA_, "0.7.3"); }, identity},
-        {"wrong machine", [&] {
+        {"wrong machine",
+         [&] {
              std::vector<TarEntry> entries = candidate(keyA_);
              for (TarEntry& e : entries)
-                 if (e.path.endsWith(QLatin1String("bin/tessal"))) { e.content[18] = char(183); e.content[19] = 0; }
+                 if (e.path.endsWith(QLatin1String("bin/tessal"))) {
+                     e.content[18] = char(183);
+                     e.content[19] = 0;
+                 }
              return entries;
-         }, QStringLiteral("更新应用的芯片架构不匹配。")},
+         },
+         QStringLiteral("更新应用的芯片架构不匹配。")},
     };
     for (const Case& c : cases) expectRefused(serve(c.entries()), c.message, c.name);
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/tmp/tessal-escape")));
@@ -363,12 +421,12 @@ TEST_F(AppUpdaterTest, EveryRefusalLeavesTheInstalledCopyAndNoStagingFolder) {
 
 TEST_F(AppUpdaterTest, RefusesCopiesThatCannotReplaceThemselves) {
     const AppRelease release = serve(candidate(keyA_));
-    const QString destination =
-        QStringLiteral("请先将应用放到有写入权限的安装目录（例如 ~/.local/opt），再重试应用内更新。");
+    const QString destination = QStringLiteral(
+        "请先将应用放到有写入权限的安装目录（例如 ~/.local/opt），再重试应用内更新。");
     // A copy run from somewhere else (a build tree, /usr/bin) may not replace this bundle.
     const int downloads = server_->requests(releasePath);
-    for (const QString& elsewhere :
-         {QStringLiteral(TESSAL_UPDATE_PROBE), opt_ + QStringLiteral("/Tessal.bundle2/bin/tessal")}) {
+    for (const QString& elsewhere : {QStringLiteral(TESSAL_UPDATE_PROBE),
+                                     opt_ + QStringLiteral("/Tessal.bundle2/bin/tessal")}) {
         const auto result = prepare(release, elsewhere);
         ASSERT_FALSE(result);
         EXPECT_EQ(result.error().message, destination);
@@ -399,9 +457,11 @@ TEST(SafeExtraction, StripsSpecialBitsAndKeepsItsBounds) {
                                          {"./b/./c", TarEntry::Type::file, 0600, "c", {}}}));
     ASSERT_FALSE(SafeExtraction().extract(archive, dir.path() + QStringLiteral("/out")));
     struct stat st;
-    ASSERT_EQ(stat(QFile::encodeName(dir.path() + QStringLiteral("/out/b/run")).constData(), &st), 0);
+    ASSERT_EQ(stat(QFile::encodeName(dir.path() + QStringLiteral("/out/b/run")).constData(), &st),
+              0);
     EXPECT_EQ(st.st_mode & 07777, 0755u);
-    ASSERT_EQ(stat(QFile::encodeName(dir.path() + QStringLiteral("/out/b/group")).constData(), &st), 0);
+    ASSERT_EQ(stat(QFile::encodeName(dir.path() + QStringLiteral("/out/b/group")).constData(), &st),
+              0);
     EXPECT_EQ(st.st_mode & 07777, 0644u);
     EXPECT_EQ(QFile::symLinkTarget(dir.path() + QStringLiteral("/out/b/lib.so")),
               dir.path() + QStringLiteral("/out/b/run"));

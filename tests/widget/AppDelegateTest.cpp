@@ -77,7 +77,8 @@ TEST_F(AppDelegateTest, LaunchBuildsTheMenuAndRegistersTheStoredShortcut) {
     ASSERT_EQ(fake.hotKeys->registered.size(), 1u);
     EXPECT_EQ(fake.hotKeys->registered.begin()->second, std::make_pair(0u, 4608u));
     EXPECT_TRUE(alerts.shown.empty());
-    for (QAction* a : app->statusMenu()->actions()) EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+    for (QAction* a : app->statusMenu()->actions())
+        EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
 }
 
 TEST_F(AppDelegateTest, ServiceItemsToggleLoginAndUpdatesAndKeepDialogsAwayFromCaptures) {

@@ -88,10 +88,21 @@ class AppServicesTest : public ::testing::Test {
     void TearDown() override { qunsetenv("XDG_DATA_HOME"); }
 
     AppServices& make(bool channel = true) {
-        services = std::make_unique<AppServices>(AppServicesEnvironment{
-            defaults, queue, alerts, workspace, loginItem, source, [] {},
-            [this] { ++terminated; }, "0.7.1", "Tessal", channel,
-            dir.filePath("opt/Tessal.bundle"), "2.36.0", {dir.filePath("opt")}});
+        services =
+            std::make_unique<AppServices>(AppServicesEnvironment{defaults,
+                                                                 queue,
+                                                                 alerts,
+                                                                 workspace,
+                                                                 loginItem,
+                                                                 source,
+                                                                 [] {},
+                                                                 [this] { ++terminated; },
+                                                                 "0.7.1",
+                                                                 "Tessal",
+                                                                 channel,
+                                                                 dir.filePath("opt/Tessal.bundle"),
+                                                                 "2.36.0",
+                                                                 {dir.filePath("opt")}});
         services->canPresent = [this] { return presentable; };
         return *services;
     }
@@ -126,7 +137,8 @@ TEST_F(AppServicesTest, ChannelOffIsSilentAutomaticallyAndSaysSoOnRequest) {
     EXPECT_EQ(source.fetches, 0);
     s.check(true);
     ASSERT_EQ(titles(), QStringList{"更新通道尚未上线"});
-    EXPECT_EQ(alerts.shown[0].informative, "当前构建未启用更新检测，请从Tessal官网下载支持检查更新的新版本。");
+    EXPECT_EQ(alerts.shown[0].informative,
+              "当前构建未启用更新检测，请从Tessal官网下载支持检查更新的新版本。");
     EXPECT_EQ(alerts.shown[0].buttons, QStringList{"知道了"});
 }
 
@@ -162,10 +174,11 @@ TEST_F(AppServicesTest, AReadyUpdateIsOfferedAutomaticallyOncePerVersionAndOnReq
     source.feed = release("0.7.2");
     source.preparation = prepared("0.7.2");
     alerts.answers = {1, 1, 1};  // "稍后"
-    queue.advance(30.0);  // the first automatic check
+    queue.advance(30.0);         // the first automatic check
     ASSERT_TRUE(s.ready());
     ASSERT_EQ(titles(), QStringList{"Tessal 0.7.2 更新已就绪"});
-    EXPECT_EQ(alerts.shown[0].informative, "更快的截图。\n\n重启后自动安装，偏好和截图历史会保留。");
+    EXPECT_EQ(alerts.shown[0].informative,
+              "更快的截图。\n\n重启后自动安装，偏好和截图历史会保留。");
     EXPECT_EQ(alerts.shown[0].buttons, (QStringList{"重启并更新", "稍后"}));
     EXPECT_EQ(defaults.stringValue(AppServices::lastNotifiedKey), "0.7.2");
     queue.advance(AppServices::presentationInterval * 3);
@@ -183,7 +196,8 @@ TEST_F(AppServicesTest, AReadyUpdateIsOfferedAutomaticallyOncePerVersionAndOnReq
     s.check(true);
     s.check(false);
     EXPECT_EQ(titles().mid(3), QStringList{"更新已就绪"});
-    EXPECT_EQ(alerts.shown[3].informative, "请先结束截图并关闭编辑窗口，再通过“检查更新”重启安装。");
+    EXPECT_EQ(alerts.shown[3].informative,
+              "请先结束截图并关闭编辑窗口，再通过“检查更新”重启安装。");
 
     presentable = true;
     source.installFailure = UserError{"tessal.update", 1, "当前构建缺少更新安装程序。"};
@@ -224,7 +238,8 @@ TEST_F(AppServicesTest, ABackgroundFailureIsShownOnceWhenDialogsAreWelcome) {
     AppServices& s = make();
     s.start();
     source.feed = release("0.7.2");
-    source.preparation = Result<PreparedUpdate>(UserError{"tessal.update", 1, "更新包大小不匹配。"});
+    source.preparation =
+        Result<PreparedUpdate>(UserError{"tessal.update", 1, "更新包大小不匹配。"});
     presentable = false;
     queue.advance(30.0);
     queue.advance(AppServices::presentationInterval * 2);
@@ -276,13 +291,16 @@ TEST_F(AppServicesTest, TheLastInstallationResultIsReadOnceAndOnlyOurStagingFold
 }
 
 TEST_F(AppServicesTest, LaunchAtLoginWritesAndRemovesTheAutostartEntry) {
-    AutostartLoginItem autostart(dir.filePath("config"), "/home/u/.local/opt/Tessal \"new\".bundle/bin/tessal");
+    AutostartLoginItem autostart(dir.filePath("config"),
+                                 "/home/u/.local/opt/Tessal \"new\".bundle/bin/tessal");
     EXPECT_FALSE(autostart.isEnabled());
     ASSERT_TRUE(autostart.setEnabled(true));
     QFile entry(dir.filePath("config/autostart/local.ostrel.desktop"));
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(entry.readAll());
-    EXPECT_TRUE(text.contains("Exec=\"/home/u/.local/opt/Tessal \\\\\"new\\\\\".bundle/bin/tessal\"\n")) << text.toStdString();
+    EXPECT_TRUE(
+        text.contains("Exec=\"/home/u/.local/opt/Tessal \\\\\"new\\\\\".bundle/bin/tessal\"\n"))
+        << text.toStdString();
     EXPECT_TRUE(autostart.isEnabled());
     ASSERT_TRUE(autostart.setEnabled(false));
     EXPECT_FALSE(QFileInfo::exists(entry.fileName()));
@@ -341,10 +359,9 @@ TEST_F(AppServicesTest, TheLegacyNoticeSkipsTheRunningCopyAndCopiesOutsideInstal
     // A copy run from elsewhere (a build tree) says nothing, even with an earlier copy present.
     writeBundle(dir.filePath("build/Ostrel.bundle"), "local.ostrel");
     int shown = 0;
-    LegacyApplicationNotice::presentIfNeeded(defaults, dir.filePath("build/Tessal.bundle"),
-                                             {opt}, {"Ostrel"},
-                                             [&](const AlertSpec&) { return ++shown, 0; },
-                                             [](const QStringList&) {});
+    LegacyApplicationNotice::presentIfNeeded(
+        defaults, dir.filePath("build/Tessal.bundle"), {opt}, {"Ostrel"},
+        [&](const AlertSpec&) { return ++shown, 0; }, [](const QStringList&) {});
     EXPECT_EQ(shown, 0);
     EXPECT_FALSE(defaults.contains("legacyApplicationNoticeShown"));
 }
