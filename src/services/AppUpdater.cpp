@@ -139,7 +139,7 @@ Result<PreparedUpdate> AppUpdater::prepare(const AppRelease& release, const QStr
     if (outcome.error) return *outcome.error;
     if (outcome.status != 200 || outcome.finalUrl != release.downloadURL)
         return failure(QStringLiteral("更新包下载失败，请检查网络。"));
-    if (!download.flush()) return failure(processingFailed("write"));
+    if (!download.flush()) return HttpTransfer::sinkFailure(download.fileName(), 1 << 16);
     if (outcome.bodyTooLarge || download.size() != release.size)
         return failure(QStringLiteral("更新包大小不匹配。"));
 

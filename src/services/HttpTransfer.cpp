@@ -40,6 +40,11 @@ UserError networkError(QNetworkReply::NetworkError code, const QString& detail) 
 
 }  // namespace
 
+UserError HttpTransfer::sinkFailure(const QString& path, qint64 bytes) {
+    return {QStringLiteral("tessal.file"), 0,
+            QStringLiteral("更新包无法写入磁盘：%1。").arg(writeFailureReason(path, bytes))};
+}
+
 void HttpTransfer::start(std::function<void(Outcome)> done) const {
     auto* manager = new QNetworkAccessManager;
     manager->setCache(nullptr);
@@ -92,10 +97,7 @@ void HttpTransfer::start(std::function<void(Outcome)> done) const {
             if (limit >= 0 && state->received > limit) return tooLarge();
             if (out) {
                 if (out->write(chunk) != chunk.size()) {
-                    finish(UserError{QStringLiteral("tessal.file"), 0,
-                                     QStringLiteral("更新包无法写入磁盘：%1。")
-                                         .arg(writeFailureReason(out->property("path").toString(),
-                                                                 chunk.size()))});
+                    finish(sinkFailure(out->property("path").toString(), chunk.size()));
                 }
                 return;
             }

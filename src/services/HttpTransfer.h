@@ -33,6 +33,9 @@ struct HttpTransfer {
         bool bodyTooLarge = false;
     };
 
+    // The failure of writing a download to `path` on disk, with the reason the disk shows.
+    static UserError sinkFailure(const QString& path, qint64 bytes);
+
     // Runs on the calling thread's event loop and reports there.
     void start(std::function<void(Outcome)> done) const;
     // Runs a local event loop until done; for worker threads.

@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -445,6 +446,32 @@ TEST_F(AppUpdaterTest, RefusesCopiesThatCannotReplaceThemselves) {
     configuration_.releasePublicKey.clear();
     expectRefused(release, QStringLiteral("更新应用签名校验失败，或与当前应用的签名身份不一致。"),
                   "no release key");
+}
+
+TEST_F(AppUpdaterTest, AFullDiskDuringStagingLeavesNothingBehind) {
+    // A small file system of its own for the install folder (the test runs in a mount namespace
+    // of its own, see tests/CMakeLists.txt).
+    const QString small = home_.path() + QStringLiteral("/small");
+    QDir().mkpath(small);
+    ASSERT_EQ(QProcess::execute(QStringLiteral("mount"),
+                                {"-t", "tmpfs", "-o", "size=1m", "tmpfs", small}),
+              0);
+    installed_ = small + QStringLiteral("/Tessal.bundle");
+    opt_ = small;
+    makeBundle(installed_, QStringLiteral("0.7.1"), keyA_);
+    before_ = *BundleSignature::fileList(installed_);
+    std::vector<TarEntry> entries = candidate(keyA_);
+    QByteArray noise(2 << 20, 0);
+    QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(noise.data()),
+                                          noise.size() / 4);
+    entries.push_back({"Tessal.bundle/share/tessal/big", TarEntry::Type::file, 0644, noise, {}});
+    const auto result = prepare(serve(entries));
+    EXPECT_TRUE(stagingFolders().isEmpty());
+    EXPECT_EQ(*BundleSignature::fileList(installed_), before_);
+    QProcess::execute(QStringLiteral("umount"), {small});
+    ASSERT_FALSE(result);
+    EXPECT_TRUE(result.error().message.contains(QStringLiteral("更新包无法写入磁盘：磁盘空间不足")))
+        << result.error().message.toStdString();
 }
 
 TEST(SafeExtraction, StripsSpecialBitsAndKeepsItsBounds) {
