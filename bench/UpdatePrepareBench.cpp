@@ -89,18 +89,7 @@ int main(int argc, char** argv) {
     configuration.architecture =
         BundleFiles::elfArchitecture(QCoreApplication::applicationFilePath());
     configuration.releasePublicKey = BundleSignature::publicKey(key);
-    AppRelease release;
-    release.version = QStringLiteral("0.7.2");
-    release.downloadURL = configuration.downloadUrl(release.version);
-    release.notes = QStringLiteral("bench");
-    release.minimumSystemVersion = QStringLiteral("2.0.0");
-    release.architecture = configuration.architecture;
-    QFile file(archive);
-    file.open(QIODevice::ReadOnly);
-    release.size = file.size();
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file);
-    release.sha256 = QString::fromLatin1(hash.result().toHex());
+    const AppRelease release = test::releaseOf(configuration, archive);
     server.answer(release.downloadURL.path(), {200, {}, archive, {}, -1});
 
     std::vector<double> seconds;

@@ -1,5 +1,6 @@
 #include "LoopbackHttpsServer.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
 #include <QSslConfiguration>
@@ -136,6 +137,24 @@ void LoopbackHttpsServer::respond(QSslSocket* socket, const QString& path) {
     };
     connect(socket, &QSslSocket::encryptedBytesWritten, socket, pump);
     pump();
+}
+
+AppRelease releaseOf(const UpdateConfiguration& configuration, const QString& archive,
+                     const QString& version) {
+    AppRelease release;
+    release.version = version;
+    release.downloadURL = configuration.downloadUrl(version);
+    release.notes = QStringLiteral("新版本");
+    release.minimumSystemVersion = QStringLiteral("2.0.0");
+    release.architecture = configuration.architecture;
+    QFile file(archive);
+    if (file.open(QIODevice::ReadOnly)) {
+        release.size = file.size();
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        hash.addData(&file);
+        release.sha256 = QString::fromLatin1(hash.result().toHex());
+    }
+    return release;
 }
 
 }  // namespace tessal::test

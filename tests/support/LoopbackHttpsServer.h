@@ -7,6 +7,9 @@
 #include <QSslKey>
 #include <QString>
 
+#include "services/AppRelease.h"
+#include "services/UpdateConfiguration.h"
+
 class QSslServer;
 class QSslSocket;
 
@@ -46,5 +49,9 @@ class LoopbackHttpsServer final : public QObject {
     QMap<QString, int> requests_;
     QString error_;
 };
+
+// The release of `version` whose download is `archive`, as a feed would announce it.
+AppRelease releaseOf(const UpdateConfiguration& configuration, const QString& archive,
+                     const QString& version = QStringLiteral("0.7.2"));
 
 }  // namespace tessal::test

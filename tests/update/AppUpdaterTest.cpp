@@ -54,11 +54,6 @@ void writeFile(const QString& path, const QByteArray& bytes, int mode = 0644) {
     chmod(QFile::encodeName(path).constData(), mode);
 }
 
-QString sha256(const QString& path) {
-    return QString::fromLatin1(
-        QCryptographicHash::hash(readAll(path), QCryptographicHash::Sha256).toHex());
-}
-
 class AppUpdaterTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -113,15 +108,7 @@ class AppUpdaterTest : public ::testing::Test {
         return releaseFor(archive);
     }
     AppRelease releaseFor(const QString& archive) const {
-        AppRelease release;
-        release.version = QStringLiteral("0.7.2");
-        release.downloadURL = configuration_.downloadUrl(release.version);
-        release.notes = QStringLiteral("新版本");
-        release.minimumSystemVersion = QStringLiteral("2.0.0");
-        release.architecture = configuration_.architecture;
-        release.size = QFileInfo(archive).size();
-        release.sha256 = sha256(archive);
-        return release;
+        return test::releaseOf(configuration_, archive);
     }
     std::vector<TarEntry> candidate(const QByteArray& key, const QString& version = "0.7.2",
                                     const QString& identifier = "local.ostrel") {
