@@ -288,9 +288,14 @@ void AnnotationToolbar::flashCopied() {
     });
 }
 
-void AnnotationToolbar::disableActions(std::initializer_list<ToolbarActionId> ids) {
-    for (ToolbarActionId id : ids)
-        if (ToolbarIconButton* button = action(id)) button->setEnabled(false);
+void AnnotationToolbar::disableActions(std::initializer_list<ToolbarActionId> ids,
+                                       const QString& reason) {
+    for (ToolbarActionId id : ids) {
+        ToolbarIconButton* button = action(id);
+        if (!button) continue;
+        button->setEnabled(false);
+        if (!reason.isEmpty()) button->setToolTip(reason);
+    }
 }
 
 void AnnotationToolbar::disableTool(int index) {

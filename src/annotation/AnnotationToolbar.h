@@ -36,7 +36,8 @@ class AnnotationToolbar final : public QWidget {
     // True when the key press was the toolbar's.
     bool handleShortcut(const KeyPress& press, bool isRepeat);
     void flashCopied();
-    void disableActions(std::initializer_list<ToolbarActionId> ids);
+    // `reason`, when given, replaces the buttons' tooltips to say why they are off.
+    void disableActions(std::initializer_list<ToolbarActionId> ids, const QString& reason = {});
     void disableTool(int index);
     void setFontSize(double size);
 

@@ -99,6 +99,7 @@ AppDelegate::~AppDelegate() {
 
 void AppDelegate::applicationDidFinishLaunching() {
     shortcut_ = CaptureShortcut::load(defaults_);
+    noHotKeys_ = platform_.hotKeys->unavailableReason();
     buildStatusMenu();
 
     // The hot key only schedules the capture; the press handler itself never captures.
@@ -130,6 +131,7 @@ void AppDelegate::applicationDidFinishLaunching() {
                 showSettingsWriteFailure(
                     QStringLiteral("原设置文件已损坏且无法移到一旁，已原样保留"));
         });
+    if (!noHotKeys_.isEmpty()) return;
     if (!registerShortcut(shortcut_)) {
         visibility_.activate();
         alerts_.run({QStringLiteral("Tessal"),
@@ -144,7 +146,15 @@ void AppDelegate::buildStatusMenu() {
     menu_ = new QMenu;
     captureMenuItem_ =
         menu_->addAction(captureTitle(shortcut_), this, [this] { takeScreenshot(); });
-    menu_->addAction(QStringLiteral("设置截图快捷键…"), this, [this] { configureShortcut(); });
+    QAction* configure =
+        menu_->addAction(QStringLiteral("设置截图快捷键…"), this, [this] { configureShortcut(); });
+    if (!noHotKeys_.isEmpty()) {
+        // No system-wide shortcuts on this desktop: say how to get one instead.
+        configure->setEnabled(false);
+        auto* advice = new QAction(noHotKeys_, menu_);
+        advice->setEnabled(false);
+        menu_->insertAction(configure, advice);
+    }
     menu_->addAction(QStringLiteral("截图偏好…"), this, [this] { showPreferences(); });
     menu_->addAction(QStringLiteral("截图历史…"), this, [this] { showHistory(); });
     menu_->addSeparator();
@@ -279,7 +289,9 @@ void AppDelegate::capture(bool previousWasShown) {
             [this](const AlertSpec& alert) { showAlert(alert); },
             [this](QWindow* window) { return platform_.workspace->grabInput(window); },
             &history_,
-            recognitionPresenter()};
+            recognitionPresenter(),
+            platform_.capabilities.fullScreenOverlays,
+            platform_.capabilities.longCaptureUnavailable};
         auto editor =
             std::make_unique<Editor>(std::move(snapshots).value(), std::move(environment));
         showEditor(std::move(editor));
@@ -411,6 +423,12 @@ void AppDelegate::showResult(const QImage& image, const QString& title) {
 
 bool AppDelegate::startLongCapture(const Rect& frame, const Rect& region) {
     if (longScreenshot_) return false;
+    if (!platform_.capabilities.longCaptureUnavailable.isEmpty() || !platform_.windowStreams) {
+        showAlert({QStringLiteral("无法开始长截图"),
+                   platform_.capabilities.longCaptureUnavailable,
+                   {QStringLiteral("知道了")}});
+        return false;
+    }
     LongCaptureEnvironment environment{
         mainQueue_,
         clock_,

@@ -138,6 +138,8 @@ class AppDelegate final : public QObject {
     std::unique_ptr<UpdateSource> updateSource_;
     std::unique_ptr<AppServices> appServices_;
     CaptureShortcut shortcut_;
+    // Why this desktop has no system-wide shortcut (the menu says what to do); empty if it has.
+    QString noHotKeys_;
     ApplicationVisibility visibility_;
     EditMenu editMenu_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

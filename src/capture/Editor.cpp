@@ -54,7 +54,7 @@ Editor::Editor(std::vector<ScreenSnapshot> snapshots, EditorEnvironment environm
         auto model =
             std::make_unique<SelectionViewModel>(std::move(snapshots[i]), environment_.mainQueue,
                                                  environment_.clock, environment_.regionQueue);
-        auto overlay = std::make_unique<OverlayWindow>(geometry);
+        auto overlay = std::make_unique<OverlayWindow>(geometry, environment_.fullScreenOverlays);
         auto* view = new SelectionView(*model, overlay.get());
         overlay->setContent(view);
         model->onSelect = [this, i](const Rect& rect) { select(rect, i); };
@@ -255,6 +255,9 @@ void Editor::select(const Rect& rect, std::size_t index) {
 
     auto* toolbar = new AnnotationToolbar(view.width() - 16, environment_.mainQueue, &view);
     if (!environment_.recognizeText) toolbar->disableActions({ToolbarActionId::recognizeText});
+    if (!environment_.longCaptureUnavailable.isEmpty())
+        toolbar->disableActions({ToolbarActionId::longCapture},
+                                environment_.longCaptureUnavailable);
     toolbar->onLayoutChange = [this] { placeToolbar(); };
     host_.attach(canvas, toolbar, &overlays_[index]->edits(),
                  CapturePreferences::defaultTool(environment_.defaults));

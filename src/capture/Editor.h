@@ -44,6 +44,10 @@ struct EditorEnvironment {
     ScreenshotHistory* history;
     // Opens text recognition on an image; none = not offered.
     AnnotationHost::RecognitionPresenter recognizeText;
+    // Overlays as compositor-placed full-screen windows (Wayland).
+    bool fullScreenOverlays = false;
+    // Why long capture is not offered here; empty when it is.
+    QString longCaptureUnavailable;
 };
 
 // One capture session over the frozen displays: an overlay with a selection view per snapshot;

@@ -1,16 +1,20 @@
 #include "OverlayWindow.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QWindow>
 
 #include "SelectionView.h"
 
 namespace tessal {
 
-OverlayWindow::OverlayWindow(const QRect& qtGeometry)
-    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                           Qt::X11BypassWindowManagerHint | Qt::Tool) {
+OverlayWindow::OverlayWindow(const QRect& qtGeometry, bool fullScreen)
+    : QWidget(nullptr, fullScreen ? Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
+                                  : Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                                        Qt::X11BypassWindowManagerHint | Qt::Tool),
+      fullScreen_(fullScreen) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -29,7 +33,14 @@ void OverlayWindow::setContent(SelectionView* view) {
 }
 
 void OverlayWindow::present(bool takeKeyboard) {
-    show();
+    if (fullScreen_ && !isVisible()) {
+        if (!windowHandle()) create();
+        if (QScreen* screen = QGuiApplication::screenAt(geometry().center()))
+            windowHandle()->setScreen(screen);
+        showFullScreen();
+    } else {
+        show();
+    }
     raise();
     if (takeKeyboard) {
         activateWindow();

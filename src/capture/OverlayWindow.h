@@ -13,7 +13,9 @@ class SelectionView;
 class OverlayWindow final : public QWidget {
     Q_OBJECT
   public:
-    explicit OverlayWindow(const QRect& qtGeometry);
+    // `fullScreen`: the compositor places the window on the display at `qtGeometry` (Wayland,
+    // where clients cannot position windows); otherwise it is placed there directly.
+    explicit OverlayWindow(const QRect& qtGeometry, bool fullScreen = false);
 
     QUndoStack& edits() { return edits_; }
     void setContent(SelectionView* view);
@@ -37,6 +39,7 @@ class OverlayWindow final : public QWidget {
     void hideEvent(QHideEvent* event) override;
 
   private:
+    bool fullScreen_ = false;
     QUndoStack edits_;
     SelectionView* content_ = nullptr;
     bool keyboardGrabbed_ = false;

@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "base/QtGeometry.h"
+
 namespace tessal {
 
 std::vector<DisplayMapping> currentDisplayMappings() {
@@ -19,6 +21,28 @@ std::vector<DisplayMapping> currentDisplayMappings() {
         result.push_back(
             {QRect(g.topLeft(), QSize(qRound(g.width() * scale), qRound(g.height() * scale))),
              QPointF(g.topLeft()), scale});
+    }
+    return result;
+}
+
+std::vector<DisplayInfo> qtDisplays() {
+    std::vector<DisplayInfo> result;
+    QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary) return result;
+    const QRectF p(primary->geometry());
+    QList<QScreen*> screens = QGuiApplication::screens();
+    screens.removeAll(primary);
+    screens.prepend(primary);
+    // The same order as the mappings: primary first.
+    const std::vector<DisplayMapping> mappings = currentDisplayMappings();
+    for (int i = 0; i < screens.size() && i < int(mappings.size()); ++i) {
+        DisplayInfo info;
+        info.id = screens[i]->name();
+        info.frame = globalFromQt(QRectF(screens[i]->geometry()), p);
+        info.visibleFrame = globalFromQt(QRectF(screens[i]->availableGeometry()), p);
+        info.scale = mappings[i].scale;
+        info.nativeRect = mappings[i].native;
+        result.push_back(info);
     }
     return result;
 }

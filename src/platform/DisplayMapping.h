@@ -4,6 +4,7 @@
 #include <QRect>
 #include <vector>
 
+#include "ScreenCaptureService.h"
 #include "base/geometry.h"
 
 namespace tessal {
@@ -17,6 +18,9 @@ struct DisplayMapping {
 
 // The displays as Qt sees them now, primary first. Main thread only.
 std::vector<DisplayMapping> currentDisplayMappings();
+
+// The displays as Qt reports them (the same on X11 and Wayland), primary first.
+std::vector<DisplayInfo> qtDisplays();
 
 // A root-window rectangle in window-list points (origin at the primary display's top-left,
 // y down), through the display that holds its centre.

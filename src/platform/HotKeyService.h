@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 #include <functional>
 
@@ -15,6 +16,9 @@ class HotKeyService {
     // another program, or an unknown key).
     virtual int registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers) = 0;
     virtual void unregisterHotKey(int reference) = 0;
+    // Why this desktop offers no system-wide hot keys at all (what the user can do instead);
+    // empty when it does.
+    virtual QString unavailableReason() const { return {}; }
 
     // Called on the main thread with the reference of the pressed hot key.
     std::function<void(int reference)> onPressed;

@@ -13,8 +13,18 @@
 
 namespace tessal {
 
+// What differs between desktops beyond the services themselves.
+struct PlatformCapabilities {
+    // Overlays are full-screen windows that the compositor puts on their output (Wayland),
+    // not windows placed by us.
+    bool fullScreenOverlays = false;
+    // Why long capture cannot run here; empty when it can.
+    QString longCaptureUnavailable;
+};
+
 // Everything the program needs from the desktop, owned in one place.
 struct Platform {
+    PlatformCapabilities capabilities;
     std::unique_ptr<ScreenCaptureService> capture;
     std::unique_ptr<HotKeyService> hotKeys;
     std::unique_ptr<Pasteboard> pasteboard;

@@ -45,9 +45,19 @@ class AnnotationHostTest : public ::testing::Test {
 // the editor and the result window once drifted apart on the mosaic mode.
 TEST_F(AnnotationHostTest, EveryHostRemembersTheStyleAlike) {
     Editor editor({display(Rect(0, 0, 400, 300))},
-                  EditorEnvironment{queue, clock, pasteboard, defaults,
-                                    [](std::function<void()> job) { job(); }, nullptr, nullptr,
-                                    nullptr, nullptr, nullptr, nullptr});
+                  EditorEnvironment{queue,
+                                    clock,
+                                    pasteboard,
+                                    defaults,
+                                    [](std::function<void()> job) { job(); },
+                                    nullptr,
+                                    nullptr,
+                                    nullptr,
+                                    nullptr,
+                                    nullptr,
+                                    nullptr,
+                                    false,
+                                    {}});
     editor.select(Rect(10, 10, 200, 150), 0);
     QImage image(300, 200, QImage::Format_RGB32);
     image.fill(Qt::white);

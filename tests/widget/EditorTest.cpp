@@ -60,7 +60,11 @@ class EditorTest : public ::testing::Test {
             std::vector<ScreenSnapshot>{snapshot(Rect(0, 0, 400, 300), 1, QColor(10, 200, 30)),
                                         snapshot(Rect(400, 0, 300, 200), 2, Qt::white)},
             EditorEnvironment{
-                queue, clock, pasteboard, defaults, [](std::function<void()> job) { job(); },
+                queue,
+                clock,
+                pasteboard,
+                defaults,
+                [](std::function<void()> job) { job(); },
                 [this] {
                     ++savePanels;
                     return savePath;
@@ -69,12 +73,16 @@ class EditorTest : public ::testing::Test {
                     askedSize = current;
                     return typedSize;
                 },
-                [this](const AlertSpec& alert) { errors << alert.informative; }, nullptr, nullptr,
+                [this](const AlertSpec& alert) { errors << alert.informative; },
+                nullptr,
+                nullptr,
                 [this](const QByteArray& png, bool copy, std::function<void()> onCopied,
                        std::function<void()> onClosed) {
                     recognitions.push_back({png, copy, std::move(onCopied), std::move(onClosed)});
                     return recognitionOpens;
-                }});
+                },
+                false,
+                {}});
         editor->onClose = [this] { ++closes; };
         editor->showWindow();
     }
@@ -433,10 +441,19 @@ TEST(EditorKeyboard, AGrabHeldElsewhereIsWaitedForThenReported) {
         int closes = 0;
         Editor editor(
             {snapshot(Rect(0, 0, 400, 300), 1, Qt::white)},
-            EditorEnvironment{
-                queue, clock, pasteboard, defaults, [](std::function<void()> job) { job(); },
-                nullptr, nullptr, [&](const AlertSpec& alert) { errors << alert.informative; },
-                [&](QWindow* w) { return workspace.grabInput(w); }, nullptr, nullptr});
+            EditorEnvironment{queue,
+                              clock,
+                              pasteboard,
+                              defaults,
+                              [](std::function<void()> job) { job(); },
+                              nullptr,
+                              nullptr,
+                              [&](const AlertSpec& alert) { errors << alert.informative; },
+                              [&](QWindow* w) { return workspace.grabInput(w); },
+                              nullptr,
+                              nullptr,
+                              false,
+                              {}});
         editor.onClose = [&] { ++closes; };
         editor.showWindow();
         queue.advance(0.3);
@@ -454,4 +471,30 @@ TEST(EditorKeyboard, AGrabHeldElsewhereIsWaitedForThenReported) {
             EXPECT_FALSE(editor.overlays()[0]->isVisible());
         }
     }
+}
+
+// Wayland: overlays are full-screen windows placed by the compositor, and long capture is off
+// with its reason on the button.
+TEST(EditorOnWayland, OverlaysFillTheirDisplayAndLongCaptureSaysWhyItIsOff) {
+    QTemporaryDir dir;
+    DefaultsStore defaults{dir.filePath("defaults.json")};
+    ManualClock clock;
+    ManualMainQueue queue{clock};
+    FakePasteboard pasteboard;
+    const QString reason = "长截图暂时需要 X11 会话：Wayland 不允许读取其他窗口的内容。";
+    Editor editor({snapshot(Rect(0, 0, 400, 300), 1, Qt::white)},
+                  EditorEnvironment{queue, clock, pasteboard, defaults,
+                                    [](std::function<void()> job) { job(); }, nullptr, nullptr,
+                                    nullptr, nullptr, nullptr, nullptr, true, reason});
+    editor.showWindow();
+    ASSERT_EQ(editor.overlays().size(), 1u);
+    EXPECT_TRUE(editor.overlays()[0]->windowState() & Qt::WindowFullScreen);
+    EXPECT_FALSE(editor.overlays()[0]->windowFlags() & Qt::X11BypassWindowManagerHint);
+    editor.select(Rect(10, 10, 200, 150), 0);
+    ASSERT_TRUE(editor.toolbar());
+    auto* button = editor.toolbar()->action(ToolbarActionId::longCapture);
+    EXPECT_FALSE(button->isEnabled());
+    EXPECT_EQ(button->toolTip(), reason);
+    EXPECT_TRUE(editor.toolbar()->action(ToolbarActionId::copy)->isEnabled());
+    editor.close();
 }

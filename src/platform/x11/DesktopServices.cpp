@@ -1,15 +1,6 @@
 #include "DesktopServices.h"
 
-#include <QClipboard>
-#include <QDBusConnection>
-#include <QDBusInterface>
-#include <QDBusMessage>
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QMimeData>
-#include <QProcess>
-#include <QUrl>
 #include <QWindow>
 #include <cstdlib>
 
@@ -21,94 +12,7 @@
 
 namespace tessal {
 
-bool QtPasteboard::setPng(const QByteArray& png) {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!clipboard || png.isEmpty()) return false;
-    auto* data = new QMimeData;
-    data->setData(QStringLiteral("image/png"), png);
-    clipboard->setMimeData(data, QClipboard::Clipboard);
-    return true;
-}
-
-namespace {
-
-// The one image/png representation, produced when a pasting application asks for it: until
-// the encoder is done, that request waits (on the main thread, where Qt answers the selection).
-class PromisedPng final : public QMimeData {
-  public:
-    explicit PromisedPng(std::shared_future<QByteArray> png) : png_(std::move(png)) {}
-    QStringList formats() const override { return {QStringLiteral("image/png")}; }
-    bool hasFormat(const QString& type) const override {
-        return type == QLatin1String("image/png");
-    }
-
-  protected:
-    QVariant retrieveData(const QString& type, QMetaType) const override {
-        if (type != QLatin1String("image/png")) return {};
-        return png_.get();
-    }
-
-  private:
-    std::shared_future<QByteArray> png_;
-};
-
-}  // namespace
-
-std::uint64_t QtPasteboard::offerPng(std::shared_future<QByteArray> png) {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!clipboard || !png.valid()) return 0;
-    auto* data = new PromisedPng(std::move(png));
-    ++offers_;
-    offered_ = data;
-    clipboard->setMimeData(data, QClipboard::Clipboard);
-    return offers_;
-}
-
-void QtPasteboard::withdrawPng(std::uint64_t offer) {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (clipboard && offered_ && offer == offers_ &&
-        clipboard->mimeData(QClipboard::Clipboard) == offered_)
-        clipboard->clear(QClipboard::Clipboard);
-}
-
-bool QtPasteboard::setText(const QString& text) {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!clipboard) return false;
-    clipboard->setText(text, QClipboard::Clipboard);
-    return true;
-}
-
-void QtWorkspace::revealFiles(const QStringList& paths) {
-    if (paths.isEmpty()) return;
-    QStringList uris;
-    for (const QString& path : paths) uris << QUrl::fromLocalFile(path).toString();
-    QDBusInterface fileManager(QStringLiteral("org.freedesktop.FileManager1"),
-                               QStringLiteral("/org/freedesktop/FileManager1"),
-                               QStringLiteral("org.freedesktop.FileManager1"),
-                               QDBusConnection::sessionBus());
-    fileManager.setTimeout(2000);
-    if (fileManager.isValid() &&
-        fileManager.call(QStringLiteral("ShowItems"), uris, QString()).type() ==
-            QDBusMessage::ReplyMessage)
-        return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(paths.first()).absolutePath()));
-}
-
-bool QtWorkspace::openAddress(const QString& address) {
-    const QUrl url(address);
-    return url.isValid() && QDesktopServices::openUrl(url);
-}
-
-bool QtWorkspace::openAccessibilitySettings() {
-    const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP").toUpper();
-    if (desktop.contains("GNOME") || desktop.contains("UNITY") || desktop.contains("BUDGIE"))
-        return QProcess::startDetached("gnome-control-center", {"universal-access"});
-    if (desktop.contains("KDE")) return QProcess::startDetached("systemsettings", {"kcm_access"});
-    if (desktop.contains("MATE")) return QProcess::startDetached("mate-at-properties", {});
-    return false;
-}
-
-bool QtWorkspace::grabInput(QWindow* window) {
+bool X11Workspace::grabInput(QWindow* window) {
     if (!window) return false;
     // The pointer directly, with owner events, so each of our overlays still gets its own
     // clicks while nothing outside them can take the pointer; then the keyboard through Qt,
@@ -135,11 +39,11 @@ bool QtWorkspace::grabInput(QWindow* window) {
     return false;
 }
 
-int QtWorkspace::frontmostPid() {
+int X11Workspace::frontmostPid() {
     return x11::activeWindowPid();
 }
 
-bool QtWorkspace::activate(int pid) {
+bool X11Workspace::activate(int pid) {
     xcb_connection_t* c = x11::connection();
     if (!c || pid <= 0) return false;
     const auto stacking =
@@ -163,7 +67,7 @@ bool QtWorkspace::activate(int pid) {
     return false;
 }
 
-bool QtWorkspace::postScroll(Point point, int notches, bool horizontal) {
+bool X11Workspace::postScroll(Point point, int notches, bool horizontal) {
     xcb_connection_t* c = x11::connection();
     if (!c || notches == 0) return false;
     const xcb_query_extension_reply_t* xtest = xcb_get_extension_data(c, &xcb_test_id);
@@ -189,8 +93,8 @@ bool QtWorkspace::postScroll(Point point, int notches, bool horizontal) {
     return true;
 }
 
-std::unique_ptr<KeyTap> QtWorkspace::tapKeys(int targetPid,
-                                             std::function<void(int keyCode, bool repeat)> onKey) {
+std::unique_ptr<KeyTap> X11Workspace::tapKeys(int targetPid,
+                                              std::function<void(int keyCode, bool repeat)> onKey) {
     if (!x11::connection()) return nullptr;
     return std::make_unique<X11KeyTap>(targetPid, std::move(onKey));
 }

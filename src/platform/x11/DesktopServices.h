@@ -1,31 +1,11 @@
 #pragma once
 
-#include <QMimeData>
-#include <QPointer>
-
-#include "platform/Pasteboard.h"
-#include "platform/Workspace.h"
+#include "platform/desktop/QtDesktop.h"
 
 namespace tessal {
 
-// The CLIPBOARD selection; the program stays resident, so it keeps owning what it put there.
-class QtPasteboard final : public Pasteboard {
+class X11Workspace final : public DesktopWorkspace {
   public:
-    bool setPng(const QByteArray& png) override;
-    std::uint64_t offerPng(std::shared_future<QByteArray> png) override;
-    void withdrawPng(std::uint64_t offer) override;
-    bool setText(const QString& text) override;
-
-  private:
-    QPointer<QMimeData> offered_;
-    std::uint64_t offers_ = 0;
-};
-
-class QtWorkspace final : public Workspace {
-  public:
-    bool openAddress(const QString& address) override;
-    void revealFiles(const QStringList& paths) override;
-    bool openAccessibilitySettings() override;
     bool grabInput(QWindow* window) override;
     int frontmostPid() override;
     bool activate(int pid) override;

@@ -42,25 +42,7 @@ X11ScreenCapture::~X11ScreenCapture() {
 }
 
 std::vector<DisplayInfo> X11ScreenCapture::displays() {
-    std::vector<DisplayInfo> result;
-    QScreen* primary = QGuiApplication::primaryScreen();
-    if (!primary) return result;
-    const QRectF p(primary->geometry());
-    QList<QScreen*> screens = QGuiApplication::screens();
-    screens.removeAll(primary);
-    screens.prepend(primary);
-    // The same order as the mappings: primary first.
-    const std::vector<DisplayMapping> mappings = currentDisplayMappings();
-    for (int i = 0; i < screens.size() && i < int(mappings.size()); ++i) {
-        DisplayInfo info;
-        info.id = screens[i]->name();
-        info.frame = globalFromQt(QRectF(screens[i]->geometry()), p);
-        info.visibleFrame = globalFromQt(QRectF(screens[i]->availableGeometry()), p);
-        info.scale = mappings[i].scale;
-        info.nativeRect = mappings[i].native;
-        result.push_back(info);
-    }
-    return result;
+    return qtDisplays();
 }
 
 Result<ShareableContent> X11ScreenCapture::shareableContent() {

@@ -1,0 +1,105 @@
+#include "PortalRequest.h"
+
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusReply>
+#include <QEventLoop>
+#include <QRandomGenerator>
+#include <QTimer>
+
+namespace tessal {
+
+namespace {
+
+const QString domain = QStringLiteral("Ostrel");
+
+// Receives the one Response signal of a request.
+class ResponseReceiver final : public QObject {
+    Q_OBJECT
+  public:
+    explicit ResponseReceiver(QEventLoop& loop) : loop_(loop) {}
+    bool answered = false;
+    PortalRequest::Answer answer;
+
+  public Q_SLOTS:
+    void onResponse(uint response, const QVariantMap& results) {
+        if (answered) return;
+        answered = true;
+        answer.response = int(response);
+        answer.results = results;
+        loop_.quit();
+    }
+
+  private:
+    QEventLoop& loop_;
+};
+
+}  // namespace
+
+QString PortalRequest::newToken() {
+    return QStringLiteral("tessal%1").arg(QRandomGenerator::global()->generate());
+}
+
+QString PortalRequest::requestPath(const QString& token) const {
+    // ":1.42" → "1_42", as the portal names the request object after the caller.
+    QString sender = bus_.baseService();
+    sender.remove(0, 1);
+    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+    return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
+}
+
+Result<PortalRequest::Answer> PortalRequest::call(const QString& interface, const QString& method,
+                                                  const QVariantList& arguments,
+                                                  QVariantMap options) {
+    if (!bus_.isConnected())
+        return UserError{domain, 10, QStringLiteral("无法连接会话总线，找不到桌面门户服务。")};
+    const QString token = newToken();
+    options.insert(QStringLiteral("handle_token"), token);
+    QEventLoop loop;
+    ResponseReceiver receiver(loop);
+    QString expected = requestPath(token);
+    const auto subscribe = [&](const QString& object) {
+        return bus_.connect(service, object, QStringLiteral("org.freedesktop.portal.Request"),
+                            QStringLiteral("Response"), &receiver,
+                            SLOT(onResponse(uint, QVariantMap)));
+    };
+    subscribe(expected);
+
+    QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+    message.setArguments(QVariantList(arguments) << options);
+    const QDBusMessage reply = bus_.call(message, QDBus::Block, timeoutMs_);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        bus_.disconnect(service, expected, QStringLiteral("org.freedesktop.portal.Request"),
+                        QStringLiteral("Response"), &receiver, SLOT(onResponse(uint, QVariantMap)));
+        const bool missing =
+            reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
+            reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownInterface") ||
+            reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod");
+        if (missing)
+            return UserError{domain, 10,
+                             QStringLiteral("桌面没有提供截图门户（xdg-desktop-portal）。")};
+        return UserError{domain, 11,
+                         QStringLiteral("桌面门户拒绝了请求：%1").arg(reply.errorMessage())};
+    }
+    // Old portals name the request object differently; follow the handle they return.
+    const QString handle = reply.arguments().value(0).value<QDBusObjectPath>().path();
+    if (!handle.isEmpty() && handle != expected) {
+        subscribe(handle);
+        expected = handle;
+    }
+    if (!receiver.answered) {
+        QTimer::singleShot(timeoutMs_, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    bus_.disconnect(service, expected, QStringLiteral("org.freedesktop.portal.Request"),
+                    QStringLiteral("Response"), &receiver, SLOT(onResponse(uint, QVariantMap)));
+    if (!receiver.answered)
+        return UserError{
+            domain, 12,
+            QStringLiteral("桌面门户没有在 %1 秒内回应。").arg(timeoutMs_ / 1000.0, 0, 'g', 3)};
+    return receiver.answer;
+}
+
+}  // namespace tessal
+
+#include "PortalRequest.moc"

@@ -1,0 +1,23 @@
+#include "WaylandPlatform.h"
+
+#include "WaylandHotKeys.h"
+#include "WaylandScreenCapture.h"
+#include "WaylandWorkspace.h"
+#include "platform/desktop/QtDesktop.h"
+
+namespace tessal {
+
+Platform createWaylandPlatform() {
+    Platform platform;
+    platform.capabilities.fullScreenOverlays = true;
+    platform.capabilities.longCaptureUnavailable =
+        QStringLiteral("长截图暂时需要 X11 会话：Wayland 不允许读取其他窗口的内容。");
+    platform.capture = std::make_unique<WaylandScreenCapture>();
+    platform.hotKeys = std::make_unique<WaylandHotKeys>();
+    platform.pasteboard = std::make_unique<QtPasteboard>();
+    platform.workspace = std::make_unique<WaylandWorkspace>();
+    platform.accessibility = std::make_unique<ImageOnlyAccessibility>();
+    return platform;
+}
+
+}  // namespace tessal

@@ -1,0 +1,113 @@
+#include "WaylandScreenCapture.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QScreen>
+#include <QUrl>
+#include <QVariantMap>
+
+#include "PortalRequest.h"
+#include "WaylandSocket.h"
+#include "platform/DisplayMapping.h"
+
+namespace tessal {
+
+namespace {
+
+const QString domain = QStringLiteral("Ostrel");
+
+QRect desktopLogicalRect() {
+    QRect united;
+    for (QScreen* screen : QGuiApplication::screens()) united |= screen->geometry();
+    return united;
+}
+
+}  // namespace
+
+QImage cutDisplay(const QImage& desktop, const QRect& desktopLogical, const QRect& display,
+                  QSize pixelSize) {
+    if (desktop.isNull() || desktopLogical.isEmpty() || !desktopLogical.contains(display))
+        return {};
+    const double sx = double(desktop.width()) / desktopLogical.width();
+    const double sy = double(desktop.height()) / desktopLogical.height();
+    const QRect source(qRound((display.x() - desktopLogical.x()) * sx),
+                       qRound((display.y() - desktopLogical.y()) * sy),
+                       qRound(display.width() * sx), qRound(display.height() * sy));
+    QImage part = desktop.copy(source).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (part.size() != pixelSize)
+        part = part.scaled(pixelSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return part;
+}
+
+WaylandScreenCapture::WaylandScreenCapture(QDBusConnection bus, int timeoutMs)
+    : bus_(std::move(bus)), timeoutMs_(timeoutMs) {}
+
+std::vector<DisplayInfo> WaylandScreenCapture::displays() {
+    return qtDisplays();
+}
+
+Result<ShareableContent> WaylandScreenCapture::shareableContent() {
+    desktop_ = QImage();
+    PortalRequest request(bus_, timeoutMs_);
+    const auto answer = request.call(
+        QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"),
+        {QString()}, {{QStringLiteral("interactive"), false}, {QStringLiteral("modal"), false}});
+    if (!answer) return answer.error();
+    if (answer.value().response != PortalRequest::success) {
+        refused_ = true;
+        return UserError{domain, 1,
+                         answer.value().response == PortalRequest::cancelled
+                             ? QStringLiteral("截图请求被取消。")
+                             : QStringLiteral("桌面门户拒绝了截图请求。")};
+    }
+    refused_ = false;
+    const QUrl uri(answer.value().results.value(QStringLiteral("uri")).toString());
+    const QString file = uri.toLocalFile();
+    QImageReader reader(file);
+    reader.setAutoTransform(false);
+    desktop_ = reader.read();
+    // The portal saved the picture for us alone; it is read now and would only pile up.
+    if (!file.isEmpty()) QFile::remove(file);
+    if (desktop_.isNull())
+        return UserError{domain, 3, QStringLiteral("无法读取桌面门户返回的截图。")};
+    desktopLogical_ = desktopLogicalRect();
+    ShareableContent content;
+    for (const DisplayInfo& d : displays()) content.displayIds << d.id;
+    return content;
+}
+
+Result<QImage> WaylandScreenCapture::screenshot(const DisplayInfo& display, int pixelWidth,
+                                                int pixelHeight) {
+    QRect logical;
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen->name() == display.id) logical = screen->geometry();
+    QImage image = cutDisplay(desktop_, desktopLogical_, logical, QSize(pixelWidth, pixelHeight));
+    if (image.isNull())
+        return UserError{domain, 3, QStringLiteral("截图中没有这个显示器（显示器可能刚刚变化）。")};
+    return image;
+}
+
+QVariantList WaylandScreenCapture::windowList() {
+    QVariantList list;
+    const std::vector<DisplayInfo> all = displays();
+    // Each display's picture is drawn by the compositor, which owns it as a window would.
+    if (!compositorPid_) compositorPid_ = compositorPid();
+    if (all.empty() || compositorPid_ <= 0) return list;
+    const Rect primary = all.front().frame;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const Rect& f = all[i].frame;
+        // Window-list points: from the primary display's top-left, y down.
+        const double x = f.minX() - primary.minX();
+        const double y = primary.maxY() - f.maxY();
+        const QVariantMap bounds{{"x", x}, {"y", y}, {"width", f.width()}, {"height", f.height()}};
+        list << QVariantMap{{WindowKey::number, uint(i + 1)},
+                            {WindowKey::pid, qlonglong(compositorPid_)},
+                            {WindowKey::layer, 0},
+                            {WindowKey::bounds, bounds},
+                            {WindowKey::content, bounds}};
+    }
+    return list;
+}
+
+}  // namespace tessal

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QImage>
+#include <QRect>
+
+#include "platform/ScreenCaptureService.h"
+
+namespace tessal {
+
+// The screen on Wayland, where a client sees no other client's pixels: one screenshot of the
+// whole desktop through the xdg-desktop-portal Screenshot interface (non-interactive), cut into
+// displays by their Qt geometries. Wayland lists no windows; each display is offered as one
+// window, so the image analysis still proposes the panels and windows it sees.
+class WaylandScreenCapture final : public ScreenCaptureService {
+  public:
+    explicit WaylandScreenCapture(QDBusConnection bus = QDBusConnection::sessionBus(),
+                                  int timeoutMs = 15'000);
+
+    std::vector<DisplayInfo> displays() override;
+    // Takes the desktop picture that the screenshots of this capture are cut from.
+    Result<ShareableContent> shareableContent() override;
+    Result<QImage> screenshot(const DisplayInfo& display, int pixelWidth, int pixelHeight) override;
+    QVariantList windowList() override;
+    // False after the portal refused a screenshot, until one is granted again.
+    bool preflight() override { return !refused_; }
+
+  private:
+    QDBusConnection bus_;
+    int timeoutMs_;
+    QImage desktop_;
+    QRect desktopLogical_;
+    bool refused_ = false;
+    int compositorPid_ = 0;
+};
+
+// The part of a desktop picture (covering `desktopLogical`, in Qt's logical coordinates) that
+// shows `display`, at exactly `pixelSize`. Pictures made at another scale than the display's
+// are resampled. Null when the display lies outside the picture.
+QImage cutDisplay(const QImage& desktop, const QRect& desktopLogical, const QRect& display,
+                  QSize pixelSize);
+
+}  // namespace tessal

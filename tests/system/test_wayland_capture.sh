@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Capturing on Wayland through the portal, in a headless sway world: the frozen, dimmed overlay
+# on the output; a drag and Return put exactly the dragged pixels on the clipboard; Escape
+# restores the screen; `tessal capture --full` writes the display; a panel seen in the image
+# is proposed; a refused portal request shows the alert and leaves no overlay behind.
+set -u
+source "$(dirname "$0")/wayland_world.sh"
+wayland_world_as_user "$@"
+wayland_world_start 1280x800
+
+# Something to capture: a foot terminal (floating at 200,150, 600 × 400) with a coloured bar.
+foot --app-id=probe -o colors.background=1e3a5f -o colors.foreground=ffffff \
+    sh -c 'printf "\033[?25l\033[42m%80s\033[0m\n" " "; for i in $(seq 40); do echo "line $i of the probe"; done; sleep 600' \
+    >"$WORLD/foot.log" 2>&1 &
+WORLD_PIDS+=($!)
+wait_for 10 sway_has_window probe || fail "foot did not appear"
+# The compositor draws the pointer into the picture: keep it in a corner whenever the screen is
+# compared.
+pointer move 1275 795
+sleep 1
+grim "$WORLD/before.png" || fail "grim failed"
+
+# --- the display, written without interface --------------------------------------------
+"$TESSAL" capture --full -o "$WORLD/full.png" 2>"$WORLD/full.err" || {
+    cat "$WORLD/full.err"
+    fail "capture --full failed"
+}
+[ "$(identify -format %wx%h "$WORLD/full.png")" = "1280x800" ] || fail "full capture size"
+diff=$(compare -metric AE "$WORLD/full.png" "$WORLD/before.png" null: 2>&1)
+[ "$diff" -lt 100 ] 2>/dev/null || fail "full capture differs from grim in $diff pixels"
+pass "capture --full writes the display through the portal"
+
+# --- the overlay --------------------------------------------------------------------------
+# Wayland lists no windows, so the whole display is the first thing under the pointer; resting
+# over the terminal proposes its rectangle, found in the picture, and everything else is dimmed.
+tessal_start
+"$TESSAL" capture
+wait_for 10 sway_has_window "Tessal · 截图" || { cat "$WORLD/tessal.log"; fail "no overlay"; }
+sleep 0.3
+pointer move 500 420
+sleep 0.2
+pointer move 505 425
+sleep 1.5
+grim "$WORLD/overlay.png"
+mean() { convert "$1" -crop "$2" -colorspace gray -format '%[fx:mean]' info:; }
+outside_before=$(mean "$WORLD/before.png" 200x150+1000+620)
+outside_during=$(mean "$WORLD/overlay.png" 200x150+1000+620)
+inside_before=$(mean "$WORLD/before.png" 200x100+550+300)
+inside_during=$(mean "$WORLD/overlay.png" 200x100+550+300)
+awk "BEGIN{exit !($outside_during < $outside_before * 0.8)}" ||
+    fail "outside the proposed window not dimmed: $outside_before → $outside_during"
+awk "BEGIN{d = $inside_during - $inside_before; exit !(d < 0.02 && d > -0.02)}" ||
+    fail "the proposed window is not shown as it was: $inside_before → $inside_during"
+pass "tessal capture shows the frozen overlay; the window under the pointer, found in the picture, stays clear and the rest is dimmed"
+
+wtype -k Escape
+wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal · 截图"' || fail "Escape left the overlay"
+pointer move 1275 795
+sleep 0.3
+grim "$WORLD/after.png"
+diff=$(compare -metric AE "$WORLD/after.png" "$WORLD/before.png" null: 2>&1)
+[ "$diff" -lt 100 ] 2>/dev/null || fail "the screen after Escape differs in $diff pixels"
+pass "Escape restores the screen"
+
+# --- drag and Return ----------------------------------------------------------------------
+"$TESSAL" capture
+wait_for 10 sway_has_window "Tessal · 截图" || fail "no overlay the second time"
+sleep 0.5
+pointer drag 260 200 580 380
+sleep 0.3
+wtype -k Return
+wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal · 截图"' || fail "Return left the overlay"
+wait_for 5 sh -c "wl-paste --type image/png > '$WORLD/clip.png' && test -s '$WORLD/clip.png'" ||
+    fail "no image/png on the clipboard"
+convert "$WORLD/before.png" -crop 320x180+260+200 +repage "$WORLD/expected.png"
+[ "$(identify -format %wx%h "$WORLD/clip.png")" = "320x180" ] ||
+    fail "clipboard image is $(identify -format %wx%h "$WORLD/clip.png"), not 320x180"
+diff=$(compare -metric AE "$WORLD/clip.png" "$WORLD/expected.png" null: 2>&1)
+[ "$diff" -lt 50 ] 2>/dev/null || fail "clipboard differs from the dragged area in $diff pixels"
+pass "a drag and Return put exactly the dragged pixels on the clipboard"
+
+# --- a window found in the picture ------------------------------------------------------
+# Wayland lists no windows: hovering over the terminal proposes its rectangle from the image
+# analysis; a click takes it and Return copies it.
+pointer move 1275 795
+"$TESSAL" capture
+wait_for 10 sway_has_window "Tessal · 截图" || fail "no overlay the third time"
+sleep 0.3
+pointer move 500 420
+sleep 0.2
+pointer move 505 425
+sleep 1.5
+pointer click 505 425
+sleep 0.3
+wtype -k Return
+wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal · 截图"' || fail "Return left the overlay"
+wait_for 5 sh -c "wl-paste --type image/png > '$WORLD/window.png' && test -s '$WORLD/window.png'" ||
+    fail "no image/png on the clipboard"
+size=$(identify -format '%w %h' "$WORLD/window.png")
+read -r w h <<<"$size"
+# The analysis finds the edge between the terminal and the desktop: within a pixel or two.
+[ "$w" -ge 600 ] && [ "$w" -le 604 ] && [ "$h" -ge 400 ] && [ "$h" -le 404 ] ||
+    fail "the proposed region was $size, not the terminal's 600 400"
+convert "$WORLD/window.png" -crop "596x396+$(((w - 596) / 2))+$(((h - 396) / 2))" +repage "$WORLD/inner.png"
+convert "$WORLD/before.png" -crop 596x396+202+152 +repage "$WORLD/terminal.png"
+diff=$(compare -metric AE "$WORLD/inner.png" "$WORLD/terminal.png" null: 2>&1)
+[ "$diff" -lt 50 ] 2>/dev/null || fail "the proposed region differs from the terminal in $diff pixels"
+pass "hovering proposes a window seen in the picture; a click and Return copy it"

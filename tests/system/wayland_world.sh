@@ -1,0 +1,135 @@
+# A private Wayland desktop for one system test: headless sway (pixman renderer, no input
+# devices) with PipeWire, WirePlumber, xdg-desktop-portal and its wlroots backend on a session
+# bus of its own, all in a runtime folder of its own. sway refuses to run as root, so a script
+# started as root runs itself again as an unprivileged user (nobody) first.
+#   source wayland_world.sh; wayland_world_start [WIDTHxHEIGHT]
+# Everything is shut down by process id when the script exits.
+
+set -u
+
+WORLD_PIDS=()
+: "${TESSAL:?TESSAL must name the tessal binary}"
+
+# Messages go to standard output: the session bus's own chatter on standard error is kept
+# in a log instead.
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+pass() { echo "PASS: $*"; }
+skip_world() {
+    echo "SKIP: $*"
+    exit 0
+}
+
+wayland_world_stop() {
+    local pid
+    for pid in "${WORLD_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+    sleep 0.2
+    for pid in "${WORLD_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null; done
+}
+trap wayland_world_stop EXIT
+
+wait_for() {
+    local seconds=$1
+    shift
+    local end=$((SECONDS + seconds))
+    until "$@" >/dev/null 2>&1; do
+        [ $SECONDS -ge $end ] && return 1
+        sleep 0.1
+    done
+}
+
+# As root: run this very script again as nobody, in a fresh runtime folder and session bus.
+# The test binaries must be readable by that user (they are: the build tree is world-readable).
+wayland_world_as_user() {
+    [ "$(id -u)" -ne 0 ] && [ -n "${TESSAL_WAYLAND_INNER:-}" ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        export TESSAL_WAYLAND_INNER=1
+        exec dbus-run-session -- bash "$0" "$@"
+    fi
+    local base
+    base=$(mktemp -d /tmp/tessal-wayland.XXXXXX)
+    chmod 755 "$base"
+    mkdir -p "$base/run" "$base/home"
+    chown -R 65534:65534 "$base/run" "$base/home"
+    chmod 700 "$base/run"
+    local status=0
+    setpriv --reuid=65534 --regid=65534 --clear-groups env -i \
+        PATH=/usr/local/bin:/usr/bin:/bin HOME="$base/home" XDG_RUNTIME_DIR="$base/run" \
+        XDG_CONFIG_HOME="$base/home/.config" XDG_DATA_HOME="$base/home/.local/share" \
+        XDG_CACHE_HOME="$base/home/.cache" LANG=C.UTF-8 TESSAL_WAYLAND_INNER=1 \
+        TESSAL="$TESSAL" TESSAL_WL_POINTER="${TESSAL_WL_POINTER:-}" WORLD_BASE="$base" \
+        dbus-run-session -- bash "$0" "$@" 2>"$base/bus.log" || status=$?
+    [ $status -ne 0 ] && grep -v -E '^dbus-daemon|^$' "$base/bus.log" | tail -n 20
+    rm -rf "$base"
+    exit $status
+}
+
+# wayland_world_start [WIDTHxHEIGHT]
+wayland_world_start() {
+    local size=${1:-1280x800}
+    export WORLD_WIDTH=${size%x*} WORLD_HEIGHT=${size#*x}
+    export WORLD=$XDG_RUNTIME_DIR
+    for tool in sway pipewire wireplumber grim wtype wl-paste; do
+        command -v $tool >/dev/null || fail "$tool is not installed (make deps)"
+    done
+    pipewire >"$WORLD/pipewire.log" 2>&1 &
+    WORLD_PIDS+=($!)
+    wait_for 5 test -S "$XDG_RUNTIME_DIR/pipewire-0" || fail "PipeWire did not start"
+    wireplumber >"$WORLD/wireplumber.log" 2>&1 &
+    WORLD_PIDS+=($!)
+    cat >"$WORLD/sway.conf" <<CONF
+output HEADLESS-1 resolution ${size} position 0 0 scale 1
+default_border none
+default_floating_border none
+focus_follows_mouse no
+for_window [app_id="probe"] floating enable, resize set 600 400, move position 200 150
+CONF
+    WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+        sway -c "$WORLD/sway.conf" >"$WORLD/sway.log" 2>&1 &
+    WORLD_PIDS+=($!)
+    wait_for 10 sh -c "ls '$XDG_RUNTIME_DIR'/wayland-? >/dev/null 2>&1" || {
+        cat "$WORLD/sway.log" >&2
+        fail "sway did not start"
+    }
+    export WAYLAND_DISPLAY=$(basename "$(ls "$XDG_RUNTIME_DIR"/wayland-? | head -n1)")
+    # The seat has no keyboard of its own: a client binds one only when the seat has it, so a
+    # virtual keyboard that lives as long as the world keeps it there for every later `wtype`
+    # (whose own keyboard would otherwise come and go before clients could take its keys).
+    wtype -s 100000000 >/dev/null 2>&1 &
+    WORLD_PIDS+=($!)
+    # The same for the pointer.
+    [ -x "${TESSAL_WL_POINTER:-}" ] || fail "TESSAL_WL_POINTER must name the test pointer"
+    "$TESSAL_WL_POINTER" "$WORLD_WIDTH" "$WORLD_HEIGHT" hold &
+    WORLD_PIDS+=($!)
+    export SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock | head -n1)
+    export XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland QT_QPA_PLATFORM=wayland
+    dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP SWAYSOCK
+    /usr/libexec/xdg-desktop-portal-wlr >"$WORLD/xdpw.log" 2>&1 &
+    WORLD_PIDS+=($!)
+    wait_for 5 sh -c "dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
+        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.impl.portal.desktop.wlr |
+        grep -q true" || fail "xdg-desktop-portal-wlr did not start"
+    /usr/libexec/xdg-desktop-portal >"$WORLD/xdp.log" 2>&1 &
+    WORLD_PIDS+=($!)
+    wait_for 10 sh -c "dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
+        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.portal.Desktop | grep -q true" ||
+        fail "xdg-desktop-portal did not start"
+}
+
+# The pointer of the world, in layout coordinates.
+pointer() { "$TESSAL_WL_POINTER" "$WORLD_WIDTH" "$WORLD_HEIGHT" "$@"; }
+
+tessal_start() {
+    "$TESSAL" >"$WORLD/tessal.log" 2>&1 &
+    TESSAL_PID=$!
+    WORLD_PIDS+=($TESSAL_PID)
+    wait_for 10 test -S "$XDG_RUNTIME_DIR/local.ostrel.sock" || {
+        cat "$WORLD/tessal.log" >&2
+        fail "tessal did not start"
+    }
+}
+
+# Whether a window of ours titled like $1 is mapped (sway's tree).
+sway_has_window() { swaymsg -t get_tree | grep -q -E "\"(name|app_id)\": \"$1\""; }
