@@ -66,9 +66,11 @@ wayland_world_as_user() {
     exit $status
 }
 
-# wayland_world_start [WIDTHxHEIGHT]
+# wayland_world_start [WIDTHxHEIGHT] [--no-screenshot-portal]
 wayland_world_start() {
     local size=${1:-1280x800}
+    local backend=1
+    [ "${2:-}" = "--no-screenshot-portal" ] && backend=0
     export WORLD_WIDTH=${size%x*} WORLD_HEIGHT=${size#*x}
     export WORLD=$XDG_RUNTIME_DIR
     for tool in sway pipewire wireplumber grim wtype wl-paste; do
@@ -106,12 +108,17 @@ CONF
     export SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock | head -n1)
     export XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland QT_QPA_PLATFORM=wayland
     dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP SWAYSOCK
-    /usr/libexec/xdg-desktop-portal-wlr >"$WORLD/xdpw.log" 2>&1 &
-    WORLD_PIDS+=($!)
-    wait_for 5 sh -c "dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
-        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.impl.portal.desktop.wlr |
-        grep -q true" || fail "xdg-desktop-portal-wlr did not start"
-    /usr/libexec/xdg-desktop-portal >"$WORLD/xdp.log" 2>&1 &
+    if [ $backend = 1 ]; then
+        /usr/libexec/xdg-desktop-portal-wlr >"$WORLD/xdpw.log" 2>&1 &
+        WORLD_PIDS+=($!)
+        wait_for 5 sh -c "dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
+            org.freedesktop.DBus.NameHasOwner string:org.freedesktop.impl.portal.desktop.wlr |
+            grep -q true" || fail "xdg-desktop-portal-wlr did not start"
+    fi
+    # Without the backend, the portal must not find it either (it would start it on demand).
+    local portals=/usr/share/xdg-desktop-portal/portals
+    [ $backend = 0 ] && portals=$WORLD/no-portals && mkdir -p "$portals"
+    XDG_DESKTOP_PORTAL_DIR=$portals /usr/libexec/xdg-desktop-portal >"$WORLD/xdp.log" 2>&1 &
     WORLD_PIDS+=($!)
     wait_for 10 sh -c "dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
         org.freedesktop.DBus.NameHasOwner string:org.freedesktop.portal.Desktop | grep -q true" ||

@@ -81,6 +81,21 @@ TEST_F(AppDelegateTest, LaunchBuildsTheMenuAndRegistersTheStoredShortcut) {
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
 }
 
+TEST_F(AppDelegateTest, WithoutSystemShortcutsTheMenuSaysWhatToBind) {
+    fake.hotKeys->unavailable =
+        "此桌面不提供全局快捷键：请在桌面的键盘设置中为命令 tessal capture 绑定快捷键";
+    launch();
+    EXPECT_EQ(fake.hotKeys->registerCalls, 0);
+    EXPECT_TRUE(alerts.shown.empty()) << "no registration failure to report";
+    const QList<QAction*> items = app->statusMenu()->actions();
+    ASSERT_GE(items.size(), 3);
+    EXPECT_EQ(items[1]->text(), fake.hotKeys->unavailable);
+    EXPECT_FALSE(items[1]->isEnabled());
+    EXPECT_EQ(items[2]->text(), "设置截图快捷键…");
+    EXPECT_FALSE(items[2]->isEnabled());
+    EXPECT_TRUE(items[0]->isEnabled());
+}
+
 TEST_F(AppDelegateTest, ServiceItemsToggleLoginAndUpdatesAndKeepDialogsAwayFromCaptures) {
     launch();
     app->statusMenu()->aboutToShow();

@@ -42,8 +42,10 @@ class FakeHotKeys final : public HotKeyService {
     std::set<std::pair<std::uint32_t, std::uint32_t>> refused;
     std::map<int, std::pair<std::uint32_t, std::uint32_t>> registered;
     int registerCalls = 0;
+    QString unavailable;  // a desktop without system-wide shortcuts
 
     int registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers) override;
+    QString unavailableReason() const override { return unavailable; }
     void unregisterHotKey(int reference) override { registered.erase(reference); }
     void press(int reference) {
         if (onPressed) onPressed(reference);

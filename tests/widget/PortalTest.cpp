@@ -1,0 +1,282 @@
+// The Wayland backend's portal calls against a portal of ours on a private D-Bus daemon: the
+// Request object path the portal derives from the caller and the handle token, the three
+// response codes, a portal that never answers, no portal at all; the desktop picture cut into
+// displays; the GlobalShortcuts session.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusVirtualObject>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+#include <mutex>
+
+#include "platform/wayland/PortalRequest.h"
+#include "platform/wayland/WaylandHotKeys.h"
+#include "platform/wayland/WaylandScreenCapture.h"
+
+using namespace tessal;
+
+namespace {
+
+// An a{sv} argument as it arrives from the bus.
+QVariantMap mapArgument(const QVariant& value) {
+    if (value.canConvert<QDBusArgument>())
+        return qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
+    return value.toMap();
+}
+
+// One portal method's behaviour: the response code and results, or no response at all.
+struct Behaviour {
+    int response = 0;
+    QVariantMap results;
+    bool answers = true;
+};
+
+// xdg-desktop-portal as far as these tests need it, on its own thread and connection.
+class FakePortal final : public QDBusVirtualObject {
+  public:
+    explicit FakePortal(QString address) : address_(std::move(address)) {
+        moveToThread(&thread_);
+        thread_.start();
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                bus_ = std::make_unique<QDBusConnection>(
+                    QDBusConnection::connectToBus(address_, QStringLiteral("portal")));
+                bus_->registerService(PortalRequest::service);
+                bus_->registerVirtualObject(PortalRequest::path, this);
+            },
+            Qt::BlockingQueuedConnection);
+    }
+    ~FakePortal() override {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                bus_->unregisterObject(PortalRequest::path);
+                bus_.reset();
+                QDBusConnection::disconnectFromBus(QStringLiteral("portal"));
+            },
+            Qt::BlockingQueuedConnection);
+        thread_.quit();
+        thread_.wait();
+    }
+
+    void behave(const QString& method, Behaviour behaviour) {
+        std::lock_guard lock(mutex_);
+        behaviours_[method] = std::move(behaviour);
+    }
+    QStringList calls() const {
+        std::lock_guard lock(mutex_);
+        return calls_;
+    }
+    QVariantList lastArguments() const {
+        std::lock_guard lock(mutex_);
+        return last_;
+    }
+    // Sends a signal of the portal's GlobalShortcuts interface.
+    void activate(const QString& session, const QString& id) {
+        QMetaObject::invokeMethod(
+            this,
+            [=, this] {
+                QDBusMessage signal = QDBusMessage::createSignal(
+                    PortalRequest::path, "org.freedesktop.portal.GlobalShortcuts", "Activated");
+                signal << QVariant::fromValue(QDBusObjectPath(session)) << id << qulonglong(1)
+                       << QVariantMap();
+                bus_->send(signal);
+            },
+            Qt::BlockingQueuedConnection);
+    }
+
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.interface() == "org.freedesktop.DBus.Properties") {
+            const bool known = behaviours_.contains(message.arguments().value(0).toString());
+            connection.send(known ? message.createReply(QVariant::fromValue(QDBusVariant(1u)))
+                                  : message.createErrorReply(QDBusError::UnknownInterface, "no"));
+            return true;
+        }
+        Behaviour behaviour;
+        {
+            std::lock_guard lock(mutex_);
+            calls_ << message.member();
+            last_ = message.arguments();
+            const QString key = message.interface() + "." + message.member();
+            if (!behaviours_.contains(key) && !behaviours_.contains(message.interface())) {
+                connection.send(message.createErrorReply(QDBusError::UnknownMethod, "no"));
+                return true;
+            }
+            behaviour = behaviours_.value(key, behaviours_.value(message.interface()));
+        }
+        // The request object is named after the caller and its handle token.
+        const QVariantMap options = mapArgument(message.arguments().last());
+        QString sender = message.service().mid(1).replace('.', '_');
+        const QString handle = "/org/freedesktop/portal/desktop/request/" + sender + "/" +
+                               options.value("handle_token").toString();
+        connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(handle))));
+        if (behaviour.answers) {
+            QDBusMessage response =
+                QDBusMessage::createSignal(handle, "org.freedesktop.portal.Request", "Response");
+            response << uint(behaviour.response) << behaviour.results;
+            connection.send(response);
+        }
+        return true;
+    }
+
+  private:
+    QString address_;
+    QThread thread_;
+    std::unique_ptr<QDBusConnection> bus_;
+    mutable std::mutex mutex_;
+    QMap<QString, Behaviour> behaviours_;
+    QStringList calls_;
+    QVariantList last_;
+};
+
+class PortalTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1", "--nopidfile"});
+        ASSERT_TRUE(daemon.waitForStarted(5000)) << "dbus-daemon is needed for this test";
+        ASSERT_TRUE(daemon.waitForReadyRead(5000));
+        address = QString::fromUtf8(daemon.readLine()).trimmed();
+        portal = std::make_unique<FakePortal>(address);
+    }
+    void TearDown() override {
+        portal.reset();
+        QDBusConnection::disconnectFromBus("client");
+        daemon.kill();
+        daemon.waitForFinished();
+    }
+    QDBusConnection client() { return QDBusConnection::connectToBus(address, "client"); }
+
+    QProcess daemon;
+    QString address;
+    std::unique_ptr<FakePortal> portal;
+};
+
+}  // namespace
+
+TEST_F(PortalTest, RequestsGetTheirResponseOrAClearError) {
+    const QString screenshot = "org.freedesktop.portal.Screenshot";
+    PortalRequest request(client(), 400);
+    struct Case {
+        Behaviour behaviour;
+        int response;  // -1: an error instead
+        int errorCode;
+    };
+    const std::vector<Case> cases = {
+        {{0, {{"uri", "file:///tmp/x.png"}}, true}, PortalRequest::success, 0},
+        {{1, {}, true}, PortalRequest::cancelled, 0},
+        {{2, {}, true}, PortalRequest::failed, 0},
+        {{0, {}, false}, -1, 12},
+    };
+    for (const Case& c : cases) {
+        portal->behave(screenshot, c.behaviour);
+        QElapsedTimer timer;
+        timer.start();
+        const auto answer = request.call(screenshot, "Screenshot", {QString()}, {});
+        if (c.response >= 0) {
+            ASSERT_TRUE(answer) << answer.error().message.toStdString();
+            EXPECT_EQ(answer.value().response, c.response);
+            EXPECT_EQ(answer.value().results, c.behaviour.results);
+            EXPECT_LT(timer.elapsed(), 300);
+        } else {
+            ASSERT_FALSE(answer);
+            EXPECT_EQ(answer.error().code, c.errorCode);
+            EXPECT_EQ(answer.error().message, "桌面门户没有在 0.4 秒内回应。");
+            EXPECT_GE(timer.elapsed(), 390);
+        }
+    }
+    // Tokens differ from call to call, and the options are passed on.
+    EXPECT_NE(PortalRequest::newToken(), PortalRequest::newToken());
+    portal->behave(screenshot, {0, {}, true});
+    ASSERT_TRUE(request.call(screenshot, "Screenshot", {QString()}, {{"interactive", false}}));
+    EXPECT_EQ(mapArgument(portal->lastArguments().value(1)).value("interactive"), false);
+    // An interface the portal does not offer.
+    const auto missing = request.call("org.freedesktop.portal.Nothing", "Call", {}, {});
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().code, 10);
+}
+
+TEST_F(PortalTest, TheDesktopPictureIsReadOnceAndCutIntoDisplays) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("Screenshot.png");
+    QImage desktop(200, 100, QImage::Format_RGB32);
+    desktop.fill(Qt::red);
+    desktop.save(file);
+    portal->behave("org.freedesktop.portal.Screenshot",
+                   {0, {{"uri", QUrl::fromLocalFile(file).toString()}}, true});
+    WaylandScreenCapture capture(client(), 400);
+    const auto content = capture.shareableContent();
+    ASSERT_TRUE(content) << content.error().message.toStdString();
+    EXPECT_FALSE(QFile::exists(file)) << "the portal's file is removed once read";
+    EXPECT_TRUE(capture.preflight());
+
+    portal->behave("org.freedesktop.portal.Screenshot", {1, {}, true});
+    const auto refused = capture.shareableContent();
+    ASSERT_FALSE(refused);
+    EXPECT_FALSE(capture.preflight()) << "a refusal is the missing permission";
+    portal->behave("org.freedesktop.portal.Screenshot",
+                   {0, {{"uri", "file:///nonexistent.png"}}, true});
+    const auto unreadable = capture.shareableContent();
+    ASSERT_FALSE(unreadable);
+    EXPECT_EQ(unreadable.error().message, "无法读取桌面门户返回的截图。");
+}
+
+TEST(WaylandDisplays, CutAtMixedScales) {
+    // Two displays side by side: 100 × 50 at scale 1 and 100 × 50 logical at scale 2, in a
+    // picture made at the larger scale (400 × 100).
+    QImage desktop(400, 100, QImage::Format_RGB32);
+    desktop.fill(Qt::blue);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 200; x < 400; ++x) desktop.setPixelColor(x, y, QColor(0, (x - 200), y));
+    const QRect layout(0, 0, 200, 50);
+    const QImage left = cutDisplay(desktop, layout, QRect(0, 0, 100, 50), QSize(100, 50));
+    ASSERT_EQ(left.size(), QSize(100, 50));
+    EXPECT_EQ(left.pixelColor(50, 25), QColor(Qt::blue));
+    const QImage right = cutDisplay(desktop, layout, QRect(100, 0, 100, 50), QSize(200, 100));
+    ASSERT_EQ(right.size(), QSize(200, 100));
+    EXPECT_EQ(right.pixelColor(37, 61), QColor(0, 37, 61)) << "pixel for pixel at scale 2";
+    // A display the picture does not show (it appeared after the picture was taken).
+    EXPECT_TRUE(cutDisplay(desktop, layout, QRect(200, 0, 100, 50), QSize(100, 50)).isNull());
+    EXPECT_TRUE(cutDisplay(QImage(), layout, QRect(0, 0, 100, 50), QSize(100, 50)).isNull());
+}
+
+TEST_F(PortalTest, GlobalShortcutsBindCaptureAndReportItsActivation) {
+    {
+        WaylandHotKeys without(client(), 400);
+        EXPECT_FALSE(without.unavailableReason().isEmpty()) << "no GlobalShortcuts portal here";
+        EXPECT_EQ(without.registerHotKey(18, 4096), 0);
+    }
+    const QString session = "/org/freedesktop/portal/desktop/session/1_1/tessal";
+    portal->behave("org.freedesktop.portal.GlobalShortcuts",
+                   {0, {{"session_handle", session}}, true});
+    WaylandHotKeys hotKeys(client(), 400);
+    EXPECT_TRUE(hotKeys.unavailableReason().isEmpty());
+    int pressed = 0;
+    hotKeys.onPressed = [&](int) { ++pressed; };
+    const int reference = hotKeys.registerHotKey(18, 4096 | 512);
+    ASSERT_GT(reference, 0);
+    EXPECT_EQ(portal->calls().mid(portal->calls().size() - 2),
+              (QStringList{"CreateSession", "BindShortcuts"}));
+    EXPECT_EQ(WaylandHotKeys::trigger(18, 4096 | 512), "CTRL+SHIFT+1");
+    portal->activate(session, "capture");
+    portal->activate("/elsewhere", "capture");
+    QElapsedTimer timer;
+    timer.start();
+    while (pressed == 0 && timer.elapsed() < 2000) QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pressed, 1);
+}
