@@ -8,6 +8,7 @@
 #include <QVariantMap>
 
 #include "PortalRequest.h"
+#include "Screencopy.h"
 #include "WaylandSocket.h"
 #include "platform/DisplayMapping.h"
 
@@ -40,8 +41,17 @@ QImage cutDisplay(const QImage& desktop, const QRect& desktopLogical, const QRec
     return part;
 }
 
-WaylandScreenCapture::WaylandScreenCapture(QDBusConnection bus, int timeoutMs)
-    : bus_(std::move(bus)), timeoutMs_(timeoutMs) {}
+WaylandScreenCapture::WaylandScreenCapture(QDBusConnection bus, int timeoutMs, Source source)
+    : bus_(std::move(bus)), timeoutMs_(timeoutMs), source_(source) {}
+
+WaylandScreenCapture::~WaylandScreenCapture() = default;
+
+WaylandScreenCapture::Source WaylandScreenCapture::sourceFromEnvironment() {
+    const QString chosen = qEnvironmentVariable("TESSAL_SCREENSHOT");
+    if (chosen == QLatin1String("portal")) return Source::portal;
+    if (chosen == QLatin1String("screencopy")) return Source::screencopy;
+    return Source::automatic;
+}
 
 std::vector<DisplayInfo> WaylandScreenCapture::displays() {
     return qtDisplays();
@@ -49,6 +59,40 @@ std::vector<DisplayInfo> WaylandScreenCapture::displays() {
 
 Result<ShareableContent> WaylandScreenCapture::shareableContent() {
     desktop_ = QImage();
+    outputs_.clear();
+    ShareableContent content;
+    const std::vector<DisplayInfo> all = displays();
+    for (const DisplayInfo& d : all) content.displayIds << d.id;
+    if (source_ != Source::portal) {
+        if (!screencopyOpened_) {
+            screencopy_ = Screencopy::open();
+            screencopyOpened_ = true;
+        }
+        if (screencopy_) {
+            auto pictures = screencopy_->captureOutputs();
+            // Every display must have its picture (an output may have come or gone).
+            bool complete = bool(pictures);
+            for (const DisplayInfo& d : all)
+                complete = complete && pictures.value().count(d.id) > 0;
+            if (complete) {
+                outputs_ = std::move(pictures).value();
+                return content;
+            }
+            if (source_ == Source::screencopy)
+                return pictures
+                           ? UserError{domain, 3, QStringLiteral("合成器交出的画面与显示器不符。")}
+                           : pictures.error();
+            screencopy_.reset();
+            screencopyOpened_ = false;
+        } else if (source_ == Source::screencopy) {
+            return UserError{domain, 2,
+                             QStringLiteral("合成器不提供 wlr-screencopy，无法直接截取屏幕。")};
+        }
+    }
+    return portalContent();
+}
+
+Result<ShareableContent> WaylandScreenCapture::portalContent() {
     PortalRequest request(bus_, timeoutMs_);
     const auto answer = request.call(
         QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"),
@@ -79,6 +123,11 @@ Result<ShareableContent> WaylandScreenCapture::shareableContent() {
 
 Result<QImage> WaylandScreenCapture::screenshot(const DisplayInfo& display, int pixelWidth,
                                                 int pixelHeight) {
+    if (auto it = outputs_.find(display.id); it != outputs_.end()) {
+        const QSize size(pixelWidth, pixelHeight);
+        if (it->second.size() == size) return it->second;
+        return it->second.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
     QRect logical;
     for (QScreen* screen : QGuiApplication::screens())
         if (screen->name() == display.id) logical = screen->geometry();

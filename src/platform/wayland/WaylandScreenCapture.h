@@ -3,19 +3,31 @@
 #include <QDBusConnection>
 #include <QImage>
 #include <QRect>
+#include <map>
+#include <memory>
 
 #include "platform/ScreenCaptureService.h"
 
 namespace tessal {
 
-// The screen on Wayland, where a client sees no other client's pixels: one screenshot of the
-// whole desktop through the xdg-desktop-portal Screenshot interface (non-interactive), cut into
-// displays by their Qt geometries. Wayland lists no windows; each display is offered as one
-// window, so the image analysis still proposes the panels and windows it sees.
+// The screen on Wayland, where a client sees no other client's pixels: each output's picture
+// through wlr-screencopy where the compositor offers it (wlroots compositors), else one
+// screenshot of the whole desktop through the xdg-desktop-portal Screenshot interface
+// (non-interactive), cut into displays by their Qt geometries. Wayland lists no windows; each
+// display is offered as one window, so the image analysis still proposes the panels and windows it
+// sees.
+class Screencopy;
+
 class WaylandScreenCapture final : public ScreenCaptureService {
   public:
+    // Where the pictures come from: screencopy where the compositor offers it, else the portal
+    // (`automatic`); or one of them only (TESSAL_SCREENSHOT=portal|screencopy, for comparing).
+    enum class Source { automatic, portal, screencopy };
+
     explicit WaylandScreenCapture(QDBusConnection bus = QDBusConnection::sessionBus(),
-                                  int timeoutMs = 15'000);
+                                  int timeoutMs = 15'000, Source source = sourceFromEnvironment());
+    ~WaylandScreenCapture() override;
+    static Source sourceFromEnvironment();
 
     std::vector<DisplayInfo> displays() override;
     // Takes the desktop picture that the screenshots of this capture are cut from.
@@ -28,7 +40,13 @@ class WaylandScreenCapture final : public ScreenCaptureService {
   private:
     QDBusConnection bus_;
     int timeoutMs_;
-    QImage desktop_;
+    Result<ShareableContent> portalContent();
+
+    Source source_;
+    std::unique_ptr<Screencopy> screencopy_;
+    bool screencopyOpened_ = false;
+    std::map<QString, QImage> outputs_;  // this capture's pictures from screencopy
+    QImage desktop_;                     // or from the portal
     QRect desktopLogical_;
     bool refused_ = false;
     int compositorPid_ = 0;

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# `tessal capture` → overlay on the screen, on the headless sway world, through screencopy and
+# through the Screenshot portal, beside `grim` of the whole output in the same world.
+# "On the screen" is sway's window event for the overlay: sway maps a window when its first
+# frame is committed. Usage: bench/wayland_capture.sh BUILD_DIR [RUNS]
+set -u
+build=$(cd "${1:-build}" && pwd -P)
+export TESSAL=$build/tessal TESSAL_WL_POINTER=$build/tests/tessal-wl-pointer
+export BENCH_RUNS=${2:-10}
+source "$(dirname "$0")/../tests/system/wayland_world.sh"
+wayland_world_as_user "$@"
+wayland_world_start 1920x1080
+
+measure() {
+    python3 - "$TESSAL" "$BENCH_RUNS" <<'PY'
+import json, select, statistics, subprocess, sys, time
+tessal, runs = sys.argv[1], int(sys.argv[2])
+times = []
+for _ in range(runs):
+    events = subprocess.Popen(["swaymsg", "-r", "-m", "-t", "subscribe", '["window"]'],
+                              stdout=subprocess.PIPE, text=True)
+    time.sleep(0.3)
+    start = time.monotonic()
+    subprocess.run([tessal, "capture"], check=True)
+    # The overlay's first frame maps it ("new"); its title may follow later.
+    deadline = start + 10
+    while time.monotonic() < deadline:
+        if not select.select([events.stdout], [], [], deadline - time.monotonic())[0]:
+            break
+        event = json.loads(events.stdout.readline())
+        if event.get("change") == "new" and event["container"].get("app_id") == "local.ostrel":
+            times.append((time.monotonic() - start) * 1000)
+            break
+    events.kill()
+    time.sleep(0.3)
+    subprocess.run(["wtype", "-k", "Escape"], check=True)
+    time.sleep(0.7)
+if not times:
+    sys.exit("no overlay appeared")
+print(f"median {statistics.median(times):.1f} ms, best {min(times):.1f}, worst {max(times):.1f}"
+      f" ({runs} runs)")
+PY
+}
+
+for source in screencopy portal; do
+    TESSAL_SCREENSHOT=$source "$TESSAL" >"$WORLD/tessal-$source.log" 2>&1 &
+    pid=$!
+    WORLD_PIDS+=($pid)
+    wait_for 10 test -S "$XDG_RUNTIME_DIR/local.ostrel.sock" || fail "tessal did not start"
+    sleep 1
+    echo "tessal capture → overlay mapped, 1920x1080, $source: $(measure)"
+    kill $pid
+    wait $pid 2>/dev/null
+    rm -f "$XDG_RUNTIME_DIR/local.ostrel.sock"
+done
+for format in png ppm; do
+    python3 - "$BENCH_RUNS" "$format" "$WORLD" <<'PY'
+import statistics, subprocess, sys, time
+runs, fmt, world = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+times = []
+for _ in range(runs):
+    start = time.monotonic()
+    subprocess.run(["grim", "-t", fmt, f"{world}/grim.{fmt}"], check=True)
+    times.append((time.monotonic() - start) * 1000)
+print(f"grim -t {fmt} of the whole output, 1920x1080: median {statistics.median(times):.1f} ms,"
+      f" best {min(times):.1f}, worst {max(times):.1f} ({runs} runs)")
+PY
+done
