@@ -114,3 +114,6 @@ key=$(mktemp) && rm -f "$key" && "$build/tessal-bundle-sign" keygen "$key" >/dev
     bundle=$(bash "$here/../scripts/bundle.sh" "$build" "$build/bench-package" "$key") &&
     ls -l "$bundle" | awk '{printf "  %s %.1f MB\n", $9, $5/1e6}'
 rm -f "$key"
+
+echo "== Wayland: tessal capture → overlay (headless sway), screencopy and portal, beside grim =="
+bash "$here/wayland_capture.sh" "$build" 10 2>/dev/null | grep -E "tessal capture|grim"

@@ -4,10 +4,15 @@
 # "On the screen" is sway's window event for the overlay: sway maps a window when its first
 # frame is committed. Usage: bench/wayland_capture.sh BUILD_DIR [RUNS]
 set -u
-build=$(cd "${1:-build}" && pwd -P)
-export TESSAL=$build/tessal TESSAL_WL_POINTER=$build/tests/tessal-wl-pointer
+if [ -z "${TESSAL_WAYLAND_INNER:-}" ]; then
+    build=$(cd "${1:-build}" && pwd -P)
+    export TESSAL=$build/tessal TESSAL_WL_POINTER=$build/tests/tessal-wl-pointer
+fi
 export BENCH_RUNS=${2:-10}
-source "$(dirname "$0")/../tests/system/wayland_world.sh"
+# Run again as another user, this script finds the world beside itself.
+here=$(dirname "$0")
+if [ -f "$here/wayland_world.sh" ]; then source "$here/wayland_world.sh"
+else source "$here/../tests/system/wayland_world.sh"; fi
 wayland_world_as_user "$@"
 wayland_world_start 1920x1080
 

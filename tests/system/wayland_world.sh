@@ -51,16 +51,24 @@ wayland_world_as_user() {
     local base
     base=$(mktemp -d /tmp/tessal-wayland.XXXXXX)
     chmod 755 "$base"
-    mkdir -p "$base/run" "$base/home"
+    mkdir -p "$base/run" "$base/home" "$base/bin"
     chown -R 65534:65534 "$base/run" "$base/home"
     chmod 700 "$base/run"
+    # The programs under test, where that user can run them whatever the checkout's folder
+    # allows, and the script itself with its helpers.
+    cp "$TESSAL" "$base/bin/tessal"
+    [ -n "${TESSAL_WL_POINTER:-}" ] && cp "$TESSAL_WL_POINTER" "$base/bin/tessal-wl-pointer"
+    cp "$(dirname "$0")"/*.sh "$base/bin/" 2>/dev/null
+    cp "$(dirname "${BASH_SOURCE[0]}")/wayland_world.sh" "$base/bin/"
+    chmod -R a+rX "$base/bin"
     local status=0
     setpriv --reuid=65534 --regid=65534 --clear-groups env -i \
         PATH=/usr/local/bin:/usr/bin:/bin HOME="$base/home" XDG_RUNTIME_DIR="$base/run" \
         XDG_CONFIG_HOME="$base/home/.config" XDG_DATA_HOME="$base/home/.local/share" \
         XDG_CACHE_HOME="$base/home/.cache" LANG=C.UTF-8 TESSAL_WAYLAND_INNER=1 \
-        TESSAL="$TESSAL" TESSAL_WL_POINTER="${TESSAL_WL_POINTER:-}" WORLD_BASE="$base" \
-        dbus-run-session -- bash "$0" "$@" 2>"$base/bus.log" || status=$?
+        TESSAL="$base/bin/tessal" TESSAL_WL_POINTER="$base/bin/tessal-wl-pointer" \
+        WORLD_BASE="$base" \
+        dbus-run-session -- bash "$base/bin/$(basename "$0")" "$@" 2>"$base/bus.log" || status=$?
     [ $status -ne 0 ] && grep -v -E '^dbus-daemon|^$' "$base/bus.log" | tail -n 20
     rm -rf "$base"
     exit $status
