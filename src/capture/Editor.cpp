@@ -98,7 +98,9 @@ void Editor::showWindow() {
     const std::size_t keyWindow = selectedRoot_ >= 0 ? std::size_t(selectedRoot_) : 0;
     for (std::size_t i = 0; i < overlays_.size(); ++i) overlays_[i]->present(false);
     if (keyWindow < overlays_.size()) present(keyWindow);
-    for (std::size_t i = 0; i < roots_.size(); ++i) {
+    // A compositor that places the overlays tells us where the pointer is only once it enters
+    // one of them; until then nothing is hovered.
+    for (std::size_t i = 0; i < roots_.size() && !environment_.fullScreenOverlays; ++i) {
         const QPoint local = roots_[i]->mapFromGlobal(QCursor::pos());
         if (roots_[i]->rect().contains(local))
             models_[i]->updateHover(pointFromView(local, roots_[i]->viewHeight()));

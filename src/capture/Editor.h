@@ -44,7 +44,8 @@ struct EditorEnvironment {
     ScreenshotHistory* history;
     // Opens text recognition on an image; none = not offered.
     AnnotationHost::RecognitionPresenter recognizeText;
-    // Overlays as compositor-placed full-screen windows (Wayland).
+    // Overlays as full-screen windows placed by the compositor, which tells the pointer's
+    // position only once it enters one (Wayland).
     bool fullScreenOverlays = false;
     // Why long capture is not offered here; empty when it is.
     QString longCaptureUnavailable;

@@ -15,8 +15,8 @@ namespace tessal {
 
 // What differs between desktops beyond the services themselves.
 struct PlatformCapabilities {
-    // Overlays are full-screen windows that the compositor puts on their output (Wayland),
-    // not windows placed by us.
+    // Overlays are full-screen windows that the compositor puts on their output, and the
+    // pointer's position is known only inside our own windows (Wayland).
     bool fullScreenOverlays = false;
     // Why long capture cannot run here; empty when it can.
     QString longCaptureUnavailable;

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Capturing on Wayland (screencopy, and the Screenshot portal), in a headless sway world: the frozen, dimmed overlay
+# Capturing on Wayland (screencopy, and the Screenshot portal), in a headless sway world with a
+# second output at scale 2: the frozen, dimmed overlay
 # on the output; a drag and Return put exactly the dragged pixels on the clipboard; Escape
 # restores the screen; `tessal capture --full` writes the display; a panel seen in the image
 # is proposed; a refused portal request shows the alert and leaves no overlay behind.
 set -u
 source "$(dirname "$0")/wayland_world.sh"
 wayland_world_as_user "$@"
-wayland_world_start 1280x800
+wayland_world_start 1280x800 --second-output
 
 # Something to capture: a foot terminal (floating at 200,150, 600 × 400) with a coloured bar.
 foot --app-id=probe -o colors.background=1e3a5f -o colors.foreground=ffffff \
@@ -18,7 +19,7 @@ wait_for 10 sway_has_window probe || fail "foot did not appear"
 # compared.
 pointer move 1275 795
 sleep 1
-grim "$WORLD/before.png" || fail "grim failed"
+grim -o HEADLESS-1 "$WORLD/before.png" || fail "grim failed"
 
 # --- the display, written without interface, by both paths -------------------------------
 for source in portal screencopy; do
@@ -26,13 +27,23 @@ for source in portal screencopy; do
         2>"$WORLD/full.err" || fail "capture --full through $source failed: $(cat "$WORLD/full.err")"
     [ "$(identify -format %wx%h "$WORLD/full-$source.png")" = "1280x800" ] ||
         fail "full capture size through $source"
-    diff=$(compare -metric AE "$WORLD/full-$source.png" "$WORLD/before.png" null: 2>&1)
-    # The portal's picture may carry the pointer (in its corner); screencopy's never does.
-    limit=200
-    [ $source = screencopy ] && limit=1
+    # The portal's picture may carry the pointer (in its corner), and with displays of two
+    # scales it is one picture at one scale, resampled for the other; screencopy's is exact.
+    fuzz=()
+    limit=1
+    [ $source = portal ] && fuzz=(-fuzz 25%) && limit=400
+    diff=$(compare "${fuzz[@]}" -metric AE "$WORLD/full-$source.png" "$WORLD/before.png" null: 2>&1)
     [ "$diff" -lt $limit ] 2>/dev/null || fail "$source capture differs from grim in $diff pixels"
 done
 pass "capture --full writes the display through the portal and through screencopy"
+
+grim -o HEADLESS-2 "$WORLD/before-2.png"
+"$TESSAL" capture --full --display 1 -o "$WORLD/full-2.png" || fail "capture --full --display 1"
+[ "$(identify -format %wx%h "$WORLD/full-2.png")" = "1600x1200" ] ||
+    fail "the scale-2 display is $(identify -format %wx%h "$WORLD/full-2.png"), not 1600x1200"
+diff=$(compare -metric AE "$WORLD/full-2.png" "$WORLD/before-2.png" null: 2>&1)
+[ "$diff" -lt 1 ] 2>/dev/null || fail "the scale-2 display differs from grim in $diff pixels"
+pass "the second display, at scale 2, is written pixel for pixel"
 
 # --- the overlay --------------------------------------------------------------------------
 # Wayland lists no windows, so the whole display is the first thing under the pointer; resting
@@ -45,7 +56,7 @@ pointer move 500 420
 sleep 0.2
 pointer move 505 425
 sleep 1.5
-grim "$WORLD/overlay.png"
+grim -o HEADLESS-1 "$WORLD/overlay.png"
 mean() { convert "$1" -crop "$2" -colorspace gray -format '%[fx:mean]' info:; }
 outside_before=$(mean "$WORLD/before.png" 200x150+1000+620)
 outside_during=$(mean "$WORLD/overlay.png" 200x150+1000+620)
@@ -55,13 +66,16 @@ awk "BEGIN{exit !($outside_during < $outside_before * 0.8)}" ||
     fail "outside the proposed window not dimmed: $outside_before → $outside_during"
 awk "BEGIN{d = $inside_during - $inside_before; exit !(d < 0.02 && d > -0.02)}" ||
     fail "the proposed window is not shown as it was: $inside_before → $inside_during"
+# The second output's overlay is painted by Qt, but in this headless sway its frames reach the
+# screen only after the pointer has visited that output (a stalled frame callback, not solved
+# yet), so it is not checked here.
 pass "tessal capture shows the frozen overlay; the window under the pointer, found in the picture, stays clear and the rest is dimmed"
 
 wtype -k Escape
 wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal · 截图"' || fail "Escape left the overlay"
 pointer move 1275 795
 sleep 0.3
-grim "$WORLD/after.png"
+grim -o HEADLESS-1 "$WORLD/after.png"
 diff=$(compare -metric AE "$WORLD/after.png" "$WORLD/before.png" null: 2>&1)
 [ "$diff" -lt 100 ] 2>/dev/null || fail "the screen after Escape differs in $diff pixels"
 pass "Escape restores the screen"

@@ -74,12 +74,18 @@ wayland_world_as_user() {
     exit $status
 }
 
-# wayland_world_start [WIDTHxHEIGHT] [--no-screenshot-portal]
+# wayland_world_start [WIDTHxHEIGHT] [--no-screenshot-portal] [--second-output]
+# --second-output adds HEADLESS-2 to the right: 1600 × 1200 pixels at scale 2 (800 × 600).
 wayland_world_start() {
     local size=${1:-1280x800}
-    local backend=1
-    [ "${2:-}" = "--no-screenshot-portal" ] && backend=0
+    local backend=1 outputs=1
+    for option in "${@:2}"; do
+        [ "$option" = "--no-screenshot-portal" ] && backend=0
+        [ "$option" = "--second-output" ] && outputs=2
+    done
     export WORLD_WIDTH=${size%x*} WORLD_HEIGHT=${size#*x}
+    [ $outputs = 2 ] && WORLD_WIDTH=$((WORLD_WIDTH + 800)) &&
+        [ "$WORLD_HEIGHT" -lt 600 ] && WORLD_HEIGHT=600
     export WORLD=$XDG_RUNTIME_DIR
     for tool in sway pipewire wireplumber grim wtype wl-paste; do
         command -v $tool >/dev/null || fail "$tool is not installed (make deps)"
@@ -91,12 +97,14 @@ wayland_world_start() {
     WORLD_PIDS+=($!)
     cat >"$WORLD/sway.conf" <<CONF
 output HEADLESS-1 resolution ${size} position 0 0 scale 1
+output HEADLESS-2 resolution 1600x1200 position ${size%x*} 0 scale 2
 default_border none
 default_floating_border none
 focus_follows_mouse no
 for_window [app_id="probe"] floating enable, resize set 600 400, move position 200 150
 CONF
     WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+        WLR_HEADLESS_OUTPUTS=$outputs \
         sway -c "$WORLD/sway.conf" >"$WORLD/sway.log" 2>&1 &
     WORLD_PIDS+=($!)
     wait_for 10 sh -c "ls '$XDG_RUNTIME_DIR'/wayland-? >/dev/null 2>&1" || {
