@@ -7,38 +7,10 @@
 
 set -u
 
-WORLD_PIDS=()
+source "$(dirname "${BASH_SOURCE[0]}")/world_common.sh"
 : "${TESSAL:?TESSAL must name the tessal binary}"
-
-# Messages go to standard output: the session bus's own chatter on standard error is kept
-# in a log instead.
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-pass() { echo "PASS: $*"; }
-skip_world() {
-    echo "SKIP: $*"
-    exit 0
-}
-
-wayland_world_stop() {
-    local pid
-    for pid in "${WORLD_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
-    sleep 0.2
-    for pid in "${WORLD_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null; done
-}
-trap wayland_world_stop EXIT
-
-wait_for() {
-    local seconds=$1
-    shift
-    local end=$((SECONDS + seconds))
-    until "$@" >/dev/null 2>&1; do
-        [ $SECONDS -ge $end ] && return 1
-        sleep 0.1
-    done
-}
+# Messages go to standard output; the session bus's chatter on standard error goes to a log.
+trap world_kill_all EXIT
 
 # As root: run this very script again as nobody, in a fresh runtime folder and session bus.
 # The test binaries must be readable by that user (they are: the build tree is world-readable).
@@ -59,7 +31,7 @@ wayland_world_as_user() {
     cp "$TESSAL" "$base/bin/tessal"
     [ -n "${TESSAL_WL_POINTER:-}" ] && cp "$TESSAL_WL_POINTER" "$base/bin/tessal-wl-pointer"
     cp "$(dirname "$0")"/*.sh "$base/bin/" 2>/dev/null
-    cp "$(dirname "${BASH_SOURCE[0]}")/wayland_world.sh" "$base/bin/"
+    cp "$(dirname "${BASH_SOURCE[0]}")"/{wayland_world,world_common}.sh "$base/bin/"
     chmod -R a+rX "$base/bin"
     local status=0
     setpriv --reuid=65534 --regid=65534 --clear-groups env -i \

@@ -5,36 +5,15 @@
 
 set -u
 
-WORLD_PIDS=()
+source "$(dirname "${BASH_SOURCE[0]}")/world_common.sh"
 : "${TESSAL:?TESSAL must name the tessal binary}"
 : "${TESSAL_FIXTURE:?TESSAL_FIXTURE must name the fixture binary}"
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-pass() { echo "PASS: $*"; }
-
 world_stop() {
-    local pid
-    for pid in "${WORLD_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
-    sleep 0.2
-    for pid in "${WORLD_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null; done
+    world_kill_all
     [ -n "${WORLD:-}" ] && rm -rf "$WORLD"
 }
 trap world_stop EXIT
-
-# Polls a command until it succeeds or `seconds` pass.
-wait_for() {
-    local seconds=$1
-    shift
-    local end=$((SECONDS + seconds))
-    until "$@" >/dev/null 2>&1; do
-        [ $SECONDS -ge $end ] && return 1
-        sleep 0.1
-    done
-}
 
 # world_start [WIDTHxHEIGHT] [--no-tray]
 world_start() {
