@@ -124,3 +124,29 @@ convert "$WORLD/before.png" -crop 596x396+202+152 +repage "$WORLD/terminal.png"
 diff=$(compare -metric AE "$WORLD/inner.png" "$WORLD/terminal.png" null: 2>&1)
 [ "$diff" -lt 50 ] 2>/dev/null || fail "the proposed region differs from the terminal in $diff pixels"
 pass "hovering proposes a window seen in the picture; a click and Return copy it"
+
+# --- displays that come and go ------------------------------------------------------------
+pointer move 1275 795
+"$TESSAL" capture
+wait_for 10 sway_has_window "Tessal · 截图" || fail "no overlay before the output change"
+sleep 0.3
+swaymsg output HEADLESS-2 disable >/dev/null
+sleep 0.5
+kill -0 "$TESSAL_PID" 2>/dev/null || fail "tessal ended when an output went away during a capture"
+wtype -k Escape
+wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal · 截图"' || fail "overlays left after Escape"
+"$TESSAL" capture
+wait_for 10 sway_has_window "Tessal · 截图" || fail "no overlay with one output left"
+sleep 0.3
+pointer drag 100 100 300 250
+wtype -k Return
+wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal · 截图"' || fail "Return left the overlay"
+wait_for 5 sh -c "wl-paste --type image/png > '$WORLD/one.png' && test -s '$WORLD/one.png'" ||
+    fail "no image/png on the clipboard"
+[ "$(identify -format %wx%h "$WORLD/one.png")" = "200x150" ] || fail "capture after the change"
+swaymsg output HEADLESS-2 enable >/dev/null
+sleep 0.5
+"$TESSAL" capture --full --display 1 -o "$WORLD/back.png" || fail "the output that came back"
+[ "$(identify -format %wx%h "$WORLD/back.png")" = "1600x1200" ] || fail "size after it came back"
+kill -0 "$TESSAL_PID" 2>/dev/null || fail "tessal ended"
+pass "an output removed during a capture and added again: Tessal goes on and captures what is there"
