@@ -45,6 +45,14 @@ diff=$(compare -metric AE "$WORLD/full-2.png" "$WORLD/before-2.png" null: 2>&1)
 [ "$diff" -lt 1 ] 2>/dev/null || fail "the scale-2 display differs from grim in $diff pixels"
 pass "the second display, at scale 2, is written pixel for pixel"
 
+# A clock on the second output, to tell a frozen picture from the live screen there.
+foot --app-id=clock sh -c 'while true; do printf "\033[2J\033[H%s" "$(date +%N)"; sleep 0.1; done' \
+    >/dev/null 2>&1 &
+WORLD_PIDS+=($!)
+wait_for 10 sway_has_window clock || fail "the clock did not appear"
+swaymsg '[app_id=clock] move to output HEADLESS-2' >/dev/null
+sleep 0.5
+
 # --- the overlay --------------------------------------------------------------------------
 # Wayland lists no windows, so the whole display is the first thing under the pointer; resting
 # over the terminal proposes its rectangle, found in the picture, and everything else is dimmed.
@@ -66,10 +74,19 @@ awk "BEGIN{exit !($outside_during < $outside_before * 0.8)}" ||
     fail "outside the proposed window not dimmed: $outside_before → $outside_during"
 awk "BEGIN{d = $inside_during - $inside_before; exit !(d < 0.02 && d > -0.02)}" ||
     fail "the proposed window is not shown as it was: $inside_before → $inside_during"
-# The second output's overlay is painted by Qt, but in this headless sway its frames reach the
-# screen only after the pointer has visited that output (a stalled frame callback, not solved
-# yet), so it is not checked here.
-pass "tessal capture shows the frozen overlay; the window under the pointer, found in the picture, stays clear and the rest is dimmed"
+# The second output: frozen while the clock under it runs on. (Checked with the pointer there:
+# without the software cursor on it, this sway shows a full-screen window by direct scan-out,
+# which its screencopy — and so grim — does not see.)
+pointer move 1700 300
+sleep 0.5
+grim -o HEADLESS-2 "$WORLD/overlay-2a.png"
+sleep 0.5
+grim -o HEADLESS-2 "$WORLD/overlay-2b.png"
+frozen=$(compare -metric AE "$WORLD/overlay-2a.png" "$WORLD/overlay-2b.png" null: 2>&1)
+[ "$frozen" = "0" ] || fail "the second output is live under the overlay ($frozen pixels changed)"
+pointer move 505 425
+sleep 0.5
+pass "tessal capture shows the frozen overlay on both outputs; the window under the pointer, found in the picture, stays clear and the rest is dimmed"
 
 wtype -k Escape
 wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal · 截图"' || fail "Escape left the overlay"
