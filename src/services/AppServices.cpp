@@ -189,33 +189,53 @@ void AppServices::presentReadyUpdate(bool manual) {
     if (env_.terminate) env_.terminate();
 }
 
-void AppServices::reportInstallationResult() {
-    const QString path = AppUpdater::resultPath();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return;
-    const QString text = QString::fromUtf8(file.read(1 << 16));
-    file.close();
-    if (text.isEmpty()) return;
-    QFile::remove(path);
-    const QString success = QStringLiteral("success\n");
-    if (!text.startsWith(success)) {
-        alert(QStringLiteral("上次更新未完成"), text);
-        return;
-    }
-    QString named = text.mid(success.size());
-    while (named.endsWith(QLatin1Char('\n')) || named.endsWith(QLatin1Char('\r'))) named.chop(1);
-    while (named.startsWith(QLatin1Char('\n'))) named.remove(0, 1);
-    if (named.isEmpty() || env_.runningBundle.isEmpty()) return;
-    const QString staging = QDir::cleanPath(named);
-    const QFileInfo info(staging);
+namespace {
+
+// Whether `path` names one of our staging folders beside `bundle`: in the same folder,
+// ".morrin-update-" followed by a UUID in its canonical form.
+bool isStagingFolder(const QString& path, const QString& bundle) {
+    if (bundle.isEmpty() || !QDir::isAbsolutePath(path)) return false;
+    const QFileInfo info(QDir::cleanPath(path));
     const QString name = info.fileName();
-    const QString rest = name.mid(AppUpdater::stagingPrefix.size());
-    const bool accepted = QDir::isAbsolutePath(staging) &&
-                          standardized(info.absolutePath()) ==
-                              standardized(QFileInfo(env_.runningBundle).absolutePath()) &&
-                          name.startsWith(AppUpdater::stagingPrefix) && rest.size() == 36 &&
-                          !QUuid::fromString(rest).isNull();
-    if (accepted) QDir(staging).removeRecursively();
+    const QString rest = name.mid(UpdateInstaller::stagingPrefix.size());
+    return standardized(info.absolutePath()) == standardized(QFileInfo(bundle).absolutePath()) &&
+           name.startsWith(UpdateInstaller::stagingPrefix) && rest.size() == 36 &&
+           !QUuid::fromString(rest).isNull();
+}
+
+}  // namespace
+
+void AppServices::reportInstallationResult() {
+    const QString path = UpdateInstaller::resultPath();
+    QFile file(path);
+    QString text;
+    if (file.open(QIODevice::ReadOnly)) text = QString::fromUtf8(file.read(1 << 16));
+    file.close();
+    if (!text.isEmpty()) {
+        QFile::remove(path);
+        const QString success = QStringLiteral("success\n");
+        if (text.startsWith(success)) {
+            QString named = text.mid(success.size());
+            while (named.endsWith(QLatin1Char('\n')) || named.endsWith(QLatin1Char('\r')))
+                named.chop(1);
+            while (named.startsWith(QLatin1Char('\n'))) named.remove(0, 1);
+            if (isStagingFolder(named, env_.runningBundle))
+                QDir(QDir::cleanPath(named)).removeRecursively();
+        } else {
+            alert(QStringLiteral("上次更新未完成"), text);
+        }
+    }
+    // Whatever else is staged beside the bundle was left by a preparation that did not finish
+    // (the program quit, the helper was killed) or by an update never installed.
+    if (env_.runningBundle.isEmpty()) return;
+    const QDir parent = QFileInfo(env_.runningBundle).absoluteDir();
+    for (const QString& name :
+         parent.entryList({UpdateInstaller::stagingPrefix + QStringLiteral("*")},
+                          QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        const QString folder = parent.absoluteFilePath(name);
+        if (isStagingFolder(folder, env_.runningBundle) && !QFileInfo(folder).isSymLink())
+            QDir(folder).removeRecursively();
+    }
 }
 
 void AppServices::toggleLoginItem() {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "AppUpdater.h"
+#include "UpdateInstaller.h"
 #include "base/AlertSpec.h"
 
 namespace tessal {

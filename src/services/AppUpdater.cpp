@@ -7,8 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QUuid>
 
@@ -50,16 +48,10 @@ class StagingGuard {
     bool kept_ = false;
 };
 
+using UpdateInstaller::failure;
+using UpdateInstaller::stagingPrefix;
+
 }  // namespace
-
-UserError AppUpdater::failure(const QString& message) {
-    return {QStringLiteral("tessal.update"), 1, message};
-}
-
-QString AppUpdater::resultPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/local.ostrel/UpdateResult.txt");
-}
 
 std::optional<UserError> AppUpdater::validateDestination(const QString& installed,
                                                          const QString& runningExecutable) const {
@@ -189,29 +181,6 @@ Result<PreparedUpdate> AppUpdater::prepare(const AppRelease& release, const QStr
     QFile::remove(archive);
     guard.keep();
     return PreparedUpdate{release, installed, directory};
-}
-
-std::optional<UserError> AppUpdater::install(const PreparedUpdate& update, qint64 pid) const {
-    if (!QFileInfo(update.stagedBundle()).isDir())
-        return failure(QStringLiteral("准备好的更新已不存在，请重新检查更新。"));
-    const QString script = BundleFiles::installerScript(update.installed);
-    if (!QFileInfo(script).isFile()) return failure(QStringLiteral("当前构建缺少更新安装程序。"));
-    const QString copy = update.directory + QStringLiteral("/InstallUpdate.sh");
-    QFile::remove(copy);
-    if (!QFile::copy(script, copy)) return failure(processingFailed("cp"));
-    const QString result = resultPath();
-    QDir().mkpath(QFileInfo(result).absolutePath());
-
-    QProcess installer;
-    installer.setProgram(QStringLiteral("/bin/sh"));
-    installer.setArguments({copy, QString::number(pid), update.installed, update.stagedBundle(),
-                            update.directory, result});
-    installer.setStandardInputFile(QProcess::nullDevice());
-    installer.setStandardOutputFile(QProcess::nullDevice());
-    installer.setStandardErrorFile(QProcess::nullDevice());
-    if (!installer.startDetached())
-        return failure(QStringLiteral("无法启动更新安装程序：%1。").arg(installer.errorString()));
-    return std::nullopt;
 }
 
 }  // namespace tessal

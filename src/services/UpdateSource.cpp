@@ -2,7 +2,7 @@
 
 #include <gnu/libc-version.h>
 #include <QCoreApplication>
-#include <QThread>
+#include <QProcess>
 
 #include "BundleFiles.h"
 #include "ReleaseFeed.h"
@@ -51,20 +51,41 @@ void ReleaseUpdateSource::fetchLatest(std::function<void(Result<AppRelease>)> do
 
 void ReleaseUpdateSource::prepare(const AppRelease& release,
                                   std::function<void(Result<PreparedUpdate>)> done) {
-    QThread* thread = QThread::create([configuration = configuration_, release,
-                                       installed = installedBundle_,
-                                       executable = runningExecutable_, done] {
-        Result<PreparedUpdate> result =
-            AppUpdater(configuration).prepare(release, installed, executable);
+    const QString helper = UpdateInstaller::helperPath();
+    if (helper.isEmpty()) {
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [done, result] { done(result); }, Qt::QueuedConnection);
+            QCoreApplication::instance(),
+            [done] {
+                done(UpdateInstaller::failure(
+                    QStringLiteral("更新组件缺失（tessal-update-helper），请重新安装Tessal。")));
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    // A process of its own: its libraries and whatever the archive holds stay out of here.
+    auto* process = new QProcess(QCoreApplication::instance());
+    process->setProgram(helper);
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process, [process, release, done] {
+        const QByteArray answer = process->readAllStandardOutput();
+        process->deleteLater();
+        done(UpdateInstaller::decodeAnswer(answer, release));
     });
-    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    thread->start(QThread::LowPriority);
+    QObject::connect(
+        process, &QProcess::errorOccurred, process, [process, done](QProcess::ProcessError error) {
+            if (error != QProcess::FailedToStart) return;
+            process->deleteLater();
+            done(UpdateInstaller::failure(
+                QStringLiteral("更新文件处理失败（tessal-update-helper）。原应用未被替换。")));
+        });
+    process->start();
+    process->write(UpdateInstaller::encodeRequest(configuration_, release, installedBundle_,
+                                                  runningExecutable_));
+    process->closeWriteChannel();
 }
 
 std::optional<UserError> ReleaseUpdateSource::install(const PreparedUpdate& update) {
-    return AppUpdater(configuration_).install(update, QCoreApplication::applicationPid());
+    return UpdateInstaller::install(update, QCoreApplication::applicationPid());
 }
 
 }  // namespace tessal

@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "AppRelease.h"
-#include "AppUpdater.h"
 #include "UpdateConfiguration.h"
+#include "UpdateInstaller.h"
 
 namespace tessal {
 
@@ -35,7 +35,7 @@ class UpdateSource {
     virtual std::optional<UserError> install(const PreparedUpdate& update) = 0;
 };
 
-// The release feed and the updater, the preparation on a low-priority thread of its own.
+// The release feed, and the updater in its helper process.
 class ReleaseUpdateSource final : public UpdateSource {
   public:
     ReleaseUpdateSource(UpdateConfiguration configuration, QString installedBundle,

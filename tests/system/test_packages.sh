@@ -71,6 +71,7 @@ assert m["executable"] == "tessal" and m["architecture"] == sys.argv[3], m
 assert m["displayName"] == "Tessal" and isinstance(m["updateChannelEnabled"], bool), m
 PY
 [ -x "$bundle/share/tessal/InstallUpdate.sh" ] || fail "the bundle lacks its update installer"
+[ -x "$bundle/lib/tessal/tessal-update-helper" ] || fail "the bundle lacks its update helper"
 
 home="$dir/home"
 mkdir -p "$home"

@@ -23,6 +23,8 @@
 #include "services/BundleSignature.h"
 #include "services/ReleaseFeed.h"
 #include "services/SafeExtraction.h"
+#include "services/UpdateInstaller.h"
+#include "services/UpdateSource.h"
 #include "support/LoopbackHttpsServer.h"
 #include "support/TarWriter.h"
 
@@ -134,7 +136,7 @@ class AppUpdaterTest : public ::testing::Test {
     }
 
     QStringList stagingFolders() const {
-        return QDir(opt_).entryList({AppUpdater::stagingPrefix + QStringLiteral("*")},
+        return QDir(opt_).entryList({UpdateInstaller::stagingPrefix + QStringLiteral("*")},
                                     QDir::Dirs | QDir::Hidden);
     }
 
@@ -254,7 +256,7 @@ TEST_F(AppUpdaterTest, PreparesInstallsAndRelaunchesARelease) {
     ASSERT_TRUE(running.waitForStarted());
     const QString probe = home_.path() + QStringLiteral("/launched.txt");
     qputenv("TESSAL_PROBE_OUT", QFile::encodeName(probe));
-    ASSERT_FALSE(AppUpdater(configuration_).install(update, running.processId()));
+    ASSERT_FALSE(UpdateInstaller::install(update, running.processId()));
     EXPECT_EQ(readAll(installed_ + QStringLiteral("/share/tessal/notes.txt")), "0.7.1")
         << "replaced before the program quit";
     running.waitForFinished();
@@ -262,7 +264,7 @@ TEST_F(AppUpdaterTest, PreparesInstallsAndRelaunchesARelease) {
     QElapsedTimer clock;
     clock.start();
     while (!QFileInfo::exists(probe) && clock.elapsed() < 10'000) QThread::msleep(20);
-    EXPECT_EQ(readAll(AppUpdater::resultPath()), "success\n" + update.directory.toUtf8());
+    EXPECT_EQ(readAll(UpdateInstaller::resultPath()), "success\n" + update.directory.toUtf8());
     EXPECT_EQ(readAll(installed_ + QStringLiteral("/share/tessal/notes.txt")), "0.7.2");
     EXPECT_TRUE(BundleSignature::verify(installed_, configuration_.releasePublicKey));
     EXPECT_EQ(readAll(probe).trimmed(), (installed_ + QStringLiteral("/bin/tessal")).toUtf8());
@@ -459,6 +461,47 @@ TEST_F(AppUpdaterTest, AFullDiskDuringStagingLeavesNothingBehind) {
     ASSERT_FALSE(result);
     EXPECT_TRUE(result.error().message.contains(QStringLiteral("更新包无法写入磁盘：磁盘空间不足")))
         << result.error().message.toStdString();
+}
+
+TEST_F(AppUpdaterTest, ThePreparationRunsInTheHelperProcessAndAnswersThroughIt) {
+    const AppRelease release = serve(candidate(keyA_));
+    const auto through = [&](const QString& executable) {
+        ReleaseUpdateSource source(configuration_, installed_, executable);
+        std::optional<Result<PreparedUpdate>> result;
+        QEventLoop loop;
+        source.prepare(release, [&](Result<PreparedUpdate> r) {
+            result = std::move(r);
+            loop.quit();
+        });
+        QTimer::singleShot(20'000, &loop, &QEventLoop::quit);
+        if (!result) loop.exec();
+        return result;
+    };
+    // The helper's own refusal comes back as it was said.
+    const auto refused = through(QStringLiteral(TESSAL_UPDATE_PROBE));
+    ASSERT_TRUE(refused);
+    ASSERT_FALSE(*refused);
+    EXPECT_EQ(refused->error().message,
+              "请先将应用放到有写入权限的安装目录（例如 ~/.local/opt），再重试应用内更新。");
+    EXPECT_TRUE(stagingFolders().isEmpty());
+
+    // Answers that are not the helper's: nothing, nonsense, a folder that is not a staging one.
+    for (const QByteArray& answer :
+         {QByteArray(), QByteArray("{\"garbage"), QByteArray("{\"directory\":\"/etc\"}")}) {
+        const auto decoded = UpdateInstaller::decodeAnswer(answer, release);
+        ASSERT_FALSE(decoded);
+        EXPECT_EQ(decoded.error().message,
+                  "更新文件处理失败（tessal-update-helper）。原应用未被替换。");
+    }
+    const QByteArray request = UpdateInstaller::encodeRequest(configuration_, release, installed_,
+                                                              installed_ + "/bin/tessal");
+    const auto decoded = UpdateInstaller::decodeRequest(request);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->configuration.releasePublicKey, configuration_.releasePublicKey);
+    EXPECT_EQ(decoded->release.sha256, release.sha256);
+    EXPECT_EQ(decoded->release.size, release.size);
+    EXPECT_EQ(decoded->installed, installed_);
+    EXPECT_FALSE(UpdateInstaller::decodeRequest("[]"));
 }
 
 TEST(SafeExtraction, StripsSpecialBitsAndKeepsItsBounds) {

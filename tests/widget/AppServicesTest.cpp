@@ -253,7 +253,7 @@ TEST_F(AppServicesTest, ABackgroundFailureIsShownOnceWhenDialogsAreWelcome) {
 }
 
 TEST_F(AppServicesTest, TheLastInstallationResultIsReadOnceAndOnlyOurStagingFolderRemoved) {
-    const QString result = AppUpdater::resultPath();
+    const QString result = UpdateInstaller::resultPath();
     QDir().mkpath(QFileInfo(result).absolutePath());
     const auto writeResult = [&](const QString& text) {
         QFile file(result);
@@ -282,6 +282,19 @@ TEST_F(AppServicesTest, TheLastInstallationResultIsReadOnceAndOnlyOurStagingFold
         EXPECT_TRUE(alerts.shown.empty());
         services.reset();
     }
+    // Without any result: what a preparation left behind (the program quit, the helper was
+    // killed) is removed at the next start; other folders stay.
+    const QString stale = dir.filePath("opt/.morrin-update-") +
+                          QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    QDir().mkpath(stale + "/Volume");
+    QDir().mkpath(dir.filePath("opt/.morrin-update-mine"));
+    make().start();
+    queue.runPending();
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("opt/.morrin-update-mine")));
+    EXPECT_TRUE(alerts.shown.empty());
+    services.reset();
+
     writeResult("无法移开原应用，更新未安装。");
     make().start();
     queue.runPending();

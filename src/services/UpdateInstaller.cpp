@@ -1,0 +1,132 @@
+#include "UpdateInstaller.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "BundleFiles.h"
+
+namespace tessal::UpdateInstaller {
+
+UserError failure(const QString& message) {
+    return {QStringLiteral("tessal.update"), 1, message};
+}
+
+QString resultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/local.ostrel/UpdateResult.txt");
+}
+
+std::optional<UserError> install(const PreparedUpdate& update, qint64 pid) {
+    if (!QFileInfo(update.stagedBundle()).isDir())
+        return failure(QStringLiteral("准备好的更新已不存在，请重新检查更新。"));
+    const QString script = BundleFiles::installerScript(update.installed);
+    if (!QFileInfo(script).isFile()) return failure(QStringLiteral("当前构建缺少更新安装程序。"));
+    const QString copy = update.directory + QStringLiteral("/InstallUpdate.sh");
+    QFile::remove(copy);
+    if (!QFile::copy(script, copy))
+        return failure(QStringLiteral("更新文件处理失败（cp）。原应用未被替换。"));
+    const QString result = resultPath();
+    QDir().mkpath(QFileInfo(result).absolutePath());
+
+    QProcess installer;
+    installer.setProgram(QStringLiteral("/bin/sh"));
+    installer.setArguments({copy, QString::number(pid), update.installed, update.stagedBundle(),
+                            update.directory, result});
+    installer.setStandardInputFile(QProcess::nullDevice());
+    installer.setStandardOutputFile(QProcess::nullDevice());
+    installer.setStandardErrorFile(QProcess::nullDevice());
+    if (!installer.startDetached())
+        return failure(QStringLiteral("无法启动更新安装程序：%1。").arg(installer.errorString()));
+    return std::nullopt;
+}
+
+QString helperPath() {
+    const QString directory = QCoreApplication::applicationDirPath();
+    for (const QString& candidate :
+         {directory + QStringLiteral("/../lib/tessal/tessal-update-helper"),
+          directory + QStringLiteral("/tessal-update-helper")})
+        if (QFileInfo(candidate).isExecutable()) return QFileInfo(candidate).canonicalFilePath();
+#ifdef TESSAL_UPDATE_HELPER
+    // A program built but not installed (tests): the build's own helper.
+    if (QFileInfo(QStringLiteral(TESSAL_UPDATE_HELPER)).isExecutable())
+        return QStringLiteral(TESSAL_UPDATE_HELPER);
+#endif
+    return {};
+}
+
+namespace {
+
+QJsonObject releaseObject(const AppRelease& r) {
+    return {{"version", r.version},
+            {"downloadURL", r.downloadURL.toString()},
+            {"notes", r.notes},
+            {"minimumSystemVersion", r.minimumSystemVersion},
+            {"architecture", r.architecture},
+            {"size", double(r.size)},
+            {"sha256", r.sha256}};
+}
+
+}  // namespace
+
+QByteArray encodeRequest(const UpdateConfiguration& configuration, const AppRelease& release,
+                         const QString& installed, const QString& runningExecutable) {
+    const QJsonObject object{
+        {"cdnHost", configuration.cdnHost},
+        {"architecture", configuration.architecture},
+        {"releasePublicKey", QString::fromLatin1(configuration.releasePublicKey.toBase64())},
+        {"release", releaseObject(release)},
+        {"installed", installed},
+        {"runningExecutable", runningExecutable}};
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+std::optional<Request> decodeRequest(const QByteArray& json) {
+    const QJsonObject object = QJsonDocument::fromJson(json).object();
+    const QJsonValue release = object.value(QLatin1String("release"));
+    if (!release.isObject()) return std::nullopt;
+    auto decoded = AppRelease::decode(QJsonDocument(release.toObject()).toJson());
+    if (!decoded) return std::nullopt;
+    Request request;
+    request.configuration.cdnHost = object.value(QLatin1String("cdnHost")).toString();
+    request.configuration.architecture = object.value(QLatin1String("architecture")).toString();
+    request.configuration.releasePublicKey = QByteArray::fromBase64(
+        object.value(QLatin1String("releasePublicKey")).toString().toLatin1());
+    request.release = std::move(decoded).value();
+    request.installed = object.value(QLatin1String("installed")).toString();
+    request.runningExecutable = object.value(QLatin1String("runningExecutable")).toString();
+    return request;
+}
+
+QByteArray encodeAnswer(const Result<PreparedUpdate>& result) {
+    QJsonObject object;
+    if (result) {
+        object = {{"installed", result.value().installed}, {"directory", result.value().directory}};
+    } else {
+        object = {{"domain", result.error().domain},
+                  {"code", result.error().code},
+                  {"message", result.error().message}};
+    }
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+Result<PreparedUpdate> decodeAnswer(const QByteArray& json, const AppRelease& release) {
+    const QJsonObject object = QJsonDocument::fromJson(json).object();
+    const QString directory = object.value(QLatin1String("directory")).toString();
+    if (!directory.isEmpty() && QFileInfo(directory).fileName().startsWith(stagingPrefix))
+        return PreparedUpdate{release, object.value(QLatin1String("installed")).toString(),
+                              directory};
+    const QString message = object.value(QLatin1String("message")).toString();
+    if (message.isEmpty())
+        return failure(
+            QStringLiteral("更新文件处理失败（tessal-update-helper）。原应用未被替换。"));
+    return UserError{object.value(QLatin1String("domain")).toString(),
+                     object.value(QLatin1String("code")).toInt(), message};
+}
+
+}  // namespace tessal::UpdateInstaller
