@@ -32,7 +32,8 @@ test: build
 test-sanitize: deps
 	@cmake -S . -B $(BUILD)-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSAL_SANITIZE=ON \
 		-DTESSAL_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(BUILD)-asan --target tessal_unit_tests tessal_widget_tests tessal_update_tests tessal-update-probe
+	@cmake --build $(BUILD)-asan --target tessal_unit_tests tessal_widget_tests tessal_update_tests tessal-update-probe \
+		tessal-update-helper
 	@cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -L 'unit|widget'
 
 bench: build
