@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 
 #include "BundleFiles.h"
+#include "base/HelperPrograms.h"
 
 namespace tessal::UpdateInstaller {
 
@@ -47,17 +48,12 @@ std::optional<UserError> install(const PreparedUpdate& update, qint64 pid) {
 }
 
 QString helperPath() {
-    const QString directory = QCoreApplication::applicationDirPath();
-    for (const QString& candidate :
-         {directory + QStringLiteral("/../lib/tessal/tessal-update-helper"),
-          directory + QStringLiteral("/tessal-update-helper")})
-        if (QFileInfo(candidate).isExecutable()) return QFileInfo(candidate).canonicalFilePath();
 #ifdef TESSAL_UPDATE_HELPER
-    // A program built but not installed (tests): the build's own helper.
-    if (QFileInfo(QStringLiteral(TESSAL_UPDATE_HELPER)).isExecutable())
-        return QStringLiteral(TESSAL_UPDATE_HELPER);
+    return helperProgram(QStringLiteral("tessal-update-helper"),
+                         QStringLiteral(TESSAL_UPDATE_HELPER));
+#else
+    return helperProgram(QStringLiteral("tessal-update-helper"));
 #endif
-    return {};
 }
 
 namespace {

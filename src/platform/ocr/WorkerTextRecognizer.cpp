@@ -1,5 +1,7 @@
 #include "WorkerTextRecognizer.h"
 
+#include "base/HelperPrograms.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -28,18 +30,11 @@ WorkerTextRecognizer::~WorkerTextRecognizer() {
 }
 
 QString WorkerTextRecognizer::defaultWorkerPath() {
-    const QString directory = QCoreApplication::instance()
-                                  ? QCoreApplication::applicationDirPath()
-                                  : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
-    // Installed (package or bundle): lib/tessal beside bin; a build tree: the same folder.
-    for (const QString& candidate : {directory + QStringLiteral("/../lib/tessal/tessal-ocr-worker"),
-                                     directory + QStringLiteral("/tessal-ocr-worker")})
-        if (QFileInfo(candidate).isExecutable()) return QFileInfo(candidate).canonicalFilePath();
 #ifdef TESSAL_OCR_WORKER
-    if (QFileInfo(QStringLiteral(TESSAL_OCR_WORKER)).isExecutable())
-        return QStringLiteral(TESSAL_OCR_WORKER);
+    return helperProgram(QStringLiteral("tessal-ocr-worker"), QStringLiteral(TESSAL_OCR_WORKER));
+#else
+    return helperProgram(QStringLiteral("tessal-ocr-worker"));
 #endif
-    return {};
 }
 
 UserError WorkerTextRecognizer::failure(const QString& reason) const {
