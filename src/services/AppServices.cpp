@@ -69,8 +69,8 @@ void AppServices::start() {
         LegacyApplicationNotice::presentIfNeeded(
             env_.defaults, env_.runningBundle, env_.legacyDirectories,
             env_.source.configuration().earlierNames,
-            [this](const AlertSpec& spec) {
-                return alert(spec.message, spec.informative, spec.buttons);
+            [this](const AlertSpec& notice) {
+                return alert(notice.message, notice.informative, notice.buttons);
             },
             [this](const QStringList& paths) { env_.workspace.revealFiles(paths); });
     });

@@ -120,13 +120,13 @@ Result<PreparedUpdate> AppUpdater::prepare(const AppRelease& release, const QStr
     // every path.
     QTemporaryFile download(directory + QStringLiteral("/download-XXXXXX"));
     if (!download.open()) return failure(processingFailed("mkdir"));
-    download.setProperty("path", download.fileName());
     HttpTransfer transfer;
     transfer.url = release.downloadURL;
     transfer.idleTimeoutMs = 30'000;
     transfer.totalTimeoutMs = 600'000;
     transfer.bodyLimit = release.size;
     transfer.sink = &download;
+    transfer.sinkPath = download.fileName();
     const HttpTransfer::Outcome outcome = transfer.run();
     if (outcome.error) return *outcome.error;
     if (outcome.status != 200 || outcome.finalUrl != release.downloadURL)

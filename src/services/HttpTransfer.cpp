@@ -69,6 +69,7 @@ void HttpTransfer::start(std::function<void(Outcome)> done) const {
     auto state = std::make_shared<State>();
     const qint64 limit = bodyLimit;
     QIODevice* out = sink;
+    const QString path = sinkPath;
     auto finish = [manager, reply, state, done](std::optional<UserError> error) {
         if (state->finished) return;
         state->finished = true;
@@ -90,19 +91,19 @@ void HttpTransfer::start(std::function<void(Outcome)> done) const {
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
         if (limit >= 0 && length.isValid() && length.toLongLong() > limit) tooLarge();
     });
-    QObject::connect(
-        reply, &QNetworkReply::readyRead, reply, [reply, state, limit, out, finish, tooLarge] {
-            const QByteArray chunk = reply->readAll();
-            state->received += chunk.size();
-            if (limit >= 0 && state->received > limit) return tooLarge();
-            if (out) {
-                if (out->write(chunk) != chunk.size()) {
-                    finish(sinkFailure(out->property("path").toString(), chunk.size()));
-                }
-                return;
-            }
-            state->outcome.body += chunk;
-        });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply,
+                     [reply, state, limit, out, path, finish, tooLarge] {
+                         const QByteArray chunk = reply->readAll();
+                         state->received += chunk.size();
+                         if (limit >= 0 && state->received > limit) return tooLarge();
+                         if (out) {
+                             if (out->write(chunk) != chunk.size()) {
+                                 finish(sinkFailure(path, chunk.size()));
+                             }
+                             return;
+                         }
+                         state->outcome.body += chunk;
+                     });
     QObject::connect(reply, &QNetworkReply::finished, reply, [reply, finish] {
         // Errors that are only an HTTP status are judged by the caller from the status.
         const int code = reply->error();

@@ -23,6 +23,7 @@ struct HttpTransfer {
     // The body is kept in memory up to this size, or written to `sink` when one is given.
     qint64 bodyLimit = -1;
     QIODevice* sink = nullptr;
+    QString sinkPath;  // the sink's file, for the reason a write failed
 
     struct Outcome {
         // A network failure, a timeout, or a sink that could not be written.

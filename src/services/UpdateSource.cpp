@@ -24,13 +24,7 @@ BundleInfo BundleInfo::read(const QString& bundle) {
 }
 
 BundleInfo BundleInfo::running() {
-    const QString bundle = BundleFiles::runningBundle(QCoreApplication::applicationFilePath());
-    if (bundle.isEmpty()) {
-        BundleInfo info;
-        info.version = QStringLiteral(TESSAL_VERSION);
-        return info;
-    }
-    return read(bundle);
+    return read(BundleFiles::runningBundle(QCoreApplication::applicationFilePath()));
 }
 
 QString systemVersion() {

@@ -9,6 +9,27 @@ source "$(dirname "$0")/wayland_world.sh"
 wayland_world_as_user "$@"
 wayland_world_start 1280x800 --second-output
 
+capture_open() {
+    "$TESSAL" capture
+    wait_for 10 sway_has_window "Tessal · 截图" || fail "no overlay ($1)"
+    sleep 0.5
+}
+overlays_gone() { wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal · 截图"'; }
+# Return, then the clipboard's image/png into $1.
+copy_to() {
+    wtype -k Return
+    overlays_gone || fail "Return left the overlay"
+    wait_for 5 sh -c "wl-paste --type image/png > '$1' && test -s '$1'" ||
+        fail "no image/png on the clipboard"
+}
+# Rest the pointer over the terminal until its rectangle is proposed.
+rest_over_terminal() {
+    pointer move 500 420
+    sleep 0.2
+    pointer move 505 425
+    sleep 1.5
+}
+
 # Something to capture: a foot terminal (floating at 200,150, 600 × 400) with a coloured bar.
 foot --app-id=probe -o colors.background=1e3a5f -o colors.foreground=ffffff \
     sh -c 'printf "\033[?25l\033[42m%80s\033[0m\n" " "; for i in $(seq 40); do echo "line $i of the probe"; done; sleep 600' \
@@ -57,13 +78,8 @@ sleep 0.5
 # Wayland lists no windows, so the whole display is the first thing under the pointer; resting
 # over the terminal proposes its rectangle, found in the picture, and everything else is dimmed.
 tessal_start
-"$TESSAL" capture
-wait_for 10 sway_has_window "Tessal · 截图" || { cat "$WORLD/tessal.log"; fail "no overlay"; }
-sleep 0.3
-pointer move 500 420
-sleep 0.2
-pointer move 505 425
-sleep 1.5
+capture_open "the first time"
+rest_over_terminal
 grim -o HEADLESS-1 "$WORLD/overlay.png"
 mean() { convert "$1" -crop "$2" -colorspace gray -format '%[fx:mean]' info:; }
 outside_before=$(mean "$WORLD/before.png" 200x150+1000+620)
@@ -89,7 +105,7 @@ sleep 0.5
 pass "tessal capture shows the frozen overlay on both outputs; the window under the pointer, found in the picture, stays clear and the rest is dimmed"
 
 wtype -k Escape
-wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal · 截图"' || fail "Escape left the overlay"
+overlays_gone || fail "Escape left the overlay"
 pointer move 1275 795
 sleep 0.3
 grim -o HEADLESS-1 "$WORLD/after.png"
@@ -98,15 +114,10 @@ diff=$(compare -metric AE "$WORLD/after.png" "$WORLD/before.png" null: 2>&1)
 pass "Escape restores the screen"
 
 # --- drag and Return ----------------------------------------------------------------------
-"$TESSAL" capture
-wait_for 10 sway_has_window "Tessal · 截图" || fail "no overlay the second time"
-sleep 0.5
+capture_open "the second time"
 pointer drag 260 200 580 380
 sleep 0.3
-wtype -k Return
-wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal · 截图"' || fail "Return left the overlay"
-wait_for 5 sh -c "wl-paste --type image/png > '$WORLD/clip.png' && test -s '$WORLD/clip.png'" ||
-    fail "no image/png on the clipboard"
+copy_to "$WORLD/clip.png"
 convert "$WORLD/before.png" -crop 320x180+260+200 +repage "$WORLD/expected.png"
 [ "$(identify -format %wx%h "$WORLD/clip.png")" = "320x180" ] ||
     fail "clipboard image is $(identify -format %wx%h "$WORLD/clip.png"), not 320x180"
@@ -118,19 +129,11 @@ pass "a drag and Return put exactly the dragged pixels on the clipboard"
 # Wayland lists no windows: hovering over the terminal proposes its rectangle from the image
 # analysis; a click takes it and Return copies it.
 pointer move 1275 795
-"$TESSAL" capture
-wait_for 10 sway_has_window "Tessal · 截图" || fail "no overlay the third time"
-sleep 0.3
-pointer move 500 420
-sleep 0.2
-pointer move 505 425
-sleep 1.5
+capture_open "the third time"
+rest_over_terminal
 pointer click 505 425
 sleep 0.3
-wtype -k Return
-wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal · 截图"' || fail "Return left the overlay"
-wait_for 5 sh -c "wl-paste --type image/png > '$WORLD/window.png' && test -s '$WORLD/window.png'" ||
-    fail "no image/png on the clipboard"
+copy_to "$WORLD/window.png"
 size=$(identify -format '%w %h' "$WORLD/window.png")
 read -r w h <<<"$size"
 # The analysis finds the edge between the terminal and the desktop: within a pixel or two.
@@ -144,22 +147,15 @@ pass "hovering proposes a window seen in the picture; a click and Return copy it
 
 # --- displays that come and go ------------------------------------------------------------
 pointer move 1275 795
-"$TESSAL" capture
-wait_for 10 sway_has_window "Tessal · 截图" || fail "no overlay before the output change"
-sleep 0.3
+capture_open "before the output change"
 swaymsg output HEADLESS-2 disable >/dev/null
 sleep 0.5
 kill -0 "$TESSAL_PID" 2>/dev/null || fail "tessal ended when an output went away during a capture"
 wtype -k Escape
-wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal · 截图"' || fail "overlays left after Escape"
-"$TESSAL" capture
-wait_for 10 sway_has_window "Tessal · 截图" || fail "no overlay with one output left"
-sleep 0.3
+overlays_gone || fail "overlays left after Escape"
+capture_open "with one output left"
 pointer drag 100 100 300 250
-wtype -k Return
-wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal · 截图"' || fail "Return left the overlay"
-wait_for 5 sh -c "wl-paste --type image/png > '$WORLD/one.png' && test -s '$WORLD/one.png'" ||
-    fail "no image/png on the clipboard"
+copy_to "$WORLD/one.png"
 [ "$(identify -format %wx%h "$WORLD/one.png")" = "200x150" ] || fail "capture after the change"
 swaymsg output HEADLESS-2 enable >/dev/null
 sleep 0.5

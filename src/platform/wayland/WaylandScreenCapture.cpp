@@ -89,10 +89,11 @@ Result<ShareableContent> WaylandScreenCapture::shareableContent() {
                              QStringLiteral("合成器不提供 wlr-screencopy，无法直接截取屏幕。")};
         }
     }
-    return portalContent();
+    if (auto failed = portalPicture()) return *failed;
+    return content;
 }
 
-Result<ShareableContent> WaylandScreenCapture::portalContent() {
+std::optional<UserError> WaylandScreenCapture::portalPicture() {
     PortalRequest request(bus_, timeoutMs_);
     const auto answer = request.call(
         QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"),
@@ -116,9 +117,7 @@ Result<ShareableContent> WaylandScreenCapture::portalContent() {
     if (desktop_.isNull())
         return UserError{domain, 3, QStringLiteral("无法读取桌面门户返回的截图。")};
     desktopLogical_ = desktopLogicalRect();
-    ShareableContent content;
-    for (const DisplayInfo& d : displays()) content.displayIds << d.id;
-    return content;
+    return std::nullopt;
 }
 
 Result<QImage> WaylandScreenCapture::screenshot(const DisplayInfo& display, int pixelWidth,

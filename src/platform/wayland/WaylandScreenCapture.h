@@ -5,6 +5,7 @@
 #include <QRect>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "platform/ScreenCaptureService.h"
 
@@ -40,7 +41,8 @@ class WaylandScreenCapture final : public ScreenCaptureService {
   private:
     QDBusConnection bus_;
     int timeoutMs_;
-    Result<ShareableContent> portalContent();
+    // Takes the desktop picture through the portal; the failure, if any.
+    std::optional<UserError> portalPicture();
 
     Source source_;
     std::unique_ptr<Screencopy> screencopy_;

@@ -6,8 +6,8 @@
 
 namespace tessal {
 
-// The XDG autostart entry $XDG_CONFIG_HOME/autostart/local.ostrel.desktop, which every desktop
-// that follows the autostart specification starts at login.
+// The XDG autostart entry $XDG_CONFIG_HOME/autostart/local.ostrel.desktop, which freedesktop.org
+// desktops start at login.
 class AutostartLoginItem final : public LoginItem {
   public:
     // `configHome` is $XDG_CONFIG_HOME; `executable` the program to start.
