@@ -172,6 +172,7 @@ int main(int argc, char** argv) {
     const double median = times.size() % 2
                               ? times[times.size() / 2]
                               : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
-    std::printf("median %.1f ms over %zu runs\n", median, times.size());
+    std::printf("median %.1f ms, worst %.1f ms over %zu runs\n", median, times.back(),
+                times.size());
     return 0;
 }

@@ -84,27 +84,29 @@ echo "== hover: main-thread cost per pointer move with a 200 ms region source (o
 echo "== one screen-sized memory pass, warm and after idle (this machine's floor for the overlay) =="
 "$build/bench/tessal-cold-copy"
 
-(
-    source "$here/../tests/system/world.sh"
-    world_start 1920x1080
-    world_defaults '{"childRegionPermissionGuideShown": true}'
-    fixture_start --window 100,100,600,400,latency-a,#ffffff --window 900,500,400,300,latency-b,#202020
-    xdotool mousemove 1000 600
-    tessal_start
-    sleep 1
-    echo "== shortcut to dimmed overlay, 1920x1080: Tessal, Ctrl+1 (XTest key press) =="
-    "$build/bench/tessal-latency" --probe 300,300 --key ctrl+1 --runs 10 | tail -n1
-    echo "== command to dimmed overlay: tessal capture =="
-    "$build/bench/tessal-latency" --probe 300,300 --command "$TESSAL capture" --runs 10 | tail -n1
-    kill "$TESSAL_PID"
-    if command -v flameshot >/dev/null; then
-        flameshot >"$WORLD/flameshot.log" 2>&1 &
-        WORLD_PIDS+=($!)
-        sleep 2
-        echo "== command to dimmed overlay: flameshot gui (daemon running) =="
-        "$build/bench/tessal-latency" --probe 300,300 --command "flameshot gui >/dev/null 2>&1" --runs 10 | tail -n1
-    fi
-)
+for size in 1920x1080 3840x2160; do
+    (
+        source "$here/../tests/system/world.sh"
+        world_start "$size"
+        world_defaults '{"childRegionPermissionGuideShown": true}'
+        fixture_start --window 100,100,600,400,latency-a,#ffffff --window 900,500,400,300,latency-b,#202020
+        xdotool mousemove 1000 600
+        tessal_start
+        sleep 1
+        echo "== shortcut to dimmed overlay, $size: Tessal, Ctrl+1 (XTest key press), the first after launch included =="
+        "$build/bench/tessal-latency" --probe 300,300 --key ctrl+1 --runs 20 | tail -n1
+        echo "== command to dimmed overlay, $size: tessal capture =="
+        "$build/bench/tessal-latency" --probe 300,300 --command "$TESSAL capture" --runs 10 | tail -n1
+        kill "$TESSAL_PID"
+        if command -v flameshot >/dev/null; then
+            flameshot >"$WORLD/flameshot.log" 2>&1 &
+            WORLD_PIDS+=($!)
+            sleep 2
+            echo "== command to dimmed overlay, $size: flameshot gui (daemon running) =="
+            "$build/bench/tessal-latency" --probe 300,300 --command "flameshot gui >/dev/null 2>&1" --runs 20 | tail -n1
+        fi
+    )
+done
 
 echo "== update: prepare of a 30 MB release from the loopback (own network namespace) =="
 unshare -rn sh -c 'ip link set lo up && exec "$0"' "$build/bench/tessal-update-prepare-bench"

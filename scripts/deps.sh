@@ -6,14 +6,14 @@ packages=(
   # build
   cmake ninja-build g++ pkg-config clang-format curl ca-certificates
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libvulkan-dev zlib1g-dev
-  libxcb1-dev libxcb-shm0-dev libxcb-ewmh-dev libxcb-keysyms1-dev libxcb-xtest0-dev
+  libxcb1-dev libxcb-shm0-dev libxcb-render0-dev libxcb-ewmh-dev libxcb-keysyms1-dev libxcb-xtest0-dev
   libxcb-composite0-dev libxcb-damage0-dev libxcb-randr0-dev libxcb-xfixes0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libtesseract-dev tesseract-ocr-chi-tra libopencc-dev libssl-dev libarchive-dev openssl
   # run
   qt6-qpa-plugins libqt6svg6 libqt6dbus6 fonts-noto-cjk dbus at-spi2-core
   # test world
-  xvfb xauth openbox trayer xdotool xclip x11-xserver-utils x11-utils imagemagick dbus-x11
+  xvfb xauth openbox trayer xdotool xclip x11-xserver-utils x11-utils imagemagick dbus-x11 xcompmgr
   python3-pyatspi desktop-file-utils appstream iproute2 util-linux
   # Wayland: the backend (Qt's platform plugin), and the headless sway world of the tests
   qt6-wayland libwayland-dev sway xdg-desktop-portal xdg-desktop-portal-wlr pipewire

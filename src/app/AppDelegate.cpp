@@ -42,6 +42,8 @@ namespace {
 // After hiding windows of our own, the windows they covered need a moment to repaint before
 // the screen is read.
 constexpr double kRepaintDelay = 0.12;
+// The longest a frozen still may stay up when the overlays do not say they were painted.
+constexpr double kFrozenDisplaysLimit = 1.0;
 
 QString captureTitle(const CaptureShortcut& shortcut) {
     return QStringLiteral("截图  ") + shortcut.label;
@@ -271,6 +273,8 @@ void AppDelegate::takeScreenshot() {
 }
 
 void AppDelegate::capture(bool previousWasShown) {
+    // The displays freeze on screen first; the overlays replace that still once they are painted.
+    platform_.capture->freezeDisplays(platform_.capture->displays());
     platform_.accessibility->refreshDisplays();
     Result<std::vector<ScreenSnapshot>> snapshots = captureScreens(
         *platform_.capture, ownPid_,
@@ -294,9 +298,20 @@ void AppDelegate::capture(bool previousWasShown) {
             platform_.capabilities.longCaptureUnavailable};
         auto editor =
             std::make_unique<Editor>(std::move(snapshots).value(), std::move(environment));
+        // Also after a while, in case an overlay is never painted: the still must not outlive
+        // its session.
+        std::weak_ptr<bool> alive = alive_;
+        editor->onShown = [this, alive] {
+            if (!alive.expired()) platform_.capture->releaseFrozenDisplays();
+        };
         showEditor(std::move(editor));
+        mainQueue_.after(kFrozenDisplaysLimit, [this, alive, serial = editorSerial_] {
+            if (!alive.expired() && serial == editorSerial_)
+                platform_.capture->releaseFrozenDisplays();
+        });
         return;
     }
+    platform_.capture->releaseFrozenDisplays();
     visibility_.unhide();
     visibility_.activate();
     const bool permitted = platform_.capture->preflight();
@@ -320,6 +335,7 @@ void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
     raw->onClose = [this, alive, serial] {
         mainQueue_.async([this, alive, serial] {
             if (alive.expired() || serial != editorSerial_) return;
+            platform_.capture->releaseFrozenDisplays();
             editor_.reset();
         });
     };

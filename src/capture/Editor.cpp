@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <utility>
 
 #include "OverlayWindow.h"
 #include "PixelMagnifier.h"
@@ -74,6 +75,14 @@ Editor::Editor(std::vector<ScreenSnapshot> snapshots, EditorEnvironment environm
             areas.push_back(rectFromView(roots_[i]->sizeBadge().geometry(), h));
             return areas;
         };
+        view->onFirstPaint = [this] {
+            if (++firstPaints_ != roots_.size()) return;
+            // Posted, so that it runs once the frame painted now has been sent to the screen.
+            std::weak_ptr<bool> alive = alive_;
+            environment_.mainQueue.async([this, alive] {
+                if (!alive.expired() && onShown) std::exchange(onShown, nullptr)();
+            });
+        };
         overlay->onResignKey = [this] {
             if (chrome_ && chrome_->temporaryMoving()) chrome_->setTemporaryMoving(false);
         };
@@ -89,6 +98,7 @@ Editor::~Editor() {
         view->onKey = nullptr;
         view->onRightClick = nullptr;
         view->excludedCursorAreas = nullptr;
+        view->onFirstPaint = nullptr;
     }
     for (auto& overlay : overlays_) overlay->onResignKey = nullptr;
 }

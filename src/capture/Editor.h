@@ -80,6 +80,8 @@ class Editor {
     std::function<bool(const Rect& frame, const Rect& region)> onLongCapture;
     // The undo stack that Control+Z should step, whenever it changes.
     std::function<void(QUndoStack*)> onActiveUndoStack;
+    // Once, when every overlay's first frame has been handed to the screen.
+    std::function<void()> onShown;
 
     void showWindow();
     void hideOverlays();
@@ -122,6 +124,7 @@ class Editor {
     QPointer<SelectionChrome> chrome_;
     int selectedRoot_ = -1;
     bool closed_ = false;
+    std::size_t firstPaints_ = 0;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <utility>
 
 #include "PixelMagnifier.h"
 #include "SelectionDrawing.h"
@@ -84,6 +85,7 @@ void SelectionView::paintEvent(QPaintEvent* event) {
     painter.setClipping(false);
     if (shown && !model_.selected())
         drawSelectionBorder(painter, *shown, viewHeight(), devicePixelRatioF());
+    if (onFirstPaint) std::exchange(onFirstPaint, nullptr)();
 }
 
 void SelectionView::refreshCursor(Point p) {

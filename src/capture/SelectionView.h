@@ -33,6 +33,8 @@ class SelectionView final : public QWidget {
     // Right clicks and keys go to the session.
     std::function<bool(QKeyEvent*)> onKey;
     std::function<void(QMouseEvent*)> onRightClick;
+    // Once, after the first paint (the frame itself reaches the screen right after).
+    std::function<void()> onFirstPaint;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

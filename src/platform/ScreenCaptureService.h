@@ -54,6 +54,14 @@ class ScreenCaptureService {
     virtual QVariantList windowList() = 0;
     // Whether capturing the screen is allowed, without asking the user.
     virtual bool preflight() = 0;
+
+    // Puts every display, as it is now and dimmed, in front of everything at once, before any
+    // picture is read: the user sees the capture begin while the overlays are still being made.
+    // Screenshots taken meanwhile show the displays as they were frozen, without the dimming.
+    // The still stays until releaseFrozenDisplays. By default there is nothing to put up and the
+    // overlays appear when they are ready.
+    virtual void freezeDisplays(const std::vector<DisplayInfo>& displays) { (void)displays; }
+    virtual void releaseFrozenDisplays() {}
 };
 
 }  // namespace tessal

@@ -21,6 +21,12 @@ xdotool key ctrl+1
 # Both monitors frozen and dimmed: white windows read 60 % grey.
 wait_for 5 is_colour 1200 350 "153,153,153" || fail "right monitor not dimmed: $(pixel_at 1200 350)"
 pass "each monitor gets a dimmed overlay"
+# The dimmed still that covers the displays while the overlays are made (windows without a name
+# over a monitor) is gone once they are up.
+sleep 1.2
+curtains=$(xwininfo -root -children | grep '(has no name)' | grep -cE ' 800x900\+(0|800)\+0 ')
+[ "$curtains" -eq 0 ] || fail "$curtains frozen stills left over the monitors"
+pass "the frozen still makes way for the overlays"
 
 read -r fx fy fw fh <<<"$(window_frame overlay-a)"
 # Whole-window mode (Space): inside a window the panel under the pointer would be offered first.
@@ -41,6 +47,8 @@ xdotool key Return
 clipboard_png "$WORLD/clip.png"
 [ "$(identify -format %wx%h "$WORLD/clip.png")" = "${fw}x${fh}" ] ||
     fail "copied $(identify -format %wx%h "$WORLD/clip.png"), window is ${fw}x${fh}"
+[ "$(image_pixel "$WORLD/clip.png" $((fw / 2)) $((fh / 2)))" = "255,255,255" ] ||
+    fail "the copy is not the screen as it was: $(image_pixel "$WORLD/clip.png" $((fw / 2)) $((fh / 2)))"
 pass "a click takes the window, Return copies exactly its pixels"
 
 # A free rectangle on the right monitor.

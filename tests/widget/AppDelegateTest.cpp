@@ -16,6 +16,7 @@
 #include "base/MainQueue.h"
 #include "capture/Editor.h"
 #include "capture/OverlayWindow.h"
+#include "capture/SelectionView.h"
 #include "platform/fake/FakePlatform.h"
 #include "services/AppServices.h"
 
@@ -267,6 +268,46 @@ TEST_F(AppDelegateTest, FailedCaptureBringsThePreviousEditorBack) {
     EXPECT_EQ(alerts.shown[0].message, "无法截取屏幕");
     EXPECT_TRUE(alerts.shown[0].informative.startsWith("无法读取屏幕内容\n"));
     EXPECT_TRUE(fake.workspace->opened.isEmpty());
+}
+
+// The displays are frozen on screen before they are read, and the still goes once every overlay
+// has painted its first frame, when the capture fails, or after a second at most.
+TEST_F(AppDelegateTest, TheFrozenStillLastsUntilTheOverlaysArePainted) {
+    launch();
+    app->takeScreenshot();
+    queue.advance(0.01);
+    Editor* editor = app->editor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(fake.capture->freezes, 1);
+    EXPECT_EQ(fake.capture->screenshotsWhileFrozen, 2);
+    editor->root(0).grab();
+    queue.runPending();
+    EXPECT_TRUE(fake.capture->frozen) << "the second display's overlay has not been painted";
+    editor->root(1).grab();
+    EXPECT_TRUE(fake.capture->frozen) << "lifted only after the frame went to the screen";
+    queue.runPending();
+    EXPECT_FALSE(fake.capture->frozen);
+
+    // Overlays that never paint.
+    app->takeScreenshot();
+    queue.advance(0.9);
+    EXPECT_TRUE(fake.capture->frozen);
+    queue.advance(0.2);
+    EXPECT_FALSE(fake.capture->frozen);
+
+    // A session closed before it was painted.
+    app->takeScreenshot();
+    queue.advance(0.01);
+    app->editor()->close();
+    queue.runPending();
+    EXPECT_FALSE(fake.capture->frozen);
+
+    fake.capture->screenshotError = UserError{"Ostrel", 3, "无法读取屏幕内容"};
+    app->takeScreenshot();
+    queue.advance(0.01);
+    EXPECT_EQ(fake.capture->freezes, 4);
+    EXPECT_FALSE(fake.capture->frozen);
+    EXPECT_EQ(alerts.shown.size(), 1u);
 }
 
 TEST_F(AppDelegateTest, AccessibilityGuideIsShownOnceAndCanStopTheCapture) {

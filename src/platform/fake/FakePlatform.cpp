@@ -25,6 +25,7 @@ Result<ShareableContent> FakeScreenCapture::shareableContent() {
 Result<QImage> FakeScreenCapture::screenshot(const DisplayInfo& display, int pixelWidth,
                                              int pixelHeight) {
     ++screenshotCount;
+    if (frozen) ++screenshotsWhileFrozen;
     if (screenshotError) return *screenshotError;
     std::size_t index = 0;
     while (index < displayList.size() && displayList[index].id != display.id) ++index;

@@ -24,6 +24,9 @@ class FakeScreenCapture final : public ScreenCaptureService {
     std::optional<UserError> screenshotError;
     bool permission = true;
     int screenshotCount = 0;
+    bool frozen = false;  // a still is on screen
+    int freezes = 0;
+    int screenshotsWhileFrozen = 0;
 
     // One display at the given frame and scale, shareable and filled with a colour.
     void addDisplay(const QString& id, const Rect& frame, double scale = 1.0);
@@ -33,6 +36,8 @@ class FakeScreenCapture final : public ScreenCaptureService {
     Result<QImage> screenshot(const DisplayInfo& display, int pixelWidth, int pixelHeight) override;
     QVariantList windowList() override { return windows; }
     bool preflight() override { return permission; }
+    void freezeDisplays(const std::vector<DisplayInfo>&) override { frozen = true, ++freezes; }
+    void releaseFrozenDisplays() override { frozen = false; }
 
     QStringList shareableIds;
 };

@@ -17,12 +17,16 @@ xcb_connection_t* connection() {
     return app ? app->connection() : nullptr;
 }
 
-xcb_window_t rootWindow() {
+const xcb_screen_t* screen() {
     xcb_connection_t* c = connection();
-    if (!c) return XCB_NONE;
-    const xcb_setup_t* setup = xcb_get_setup(c);
-    xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup);
-    return it.rem ? it.data->root : XCB_NONE;
+    if (!c) return nullptr;
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c));
+    return it.rem ? it.data : nullptr;
+}
+
+xcb_window_t rootWindow() {
+    const xcb_screen_t* s = screen();
+    return s ? s->root : XCB_NONE;
 }
 
 xcb_atom_t atom(const char* name) {

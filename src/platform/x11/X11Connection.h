@@ -10,6 +10,8 @@ namespace tessal::x11 {
 
 // Qt's own connection to the X server; null when the program does not run on xcb.
 xcb_connection_t* connection();
+// The default screen (its root window, depth and visual); null without a connection.
+const xcb_screen_t* screen();
 xcb_window_t rootWindow();
 
 xcb_atom_t atom(const char* name);

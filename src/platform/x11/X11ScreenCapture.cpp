@@ -2,6 +2,7 @@
 
 #include <sys/ipc.h>
 #include <sys/shm.h>
+#include <xcb/render.h>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
@@ -20,6 +21,8 @@ namespace tessal {
 namespace {
 
 const char* kNoScreen = "无法读取屏幕内容";
+// The overlay's shade: black at 40 %.
+constexpr std::uint16_t kShadeAlpha = 0x6666;
 
 // Copies 32-bit pixels into an opaque image: the X server leaves the unused byte undefined.
 QImage opaqueImage(const std::uint8_t* data, int width, int height, std::size_t stride) {
@@ -38,6 +41,7 @@ QImage opaqueImage(const std::uint8_t* data, int width, int height, std::size_t 
 X11ScreenCapture::X11ScreenCapture() = default;
 
 X11ScreenCapture::~X11ScreenCapture() {
+    releaseFrozenDisplays();
     releaseSegment();
 }
 
@@ -59,6 +63,12 @@ Result<QImage> X11ScreenCapture::screenshot(const DisplayInfo& display, int pixe
     xcb_connection_t* c = x11::connection();
     if (!c || pixelWidth <= 0 || pixelHeight <= 0)
         return UserError{"Ostrel", 2, QString::fromUtf8(kNoScreen)};
+    if (!pending_.empty() || !curtains_.empty()) {
+        QImage frozen = takePendingGrab(display.id, pixelWidth, pixelHeight);
+        if (!frozen.isNull()) return frozen;
+        // Not frozen with the others (or its picture failed): the curtains would be in it.
+        releaseFrozenDisplays();
+    }
     // Our own windows were hidden before this; make sure the server has done so.
     x11::sync();
     const int x = display.nativeRect.x();
@@ -68,6 +78,182 @@ Result<QImage> X11ScreenCapture::screenshot(const DisplayInfo& display, int pixe
     if (image.isNull() || image.width() != pixelWidth || image.height() != pixelHeight)
         return UserError{"Ostrel", 3, QString::fromUtf8(kNoScreen)};
     return image;
+}
+
+void X11ScreenCapture::freezeDisplays(const std::vector<DisplayInfo>& displays) {
+    releaseFrozenDisplays();
+    xcb_connection_t* c = x11::connection();
+    const xcb_screen_t* screen = x11::screen();
+    if (!c || !screen || !shmAvailable_ || displays.empty()) return;
+    const std::uint32_t format = rootPictureFormat();
+    if (!format) return;
+    std::size_t total = 0;
+    for (const DisplayInfo& d : displays)
+        total += std::size_t(d.nativeRect.width()) * d.nativeRect.height() * 4;
+    if (total == 0 || !ensureSegment(total)) return;
+    // Also waits until the server has hidden our own windows, as it was asked before this.
+    const bool composited = compositingManagerRunning();
+
+    // The pictures first: the server answers in order, so they show the displays before any
+    // curtain is up. Their answers are read later, by screenshot().
+    std::size_t offset = 0;
+    for (const DisplayInfo& d : displays) {
+        const QRect r = d.nativeRect;
+        if (r.isEmpty()) continue;
+        PendingGrab grab{d.id, r.size(), offset, {}};
+        grab.cookie = xcb_shm_get_image(c, screen->root, int16_t(r.x()), int16_t(r.y()),
+                                        uint16_t(r.width()), uint16_t(r.height()), ~0u,
+                                        XCB_IMAGE_FORMAT_Z_PIXMAP, segment_, uint32_t(offset));
+        pending_.push_back(grab);
+        offset += std::size_t(r.width()) * r.height() * 4;
+    }
+
+    // The dimming matches the overlay's: black at 40 % over the display.
+    std::vector<QRect> rects;
+    for (const DisplayInfo& d : displays)
+        if (!d.nativeRect.isEmpty()) rects.push_back(d.nativeRect);
+    if (composited)
+        putUpComposedCurtains(rects, format);
+    else
+        putUpCurtainsInPlace(rects, format);
+    xcb_flush(c);
+}
+
+// Without a compositing manager a window whose background is None keeps what the screen showed
+// where it was mapped; darkening that in place is one pass over the screen.
+void X11ScreenCapture::putUpCurtainsInPlace(const std::vector<QRect>& rects, std::uint32_t format) {
+    xcb_connection_t* c = x11::connection();
+    for (const QRect& r : rects) {
+        const xcb_window_t curtain = createCurtain(r, XCB_BACK_PIXMAP_NONE);
+        const xcb_render_picture_t picture = xcb_generate_id(c);
+        xcb_render_create_picture(c, picture, curtain, format, 0, nullptr);
+        const xcb_rectangle_t all{0, 0, uint16_t(r.width()), uint16_t(r.height())};
+        xcb_render_fill_rectangles(c, XCB_RENDER_PICT_OP_OVER, picture,
+                                   xcb_render_color_t{0, 0, 0, kShadeAlpha}, 1, &all);
+        xcb_render_free_picture(c, picture);
+    }
+}
+
+// A compositing manager gives each window storage of its own, undefined until drawn, so the
+// darkened display is composed inside the server into a pixmap (the root with everything on it
+// through a 60 % mask) that becomes the curtain's background, drawn the moment it is mapped.
+void X11ScreenCapture::putUpComposedCurtains(const std::vector<QRect>& rects,
+                                             std::uint32_t format) {
+    xcb_connection_t* c = x11::connection();
+    const xcb_screen_t* screen = x11::screen();
+    const uint32_t includeInferiors = XCB_SUBWINDOW_MODE_INCLUDE_INFERIORS;
+    const xcb_render_picture_t root = xcb_generate_id(c);
+    xcb_render_create_picture(c, root, screen->root, format, XCB_RENDER_CP_SUBWINDOW_MODE,
+                              &includeInferiors);
+    const xcb_render_picture_t mask = xcb_generate_id(c);
+    xcb_render_create_solid_fill(c, mask,
+                                 xcb_render_color_t{0, 0, 0, uint16_t(0xffff - kShadeAlpha)});
+    std::vector<xcb_pixmap_t> stills;
+    // Every still is made before the first curtain is up, so none shows another.
+    for (const QRect& r : rects) {
+        const xcb_pixmap_t still = xcb_generate_id(c);
+        xcb_create_pixmap(c, screen->root_depth, still, screen->root, uint16_t(r.width()),
+                          uint16_t(r.height()));
+        const xcb_render_picture_t target = xcb_generate_id(c);
+        xcb_render_create_picture(c, target, still, format, 0, nullptr);
+        xcb_render_composite(c, XCB_RENDER_PICT_OP_SRC, root, mask, target, int16_t(r.x()),
+                             int16_t(r.y()), 0, 0, 0, 0, uint16_t(r.width()), uint16_t(r.height()));
+        xcb_render_free_picture(c, target);
+        stills.push_back(still);
+    }
+    xcb_render_free_picture(c, mask);
+    xcb_render_free_picture(c, root);
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        createCurtain(rects[i], stills[i]);
+        // The window holds its background; the pixmap goes with it.
+        xcb_free_pixmap(c, stills[i]);
+    }
+}
+
+// A mapped override-redirect window over `rect` that takes no input of its own.
+std::uint32_t X11ScreenCapture::createCurtain(const QRect& rect, std::uint32_t background) {
+    xcb_connection_t* c = x11::connection();
+    const xcb_screen_t* screen = x11::screen();
+    const xcb_window_t curtain = xcb_generate_id(c);
+    const uint32_t values[] = {background, 1};
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, curtain, screen->root, int16_t(rect.x()),
+                      int16_t(rect.y()), uint16_t(rect.width()), uint16_t(rect.height()), 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+                      XCB_CW_BACK_PIXMAP | XCB_CW_OVERRIDE_REDIRECT, values);
+    xcb_map_window(c, curtain);
+    curtains_.push_back(curtain);
+    return curtain;
+}
+
+bool X11ScreenCapture::compositingManagerRunning() {
+    xcb_connection_t* c = x11::connection();
+    xcb_get_selection_owner_reply_t* reply = xcb_get_selection_owner_reply(
+        c, xcb_get_selection_owner(c, x11::atom("_NET_WM_CM_S0")), nullptr);
+    const bool running = reply && reply->owner != XCB_NONE;
+    std::free(reply);
+    return running;
+}
+
+void X11ScreenCapture::releaseFrozenDisplays() {
+    xcb_connection_t* c = x11::connection();
+    if (!c) {
+        pending_.clear();
+        curtains_.clear();
+        return;
+    }
+    for (const PendingGrab& grab : pending_) xcb_discard_reply(c, grab.cookie.sequence);
+    pending_.clear();
+    for (xcb_window_t curtain : curtains_) xcb_destroy_window(c, curtain);
+    if (!curtains_.empty()) xcb_flush(c);
+    curtains_.clear();
+}
+
+QImage X11ScreenCapture::takePendingGrab(const QString& displayId, int width, int height) {
+    auto it = std::find_if(pending_.begin(), pending_.end(),
+                           [&](const PendingGrab& g) { return g.displayId == displayId; });
+    if (it == pending_.end()) return {};
+    const PendingGrab grab = *it;
+    pending_.erase(it);
+    xcb_connection_t* c = x11::connection();
+    xcb_generic_error_t* error = nullptr;
+    xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(c, grab.cookie, &error);
+    std::free(error);
+    if (!reply) return {};
+    const std::size_t bytes = std::size_t(width) * height * 4;
+    const bool usable = (reply->depth == 24 || reply->depth == 32) && reply->size == bytes &&
+                        grab.size == QSize(width, height);
+    std::free(reply);
+    if (!usable) return {};
+    return opaqueImage(static_cast<const std::uint8_t*>(shmAddress_) + grab.offset, width, height,
+                       std::size_t(width) * 4);
+}
+
+// RENDER's format for the root window's visual, found once; 0 when the server has no RENDER.
+std::uint32_t X11ScreenCapture::rootPictureFormat() {
+    if (renderChecked_) return pictureFormat_;
+    renderChecked_ = true;
+    xcb_connection_t* c = x11::connection();
+    const xcb_screen_t* screen = x11::screen();
+    const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_render_id);
+    if (!screen || !ext || !ext->present) return 0;
+    xcb_render_query_version_reply_t* version = xcb_render_query_version_reply(
+        c, xcb_render_query_version(c, XCB_RENDER_MAJOR_VERSION, XCB_RENDER_MINOR_VERSION),
+        nullptr);
+    const bool solidFill = version && (version->major_version > 0 || version->minor_version >= 10);
+    std::free(version);
+    if (!solidFill) return 0;
+    xcb_render_query_pict_formats_reply_t* formats =
+        xcb_render_query_pict_formats_reply(c, xcb_render_query_pict_formats(c), nullptr);
+    if (!formats) return 0;
+    for (auto s = xcb_render_query_pict_formats_screens_iterator(formats); s.rem;
+         xcb_render_pictscreen_next(&s))
+        for (auto d = xcb_render_pictscreen_depths_iterator(s.data); d.rem;
+             xcb_render_pictdepth_next(&d))
+            for (auto v = xcb_render_pictdepth_visuals_iterator(d.data); v.rem;
+                 xcb_render_pictvisual_next(&v))
+                if (v.data->visual == screen->root_visual) pictureFormat_ = v.data->format;
+    std::free(formats);
+    return pictureFormat_;
 }
 
 bool X11ScreenCapture::ensureSegment(std::size_t bytes) {

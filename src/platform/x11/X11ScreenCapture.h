@@ -1,5 +1,7 @@
 #pragma once
 
+#include <xcb/shm.h>
+
 #include <cstddef>
 #include <cstdint>
 
@@ -19,8 +21,26 @@ class X11ScreenCapture final : public ScreenCaptureService {
     Result<QImage> screenshot(const DisplayInfo& display, int pixelWidth, int pixelHeight) override;
     QVariantList windowList() override;
     bool preflight() override { return true; }
+    // Each display's picture is requested first; then a dimmed copy made inside the server is
+    // shown in a window of its own (a "curtain") above everything.
+    void freezeDisplays(const std::vector<DisplayInfo>& displays) override;
+    void releaseFrozenDisplays() override;
 
   private:
+    // A picture requested by freezeDisplays, read by screenshot.
+    struct PendingGrab {
+        QString displayId;
+        QSize size;
+        std::size_t offset = 0;  // into the shared segment
+        xcb_shm_get_image_cookie_t cookie{};
+    };
+    QImage takePendingGrab(const QString& displayId, int width, int height);
+    std::uint32_t rootPictureFormat();
+    void putUpCurtainsInPlace(const std::vector<QRect>& rects, std::uint32_t format);
+    void putUpComposedCurtains(const std::vector<QRect>& rects, std::uint32_t format);
+    std::uint32_t createCurtain(const QRect& rect, std::uint32_t background);
+    bool compositingManagerRunning();
+
     bool ensureSegment(std::size_t bytes);
     void releaseSegment();
     QImage grabShm(int x, int y, int width, int height);
@@ -31,6 +51,10 @@ class X11ScreenCapture final : public ScreenCaptureService {
     void* shmAddress_ = nullptr;
     std::size_t shmSize_ = 0;
     bool shmAvailable_ = true;
+    std::vector<PendingGrab> pending_;
+    std::vector<std::uint32_t> curtains_;
+    std::uint32_t pictureFormat_ = 0;
+    bool renderChecked_ = false;
 };
 
 }  // namespace tessal
