@@ -4,9 +4,12 @@
 // from the clipboard), and reports the time. After each run it presses Escape and waits for the
 // screen to return, unless --no-escape; --setup runs a command before each run (for example a
 // capture with a chosen rectangle, so that the trigger is the Return that copies it).
+// With --unmap-floor it measures the X server alone: a black window over the whole screen is
+// unmapped, timed until the probe shows what lies under it again — the least any overlay's
+// closing can take here.
 //
-//   tessal-latency --probe X,Y [--key ctrl+1 | --command "flameshot gui"] [--runs 10]
-//                  [--setup CMD] [--no-escape] [--until-clipboard]
+//   tessal-latency --probe X,Y [--key ctrl+1 | --command "flameshot gui" | --unmap-floor]
+//                  [--runs 10] [--setup CMD] [--no-escape] [--until-clipboard]
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -78,6 +81,46 @@ std::vector<xcb_keycode_t> parseKeys(const std::string& combination) {
     return keys;
 }
 
+int report(std::vector<double> times) {
+    if (times.empty()) return 1;
+    std::sort(times.begin(), times.end());
+    const double median = times.size() % 2
+                              ? times[times.size() / 2]
+                              : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
+    std::printf("median %.1f ms, worst %.1f ms over %zu runs\n", median, times.back(),
+                times.size());
+    return 0;
+}
+
+std::vector<double> unmapTimes(int px, int py, int runs) {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        const xcb_window_t window = xcb_generate_id(c);
+        const uint32_t values[] = {screen->black_pixel, 1};
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, window, root, 0, 0, screen->width_in_pixels,
+                          screen->height_in_pixels, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT,
+                          values);
+        xcb_map_window(c, window);
+        while (pixel(px, py) != 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        // Idle as long as between the runs of a capture tool.
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        const auto start = Clock::now();
+        xcb_unmap_window(c, window);
+        xcb_flush(c);
+        while (pixel(px, py) == 0 &&
+               std::chrono::duration<double>(Clock::now() - start).count() < 5)
+            std::this_thread::sleep_for(std::chrono::microseconds(250));
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        std::printf("run %d: %f ms\n", run + 1, ms);
+        times.push_back(ms);
+        xcb_destroy_window(c, window);
+        xcb_flush(c);
+    }
+    return times;
+}
+
 }  // namespace
 
 bool clipboardHasPng() {
@@ -89,15 +132,16 @@ bool clipboardHasPng() {
 int main(int argc, char** argv) {
     int px = -1, py = -1, runs = 10;
     std::string key, command, setup;
-    bool escapeAfter = true, untilClipboard = false;
+    bool escapeAfter = true, untilClipboard = false, unmapFloor = false;
     for (int i = 1; i < argc; ++i) {
         const std::string flag = argv[i];
         if (flag == "--no-escape") escapeAfter = false;
         if (flag == "--until-clipboard") untilClipboard = true;
+        if (flag == "--unmap-floor") unmapFloor = true;
     }
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
-        if (a == "--no-escape" || a == "--until-clipboard") {
+        if (a == "--no-escape" || a == "--until-clipboard" || a == "--unmap-floor") {
             --i;
             continue;
         }
@@ -112,7 +156,7 @@ int main(int argc, char** argv) {
         else if (a == "--runs")
             runs = std::atoi(argv[i + 1]);
     }
-    if (px < 0 || (key.empty() == command.empty())) {
+    if (px < 0 || (!unmapFloor && key.empty() == command.empty())) {
         std::fprintf(stderr,
                      "usage: tessal-latency --probe X,Y (--key K | --command CMD) [--runs N]\n");
         return 2;
@@ -120,6 +164,7 @@ int main(int argc, char** argv) {
     c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c)) return 1;
     root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    if (unmapFloor) return report(unmapTimes(px, py, runs));
     const auto trigger = parseKeys(key);
     const auto escape = std::vector<xcb_keycode_t>{keycode(0xff1b)};
 
@@ -167,12 +212,5 @@ int main(int argc, char** argv) {
         if (child > 0) waitpid(child, nullptr, 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(400));
     }
-    if (times.empty()) return 1;
-    std::sort(times.begin(), times.end());
-    const double median = times.size() % 2
-                              ? times[times.size() / 2]
-                              : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
-    std::printf("median %.1f ms, worst %.1f ms over %zu runs\n", median, times.back(),
-                times.size());
-    return 0;
+    return report(times);
 }

@@ -66,6 +66,8 @@ for size in 1920x1080 3840x2160; do
         "$build/bench/tessal-latency" --probe 350,400 --key Return --setup "$choose" --no-escape --runs 10 | tail -n1
         echo "== Return to image/png readable with xclip, $size =="
         "$build/bench/tessal-latency" --probe 50,50 --key Return --setup "$choose" --no-escape --until-clipboard --runs 10 | tail -n1
+        echo "== the X server alone: a full-screen window unmapped until the probe shows what it covered, $size =="
+        "$build/bench/tessal-latency" --probe 350,400 --unmap-floor --runs 10 | tail -n1
     )
 done
 

@@ -326,8 +326,15 @@ QImage CanvasRenderer::render(CanvasModel& canvas) {
     canvas.commitText();
     // An opaque capture is exported as RGB: the same picture, a quarter fewer bytes to compress.
     const bool alpha = canvas.image().hasAlphaChannel();
-    QImage bitmap(canvas.pixelWidth(), canvas.pixelHeight(),
-                  alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    const QImage::Format format =
+        alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    // Nothing drawn on it: the export is the image itself, shared rather than painted again
+    // (at 4K that pass is most of what a copy costs the main thread).
+    if (canvas.marks().empty() &&
+        canvas.image().size() == QSize(canvas.pixelWidth(), canvas.pixelHeight())) {
+        return canvas.image().convertToFormat(format);
+    }
+    QImage bitmap(canvas.pixelWidth(), canvas.pixelHeight(), format);
     if (bitmap.isNull()) return bitmap;
     bitmap.fill(alpha ? Qt::transparent : Qt::black);
     {

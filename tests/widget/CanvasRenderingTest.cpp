@@ -89,6 +89,21 @@ TEST_F(CanvasRenderingTest, PngHasThePixelSizeAndTheUntouchedPixels) {
     EXPECT_EQ(exported(single).size(), QSize(300, 150));
 }
 
+// An unmarked canvas is exported without painting; what comes out is what painting gives, for
+// transparent pixels too.
+TEST_F(CanvasRenderingTest, UnmarkedExportEqualsThePaintedOne) {
+    QImage translucent(400, 200, QImage::Format_ARGB32);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 400; ++x)
+            translucent.setPixel(x, y, qRgba(x % 256, y, 40, (x + y) % 256));
+    canvas.setImage(translucent, 400, 200);
+    const QImage unmarked = CanvasRenderer::render(canvas);
+    canvas.restore(privacy(Tool::rectangle, Rect(1000, 1000, 50, 50), 3));  // draws nothing
+    const QImage painted = CanvasRenderer::render(canvas);
+    EXPECT_EQ(unmarked.format(), QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(unmarked, painted);
+}
+
 TEST_F(CanvasRenderingTest, MosaicBlocksFollowTheImageGridAt24PixelsForTheThinnestWidth) {
     // A gradient, so neighbouring blocks never average to the same colour.
     QImage gradient(400, 200, QImage::Format_RGB32);
