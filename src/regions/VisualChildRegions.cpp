@@ -30,6 +30,94 @@ struct Component {
     int count;
 };
 
+// A work item of the fill: a run of row `y` labelled already, to be grown sideways and looked
+// past up and down; the span of the row it was found from and the direction of that row.
+struct Seed {
+    int left, right, y;
+    int parentLeft, parentRight;
+    int from;
+};
+
+struct Plane {
+    const std::uint32_t* base;  // pixels as 0x??RRGGBB; only the colour bytes are read
+    int stride;
+    std::int32_t* labels;
+    int width, height;
+};
+
+// The first pixel from `from` on that no component holds yet. Kept apart (as the fill below)
+// so that each loop gets registers of its own rather than the big function's spills.
+[[gnu::noinline]] int nextUnlabelled(const std::int32_t* labels, int from, int n) {
+    while (from < n && labels[from] != 0) ++from;
+    return from;
+}
+
+// Labels the connected set of unlabelled pixels close to the colour of `start` and returns its
+// bounds and size. The set does not depend on the order of the walk, so it is filled span by
+// span (the cache-friendly way). Each span seed remembers the span it came from: that part of
+// the row it came from is filled already and is not scanned again.
+[[gnu::noinline]] Component fillComponent(const Plane& plane, int start, std::int32_t label,
+                                          std::vector<Seed>& stack) {
+    const std::uint32_t* const base = plane.base;
+    std::int32_t* const labels = plane.labels;
+    const int bw = plane.width, bh = plane.height;
+    const std::size_t stride = std::size_t(plane.stride);
+    labels[start] = label;
+    const std::uint32_t seed = base[std::size_t(start / bw) * stride + start % bw];
+    const int sr = int((seed >> 16) & 0xff), sg = int((seed >> 8) & 0xff), sb = int(seed & 0xff);
+    // Within the tolerance of the seed on every channel (unsigned wrap-around does the abs).
+    auto close = [sr, sg, sb](std::uint32_t p) {
+        return unsigned(int((p >> 16) & 0xff) - sr + kTolerance) <= 2u * kTolerance &&
+               unsigned(int((p >> 8) & 0xff) - sg + kTolerance) <= 2u * kTolerance &&
+               unsigned(int(p & 0xff) - sb + kTolerance) <= 2u * kTolerance;
+    };
+    int count = 1;
+    stack.clear();
+    stack.push_back({start % bw, start % bw, start / bw, 0, -1, 0});
+    Component c{start % bw, start / bw, start % bw, start / bw, 0};
+    while (!stack.empty()) {
+        const Seed span = stack.back();
+        stack.pop_back();
+        const int y = span.y;
+        std::int32_t* const rowLabels = labels + std::size_t(y) * bw;
+        const std::uint32_t* line = base + std::size_t(y) * stride;
+        int left = span.left, right = span.right;
+        while (left > 0 && rowLabels[left - 1] == 0 && close(line[left - 1])) {
+            rowLabels[--left] = label;
+            ++count;
+        }
+        while (right + 1 < bw && rowLabels[right + 1] == 0 && close(line[right + 1])) {
+            rowLabels[++right] = label;
+            ++count;
+        }
+        c.minX = std::min(c.minX, left), c.maxX = std::max(c.maxX, right);
+        c.minY = std::min(c.minY, y), c.maxY = std::max(c.maxY, y);
+        for (int dir : {-1, 1}) {
+            const int ny = y + dir;
+            if (ny < 0 || ny >= bh) continue;
+            const bool backwards = span.from != 0 && ny == y - span.from;
+            std::int32_t* const neighbourLabels = labels + std::size_t(ny) * bw;
+            const std::uint32_t* neighbour = base + std::size_t(ny) * stride;
+            for (int x = left; x <= right; ++x) {
+                if (backwards && x >= span.parentLeft && x <= span.parentRight) {
+                    x = span.parentRight;
+                    continue;
+                }
+                if (neighbourLabels[x] != 0 || !close(neighbour[x])) continue;
+                // A run of that row is labelled here, once; its seed grows it past this span.
+                const int runStart = x;
+                neighbourLabels[x] = label;
+                while (x + 1 <= right && neighbourLabels[x + 1] == 0 && close(neighbour[x + 1]))
+                    neighbourLabels[++x] = label;
+                count += x - runStart + 1;
+                stack.push_back({runStart, x, ny, left, right, dir});
+            }
+        }
+    }
+    c.count = count;
+    return c;
+}
+
 }  // namespace
 
 std::vector<Rect> visualChildRegions(const QImage& image, Size screenSize, const Rect& window) {
@@ -137,13 +225,6 @@ std::vector<Rect> visualChildRegions(const QImage& image, Size screenSize, const
         static_cast<std::int32_t*>(std::calloc(std::size_t(n), sizeof(std::int32_t))), &std::free);
     if (!labelPlane) return result;
     std::int32_t* labels = labelPlane.get();
-    // The work stack of span seeds (index, the span it came from, direction); it stays small.
-    struct Seed {
-        int index;
-        int parentLeft;
-        int parentRight;
-        int from;
-    };
     std::vector<Seed> stack;
     stack.reserve(4096);
     int next = 0;
@@ -153,68 +234,10 @@ std::vector<Rect> visualChildRegions(const QImage& image, Size screenSize, const
     };
     std::vector<Found> found;
 
-    for (int start = 0; start < n; ++start) {
-        if (labels[start] != 0) continue;
+    for (int start = nextUnlabelled(labels, 0, n); start < n;
+         start = nextUnlabelled(labels, start + 1, n)) {
         const int label = ++next;
-        labels[start] = label;
-        const std::uint32_t seed = pixel(start % bw, start / bw);
-        const int sr = int((seed >> 16) & 0xff), sg = int((seed >> 8) & 0xff),
-                  sb = int(seed & 0xff);
-        // Within the tolerance of the seed on every channel (unsigned wrap-around does the abs).
-        auto close = [sr, sg, sb](std::uint32_t p) {
-            return unsigned(int((p >> 16) & 0xff) - sr + kTolerance) <= 2u * kTolerance &&
-                   unsigned(int((p >> 8) & 0xff) - sg + kTolerance) <= 2u * kTolerance &&
-                   unsigned(int(p & 0xff) - sb + kTolerance) <= 2u * kTolerance;
-        };
-        // The component is the connected set of unlabelled pixels close to the seed colour; it
-        // does not depend on the order of the walk, so it is filled span by span (the
-        // cache-friendly way). Each span seed remembers the span it came from: that part of the
-        // row it came from is filled already and is not scanned again.
-        int count = 1;
-        stack.clear();
-        stack.push_back({start, 0, -1, 0});
-        Component c{start % bw, start / bw, start % bw, start / bw, 0};
-        while (!stack.empty()) {
-            const Seed span = stack.back();
-            stack.pop_back();
-            const int y = span.index / bw, row = y * bw;
-            int left = span.index - row, right = left;
-            const std::uint32_t* line = base + std::size_t(y) * stride;
-            while (left > 0 && labels[row + left - 1] == 0 && close(line[left - 1])) {
-                labels[row + --left] = label;
-                ++count;
-            }
-            while (right + 1 < bw && labels[row + right + 1] == 0 && close(line[right + 1])) {
-                labels[row + ++right] = label;
-                ++count;
-            }
-            c.minX = std::min(c.minX, left), c.maxX = std::max(c.maxX, right);
-            c.minY = std::min(c.minY, y), c.maxY = std::max(c.maxY, y);
-            for (int dir : {-1, 1}) {
-                const int ny = y + dir;
-                if (ny < 0 || ny >= bh) continue;
-                const bool backwards = span.from != 0 && ny == y - span.from;
-                const int rowStart = ny * bw;
-                const std::uint32_t* neighbour = base + std::size_t(ny) * stride;
-                for (int x = left; x <= right; ++x) {
-                    if (backwards && x >= span.parentLeft && x <= span.parentRight) {
-                        x = span.parentRight;
-                        continue;
-                    }
-                    const int j = rowStart + x;
-                    if (labels[j] != 0 || !close(neighbour[x])) continue;
-                    labels[j] = label;
-                    ++count;
-                    stack.push_back({j, left, right, dir});
-                    // The rest of this run is reached by that seed's own span.
-                    while (x + 1 <= right && labels[rowStart + x + 1] == 0 &&
-                           close(neighbour[x + 1]))
-                        ++x;
-                }
-            }
-        }
-        const int tail = count;
-        c.count = tail;
+        const Component c = fillComponent({base, stride, labels, bw, bh}, start, label, stack);
 
         const int w = c.maxX - c.minX + 1, h = c.maxY - c.minY + 1;
         if (std::min(w, h) / s < kShortestSide || std::max(w, h) / s < kLongSide ||
