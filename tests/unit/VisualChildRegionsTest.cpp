@@ -126,6 +126,23 @@ TEST(VisualChildRegions, FillRatioBoundary) {
     }
 }
 
+// A panel cut by slots from above and below alternately is one winding component: the fill has
+// to turn back up and down through it to reach every part.
+TEST(VisualChildRegions, AWindingPanelIsFoundWhole) {
+    const Rect outer(200, 200, 300, 200);
+    std::vector<std::pair<Rect, QColor>> panels{{outer, Qt::white}};
+    for (int i = 0; i < 4; ++i) {
+        const double x = 250 + i * 60;
+        panels.push_back({Rect(x, i % 2 ? 200 : 250, 10, 150), QColor(40, 60, 120)});
+    }
+    for (double scale : {1.0, 2.0}) {
+        const auto found =
+            visualChildRegions(screen(kScreen, scale, kBackground, panels), kScreen, kWindow);
+        ASSERT_EQ(found.size(), 1u) << "scale " << scale;
+        EXPECT_TRUE(near(found[0], outer.insetBy(-1, -1), 1)) << found[0];
+    }
+}
+
 TEST(VisualChildRegions, LargeWindowsAreReducedAndTheResultIsCapped) {
     const Size big{3000, 2000};
     const Rect window(0, 0, 3000, 2000);
