@@ -7,7 +7,9 @@
 
 #include "base/geometry.h"
 
+class QColor;
 class QPainter;
+class QPainterPath;
 
 namespace tessal {
 
@@ -46,6 +48,10 @@ std::optional<QByteArray> png(CanvasModel& canvas);
 
 // One mark in a painter already set up in annotation coordinates (y up).
 void drawMark(QPainter& painter, const CanvasModel& canvas, const Mark& mark);
+
+// Fills `path` with a translucent colour: the pixels of painter.fillPath, without Qt's thread
+// hand-off for large fills.
+void fillTranslucent(QPainter& painter, const QPainterPath& path, const QColor& colour);
 
 // Limits of the privacy cache.
 inline constexpr int privacyCacheEntries = 32;

@@ -312,3 +312,54 @@ TEST_F(CanvasRenderingTest, StrokesFromCachedOutlines) {
     exported(strokes);
     EXPECT_EQ(strokes.strokeCache().outlines.size(), 2u);
 }
+
+// A translucent fill through its own layer gives the pixels of Qt's own fill, whatever lies
+// between the painter and the device: a device pixel ratio, a flipped and fractional world
+// transform, a clip that cuts the path.
+TEST(TranslucentFill, SamePixelsAsQtsFill) {
+    QPainterPath path;
+    path.moveTo(12.3, 8.6);
+    path.cubicTo(180, -40, 60, 220, 230.5, 140.2);
+    path.lineTo(40, 150);
+    path.closeSubpath();
+    path.addEllipse(QPointF(120, 60), 50, 33.3);
+    const QColor colour(255, 210, 0, 71);
+    struct Setup {
+        double ratio;
+        QTransform world;
+        QRect clip;
+    };
+    const Setup setups[] = {{1, QTransform(), QRect()},
+                            {2, QTransform(), QRect()},
+                            {1, QTransform(1.5, 0, 0, -1.5, 7.25, 250.5), QRect()},
+                            {2, QTransform(1, 0, 0, -1, 3.5, 160), QRect(20, 10, 90, 70)},
+                            {1, QTransform::fromTranslate(-100, 30), QRect()}};
+    for (std::size_t i = 0; i < std::size(setups); ++i) {
+        const Setup& setup = setups[i];
+        QImage expected(int(260 * setup.ratio), int(180 * setup.ratio),
+                        QImage::Format_ARGB32_Premultiplied);
+        expected.setDevicePixelRatio(setup.ratio);
+        expected.fill(QColor(30, 90, 160));
+        QImage actual = expected.copy();
+        for (QImage* image : {&expected, &actual}) {
+            QPainter painter(image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            if (!setup.clip.isNull()) painter.setClipRect(setup.clip);
+            painter.setTransform(setup.world);
+            if (image == &expected)
+                painter.fillPath(path, colour);
+            else
+                CanvasRenderer::fillTranslucent(painter, path, colour);
+        }
+        int worst = 0, covered = 0;
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x) {
+                const QColor a(expected.pixel(x, y)), b(actual.pixel(x, y));
+                covered += a != QColor(30, 90, 160);
+                worst = std::max({worst, std::abs(a.red() - b.red()),
+                                  std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+            }
+        EXPECT_LE(worst, 1) << "setup " << i;
+        EXPECT_GT(covered, 2000) << "setup " << i << " must put the path on the image";
+    }
+}
