@@ -25,6 +25,8 @@
 #include <thread>
 #include <vector>
 
+#include "Report.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -79,17 +81,6 @@ std::vector<xcb_keycode_t> parseKeys(const std::string& combination) {
         start = end + 1;
     }
     return keys;
-}
-
-int report(std::vector<double> times) {
-    if (times.empty()) return 1;
-    std::sort(times.begin(), times.end());
-    const double median = times.size() % 2
-                              ? times[times.size() / 2]
-                              : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
-    std::printf("median %.1f ms, worst %.1f ms over %zu runs\n", median, times.back(),
-                times.size());
-    return 0;
 }
 
 std::vector<double> unmapTimes(int px, int py, int runs) {
@@ -164,7 +155,7 @@ int main(int argc, char** argv) {
     c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c)) return 1;
     root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    if (unmapFloor) return report(unmapTimes(px, py, runs));
+    if (unmapFloor) return reportTimes(unmapTimes(px, py, runs));
     const auto trigger = parseKeys(key);
     const auto escape = std::vector<xcb_keycode_t>{keycode(0xff1b)};
 
@@ -212,5 +203,5 @@ int main(int argc, char** argv) {
         if (child > 0) waitpid(child, nullptr, 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(400));
     }
-    return report(times);
+    return reportTimes(times);
 }

@@ -19,6 +19,9 @@ done
     source "$here/../tests/system/world.sh"
     world_start 1920x1080
     world_defaults '{"childRegionPermissionGuideShown": true}'
+    sleep 1
+    echo "== start-up: tessal started → its icon docked in the tray, the shortcut held (trayer) =="
+    "$build/bench/tessal-startup" --runs 10 -- "$TESSAL" | grep -v '^run'
     tessal_start
     sleep 3
     echo "== idle memory of the resident program (1920x1080, tray) =="

@@ -100,6 +100,8 @@ AppDelegate::~AppDelegate() {
 void AppDelegate::applicationDidFinishLaunching() {
     shortcut_ = CaptureShortcut::load(defaults_);
     noHotKeys_ = platform_.hotKeys->unavailableReason();
+    // The shortcut is taken before the tray icon is offered: once the icon is there, it works.
+    const bool registered = !noHotKeys_.isEmpty() || registerShortcut(shortcut_);
     buildStatusMenu();
 
     // The hot key only schedules the capture; the press handler itself never captures.
@@ -128,8 +130,7 @@ void AppDelegate::applicationDidFinishLaunching() {
                 showSettingsWriteFailure(
                     QStringLiteral("原设置文件已损坏且无法移到一旁，已原样保留"));
         });
-    if (!noHotKeys_.isEmpty()) return;
-    if (!registerShortcut(shortcut_)) {
+    if (!registered) {
         visibility_.activate();
         alerts_.run({QStringLiteral("Tessal"),
                      QStringLiteral("快捷键 ") + shortcut_.label +
