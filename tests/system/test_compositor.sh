@@ -26,11 +26,6 @@ xdotool key space
 sleep 0.2
 xdotool mousemove $((fx + 60)) $((fy + 110)) click 1
 sleep 0.3
-xdotool key Return
-clipboard_png "$WORLD/clip.png"
-[ "$(identify -format %wx%h "$WORLD/clip.png")" = "${fw}x${fh}" ] ||
-    fail "copied $(identify -format %wx%h "$WORLD/clip.png"), window is ${fw}x${fh}"
-[ "$(image_pixel "$WORLD/clip.png" $((fw / 2)) $((fh / 2)))" = "255,255,255" ] ||
-    fail "the copy is not the screen as it was: $(image_pixel "$WORLD/clip.png" $((fw / 2)) $((fh / 2)))"
+copy_and_check "$fw" "$fh" "255,255,255"
 wait_for 5 is_colour 300 250 "255,255,255" || fail "the screen stayed dimmed: $(pixel_at 300 250)"
 pass "the copy is the undimmed screen and the screen comes back"

@@ -86,6 +86,18 @@ clipboard_png() {
         fail "nothing on the clipboard"
 }
 
+# Presses Return and checks the copy: the clipboard's PNG is W×H pixels with COLOUR ("r,g,b")
+# at its centre, the screen as it was rather than dimmed.
+copy_and_check() {
+    xdotool key Return
+    clipboard_png "$WORLD/clip.png"
+    local size centre
+    size=$(identify -format %wx%h "$WORLD/clip.png")
+    [ "$size" = "$1x$2" ] || fail "copied $size, expected $1x$2"
+    centre=$(image_pixel "$WORLD/clip.png" $(($1 / 2)) $(($2 / 2)))
+    [ "$centre" = "$3" ] || fail "the copy is not the screen as it was: $centre at its centre"
+}
+
 # Opens fixture windows: fixture_start --window X,Y,W,H,TITLE[,#RRGGBB] ...
 fixture_start() {
     "$TESSAL_FIXTURE" "$@" >>"$WORLD/fixture.log" 2>&1 &
