@@ -111,11 +111,12 @@ void AppDelegate::applicationDidFinishLaunching() {
             if (!alive.expired()) takeScreenshot();
         });
     };
-    // The first capture should be as quick as the rest: look up the window-list atoms once the
-    // program is idle, not while the user waits. Fonts are left until a capture needs them (the
-    // CJK face alone is 1.7 MB resident); the frozen still is on screen before they load.
+    // The first capture should be as quick as the rest: what the display server is asked once
+    // is asked while the program is idle, not while the user waits. Fonts are left until a
+    // capture needs them (the CJK face alone is 1.7 MB resident); the frozen still is on screen
+    // before they load.
     mainQueue_.after(0.5, [this, alive] {
-        if (!alive.expired()) platform_.capture->windowList();
+        if (!alive.expired()) platform_.capture->warmUp();
     });
     // A settings file that cannot be written is told once; the program goes on with the
     // changes in memory.

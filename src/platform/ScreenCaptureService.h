@@ -55,6 +55,10 @@ class ScreenCaptureService {
     // Whether capturing the screen is allowed, without asking the user.
     virtual bool preflight() = 0;
 
+    // Looks up, while the program is idle, what the first capture would otherwise wait for
+    // (names and formats the display server knows things by). Holds no picture memory.
+    virtual void warmUp() { windowList(); }
+
     // Puts every display, as it is now and dimmed, in front of everything at once, before any
     // picture is read: the user sees the capture begin while the overlays are still being made.
     // Screenshots taken meanwhile show the displays as they were frozen, without the dimming.

@@ -80,6 +80,12 @@ Result<QImage> X11ScreenCapture::screenshot(const DisplayInfo& display, int pixe
     return image;
 }
 
+void X11ScreenCapture::warmUp() {
+    windowList();  // its atoms
+    rootPictureFormat();
+    compositingManagerRunning();
+}
+
 void X11ScreenCapture::freezeDisplays(const std::vector<DisplayInfo>& displays) {
     releaseFrozenDisplays();
     xcb_connection_t* c = x11::connection();

@@ -23,6 +23,7 @@ class X11ScreenCapture final : public ScreenCaptureService {
     bool preflight() override { return true; }
     // Each display's picture is requested first; then a dimmed copy made inside the server is
     // shown in a window of its own (a "curtain") above everything.
+    void warmUp() override;
     void freezeDisplays(const std::vector<DisplayInfo>& displays) override;
     void releaseFrozenDisplays() override;
 
