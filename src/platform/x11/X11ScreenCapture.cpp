@@ -10,8 +10,10 @@
 #include <QScreen>
 #include <QVariantMap>
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "X11Connection.h"
 #include "base/QtGeometry.h"
@@ -66,8 +68,14 @@ Result<QImage> X11ScreenCapture::screenshot(const DisplayInfo& display, int pixe
     if (!pending_.empty() || !curtains_.empty()) {
         QImage frozen = takePendingGrab(display.id, pixelWidth, pixelHeight);
         if (!frozen.isNull()) return frozen;
-        // Not frozen with the others (or its picture failed): the curtains would be in it.
+        // Not frozen with the others (or its picture failed): the curtains would be in it. Once
+        // they are gone, the windows they covered need a moment to repaint.
+        const bool covered = !curtains_.empty();
         releaseFrozenDisplays();
+        if (covered) {
+            x11::sync();
+            std::this_thread::sleep_for(std::chrono::milliseconds(120));
+        }
     }
     // Our own windows were hidden before this; make sure the server has done so.
     x11::sync();
