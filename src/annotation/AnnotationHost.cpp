@@ -200,10 +200,13 @@ std::optional<QByteArray> AnnotationHost::png() const {
 
 void AnnotationHost::copy() {
     if (!canvas_) return;
-    QImage bitmap = CanvasRenderer::render(canvas_->model());
-    if (bitmap.isNull()) return;
-    const auto outcome = ScreenshotExport::copy(std::move(bitmap), pasteboard_, defaults_,
-                                                mainQueue_, history_, showError_);
+    CanvasModel& model = canvas_->model();
+    model.commitText();
+    // Rendered on the worker from a copy: the canvas may close (or change) meanwhile.
+    std::shared_ptr<CanvasModel> rendered = model.renderingCopy();
+    const auto outcome =
+        ScreenshotExport::copy([rendered] { return CanvasRenderer::render(*rendered); },
+                               pasteboard_, defaults_, mainQueue_, history_, showError_);
     if (outcome != ScreenshotExport::CopyOutcome::refused)
         copied(outcome == ScreenshotExport::CopyOutcome::close);
 }

@@ -76,6 +76,18 @@ CanvasModel::~CanvasModel() {
     *alive_ = false;
 }
 
+std::unique_ptr<CanvasModel> CanvasModel::renderingCopy() const {
+    auto copy = std::make_unique<CanvasModel>(image_, pixelWidth_, pixelHeight_, nullptr, clock_);
+    copy->size_ = size_;
+    copy->origin_ = origin_;
+    copy->marks_ = marks_;
+    copy->marksVersion_ = marksVersion_;
+    // Images and paths are shared, not copied; either side detaches when it changes them.
+    copy->cache_ = cache_;
+    copy->strokes_ = strokes_;
+    return copy;
+}
+
 void CanvasModel::setImage(QImage image, int pixelWidth, int pixelHeight) {
     image_ = std::move(image);
     pixelWidth_ = std::max(1, pixelWidth);

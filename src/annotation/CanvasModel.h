@@ -105,6 +105,10 @@ class CanvasModel {
     std::function<void()> onCopy;         // double click outside text marks
     std::function<void()> onTextField;    // a field opened, moved or closed
 
+    // The image and committed marks with the renderer's caches, as a model of its own that no
+    // window edits: rendered elsewhere (on a worker) while this one goes on or goes away.
+    std::unique_ptr<CanvasModel> renderingCopy() const;
+
     // --- editing primitives (each one undo step)
     void restore(const Mark& mark);
     void removeLastMark();

@@ -50,8 +50,9 @@ bool ScreenshotExport::save(const QByteArray& png, const QString& path, Defaults
 }
 
 ScreenshotExport::CopyOutcome ScreenshotExport::copy(
-    QImage bitmap, Pasteboard& pasteboard, const DefaultsStore& defaults, MainQueue& mainQueue,
-    ScreenshotHistory* history, std::function<void(const AlertSpec&)> showError, Encoder encode) {
+    BitmapSource bitmap, Pasteboard& pasteboard, const DefaultsStore& defaults,
+    MainQueue& mainQueue, ScreenshotHistory* history,
+    std::function<void(const AlertSpec&)> showError, Encoder encode) {
     if (!encode) encode = [](const QImage& image) { return PngEncoder::encode(image); };
     auto bytes = std::make_shared<std::promise<QByteArray>>();
     std::shared_future<QByteArray> png = bytes->get_future().share();
@@ -67,7 +68,9 @@ ScreenshotExport::CopyOutcome ScreenshotExport::copy(
     SerialQueue::named("local.ostrel.png")
         .async([bytes, claimed, bitmap = std::move(bitmap), &mainQueue, &pasteboard, history,
                 recording, showError = std::move(showError), encode = std::move(encode)] {
-            const QByteArray made = encode(bitmap).value_or(QByteArray());
+            const QImage image = bitmap();
+            const QByteArray made =
+                image.isNull() ? QByteArray() : encode(image).value_or(QByteArray());
             bytes->set_value(made);
             const std::uint64_t offer = claimed.get();
             if (offer == 0) return;

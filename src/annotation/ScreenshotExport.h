@@ -33,14 +33,16 @@ bool save(const QByteArray& png, const QString& path, DefaultsStore& defaults,
           const std::function<void(const AlertSpec&)>& showError, ScreenshotHistory* history);
 
 // The copy step of a host, and what the host does next. The clipboard is claimed at once with
-// one image/png and the bitmap encoded on the worker queue "local.ostrel.png"; a paste that
-// comes first waits for the bytes, and the resident program keeps serving them after the host
-// closed. Once they are made the history records them on the same worker (its outcome is kept
-// on the main queue); when they cannot be made the offer is withdrawn and `showError` tells the
-// user.
+// one image/png; the bitmap is made (a canvas with marks is rendered) and encoded on the worker
+// queue "local.ostrel.png"; a paste that comes first waits for the bytes, and the resident
+// program keeps serving them after the host closed. Once they are made the history records them
+// on the same worker (its outcome is kept on the main queue); when they cannot be made the offer
+// is withdrawn and `showError` tells the user.
 enum class CopyOutcome { refused, stayOpen, close };
+// Runs on the worker; a null image means it could not be made.
+using BitmapSource = std::function<QImage()>;
 using Encoder = std::function<std::optional<QByteArray>(const QImage&)>;
-CopyOutcome copy(QImage bitmap, Pasteboard& pasteboard, const DefaultsStore& defaults,
+CopyOutcome copy(BitmapSource bitmap, Pasteboard& pasteboard, const DefaultsStore& defaults,
                  MainQueue& mainQueue, ScreenshotHistory* history,
                  std::function<void(const AlertSpec&)> showError, Encoder encode = {});
 }  // namespace ScreenshotExport

@@ -67,8 +67,9 @@ bool LongScreenshot::prepareExport() {
 void LongScreenshot::copyCurrent() {
     if (!prepareExport()) return;
     readResult([this](const QImage& image) {
-        const auto outcome = ScreenshotExport::copy(image, env_.pasteboard, env_.defaults,
-                                                    env_.mainQueue, env_.history, env_.showError);
+        const auto outcome =
+            ScreenshotExport::copy([image] { return image; }, env_.pasteboard, env_.defaults,
+                                   env_.mainQueue, env_.history, env_.showError);
         // A refused clipboard leaves the capture paused, as it was, without a word.
         if (outcome != ScreenshotExport::CopyOutcome::refused) close();
     });

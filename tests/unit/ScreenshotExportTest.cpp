@@ -81,7 +81,8 @@ TEST(ScreenshotExport, CopyLaterOffersFirstAndSettlesOnTheMainQueue) {
         offeredYet.wait();
         return PngEncoder::encode(image);
     };
-    EXPECT_EQ(ScreenshotExport::copy(bitmap, pasteboard, defaults, queue, &history, report, slow),
+    EXPECT_EQ(ScreenshotExport::copy([bitmap] { return bitmap; }, pasteboard, defaults, queue,
+                                     &history, report, slow),
               ScreenshotExport::CopyOutcome::close);
     ASSERT_TRUE(pasteboard.offered);
     offered.set_value();
@@ -95,7 +96,8 @@ TEST(ScreenshotExport, CopyLaterOffersFirstAndSettlesOnTheMainQueue) {
     EXPECT_EQ(recorded, history.entries());
 
     auto failing = [](const QImage&) { return std::optional<QByteArray>(); };
-    ScreenshotExport::copy(bitmap, pasteboard, defaults, queue, &history, report, failing);
+    ScreenshotExport::copy([bitmap] { return bitmap; }, pasteboard, defaults, queue, &history,
+                           report, failing);
     EXPECT_TRUE(pasteboard.offered->get().isEmpty());
     SerialQueue::named("local.ostrel.png").flush();
     queue.runPending();
@@ -105,7 +107,8 @@ TEST(ScreenshotExport, CopyLaterOffersFirstAndSettlesOnTheMainQueue) {
 
     pasteboard.refuse = true;
     bitmap.fill(Qt::darkRed);
-    EXPECT_EQ(ScreenshotExport::copy(bitmap, pasteboard, defaults, queue, &history, report),
+    EXPECT_EQ(ScreenshotExport::copy([bitmap] { return bitmap; }, pasteboard, defaults, queue,
+                                     &history, report),
               ScreenshotExport::CopyOutcome::refused);
     SerialQueue::named("local.ostrel.png").flush();
     queue.runPending();

@@ -121,3 +121,38 @@ TEST_F(AnnotationHostTest, KeysAndButtonsShareOneDispatch) {
     host.detach();
     EXPECT_FALSE(toolbar->onAction);
 }
+
+// A copy is rendered on the worker from the canvas as it was at the copy: what the window does
+// next (an edit, closing) does not reach the PNG.
+TEST_F(AnnotationHostTest, ACopyIsRenderedAsItWasWhenAsked) {
+    QUndoStack edits;
+    QImage image(120, 80, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    auto window = std::make_unique<QWidget>();
+    auto* canvas =
+        new Canvas(std::make_unique<CanvasModel>(image, 120, 80, &edits, clock), window.get());
+    canvas->model().setSize({120, 80});
+    auto* toolbar = new AnnotationToolbar(900, queue, window.get());
+    AnnotationHost host(defaults, pasteboard, queue, nullptr, nullptr);
+    host.attach(canvas, toolbar, &edits, ToolbarIndex::of(Tool::rectangle));
+    Mark frame;
+    frame.tool = Tool::rectangle;
+    frame.points = {{20, 20}, {100, 60}};
+    frame.color = QColor(255, 0, 0);
+    frame.width = 4;
+    canvas->model().restore(frame);
+
+    pasteboard.pasteAtOnce = false;
+    toolbar->action(ToolbarActionId::copy)->click();
+    ASSERT_TRUE(pasteboard.offered);
+    canvas->model().removeLastMark();
+    host.detach();
+    window.reset();
+    const QImage copied = QImage::fromData(pasteboard.offered->get());
+    ASSERT_EQ(copied.size(), QSize(120, 80));
+    // The rectangle's left edge (x = 20 points, y up from the bottom) is red in the copy.
+    const QColor edge(copied.pixel(20, 80 - 40));
+    EXPECT_GT(edge.red(), 200);
+    EXPECT_LT(edge.green(), 60);
+    EXPECT_EQ(QColor(copied.pixel(60, 40)), QColor(Qt::white));
+}
