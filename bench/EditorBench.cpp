@@ -12,6 +12,7 @@
 #include <random>
 
 #include "annotation/AnnotationToolbar.h"
+#include "annotation/Canvas.h"
 #include "app/Resources.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
@@ -83,10 +84,11 @@ void BM_ClickToToolbar(benchmark::State& state) {
 }
 BENCHMARK(BM_ClickToToolbar)->Unit(benchmark::kMillisecond)->Iterations(20);
 
-// range(0): image width in pixels of the full 1920 × 1080-point display (1920 or 3840).
-// A Return key event is delivered to the session's overlay window, as the keyboard would. Timed:
-// until the clipboard holds the offer and the session has closed (what the user waits for);
-// the counter png_ready_ms is how long after Return the PNG itself is ready for a paste.
+// range(0): image width in pixels of the full 1920 × 1080-point display (1920 or 3840);
+// range(1): marks drawn before (0, or 20 of every kind, text included). A Return key event is
+// delivered to the session's overlay window, as the keyboard would. Timed: until the clipboard
+// holds the offer and the session has closed (what the user waits for); the counter png_ready_ms is
+// how long after Return the PNG itself is ready for a paste.
 void BM_ReturnToClipboard(benchmark::State& state) {
     const int w = int(state.range(0));
     qsizetype bytes = 0;
@@ -96,6 +98,19 @@ void BM_ReturnToClipboard(benchmark::State& state) {
         Session session(w, w * 9 / 16);
         session.pasteboard.pasteAtOnce = false;
         session.editor->select(Rect(0, 0, 1920, 1080), 0);
+        for (int i = 0; i < int(state.range(1)); ++i) {
+            static const Tool kinds[] = {Tool::rectangle, Tool::arrow,  Tool::pen,
+                                         Tool::ellipse,   Tool::number, Tool::highlight,
+                                         Tool::text,      Tool::mosaic};
+            Mark m;
+            m.tool = kinds[i % 8];
+            const Point p{double(40 + (i * 97) % 1700), double(40 + (i * 61) % 950)};
+            m.points = {p, {p.x + 120, p.y + 60}};
+            m.color = QColor(220, 40, 40);
+            if (m.tool == Tool::text) m.text = QStringLiteral("标注 %1").arg(i);
+            m.number = i + 1;
+            session.editor->canvas()->model().restore(m);
+        }
         bool closed = false;
         session.editor->onClose = [&closed] { closed = true; };
         QWidget* overlay = session.editor->overlays().front().get();
@@ -115,8 +130,7 @@ void BM_ReturnToClipboard(benchmark::State& state) {
     state.counters["png_ready_ms"] = ready;
 }
 BENCHMARK(BM_ReturnToClipboard)
-    ->Arg(1920)
-    ->Arg(3840)
+    ->ArgsProduct({{1920, 3840}, {0, 160}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(10);
 
