@@ -184,7 +184,8 @@ void X11ScreenCapture::putUpComposedCurtains(const std::vector<QRect>& rects,
     }
 }
 
-// A mapped override-redirect window over `rect` that takes no input of its own.
+// A mapped override-redirect window over `rect`. It asks for no events and never takes the focus;
+// a click in the moment it is up reaches nothing below it.
 std::uint32_t X11ScreenCapture::createCurtain(const QRect& rect, std::uint32_t background) {
     xcb_connection_t* c = x11::connection();
     const xcb_screen_t* screen = x11::screen();
