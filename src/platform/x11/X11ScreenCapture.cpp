@@ -98,7 +98,10 @@ void X11ScreenCapture::freezeDisplays(const std::vector<DisplayInfo>& displays) 
     releaseFrozenDisplays();
     xcb_connection_t* c = x11::connection();
     const xcb_screen_t* screen = x11::screen();
-    if (!c || !screen || !shmAvailable_ || displays.empty()) return;
+    // Only screens whose pictures can be read at all (24 or 32 bits) are frozen.
+    if (!c || !screen || !shmAvailable_ || displays.empty() ||
+        (screen->root_depth != 24 && screen->root_depth != 32))
+        return;
     const std::uint32_t format = rootPictureFormat();
     if (!format) return;
     std::size_t total = 0;
