@@ -10,7 +10,7 @@
 namespace tessal {
 
 // Screenshots of the root window through MIT-SHM (plain GetImage where shared memory is not
-// available) and the window list from EWMH.
+// available), the frozen still a capture starts with, and the window list from EWMH.
 class X11ScreenCapture final : public ScreenCaptureService {
   public:
     X11ScreenCapture();
@@ -21,9 +21,9 @@ class X11ScreenCapture final : public ScreenCaptureService {
     Result<QImage> screenshot(const DisplayInfo& display, int pixelWidth, int pixelHeight) override;
     QVariantList windowList() override;
     bool preflight() override { return true; }
+    void warmUp() override;
     // Each display's picture is requested first; then a dimmed copy made inside the server is
     // shown in a window of its own (a "curtain") above everything.
-    void warmUp() override;
     void freezeDisplays(const std::vector<DisplayInfo>& displays) override;
     void releaseFrozenDisplays() override;
 
