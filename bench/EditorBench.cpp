@@ -51,20 +51,13 @@ struct Session {
     FakePasteboard pasteboard;
     std::unique_ptr<Editor> editor;
     explicit Session(int w, int h) {
-        editor = std::make_unique<Editor>(std::vector<ScreenSnapshot>{screen(w, h)},
-                                          EditorEnvironment{queue,
-                                                            clock,
-                                                            pasteboard,
-                                                            defaults,
-                                                            [](std::function<void()>) {},
-                                                            nullptr,
-                                                            nullptr,
-                                                            nullptr,
-                                                            nullptr,
-                                                            nullptr,
-                                                            nullptr,
-                                                            false,
-                                                            {}});
+        editor = std::make_unique<Editor>(
+            std::vector<ScreenSnapshot>{screen(w, h)},
+            EditorEnvironment{.mainQueue = queue,
+                              .clock = clock,
+                              .pasteboard = pasteboard,
+                              .defaults = defaults,
+                              .regionQueue = [](std::function<void()>) {}});
         editor->showWindow();
     }
 };

@@ -35,20 +35,20 @@ struct EditorEnvironment {
     Pasteboard& pasteboard;
     DefaultsStore& defaults;
     SelectionViewModel::RegionQueue regionQueue;
-    std::function<std::optional<QString>()> chooseSavePath;
-    std::function<std::optional<Size>(QSize current)> askSize;
-    std::function<void(const AlertSpec&)> showError;
+    std::function<std::optional<QString>()> chooseSavePath{};
+    std::function<std::optional<Size>(QSize current)> askSize{};
+    std::function<void(const AlertSpec&)> showError{};
     // Takes keyboard and pointer for an overlay; unset = nothing to take (tests).
-    std::function<bool(QWindow*)> grabInput;
+    std::function<bool(QWindow*)> grabInput{};
     // Where what leaves the session is recorded; none = not recorded.
-    ScreenshotHistory* history;
+    ScreenshotHistory* history = nullptr;
     // Opens text recognition on an image; none = not offered.
-    AnnotationHost::RecognitionPresenter recognizeText;
+    AnnotationHost::RecognitionPresenter recognizeText{};
     // Overlays as full-screen windows placed by the compositor, which tells the pointer's
     // position only once it enters one (Wayland).
     bool fullScreenOverlays = false;
     // Why long capture is not offered here; empty when it is.
-    QString longCaptureUnavailable;
+    QString longCaptureUnavailable{};
 };
 
 // One capture session over the frozen displays: an overlay with a selection view per snapshot;

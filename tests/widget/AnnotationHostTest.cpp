@@ -45,19 +45,11 @@ class AnnotationHostTest : public ::testing::Test {
 // the editor and the result window once drifted apart on the mosaic mode.
 TEST_F(AnnotationHostTest, EveryHostRemembersTheStyleAlike) {
     Editor editor({display(Rect(0, 0, 400, 300))},
-                  EditorEnvironment{queue,
-                                    clock,
-                                    pasteboard,
-                                    defaults,
-                                    [](std::function<void()> job) { job(); },
-                                    nullptr,
-                                    nullptr,
-                                    nullptr,
-                                    nullptr,
-                                    nullptr,
-                                    nullptr,
-                                    false,
-                                    {}});
+                  EditorEnvironment{.mainQueue = queue,
+                                    .clock = clock,
+                                    .pasteboard = pasteboard,
+                                    .defaults = defaults,
+                                    .regionQueue = [](std::function<void()> job) { job(); }});
     editor.select(Rect(10, 10, 200, 150), 0);
     QImage image(300, 200, QImage::Format_RGB32);
     image.fill(Qt::white);

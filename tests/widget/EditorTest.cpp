@@ -439,21 +439,15 @@ TEST(EditorKeyboard, AGrabHeldElsewhereIsWaitedForThenReported) {
         workspace.grabAttempts = 0;
         QStringList errors;
         int closes = 0;
-        Editor editor(
-            {snapshot(Rect(0, 0, 400, 300), 1, Qt::white)},
-            EditorEnvironment{queue,
-                              clock,
-                              pasteboard,
-                              defaults,
-                              [](std::function<void()> job) { job(); },
-                              nullptr,
-                              nullptr,
-                              [&](const AlertSpec& alert) { errors << alert.informative; },
-                              [&](QWindow* w) { return workspace.grabInput(w); },
-                              nullptr,
-                              nullptr,
-                              false,
-                              {}});
+        Editor editor({snapshot(Rect(0, 0, 400, 300), 1, Qt::white)},
+                      EditorEnvironment{
+                          .mainQueue = queue,
+                          .clock = clock,
+                          .pasteboard = pasteboard,
+                          .defaults = defaults,
+                          .regionQueue = [](std::function<void()> job) { job(); },
+                          .showError = [&](const AlertSpec& alert) { errors << alert.informative; },
+                          .grabInput = [&](QWindow* w) { return workspace.grabInput(w); }});
         editor.onClose = [&] { ++closes; };
         editor.showWindow();
         queue.advance(0.3);
@@ -483,9 +477,13 @@ TEST(EditorOnWayland, OverlaysFillTheirDisplayAndLongCaptureSaysWhyItIsOff) {
     FakePasteboard pasteboard;
     const QString reason = "长截图暂时需要 X11 会话：Wayland 不允许读取其他窗口的内容。";
     Editor editor({snapshot(Rect(0, 0, 400, 300), 1, Qt::white)},
-                  EditorEnvironment{queue, clock, pasteboard, defaults,
-                                    [](std::function<void()> job) { job(); }, nullptr, nullptr,
-                                    nullptr, nullptr, nullptr, nullptr, true, reason});
+                  EditorEnvironment{.mainQueue = queue,
+                                    .clock = clock,
+                                    .pasteboard = pasteboard,
+                                    .defaults = defaults,
+                                    .regionQueue = [](std::function<void()> job) { job(); },
+                                    .fullScreenOverlays = true,
+                                    .longCaptureUnavailable = reason});
     editor.showWindow();
     ASSERT_EQ(editor.overlays().size(), 1u);
     EXPECT_TRUE(editor.overlays()[0]->windowState() & Qt::WindowFullScreen);
