@@ -15,9 +15,11 @@ packages=(
   # test world
   xvfb xauth openbox trayer xdotool xclip x11-xserver-utils x11-utils imagemagick dbus-x11 xcompmgr
   python3-pyatspi desktop-file-utils appstream iproute2 util-linux
-  # Wayland: the backend (Qt's platform plugin), and the headless sway world of the tests
-  qt6-wayland libwayland-dev sway xdg-desktop-portal xdg-desktop-portal-wlr pipewire
-  wireplumber wtype wl-clipboard grim foot
+  # Wayland: the backend (Qt's platform plugin), and the headless sway world of the tests.
+  # xdg-desktop-portal offers Screenshot only beside an Access backend: the GTK one, named here
+  # because it is only a Recommends, which this script never installs.
+  qt6-wayland libwayland-dev sway xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
+  pipewire wireplumber wtype wl-clipboard grim foot
 )
 
 # `deps.sh bench` adds the peers the benchmarks measure against.

@@ -59,9 +59,10 @@ wayland_world_start() {
     [ $outputs = 2 ] && WORLD_WIDTH=$((WORLD_WIDTH + 800)) &&
         [ "$WORLD_HEIGHT" -lt 600 ] && WORLD_HEIGHT=600
     export WORLD=$XDG_RUNTIME_DIR
-    for tool in sway pipewire wireplumber grim wtype wl-paste; do
-        command -v $tool >/dev/null || fail "$tool is not installed (make deps)"
-    done
+    require sway:sway swaymsg:sway pipewire:pipewire wireplumber:wireplumber grim:grim \
+        wtype:wtype wl-paste:wl-clipboard foot:foot identify:imagemagick \
+        /usr/libexec/xdg-desktop-portal:xdg-desktop-portal \
+        /usr/libexec/xdg-desktop-portal-wlr:xdg-desktop-portal-wlr
     pipewire >"$WORLD/pipewire.log" 2>&1 &
     WORLD_PIDS+=($!)
     wait_for 5 test -S "$XDG_RUNTIME_DIR/pipewire-0" || fail "PipeWire did not start"
@@ -111,6 +112,15 @@ CONF
     wait_for 10 sh -c "dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
         org.freedesktop.DBus.NameHasOwner string:org.freedesktop.portal.Desktop | grep -q true" ||
         fail "xdg-desktop-portal did not start"
+    # xdg-desktop-portal exports the Screenshot interface only when an Access backend is
+    # installed beside the wlroots one; without it every portal capture fails much later.
+    if [ $backend = 1 ]; then
+        wait_for 5 sh -c "dbus-send --session --print-reply --dest=org.freedesktop.portal.Desktop \
+            /org/freedesktop/portal/desktop org.freedesktop.DBus.Introspectable.Introspect |
+            grep -q 'org.freedesktop.portal.Screenshot'" ||
+            fail "the portal offers no org.freedesktop.portal.Screenshot: it needs an Access" \
+                "backend (package xdg-desktop-portal-gtk) beside xdg-desktop-portal-wlr; run make deps"
+    fi
 }
 
 # The pointer of the world, in layout coordinates.

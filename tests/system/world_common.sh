@@ -26,3 +26,13 @@ world_kill_all() {
     sleep 0.2
     for pid in "${WORLD_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null; done
 }
+
+# require TOOL:PACKAGE ...: fails at once, naming the Debian package, when a program a world
+# needs is missing (a test that fails for a missing package must say which).
+require() {
+    local entry missing=()
+    for entry in "$@"; do
+        command -v "${entry%%:*}" >/dev/null || missing+=("${entry%%:*} (package ${entry#*:})")
+    done
+    [ ${#missing[@]} -eq 0 ] || fail "not installed: ${missing[*]}; run make deps"
+}

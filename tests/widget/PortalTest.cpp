@@ -204,10 +204,31 @@ TEST_F(PortalTest, RequestsGetTheirResponseOrAClearError) {
     portal->behave(screenshot, {0, {}, true});
     ASSERT_TRUE(request.call(screenshot, "Screenshot", {QString()}, {{"interactive", false}}));
     EXPECT_EQ(mapArgument(portal->lastArguments().value(1)).value("interactive"), false);
-    // An interface the portal does not offer.
+    // An interface the portal does not offer, and no portal at all: the message names what to
+    // install (a wlroots portal without an Access backend offers no Screenshot).
     const auto missing = request.call("org.freedesktop.portal.Nothing", "Call", {}, {});
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.error().code, 10);
+    EXPECT_TRUE(missing.error().message.contains("Nothing"))
+        << missing.error().message.toStdString();
+    portal.reset();
+    const auto noPortal = request.call(screenshot, "Screenshot", {QString()}, {});
+    ASSERT_FALSE(noPortal);
+    EXPECT_EQ(noPortal.error().code, 10);
+    EXPECT_TRUE(noPortal.error().message.contains("xdg-desktop-portal-gnome"))
+        << noPortal.error().message.toStdString();
+    EXPECT_TRUE(noPortal.error().message.startsWith("找不到桌面门户服务"));
+}
+
+TEST_F(PortalTest, AMissingScreenshotInterfaceNamesTheBackendToInstall) {
+    PortalRequest request(client(), 400);
+    portal->behave("org.freedesktop.portal.ScreenCast", {0, {}, true});
+    const auto answer =
+        request.call("org.freedesktop.portal.Screenshot", "Screenshot", {QString()}, {});
+    ASSERT_FALSE(answer);
+    EXPECT_EQ(answer.error().code, 10);
+    EXPECT_TRUE(answer.error().message.startsWith("桌面没有提供截图门户"));
+    EXPECT_TRUE(answer.error().message.contains("xdg-desktop-portal-gtk"));
 }
 
 TEST_F(PortalTest, TheDesktopPictureIsReadOnceAndCutIntoDisplays) {

@@ -34,6 +34,26 @@ class ResponseReceiver final : public QObject {
     QEventLoop& loop_;
 };
 
+// Which package brings each desktop's backend, in words a user can act on.
+QString portalBackendAdvice() {
+    return QStringLiteral(
+        "wlroots 桌面（sway、Hyprland 等）需要 xdg-desktop-portal-wlr，另加 "
+        "xdg-desktop-portal-gtk（截图接口要靠它的授权后端）；GNOME 需要 "
+        "xdg-desktop-portal-gnome；KDE 需要 xdg-desktop-portal-kde。");
+}
+
+UserError missingInterface(const QString& interface) {
+    if (interface == QLatin1String("org.freedesktop.portal.Screenshot"))
+        return UserError{domain, 10,
+                         QStringLiteral("桌面没有提供截图门户（xdg-desktop-portal 的 Screenshot "
+                                        "接口）。") +
+                             portalBackendAdvice()};
+    return UserError{
+        domain, 10,
+        QStringLiteral("桌面门户没有提供 %1 接口。").arg(interface.section(QLatin1Char('.'), -1)) +
+            portalBackendAdvice()};
+}
+
 }  // namespace
 
 QString PortalRequest::newToken() {
@@ -71,13 +91,15 @@ Result<PortalRequest::Answer> PortalRequest::call(const QString& interface, cons
     if (reply.type() != QDBusMessage::ReplyMessage) {
         bus_.disconnect(service, expected, QStringLiteral("org.freedesktop.portal.Request"),
                         QStringLiteral("Response"), &receiver, SLOT(onResponse(uint, QVariantMap)));
+        if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown"))
+            return UserError{domain, 10,
+                             QStringLiteral("找不到桌面门户服务（xdg-desktop-portal）。请安装它，"
+                                            "以及与桌面相配的后端：") +
+                                 portalBackendAdvice()};
         const bool missing =
-            reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
             reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownInterface") ||
             reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod");
-        if (missing)
-            return UserError{domain, 10,
-                             QStringLiteral("桌面没有提供截图门户（xdg-desktop-portal）。")};
+        if (missing) return missingInterface(interface);
         return UserError{domain, 11,
                          QStringLiteral("桌面门户拒绝了请求：%1").arg(reply.errorMessage())};
     }
