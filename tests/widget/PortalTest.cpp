@@ -65,6 +65,7 @@ class FakePortal final : public QDBusVirtualObject {
             this,
             [this] {
                 bus_->unregisterObject(PortalRequest::path);
+                bus_->unregisterService(PortalRequest::service);
                 bus_.reset();
                 QDBusConnection::disconnectFromBus(QStringLiteral("portal"));
             },
@@ -147,11 +148,21 @@ class FakePortal final : public QDBusVirtualObject {
 class PortalTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1", "--nopidfile"});
+        // A bus that activates nothing: the machine's own portal must not answer for the fake.
+        QFile config(configDir.filePath("bus.conf"));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write(
+            "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
+            "<auth>EXTERNAL</auth><policy context=\"default\">"
+            "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
+            "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>");
+        config.close();
+        daemon.start("dbus-daemon", {"--config-file=" + config.fileName(), "--nofork",
+                                     "--print-address=1", "--nopidfile"});
         ASSERT_TRUE(daemon.waitForStarted(5000)) << "dbus-daemon is needed for this test";
         ASSERT_TRUE(daemon.waitForReadyRead(5000));
         address = QString::fromUtf8(daemon.readLine()).trimmed();
-        portal = std::make_unique<FakePortal>(address);
+        if (withPortal()) portal = std::make_unique<FakePortal>(address);
     }
     void TearDown() override {
         portal.reset();
@@ -160,7 +171,9 @@ class PortalTest : public ::testing::Test {
         daemon.waitForFinished();
     }
     QDBusConnection client() { return QDBusConnection::connectToBus(address, "client"); }
+    virtual bool withPortal() const { return true; }
 
+    QTemporaryDir configDir;
     QProcess daemon;
     QString address;
     std::unique_ptr<FakePortal> portal;
@@ -211,13 +224,23 @@ TEST_F(PortalTest, RequestsGetTheirResponseOrAClearError) {
     EXPECT_EQ(missing.error().code, 10);
     EXPECT_TRUE(missing.error().message.contains("Nothing"))
         << missing.error().message.toStdString();
-    portal.reset();
-    const auto noPortal = request.call(screenshot, "Screenshot", {QString()}, {});
-    ASSERT_FALSE(noPortal);
-    EXPECT_EQ(noPortal.error().code, 10);
-    EXPECT_TRUE(noPortal.error().message.contains("xdg-desktop-portal-gnome"))
-        << noPortal.error().message.toStdString();
-    EXPECT_TRUE(noPortal.error().message.startsWith("找不到桌面门户服务"));
+}
+
+// A session without xdg-desktop-portal at all.
+class NoPortalTest : public PortalTest {
+  protected:
+    bool withPortal() const override { return false; }
+};
+
+TEST_F(NoPortalTest, TheMessageNamesWhatToInstall) {
+    PortalRequest request(client(), 400);
+    const auto answer =
+        request.call("org.freedesktop.portal.Screenshot", "Screenshot", {QString()}, {});
+    ASSERT_FALSE(answer);
+    EXPECT_EQ(answer.error().code, 10);
+    EXPECT_TRUE(answer.error().message.startsWith("找不到桌面门户服务"))
+        << answer.error().message.toStdString();
+    EXPECT_TRUE(answer.error().message.contains("xdg-desktop-portal-gnome"));
 }
 
 TEST_F(PortalTest, AMissingScreenshotInterfaceNamesTheBackendToInstall) {
