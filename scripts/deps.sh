@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang-format curl ca-certificates
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libvulkan-dev zlib1g-dev
   libxcb1-dev libxcb-shm0-dev libxcb-render0-dev libxcb-ewmh-dev libxcb-keysyms1-dev libxcb-xtest0-dev
-  libxcb-composite0-dev libxcb-damage0-dev libxcb-randr0-dev libxcb-xfixes0-dev
+  libxcb-composite0-dev libxcb-damage0-dev libxcb-randr0-dev libxcb-xfixes0-dev libxcb-res0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libtesseract-dev tesseract-ocr-chi-tra libopencc-dev libssl-dev libarchive-dev openssl
   # run
