@@ -151,6 +151,9 @@ TEST_F(SingleInstanceTest, TheRunningInstanceObeysOnlyItsOwnUser) {
     SingleInstance instance;
     ASSERT_TRUE(instance.acquire());
     ASSERT_TRUE(instance.listen());
+    struct stat st;
+    ASSERT_EQ(stat(QFile::encodeName(SingleInstance::socketPath()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 077, 0u) << "the socket is closed to others too";
     QStringList requests;
     instance.onRequest = [&](const QString& request) { requests << request; };
     const sockaddr_un to = address(SingleInstance::socketPath());
