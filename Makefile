@@ -40,9 +40,13 @@ bench: build
 	@bash scripts/deps.sh bench
 	@bash bench/run.sh $(BUILD)
 
-# The Debian package (update channel off: the package manager updates it).
-package: build
-	@cd $(BUILD) && cpack -G DEB >/dev/null && ls -1 $$PWD/tessal_*.deb
+# The Debian package (update channel off: the package manager updates it), from a tree built
+# without tests, so that it looks for its helpers and models only where it is installed.
+package: deps
+	@cmake -S . -B $(BUILD)-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSAL_TESTS=OFF \
+		-DTESSAL_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD)-package
+	@cd $(BUILD)-package && cpack -G DEB >/dev/null && ls -1 $$PWD/tessal_*.deb
 
 # The per-user bundle with the update channel on, signed with TESSAL_SIGNING_KEY (a PEM Ed25519
 # key; without one a key for this machine is made once in $(BUILD)-bundle and kept there).
@@ -62,4 +66,4 @@ format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	@rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-bundle/CMakeFiles
+	@rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-package $(BUILD)-bundle/CMakeFiles

@@ -4,9 +4,20 @@
 #   Tessal.bundle/install.sh            install or replace
 #   Tessal.bundle/install.sh --remove   remove the installed copy and its entries
 set -eu
+
+# A desktop entry's Exec value starting the program $1 (the rule of AutostartLoginItem::execValue):
+# in double quotes with ", `, $ and \ escaped and % doubled, then \ and control characters escaped
+# for the value itself.
+exec_value() {
+    printf '"%s"' "$(printf '%s' "$1" | LC_ALL=C sed -z -e 's/[\\"`$]/\\&/g' -e 's/%/%%/g' \
+        -e 's/\\/\\\\/g' -e 's/\n/\\n/g' -e 's/\t/\\t/g' -e 's/\r/\\r/g')"
+}
 here=$(cd "$(dirname "$0")" && pwd -P)
 opt="${HOME}/.local/opt"
-data="${XDG_DATA_HOME:-$HOME/.local/share}"
+case "${XDG_DATA_HOME:-}" in
+    /*) data=$XDG_DATA_HOME ;;
+    *) data="$HOME/.local/share" ;;
+esac
 target="$opt/Tessal.bundle"
 
 if [ "${1:-}" = "--remove" ]; then
@@ -23,15 +34,20 @@ if [ "$here" != "$target" ]; then
     rm -rf "$staging"
     cp -a "$here" "$staging"
     if [ -d "$target" ]; then
-        mv "$target" "$opt/.Tessal.bundle.old.$$"
-        mv "$staging" "$target"
+        mv -T "$target" "$opt/.Tessal.bundle.old.$$"
+        mv -T "$staging" "$target"
         rm -rf "$opt/.Tessal.bundle.old.$$"
     else
-        mv "$staging" "$target"
+        mv -T "$staging" "$target"
     fi
 fi
 cp "$target/share/icons/hicolor/scalable/apps/local.ostrel.svg" \
     "$data/icons/hicolor/scalable/apps/local.ostrel.svg"
-sed "s|^Exec=.*|Exec=\"$target/bin/tessal\"|" "$target/share/applications/local.ostrel.desktop" \
-    > "$data/applications/local.ostrel.desktop"
+exec_line="Exec=$(exec_value "$target/bin/tessal")"
+while IFS= read -r line || [ -n "$line" ]; do
+    case $line in
+        Exec=*) printf '%s\n' "$exec_line" ;;
+        *) printf '%s\n' "$line" ;;
+    esac
+done < "$target/share/applications/local.ostrel.desktop" > "$data/applications/local.ostrel.desktop"
 echo "Tessal installed in $target. Start it from the application menu or with $target/bin/tessal."

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "AlertPresenter.h"
+#include "AppServices.h"
 #include "CapturePreferencesWindow.h"
 #include "annotation/SavePanel.h"
 #include "base/DefaultsStore.h"
@@ -27,7 +28,6 @@
 #include "platform/Platform.h"
 #include "regions/ChildRegionPermissionGuide.h"
 #include "regions/ChildRegionResolver.h"
-#include "services/AppServices.h"
 #include "services/LegacyApplicationNotice.h"
 #include "services/UpdateSource.h"
 #include "tools/PinnedImage.h"

@@ -1,24 +1,27 @@
 #include "SingleInstance.h"
 
-#include <unistd.h>
-#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
 #include <chrono>
 
+#include "platform/LocalPeer.h"
+
 namespace tessal {
 
 QString SingleInstance::socketPath() {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir(runtime).exists()) return runtime + "/local.ostrel.sock";
-    return QDir::tempPath() + QStringLiteral("/local.ostrel-%1.sock").arg(getuid());
+    const QString folder = LocalPeer::privateFolder(QStringLiteral("local.ostrel"));
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/local.ostrel.sock");
 }
 
 bool SingleInstance::send(const QString& request, int timeoutMs) {
+    const QString path = socketPath();
+    if (path.isEmpty()) return false;
     QLocalSocket socket;
-    socket.connectToServer(socketPath());
+    socket.connectToServer(path);
     if (!socket.waitForConnected(timeoutMs)) return false;
+    // Requests name files and start captures: only for an instance of this user.
+    if (!LocalPeer::isSameUser(int(socket.socketDescriptor()))) return false;
     socket.write(request.toUtf8() + '\n');
     if (!socket.waitForBytesWritten(timeoutMs)) return false;
     // The answer tells us the request was read, not merely buffered.
@@ -27,10 +30,12 @@ bool SingleInstance::send(const QString& request, int timeoutMs) {
 }
 
 QString SingleInstance::lockPath() {
-    return socketPath() + QStringLiteral(".lock");
+    const QString socket = socketPath();
+    return socket.isEmpty() ? QString() : socket + QStringLiteral(".lock");
 }
 
 bool SingleInstance::acquire() {
+    if (lockPath().isEmpty()) return false;
     lock_ = std::make_unique<QLockFile>(lockPath());
     // Only a dead owner makes a lock stale, never its age: the running instance holds it for
     // days.
@@ -43,6 +48,7 @@ bool SingleInstance::acquire() {
 bool SingleInstance::handOver(const QString& request, double seconds) {
     using Clock = std::chrono::steady_clock;
     const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    if (socketPath().isEmpty()) return false;
     do {
         if (send(request, 500)) return true;
         QThread::msleep(50);
@@ -54,6 +60,7 @@ bool SingleInstance::listen() {
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     const QString path = socketPath();
+    if (path.isEmpty()) return false;
     if (!server_->listen(path)) {
         // We hold the lock, so no other instance can be listening: the socket is left from a
         // crash.
@@ -62,6 +69,11 @@ bool SingleInstance::listen() {
     }
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
+            if (!LocalPeer::isSameUser(int(socket->socketDescriptor()))) {
+                socket->abort();
+                socket->deleteLater();
+                continue;
+            }
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
                 if (!socket->canReadLine()) return;

@@ -15,9 +15,10 @@ namespace tessal {
 class SingleInstance final : public QObject {
     Q_OBJECT
   public:
-    // $XDG_RUNTIME_DIR/local.ostrel.sock, or one per user in the temporary folder.
+    // "local.ostrel.sock" in this user's private folder (LocalPeer::privateFolder); empty when
+    // there is no safe one.
     static QString socketPath();
-    // Delivers a request to the running instance; false when none answers.
+    // Delivers a request to the running instance of this user; false when none answers.
     static bool send(const QString& request, int timeoutMs = 1500);
 
     // The lock beside the socket that the running instance holds for its whole life.
@@ -31,7 +32,8 @@ class SingleInstance final : public QObject {
     // start listening; false when it never answers.
     static bool handOver(const QString& request, double seconds);
 
-    // Listens for later starts; call after acquire(). False when the socket cannot be made.
+    // Listens for later starts of this user's (others' connections are closed unread); call
+    // after acquire(). False when the socket cannot be made.
     bool listen();
     std::function<void(const QString& request)> onRequest;
 

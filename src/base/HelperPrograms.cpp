@@ -9,9 +9,8 @@ QString helperProgram(const QString& name, const QString& built) {
     const QString directory = QCoreApplication::instance()
                                   ? QCoreApplication::applicationDirPath()
                                   : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
-    for (const QString& candidate : {directory + QStringLiteral("/../lib/tessal/") + name,
-                                     directory + QLatin1Char('/') + name})
-        if (QFileInfo(candidate).isExecutable()) return QFileInfo(candidate).canonicalFilePath();
+    const QFileInfo installed(directory + QStringLiteral("/../lib/tessal/") + name);
+    if (installed.isExecutable()) return installed.canonicalFilePath();
     if (!built.isEmpty() && QFileInfo(built).isExecutable()) return built;
     return {};
 }

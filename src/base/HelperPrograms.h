@@ -4,9 +4,9 @@
 
 namespace tessal {
 
-// Where one of our helper programs (the recognition worker, the update helper) lies: in an
-// installed copy (package or bundle) in lib/tessal beside bin, in a build tree beside the
-// program; else `built` (the build's own path) when it exists; empty when none does.
+// Where one of our helper programs (the recognition worker, the update helper) lies: in
+// lib/tessal beside bin, the layout of every installed copy (package or bundle); else `built`,
+// the build tree's path that only builds with tests pass; empty when none exists.
 QString helperProgram(const QString& name, const QString& built = {});
 
 }  // namespace tessal

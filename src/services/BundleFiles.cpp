@@ -21,6 +21,11 @@ std::optional<QJsonObject> readManifest(const QString& bundle) {
     return document.object();
 }
 
+QString standardPath(const QString& path) {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : canonical;
+}
+
 QString executablePath(const QString& bundle, const QString& executable) {
     return bundle + QStringLiteral("/bin/") + executable;
 }
@@ -71,7 +76,7 @@ bool copyTree(const QString& from, const QString& to) {
         for (const QString& name : names)
             if (!copyTree(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name))
                 return false;
-        return chmod(target.constData(), info.st_mode & 0777) == 0;
+        return chmod(target.constData(), (info.st_mode & 0755) | 0700) == 0;
     }
     if (!S_ISREG(info.st_mode)) return false;
     QFile source(from);
@@ -87,7 +92,7 @@ bool copyTree(const QString& from, const QString& to) {
     }
     if (!destination.flush()) return false;
     destination.close();
-    return chmod(target.constData(), info.st_mode & 0777) == 0;
+    return chmod(target.constData(), info.st_mode & 0755) == 0;
 }
 
 }  // namespace tessal::BundleFiles

@@ -45,61 +45,97 @@ std::optional<QByteArray> fileDigest(const QString& path) {
     return hash.result().toHex();
 }
 
-}  // namespace
+const QString listName = QStringLiteral("files");
+const QString signatureName = QStringLiteral("files.sig");
 
-std::optional<QByteArray> fileList(const QString& bundle) {
-    struct Line {
-        QByteArray path;
-        QByteArray text;
-    };
+struct Line {
+    QByteArray path;
+    QByteArray text;
+};
+
+std::optional<Line> entryLine(const QString& path, const QByteArray& name) {
+    struct stat info;
+    if (lstat(QFile::encodeName(path).constData(), &info) != 0) return {};
+    QByteArray type;
+    QByteArray digest = "-";
+    if (S_ISDIR(info.st_mode)) {
+        type = "dir";
+    } else if (S_ISREG(info.st_mode)) {
+        type = "file";
+        auto hash = fileDigest(path);
+        if (!hash) return {};
+        digest = *hash;
+    } else if (S_ISLNK(info.st_mode)) {
+        type = "link";
+        char target[4096];
+        const ssize_t length = readlink(QFile::encodeName(path).constData(), target, sizeof target);
+        if (length < 0 || length == sizeof target) return {};
+        digest =
+            QCryptographicHash::hash(QByteArray(target, int(length)), QCryptographicHash::Sha256)
+                .toHex();
+    } else {
+        return {};
+    }
+    const QByteArray mode = QByteArray::number(info.st_mode & 07777, 8).rightJustified(4, '0');
+    return Line{name, type + ' ' + mode + ' ' + digest + ' ' + name + '\n'};
+}
+
+// Only the folder and the two files the signer writes, none of them writable by others: what
+// else lay there would be unsigned.
+bool signatureEntryAllowed(const QString& path, const QString& relative) {
+    struct stat info;
+    if (lstat(QFile::encodeName(path).constData(), &info) != 0 || (info.st_mode & 022))
+        return false;
+    if (relative == signatureFolder) return S_ISDIR(info.st_mode);
+    return S_ISREG(info.st_mode) &&
+           (relative == signatureFolder + QLatin1Char('/') + listName ||
+            relative == signatureFolder + QLatin1Char('/') + signatureName);
+}
+
+// `withRoot`: the list begins with the bundle folder's own line (path "."), then the entries
+// sorted by path; lists signed before the folder's mode was covered lack that line.
+std::optional<QByteArray> entries(const QString& bundle, bool withRoot) {
+    QByteArray list;
+    if (withRoot) {
+        auto root = entryLine(bundle, ".");
+        if (!root) return {};
+        list = root->text;
+    }
     std::vector<Line> lines;
     QDirIterator it(bundle, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
-    const QDir root(bundle);
+    const QDir rootDir(bundle);
     while (it.hasNext()) {
         const QString path = it.next();
-        const QString relative = root.relativeFilePath(path);
-        if (relative == signatureFolder || relative.startsWith(signatureFolder + QLatin1Char('/')))
+        const QString relative = rootDir.relativeFilePath(path);
+        if (relative == signatureFolder ||
+            relative.startsWith(signatureFolder + QLatin1Char('/'))) {
+            if (!signatureEntryAllowed(path, relative)) return {};
             continue;
+        }
         const QByteArray name = QFile::encodeName(relative);
         if (name.contains('\n')) return {};
-        struct stat info;
-        if (lstat(QFile::encodeName(path).constData(), &info) != 0) return {};
-        QByteArray type;
-        QByteArray digest = "-";
-        if (S_ISDIR(info.st_mode)) {
-            type = "dir";
-        } else if (S_ISREG(info.st_mode)) {
-            type = "file";
-            auto hash = fileDigest(path);
-            if (!hash) return {};
-            digest = *hash;
-        } else if (S_ISLNK(info.st_mode)) {
-            type = "link";
-            char target[4096];
-            const ssize_t length =
-                readlink(QFile::encodeName(path).constData(), target, sizeof target);
-            if (length < 0 || length == sizeof target) return {};
-            digest = QCryptographicHash::hash(QByteArray(target, int(length)),
-                                              QCryptographicHash::Sha256)
-                         .toHex();
-        } else {
-            return {};
-        }
-        const QByteArray mode = QByteArray::number(info.st_mode & 07777, 8).rightJustified(4, '0');
-        lines.push_back({name, type + ' ' + mode + ' ' + digest + ' ' + name + '\n'});
+        auto line = entryLine(path, name);
+        if (!line) return {};
+        lines.push_back(*line);
     }
     std::sort(lines.begin(), lines.end(),
               [](const Line& a, const Line& b) { return a.path < b.path; });
-    QByteArray list;
     for (const Line& line : lines) list += line.text;
     return list;
 }
 
+}  // namespace
+
+std::optional<QByteArray> fileList(const QString& bundle) {
+    return entries(bundle, true);
+}
+
 bool verify(const QString& bundle, const QByteArray& publicKey) {
     if (publicKey.size() != 32) return false;
-    QFile listFile(bundle + QStringLiteral("/signature/files"));
-    QFile signatureFile(bundle + QStringLiteral("/signature/files.sig"));
+    QFile listFile(bundle + QLatin1Char('/') + signatureFolder + QLatin1Char('/') + listName);
+    QFile signatureFile(bundle + QLatin1Char('/') + signatureFolder + QLatin1Char('/') +
+                        signatureName);
     if (!listFile.open(QIODevice::ReadOnly) || !signatureFile.open(QIODevice::ReadOnly))
         return false;
     const QByteArray signedList = listFile.read(64 << 20);
@@ -118,7 +154,13 @@ bool verify(const QString& bundle, const QByteArray& publicKey) {
         return false;
     // The signed list must describe the folder as it is now, entry for entry.
     const auto actual = fileList(bundle);
-    return actual && *actual == signedList;
+    if (!actual) return false;
+    if (*actual == signedList) return true;
+    // A list from before the folder's own line: accepted only with the folder at the mode the
+    // release script gives it, so that nothing unsigned decides who may write there.
+    struct stat root;
+    return lstat(QFile::encodeName(bundle).constData(), &root) == 0 && S_ISDIR(root.st_mode) &&
+           (root.st_mode & 07777) == 0755 && entries(bundle, false) == signedList;
 }
 
 std::optional<QString> sign(const QString& bundle, const QByteArray& privateKeyPem) {
@@ -135,12 +177,18 @@ std::optional<QString> sign(const QString& bundle, const QByteArray& privateKeyP
                        reinterpret_cast<const unsigned char*>(list->constData()),
                        list->size()) != 1)
         return QStringLiteral("signing failed");
-    if (!QDir(bundle).mkdir(signatureFolder)) return QStringLiteral("cannot create signature/");
+    const QString folder = bundle + QLatin1Char('/') + signatureFolder;
+    if (mkdir(QFile::encodeName(folder).constData(), 0755) != 0 ||
+        chmod(QFile::encodeName(folder).constData(), 0755) != 0)
+        return QStringLiteral("cannot create signature/");
     for (const auto& [name, bytes] :
-         {std::pair{QStringLiteral("files"), *list},
-          {QStringLiteral("files.sig"), QByteArray(reinterpret_cast<char*>(signature), 64)}}) {
-        QSaveFile file(bundle + QLatin1Char('/') + signatureFolder + QLatin1Char('/') + name);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+         {std::pair{listName, *list},
+          {signatureName, QByteArray(reinterpret_cast<char*>(signature), 64)}}) {
+        QSaveFile file(folder + QLatin1Char('/') + name);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+            !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                 QFile::ReadOther) ||
+            !file.commit())
             return QStringLiteral("cannot write signature/%1").arg(name);
     }
     return std::nullopt;

@@ -9,15 +9,7 @@
 
 namespace tessal {
 
-namespace {
-
-// Links resolved and the path cleaned; the path itself when it does not exist.
-QString resolved(const QString& path) {
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : canonical;
-}
-
-}  // namespace
+using BundleFiles::standardPath;
 
 QStringList LegacyApplicationNotice::searchedDirectories() {
     return {QStringLiteral("/opt"), QDir::homePath() + QStringLiteral("/.local/opt")};
@@ -26,12 +18,12 @@ QStringList LegacyApplicationNotice::searchedDirectories() {
 QStringList LegacyApplicationNotice::applications(const QString& current,
                                                   const QStringList& directories,
                                                   const QStringList& earlierNames) {
-    const QString self = resolved(current);
+    const QString self = standardPath(current);
     QStringList found;
     for (const QString& directory : directories) {
         for (const QString& name : earlierNames) {
-            const QString candidate = resolved(directory + QLatin1Char('/') + name +
-                                               QLatin1String(BundleFiles::extension));
+            const QString candidate = standardPath(directory + QLatin1Char('/') + name +
+                                                   QLatin1String(BundleFiles::extension));
             if (candidate == self) continue;
             const auto manifest = BundleFiles::readManifest(candidate);
             if (!manifest) continue;
@@ -48,10 +40,10 @@ void LegacyApplicationNotice::presentIfNeeded(
     const QStringList& earlierNames, const std::function<int(const AlertSpec&)>& run,
     const std::function<void(const QStringList&)>& reveal) {
     if (defaults.boolValue(shownKey, false) || currentBundle.isEmpty()) return;
-    const QString self = resolved(currentBundle);
+    const QString self = standardPath(currentBundle);
     const QString parent = QFileInfo(self).absolutePath();
     bool installed = false;
-    for (const QString& directory : directories) installed |= resolved(directory) == parent;
+    for (const QString& directory : directories) installed |= standardPath(directory) == parent;
     if (!installed) return;
     const QStringList found = applications(self, directories, earlierNames);
     if (found.isEmpty()) return;

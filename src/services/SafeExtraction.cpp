@@ -87,7 +87,10 @@ std::optional<QString> SafeExtraction::extract(const QString& archivePath,
         total += size;
         if (total > maximumTotalBytes) return QStringLiteral("archive too large");
 
-        archive_entry_set_perm(entry, archive_entry_perm(entry) & 0777);
+        // Nothing extracted is writable by others, and every folder stays the user's to empty,
+        // whatever the archive says.
+        archive_entry_set_perm(entry,
+                               (archive_entry_perm(entry) & 0755) | (type == AE_IFDIR ? 0700 : 0));
         archive_entry_set_uid(entry, 0);
         archive_entry_set_gid(entry, 0);
         archive_entry_set_pathname(entry, QFile::encodeName(root + QLatin1Char('/') + path));

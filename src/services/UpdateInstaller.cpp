@@ -7,9 +7,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QStandardPaths>
+#include <QUuid>
 
 #include "BundleFiles.h"
+#include "base/DataHome.h"
 #include "base/HelperPrograms.h"
 
 namespace tessal::UpdateInstaller {
@@ -19,8 +20,22 @@ UserError failure(const QString& message) {
 }
 
 QString resultPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/local.ostrel/UpdateResult.txt");
+    return dataHome() + QStringLiteral("/local.ostrel/UpdateResult.txt");
+}
+
+bool isStagingFolder(const QString& path, const QString& bundle) {
+    if (bundle.isEmpty() || !QDir::isAbsolutePath(path)) return false;
+    const QFileInfo info(QDir::cleanPath(path));
+    const QString name = info.fileName();
+    const QString rest = name.mid(stagingPrefix.size());
+    return name.startsWith(stagingPrefix) && rest.size() == 36 &&
+           !QUuid::fromString(rest).isNull() && info.isDir() && !info.isSymLink() &&
+           BundleFiles::standardPath(info.absolutePath()) ==
+               BundleFiles::standardPath(QFileInfo(bundle).absolutePath());
+}
+
+bool removeStagingFolder(const QString& path, const QString& bundle) {
+    return isStagingFolder(path, bundle) && QDir(QDir::cleanPath(path)).removeRecursively();
 }
 
 std::optional<UserError> install(const PreparedUpdate& update, qint64 pid) {
@@ -111,12 +126,20 @@ QByteArray encodeAnswer(const Result<PreparedUpdate>& result) {
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
-Result<PreparedUpdate> decodeAnswer(const QByteArray& json, const AppRelease& release) {
+Result<PreparedUpdate> decodeAnswer(const QByteArray& json, const AppRelease& release,
+                                    const QString& installed) {
     const QJsonObject object = QJsonDocument::fromJson(json).object();
     const QString directory = object.value(QLatin1String("directory")).toString();
-    if (!directory.isEmpty() && QFileInfo(directory).fileName().startsWith(stagingPrefix))
-        return PreparedUpdate{release, object.value(QLatin1String("installed")).toString(),
-                              directory};
+    if (!directory.isEmpty()) {
+        const PreparedUpdate update{release, object.value(QLatin1String("installed")).toString(),
+                                    directory};
+        if (update.installed == installed && isStagingFolder(directory, installed) &&
+            QFileInfo(update.stagedBundle()).isDir() &&
+            !QFileInfo(update.stagedBundle()).isSymLink())
+            return update;
+        return failure(
+            QStringLiteral("更新文件处理失败（tessal-update-helper）。原应用未被替换。"));
+    }
     const QString message = object.value(QLatin1String("message")).toString();
     if (message.isEmpty())
         return failure(

@@ -30,6 +30,12 @@ UserError failure(const QString& message);
 // $XDG_DATA_HOME/local.ostrel/UpdateResult.txt
 QString resultPath();
 
+// Whether `path` names one of our staging folders beside `bundle`: in the same folder (links
+// resolved), ".morrin-update-" followed by a UUID in its canonical form, a folder and no link.
+bool isStagingFolder(const QString& path, const QString& bundle);
+// Removes `path` when it is such a folder; false when it is not or cannot be removed.
+bool removeStagingFolder(const QString& path, const QString& bundle);
+
 // Starts the installer script for the staged update and returns; the caller then quits.
 std::optional<UserError> install(const PreparedUpdate& update, qint64 pid);
 
@@ -48,8 +54,10 @@ struct Request {
 };
 std::optional<Request> decodeRequest(const QByteArray& json);
 QByteArray encodeAnswer(const Result<PreparedUpdate>& result);
-// The answer, or a processing failure when the helper said nothing sensible.
-Result<PreparedUpdate> decodeAnswer(const QByteArray& json, const AppRelease& release);
+// The answer, or a processing failure when the helper said nothing sensible: a prepared update
+// must be for the bundle asked about and lie in a staging folder beside it.
+Result<PreparedUpdate> decodeAnswer(const QByteArray& json, const AppRelease& release,
+                                    const QString& installed);
 
 }  // namespace UpdateInstaller
 }  // namespace tessal

@@ -60,11 +60,12 @@ void ReleaseUpdateSource::prepare(const AppRelease& release,
     auto* process = new QProcess(QCoreApplication::instance());
     process->setProgram(helper);
     process->setStandardErrorFile(QProcess::nullDevice());
-    QObject::connect(process, &QProcess::finished, process, [process, release, done] {
-        const QByteArray answer = process->readAllStandardOutput();
-        process->deleteLater();
-        done(UpdateInstaller::decodeAnswer(answer, release));
-    });
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, release, installed = installedBundle_, done] {
+                         const QByteArray answer = process->readAllStandardOutput();
+                         process->deleteLater();
+                         done(UpdateInstaller::decodeAnswer(answer, release, installed));
+                     });
     QObject::connect(
         process, &QProcess::errorOccurred, process, [process, done](QProcess::ProcessError error) {
             if (error != QProcess::FailedToStart) return;

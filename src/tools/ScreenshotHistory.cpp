@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "base/AtomicFile.h"
+#include "base/DataHome.h"
 #include "base/DefaultsStore.h"
 #include "base/FileErrors.h"
 
@@ -41,9 +42,7 @@ ScreenshotHistory::ScreenshotHistory(QString directory, DefaultsStore& defaults,
 }
 
 QString ScreenshotHistory::standardDirectory() {
-    QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    if (data.isEmpty() || !QDir::isAbsolutePath(data)) data = QDir::homePath() + "/.local/share";
-    return data + QStringLiteral("/Zelmar/History");
+    return dataHome() + QStringLiteral("/Zelmar/History");
 }
 
 QString ScreenshotHistory::standardThumbnailDirectory() {

@@ -3,10 +3,13 @@
 // so that the server can take port 443, the only port a release address may name.
 #include <gtest/gtest.h>
 
+#include <openssl/evp.h>
+#include <openssl/pem.h>
 #include <sys/stat.h>
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -14,9 +17,11 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <QUuid>
 
 #include "services/AppUpdater.h"
 #include "services/BundleFiles.h"
@@ -96,6 +101,7 @@ class AppUpdaterTest : public ::testing::Test {
         writeFile(root + QStringLiteral("/share/tessal/InstallUpdate.sh"),
                   readAll(QStringLiteral(TESSAL_SOURCE_DIR "/resources/InstallUpdate.sh")), 0755);
         writeFile(root + QStringLiteral("/share/tessal/notes.txt"), version.toUtf8());
+        chmod(QFile::encodeName(root).constData(), 0755);
         if (!key.isEmpty()) {
             ASSERT_FALSE(BundleSignature::sign(root, key));
         }
@@ -263,7 +269,8 @@ TEST_F(AppUpdaterTest, PreparesInstallsAndRelaunchesARelease) {
 
     QElapsedTimer clock;
     clock.start();
-    while (!QFileInfo::exists(probe) && clock.elapsed() < 10'000) QThread::msleep(20);
+    // The probe writes one line; the file exists before the line is in it.
+    while (!readAll(probe).endsWith('\n') && clock.elapsed() < 10'000) QThread::msleep(20);
     EXPECT_EQ(readAll(UpdateInstaller::resultPath()), "success\n" + update.directory.toUtf8());
     EXPECT_EQ(readAll(installed_ + QStringLiteral("/share/tessal/notes.txt")), "0.7.2");
     EXPECT_TRUE(BundleSignature::verify(installed_, configuration_.releasePublicKey));
@@ -380,6 +387,30 @@ TEST_F(AppUpdaterTest, EveryRefusalLeavesTheInstalledCopyAndNoStagingFolder) {
              return with({{"Tessal.bundle/share/extra", TarEntry::Type::file, 0644, "x", {}}});
          },
          signature},
+        // Nothing unsigned may sit in or beside the signature folder.
+        {"file beside signature/ sharing its name's start",
+         [&] {
+             return with({{"Tessal.bundle/signature-extra", TarEntry::Type::file, 0644, "x", {}}});
+         },
+         signature},
+        {"file added under signature/",
+         [&] {
+             return with({{"Tessal.bundle/signature/extra", TarEntry::Type::file, 0644, "x", {}}});
+         },
+         signature},
+        {"folder added under signature/",
+         [&] {
+             return with({{"Tessal.bundle/signature/more", TarEntry::Type::folder, 0755, {}, {}}});
+         },
+         signature},
+        // The bundle folder's own mode is signed: one the owner cannot write blocks updates.
+        {"bundle folder at 0500",
+         [&] {
+             std::vector<TarEntry> entries = candidate(keyA_);
+             entries.front().mode = 0500;
+             return entries;
+         },
+         signature},
         {"wrong version", [&] { return candidate(keyA_, "0.7.3"); }, identity},
         {"wrong machine",
          [&] {
@@ -485,13 +516,47 @@ TEST_F(AppUpdaterTest, ThePreparationRunsInTheHelperProcessAndAnswersThroughIt) 
               "请先将应用放到有写入权限的安装目录（例如 ~/.local/opt），再重试应用内更新。");
     EXPECT_TRUE(stagingFolders().isEmpty());
 
-    // Answers that are not the helper's: nothing, nonsense, a folder that is not a staging one.
-    for (const QByteArray& answer :
-         {QByteArray(), QByteArray("{\"garbage"), QByteArray("{\"directory\":\"/etc\"}")}) {
-        const auto decoded = UpdateInstaller::decodeAnswer(answer, release);
-        ASSERT_FALSE(decoded);
+    // The answer must name the bundle asked about and a staging folder beside it that holds the
+    // staged copy; anything else is not the helper's answer.
+    const QString uuid = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    const QString staging = opt_ + QStringLiteral("/.morrin-update-") + uuid;
+    QDir().mkpath(staging + QStringLiteral("/Update.bundle"));
+    const QString elsewhere = home_.path() + QStringLiteral("/elsewhere/.morrin-update-") + uuid;
+    QDir().mkpath(elsewhere + QStringLiteral("/Update.bundle"));
+    const QString linked = opt_ + QStringLiteral("/.morrin-update-") +
+                           QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    ASSERT_TRUE(QFile::link(elsewhere, linked));
+    const QString empty = opt_ + QStringLiteral("/.morrin-update-") +
+                          QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    QDir().mkpath(empty);
+    const auto answer = [](const QString& installed, const QString& directory) {
+        return QJsonDocument(QJsonObject{{"installed", installed}, {"directory", directory}})
+            .toJson(QJsonDocument::Compact);
+    };
+    const auto accepted =
+        UpdateInstaller::decodeAnswer(answer(installed_, staging), release, installed_);
+    ASSERT_TRUE(accepted) << accepted.error().message.toStdString();
+    EXPECT_EQ(accepted.value().directory, staging);
+    EXPECT_EQ(accepted.value().installed, installed_);
+    const struct {
+        const char* name;
+        QByteArray answer;
+    } answers[] = {
+        {"nothing", {}},
+        {"nonsense", "{\"garbage"},
+        {"not a staging folder", answer(installed_, QStringLiteral("/etc"))},
+        {"another bundle", answer(opt_ + QStringLiteral("/Other.bundle"), staging)},
+        {"staging folder elsewhere", answer(installed_, elsewhere)},
+        {"prefix without a UUID", answer(installed_, opt_ + QStringLiteral("/.morrin-update-x"))},
+        {"link to a staging folder", answer(installed_, linked)},
+        {"nothing staged in it", answer(installed_, empty)},
+    };
+    for (const auto& a : answers) {
+        const auto decoded = UpdateInstaller::decodeAnswer(a.answer, release, installed_);
+        ASSERT_FALSE(decoded) << a.name;
         EXPECT_EQ(decoded.error().message,
-                  "更新文件处理失败（tessal-update-helper）。原应用未被替换。");
+                  "更新文件处理失败（tessal-update-helper）。原应用未被替换。")
+            << a.name;
     }
     const QByteArray request = UpdateInstaller::encodeRequest(configuration_, release, installed_,
                                                               installed_ + "/bin/tessal");
@@ -502,6 +567,200 @@ TEST_F(AppUpdaterTest, ThePreparationRunsInTheHelperProcessAndAnswersThroughIt) 
     EXPECT_EQ(decoded->release.size, release.size);
     EXPECT_EQ(decoded->installed, installed_);
     EXPECT_FALSE(UpdateInstaller::decodeRequest("[]"));
+}
+
+TEST_F(AppUpdaterTest, StagedModesAreTheUsersWhateverTheArchiveSays) {
+    std::vector<TarEntry> entries = candidate(keyA_);
+    for (TarEntry& e : entries) e.mode |= 0022;
+    const auto prepared = prepare(serve(entries));
+    ASSERT_TRUE(prepared) << prepared.error().message.toStdString();
+    const QString staged = prepared.value().stagedBundle();
+    QStringList paths{staged};
+    QDirIterator it(staged, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) paths << it.next();
+    EXPECT_GT(paths.size(), 5);
+    for (const QString& path : paths) {
+        struct stat st;
+        ASSERT_EQ(lstat(QFile::encodeName(path).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0022, 0u) << path.toStdString();
+    }
+    struct stat root;
+    ASSERT_EQ(stat(QFile::encodeName(staged).constData(), &root), 0);
+    EXPECT_EQ(root.st_mode & 07777, 0755u);
+}
+
+namespace {
+
+QByteArray signBytes(const QByteArray& pem, const QByteArray& bytes) {
+    BIO* bio = BIO_new_mem_buf(pem.constData(), int(pem.size()));
+    EVP_PKEY* key = PEM_read_bio_PrivateKey(bio, nullptr, nullptr, nullptr);
+    BIO_free(bio);
+    EVP_MD_CTX* context = EVP_MD_CTX_new();
+    QByteArray signature(64, 0);
+    size_t length = 64;
+    const bool ok =
+        key && context && EVP_DigestSignInit(context, nullptr, nullptr, nullptr, key) == 1 &&
+        EVP_DigestSign(context, reinterpret_cast<unsigned char*>(signature.data()), &length,
+                       reinterpret_cast<const unsigned char*>(bytes.constData()),
+                       bytes.size()) == 1;
+    EVP_MD_CTX_free(context);
+    EVP_PKEY_free(key);
+    return ok ? signature : QByteArray();
+}
+
+}  // namespace
+
+TEST_F(AppUpdaterTest, TheSignatureCoversTheBundleFolderAndListsFromBeforeOnlyAtTheReleaseMode) {
+    const QByteArray key = BundleSignature::publicKey(keyA_);
+    const auto setMode = [&](int mode) { chmod(QFile::encodeName(installed_).constData(), mode); };
+    setMode(0755);
+    ASSERT_TRUE(BundleSignature::verify(installed_, key));
+    EXPECT_TRUE(readAll(installed_ + "/signature/files").startsWith("dir 0755 - .\n"));
+    for (int mode : {0700, 0775, 0777}) {
+        setMode(mode);
+        EXPECT_FALSE(BundleSignature::verify(installed_, key)) << std::oct << mode;
+    }
+
+    // A bundle signed before the folder had a line of its own: the same list without it.
+    setMode(0755);
+    QByteArray list = readAll(installed_ + "/signature/files");
+    list = list.mid(list.indexOf('\n') + 1);
+    writeFile(installed_ + "/signature/files", list);
+    writeFile(installed_ + "/signature/files.sig", signBytes(keyA_, list));
+    EXPECT_TRUE(BundleSignature::verify(installed_, key));
+    for (int mode : {0700, 0775, 0777}) {
+        setMode(mode);
+        EXPECT_FALSE(BundleSignature::verify(installed_, key)) << std::oct << mode;
+    }
+    setMode(0755);
+    writeFile(installed_ + "/signature-extra", "x");
+    EXPECT_FALSE(BundleSignature::verify(installed_, key)) << "signature-extra";
+    QFile::remove(installed_ + "/signature-extra");
+    writeFile(installed_ + "/signature/extra", "x");
+    EXPECT_FALSE(BundleSignature::verify(installed_, key)) << "signature/extra";
+    QFile::remove(installed_ + "/signature/extra");
+    chmod(QFile::encodeName(installed_ + "/signature/files").constData(), 0666);
+    EXPECT_FALSE(BundleSignature::verify(installed_, key)) << "list writable by others";
+    chmod(QFile::encodeName(installed_ + "/signature/files").constData(), 0644);
+    EXPECT_TRUE(BundleSignature::verify(installed_, key));
+}
+
+// The installer script on its own, in folders with awkward names and with moves that fail.
+class InstallUpdateScriptTest : public ::testing::Test {
+  protected:
+    struct Run {
+        int exit = -1;
+        QString report;
+    };
+
+    void layOut(const QString& name) {
+        base_ = dir_.path() + QLatin1Char('/') + name;
+        opt_ = base_ + QStringLiteral("/opt");
+        installed_ = opt_ + QStringLiteral("/Tessal.bundle");
+        staging_ = opt_ + QStringLiteral("/.morrin-update-") +
+                   QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+        staged_ = staging_ + QStringLiteral("/Update.bundle");
+        result_ = base_ + QStringLiteral("/UpdateResult.txt");
+        writeFile(installed_ + QStringLiteral("/manifest.json"), "{}");
+        writeFile(installed_ + QStringLiteral("/notes.txt"), "old");
+        writeFile(staged_ + QStringLiteral("/manifest.json"), "{}");
+        writeFile(staged_ + QStringLiteral("/notes.txt"), "new");
+    }
+
+    // `fail`: the numbers of the `mv` calls that fail; `reappear`: before that call, a folder
+    // with something in it appears at the install path.
+    Run run(const QList<int>& fail = {}, int reappear = 0) {
+        const QString shims = dir_.path() + QStringLiteral("/shims");
+        QDir().mkpath(shims);
+        QFile::remove(shims + QStringLiteral("/count"));
+        const QString realMove = QStandardPaths::findExecutable(QStringLiteral("mv"));
+        writeFile(shims + QStringLiteral("/mv"),
+                  "#!/bin/sh\n"
+                  "n=$(cat \"$SHIMS/count\" 2>/dev/null || echo 0); n=$((n + 1))\n"
+                  "echo $n > \"$SHIMS/count\"\n"
+                  "case \" $FAIL \" in *\" $n \"*) exit 1 ;; esac\n"
+                  "if [ \"$n\" = \"$REAPPEAR\" ]; then mkdir -p \"$INSTALLED/stray\"; fi\n"
+                  "exec " +
+                      realMove.toUtf8() + " \"$@\"\n",
+                  0755);
+        QStringList failing;
+        for (int n : fail) failing << QString::number(n);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("PATH", shims + ":" + environment.value("PATH"));
+        environment.insert("SHIMS", shims);
+        environment.insert("FAIL", failing.join(' '));
+        environment.insert("REAPPEAR", QString::number(reappear));
+        environment.insert("INSTALLED", installed_);
+        QProcess ended;
+        ended.start(QStringLiteral("true"));
+        ended.waitForFinished();
+        QProcess script;
+        script.setProcessEnvironment(environment);
+        script.start(QStringLiteral("/bin/sh"),
+                     {QStringLiteral(TESSAL_SOURCE_DIR "/resources/InstallUpdate.sh"),
+                      QString::number(ended.processId() > 0 ? ended.processId() : 999'999),
+                      installed_, staged_, staging_, result_});
+        Run r;
+        if (script.waitForFinished(20'000)) r.exit = script.exitCode();
+        r.report = QString::fromUtf8(readAll(result_));
+        return r;
+    }
+    QByteArray notes(const QString& bundle) const { return readAll(bundle + "/notes.txt"); }
+
+    QTemporaryDir dir_;
+    QString base_, opt_, installed_, staging_, staged_, result_;
+};
+
+TEST_F(InstallUpdateScriptTest, ReplacesTheBundleWhateverItsPathHolds) {
+    for (const QString& name :
+         {QStringLiteral("plain"), QStringLiteral("with space"), QStringLiteral("-leading-dash"),
+          QStringLiteral("new\nline"), QStringLiteral("-n \"q\" $x `y` %z\\")}) {
+        layOut(name);
+        const Run r = run();
+        EXPECT_EQ(r.exit, 0) << name.toStdString();
+        EXPECT_EQ(r.report, "success\n" + staging_) << name.toStdString();
+        EXPECT_EQ(notes(installed_), "new") << name.toStdString();
+        EXPECT_EQ(notes(staging_ + "/Previous.bundle"), "old") << name.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(staged_)) << name.toStdString();
+    }
+}
+
+TEST_F(InstallUpdateScriptTest, AFailedMoveIsReportedAsWhatHappened) {
+    layOut(QStringLiteral("-a b\nc"));
+    const QString previous = staging_ + "/Previous.bundle";
+    const QString restored = QStringLiteral("无法放入新版本（%1），已恢复原应用。").arg(installed_);
+
+    Run r = run({1});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.report, QStringLiteral("无法移开原应用（%1），更新未安装。").arg(installed_));
+    EXPECT_EQ(notes(installed_), "old");
+    EXPECT_EQ(notes(staged_), "new");
+
+    r = run({2});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.report, restored);
+    EXPECT_EQ(notes(installed_), "old");
+    EXPECT_EQ(notes(staged_), "new");
+
+    // The old copy cannot be put back either: said so, and where it is.
+    r = run({2, 3});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_FALSE(r.report.contains(QStringLiteral("已恢复原应用"))) << r.report.toStdString();
+    EXPECT_TRUE(r.report.contains(previous)) << r.report.toStdString();
+    EXPECT_EQ(notes(previous), "old");
+    EXPECT_FALSE(QFileInfo::exists(installed_));
+    QDir().rename(previous, installed_);
+
+    // Something took the install path between the two moves: the new copy does not go inside.
+    r = run({}, 2);
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_FALSE(r.report.startsWith(QStringLiteral("success"))) << r.report.toStdString();
+    EXPECT_FALSE(r.report.contains(QStringLiteral("已恢复原应用"))) << r.report.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(installed_ + "/Update.bundle"));
+    EXPECT_FALSE(QFileInfo::exists(installed_ + "/Previous.bundle"));
+    EXPECT_EQ(notes(staged_), "new");
+    EXPECT_EQ(notes(previous), "old");
 }
 
 TEST(SafeExtraction, StripsSpecialBitsAndKeepsItsBounds) {

@@ -11,6 +11,7 @@
 #include "annotation/AnnotationToolbar.h"
 #include "annotation/ToolbarButtons.h"
 #include "app/AppDelegate.h"
+#include "app/AppServices.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
@@ -18,7 +19,6 @@
 #include "capture/OverlayWindow.h"
 #include "capture/SelectionView.h"
 #include "platform/fake/FakePlatform.h"
-#include "services/AppServices.h"
 
 using namespace tessal;
 

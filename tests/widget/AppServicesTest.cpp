@@ -4,19 +4,20 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QUuid>
 
 #include "ScriptedAlerts.h"
+#include "app/AppServices.h"
+#include "app/UpdateStatusPanel.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/xdg/AutostartLoginItem.h"
-#include "services/AppServices.h"
 #include "services/LegacyApplicationNotice.h"
 #include "services/UpdateSource.h"
-#include "services/UpdateStatusPanel.h"
 
 using namespace tessal;
 
@@ -260,16 +261,23 @@ TEST_F(AppServicesTest, TheLastInstallationResultIsReadOnceAndOnlyOurStagingFold
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(text.toUtf8());
     };
-    const QString uuid = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    const auto uuid = [] { return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper(); };
+    // What a link named like a staging folder points at.
+    const QString target = dir.filePath("target");
+    QDir().mkpath(target + "/Previous.bundle");
+    const QString link = dir.filePath("opt/.morrin-update-") + uuid();
+    ASSERT_TRUE(QFile::link(target, link));
     struct Case {
         QString folder;
         bool removed;
     };
+    // Each holds the previous copy, which only a successful installation's result lets go.
     const std::vector<Case> cases = {
-        {dir.filePath("opt/.morrin-update-") + uuid, true},
-        {dir.filePath("elsewhere/.morrin-update-") + uuid, false},
+        {dir.filePath("opt/.morrin-update-") + uuid(), true},
+        {dir.filePath("elsewhere/.morrin-update-") + uuid(), false},
         {dir.filePath("opt/.morrin-update-not-a-uuid"), false},
-        {dir.filePath("opt/.other-") + uuid, false},
+        {dir.filePath("opt/.other-") + uuid(), false},
+        {link, false},
     };
     for (const Case& c : cases) {
         QDir().mkpath(c.folder + "/Previous.bundle");
@@ -282,16 +290,22 @@ TEST_F(AppServicesTest, TheLastInstallationResultIsReadOnceAndOnlyOurStagingFold
         EXPECT_TRUE(alerts.shown.empty());
         services.reset();
     }
+    EXPECT_TRUE(QFileInfo::exists(target + "/Previous.bundle"));
+
     // Without any result: what a preparation left behind (the program quit, the helper was
-    // killed) is removed at the next start; other folders stay.
-    const QString stale = dir.filePath("opt/.morrin-update-") +
-                          QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    // killed) is removed at the next start; other folders stay, and so does a folder holding
+    // the previous copy, which an installation that could not put it back left as the only one.
+    const QString stale = dir.filePath("opt/.morrin-update-") + uuid();
     QDir().mkpath(stale + "/Volume");
+    const QString kept = dir.filePath("opt/.morrin-update-") + uuid();
+    QDir().mkpath(kept + "/Previous.bundle");
     QDir().mkpath(dir.filePath("opt/.morrin-update-mine"));
     make().start();
     queue.runPending();
     EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_TRUE(QFileInfo::exists(kept + "/Previous.bundle"));
     EXPECT_TRUE(QFileInfo::exists(dir.filePath("opt/.morrin-update-mine")));
+    EXPECT_TRUE(QFileInfo::exists(target + "/Previous.bundle"));
     EXPECT_TRUE(alerts.shown.empty());
     services.reset();
 
@@ -301,6 +315,7 @@ TEST_F(AppServicesTest, TheLastInstallationResultIsReadOnceAndOnlyOurStagingFold
     ASSERT_EQ(titles(), QStringList{"上次更新未完成"});
     EXPECT_EQ(alerts.shown[0].informative, "无法移开原应用，更新未安装。");
     EXPECT_FALSE(QFileInfo::exists(result));
+    EXPECT_TRUE(QFileInfo::exists(kept + "/Previous.bundle"));
 }
 
 TEST_F(AppServicesTest, LaunchAtLoginWritesAndRemovesTheAutostartEntry) {
@@ -334,6 +349,97 @@ TEST_F(AppServicesTest, LaunchAtLoginWritesAndRemovesTheAutostartEntry) {
     QDir().mkpath(dir.filePath("blocked"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     EXPECT_FALSE(AutostartLoginItem(dir.filePath("blocked"), "/usr/bin/tessal").setEnabled(true));
+}
+
+namespace {
+
+// The program an Exec value starts, read as a desktop environment reads it: the value's escapes,
+// then one double-quoted argument with its backslash escapes and %% for %. Empty when the value
+// is not exactly one quoted argument or holds a field code.
+QString execProgram(const QString& value) {
+    QString unescaped;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\' || i + 1 == value.size()) {
+            unescaped += value[i];
+            continue;
+        }
+        const QChar next = value[++i];
+        if (next == 's')
+            unescaped += ' ';
+        else if (next == 'n')
+            unescaped += '\n';
+        else if (next == 't')
+            unescaped += '\t';
+        else if (next == 'r')
+            unescaped += '\r';
+        else if (next == '\\')
+            unescaped += '\\';
+        else
+            return {};
+    }
+    if (unescaped.size() < 2 || !unescaped.startsWith('"') || !unescaped.endsWith('"')) return {};
+    QString program;
+    for (qsizetype i = 1; i + 1 < unescaped.size(); ++i) {
+        const QChar c = unescaped[i];
+        if (c == '\\') {
+            const QChar next = unescaped[++i];
+            if (next != '"' && next != '`' && next != '$' && next != '\\') return {};
+            program += next;
+        } else if (c == '%') {
+            if (unescaped[++i] != '%') return {};
+            program += '%';
+        } else if (c == '"' || c == '`' || c == '$') {
+            return {};
+        } else {
+            program += c;
+        }
+    }
+    return program;
+}
+
+QString execLine(const QString& desktopFile) {
+    QFile file(desktopFile);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    for (const QString& line : QString::fromUtf8(file.readAll()).split('\n'))
+        if (line.startsWith("Exec=")) return line.mid(5);
+    return {};
+}
+
+}  // namespace
+
+TEST_F(AppServicesTest, TheAutostartEntryAndTheBundleInstallerQuoteExecAlike) {
+    const QString installer = QStringLiteral(TESSAL_SOURCE_DIR "/resources/install-bundle.sh");
+    for (const QString& home :
+         {QStringLiteral("plain"), QStringLiteral("with space"), QStringLiteral("-dash"),
+          QStringLiteral("q\"uote"), QStringLiteral("$HOME`id`"), QStringLiteral("100%"),
+          QStringLiteral("back\\slash"), QStringLiteral("new\nline\ttab"), QStringLiteral("|&")}) {
+        const QString root = dir.filePath("homes/" + home);
+        const QString bundle = root + "/dist/Tessal.bundle";
+        QDir().mkpath(bundle + "/share/applications");
+        QDir().mkpath(bundle + "/share/icons/hicolor/scalable/apps");
+        QFile::copy(installer, bundle + "/install.sh");
+        QFile::copy(QStringLiteral(TESSAL_SOURCE_DIR "/resources/local.ostrel.desktop"),
+                    bundle + "/share/applications/local.ostrel.desktop");
+        QFile::copy(QStringLiteral(TESSAL_SOURCE_DIR "/resources/local.ostrel.svg"),
+                    bundle + "/share/icons/hicolor/scalable/apps/local.ostrel.svg");
+        QProcess sh;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", root);
+        environment.remove("XDG_DATA_HOME");
+        sh.setProcessEnvironment(environment);
+        sh.start("/bin/sh", {bundle + "/install.sh"});
+        ASSERT_TRUE(sh.waitForFinished(20'000));
+        EXPECT_EQ(sh.exitCode(), 0)
+            << home.toStdString() << sh.readAllStandardError().toStdString();
+
+        const QString program = root + "/.local/opt/Tessal.bundle/bin/tessal";
+        const QString installed =
+            execLine(root + "/.local/share/applications/local.ostrel.desktop");
+        EXPECT_EQ(execProgram(installed), program) << installed.toStdString();
+        AutostartLoginItem autostart(root + "/config", program);
+        ASSERT_TRUE(autostart.setEnabled(true));
+        EXPECT_EQ(execLine(autostart.path()), installed) << home.toStdString();
+    }
 }
 
 TEST_F(AppServicesTest, TheLegacyNoticeNamesEarlierCopiesOnce) {

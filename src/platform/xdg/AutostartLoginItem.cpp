@@ -18,6 +18,33 @@ AutostartLoginItem AutostartLoginItem::standard() {
         QCoreApplication::applicationFilePath());
 }
 
+QString AutostartLoginItem::execValue(const QString& program) {
+    // First the argument quoting: double quotes, with ", `, $ and \ escaped inside them and % as
+    // %% (field codes); then the value's own escapes for \ and control characters.
+    QString quoted;
+    for (const QChar c : program) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+            c == QLatin1Char('\\'))
+            quoted += QLatin1Char('\\');
+        if (c == QLatin1Char('%')) quoted += QLatin1Char('%');
+        quoted += c;
+    }
+    QString value = QStringLiteral("\"");
+    for (const QChar c : quoted) {
+        if (c == QLatin1Char('\\'))
+            value += QLatin1String("\\\\");
+        else if (c == QLatin1Char('\n'))
+            value += QLatin1String("\\n");
+        else if (c == QLatin1Char('\t'))
+            value += QLatin1String("\\t");
+        else if (c == QLatin1Char('\r'))
+            value += QLatin1String("\\r");
+        else
+            value += c;
+    }
+    return value + QLatin1Char('"');
+}
+
 QString AutostartLoginItem::path() const {
     return configHome_ + QStringLiteral("/autostart/local.ostrel.desktop");
 }
@@ -34,21 +61,16 @@ bool AutostartLoginItem::isEnabled() const {
 bool AutostartLoginItem::setEnabled(bool enabled) {
     if (!enabled) return !QFileInfo::exists(path()) || QFile::remove(path());
     if (!QDir().mkpath(QFileInfo(path()).absolutePath())) return false;
-    // Exec quoting: the path in double quotes with \, ", ` and $ escaped.
-    QString quoted = executable_;
-    for (const char* c : {"\\", "\"", "`", "$"})
-        quoted.replace(QLatin1String(c), QStringLiteral("\\") + QLatin1String(c));
-    quoted.replace(QLatin1String("\\"), QLatin1String("\\\\"));
     const QString entry = QStringLiteral(
                               "[Desktop Entry]\n"
                               "Type=Application\n"
                               "Name=Tessal\n"
                               "Comment=截图与标注\n"
-                              "Exec=\"%1\"\n"
+                              "Exec=%1\n"
                               "Icon=local.ostrel\n"
                               "Terminal=false\n"
                               "X-GNOME-Autostart-enabled=true\n")
-                              .arg(quoted);
+                              .arg(execValue(executable_));
     QSaveFile file(path());
     const QByteArray bytes = entry.toUtf8();
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();

@@ -15,6 +15,9 @@ class AutostartLoginItem final : public LoginItem {
     static AutostartLoginItem standard();
 
     QString path() const;
+    // A desktop entry's Exec value that starts `program` with no arguments. The bundle's
+    // installer (install-bundle.sh) writes the same for its menu entry.
+    static QString execValue(const QString& program);
     bool isEnabled() const override;
     bool setEnabled(bool enabled) override;
 

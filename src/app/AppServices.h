@@ -6,8 +6,8 @@
 #include <memory>
 #include <optional>
 
-#include "UpdateInstaller.h"
 #include "base/AlertSpec.h"
+#include "services/UpdateInstaller.h"
 
 namespace tessal {
 

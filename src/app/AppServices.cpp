@@ -3,16 +3,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QUuid>
 
-#include "LegacyApplicationNotice.h"
-#include "UpdateSource.h"
+#include "AlertPresenter.h"
 #include "UpdateStatusPanel.h"
-#include "app/AlertPresenter.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
 #include "platform/LoginItem.h"
 #include "platform/Workspace.h"
+#include "services/LegacyApplicationNotice.h"
+#include "services/UpdateSource.h"
 
 namespace tessal {
 
@@ -20,11 +19,6 @@ namespace {
 
 const QString retryLater = QStringLiteral("\n请稍后通过“检查更新”重试。");
 const QString cannotInstall = QStringLiteral("暂时无法安装更新");
-
-QString standardized(const QString& path) {
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : canonical;
-}
 
 }  // namespace
 
@@ -189,22 +183,6 @@ void AppServices::presentReadyUpdate(bool manual) {
     if (env_.terminate) env_.terminate();
 }
 
-namespace {
-
-// Whether `path` names one of our staging folders beside `bundle`: in the same folder,
-// ".morrin-update-" followed by a UUID in its canonical form.
-bool isStagingFolder(const QString& path, const QString& bundle) {
-    if (bundle.isEmpty() || !QDir::isAbsolutePath(path)) return false;
-    const QFileInfo info(QDir::cleanPath(path));
-    const QString name = info.fileName();
-    const QString rest = name.mid(UpdateInstaller::stagingPrefix.size());
-    return standardized(info.absolutePath()) == standardized(QFileInfo(bundle).absolutePath()) &&
-           name.startsWith(UpdateInstaller::stagingPrefix) && rest.size() == 36 &&
-           !QUuid::fromString(rest).isNull();
-}
-
-}  // namespace
-
 void AppServices::reportInstallationResult() {
     const QString path = UpdateInstaller::resultPath();
     QFile file(path);
@@ -219,22 +197,23 @@ void AppServices::reportInstallationResult() {
             while (named.endsWith(QLatin1Char('\n')) || named.endsWith(QLatin1Char('\r')))
                 named.chop(1);
             while (named.startsWith(QLatin1Char('\n'))) named.remove(0, 1);
-            if (isStagingFolder(named, env_.runningBundle))
-                QDir(QDir::cleanPath(named)).removeRecursively();
+            UpdateInstaller::removeStagingFolder(named, env_.runningBundle);
         } else {
             alert(QStringLiteral("上次更新未完成"), text);
         }
     }
     // Whatever else is staged beside the bundle was left by a preparation that did not finish
-    // (the program quit, the helper was killed) or by an update never installed.
+    // (the program quit, the helper was killed) or by an update never installed. A folder that
+    // still holds the previous copy stays: an installation that could not put it back left the
+    // only copy there.
     if (env_.runningBundle.isEmpty()) return;
     const QDir parent = QFileInfo(env_.runningBundle).absoluteDir();
     for (const QString& name :
          parent.entryList({UpdateInstaller::stagingPrefix + QStringLiteral("*")},
                           QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
         const QString folder = parent.absoluteFilePath(name);
-        if (isStagingFolder(folder, env_.runningBundle) && !QFileInfo(folder).isSymLink())
-            QDir(folder).removeRecursively();
+        if (!QFileInfo::exists(folder + QStringLiteral("/Previous.bundle")))
+            UpdateInstaller::removeStagingFolder(folder, env_.runningBundle);
     }
 }
 
