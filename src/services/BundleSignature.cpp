@@ -167,7 +167,12 @@ std::optional<QString> sign(const QString& bundle, const QByteArray& privateKeyP
     Key key = privateKey(privateKeyPem);
     if (!key) return QStringLiteral("not an Ed25519 private key");
     QDir(bundle + QLatin1Char('/') + signatureFolder).removeRecursively();
-    const auto list = fileList(bundle);
+    // At the release mode the list keeps the form copies from before the folder's own line
+    // verify (for them and for us that form means 0755), so they can still update to it.
+    struct stat root;
+    if (lstat(QFile::encodeName(bundle).constData(), &root) != 0 || !S_ISDIR(root.st_mode))
+        return QStringLiteral("not a folder");
+    const auto list = entries(bundle, (root.st_mode & 07777) != 0755);
     if (!list) return QStringLiteral("the bundle holds an entry that cannot be signed");
     std::unique_ptr<EVP_MD_CTX, ContextDeleter> context(EVP_MD_CTX_new());
     unsigned char signature[64];
