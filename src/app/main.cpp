@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <cstdio>
@@ -290,6 +291,13 @@ int main(int argc, char** argv) {
     if (command.kind == Command::Kind::history) request = QStringLiteral("history");
     if (command.kind == Command::Kind::preferences) request = QStringLiteral("preferences");
     if (!editPath.isEmpty()) request = QStringLiteral("edit ") + editPath;
+    if (SingleInstance::socketPath().isEmpty()) {
+        printErr(QStringLiteral("tessal: no private folder for Tessal's socket: XDG_RUNTIME_DIR is "
+                                "unset or open to others, and the folder local.ostrel-<uid> in "
+                                "%1 belongs to another user, is a link or is open to others\n")
+                     .arg(QDir::tempPath()));
+        return 1;
+    }
     if (SingleInstance::send(request)) return 0;
     // Two starts at once (autostart and the user): the lock decides which one stays; the other
     // hands its request over as soon as the first listens.

@@ -35,3 +35,15 @@ sleep 1
 wait_for 10 timeout 2 "$TESSAL" capture || fail "no resident after a crash: $(cat "$WORLD/restart.log")"
 kill -0 "$restart" || fail "the new start did not stay resident: $(cat "$WORLD/restart.log")"
 pass "the lock of a killed resident is taken over by the next start"
+
+# No runtime folder, and the private fallback squatted by another user: a clear refusal at
+# once, never a request handed to that user's socket.
+mkdir -p "$WORLD/tmp/local.ostrel-$(id -u)"
+chown 65534:65534 "$WORLD/tmp/local.ostrel-$(id -u)"
+status=0
+env -u XDG_RUNTIME_DIR TMPDIR="$WORLD/tmp" timeout 5 "$TESSAL" capture 2>"$WORLD/squat.err" ||
+    status=$?
+[ $status -eq 1 ] || fail "a squatted socket folder gave exit $status: $(cat "$WORLD/squat.err")"
+grep -q "belongs to another user" "$WORLD/squat.err" ||
+    fail "no clear message: $(cat "$WORLD/squat.err")"
+pass "a socket folder owned by another user is refused with a clear message"
