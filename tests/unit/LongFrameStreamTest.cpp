@@ -119,10 +119,14 @@ TEST(LongFrameStream, APauseKeepsTheFramesHandedOverBeforeIt) {
     const QRect region(0, 0, 40, 30);
     stream->configure(region, LongCaptureAxis::vertical, 1, true);
     frames.flush();
-    // Handed over, then paused, then handed over again: the first is kept, the second is not.
+    // Handed over, then paused, then handed over again, all while the queue is busy: the first
+    // is kept, the second is not.
+    std::promise<void> busy;
+    frames.async([until = busy.get_future().share()] { until.wait(); });
     frames.async([&] { stream->enqueue(picture(Qt::red)); });
     stream->configure(region, LongCaptureAxis::vertical, 1, false);
     frames.async([&] { stream->enqueue(picture(Qt::green)); });
+    busy.set_value();
     stream->flush();
     ASSERT_EQ(stream->queued(), 1u);
     EXPECT_EQ(QColor(stream->takeFrame()->image.pixel(0, 0)), QColor(Qt::red));

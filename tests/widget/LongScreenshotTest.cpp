@@ -460,6 +460,58 @@ TEST_F(LongScreenshotTest, AMovedResizedOrClosedSourceStopsTheCaptureAndKeepsThe
     }
 }
 
+TEST_F(LongScreenshotTest, ReturnExportsEveryFrameAlreadyReceived) {
+    auto capture = started();
+    // Frames arrive faster than the stream's queue runs: Return comes while all three are
+    // still in flight there, not yet in the buffer.
+    std::promise<void> gate;
+    fake.windowStreams->hold(gate.get_future().share());
+    fake.windowStreams->post(documentAt(60));
+    fake.windowStreams->post(documentAt(120));
+    fake.windowStreams->post(documentAt(180));
+    std::thread opener([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        gate.set_value();
+    });
+    ASSERT_TRUE(fake.workspace->pressKey(KeyCode::returnKey));
+    opener.join();
+    EXPECT_FALSE(fake.workspace->tap);  // keys are let go while exporting
+    queue.advance(0.1);
+    EXPECT_EQ(QImage::fromData(fake.pasteboard->png).size(), QSize(400, 480));
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(capture->controls().isVisible());
+    EXPECT_FALSE(capture->regionView().isVisible());
+}
+
+TEST_F(LongScreenshotTest, ExportsWithoutAResultAndTheirFailures) {
+    auto capture = make();
+    capture->start();
+    capture->copyCurrent();
+    EXPECT_EQ(capture->status(), "正在准备画面，请稍候。");
+    EXPECT_EQ(closes, 0);
+    queue.runPending();
+    frame(0);
+
+    pinAccepted = false;
+    capture->pinCurrent();
+    exported();
+    EXPECT_EQ(capture->status(), "无法创建贴图，已有内容保留。");
+    EXPECT_TRUE(capture->paused());
+    EXPECT_FALSE(pinned.isEmpty());
+
+    savePath = dir.filePath("missing/long.png");
+    capture->saveCurrent();
+    exported();
+    EXPECT_TRUE(capture->status().startsWith("保存失败："));
+    EXPECT_EQ(closes, 0);
+
+    savePath = dir.filePath("long.png");
+    capture->saveCurrent();
+    exported();
+    EXPECT_EQ(QImage(dir.filePath("long.png")).size(), QSize(400, 300));
+    EXPECT_EQ(closes, 1);
+}
+
 TEST_F(LongScreenshotTest, TrimValues) {
     EXPECT_EQ(LongScreenshot::parseTrim("0", "0", 300), (LongCaptureCrop{0, 0}));
     EXPECT_EQ(LongScreenshot::parseTrim("299", "0", 300), (LongCaptureCrop{299, 0}));
