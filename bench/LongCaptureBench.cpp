@@ -68,7 +68,7 @@ Run capture(const QImage& doc, QSize display, QRect region, int frames, int step
         {"x", 0}, {"y", 0}, {"width", display.width()}, {"height", display.height()}};
     fake.capture->windows = {
         QVariantMap{{"number", 5u}, {"pid", 900}, {"layer", 0}, {"bounds", bounds}}};
-    fake.workspace->frontmost = 900;
+    fake.workspace->frontmostPid = 900;
     SerialQueue& appendQueue = SerialQueue::named("local.ostrel.long-capture.append");
     LongCaptureEnvironment environment{
         queue,

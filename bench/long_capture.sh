@@ -9,6 +9,8 @@ source "$here/world.sh"
 source "$here/long_capture.sh"
 now() { date +%s.%N; }
 
+# The per-run figures are off by default.
+export QT_LOGGING_RULES="tessal.longcapture.info=true"
 document_world
 
 # automatic DOCUMENT-NAME: from "自动滚动" to the end stop, then Return.

@@ -77,6 +77,13 @@ done
 echo "== long capture: main-thread turns and memory (offscreen, fake window stream) =="
 "$build/bench/tessal_long_capture_bench" 2>/dev/null | grep -v '^This plugin\|^long capture closed'
 bash "$here/long_capture.sh"
+(
+    source "$here/../tests/system/world.sh"
+    world_start 3840x2160 --no-tray
+    seconds=${STREAM_SECONDS:-300}
+    echo "== long capture: a 3840 × 2160 window changing 60 times a second, streamed for $seconds s to a receiver taking 20 frames a second =="
+    "$build/tests/tessal-stream-probe" --load 3840 2160 "$seconds" 20 | sed 's/^/  /'
+)
 
 bash "$here/ocr.sh" "$build"
 

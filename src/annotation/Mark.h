@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "base/SelectionHandle.h"
 #include "base/geometry.h"
-#include "capture/SelectionHandle.h"
 
 namespace tessal {
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <optional>
 
-#include "SelectionHandle.h"
+#include "base/SelectionHandle.h"
 
 namespace tessal {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "SelectionHandle.h"
+#include "base/SelectionHandle.h"
 #include "base/geometry.h"
 
 namespace tessal {

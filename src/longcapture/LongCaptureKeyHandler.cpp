@@ -1,7 +1,5 @@
 #include "LongCaptureKeyHandler.h"
 
-#include "platform/Workspace.h"
-
 namespace tessal {
 
 LongCaptureKeyHandler::LongCaptureKeyHandler(Workspace& workspace) : workspace_(workspace) {}
@@ -11,7 +9,7 @@ LongCaptureKeyHandler::~LongCaptureKeyHandler() = default;
 void LongCaptureKeyHandler::start() {
     if (tap_) return;
     std::weak_ptr<bool> alive = alive_;
-    tap_ = workspace_.tapKeys(targetPID, [this, alive](int keyCode, bool repeat) {
+    tap_ = workspace_.tapKeys(target, [this, alive](int keyCode, bool repeat) {
         if (alive.expired() || repeat || !action) return;
         // The action may stop this handler; it runs on a copy.
         auto run = action;

@@ -3,10 +3,9 @@
 #include <functional>
 #include <memory>
 
-namespace tessal {
+#include "platform/Workspace.h"
 
-class KeyTap;
-class Workspace;
+namespace tessal {
 
 // Return, Space and Escape for a long capture while the source application (or Tessal) is in
 // front: each press reaches `action` once, auto-repeats are swallowed.
@@ -16,7 +15,7 @@ class LongCaptureKeyHandler {
     ~LongCaptureKeyHandler();
 
     std::function<void(int keyCode)> action;
-    int targetPID = 0;
+    WindowOwner target;
 
     void start();
     void stop();

@@ -4,8 +4,8 @@
 #include <functional>
 #include <optional>
 
+#include "base/SelectionHandle.h"
 #include "base/geometry.h"
-#include "capture/SelectionHandle.h"
 
 namespace tessal {
 

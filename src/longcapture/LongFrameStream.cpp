@@ -71,6 +71,7 @@ LongFrameStream::~LongFrameStream() {
 void LongFrameStream::configure(const QRect& crop, LongCaptureAxis axis, int generation,
                                 bool accepting) {
     bool changed, wasAccepting;
+    std::uint64_t configuration;
     {
         std::lock_guard lock(mutex_);
         changed = crop != crop_ || axis != axis_ || generation != generation_;
@@ -78,8 +79,20 @@ void LongFrameStream::configure(const QRect& crop, LongCaptureAxis axis, int gen
         crop_ = crop;
         axis_ = axis;
         generation_ = generation;
-        accepting_ = accepting;
+        configuration = ++configuration_;
+        if (accepting || changed) accepting_ = accepting;
         if (changed) buffer_.reset();
+    }
+    if (!accepting && !changed && wasAccepting) {
+        // A pause of the same region keeps what the window had handed over before it: the
+        // frames already on the queue are still taken, those after this point are not.
+        std::weak_ptr<LongFrameStream> weak = weak_from_this();
+        queue_.async([weak, configuration] {
+            auto self = weak.lock();
+            if (!self) return;
+            std::lock_guard lock(self->mutex_);
+            if (self->configuration_ == configuration) self->accepting_ = false;
+        });
     }
     if (accepting && (changed || !wasAccepting)) {
         // A frame of the new region at once, from the last picture the stream delivered.
@@ -114,6 +127,7 @@ std::optional<UserError> LongFrameStream::start(WindowStreamService& service, un
 
 void LongFrameStream::invalidate() {
     std::lock_guard lock(mutex_);
+    ++configuration_;
     accepting_ = false;
     ++generation_;
     buffer_.reset();

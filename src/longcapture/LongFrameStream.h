@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -82,6 +83,7 @@ class LongFrameStream : public std::enable_shared_from_this<LongFrameStream> {
     LongCaptureAxis axis_ = LongCaptureAxis::vertical;
     int generation_ = 0;
     bool accepting_ = false;
+    std::uint64_t configuration_ = 0;  // counts configure and invalidate calls
     std::optional<UserError> failure_;
     std::unique_ptr<WindowStream> stream_;
     QImage latest_;  // touched on the frame queue only

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QPushButton>
 #include <algorithm>
 #include <cmath>
@@ -22,6 +23,10 @@
 
 namespace tessal {
 namespace {
+
+// Each run's figures, for measurements only: off unless QT_LOGGING_RULES turns it on
+// ("tessal.longcapture.info=true").
+Q_LOGGING_CATEGORY(longCaptureLog, "tessal.longcapture", QtWarningMsg)
 
 constexpr long long kMaximumPixels = 24'000'000;
 constexpr double kIdleSleep = 0.008;
@@ -159,7 +164,7 @@ void LongScreenshot::placeWindows() {
 }
 
 void LongScreenshot::activateSource() {
-    if (sourcePID_ > 0) env_.workspace.activate(sourcePID_);
+    env_.workspace.activate(source_);
 }
 
 // --- start ---------------------------------------------------------------------------------
@@ -204,8 +209,7 @@ void LongScreenshot::startCapture(int attempt) {
         });
         return;
     }
-    sourcePID_ = source->pid.value_or(0);
-    sourceWindowID_ = *source->number;
+    source_ = {int(source->pid.value_or(0)), *source->number};
     sourceFrame_ = *source->bounds;
     sourceContent_ = source->content.value_or(*source->bounds);
     sourceScale_ = display->scale > 0 ? display->scale : 1.0;
@@ -213,7 +217,7 @@ void LongScreenshot::startCapture(int attempt) {
     const Rect& b = *source->bounds;
     const Rect globalWindow(b.minX(), primaryTop() - b.maxY(), b.width(), b.height());
     regionView_->constraint = globalWindow.intersected(screenFrame_);
-    keys_.targetPID = sourcePID_;
+    keys_.target = source_;
     keys_.start();
     activateSource();
     frameStream_ = stream;
@@ -316,7 +320,7 @@ void LongScreenshot::appendDone(ScrollAppendResult result, const QImage& frame, 
 
 bool LongScreenshot::sourceStillThere() {
     for (const WindowListEntry& entry : parseWindowList(env_.capture.windowList())) {
-        if (!entry.number || *entry.number != sourceWindowID_) continue;
+        if (!entry.number || *entry.number != source_.window) continue;
         if (!entry.bounds) return false;
         const Rect& b = *entry.bounds;
         return std::abs(b.minX() - sourceFrame_.minX()) < 1 &&
@@ -484,8 +488,10 @@ void LongScreenshot::toggleAutoScroll() {
 
 void LongScreenshot::scrollAutomatically() {
     const double now = env_.clock.uptime();
-    if (awaitingAutoFrame_ || now - lastAutoScroll_ < kAutoScrollSpacing || sourcePID_ < 1) return;
-    if (env_.workspace.frontmostPid() != sourcePID_) {
+    if (awaitingAutoFrame_ || now - lastAutoScroll_ < kAutoScrollSpacing) return;
+    // A source whose process is unknown is followed by its window.
+    const WindowOwner front = env_.workspace.frontmost();
+    if (!source_.owns(front.pid, front.window)) {
         stopAutoScroll(QStringLiteral("已切换应用，自动滚动停止。"));
         return;
     }
@@ -506,7 +512,7 @@ void LongScreenshot::scrollAutomatically() {
             if (!w.bounds || !w.bounds->contains(probe)) continue;
             if (w.alpha && *w.alpha <= 0) continue;
             if (w.pid && *w.pid == env_.ownPid) continue;
-            if (w.number && *w.number == sourceWindowID_) usable = probe;
+            if (w.number && *w.number == source_.window) usable = probe;
             break;
         }
         if (usable) break;
@@ -521,7 +527,11 @@ void LongScreenshot::scrollAutomatically() {
     const int step = int(std::clamp(extent * kSpeedFactors[speed], 8.0, 96.0));
     if (step < 1) return;
     const int notches = std::max(1, int(std::lround(step / kPointsPerNotch)));
-    env_.workspace.postScroll(*usable, captureReverseDirection_ ? -notches : notches, !vertical);
+    if (!env_.workspace.postScroll(*usable, captureReverseDirection_ ? -notches : notches,
+                                   !vertical)) {
+        stopAutoScroll(QStringLiteral("无法向原窗口发送滚动，自动滚动停止；仍可手动滚动。"));
+        return;
+    }
     lastAutoScroll_ = now;
     awaitingAutoFrame_ = true;
     ++autoPostedCount_;
@@ -653,11 +663,11 @@ void LongScreenshot::close() {
     if (frameStream_) frameStream_->stop();
     frameStream_.reset();
     processing_ = false;
-    qInfo(
-        "long capture closed: %d frames, %d appended, %d cropped, %d unchanged, %d unmatched, "
-        "%d scroll steps, result %s",
-        counts_.received, counts_.appended, counts_.cropped, counts_.unchanged, counts_.unmatched,
-        autoPostedCount_, qPrintable(dimensions()));
+    qCInfo(longCaptureLog,
+           "long capture closed: %d frames, %d appended, %d cropped, %d unchanged, %d unmatched, "
+           "%d scroll steps, result %s",
+           counts_.received, counts_.appended, counts_.cropped, counts_.unchanged,
+           counts_.unmatched, autoPostedCount_, qPrintable(dimensions()));
     if (onClose) onClose();
 }
 

@@ -110,8 +110,8 @@ class LongScreenshot {
     bool autoScrolling() const { return autoScrolling_; }
     bool processing() const { return processing_; }
     int autoPostedCount() const { return autoPostedCount_; }
-    int sourcePID() const { return sourcePID_; }
-    unsigned sourceWindowID() const { return sourceWindowID_; }
+    int sourcePID() const { return source_.pid; }
+    unsigned sourceWindowID() const { return source_.window; }
     Rect region() const { return region_; }
     LongCaptureAxis axis() const { return axis_; }
     LongCaptureCrop cropEdges() const { return cropEdges_; }
@@ -160,6 +160,11 @@ class LongScreenshot {
     void readResult(std::function<void(const QImage&)> then);
     void waitForIdle(std::function<void()> then);
     bool prepareExport();
+    // The result's PNG made on the PNG worker; `then` gets it on the main thread (none when
+    // memory ran out), unless the capture closed meanwhile.
+    void encodeResult(const QImage& image,
+                      std::function<void(const std::optional<QByteArray>&)> then);
+    void recordInHistory(const QByteArray& png);
     void activateSource();
 
     LongCaptureEnvironment env_;
@@ -176,8 +181,7 @@ class LongScreenshot {
     bool autoScrolling_ = false;
     int autoPostedCount_ = 0;
     bool paused_ = false;
-    int sourcePID_ = 0;
-    unsigned sourceWindowID_ = 0;
+    WindowOwner source_;
     double lastAutoScroll_ = -1e9;
     bool awaitingAutoFrame_ = false;
     double lastProgress_ = 0;
@@ -193,6 +197,7 @@ class LongScreenshot {
     std::shared_ptr<ScrollStitcher> stitcher_;
     bool closed_ = false;
     bool processing_ = false;
+    bool encoding_ = false;  // a result's PNG is being made; no second export meanwhile
     bool captureFailed_ = false;
     bool movingRegion_ = false;
     Rect moveOrigin_;

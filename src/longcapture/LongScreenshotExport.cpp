@@ -1,5 +1,6 @@
 // What takes a long capture's result out of it: copy, edit, pin, save, and the trim dialog.
 // Each first brings the capture to rest and lets the loop stitch every frame already received.
+// A result may be 24 megapixels: its PNG is made on the PNG worker, never on the main thread.
 #include <QLabel>
 
 #include "LongCaptureControlWindow.h"
@@ -7,6 +8,7 @@
 #include "LongScreenshot.h"
 #include "annotation/ScreenshotExport.h"
 #include "base/MainQueue.h"
+#include "base/SerialQueue.h"
 #include "imaging/PngEncoder.h"
 #include "tools/ScreenshotHistory.h"
 
@@ -14,6 +16,10 @@ namespace tessal {
 namespace {
 
 constexpr double kIdlePoll = 0.01;
+
+SerialQueue& pngWorker() {
+    return SerialQueue::named("local.ostrel.png");
+}
 
 }  // namespace
 
@@ -54,7 +60,7 @@ void LongScreenshot::readResult(std::function<void(const QImage&)> then) {
 }
 
 bool LongScreenshot::prepareExport() {
-    if (closed_) return false;
+    if (closed_ || encoding_) return false;
     if (!stitcher_) {
         showStatus(QStringLiteral("正在准备画面，请稍候。"));
         return false;
@@ -83,16 +89,44 @@ void LongScreenshot::finishCapture() {
     });
 }
 
+void LongScreenshot::encodeResult(const QImage& image,
+                                  std::function<void(const std::optional<QByteArray>&)> then) {
+    encoding_ = true;
+    std::weak_ptr<bool> alive = alive_;
+    MainQueue& mainQueue = env_.mainQueue;
+    pngWorker().async([this, alive, image, &mainQueue, then = std::move(then)] {
+        std::optional<QByteArray> png = PngEncoder::encode(image);
+        mainQueue.async([this, alive, png = std::move(png), then] {
+            if (alive.expired()) return;
+            encoding_ = false;
+            if (!closed_) then(png);
+        });
+    });
+}
+
+void LongScreenshot::recordInHistory(const QByteArray& png) {
+    const std::optional<ScreenshotHistory::Recording> recording =
+        env_.history ? env_.history->prepare() : std::nullopt;
+    if (!recording) return;
+    ScreenshotHistory* history = env_.history;
+    MainQueue& mainQueue = env_.mainQueue;
+    pngWorker().async([history, recording, png, &mainQueue] {
+        const ScreenshotHistory::Outcome outcome = ScreenshotHistory::write(*recording, png);
+        mainQueue.async([history, outcome] { history->finish(outcome); });
+    });
+}
+
 void LongScreenshot::pinCurrent() {
     if (!prepareExport()) return;
     readResult([this](const QImage& image) {
-        const std::optional<QByteArray> png = PngEncoder::encode(image);
-        if (png && onPin && onPin(*png)) {
-            if (env_.history) env_.history->record(*png);
-            close();
-            return;
-        }
-        showStatus(QStringLiteral("无法创建贴图，已有内容保留。"));
+        encodeResult(image, [this](const std::optional<QByteArray>& png) {
+            if (png && onPin && onPin(*png)) {
+                recordInHistory(*png);
+                close();
+                return;
+            }
+            showStatus(QStringLiteral("无法创建贴图，已有内容保留。"));
+        });
     });
 }
 
@@ -109,16 +143,16 @@ void LongScreenshot::saveCurrent() {
             activateSource();
             return;
         }
-        QString reason;
-        const std::optional<QByteArray> png = PngEncoder::encode(image);
-        if (!png) reason = QStringLiteral("内存不足，无法生成图片。");
-        if (png && ScreenshotExport::writePNG(*png, *path, env_.defaults, &reason)) {
-            if (env_.history) env_.history->record(*png);
-            close();
-            return;
-        }
-        showStatus(QStringLiteral("保存失败：") + reason);
-        activateSource();
+        encodeResult(image, [this, path = *path](const std::optional<QByteArray>& png) {
+            QString reason = QStringLiteral("内存不足，无法生成图片。");
+            if (png && ScreenshotExport::writePNG(*png, path, env_.defaults, &reason)) {
+                recordInHistory(*png);
+                close();
+                return;
+            }
+            showStatus(QStringLiteral("保存失败：") + reason);
+            activateSource();
+        });
     });
 }
 

@@ -17,7 +17,8 @@ class WindowStream {
 };
 
 // Live frames of one window, independent of what covers it: 32-bit BGRA at the window's pixel
-// size, at most 60 a second, only when its content changed, delivered on `queue`.
+// size, at most 60 a second, only when its content changed, delivered on `queue`. Only a few wait
+// there at a time: a change made while `onFrame` is behind is delivered once it catches up.
 class WindowStreamService {
   public:
     virtual ~WindowStreamService() = default;

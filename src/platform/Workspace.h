@@ -11,6 +11,19 @@ class QWindow;
 
 namespace tessal {
 
+// Another program as the desktop shows it: the process that owns one of its windows, and that
+// window, which stands in for the process when no process can be named (a client that sets no
+// _NET_WM_PID and is not local).
+struct WindowOwner {
+    int pid = 0;          // 0: unknown
+    unsigned window = 0;  // the window-list number; 0: none
+    // Whether window `otherWindow` of process `otherPid` (0 when unknown) belongs to this owner.
+    bool owns(int otherPid, unsigned otherWindow) const {
+        return pid > 0 ? otherPid == pid : window != 0 && otherWindow == window;
+    }
+    friend bool operator==(const WindowOwner&, const WindowOwner&) = default;
+};
+
 // Return, Space and Escape taken from the desktop while it lives (see Workspace::tapKeys).
 class KeyTap {
   public:
@@ -31,20 +44,21 @@ class Workspace {
     // keep receiving their own pointer events. Both end when the window hides.
     virtual bool grabInput(QWindow* window) = 0;
 
-    // The process that owns the active window; 0 when unknown.
-    virtual int frontmostPid() = 0;
-    // Brings the frontmost window of process `pid` to the front; false when it has none.
-    virtual bool activate(int pid) = 0;
+    // The active window and its process (each 0 when unknown).
+    virtual WindowOwner frontmost() = 0;
+    // Brings the frontmost window of the owner's process to the front, or the owner's window
+    // when the process is unknown or shows none; false when there is nothing to bring.
+    virtual bool activate(const WindowOwner& owner) = 0;
     // Turns the wheel `notches` times at `point` (window-list points) as the user would, the
     // content moving towards its end (down or right) for positive counts, towards its start for
     // negative ones. The pointer returns to where it was.
     virtual bool postScroll(Point point, int notches, bool horizontal) = 0;
     // Takes Return, Space and Escape (without Control, Alt or Super) from whatever has the
-    // keyboard, while the active window belongs to `targetPid` or to this program, and reports
+    // keyboard, while the active window belongs to `target` or to this program, and reports
     // each on the main thread with whether it is an auto-repeat; other applications get their
     // keys unchanged. Ends when the tap is destroyed; null when keys cannot be taken here.
     virtual std::unique_ptr<KeyTap> tapKeys(
-        int targetPid, std::function<void(int keyCode, bool repeat)> onKey) = 0;
+        const WindowOwner& target, std::function<void(int keyCode, bool repeat)> onKey) = 0;
 };
 
 }  // namespace tessal

@@ -2,7 +2,7 @@
 # A long capture of a window Tessal did not draw: started from the editor's "长截图", scrolled
 # automatically to the end, copied with Return (every row of the document exactly once, in
 # order); its keys leave a third application alone; moving the source window stops it with its
-# message; Escape closes every window it opened.
+# message; Escape closes every window it opened; a window without _NET_WM_PID is scrolled too.
 source "$(dirname "$0")/world.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/long_capture.sh"
@@ -59,3 +59,27 @@ for _ in $(seq 50); do ours_visible || break; sleep 0.1; done
 ! ours_visible || fail "a window of the long capture is still shown"
 kill -0 "$TESSAL_PID" || fail "Tessal exited"
 pass "Escape closes every window of the long capture"
+
+# A source whose client sets no _NET_WM_PID (several toolkits don't): its process comes from the
+# X server, so automatic scrolling runs to the end and Return is taken while it is in front.
+xprop -id $doc -remove _NET_WM_PID
+xprop -id $doc _NET_WM_PID | grep -q 'not found' || fail "_NET_WM_PID is still set"
+echo cleared | xclip -selection clipboard -i  # so the first copy is not read again
+# Back to the top: the first capture left the document scrolled to its end.
+eval "$(xdotool getwindowgeometry --shell $doc)"
+xdotool mousemove $((X + 250)) $((Y + 240)) click --repeat 200 --delay 5 4
+sleep 0.5
+start_long_capture
+press "自动滚动"
+status_is "画面未变化，自动滚动已停止。可手动继续，或直接复制。" 90 ||
+    fail "automatic scrolling of a window without _NET_WM_PID did not reach the end"
+xdotool windowactivate --sync $doc
+sleep 0.2
+xdotool key Return
+wait_for 5 sh -c "xclip -selection clipboard -t image/png -o >'$WORLD/anonymous.png' && identify '$WORLD/anonymous.png'" ||
+    fail "Return did not copy the capture of a window without _NET_WM_PID"
+verdict=$(document_rows "$WORLD/anonymous.png" 9)
+rows=${verdict%% *}
+[ "${verdict#* }" = "ok" ] || fail "rows not stitched exactly once without _NET_WM_PID: $verdict"
+[ "$rows" -ge 395 ] || fail "only $rows rows scrolled in a window without _NET_WM_PID"
+pass "a window without _NET_WM_PID scrolls automatically to the end and takes Return"

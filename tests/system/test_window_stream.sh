@@ -65,5 +65,15 @@ probe=$!
 sleep 0.5
 kill "$doc_pid"
 wait $probe
-grep -q '^failure 无法读取窗口内容：窗口已关闭$' "$WORLD/probe3.out" || fail "no failure when the window went away: $(cat "$WORLD/probe3.out")"
-pass "a window that disappears ends the stream with an error"
+# Its own code: 5 is the long capture's "moved, resized or closed", which it checks itself.
+grep -q '^failure 7 无法读取窗口内容：窗口已关闭$' "$WORLD/probe3.out" || fail "no failure of its own when the window went away: $(cat "$WORLD/probe3.out")"
+pass "a window that disappears ends the stream with an error of its own"
+
+# A receiver slower than the window: at most a few pictures wait for it (1280 × 800: 4 MB
+# each), however long the stream runs; without a bound they pile up by the hundred.
+"$TESSAL_STREAM_PROBE" --load 1280 800 3 5 >"$WORLD/load.out" 2>&1 || fail "load probe: $(cat "$WORLD/load.out")"
+peak=$(sed -n 's/^peak-rss-mib //p' "$WORLD/load.out")
+received=$(sed -n 's/^frames-received //p' "$WORLD/load.out")
+[ -n "$peak" ] && [ "$peak" -lt 200 ] || fail "pictures pile up behind a slow receiver: $(cat "$WORLD/load.out")"
+[ "${received:-0}" -ge 8 ] || fail "the slow receiver got too few pictures: $(cat "$WORLD/load.out")"
+pass "a slow receiver holds the stream back instead of piling up pictures ($peak MiB at most)"

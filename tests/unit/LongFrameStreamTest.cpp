@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <future>
+
 #include <QPainter>
 
+#include "base/SerialQueue.h"
 #include "longcapture/LongFrameStream.h"
 
 using namespace tessal;
@@ -103,4 +106,46 @@ TEST(LongFrameStream, CutsTurnsAndChecksTheGeneration) {
     stream->stop();
     stream->enqueue(window);
     EXPECT_EQ(stream->queued(), 0u);
+}
+
+TEST(LongFrameStream, APauseKeepsTheFramesHandedOverBeforeIt) {
+    auto stream = LongFrameStream::create();
+    SerialQueue& frames = SerialQueue::named("local.zelmar.long-capture.frames");
+    auto picture = [](Qt::GlobalColor colour) {
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(colour);
+        return image;
+    };
+    const QRect region(0, 0, 40, 30);
+    stream->configure(region, LongCaptureAxis::vertical, 1, true);
+    frames.flush();
+    // Handed over, then paused, then handed over again, all while the queue is busy: the first
+    // is kept, the second is not.
+    std::promise<void> busy;
+    frames.async([until = busy.get_future().share()] { until.wait(); });
+    frames.async([&] { stream->enqueue(picture(Qt::red)); });
+    stream->configure(region, LongCaptureAxis::vertical, 1, false);
+    frames.async([&] { stream->enqueue(picture(Qt::green)); });
+    busy.set_value();
+    stream->flush();
+    ASSERT_EQ(stream->queued(), 1u);
+    EXPECT_EQ(QColor(stream->takeFrame()->image.pixel(0, 0)), QColor(Qt::red));
+
+    // Resumed before the queue reached the pause: the pause is over, frames are taken.
+    std::promise<void> gate;
+    frames.async([until = gate.get_future().share()] { until.wait(); });
+    stream->configure(region, LongCaptureAxis::vertical, 1, true);
+    stream->configure(region, LongCaptureAxis::vertical, 1, false);
+    stream->configure(region, LongCaptureAxis::vertical, 1, true);
+    gate.set_value();
+    stream->flush();
+    while (stream->takeFrame()) {
+    }
+    stream->enqueue(picture(Qt::blue));
+    EXPECT_EQ(stream->queued(), 1u);
+    // A new region while paused takes nothing, at once.
+    stream->configure(QRect(0, 0, 20, 20), LongCaptureAxis::vertical, 2, false);
+    stream->enqueue(picture(Qt::red));
+    EXPECT_EQ(stream->queued(), 0u);
+    stream->stop();
 }

@@ -300,11 +300,16 @@ TEST(LongCaptureAxis, HorizontalCapturesStitchThroughTurns) {
     EXPECT_EQ(normalizeAxis(LongCaptureAxis::vertical, frame(0)), frame(0));
 }
 
-TEST(LongCaptureCrop, Bounds) {
+TEST(LongCaptureCrop, KeepsTheRowsBetweenTheEdges) {
     const QImage image = textDocument(100);
+    // leading, trailing: the rows kept are leading … 99 − trailing, the very rows of the image.
+    const std::pair<int, int> cases[] = {{10, 20}, {20, 10}, {0, 30}, {30, 0}, {99, 0}, {0, 99}};
+    for (const auto& [leading, trailing] : cases) {
+        const QImage kept = LongCaptureCrop{leading, trailing}.apply(image);
+        EXPECT_TRUE(sameRows(kept, image.copy(0, leading, kWidth, 100 - leading - trailing)))
+            << leading << " " << trailing;
+    }
     auto crop = [](int leading, int trailing) { return LongCaptureCrop{leading, trailing}; };
-    EXPECT_EQ(crop(10, 20).apply(image).height(), 70);
-    EXPECT_EQ(crop(99, 0).apply(image).height(), 1);
     EXPECT_TRUE(crop(100, 0).apply(image).isNull());
     EXPECT_TRUE(crop(50, 50).apply(image).isNull());
     EXPECT_TRUE(crop(-1, 0).apply(image).isNull());

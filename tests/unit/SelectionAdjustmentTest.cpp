@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "base/SelectionHandle.h"
 #include "capture/SelectionGeometry.h"
-#include "capture/SelectionHandle.h"
 
 using namespace tessal;
 using H = SelectionHandle;

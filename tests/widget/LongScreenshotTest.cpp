@@ -2,16 +2,20 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <future>
 #include <random>
+#include <thread>
 
 #include "annotation/ToolbarButtons.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
+#include "base/SerialQueue.h"
 #include "longcapture/LongCaptureControlWindow.h"
 #include "longcapture/LongCaptureCropView.h"
 #include "longcapture/LongCaptureMoveButton.h"
@@ -70,7 +74,7 @@ class LongScreenshotTest : public ::testing::Test {
     void SetUp() override {
         fake.capture->addDisplay("d1", Rect(0, 0, 1280, 800));
         fake.capture->windows = {window(kSource, kSourcePid, Rect(100, 100, 600, 500))};
-        fake.workspace->frontmost = kSourcePid;
+        fake.workspace->frontmostPid = kSourcePid;
     }
 
     // The region (window-list x 150…550, y 200…500) inside the source window.
@@ -120,6 +124,13 @@ class LongScreenshotTest : public ::testing::Test {
         queue.advance(0.01);
     }
 
+    // Lets an export finish: the main thread's part, the PNG worker's, then the main thread's.
+    void exported() {
+        queue.advance(0.05);
+        SerialQueue::named("local.ostrel.png").flush();
+        queue.advance(0.01);
+    }
+
     QTemporaryDir dir;
     DefaultsStore defaults{dir.filePath("defaults.json")};
     ManualClock clock;
@@ -144,9 +155,9 @@ TEST_F(LongScreenshotTest, StartFindsTheWindowOrSaysWhyNot) {
     capture->start();
     EXPECT_EQ(capture->sourceWindowID(), kSource);
     EXPECT_EQ(capture->sourcePID(), kSourcePid);
-    EXPECT_EQ(fake.workspace->activated, std::vector<int>{kSourcePid});
+    EXPECT_EQ(fake.workspace->activated, (std::vector<WindowOwner>{{kSourcePid, kSource}}));
     ASSERT_TRUE(fake.workspace->tap);
-    EXPECT_EQ(fake.workspace->tap->target, kSourcePid);
+    EXPECT_EQ(fake.workspace->tap->target, (WindowOwner{kSourcePid, kSource}));
     // The region can only move inside the window (global, y up).
     EXPECT_EQ(capture->regionView().constraint, Rect(100, 200, 600, 500));
 
@@ -254,11 +265,11 @@ TEST_F(LongScreenshotTest, AutomaticScrollingStepsAndStops) {
 
     // Another application in front.
     capture->toggleAutoScroll();
-    fake.workspace->frontmost = 900;
+    fake.workspace->frontmostPid = 900;
     queue.advance(0.35);
     EXPECT_FALSE(capture->autoScrolling());
     EXPECT_EQ(capture->status(), "已切换应用，自动滚动停止。");
-    fake.workspace->frontmost = kSourcePid;
+    fake.workspace->frontmostPid = kSourcePid;
 
     // Covered in the middle: the left probe is used; our own panel over the middle is skipped
     // even where the window list shows the source there.
@@ -289,6 +300,107 @@ TEST_F(LongScreenshotTest, AutomaticScrollingStepsAndStops) {
               "自动滚动已停止。请沿刚才滚动的反方向稍作回滚，匹配恢复后可继续。");
 }
 
+TEST_F(LongScreenshotTest, AutomaticScrollingKeepsTheDirectionOfTheCapture) {
+    // Scrolled up by hand first: the capture runs upwards, and so does the wheel.
+    auto capture = make();
+    capture->start();
+    queue.runPending();
+    frame(600);
+    frame(540);
+    capture->toggleAutoScroll();
+    EXPECT_EQ(capture->status(), "自动向上滚动中；空格停止，Enter 复制。");
+    queue.advance(0.35);
+    ASSERT_EQ(fake.workspace->scrolls.size(), 1u);
+    EXPECT_EQ(fake.workspace->scrolls[0].notches, -1);
+    EXPECT_FALSE(fake.workspace->scrolls[0].horizontal);
+    frame(480);
+    queue.advance(0.35);
+    ASSERT_EQ(fake.workspace->scrolls.size(), 2u);
+    EXPECT_EQ(fake.workspace->scrolls[1].notches, -1);
+}
+
+TEST_F(LongScreenshotTest, ASourceWithoutAKnownProcessIsFollowedByItsWindow) {
+    QVariantMap anonymous = window(kSource, kSourcePid, Rect(100, 100, 600, 500));
+    anonymous.remove("pid");
+    fake.capture->windows = {anonymous};
+    fake.workspace->frontmostPid = 0;
+    fake.workspace->frontmostWindow = kSource;
+    auto capture = started();
+    EXPECT_EQ(capture->sourcePID(), 0);
+    EXPECT_EQ(fake.workspace->activated, (std::vector<WindowOwner>{{0, kSource}}));
+    ASSERT_TRUE(fake.workspace->tap);
+    EXPECT_EQ(fake.workspace->tap->target, (WindowOwner{0, kSource}));
+
+    capture->toggleAutoScroll();
+    queue.advance(0.35);
+    ASSERT_EQ(fake.workspace->scrolls.size(), 1u);
+    frame(50);
+    queue.advance(0.35);
+    EXPECT_EQ(fake.workspace->scrolls.size(), 2u);
+
+    // Another window in front, or wheel turns that cannot be posted: stopped, with the reason.
+    frame(100);
+    fake.workspace->frontmostWindow = 43;
+    queue.advance(0.35);
+    EXPECT_FALSE(capture->autoScrolling());
+    EXPECT_EQ(capture->status(), "已切换应用，自动滚动停止。");
+    fake.workspace->frontmostWindow = kSource;
+    fake.workspace->scrollRefused = true;
+    capture->toggleAutoScroll();
+    queue.advance(0.35);
+    EXPECT_FALSE(capture->autoScrolling());
+    EXPECT_EQ(capture->status(), "无法向原窗口发送滚动，自动滚动停止；仍可手动滚动。");
+}
+
+namespace {
+QStringList informed;
+void keepInformation(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtInfoMsg || type == QtDebugMsg) informed << message;
+}
+}  // namespace
+
+TEST_F(LongScreenshotTest, ARunLogsNothing) {
+    informed.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepInformation);
+    {
+        auto capture = started();
+        frame(60);
+        capture->close();
+    }
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(informed, QStringList());
+}
+
+TEST_F(LongScreenshotTest, PinAndSaveMakeTheirPngOnTheWorker) {
+    savePath = dir.filePath("long.png");
+    for (const bool pin : {true, false}) {
+        closes = 0;
+        pinned.clear();
+        auto capture = started();
+        frame(60);
+        // The PNG worker is busy: the export waits for it, the main thread does not.
+        std::promise<void> gate;
+        SerialQueue::named("local.ostrel.png").async([until = gate.get_future().share()] {
+            until.wait();
+        });
+        if (pin)
+            capture->pinCurrent();
+        else
+            capture->saveCurrent();
+        queue.advance(0.05);
+        const bool waited = pinned.isEmpty() && !QFile::exists(*savePath) && closes == 0;
+        capture->copyCurrent();  // one export at a time
+        queue.advance(0.05);
+        gate.set_value();
+        EXPECT_TRUE(waited) << (pin ? "pin" : "save") << " made its PNG on the main thread";
+        exported();
+        EXPECT_EQ(closes, 1);
+        EXPECT_TRUE(fake.pasteboard->png.isEmpty());
+        const QImage made = pin ? QImage::fromData(pinned) : QImage(*savePath);
+        EXPECT_EQ(made.size(), QSize(400, 360)) << (pin ? "pin" : "save");
+    }
+}
+
 TEST_F(LongScreenshotTest, MovingTheRegionExtendsWhileCapturingAndRestartsWhilePaused) {
     auto capture = started();
     frame(60);
@@ -316,28 +428,53 @@ TEST_F(LongScreenshotTest, MovingTheRegionExtendsWhileCapturingAndRestartsWhileP
     EXPECT_EQ(capture->regionView().globalRect(), Rect(175, 260, 300, 300));
 }
 
-TEST_F(LongScreenshotTest, AMovedSourceStopsTheCaptureAndKeepsTheResult) {
-    auto capture = started();
-    frame(60);
-    fake.capture->windows = {window(kSource, kSourcePid, Rect(101, 100, 600, 500))};
-    queue.advance(0.2);
-    EXPECT_EQ(errors, std::vector<int>{5});
-    EXPECT_EQ(capture->status(), "目标窗口已移动、缩放或关闭。 已有内容保留，可复制、保存或编辑。");
-    EXPECT_FALSE(capture->regionView().showsHandles());
-    EXPECT_FALSE(capture->controls().moveButton->isEnabled());
-    capture->copyCurrent();
-    queue.advance(0.05);
-    EXPECT_EQ(QImage::fromData(fake.pasteboard->png).size(), QSize(400, 360));
-    EXPECT_EQ(closes, 1);
+TEST_F(LongScreenshotTest, AMovedResizedOrClosedSourceStopsTheCaptureAndKeepsTheResult) {
+    const Rect original(100, 100, 600, 500);
+    struct Case {
+        const char* name;
+        std::optional<Rect> now;  // none: the window is gone
+    };
+    const Case cases[] = {
+        {"moved right", Rect(101, 100, 600, 500)}, {"moved up", Rect(100, 99, 600, 500)},
+        {"narrower", Rect(100, 100, 599, 500)},    {"taller", Rect(100, 100, 600, 501)},
+        {"shorter", Rect(100, 100, 600, 499)},     {"closed", std::nullopt}};
+    for (const Case& c : cases) {
+        fake.capture->windows = {window(kSource, kSourcePid, original)};
+        errors.clear();
+        closes = 0;
+        auto capture = started();
+        frame(60);
+        fake.capture->windows = {c.now ? window(kSource, kSourcePid, *c.now)
+                                       : window(kSource + 1, kSourcePid, original)};
+        queue.advance(0.2);
+        EXPECT_EQ(errors, std::vector<int>{5}) << c.name;
+        EXPECT_EQ(capture->status(),
+                  "目标窗口已移动、缩放或关闭。 已有内容保留，可复制、保存或编辑。")
+            << c.name;
+        EXPECT_FALSE(capture->regionView().showsHandles()) << c.name;
+        EXPECT_FALSE(capture->controls().moveButton->isEnabled()) << c.name;
+        capture->copyCurrent();
+        queue.advance(0.05);
+        EXPECT_EQ(QImage::fromData(fake.pasteboard->png).size(), QSize(400, 360)) << c.name;
+        EXPECT_EQ(closes, 1) << c.name;
+    }
 }
 
 TEST_F(LongScreenshotTest, ReturnExportsEveryFrameAlreadyReceived) {
     auto capture = started();
-    // Frames arrive faster than the loop runs; Return comes before it has seen them.
-    fake.windowStreams->push(documentAt(60));
-    fake.windowStreams->push(documentAt(120));
-    fake.windowStreams->push(documentAt(180));
+    // Frames arrive faster than the stream's queue runs: Return comes while all three are
+    // still in flight there, not yet in the buffer.
+    std::promise<void> gate;
+    fake.windowStreams->hold(gate.get_future().share());
+    fake.windowStreams->post(documentAt(60));
+    fake.windowStreams->post(documentAt(120));
+    fake.windowStreams->post(documentAt(180));
+    std::thread opener([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        gate.set_value();
+    });
     ASSERT_TRUE(fake.workspace->pressKey(KeyCode::returnKey));
+    opener.join();
     EXPECT_FALSE(fake.workspace->tap);  // keys are let go while exporting
     queue.advance(0.1);
     EXPECT_EQ(QImage::fromData(fake.pasteboard->png).size(), QSize(400, 480));
@@ -357,20 +494,20 @@ TEST_F(LongScreenshotTest, ExportsWithoutAResultAndTheirFailures) {
 
     pinAccepted = false;
     capture->pinCurrent();
-    queue.advance(0.05);
+    exported();
     EXPECT_EQ(capture->status(), "无法创建贴图，已有内容保留。");
     EXPECT_TRUE(capture->paused());
     EXPECT_FALSE(pinned.isEmpty());
 
     savePath = dir.filePath("missing/long.png");
     capture->saveCurrent();
-    queue.advance(0.05);
+    exported();
     EXPECT_TRUE(capture->status().startsWith("保存失败："));
     EXPECT_EQ(closes, 0);
 
     savePath = dir.filePath("long.png");
     capture->saveCurrent();
-    queue.advance(0.05);
+    exported();
     EXPECT_EQ(QImage(dir.filePath("long.png")).size(), QSize(400, 300));
     EXPECT_EQ(closes, 1);
 }
@@ -411,7 +548,12 @@ TEST_F(LongScreenshotTest, TrimValues) {
     queue.advance(0.05);
     capture->copyCurrent();
     queue.advance(0.05);
-    EXPECT_EQ(QImage::fromData(fake.pasteboard->png).size(), QSize(400, 300));
+    // The region starts 100 rows and 50 columns into the window, whose frames showed the
+    // document from row 0 and row 60: the result holds rows 100 … 459, the trim keeps 120 … 419.
+    const QImage copied = QImage::fromData(fake.pasteboard->png);
+    EXPECT_EQ(copied.size(), QSize(400, 300));
+    EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32),
+              documentAt(120).copy(50, 0, 400, 300).convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(LongScreenshotTest, KeysPauseOnceCopyAndClose) {

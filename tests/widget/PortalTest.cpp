@@ -23,6 +23,7 @@
 #include <mutex>
 
 #include "platform/wayland/PortalRequest.h"
+#include "platform/wayland/Screencopy.h"
 #include "platform/wayland/WaylandHotKeys.h"
 #include "platform/wayland/WaylandScreenCapture.h"
 
@@ -296,6 +297,66 @@ TEST(WaylandDisplays, CutAtMixedScales) {
     // A display the picture does not show (it appeared after the picture was taken).
     EXPECT_TRUE(cutDisplay(desktop, layout, QRect(200, 0, 100, 50), QSize(100, 50)).isNull());
     EXPECT_TRUE(cutDisplay(QImage(), layout, QRect(0, 0, 100, 50), QSize(100, 50)).isNull());
+}
+
+TEST(WaylandDisplays, CutFromADesktopWhoseOriginIsNotZero) {
+    // The desktop spans x −100 … 200 and y −40 … 60 (a display left of and above the primary
+    // one); its picture starts at that corner. Each display's part is found from there.
+    QImage desktop(300, 100, QImage::Format_RGB32);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 300; ++x) desktop.setPixelColor(x, y, QColor(x % 256, y, x / 256));
+    const QRect layout(-100, -40, 300, 100);
+    struct Case {
+        QRect display;
+        QPoint firstPixel;  // in the desktop's picture
+    };
+    const Case cases[] = {{QRect(-100, -40, 100, 50), {0, 0}},
+                          {QRect(0, 0, 200, 60), {100, 40}},
+                          {QRect(50, 10, 100, 30), {150, 50}}};
+    for (const Case& c : cases) {
+        const QImage part = cutDisplay(desktop, layout, c.display, c.display.size());
+        ASSERT_EQ(part.size(), c.display.size());
+        EXPECT_EQ(part.convertToFormat(QImage::Format_RGB32),
+                  desktop.copy(QRect(c.firstPixel, c.display.size())))
+            << c.display.x() << "," << c.display.y();
+    }
+}
+
+TEST(WaylandDisplays, ScreencopyFramesReadUpright) {
+    // Four rows of 2 × 4 pixels in wl_shm formats, stride padded to 12 bytes.
+    const std::uint32_t argb8888 = 0, xrgb8888 = 1, abgr8888 = 0x34324241, yuv = 0x56595559;
+    const QRgb rows[4] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(9, 99, 199)};
+    struct Case {
+        std::uint32_t format;
+        bool yInverted;
+    };
+    for (const Case& c : {Case{xrgb8888, false}, Case{xrgb8888, true}, Case{argb8888, true},
+                          Case{abgr8888, false}, Case{abgr8888, true}}) {
+        std::vector<uchar> buffer(12 * 4, 0xee);
+        for (int y = 0; y < 4; ++y) {
+            const QRgb colour = rows[c.yInverted ? 3 - y : y];
+            for (int x = 0; x < 2; ++x) {
+                uchar* p = &buffer[y * 12 + x * 4];
+                // Little-endian words: ARGB8888 and XRGB8888 are B, G, R, A in memory; ABGR8888
+                // is R, G, B, A.
+                const bool rgbOrder = c.format == abgr8888;
+                p[0] = uchar(rgbOrder ? qRed(colour) : qBlue(colour));
+                p[1] = uchar(qGreen(colour));
+                p[2] = uchar(rgbOrder ? qBlue(colour) : qRed(colour));
+                p[3] = 0xff;
+            }
+        }
+        const QImage image = Screencopy::picture(buffer.data(), 2, 4, 12, c.format, c.yInverted);
+        ASSERT_EQ(image.size(), QSize(2, 4)) << c.format << " " << c.yInverted;
+        for (int y = 0; y < 4; ++y)
+            EXPECT_EQ(image.pixel(1, y), rows[y])
+                << "row " << y << ", format " << c.format << ", inverted " << c.yInverted;
+    }
+    std::vector<uchar> buffer(12 * 4);
+    EXPECT_TRUE(Screencopy::picture(buffer.data(), 2, 4, 12, yuv, false).isNull());
+    EXPECT_TRUE(Screencopy::picture(buffer.data(), 4, 4, 12, xrgb8888, false).isNull())
+        << "a stride shorter than a row";
+    EXPECT_TRUE(Screencopy::picture(nullptr, 2, 4, 12, xrgb8888, false).isNull());
 }
 
 TEST_F(PortalTest, GlobalShortcutsBindCaptureAndReportItsActivation) {

@@ -170,9 +170,9 @@ class FakeKeyTap final : public KeyTap {
 }  // namespace
 
 std::unique_ptr<KeyTap> FakeWorkspace::tapKeys(
-    int targetPid, std::function<void(int keyCode, bool repeat)> onKey) {
+    const WindowOwner& target, std::function<void(int keyCode, bool repeat)> onKey) {
     ++tapsStarted;
-    tap = Tap{targetPid, std::move(onKey)};
+    tap = Tap{target, std::move(onKey)};
     return std::make_unique<FakeKeyTap>(tap);
 }
 
@@ -214,8 +214,16 @@ Result<std::unique_ptr<WindowStream>> FakeWindowStreams::start(
 
 void FakeWindowStreams::push(const QImage& frame) {
     if (!live_) return;
-    live_->queue.async([onFrame = live_->onFrame, frame] { onFrame(frame); });
+    post(frame);
     live_->queue.flush();
+}
+
+void FakeWindowStreams::post(const QImage& frame) {
+    if (live_) live_->queue.async([onFrame = live_->onFrame, frame] { onFrame(frame); });
+}
+
+void FakeWindowStreams::hold(std::shared_future<void> until) {
+    if (live_) live_->queue.async([until] { until.wait(); });
 }
 
 void FakeWindowStreams::fail(const UserError& error) {

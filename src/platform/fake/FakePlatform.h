@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <functional>
+#include <future>
 #include <map>
 #include <optional>
 #include <set>
@@ -101,13 +102,16 @@ class FakeWorkspace final : public Workspace {
         return true;
     }
 
-    int frontmost = 0;
-    std::vector<int> activated;
-    int frontmostPid() override { return frontmost; }
-    bool activate(int pid) override {
-        activated.push_back(pid);
+    // The active window's process and window (each 0 when unknown).
+    int frontmostPid = 0;
+    unsigned frontmostWindow = 0;
+    std::vector<WindowOwner> activated;
+    WindowOwner frontmost() override { return {frontmostPid, frontmostWindow}; }
+    bool activate(const WindowOwner& owner) override {
+        activated.push_back(owner);
         return true;
     }
+    bool scrollRefused = false;
     struct Scroll {
         Point point;
         int notches = 0;
@@ -115,17 +119,18 @@ class FakeWorkspace final : public Workspace {
     };
     std::vector<Scroll> scrolls;
     bool postScroll(Point point, int notches, bool horizontal) override {
+        if (scrollRefused) return false;
         scrolls.push_back({point, notches, horizontal});
         return true;
     }
     // The live key tap, if any: its target and where its keys go.
     struct Tap {
-        int target = 0;
+        WindowOwner target;
         std::function<void(int, bool)> onKey;
     };
     std::optional<Tap> tap;
     int tapsStarted = 0;
-    std::unique_ptr<KeyTap> tapKeys(int targetPid,
+    std::unique_ptr<KeyTap> tapKeys(const WindowOwner& target,
                                     std::function<void(int keyCode, bool repeat)> onKey) override;
     // A key as the tap would report it; false when no tap is live.
     bool pressKey(int keyCode, bool repeat = false);
@@ -142,7 +147,12 @@ class FakeWindowStreams final : public WindowStreamService {
         unsigned window, SerialQueue& queue, std::function<void(const QImage& frame)> onFrame,
         std::function<void(const UserError& error)> onStop) override;
     bool running() const { return live_ != nullptr; }
+    // Hands over a frame and waits until the stream's queue has run it.
     void push(const QImage& frame);
+    // Hands over a frame without waiting: it is in flight until the queue runs it.
+    void post(const QImage& frame);
+    // Holds the stream's queue until `until` is ready, so frames posted meanwhile stay in flight.
+    void hold(std::shared_future<void> until);
     void fail(const UserError& error);
 
   private:

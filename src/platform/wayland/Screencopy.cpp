@@ -23,10 +23,11 @@ struct Output {
     QString name;
 };
 
-// One output's capture in flight.
+// One output's capture in flight. It keeps the output's name, not the output: an output removed
+// while the frames are dispatched is gone from the list by the time they are read.
 struct Frame {
     zwlr_screencopy_frame_v1* frame = nullptr;
-    Output* output = nullptr;
+    QString outputName;
     uint32_t format = 0, width = 0, height = 0, stride = 0;
     bool offered = false, copying = false, yInvert = false, done = false, failed = false;
     void* pixels = MAP_FAILED;
@@ -171,6 +172,18 @@ bool dispatchUntil(wl_display* display, int timeoutMs, Finished finished) {
 
 }  // namespace
 
+QImage Screencopy::picture(const uchar* pixels, int width, int height, int stride,
+                           std::uint32_t format, bool yInverted) {
+    const QImage::Format qt = qtFormat(format);
+    if (!pixels || qt == QImage::Format_Invalid || width <= 0 || height <= 0 || stride < width * 4)
+        return {};
+    const QImage view(pixels, width, height, stride, qt);
+    QImage image = view.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Y-inverted: the buffer holds the bottom row first.
+    if (yInverted) image.mirror(false, true);
+    return image;
+}
+
 Screencopy::Screencopy(std::unique_ptr<State> state) : state_(std::move(state)) {}
 Screencopy::~Screencopy() = default;
 
@@ -195,7 +208,7 @@ Result<std::map<QString, QImage>> Screencopy::captureOutputs(int timeoutMs) {
     std::vector<std::unique_ptr<Frame>> frames;
     for (auto& output : state_->outputs) {
         auto f = std::make_unique<Frame>();
-        f->output = output.get();
+        f->outputName = output->name;
         f->frame = zwlr_screencopy_manager_v1_capture_output(state_->manager, 0, output->output);
         zwlr_screencopy_frame_v1_add_listener(f->frame, &frameListener, f.get());
         frames.push_back(std::move(f));
@@ -236,11 +249,10 @@ Result<std::map<QString, QImage>> Screencopy::captureOutputs(int timeoutMs) {
     std::map<QString, QImage> pictures;
     for (auto& f : frames) {
         if (f->failed) return failure;
-        const QImage view(static_cast<const uchar*>(f->pixels), int(f->width), int(f->height),
-                          int(f->stride), qtFormat(f->format));
-        QImage image = view.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        if (f->yInvert) image.mirror(false, true);
-        pictures[f->output->name] = std::move(image);
+        QImage image = picture(static_cast<const uchar*>(f->pixels), int(f->width), int(f->height),
+                               int(f->stride), f->format, f->yInvert);
+        if (image.isNull()) return failure;
+        pictures[f->outputName] = std::move(image);
     }
     return pictures;
 }

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <cstdint>
 #include <map>
 #include <memory>
 
@@ -20,6 +21,11 @@ class Screencopy {
 
     // Every output's picture at its own pixel size, by output name ("HEADLESS-1", "DP-1").
     Result<std::map<QString, QImage>> captureOutputs(int timeoutMs = 2000);
+
+    // One frame's shared-memory pixels (`format` a wl_shm format) as a premultiplied picture,
+    // upright; null for a format or layout it cannot read.
+    static QImage picture(const uchar* pixels, int width, int height, int stride,
+                          std::uint32_t format, bool yInverted);
 
     struct State;  // the connection and its globals
 

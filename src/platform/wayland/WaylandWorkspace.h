@@ -11,10 +11,10 @@ namespace tessal {
 class WaylandWorkspace final : public DesktopWorkspace {
   public:
     bool grabInput(QWindow* window) override;
-    int frontmostPid() override { return 0; }
-    bool activate(int) override { return false; }
+    WindowOwner frontmost() override { return {}; }
+    bool activate(const WindowOwner&) override { return false; }
     bool postScroll(Point, int, bool) override { return false; }
-    std::unique_ptr<KeyTap> tapKeys(int, std::function<void(int, bool)>) override {
+    std::unique_ptr<KeyTap> tapKeys(const WindowOwner&, std::function<void(int, bool)>) override {
         return nullptr;
     }
 };

@@ -39,32 +39,39 @@ bool X11Workspace::grabInput(QWindow* window) {
     return false;
 }
 
-int X11Workspace::frontmostPid() {
-    return x11::activeWindowPid();
+WindowOwner X11Workspace::frontmost() {
+    const xcb_window_t active = x11::activeWindow();
+    if (active == XCB_NONE) return {};
+    return {x11::windowPid(active), unsigned(active)};
 }
 
-bool X11Workspace::activate(int pid) {
+bool X11Workspace::activate(const WindowOwner& owner) {
     xcb_connection_t* c = x11::connection();
-    if (!c || pid <= 0) return false;
-    const auto stacking =
-        x11::cardinalProperty(x11::rootWindow(), x11::atom("_NET_CLIENT_LIST_STACKING"));
-    for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
-        if (x11::windowPid(*it) != pid) continue;
-        // Source indication 2: a pager acting for the user, which window managers obey.
-        xcb_client_message_event_t message{};
-        message.response_type = XCB_CLIENT_MESSAGE;
-        message.format = 32;
-        message.window = *it;
-        message.type = x11::atom("_NET_ACTIVE_WINDOW");
-        message.data.data32[0] = 2;
-        message.data.data32[1] = XCB_CURRENT_TIME;
-        xcb_send_event(c, 0, x11::rootWindow(),
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&message));
-        xcb_flush(c);
-        return true;
+    if (!c || (owner.pid <= 0 && owner.window == 0)) return false;
+    xcb_window_t target = owner.window;
+    if (owner.pid > 0) {
+        const auto stacking =
+            x11::cardinalProperty(x11::rootWindow(), x11::atom("_NET_CLIENT_LIST_STACKING"));
+        for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
+            if (x11::windowPid(*it) != owner.pid) continue;
+            target = *it;
+            break;
+        }
     }
-    return false;
+    if (target == XCB_NONE) return false;
+    // Source indication 2: a pager acting for the user, which window managers obey.
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = target;
+    message.type = x11::atom("_NET_ACTIVE_WINDOW");
+    message.data.data32[0] = 2;
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(c, 0, x11::rootWindow(),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(c);
+    return true;
 }
 
 bool X11Workspace::postScroll(Point point, int notches, bool horizontal) {
@@ -93,10 +100,10 @@ bool X11Workspace::postScroll(Point point, int notches, bool horizontal) {
     return true;
 }
 
-std::unique_ptr<KeyTap> X11Workspace::tapKeys(int targetPid,
+std::unique_ptr<KeyTap> X11Workspace::tapKeys(const WindowOwner& target,
                                               std::function<void(int keyCode, bool repeat)> onKey) {
     if (!x11::connection()) return nullptr;
-    return std::make_unique<X11KeyTap>(targetPid, std::move(onKey));
+    return std::make_unique<X11KeyTap>(target, std::move(onKey));
 }
 
 }  // namespace tessal

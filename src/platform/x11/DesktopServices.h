@@ -7,10 +7,10 @@ namespace tessal {
 class X11Workspace final : public DesktopWorkspace {
   public:
     bool grabInput(QWindow* window) override;
-    int frontmostPid() override;
-    bool activate(int pid) override;
+    WindowOwner frontmost() override;
+    bool activate(const WindowOwner& owner) override;
     bool postScroll(Point point, int notches, bool horizontal) override;
-    std::unique_ptr<KeyTap> tapKeys(int targetPid,
+    std::unique_ptr<KeyTap> tapKeys(const WindowOwner& target,
                                     std::function<void(int keyCode, bool repeat)> onKey) override;
 };
 

@@ -1,5 +1,6 @@
 #include "X11Connection.h"
 
+#include <xcb/res.h>
 #include <xcb/xcb_keysyms.h>
 
 #include <QGuiApplication>
@@ -87,13 +88,46 @@ std::uint8_t keycodeFor(int keyCode) {
 
 int windowPid(xcb_window_t window) {
     const auto pid = cardinalProperty(window, atom("_NET_WM_PID"), 1);
-    return pid.empty() ? 0 : int(pid[0]);
+    return pid.empty() || pid[0] == 0 ? clientPid(window) : int(pid[0]);
 }
 
-int activeWindowPid() {
-    if (!connection()) return 0;
+int clientPid(xcb_window_t window) {
+    xcb_connection_t* c = connection();
+    if (!c || window == XCB_NONE) return 0;
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_res_id);
+    if (!extension || !extension->present) return 0;
+    // Client ids need version 1.2 of the extension, which is announced once per connection.
+    static xcb_connection_t* announcedOn = nullptr;
+    static bool supported = false;
+    if (announcedOn != c) {
+        announcedOn = c;
+        xcb_res_query_version_reply_t* version =
+            xcb_res_query_version_reply(c, xcb_res_query_version(c, 1, 2), nullptr);
+        supported = version && (version->server_major > 1 ||
+                                (version->server_major == 1 && version->server_minor >= 2));
+        std::free(version);
+    }
+    if (!supported) return 0;
+    const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+    xcb_res_query_client_ids_reply_t* reply =
+        xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &spec), nullptr);
+    if (!reply) return 0;
+    int pid = 0;
+    for (auto it = xcb_res_query_client_ids_ids_iterator(reply); it.rem && pid == 0;
+         xcb_res_client_id_value_next(&it)) {
+        if (!(it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) ||
+            xcb_res_client_id_value_value_length(it.data) < 1)
+            continue;
+        pid = int(*xcb_res_client_id_value_value(it.data));
+    }
+    std::free(reply);
+    return pid > 0 ? pid : 0;
+}
+
+xcb_window_t activeWindow() {
+    if (!connection()) return XCB_NONE;
     const auto active = cardinalProperty(rootWindow(), atom("_NET_ACTIVE_WINDOW"), 1);
-    return active.empty() || active[0] == XCB_NONE ? 0 : windowPid(active[0]);
+    return active.empty() ? XCB_NONE : active[0];
 }
 
 void sync() {

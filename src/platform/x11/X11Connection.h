@@ -24,10 +24,13 @@ xcb_get_property_cookie_t requestProperty(xcb_window_t window, xcb_atom_t proper
 std::vector<std::uint32_t> cardinalReply(xcb_get_property_cookie_t cookie);
 // The server's key code for one of our key codes (KeyCodes.h); 0 when the keyboard has none.
 std::uint8_t keycodeFor(int keyCode);
-// The process that owns `window` (its _NET_WM_PID), 0 when unknown.
+// The process that owns `window`: its _NET_WM_PID, else the process of the client that created it
+// as the X-Resource extension knows it (local clients only); 0 when unknown.
 int windowPid(xcb_window_t window);
-// The process that owns the active window (_NET_ACTIVE_WINDOW), 0 when unknown.
-int activeWindowPid();
+// The X-Resource half of that alone; 0 when the extension or the process is unknown.
+int clientPid(xcb_window_t window);
+// The active window (_NET_ACTIVE_WINDOW); XCB_NONE when unknown.
+xcb_window_t activeWindow();
 // Waits until the server has handled every request sent so far.
 void sync();
 

@@ -26,8 +26,8 @@ constexpr std::uint16_t kPassingMasks = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | 
 
 }  // namespace
 
-X11KeyTap::X11KeyTap(int targetPid, std::function<void(int keyCode, bool repeat)> onKey)
-    : targetPid_(targetPid), ownPid_(int(getpid())), onKey_(std::move(onKey)) {
+X11KeyTap::X11KeyTap(const WindowOwner& target, std::function<void(int keyCode, bool repeat)> onKey)
+    : target_(target), ownPid_(int(getpid())), onKey_(std::move(onKey)) {
     xcb_connection_t* c = x11::connection();
     const xcb_window_t root = x11::rootWindow();
     activeAtom_ = x11::atom("_NET_ACTIVE_WINDOW");
@@ -50,8 +50,9 @@ X11KeyTap::~X11KeyTap() {
 }
 
 void X11KeyTap::follow() {
-    const int pid = x11::activeWindowPid();
-    setGrabbed(pid > 0 && (pid == targetPid_ || pid == ownPid_));
+    const xcb_window_t active = x11::activeWindow();
+    const int pid = active == XCB_NONE ? 0 : x11::windowPid(active);
+    setGrabbed(active != XCB_NONE && (target_.owns(pid, active) || (pid > 0 && pid == ownPid_)));
 }
 
 void X11KeyTap::setGrabbed(bool grabbed) {

@@ -11,11 +11,12 @@
 namespace tessal {
 
 // Return, Space and Escape grabbed on the root window while the active window belongs to the
-// target process or to us, released as soon as another application comes to the front (the
-// root's _NET_ACTIVE_WINDOW is followed), so that application gets its keys unchanged.
+// target (its process, or its window when the process is unknown) or to us, released as soon as
+// another application comes to the front (the root's _NET_ACTIVE_WINDOW is followed), so that
+// application gets its keys unchanged.
 class X11KeyTap final : public KeyTap, public QAbstractNativeEventFilter {
   public:
-    X11KeyTap(int targetPid, std::function<void(int keyCode, bool repeat)> onKey);
+    X11KeyTap(const WindowOwner& target, std::function<void(int keyCode, bool repeat)> onKey);
     ~X11KeyTap() override;
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
@@ -24,7 +25,7 @@ class X11KeyTap final : public KeyTap, public QAbstractNativeEventFilter {
     void follow();
     void setGrabbed(bool grabbed);
 
-    int targetPid_;
+    WindowOwner target_;
     int ownPid_;
     std::function<void(int, bool)> onKey_;
     std::map<std::uint8_t, int> keys_;  // X keycode → our key code

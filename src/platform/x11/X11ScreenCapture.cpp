@@ -187,17 +187,24 @@ void X11ScreenCapture::putUpComposedCurtains(const std::vector<QRect>& rects,
     }
 }
 
-// A mapped override-redirect window over `rect`. It asks for no events and never takes the focus;
-// a click in the moment it is up reaches nothing below it.
+// A mapped override-redirect window over `rect` that never takes the focus. Pointer events on it
+// would propagate to the root, where window managers bind clicks and wheel turns (openbox
+// switches desktops on the wheel): nobody selects them on the curtain and it propagates none, so
+// a click or wheel turn while it is up reaches nothing.
 std::uint32_t X11ScreenCapture::createCurtain(const QRect& rect, std::uint32_t background) {
     xcb_connection_t* c = x11::connection();
     const xcb_screen_t* screen = x11::screen();
     const xcb_window_t curtain = xcb_generate_id(c);
-    const uint32_t values[] = {background, 1};
+    const uint32_t swallowed = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
+                               XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_BUTTON_MOTION |
+                               XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE;
+    // In the order of their bits: back pixmap, override redirect, do-not-propagate mask.
+    const uint32_t values[] = {background, 1, swallowed};
     xcb_create_window(c, XCB_COPY_FROM_PARENT, curtain, screen->root, int16_t(rect.x()),
                       int16_t(rect.y()), uint16_t(rect.width()), uint16_t(rect.height()), 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
-                      XCB_CW_BACK_PIXMAP | XCB_CW_OVERRIDE_REDIRECT, values);
+                      XCB_CW_BACK_PIXMAP | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_DONT_PROPAGATE,
+                      values);
     xcb_map_window(c, curtain);
     curtains_.push_back(curtain);
     return curtain;
@@ -431,7 +438,9 @@ QVariantList X11ScreenCapture::windowList() {
         QVariantMap entry;
         entry.insert(WindowKey::number, uint(p.window));
         entry.insert(WindowKey::layer, layer);
-        if (!pid.empty()) entry.insert(WindowKey::pid, qlonglong(pid[0]));
+        // Several toolkits set no _NET_WM_PID; the server still knows a local client's process.
+        const int owner = !pid.empty() && pid[0] > 0 ? int(pid[0]) : x11::clientPid(p.window);
+        if (owner > 0) entry.insert(WindowKey::pid, qlonglong(owner));
         if (!opacity.empty()) entry.insert(WindowKey::alpha, opacity[0] / 4294967295.0);
         entry.insert(WindowKey::bounds, QVariantMap{{"x", points.minX()},
                                                     {"y", points.minY()},

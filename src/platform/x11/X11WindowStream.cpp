@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <thread>
 
 #include "base/SerialQueue.h"
@@ -19,9 +20,27 @@ namespace tessal {
 namespace {
 
 UserError streamError(const char* reason) {
-    return {QStringLiteral("Zelmar"), 5,
+    return {QStringLiteral("Zelmar"), X11WindowStreamService::readFailure,
             QStringLiteral("无法读取窗口内容：%1").arg(QString::fromUtf8(reason))};
 }
+
+// Pictures handed to the queue and not yet taken by the receiver. Beyond this the stream stops
+// grabbing (the change stays pending) until the receiver catches up: at 4K one picture is 33 MB,
+// and a receiver slower than the window would otherwise let them pile up without limit.
+constexpr int kFramesInFlight = 3;
+
+// What the stream's thread shares with the frames it posted, which may run after the stream is
+// gone: the count in flight and the descriptor that wakes the thread when it drops.
+struct Flight {
+    explicit Flight(int fd) : wake(fd) {}
+    ~Flight() { close(wake); }
+    void signal() const {
+        const std::uint64_t one = 1;
+        (void)!write(wake, &one, sizeof one);
+    }
+    std::atomic<int> count{0};
+    const int wake;
+};
 
 constexpr const char* kGone = "窗口已关闭";
 
@@ -38,20 +57,18 @@ class X11WindowStream final : public WindowStream {
           onFrame_(std::move(onFrame)),
           onStop_(std::move(onStop)),
           damage_(damage),
-          wake_(wake) {
+          flight_(std::make_shared<Flight>(wake)) {
         thread_ = std::thread([this] { run(); });
     }
 
     ~X11WindowStream() override {
         stopping_ = true;
-        const std::uint64_t one = 1;
-        (void)!write(wake_, &one, sizeof one);
+        flight_->signal();
         thread_.join();
         xcb_damage_destroy(c_, damage_);
         xcb_composite_unredirect_window(c_, window_, XCB_COMPOSITE_REDIRECT_AUTOMATIC);
         xcb_flush(c_);
         xcb_disconnect(c_);
-        close(wake_);
     }
 
   private:
@@ -61,7 +78,7 @@ class X11WindowStream final : public WindowStream {
         bool pending = true;  // the first picture without waiting for a change
         Clock::time_point last = Clock::now() - std::chrono::seconds(1);
         const auto interval = std::chrono::microseconds(1'000'000 / 60);
-        pollfd fds[2] = {{xcb_get_file_descriptor(c_), POLLIN, 0}, {wake_, POLLIN, 0}};
+        pollfd fds[2] = {{xcb_get_file_descriptor(c_), POLLIN, 0}, {flight_->wake, POLLIN, 0}};
         bool mapped = true;
         while (!stopping_) {
             bool gone = false;
@@ -84,7 +101,9 @@ class X11WindowStream final : public WindowStream {
                 return;
             }
             int timeout = -1;
-            if (pending && mapped) {
+            // While the receiver is behind, the change stays pending and the thread sleeps until
+            // a picture is taken.
+            if (pending && mapped && flight_->count.load() < kFramesInFlight) {
                 const auto now = Clock::now();
                 if (now - last >= interval) {
                     xcb_damage_subtract(c_, damage_, XCB_NONE, XCB_NONE);
@@ -98,7 +117,10 @@ class X11WindowStream final : public WindowStream {
                                   .count()) +
                           1;
             }
-            poll(fds, 2, timeout);
+            if (poll(fds, 2, timeout) > 0 && (fds[1].revents & POLLIN)) {
+                std::uint64_t count;
+                (void)!read(flight_->wake, &count, sizeof count);
+            }
         }
     }
 
@@ -135,7 +157,14 @@ class X11WindowStream final : public WindowStream {
             }
         }
         std::free(image);
-        if (!frame.isNull()) queue_.async([onFrame = onFrame_, frame] { onFrame(frame); });
+        if (!frame.isNull()) {
+            ++flight_->count;
+            queue_.async([onFrame = onFrame_, frame, flight = flight_] {
+                onFrame(frame);
+                --flight->count;
+                flight->signal();
+            });
+        }
         return true;
     }
 
@@ -150,7 +179,7 @@ class X11WindowStream final : public WindowStream {
     std::function<void(const QImage&)> onFrame_;
     std::function<void(const UserError&)> onStop_;
     xcb_damage_damage_t damage_ = 0;
-    int wake_ = -1;
+    std::shared_ptr<Flight> flight_;
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };
