@@ -34,9 +34,20 @@ if [ "$here" != "$target" ]; then
     rm -rf "$staging"
     cp -a "$here" "$staging"
     if [ -d "$target" ]; then
-        mv -T "$target" "$opt/.Tessal.bundle.old.$$"
-        mv -T "$staging" "$target"
-        rm -rf "$opt/.Tessal.bundle.old.$$"
+        old="$opt/.Tessal.bundle.old.$$"
+        mv -T -- "$target" "$old"
+        if ! mv -T -- "$staging" "$target"; then
+            # Put the installed copy back; say where each copy is if even that fails.
+            if mv -T -- "$old" "$target"; then
+                rm -rf "$staging"
+                echo "install.sh: cannot install $target; the installed copy is unchanged." >&2
+            else
+                echo "install.sh: cannot install $target; the installed copy is at $old," \
+                    "the new one at $staging." >&2
+            fi
+            exit 1
+        fi
+        rm -rf "$old"
     else
         mv -T "$staging" "$target"
     fi

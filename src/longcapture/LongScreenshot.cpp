@@ -90,7 +90,7 @@ LongScreenshot::LongScreenshot(const Rect& screenFrame, const Rect& region,
     c.autoButton->setEnabled(false);
     c.editButton->setEnabled(false);
     c.moveButton->setEnabled(false);
-    c.onCloseRequest = [this] { close(); };
+    c.onCloseRequest = [this] { requestClose(); };
     QObject::connect(c.autoButton, &QPushButton::clicked, [this] { toggleAutoScroll(); });
     QObject::connect(c.pauseButton, &QAbstractButton::clicked, [this] { togglePause(); });
     QObject::connect(c.direction, &QComboBox::activated, [this] { changeDirection(); });
@@ -100,7 +100,7 @@ LongScreenshot::LongScreenshot(const Rect& screenFrame, const Rect& region,
     QObject::connect(c.editButton, &QAbstractButton::clicked, [this] { finishCapture(); });
     QObject::connect(c.pinButton, &QAbstractButton::clicked, [this] { pinCurrent(); });
     QObject::connect(c.saveButton, &QAbstractButton::clicked, [this] { saveCurrent(); });
-    QObject::connect(c.closeButton, &QAbstractButton::clicked, [this] { close(); });
+    QObject::connect(c.closeButton, &QAbstractButton::clicked, [this] { requestClose(); });
     QObject::connect(c.copyButton, &QAbstractButton::clicked, [this] { copyCurrent(); });
     c.moveButton->onBegin = [this] { beginMove(); };
     c.moveButton->onMove = [this](Point delta) { moveCaptureRegion(delta); };
@@ -110,7 +110,7 @@ LongScreenshot::LongScreenshot(const Rect& screenFrame, const Rect& region,
         if (keyCode == KeyCode::returnKey)
             copyCurrent();
         else if (keyCode == KeyCode::escape)
-            close();
+            requestClose();
         else
             togglePause();
     };
@@ -650,6 +650,14 @@ void LongScreenshot::applyRegion(const Rect& global, bool restart) {
 }
 
 // --- closing -------------------------------------------------------------------------------
+
+void LongScreenshot::requestClose() {
+    if (encoding_) {
+        showStatus(QStringLiteral("正在生成图片，完成后再关闭。"));
+        return;
+    }
+    close();
+}
 
 void LongScreenshot::close() {
     if (closed_) return;

@@ -82,6 +82,8 @@ class LongScreenshot {
     void close();
 
     // The user's actions.
+    // Closing waits while a pin or save is being made: the image exists nowhere else yet.
+    void requestClose();
     void toggleAutoScroll();
     void togglePause();
     void changeDirection();

@@ -21,6 +21,10 @@ class WindowStream {
 // there at a time: a change made while `onFrame` is behind is delivered once it catches up.
 class WindowStreamService {
   public:
+    // The code of a stream's own failures (domain "Zelmar"): the window's content cannot be
+    // read, apart from the long capture's own checks (5: moved, resized or closed).
+    static constexpr int readFailure = 7;
+
     virtual ~WindowStreamService() = default;
     virtual Result<std::unique_ptr<WindowStream>> start(
         unsigned window, SerialQueue& queue, std::function<void(const QImage& frame)> onFrame,

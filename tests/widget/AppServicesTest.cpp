@@ -397,6 +397,11 @@ QString execProgram(const QString& value) {
     return program;
 }
 
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+}
+
 QString execLine(const QString& desktopFile) {
     QFile file(desktopFile);
     if (!file.open(QIODevice::ReadOnly)) return {};
@@ -440,6 +445,39 @@ TEST_F(AppServicesTest, TheAutostartEntryAndTheBundleInstallerQuoteExecAlike) {
         ASSERT_TRUE(autostart.setEnabled(true));
         EXPECT_EQ(execLine(autostart.path()), installed) << home.toStdString();
     }
+}
+
+TEST_F(AppServicesTest, TheBundleInstallerKeepsTheInstalledCopyWhenTheNewOneCannotMoveIn) {
+    const QString root = dir.filePath("home");
+    const QString bundle = root + "/dist/Tessal.bundle";
+    QDir().mkpath(bundle + "/share/icons/hicolor/scalable/apps");
+    QFile::copy(QStringLiteral(TESSAL_SOURCE_DIR "/resources/install-bundle.sh"),
+                bundle + "/install.sh");
+    const QString installed = root + "/.local/opt/Tessal.bundle";
+    QDir().mkpath(installed);
+    writeFile(installed + "/marker", "installed");
+    // A `mv` that refuses to move the new copy into place.
+    QDir().mkpath(root + "/bin");
+    writeFile(root + "/bin/mv",
+              "#!/bin/sh\ncase \"$*\" in *.new.*) exit 1;; esac\nexec /bin/mv \"$@\"\n");
+    QFile::setPermissions(root + "/bin/mv", QFile::ReadOwner | QFile::ExeOwner);
+    QProcess sh;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", root);
+    environment.insert("PATH", root + "/bin:" + environment.value("PATH"));
+    environment.remove("XDG_DATA_HOME");
+    sh.setProcessEnvironment(environment);
+    sh.start("/bin/sh", {bundle + "/install.sh"});
+    ASSERT_TRUE(sh.waitForFinished(20'000));
+    EXPECT_EQ(sh.exitCode(), 1);
+    EXPECT_TRUE(
+        QString::fromUtf8(sh.readAllStandardError()).contains("installed copy is unchanged"));
+    QFile marker(installed + "/marker");
+    ASSERT_TRUE(marker.open(QIODevice::ReadOnly));
+    EXPECT_EQ(marker.readAll(), "installed");
+    EXPECT_EQ(QDir(root + "/.local/opt")
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"Tessal.bundle"});
 }
 
 TEST_F(AppServicesTest, TheLegacyNoticeNamesEarlierCopiesOnce) {

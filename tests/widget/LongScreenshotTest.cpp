@@ -389,8 +389,11 @@ TEST_F(LongScreenshotTest, PinAndSaveMakeTheirPngOnTheWorker) {
             capture->saveCurrent();
         queue.advance(0.05);
         const bool waited = pinned.isEmpty() && !QFile::exists(*savePath) && closes == 0;
-        capture->copyCurrent();  // one export at a time
+        capture->copyCurrent();   // one export at a time
+        capture->requestClose();  // nor is the image thrown away before it is made
         queue.advance(0.05);
+        EXPECT_EQ(closes, 0);
+        EXPECT_EQ(capture->status(), "正在生成图片，完成后再关闭。");
         gate.set_value();
         EXPECT_TRUE(waited) << (pin ? "pin" : "save") << " made its PNG on the main thread";
         exported();

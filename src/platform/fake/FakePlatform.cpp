@@ -206,7 +206,9 @@ Result<std::unique_ptr<WindowStream>> FakeWindowStreams::start(
     unsigned id, SerialQueue& queue, std::function<void(const QImage& frame)> onFrame,
     std::function<void(const UserError& error)> onStop) {
     ++starts;
-    if (refused.count(id)) return UserError{"Zelmar", 5, QStringLiteral("无法读取窗口内容")};
+    if (refused.count(id))
+        return UserError{"Zelmar", WindowStreamService::readFailure,
+                         QStringLiteral("无法读取窗口内容")};
     window = id;
     return std::unique_ptr<WindowStream>(
         new Live(*this, queue, std::move(onFrame), std::move(onStop)));

@@ -10,10 +10,6 @@ namespace tessal {
 // its own.
 class X11WindowStreamService final : public WindowStreamService {
   public:
-    // The code of the stream's own failures (domain "Zelmar"): the window's content cannot be
-    // read, apart from the long capture's own checks (5: moved, resized or closed).
-    static constexpr int readFailure = 7;
-
     Result<std::unique_ptr<WindowStream>> start(
         unsigned window, SerialQueue& queue, std::function<void(const QImage& frame)> onFrame,
         std::function<void(const UserError& error)> onStop) override;
