@@ -97,7 +97,8 @@ std::optional<UserError> AppUpdater::validateApplication(const QString& candidat
         return failure(QStringLiteral("更新应用的芯片架构不匹配。"));
 
     // The installed copy must verify with the release key; the candidate with the same one.
-    if (!BundleSignature::verify(installed, configuration_.releasePublicKey) ||
+    if (!BundleSignature::verify(installed, configuration_.releasePublicKey,
+                                 BundleSignature::Check::identity) ||
         !BundleSignature::verify(candidate, configuration_.releasePublicKey))
         return failure(QStringLiteral("更新应用签名校验失败，或与当前应用的签名身份不一致。"));
     return std::nullopt;

@@ -81,10 +81,11 @@ std::optional<Line> entryLine(const QString& path, const QByteArray& name) {
 }
 
 // Only the folder and the two files the signer writes, none of them writable by others: what
-// else lay there would be unsigned.
-bool signatureEntryAllowed(const QString& path, const QString& relative) {
+// else lay there would be unsigned. `strictModes` off: the modes are not looked at.
+bool signatureEntryAllowed(const QString& path, const QString& relative, bool strictModes) {
     struct stat info;
-    if (lstat(QFile::encodeName(path).constData(), &info) != 0 || (info.st_mode & 022))
+    if (lstat(QFile::encodeName(path).constData(), &info) != 0 ||
+        (strictModes && (info.st_mode & 022)))
         return false;
     if (relative == signatureFolder) return S_ISDIR(info.st_mode);
     return S_ISREG(info.st_mode) &&
@@ -94,7 +95,7 @@ bool signatureEntryAllowed(const QString& path, const QString& relative) {
 
 // `withRoot`: the list begins with the bundle folder's own line (path "."), then the entries
 // sorted by path; lists signed before the folder's mode was covered lack that line.
-std::optional<QByteArray> entries(const QString& bundle, bool withRoot) {
+std::optional<QByteArray> entries(const QString& bundle, bool withRoot, bool strictModes = true) {
     QByteArray list;
     if (withRoot) {
         auto root = entryLine(bundle, ".");
@@ -110,7 +111,7 @@ std::optional<QByteArray> entries(const QString& bundle, bool withRoot) {
         const QString relative = rootDir.relativeFilePath(path);
         if (relative == signatureFolder ||
             relative.startsWith(signatureFolder + QLatin1Char('/'))) {
-            if (!signatureEntryAllowed(path, relative)) return {};
+            if (!signatureEntryAllowed(path, relative, strictModes)) return {};
             continue;
         }
         const QByteArray name = QFile::encodeName(relative);
@@ -131,7 +132,7 @@ std::optional<QByteArray> fileList(const QString& bundle) {
     return entries(bundle, true);
 }
 
-bool verify(const QString& bundle, const QByteArray& publicKey) {
+bool verify(const QString& bundle, const QByteArray& publicKey, Check check) {
     if (publicKey.size() != 32) return false;
     QFile listFile(bundle + QLatin1Char('/') + signatureFolder + QLatin1Char('/') + listName);
     QFile signatureFile(bundle + QLatin1Char('/') + signatureFolder + QLatin1Char('/') +
@@ -153,9 +154,11 @@ bool verify(const QString& bundle, const QByteArray& publicKey) {
                          signedList.size()) != 1)
         return false;
     // The signed list must describe the folder as it is now, entry for entry.
-    const auto actual = fileList(bundle);
+    const bool strict = check == Check::release;
+    const auto actual = entries(bundle, true, strict);
     if (!actual) return false;
     if (*actual == signedList) return true;
+    if (!strict) return entries(bundle, false, false) == signedList;
     // A list from before the folder's own line: accepted only with the folder at the mode the
     // release script gives it, so that nothing unsigned decides who may write there.
     struct stat root;

@@ -600,7 +600,16 @@ TEST_F(AppUpdaterTest, TheSignatureCoversTheBundleFolderAndListsFromBeforeOnlyAt
     for (int mode : {0700, 0775, 0777}) {
         setMode(mode);
         EXPECT_FALSE(BundleSignature::verify(installed_, key)) << std::oct << mode;
+        // The installed copy only has to be the one the key signed, whatever became of its modes.
+        EXPECT_TRUE(BundleSignature::verify(installed_, key, BundleSignature::Check::identity))
+            << std::oct << mode;
     }
+    chmod(QFile::encodeName(installed_ + "/signature/files").constData(), 0664);
+    EXPECT_TRUE(BundleSignature::verify(installed_, key, BundleSignature::Check::identity));
+    writeFile(installed_ + "/signature/extra", "x");
+    EXPECT_FALSE(BundleSignature::verify(installed_, key, BundleSignature::Check::identity));
+    QFile::remove(installed_ + "/signature/extra");
+    chmod(QFile::encodeName(installed_ + "/signature/files").constData(), 0644);
     // Any other mode is signed in a line of its own.
     setMode(0700);
     ASSERT_FALSE(BundleSignature::sign(installed_, keyA_));
