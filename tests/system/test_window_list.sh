@@ -41,3 +41,19 @@ sleep 0.3
 out=$("$TESSAL" capture --list-windows)
 [ "$(echo "$out" | grep -c '^  window')" -eq 1 ] || fail "minimised window still listed: $out"
 pass "minimised windows are left out"
+
+# Windows that name no process (several toolkits set no _NET_WM_PID) still have their owners,
+# through the X server's record of their clients: two windows of one program, one of another.
+xdotool search --name '^list-a$' windowactivate --sync
+fixture_start --window 900,100,300,200,list-c
+pid=$(xdotool search --name '^list-b$' getwindowpid)
+other=$(xdotool search --name '^list-c$' getwindowpid)
+[ "$pid" != "$other" ] || fail "the two fixtures share a process"
+for id in $(xdotool search --name '^list-[abc]$'); do xprop -id "$id" -remove _NET_WM_PID; done
+sleep 0.3
+out=$("$TESSAL" capture --list-windows)
+echo "$out"
+[ "$(echo "$out" | grep '^  window' | grep -c "pid $pid\$")" -eq 2 ] ||
+    fail "no owner for the windows without pid"
+echo "$out" | grep '^  window' | grep -q "pid $other\$" || fail "no owner for the other program"
+pass "windows without _NET_WM_PID get their owners from the X server"

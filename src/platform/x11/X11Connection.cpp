@@ -91,12 +91,14 @@ int windowPid(xcb_window_t window) {
     return pid.empty() || pid[0] == 0 ? clientPid(window) : int(pid[0]);
 }
 
-int clientPid(xcb_window_t window) {
+std::vector<int> clientPids(const std::vector<xcb_window_t>& windows) {
+    std::vector<int> pids(windows.size(), 0);
     xcb_connection_t* c = connection();
-    if (!c || window == XCB_NONE) return 0;
+    if (!c || windows.empty()) return pids;
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_res_id);
-    if (!extension || !extension->present) return 0;
+    if (!extension || !extension->present) return pids;
     // Client ids need version 1.2 of the extension, which is announced once per connection.
+    // Main thread only, like every use of Qt's connection.
     static xcb_connection_t* announcedOn = nullptr;
     static bool supported = false;
     if (announcedOn != c) {
@@ -107,21 +109,33 @@ int clientPid(xcb_window_t window) {
                                 (version->server_major == 1 && version->server_minor >= 2));
         std::free(version);
     }
-    if (!supported) return 0;
-    const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-    xcb_res_query_client_ids_reply_t* reply =
-        xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &spec), nullptr);
-    if (!reply) return 0;
-    int pid = 0;
-    for (auto it = xcb_res_query_client_ids_ids_iterator(reply); it.rem && pid == 0;
+    if (!supported) return pids;
+    // One request for all the windows: each answer names the client it belongs to.
+    std::vector<xcb_res_client_id_spec_t> specs;
+    for (xcb_window_t window : windows)
+        specs.push_back({window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID});
+    xcb_res_query_client_ids_reply_t* reply = xcb_res_query_client_ids_reply(
+        c, xcb_res_query_client_ids(c, uint32_t(specs.size()), specs.data()), nullptr);
+    if (!reply) return pids;
+    // The answer names the client by its id base: the bits outside the server's id mask, which
+    // is the same for every client.
+    const uint32_t idMask = xcb_get_setup(c)->resource_id_mask;
+    for (auto it = xcb_res_query_client_ids_ids_iterator(reply); it.rem;
          xcb_res_client_id_value_next(&it)) {
         if (!(it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) ||
             xcb_res_client_id_value_value_length(it.data) < 1)
             continue;
-        pid = int(*xcb_res_client_id_value_value(it.data));
+        const int pid = int(*xcb_res_client_id_value_value(it.data));
+        const uint32_t base = it.data->spec.client & ~idMask;
+        for (size_t i = 0; i < windows.size(); ++i)
+            if (pids[i] == 0 && pid > 0 && (windows[i] & ~idMask) == base) pids[i] = pid;
     }
     std::free(reply);
-    return pid > 0 ? pid : 0;
+    return pids;
+}
+
+int clientPid(xcb_window_t window) {
+    return clientPids({window}).front();
 }
 
 xcb_window_t activeWindow() {

@@ -29,6 +29,8 @@ std::uint8_t keycodeFor(int keyCode);
 int windowPid(xcb_window_t window);
 // The X-Resource half of that alone; 0 when the extension or the process is unknown.
 int clientPid(xcb_window_t window);
+// The same for several windows in one round trip, in their order.
+std::vector<int> clientPids(const std::vector<xcb_window_t>& windows);
 // The active window (_NET_ACTIVE_WINDOW); XCB_NONE when unknown.
 xcb_window_t activeWindow();
 // Waits until the server has handled every request sent so far.

@@ -397,6 +397,7 @@ QVariantList X11ScreenCapture::windowList() {
              x11::requestProperty(w, opacityAtom, 1), xcb_get_geometry(c, w),
              xcb_translate_coordinates(c, w, root, 0, 0)});
     }
+    std::vector<std::pair<qsizetype, xcb_window_t>> withoutPid;
     for (const Pending& p : pending) {
         // Every reply is collected, used or not, so none is left queued on the connection.
         xcb_get_window_attributes_reply_t* attributes =
@@ -438,9 +439,10 @@ QVariantList X11ScreenCapture::windowList() {
         QVariantMap entry;
         entry.insert(WindowKey::number, uint(p.window));
         entry.insert(WindowKey::layer, layer);
-        // Several toolkits set no _NET_WM_PID; the server still knows a local client's process.
-        const int owner = !pid.empty() && pid[0] > 0 ? int(pid[0]) : x11::clientPid(p.window);
-        if (owner > 0) entry.insert(WindowKey::pid, qlonglong(owner));
+        if (!pid.empty() && pid[0] > 0)
+            entry.insert(WindowKey::pid, qlonglong(pid[0]));
+        else
+            withoutPid.push_back({list.size(), p.window});
         if (!opacity.empty()) entry.insert(WindowKey::alpha, opacity[0] / 4294967295.0);
         entry.insert(WindowKey::bounds, QVariantMap{{"x", points.minX()},
                                                     {"y", points.minY()},
@@ -451,6 +453,16 @@ QVariantList X11ScreenCapture::windowList() {
                                                      {"width", content.width()},
                                                      {"height", content.height()}});
         list.append(entry);
+    }
+    // Several toolkits set no _NET_WM_PID; the server still knows a local client's process.
+    std::vector<xcb_window_t> windows;
+    for (const auto& [index, window] : withoutPid) windows.push_back(window);
+    const std::vector<int> owners = x11::clientPids(windows);
+    for (size_t i = 0; i < withoutPid.size(); ++i) {
+        if (owners[i] <= 0) continue;
+        QVariantMap entry = list[withoutPid[i].first].toMap();
+        entry.insert(WindowKey::pid, qlonglong(owners[i]));
+        list[withoutPid[i].first] = entry;
     }
     return list;
 }
