@@ -8,6 +8,7 @@
 #include "annotation/ScreenshotExport.h"
 #include "base/MainQueue.h"
 #include "imaging/PngEncoder.h"
+#include "tools/SaveDestination.h"
 #include "tools/ScreenshotHistory.h"
 
 namespace tessal {
@@ -112,7 +113,7 @@ void LongScreenshot::saveCurrent() {
         QString reason;
         const std::optional<QByteArray> png = PngEncoder::encode(image);
         if (!png) reason = QStringLiteral("内存不足，无法生成图片。");
-        if (png && ScreenshotExport::writePNG(*png, *path, env_.defaults, &reason)) {
+        if (png && SaveDestination::writePNG(*png, *path, env_.defaults, &reason)) {
             if (env_.history) env_.history->record(*png);
             close();
             return;
