@@ -15,6 +15,7 @@
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
+#include "base/SerialQueue.h"
 #include "capture/Editor.h"
 #include "capture/OverlayWindow.h"
 #include "capture/SelectionView.h"
@@ -153,6 +154,8 @@ TEST_F(AppDelegateTest, TheUpdatePromptWaitsForWindowsHoldingWork) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     ASSERT_TRUE(app->recognitionWindows().present(png, false, nullptr, nullptr));
+    // The recognition runs on its own queue with the fixture's recogniser: it ends here.
+    SerialQueue::named("local.ostrel.text-recognition").flush();
     EXPECT_FALSE(app->appServices().canPresent());
     app->recognitionWindows().any()->closeWindow();
     queue.runPending();
