@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 
-#include "ScreenshotExport.h"
+#include "tools/SaveDestination.h"
 
 namespace tessal {
 
@@ -21,9 +21,9 @@ std::optional<QString> runSavePanel(const DefaultsStore& defaults) {
     dialog.setNameFilter(QStringLiteral("PNG (*.png)"));
     dialog.setDefaultSuffix(QStringLiteral("png"));
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
-    const QString folder = ScreenshotExport::rememberedDirectory(defaults);
+    const QString folder = SaveDestination::rememberedDirectory(defaults);
     if (!folder.isEmpty()) dialog.setDirectory(folder);
-    dialog.selectFile(ScreenshotExport::defaultFileName(QDateTime::currentSecsSinceEpoch()));
+    dialog.selectFile(SaveDestination::defaultFileName(QDateTime::currentSecsSinceEpoch()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first();
 }

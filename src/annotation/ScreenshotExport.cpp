@@ -13,32 +13,16 @@
 #include "base/SerialQueue.h"
 #include "imaging/PngEncoder.h"
 #include "platform/Pasteboard.h"
+#include "tools/SaveDestination.h"
 #include "tools/ScreenshotHistory.h"
 
 namespace tessal {
-
-QString ScreenshotExport::defaultFileName(qint64 seconds) {
-    return QStringLiteral("截图-%1.png").arg(seconds);
-}
-
-QString ScreenshotExport::rememberedDirectory(const DefaultsStore& defaults) {
-    const auto path = defaults.stringValue(lastSaveDirectoryKey);
-    if (!path || path->isEmpty() || !QFileInfo::exists(*path)) return {};
-    return *path;
-}
-
-bool ScreenshotExport::writePNG(const QByteArray& png, const QString& path, DefaultsStore& defaults,
-                                QString* error) {
-    if (!writeFileAtomically(path, png, error)) return false;
-    defaults.set(lastSaveDirectoryKey, QFileInfo(path).absolutePath());
-    return true;
-}
 
 bool ScreenshotExport::save(const QByteArray& png, const QString& path, DefaultsStore& defaults,
                             const std::function<void(const AlertSpec&)>& showError,
                             ScreenshotHistory* history) {
     QString error;
-    if (writePNG(png, path, defaults, &error)) {
+    if (SaveDestination::writePNG(png, path, defaults, &error)) {
         if (history) history->record(png);
         return true;
     }

@@ -15,17 +15,8 @@ class MainQueue;
 class Pasteboard;
 class ScreenshotHistory;
 
-// Saving an annotated screenshot: the file name offered, the folder remembered, and a write
-// that never leaves a partial file.
+// Saving and copying an annotated screenshot (where saves go: SaveDestination).
 namespace ScreenshotExport {
-inline constexpr const char* lastSaveDirectoryKey = "lastSaveDirectory";
-
-// "截图-" + whole seconds since 1970 + ".png".
-QString defaultFileName(qint64 secondsSinceEpoch);
-// The folder of the last save, when it still exists; empty otherwise.
-QString rememberedDirectory(const DefaultsStore& defaults);
-// Writes atomically; only then remembers the folder. On failure `error` says why.
-bool writePNG(const QByteArray& png, const QString& path, DefaultsStore& defaults, QString* error);
 
 // The save step of a host: writes the PNG and records it in the history (when there is one), or
 // tells the user why it could not be written.

@@ -170,8 +170,11 @@ void AppDelegate::buildStatusMenu() {
     connect(menu_, &QMenu::aboutToShow, this, [this] { refreshStatusMenu(); });
     refreshStatusMenu();
     std::weak_ptr<bool> alive = alive_;
+    // The update prompt quits with its default button: never over a window whose work would
+    // go with it (an edited result, recognised text).
     appServices_->canPresent = [this, alive] {
-        return !alive.expired() && !capturing_ && !configuring_ && !editor_ && !longScreenshot_;
+        return !alive.expired() && !capturing_ && !configuring_ && !editor_ && !longScreenshot_ &&
+               longResults_.empty() && recognitionWindows_->count() == 0;
     };
     appServices_->start();
     menu_->addSeparator();
@@ -479,6 +482,10 @@ bool AppDelegate::startLongCapture(const Rect& frame, const Rect& region) {
         if (!alive.expired() && longScreenshot_.get() == raw) raw->start();
     });
     return true;
+}
+
+void AppDelegate::stopRecognitions() {
+    recognitionWindows_->cancelAll();
 }
 
 void AppDelegate::showHistory() {

@@ -65,6 +65,8 @@ class AppDelegate final : public QObject {
     // The history and preferences windows: made once, brought to the front when open.
     void showHistory();
     void showPreferences();
+    // At quit, before the worker queues drain: recognitions still running or queued end now.
+    void stopRecognitions();
 
     // Where a pin without a frame goes: centred on `visible`, one image pixel per point at most
     // and never more than 60 % of the visible area either way.

@@ -1,8 +1,37 @@
 #include "CommandLine.h"
 
+#include <QImageReader>
 #include <cmath>
 
+#include "base/FileErrors.h"
+
 namespace tessal {
+
+QImage readImage(const QString& path, QString* error) {
+    if (const QString reason = readFailureReason(path); !reason.isEmpty()) {
+        *error = reason;
+        return {};
+    }
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    // Qt refuses images past its allocation limit, and then reports only a read failure: a
+    // sound image that is merely large is told as such, with how large one may be.
+    const QSize size = reader.size();
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    if (limit > 0 && size.isValid() && qint64(size.width()) * size.height() * 4 > limit) {
+        *error = QStringLiteral("图片太大（%1 × %2 像素），最多可读 %3 万像素")
+                     .arg(size.width())
+                     .arg(size.height())
+                     .arg(limit / 4 / 10'000);
+        return {};
+    }
+    QImage image = reader.read();
+    if (image.isNull())
+        *error = reader.error() == QImageReader::UnsupportedFormatError
+                     ? QStringLiteral("不是可以识别的图片格式")
+                     : QStringLiteral("图片已损坏或不完整");
+    return image;
+}
 
 QString usageText() {
     return QStringLiteral(

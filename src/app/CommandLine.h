@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -40,5 +41,8 @@ struct Command {
 // Parses the arguments after the program name.
 Command parseCommandLine(const QStringList& arguments);
 QString usageText();
+
+// An image file, upright, or nothing with a short reason in `error` (never empty then).
+QImage readImage(const QString& path, QString* error);
 
 }  // namespace tessal

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
 #include <cstdio>
 
 #include "AlertPresenter.h"
@@ -15,7 +14,6 @@
 #include "base/AtomicFile.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
-#include "base/FileErrors.h"
 #include "base/MainQueue.h"
 #include "base/SerialQueue.h"
 #include "capture/ScreenCapture.h"
@@ -96,22 +94,6 @@ int listWindows() {
         }
     }
     return 0;
-}
-
-// An image file, upright, or nothing with a short reason in `error` (never empty).
-QImage readImage(const QString& path, QString* error) {
-    if (const QString reason = readFailureReason(path); !reason.isEmpty()) {
-        *error = reason;
-        return {};
-    }
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    QImage image = reader.read();
-    if (image.isNull())
-        *error = reader.error() == QImageReader::UnsupportedFormatError
-                     ? QStringLiteral("不是可以识别的图片格式")
-                     : QStringLiteral("图片已损坏或不完整");
-    return image;
 }
 
 void reportUnreadable(const QString& path, const QString& reason) {
@@ -231,6 +213,7 @@ int runResident(int& argc, char** argv, SingleInstance& instance, const QString&
     delegate.applicationDidFinishLaunching();
     QtMainQueue::shared().async([handle, request] { handle(request); });
     const int status = app.exec();
+    delegate.stopRecognitions();
     // Work still running on the worker queues (a region query asking another application) ends
     // before the services it uses are destroyed with this frame.
     SerialQueue::closeAll();

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -106,7 +108,7 @@ struct Slice {
     bool ok = false;
 };
 
-void encodeSlice(const QImage& image, bool alpha, Slice& slice) {
+void deflateSlice(const QImage& image, bool alpha, Slice& slice) {
     const int w = image.width(), bpp = alpha ? 4 : 3, n = w * bpp;
     const std::size_t rows = std::size_t(slice.endRow - slice.firstRow);
     std::vector<std::uint8_t> filtered(rows * std::size_t(n + 1));
@@ -140,6 +142,16 @@ void encodeSlice(const QImage& image, bool alpha, Slice& slice) {
     slice.ok = done;
 }
 
+// Out of memory on a slice thread would end the program: it fails the slice instead, and so
+// the whole encoding.
+void encodeSlice(const QImage& image, bool alpha, Slice& slice) noexcept {
+    try {
+        deflateSlice(image, alpha, slice);
+    } catch (const std::bad_alloc&) {
+        slice.ok = false;
+    }
+}
+
 void appendBigEndian(QByteArray& out, std::uint32_t v) {
     const char bytes[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
     out.append(bytes, 4);
@@ -154,10 +166,7 @@ void appendChunk(QByteArray& out, const char* type, const QByteArray& data) {
     appendBigEndian(out, std::uint32_t(crc));
 }
 
-}  // namespace
-
-std::optional<QByteArray> encode(const QImage& source, int threads) {
-    if (source.isNull()) return std::nullopt;
+std::optional<QByteArray> encodeImage(const QImage& source, int threads) {
     const bool alpha = source.hasAlphaChannel();
     const QImage image =
         source.convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
@@ -173,9 +182,15 @@ std::optional<QByteArray> encode(const QImage& source, int threads) {
         slices[std::size_t(i)].last = i == count - 1;
     }
     std::vector<std::thread> workers;
-    for (int i = 1; i < count; ++i)
-        workers.emplace_back(
-            [&image, alpha, &slice = slices[std::size_t(i)]] { encodeSlice(image, alpha, slice); });
+    workers.reserve(std::size_t(count));
+    for (int i = 1; i < count; ++i) {
+        Slice& slice = slices[std::size_t(i)];
+        try {
+            workers.emplace_back([&image, alpha, &slice] { encodeSlice(image, alpha, slice); });
+        } catch (const std::system_error&) {
+            encodeSlice(image, alpha, slice);  // no thread to be had: here, then
+        }
+    }
     encodeSlice(image, alpha, slices.front());
     for (std::thread& t : workers) t.join();
 
@@ -202,6 +217,17 @@ std::optional<QByteArray> encode(const QImage& source, int threads) {
     appendChunk(png, "IDAT", idat);
     appendChunk(png, "IEND", {});
     return png;
+}
+
+}  // namespace
+
+std::optional<QByteArray> encode(const QImage& source, int threads) {
+    if (source.isNull()) return std::nullopt;
+    try {
+        return encodeImage(source, threads);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace tessal::PngEncoder

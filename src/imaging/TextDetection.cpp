@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace tessal::TextDetection {
 namespace {
@@ -15,6 +16,33 @@ constexpr int kMinimumSide = 3;
 
 int roundUp32(int v) {
     return std::max(32, (v + 31) / 32 * 32);
+}
+
+// Items grouped into visual rows, top to bottom, each row left to right. Sorted by their
+// vertical middles, an item joins the current row when its middle lies within half the smaller
+// height of the row's first item's: the row's reference never drifts down a column. ("Same
+// row" cannot be a sort order itself: it is not transitive.)
+template <typename T, typename BoxOf>
+std::vector<std::vector<T>> rowsOf(std::vector<T> items, BoxOf box) {
+    std::stable_sort(items.begin(), items.end(), [&](const T& a, const T& b) {
+        return box(a).center().y() < box(b).center().y();
+    });
+    std::vector<std::vector<T>> rows;
+    for (T& item : items) {
+        if (!rows.empty()) {
+            const QRect& first = box(rows.back().front());
+            const double tolerance = std::min(first.height(), box(item).height()) / 2.0;
+            if (std::abs(first.center().y() - box(item).center().y()) <= tolerance) {
+                rows.back().push_back(std::move(item));
+                continue;
+            }
+        }
+        rows.push_back({std::move(item)});
+    }
+    for (auto& row : rows)
+        std::stable_sort(row.begin(), row.end(),
+                         [&](const T& a, const T& b) { return box(a).x() < box(b).x(); });
+    return rows;
 }
 
 }  // namespace
@@ -125,14 +153,11 @@ std::vector<QRect> boxes(const float* probability, int width, int height, QSize 
             if (!scaled.isEmpty()) found.push_back(scaled);
         }
     }
-    std::stable_sort(found.begin(), found.end(), [](const QRect& a, const QRect& b) {
-        // Same line when the centres are closer than half the smaller height.
-        const double tolerance = std::min(a.height(), b.height()) / 2.0;
-        if (std::abs(a.center().y() - b.center().y()) > tolerance)
-            return a.center().y() < b.center().y();
-        return a.x() < b.x();
-    });
-    return found;
+    std::vector<QRect> ordered;
+    ordered.reserve(found.size());
+    for (auto& row : rowsOf(std::move(found), [](const QRect& r) -> const QRect& { return r; }))
+        ordered.insert(ordered.end(), row.begin(), row.end());
+    return ordered;
 }
 
 Planes readerInput(const std::vector<QImage>& lines, int maximumWidth) {
@@ -193,28 +218,27 @@ QString decode(const float* probabilities, int steps, int classes, const QString
     return text;
 }
 
+QImage secondReaderInput(const QImage& line) {
+    if (line.isNull()) return {};
+    QImage gray = line.convertToFormat(QImage::Format_Grayscale8);
+    qint64 sum = 0;
+    for (int y = 0; y < gray.height(); ++y)
+        for (int x = 0; x < gray.width(); ++x) sum += gray.constScanLine(y)[x];
+    if (sum < qint64(128) * gray.width() * gray.height()) gray.invertPixels();
+    const int margin = std::max(10, gray.height() / 2);
+    QImage padded(gray.width() + 2 * margin, gray.height() + 2 * margin, QImage::Format_Grayscale8);
+    if (padded.isNull()) return {};
+    padded.fill(gray.pixelColor(0, 0));
+    for (int y = 0; y < gray.height(); ++y)
+        std::memcpy(padded.scanLine(y + margin) + margin, gray.constScanLine(y),
+                    std::size_t(gray.width()));
+    return padded;
+}
+
 std::vector<Piece> joinRows(std::vector<Piece> pieces) {
-    std::sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) {
-        return a.box.center().y() < b.box.center().y();
-    });
-    std::vector<std::vector<Piece>> rows;
-    for (Piece& piece : pieces) {
-        bool joined = false;
-        if (!rows.empty()) {
-            // The row's reference is its first piece: a row never drifts down a column.
-            const QRect& first = rows.back().front().box;
-            const double tolerance = std::min(first.height(), piece.box.height()) / 2.0;
-            if (std::abs(first.center().y() - piece.box.center().y()) <= tolerance) {
-                rows.back().push_back(std::move(piece));
-                joined = true;
-            }
-        }
-        if (!joined) rows.push_back({std::move(piece)});
-    }
     std::vector<Piece> lines;
-    for (auto& row : rows) {
-        std::sort(row.begin(), row.end(),
-                  [](const Piece& a, const Piece& b) { return a.box.x() < b.box.x(); });
+    for (auto& row :
+         rowsOf(std::move(pieces), [](const Piece& p) -> const QRect& { return p.box; })) {
         Piece line = row.front();
         for (std::size_t i = 1; i < row.size(); ++i) {
             const int gap = row[i].box.left() - line.box.right();

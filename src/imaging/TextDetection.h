@@ -29,7 +29,8 @@ QRect contentRect(const QImage& image);
 // the pixels of an image of `imageSize`: pixels above 0.3 joined into regions, regions whose
 // mean probability is below 0.6 or that are smaller than 3 pixels dropped, each grown by
 // area × 1.5 / perimeter on every side (the "unclip" of the DB method) and scaled back. Screen
-// text is upright, so the boxes are upright too. Top to bottom, then left to right.
+// text is upright, so the boxes are upright too. In rows as `joinRows` forms them, top to
+// bottom, each row left to right.
 std::vector<QRect> boxes(const float* probability, int width, int height, QSize imageSize);
 
 // The reader's input for a batch of line images: each scaled to 48 rows (width in proportion,
@@ -42,6 +43,12 @@ Planes readerInput(const std::vector<QImage>& lines, int maximumWidth = 1600);
 // goes to `confidence` when given (0 for an empty line).
 QString decode(const float* probabilities, int steps, int classes, const QStringList& keys,
                double* confidence = nullptr);
+
+// The second reader's (Tesseract's) input for one line image: grey, dark text on a light
+// ground (a line whose mean is dark is inverted; that reader's own inverted pass is off for
+// speed), with a margin of max(10, height / 2) in the line's top-left colour all round, since
+// text touching the edge is misread.
+QImage secondReaderInput(const QImage& line);
 
 // Pieces read on one visual row joined into lines, top to bottom: pieces whose vertical
 // middles lie within half the smaller height of each other form a row, left to right; a gap

@@ -10,6 +10,7 @@
 #include "base/MainQueue.h"
 #include "base/SerialQueue.h"
 #include "imaging/PngEncoder.h"
+#include "tools/SaveDestination.h"
 #include "tools/ScreenshotHistory.h"
 
 namespace tessal {
@@ -145,7 +146,7 @@ void LongScreenshot::saveCurrent() {
         }
         encodeResult(image, [this, path = *path](const std::optional<QByteArray>& png) {
             QString reason = QStringLiteral("内存不足，无法生成图片。");
-            if (png && ScreenshotExport::writePNG(*png, path, env_.defaults, &reason)) {
+            if (png && SaveDestination::writePNG(*png, path, env_.defaults, &reason)) {
                 recordInHistory(*png);
                 close();
                 return;

@@ -4,6 +4,7 @@
 #include <QRectF>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <vector>
 
 #include "base/UserError.h"
@@ -17,17 +18,26 @@ struct RecognizedLine {
     QRectF box;
 };
 
-// Text recognition on the machine itself.
+// What a cancelled request fails with.
+inline UserError recognitionCancelled() {
+    return {QStringLiteral("Ostrel"), 22, QStringLiteral("已取消")};
+}
+
+// Text recognition on the machine itself. Each request names its caller's cancel flag (or
+// none), so that one caller can stop its own work without ending another's.
 class TextRecognizer {
   public:
     virtual ~TextRecognizer() = default;
     // The languages it reads ("zh-Hans", "zh-Hant", "en-US", …); fails when it cannot run.
-    virtual Result<QStringList> supportedLanguages() = 0;
-    // The lines of one image, in the given languages. Blocks; any thread.
+    virtual Result<QStringList> supportedLanguages(const std::atomic<bool>* cancelled) = 0;
+    // The lines of one image, in the given languages. Blocks; any thread. Fails with code 22
+    // when `cancelled` is set before or while it runs.
     virtual Result<std::vector<RecognizedLine>> recognize(const QImage& image,
-                                                          const QStringList& languages) = 0;
-    // Ends the work in progress at once (from any thread); its recognize fails.
-    virtual void cancel() {}
+                                                          const QStringList& languages,
+                                                          const std::atomic<bool>* cancelled) = 0;
+    // Ends at once (from any thread) the request made with `cancelled`, which the caller has
+    // set; a request of another caller goes on.
+    virtual void cancel(const std::atomic<bool>* cancelled) { (void)cancelled; }
 };
 
 }  // namespace tessal

@@ -112,11 +112,14 @@ ScreenshotHistory::Outcome ScreenshotHistory::write(const Recording& recording,
         outcome.error = QStringLiteral("无法写入“%1”：%2").arg(name, error);
         return outcome;
     }
-    outcome.entry = path;
     if (!QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        // Cleared or removed from the main thread in the meantime: nothing kept, nothing failed.
+        if (!QFileInfo::exists(path)) return outcome;
+        outcome.entry = path;
         outcome.error = QStringLiteral("无法设置“%1”的权限").arg(name);
         return outcome;
     }
+    outcome.entry = path;
     if (const auto pruned =
             pruneIn(directory, recording.thumbnails, recording.limit, recording.maximumBytes))
         outcome.error = *pruned;

@@ -12,10 +12,10 @@
 
 #include "ScreenshotHistory.h"
 #include "WindowPlacement.h"
-#include "annotation/ScreenshotExport.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
 #include "platform/Pasteboard.h"
+#include "tools/SaveDestination.h"
 
 namespace tessal {
 namespace {
@@ -273,7 +273,7 @@ void ScreenshotHistoryWindow::saveImage() {
     const auto path = environment_.chooseSavePath();
     if (!path || path->isEmpty()) return;
     QString error;
-    if (!ScreenshotExport::writePNG(*bytes, *path, environment_.defaults, &error) &&
+    if (!SaveDestination::writePNG(*bytes, *path, environment_.defaults, &error) &&
         environment_.alert)
         environment_.alert({QStringLiteral("无法保存截图"),
                             QStringLiteral("无法保存“%1”：%2").arg(*path, error),

@@ -6,10 +6,6 @@
 
 namespace tessal::TextRecognition {
 
-UserError cancellation() {
-    return {"Ostrel", 22, QStringLiteral("已取消")};
-}
-
 Result<QString> recognize(const QImage& image, TextRecognizer& recognizer,
                           const std::atomic<bool>* cancelled, const QStringList& wanted) {
     struct Found {
@@ -19,19 +15,20 @@ Result<QString> recognize(const QImage& image, TextRecognizer& recognizer,
     std::vector<Found> lines;
     const int height = image.isNull() ? 0 : image.height();
     for (int y = 0; y < height; y += bandStep) {
-        if (cancelled && *cancelled) return cancellation();
+        if (cancelled && *cancelled) return recognitionCancelled();
         const int top = std::max(y - bandOverlap, 0);
         const int bottom = std::min(y + bandStep + bandOverlap, height);
         const QImage tile = image.copy(0, top, image.width(), bottom - top);
         if (tile.isNull()) continue;
-        const Result<QStringList> supported = recognizer.supportedLanguages();
+        const Result<QStringList> supported = recognizer.supportedLanguages(cancelled);
         if (!supported) return supported.error();
         QStringList languages;
         for (const QString& language : preferredLanguages)
             if (supported.value().contains(language) &&
                 (wanted.isEmpty() || wanted.contains(language)))
                 languages << language;
-        Result<std::vector<RecognizedLine>> found = recognizer.recognize(tile, languages);
+        Result<std::vector<RecognizedLine>> found =
+            recognizer.recognize(tile, languages, cancelled);
         if (!found) return found.error();
         const int owned = std::min(y + bandStep, height);
         for (const RecognizedLine& line : found.value()) {

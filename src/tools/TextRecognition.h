@@ -26,7 +26,6 @@ inline const QStringList preferredLanguages = {QStringLiteral("zh-Hans"), QStrin
 Result<QString> recognize(const QImage& image, TextRecognizer& recognizer,
                           const std::atomic<bool>* cancelled = nullptr,
                           const QStringList& wanted = {});
-UserError cancellation();
 }  // namespace TextRecognition
 
 }  // namespace tessal

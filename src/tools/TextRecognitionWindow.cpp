@@ -42,7 +42,12 @@ TextRecognitionWindow::TextRecognitionWindow(const QImage& image, bool copyWhenR
 }
 
 TextRecognitionWindow::~TextRecognitionWindow() {
-    *cancelled_ = true;
+    cancelRecognition();
+}
+
+void TextRecognitionWindow::cancelRecognition() {
+    if (cancelled_->exchange(true)) return;
+    if (environment_.recognizer) environment_.recognizer->cancel(cancelled_.get());
 }
 
 void TextRecognitionWindow::start(const QImage& image) {
@@ -82,10 +87,7 @@ void TextRecognitionWindow::copyText() {
 void TextRecognitionWindow::closeWindow() {
     if (closed_) return;
     closed_ = true;
-    if (!*cancelled_) {
-        *cancelled_ = true;
-        if (environment_.recognizer) environment_.recognizer->cancel();
-    }
+    cancelRecognition();
     hide();
     auto closing = std::move(onClose);
     onClose = nullptr;
@@ -139,6 +141,10 @@ TextRecognitionWindows::TextRecognitionWindows(TextRecognitionEnvironment enviro
 
 TextRecognitionWindows::~TextRecognitionWindows() {
     for (auto& [id, window] : active_) window->onClose = nullptr;
+}
+
+void TextRecognitionWindows::cancelAll() {
+    for (auto& [id, window] : active_) window->cancelRecognition();
 }
 
 TextRecognitionWindow* TextRecognitionWindows::any() const {

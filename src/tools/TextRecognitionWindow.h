@@ -43,6 +43,8 @@ class TextRecognitionWindow final : public QWidget {
     void returnToEditor() { closeWindow(); }
     void closeWindow();
     bool closed() const { return closed_; }
+    // Stops this window's recognition (only this window's); its result is never shown.
+    void cancelRecognition();
 
     QLabel* statusLabel() const { return status_; }
     QPlainTextEdit* textView() const { return text_; }
@@ -80,6 +82,8 @@ class TextRecognitionWindows {
     bool present(const QByteArray& png, bool copyWhenReady, std::function<void()> onCopied,
                  std::function<void()> onClose);
     std::size_t count() const { return active_.size(); }
+    // Stops every window's recognition (at quit: the queue then drains at once).
+    void cancelAll();
     TextRecognitionWindow* any() const;
 
   private:

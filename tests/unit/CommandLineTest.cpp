@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
+
 #include "app/CommandLine.h"
 
 using namespace tessal;
@@ -56,4 +60,50 @@ TEST(CommandLine, Verbs) {
     const Command full = parseCommandLine({"capture", "--full", "-o", "x.png", "--display", "2"});
     EXPECT_EQ(full.output, "x.png");
     EXPECT_EQ(full.display, 2);
+}
+
+// Image files the verbs read: each failure says what is wrong; an image past Qt's allocation
+// limit (here lowered to 1 MB) is sound but too large, and the message says how large one may be.
+TEST(CommandLine, ImagesThatCannotBeReadSayWhy) {
+    QTemporaryDir dir;
+    QImage image(1200, 1000, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    const QString large = dir.filePath("large.png"), small = dir.filePath("small.png");
+    ASSERT_TRUE(image.save(large));
+    ASSERT_TRUE(image.copy(0, 0, 300, 200).save(small));
+    QFile cut(dir.filePath("cut.png"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    QFile whole(small);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    cut.write(whole.readAll().left(120));
+    cut.close();
+    QFile text(dir.filePath("notes.png"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("just words");
+    text.close();
+
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1);
+    struct Case {
+        QString path;
+        QString error;  // empty: it reads
+    };
+    const Case cases[] = {
+        {small, {}},
+        {large, "图片太大（1200 × 1000 像素），最多可读 26 万像素"},
+        {cut.fileName(), "图片已损坏或不完整"},
+        {text.fileName(), "不是可以识别的图片格式"},
+    };
+    for (const Case& c : cases) {
+        QString error;
+        const QImage read = readImage(c.path, &error);
+        EXPECT_EQ(read.isNull(), !c.error.isEmpty()) << c.path.toStdString();
+        EXPECT_EQ(error, c.error) << c.path.toStdString();
+    }
+    QString missing;
+    EXPECT_TRUE(readImage(dir.filePath("absent.png"), &missing).isNull());
+    EXPECT_FALSE(missing.isEmpty());
+    QImageReader::setAllocationLimit(limit);
+    QString error;
+    EXPECT_EQ(readImage(large, &error).size(), QSize(1200, 1000));
 }

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <random>
@@ -31,7 +36,70 @@ QImage content(int w, int h, bool alpha, int seed) {
     return image;
 }
 
+// Runs that halve from pixel to pixel (240, 120, 60, …), shifted by one pixel per row, with a
+// little noise: with zeros above, the average filter (which reads the row above) is by far the
+// best choice, so a slice that filtered its first row against zeros instead of the row above
+// would decode wrongly.
+QImage halvingNoise(int w, int h, int seed) {
+    QImage image(w, h, QImage::Format_RGB32);
+    std::mt19937 random(seed);
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const int v = 240 >> ((x + y) % 6);
+            line[x] = qRgb(v + int(random() % 2), v, v + int(random() % 2));
+        }
+    }
+    return image;
+}
+
+bool samePixels(const QImage& a, const QImage& b) {
+    return a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+}
+
 }  // namespace
+
+// Every slice but the first filters its first row against the last row of the slice before.
+TEST(PngEncoder, SlicesFilterTheirFirstRowAgainstTheRowAbove) {
+    for (const int threads : {2, 3, 8})
+        for (const QSize size : {QSize(64, 1031), QSize(509, 640)}) {
+            const QImage source = halvingNoise(size.width(), size.height(), threads);
+            const auto png = PngEncoder::encode(source, threads);
+            ASSERT_TRUE(png);
+            EXPECT_TRUE(samePixels(QImage::fromData(*png, "PNG"), source))
+                << size.width() << "x" << size.height() << ", " << threads << " threads";
+        }
+}
+
+// Memory that runs out on a slice thread fails the encoding; it does not end the program. Run
+// in a child whose address space leaves room for the image, not for the slices' buffers.
+TEST(PngEncoder, RunningOutOfMemoryIsAFailureNotAnEnd) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer reserves more address space than the limit allows";
+#endif
+    QImage source(6000, 4000, QImage::Format_RGB32);
+    source.fill(Qt::gray);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        QFile status("/proc/self/status");
+        long long size = 0;
+        if (status.open(QIODevice::ReadOnly))
+            for (const QByteArray& line : status.readAll().split('\n'))
+                if (line.startsWith("VmSize:"))
+                    size = line.mid(7).trimmed().split(' ')[0].toLongLong();
+        // Room for the second thread's stack, not for a slice's 36 MB of filtered rows (more
+        // than malloc takes from its heap: it maps them afresh).
+        const rlimit limit{rlim_t(size * 1024 + 20'000'000), rlim_t(size * 1024 + 20'000'000)};
+        setrlimit(RLIMIT_AS, &limit);
+        const auto png = PngEncoder::encode(source, 2);
+        _exit(png ? 3 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "encoded within the limit: the limit is too generous";
+}
 
 // Whatever the size and thread count, the stream decodes (through libpng, Qt's reader) to
 // exactly the pixels that went in; alpha survives the divide back from premultiplied.

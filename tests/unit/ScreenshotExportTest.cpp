@@ -13,32 +13,33 @@
 #include "base/SerialQueue.h"
 #include "imaging/PngEncoder.h"
 #include "platform/fake/FakePlatform.h"
+#include "tools/SaveDestination.h"
 #include "tools/ScreenshotHistory.h"
 
 using namespace tessal;
 
 TEST(ScreenshotExport, NamesFoldersAndWrites) {
-    EXPECT_EQ(ScreenshotExport::defaultFileName(1712345678), "截图-1712345678.png");
+    EXPECT_EQ(SaveDestination::defaultFileName(1712345678), "截图-1712345678.png");
     QTemporaryDir dir;
     DefaultsStore defaults(dir.filePath("defaults.json"));
-    EXPECT_EQ(ScreenshotExport::rememberedDirectory(defaults), "");
+    EXPECT_EQ(SaveDestination::rememberedDirectory(defaults), "");
 
     QDir(dir.path()).mkdir("shots");
     const QString target = dir.filePath("shots/a.png");
     QString error;
-    ASSERT_TRUE(ScreenshotExport::writePNG("PNGDATA", target, defaults, &error));
-    EXPECT_EQ(ScreenshotExport::rememberedDirectory(defaults), dir.filePath("shots"));
+    ASSERT_TRUE(SaveDestination::writePNG("PNGDATA", target, defaults, &error));
+    EXPECT_EQ(SaveDestination::rememberedDirectory(defaults), dir.filePath("shots"));
     QFile written(target);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), "PNGDATA");
 
     // A write that fails leaves the remembered folder as it was.
-    EXPECT_FALSE(ScreenshotExport::writePNG("X", dir.filePath("nowhere/b.png"), defaults, &error));
+    EXPECT_FALSE(SaveDestination::writePNG("X", dir.filePath("nowhere/b.png"), defaults, &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(ScreenshotExport::rememberedDirectory(defaults), dir.filePath("shots"));
+    EXPECT_EQ(SaveDestination::rememberedDirectory(defaults), dir.filePath("shots"));
     // A folder that vanished is forgotten.
     QDir(dir.filePath("shots")).removeRecursively();
-    EXPECT_EQ(ScreenshotExport::rememberedDirectory(defaults), "");
+    EXPECT_EQ(SaveDestination::rememberedDirectory(defaults), "");
 }
 
 TEST(CapturePreferences, CopyClosesAndDefaultTool) {

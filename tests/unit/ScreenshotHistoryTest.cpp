@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
+#include <atomic>
 #include <random>
+#include <thread>
 
 #include "base/DefaultsStore.h"
 #include "tools/ScreenshotHistory.h"
@@ -165,6 +167,53 @@ TEST_F(ScreenshotHistoryTest, AFailedWriteIsReportedUntilTheNextSuccess) {
     history.record(png(8, 8, 2));
     EXPECT_TRUE(history.lastError().isEmpty());
     EXPECT_EQ(history.entries().size(), 1);
+
+    // A clear forgets the failure too.
+    ASSERT_TRUE(QFile::rename(folder, folder + ".kept"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    history.record(png(8, 8, 3));
+    ASSERT_FALSE(history.lastError().isEmpty());
+    EXPECT_FALSE(history.clear());
+    EXPECT_TRUE(history.lastError().isEmpty());
+}
+
+// The split write as the copy uses it: written on a worker thread while the main thread
+// clears and removes. Whatever interleaving happens, nothing fails, no partial file is left and
+// every entry is a whole image.
+TEST_F(ScreenshotHistoryTest, WritesOnAWorkerBesideClearsAndRemovesOnTheMainThread) {
+    history.setEnabled(true);
+    history.setLimit(10);
+    std::vector<QByteArray> images;
+    for (int i = 0; i < 40; ++i) images.push_back(png(64, 48, i, true));
+    std::vector<ScreenshotHistory::Recording> recordings;
+    for (std::size_t i = 0; i < images.size(); ++i) recordings.push_back(*history.prepare());
+    std::vector<ScreenshotHistory::Outcome> outcomes(images.size());
+    std::atomic<bool> done = false;
+    std::thread writer([&] {
+        for (std::size_t i = 0; i < images.size(); ++i)
+            outcomes[i] = ScreenshotHistory::write(recordings[i], images[i]);
+        done = true;
+    });
+    int rounds = 0;
+    while (!done || rounds < 3) {
+        const QStringList present = history.entries();
+        if (!present.isEmpty()) {
+            EXPECT_FALSE(history.remove(present.back()));
+        }
+        EXPECT_FALSE(history.clear());
+        ++rounds;
+    }
+    writer.join();
+    for (const auto& outcome : outcomes) {
+        EXPECT_TRUE(outcome.error.isEmpty()) << outcome.error.toStdString();
+        history.finish(outcome);
+    }
+    EXPECT_TRUE(history.lastError().isEmpty());
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+        EXPECT_TRUE(name.endsWith(".png")) << "left behind: " << name.toStdString();
+        EXPECT_FALSE(QImage(QDir(folder).filePath(name)).isNull()) << name.toStdString();
+    }
 }
 
 TEST(ScreenshotHistoryThumbnail, FitsTheLongerSideAndFailsQuietly) {

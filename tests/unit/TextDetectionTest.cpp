@@ -1,12 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <thread>
+#include <QPainter>
 
 #include "imaging/TextDetection.h"
-#include "platform/ocr/WorkerTextRecognizer.h"
 
 using namespace tessal;
 
@@ -56,49 +52,47 @@ TEST(TextDetection, DecodingJoiningAndMargins) {
     EXPECT_EQ(TextDetection::contentRect(image), QRect(QPoint(20, 5), QPoint(30, 33)));
 }
 
-// The worker's client against stand-in workers: one that dies, one that answers nonsense, one
-// that never answers (cancelled from another thread), and a missing one.
-TEST(WorkerTextRecognizer, FailuresBecomeErrors) {
-    QTemporaryDir dir;
-    auto worker = [&](const QString& name, const QByteArray& script) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write("#!/bin/sh\n" + script);
-        file.close();
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        return path;
+// "Same row" is not transitive: in a staircase each box shares a row with its neighbours but
+// not with the one after. Rows are formed first (each begun by its topmost box), then each is
+// ordered left to right; the result does not depend on how a sort copes with a cycle.
+TEST(TextDetection, BoxesInAStaircaseFormRowsBeforeTheyAreOrdered) {
+    constexpr int w = 400, h = 120;
+    std::vector<float> map(std::size_t(w) * h, 0.0f);
+    // Box i: 20 × 6 at (300 − 25 i, 10 + 4 i); grown to 14 rows, so a row takes the next box
+    // (4 rows lower) and not the one after (8 rows lower).
+    for (int i = 0; i < 10; ++i)
+        for (int y = 10 + 4 * i; y < 16 + 4 * i; ++y)
+            for (int x = 300 - 25 * i; x < 320 - 25 * i; ++x) map[std::size_t(y) * w + x] = 0.9f;
+    const std::vector<QRect> found = TextDetection::boxes(map.data(), w, h, QSize(w, h));
+    ASSERT_EQ(found.size(), 10u);
+    std::vector<int> order;
+    for (const QRect& box : found) order.push_back((300 - (box.x() + 4)) / 25);
+    EXPECT_EQ(order, (std::vector<int>{1, 0, 3, 2, 5, 4, 7, 6, 9, 8}));
+}
+
+// The second reader gets dark text on a light ground with a margin in the ground's colour.
+TEST(TextDetection, SecondReaderInputIsDarkOnLightWithAMargin) {
+    struct Case {
+        QColor ground, ink;
+        int height;
     };
-    QImage image(20, 10, QImage::Format_RGB32);
-    image.fill(Qt::white);
-
-    WorkerTextRecognizer missing(dir.filePath("absent"));
-    EXPECT_EQ(missing.recognize(image, {}).error().message, "未安装文字识别组件");
-
-    WorkerTextRecognizer crashing(worker("crash", "read request\nexit 3\n"));
-    EXPECT_EQ(crashing.recognize(image, {}).error().message, "识别进程意外退出");
-
-    WorkerTextRecognizer confused(worker("confused", "read request\necho hello\ncat >/dev/null\n"));
-    EXPECT_EQ(confused.recognize(image, {}).error().message, "识别进程的回答无法读取");
-
-    WorkerTextRecognizer answering(
-        worker("answers",
-               "read request\nhead -c 800 >/dev/null\nprintf 'lines 1\\n0.1 0.2 0.5 "
-               "0.3\\t你好\\n'\nread again\n"));
-    const auto lines = answering.recognize(image, {});
-    ASSERT_TRUE(lines);
-    ASSERT_EQ(lines.value().size(), 1u);
-    EXPECT_EQ(lines.value()[0].text, "你好");
-    EXPECT_EQ(lines.value()[0].box, QRectF(0.1, 0.2, 0.5, 0.3));
-
-    WorkerTextRecognizer hanging(worker("hang", "exec sleep 60\n"));
-    std::thread cancel([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        hanging.cancel();
-    });
-    const auto cancelled = hanging.recognize(image, {});
-    cancel.join();
-    ASSERT_FALSE(cancelled);
-    EXPECT_EQ(cancelled.error().code, 22);
-    EXPECT_EQ(hanging.workerPid(), 0);
+    const Case cases[] = {{Qt::white, Qt::black, 20},
+                          {QColor(20, 20, 30), QColor(240, 240, 240), 20},  // inverted
+                          {QColor(200, 210, 220), QColor(10, 10, 10), 30}};
+    for (const Case& c : cases) {
+        QImage line(60, c.height, QImage::Format_RGB32);
+        line.fill(c.ground);
+        QPainter(&line).fillRect(10, 5, 30, c.height - 10, c.ink);
+        const QImage input = TextDetection::secondReaderInput(line);
+        const int margin = std::max(10, c.height / 2);
+        ASSERT_EQ(input.size(), QSize(60 + 2 * margin, c.height + 2 * margin)) << c.height;
+        EXPECT_EQ(input.format(), QImage::Format_Grayscale8);
+        const int ground = qGray(input.pixel(0, 0)),
+                  ink = qGray(input.pixel(margin + 20, margin + 8));
+        EXPECT_GT(ground, 190) << c.height;
+        EXPECT_LT(ink, 60) << c.height;
+        // The line itself sits inside the margin: its ground right after the margin.
+        EXPECT_EQ(qGray(input.pixel(margin + 2, margin + 2)), ground);
+    }
+    EXPECT_TRUE(TextDetection::secondReaderInput(QImage()).isNull());
 }

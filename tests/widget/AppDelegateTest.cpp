@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
@@ -15,10 +16,13 @@
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
+#include "base/SerialQueue.h"
 #include "capture/Editor.h"
 #include "capture/OverlayWindow.h"
 #include "capture/SelectionView.h"
+#include "longcapture/LongScreenshotResult.h"
 #include "platform/fake/FakePlatform.h"
+#include "tools/TextRecognitionWindow.h"
 
 using namespace tessal;
 
@@ -126,6 +130,34 @@ TEST_F(AppDelegateTest, ServiceItemsToggleLoginAndUpdatesAndKeepDialogsAwayFromC
     ASSERT_TRUE(capture());
     EXPECT_FALSE(app->appServices().canPresent());
     app->editor()->close();
+    queue.runPending();
+    EXPECT_TRUE(app->appServices().canPresent());
+}
+
+// The update prompt quits with its default button: it waits while a result window (an edited
+// long capture that exists nowhere else) or a recognition window is open.
+TEST_F(AppDelegateTest, TheUpdatePromptWaitsForWindowsHoldingWork) {
+    launch();
+    QImage image(300, 900, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    app->showResult(image, "长截图");
+    ASSERT_EQ(app->resultCount(), 1u);
+    EXPECT_FALSE(app->appServices().canPresent());
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* result = qobject_cast<LongScreenshotResult*>(window)) result->closeWindow();
+    queue.runPending();
+    ASSERT_EQ(app->resultCount(), 0u);
+    EXPECT_TRUE(app->appServices().canPresent());
+
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    ASSERT_TRUE(app->recognitionWindows().present(png, false, nullptr, nullptr));
+    // The recognition runs on its own queue with the fixture's recogniser: it ends here.
+    SerialQueue::named("local.ostrel.text-recognition").flush();
+    EXPECT_FALSE(app->appServices().canPresent());
+    app->recognitionWindows().any()->closeWindow();
     queue.runPending();
     EXPECT_TRUE(app->appServices().canPresent());
 }

@@ -127,7 +127,7 @@ TEST_F(TextRecognitionWindowTest, BackClosesOnceAndALateResultIsDropped) {
     QApplication::sendEvent(window->textView(), &escape);
     EXPECT_TRUE(window->closed());
     EXPECT_EQ(closes, 1);
-    EXPECT_EQ(recognizer.cancels, 1);
+    ASSERT_EQ(recognizer.cancelled.size(), 1u);
     window->returnToEditor();
     window->close();
     EXPECT_EQ(closes, 1);
@@ -158,4 +158,37 @@ TEST_F(TextRecognitionWindowTest, TheRegistryKeepsWindowsUntilTheyClose) {
     EXPECT_EQ(windows.count(), 1u);  // leaves on the next turn
     queue.runPending();
     EXPECT_EQ(windows.count(), 0u);
+}
+
+// Windows share the recogniser: closing one cancels its own request and no other window's; at
+// quit every window's request is cancelled, so queued work ends without asking the recogniser.
+TEST_F(TextRecognitionWindowTest, EachWindowCancelsOnlyItsOwnRecognition) {
+    answer({"kept"});
+    auto first = open(false, false);
+    auto second = open(false, false);
+    second->closeWindow();
+    ASSERT_EQ(recognizer.cancelled.size(), 1u);
+    for (auto& work : pending) work();
+    pending.clear();
+    queue.runPending();
+    // Only the first window asked: the second's queued band saw its own flag set.
+    ASSERT_EQ(recognizer.flags.size(), 1u);
+    EXPECT_NE(recognizer.flags[0], recognizer.cancelled[0]);
+    EXPECT_EQ(first->textView()->toPlainText(), "kept");
+
+    TextRecognitionWindows windows(TextRecognitionEnvironment{
+        queue, pasteboard, &recognizer,
+        [this](std::function<void()> work) { pending.push_back(std::move(work)); }});
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    blank().save(&buffer, "PNG");
+    ASSERT_TRUE(windows.present(png, false, nullptr, nullptr));
+    ASSERT_TRUE(windows.present(png, false, nullptr, nullptr));
+    recognizer.cancelled.clear();
+    windows.cancelAll();
+    EXPECT_EQ(recognizer.cancelled.size(), 2u);
+    for (auto& work : pending) work();
+    queue.runPending();
+    EXPECT_EQ(recognizer.flags.size(), 1u);  // nothing more was asked
 }

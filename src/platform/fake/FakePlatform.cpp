@@ -148,8 +148,10 @@ FakePlatform::FakePlatform() {
 }
 
 Result<std::vector<RecognizedLine>> FakeTextRecognizer::recognize(const QImage& tile,
-                                                                  const QStringList& wanted) {
+                                                                  const QStringList& wanted,
+                                                                  const std::atomic<bool>* flag) {
     asked.push_back(wanted);
+    flags.push_back(flag);
     tiles.push_back(tile.size());
     if (onRecognize) onRecognize();
     if (failure) return *failure;

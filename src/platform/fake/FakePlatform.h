@@ -212,12 +212,13 @@ class FakeTextRecognizer final : public TextRecognizer {
     std::function<void()> onRecognize;  // runs inside each request (e.g. to cancel it)
     std::vector<QStringList> asked;
     std::vector<QSize> tiles;
-    int cancels = 0;
+    std::vector<const std::atomic<bool>*> flags;      // of each request
+    std::vector<const std::atomic<bool>*> cancelled;  // given to each cancel
 
-    Result<QStringList> supportedLanguages() override { return languages; }
-    Result<std::vector<RecognizedLine>> recognize(const QImage& tile,
-                                                  const QStringList& languages) override;
-    void cancel() override { ++cancels; }
+    Result<QStringList> supportedLanguages(const std::atomic<bool>*) override { return languages; }
+    Result<std::vector<RecognizedLine>> recognize(const QImage& tile, const QStringList& languages,
+                                                  const std::atomic<bool>* cancelled) override;
+    void cancel(const std::atomic<bool>* flag) override { cancelled.push_back(flag); }
 };
 
 // A login item in memory; `refuse` makes every change fail.

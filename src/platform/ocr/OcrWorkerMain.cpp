@@ -1,10 +1,6 @@
 // tessal-ocr-worker: Tessal's text recogniser in a process of its own, so the resident program
-// never carries the models. It answers requests on standard input until it has been idle for
-// 60 seconds:
-//   "languages\n"                        → "languages zh-Hans zh-Hant en-US\n"
-//   "recognize W H\n" + W×H×4 bytes (32-bit 0xffRRGGBB pixels, rows packed)
-//                                        → "lines N\n" + N × "x y w h\ttext\n"
-// (boxes normalised to the image, origin at the bottom left), or "error REASON\n".
+// never carries the models. It answers requests on standard input (OcrProtocol.h) until it has
+// been idle for 60 seconds.
 //   tessal-ocr-worker --models DIR [--read IMAGE]   (--read: one image, lines to stdout)
 #include <poll.h>
 #include <unistd.h>
@@ -18,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "OcrProtocol.h"
 #include "OnnxTextReader.h"
 
 using namespace tessal;
@@ -67,16 +64,7 @@ QString modelDirectory(const QStringList& args) {
 
 QByteArray linesReply(const std::vector<OnnxTextReader::Line>& lines, QSize size) {
     QByteArray out = "lines " + QByteArray::number(qsizetype(lines.size())) + "\n";
-    for (const auto& line : lines) {
-        const double w = size.width(), h = size.height();
-        QString text = line.text;
-        text.replace(QLatin1Char('\n'), QLatin1Char(' '))
-            .replace(QLatin1Char('\t'), QLatin1Char(' '));
-        out += QByteArray::number(line.box.x() / w, 'g', 9) + ' ' +
-               QByteArray::number(1.0 - (line.box.y() + line.box.height()) / h, 'g', 9) + ' ' +
-               QByteArray::number(line.box.width() / w, 'g', 9) + ' ' +
-               QByteArray::number(line.box.height() / h, 'g', 9) + '\t' + text.toUtf8() + '\n';
-    }
+    for (const auto& line : lines) out += OcrProtocol::lineReply(line.box, size, line.text) + '\n';
     return out;
 }
 

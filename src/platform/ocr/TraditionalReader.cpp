@@ -3,8 +3,9 @@
 #include <opencc.h>
 #include <tesseract/baseapi.h>
 
+#include "imaging/TextDetection.h"
+
 #include <algorithm>
-#include <cstring>
 
 namespace tessal {
 namespace {
@@ -96,21 +97,8 @@ std::optional<QString> TraditionalReader::read(const QImage& line) {
         }
     }
     if (!engines_->tesseract || line.isNull()) return std::nullopt;
-    // A margin around the line in its own background colour: Tesseract misreads text that
-    // touches the edge of its image.
-    QImage gray = line.convertToFormat(QImage::Format_Grayscale8);
-    // Dark text on a light ground, as Tesseract reads best (its own inverted second pass is
-    // switched off for speed): light-on-dark lines are turned over here.
-    long sum = 0;
-    for (int y = 0; y < gray.height(); ++y)
-        for (int x = 0; x < gray.width(); ++x) sum += gray.constScanLine(y)[x];
-    if (sum < 128L * gray.width() * gray.height()) gray.invertPixels();
-    const int margin = std::max(10, gray.height() / 2);
-    QImage padded(gray.width() + 2 * margin, gray.height() + 2 * margin, QImage::Format_Grayscale8);
-    padded.fill(gray.pixelColor(0, 0));
-    for (int y = 0; y < gray.height(); ++y)
-        std::memcpy(padded.scanLine(y + margin) + margin, gray.constScanLine(y),
-                    std::size_t(gray.width()));
+    const QImage padded = TextDetection::secondReaderInput(line);
+    if (padded.isNull()) return std::nullopt;
     engines_->tesseract->SetImage(padded.constBits(), padded.width(), padded.height(), 1,
                                   int(padded.bytesPerLine()));
     char* text = engines_->tesseract->GetUTF8Text();

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <optional>
+
+#include "platform/TextRecognizer.h"
+
+namespace tessal {
+
+// What the recognition worker and its client say to each other, one line each way:
+//   "languages\n"                        → "languages zh-Hans zh-Hant en-US\n"
+//   "recognize W H\n" + W×H×4 bytes (32-bit 0xffRRGGBB pixels, rows packed)
+//                                        → "lines N\n" + N × "x y w h\ttext\n"
+// or "error REASON\n". Boxes are normalised to the image, with the origin at the bottom left.
+namespace OcrProtocol {
+
+// A reply line longer than this, or more lines than this, is not a reply of ours.
+inline constexpr qsizetype maximumLineBytes = 64 * 1024;
+inline constexpr int maximumLines = 100'000;
+
+// One found line (`box` in the pixels of an image of `size`, y down) as a reply line, without
+// its line break; tabs and line breaks in the text become spaces.
+QByteArray lineReply(const QRect& box, QSize size, QString text);
+// A reply line read back; none when it is not one.
+std::optional<RecognizedLine> parseLine(const QByteArray& line);
+
+}  // namespace OcrProtocol
+}  // namespace tessal
