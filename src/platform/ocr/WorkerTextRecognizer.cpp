@@ -44,9 +44,11 @@ struct WorkerTextRecognizer::Child {
     std::atomic<bool> exited{false};
     std::atomic<bool> stopping{false};  // the client is stopping it and closes the pipes itself
 
+    // The worker leads a process group of its own: whatever it started goes with it, and no
+    // pipe of ours stays open in a process left behind.
     void kill() {
         std::lock_guard lock(mutex);
-        if (!reaped) ::kill(pid, SIGKILL);
+        if (!reaped) ::kill(-pid, SIGKILL);
     }
 };
 
@@ -128,7 +130,8 @@ bool WorkerTextRecognizer::ensureRunning(QString* error, bool* reused) {
     sigemptyset(&defaults);
     sigaddset(&defaults, SIGPIPE);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
     const int spawned = posix_spawn(&pid, path.constData(), &actions, &attributes, argv, environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
