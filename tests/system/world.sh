@@ -130,9 +130,15 @@ image_pixel() {
 
 # window_frame TITLE -> "x y w h": the window's frame (decorations included) in root pixels.
 window_frame() {
-    local id info x y w h l r t b
-    id=$(xdotool search --name "^$1\$" | head -n1)
-    info=$(xwininfo -id "$id")
+    local id info="" x y w h l r t b attempt
+    # xdotool's search walks the whole tree and gives up when a window vanishes under it (an
+    # overlay coming or going): ask again.
+    for attempt in 1 2 3 4 5 6 7 8 9 10; do
+        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1)
+        [ -n "$id" ] && info=$(xwininfo -id "$id" 2>/dev/null) && break
+        sleep 0.2
+    done
+    [ -n "$info" ] || fail "no window named $1"
     x=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
     y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
     w=$(echo "$info" | sed -n 's/.*Width: *//p')
