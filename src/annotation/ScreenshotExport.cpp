@@ -49,31 +49,29 @@ ScreenshotExport::CopyOutcome ScreenshotExport::copy(
     // encoding, so nothing of it blocks the main thread.
     std::optional<ScreenshotHistory::Recording> recording;
     if (history) recording = history->prepare();
-    SerialQueue::named("local.ostrel.png")
-        .async([bytes, claimed, bitmap = std::move(bitmap), &mainQueue, &pasteboard, history,
-                recording, showError = std::move(showError), encode = std::move(encode)] {
-            const QImage image = bitmap();
-            const QByteArray made =
-                image.isNull() ? QByteArray() : encode(image).value_or(QByteArray());
-            bytes->set_value(made);
-            const std::uint64_t offer = claimed.get();
-            if (offer == 0) return;
-            if (made.isEmpty()) {
-                // Never a truncated or empty image on the clipboard: the offer goes.
-                mainQueue.async([&pasteboard, offer, showError] {
-                    pasteboard.withdrawPng(offer);
-                    if (showError)
-                        showError(
-                            {QStringLiteral("无法复制截图"),
-                             QStringLiteral("内存不足，无法生成 PNG 图片，剪贴板中没有放入内容。"),
-                             {QStringLiteral("知道了")}});
-                });
-                return;
-            }
-            if (!recording) return;
-            const ScreenshotHistory::Outcome outcome = ScreenshotHistory::write(*recording, made);
-            mainQueue.async([history, outcome] { history->finish(outcome); });
-        });
+    PngEncoder::worker().async([bytes, claimed, bitmap = std::move(bitmap), &mainQueue, &pasteboard,
+                                history, recording, showError = std::move(showError),
+                                encode = std::move(encode)] {
+        const QImage image = bitmap();
+        const QByteArray made =
+            image.isNull() ? QByteArray() : encode(image).value_or(QByteArray());
+        bytes->set_value(made);
+        const std::uint64_t offer = claimed.get();
+        if (offer == 0) return;
+        if (made.isEmpty()) {
+            // Never a truncated or empty image on the clipboard: the offer goes.
+            mainQueue.async([&pasteboard, offer, showError] {
+                pasteboard.withdrawPng(offer);
+                if (showError)
+                    showError(
+                        {QStringLiteral("无法复制截图"),
+                         QStringLiteral("内存不足，无法生成 PNG 图片，剪贴板中没有放入内容。"),
+                         {QStringLiteral("知道了")}});
+            });
+            return;
+        }
+        if (recording) ScreenshotHistory::writeThenFinish(history, *recording, made, mainQueue);
+    });
     const std::uint64_t offer = pasteboard.offerPng(png);
     claim->set_value(offer);
     if (offer == 0) return CopyOutcome::refused;

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/SerialQueue.h"
+
 namespace tessal::PngEncoder {
 namespace {
 
@@ -228,6 +230,10 @@ std::optional<QByteArray> encode(const QImage& source, int threads) {
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
+}
+
+SerialQueue& worker() {
+    return SerialQueue::named("local.ostrel.png");
 }
 
 }  // namespace tessal::PngEncoder

@@ -6,6 +6,8 @@
 
 namespace tessal {
 
+class SerialQueue;
+
 // Our own PNG writer for what Tessal produces (copies, saves, pins, history, stitched images):
 // rows filtered per row (the filter that gives the smallest sum of differences), the filtered
 // rows split into one slice per thread and each slice deflated on its own thread (zlib level
@@ -16,6 +18,9 @@ namespace PngEncoder {
 
 // `threads` 0 = one per core. Nothing for a null image or when memory runs out.
 std::optional<QByteArray> encode(const QImage& image, int threads = 0);
+// The serial queue "local.ostrel.png" where exports make their PNG (and write what follows
+// from it), one after another, off the main thread.
+SerialQueue& worker();
 
 }  // namespace PngEncoder
 }  // namespace tessal

@@ -18,10 +18,6 @@ namespace {
 
 constexpr double kIdlePoll = 0.01;
 
-SerialQueue& pngWorker() {
-    return SerialQueue::named("local.ostrel.png");
-}
-
 }  // namespace
 
 std::optional<LongCaptureCrop> LongScreenshot::parseTrim(const QString& leading,
@@ -95,7 +91,7 @@ void LongScreenshot::encodeResult(const QImage& image,
     encoding_ = true;
     std::weak_ptr<bool> alive = alive_;
     MainQueue& mainQueue = env_.mainQueue;
-    pngWorker().async([this, alive, image, &mainQueue, then = std::move(then)] {
+    PngEncoder::worker().async([this, alive, image, &mainQueue, then = std::move(then)] {
         std::optional<QByteArray> png = PngEncoder::encode(image);
         mainQueue.async([this, alive, png = std::move(png), then] {
             if (alive.expired()) return;
@@ -111,9 +107,8 @@ void LongScreenshot::recordInHistory(const QByteArray& png) {
     if (!recording) return;
     ScreenshotHistory* history = env_.history;
     MainQueue& mainQueue = env_.mainQueue;
-    pngWorker().async([history, recording, png, &mainQueue] {
-        const ScreenshotHistory::Outcome outcome = ScreenshotHistory::write(*recording, png);
-        mainQueue.async([history, outcome] { history->finish(outcome); });
+    PngEncoder::worker().async([history, recording, png, &mainQueue] {
+        ScreenshotHistory::writeThenFinish(history, *recording, png, mainQueue);
     });
 }
 

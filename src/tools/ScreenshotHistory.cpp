@@ -1,5 +1,7 @@
 #include "ScreenshotHistory.h"
 
+#include "base/MainQueue.h"
+
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
@@ -129,6 +131,12 @@ ScreenshotHistory::Outcome ScreenshotHistory::write(const Recording& recording,
 void ScreenshotHistory::finish(const Outcome& outcome) {
     if (!outcome.entry.isEmpty() && onRecorded) onRecorded(outcome.entry);
     if (outcome.attempted) lastError_ = outcome.error;
+}
+
+void ScreenshotHistory::writeThenFinish(ScreenshotHistory* history, const Recording& recording,
+                                        const QByteArray& png, MainQueue& mainQueue) {
+    const Outcome outcome = write(recording, png);
+    mainQueue.async([history, outcome] { history->finish(outcome); });
 }
 
 bool ScreenshotHistory::deleteEntry(const QString& entry, const QString& thumbnails) {

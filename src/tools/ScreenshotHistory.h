@@ -9,6 +9,8 @@
 
 namespace tessal {
 
+class MainQueue;
+
 class DefaultsStore;
 
 // The local history of screenshots that left the program (copied, saved, pinned): one PNG file
@@ -62,6 +64,9 @@ class ScreenshotHistory {
     std::optional<Recording> prepare() const;
     static Outcome write(const Recording& recording, const QByteArray& png);
     void finish(const Outcome& outcome);
+    // `write` here, on the worker that made the PNG; `finish` queued back on the main thread.
+    static void writeThenFinish(ScreenshotHistory* history, const Recording& recording,
+                                const QByteArray& png, MainQueue& mainQueue);
     // Entry files, newest first; empty when the folder is missing or unreadable.
     QStringList entries() const;
     // Deletes what no longer fits the limit or the budget; the first failure, in words.
