@@ -122,11 +122,12 @@ std::vector<int> clientPids(const std::vector<xcb_window_t>& windows) {
     const uint32_t idMask = xcb_get_setup(c)->resource_id_mask;
     for (auto it = xcb_res_query_client_ids_ids_iterator(reply); it.rem;
          xcb_res_client_id_value_next(&it)) {
-        if (!(it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) ||
+        const xcb_res_client_id_spec_t& id = it.data->spec;
+        if (!(id.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) ||
             xcb_res_client_id_value_value_length(it.data) < 1)
             continue;
         const int pid = int(*xcb_res_client_id_value_value(it.data));
-        const uint32_t base = it.data->spec.client & ~idMask;
+        const uint32_t base = id.client & ~idMask;
         for (size_t i = 0; i < windows.size(); ++i)
             if (pids[i] == 0 && pid > 0 && (windows[i] & ~idMask) == base) pids[i] = pid;
     }
