@@ -13,6 +13,7 @@
 #include "AppServices.h"
 #include "CapturePreferencesWindow.h"
 #include "annotation/SavePanel.h"
+#include "base/Clock.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
 #include "base/QtGeometry.h"
@@ -37,9 +38,11 @@
 namespace tessal {
 namespace {
 
-// After hiding windows of our own, the windows they covered need a moment to repaint before
-// the screen is read.
-constexpr double kRepaintDelay = 0.12;
+// After hiding windows of our own (the one-time guide included) the screen is read only once it
+// shows what they covered: their frames gone, which the window manager decides on its own time,
+// then a moment for the windows beneath to repaint and for a compositor's closing animation.
+constexpr double kLeaveCheckInterval = 0.02;
+constexpr double kLeaveLimit = 1.0;
 // The longest a frozen still may stay up when the overlays do not say they were painted.
 constexpr double kFrozenDisplaysLimit = 1.0;
 
@@ -250,11 +253,13 @@ void AppDelegate::takeScreenshot() {
     if (editor_) editor_->hideOverlays();
 
     // The stored flag first: it spares the accessibility bus a round trip on every capture.
+    bool guideShown = false;
     if (!defaults_.boolValue(ChildRegionPermissionGuide::shownKey, false) &&
         !platform_.accessibility->isTrusted()) {
         visibility_.activate();
         const int answer = alerts_.run(ChildRegionPermissionGuide::alert(shortcut_.label));
         defaults_.set(ChildRegionPermissionGuide::shownKey, true);
+        guideShown = true;
         if (answer == 0) {
             if (editor_) editor_->close();
             capturing_ = false;
@@ -264,12 +269,33 @@ void AppDelegate::takeScreenshot() {
         }
     }
 
-    const bool anythingHidden = visibility_.hide();
+    const bool anythingHidden = visibility_.hide() || guideShown;
     std::weak_ptr<bool> alive = alive_;
     const bool hadEditor = editor_ != nullptr;
-    mainQueue_.after(anythingHidden ? kRepaintDelay : 0, [this, alive, hadEditor] {
+    auto start = [this, alive, hadEditor] {
         if (!alive.expired()) capture(hadEditor);
-    });
+    };
+    if (anythingHidden)
+        afterOwnWindowsLeave(clock_.uptime() + kLeaveLimit, std::move(start));
+    else
+        mainQueue_.after(0, std::move(start));
+}
+
+bool AppDelegate::ownWindowOnScreen() {
+    for (const QVariant& entry : platform_.capture->windowList())
+        if (entry.toMap().value(WindowKey::pid).toLongLong() == ownPid_) return true;
+    return false;
+}
+
+void AppDelegate::afterOwnWindowsLeave(double deadline, std::function<void()> then) {
+    if (ownWindowOnScreen() && clock_.uptime() < deadline) {
+        std::weak_ptr<bool> alive = alive_;
+        mainQueue_.after(kLeaveCheckInterval, [this, alive, deadline, then = std::move(then)] {
+            if (!alive.expired()) afterOwnWindowsLeave(deadline, then);
+        });
+        return;
+    }
+    mainQueue_.after(platform_.capabilities.repaintAfterHiding, std::move(then));
 }
 
 void AppDelegate::capture(bool previousWasShown) {

@@ -102,6 +102,11 @@ class AppDelegate final : public QObject {
     // The check marks of the launch-at-login and automatic-update items.
     void refreshStatusMenu();
     void capture(bool previousWasShown);
+    // Whether the window list still shows a window of this program (a frame the window manager
+    // has not let go of yet).
+    bool ownWindowOnScreen();
+    // Runs `then` once no window of ours is listed (or at `deadline`), after the repaint delay.
+    void afterOwnWindowsLeave(double deadline, std::function<void()> then);
     void showEditor(std::unique_ptr<Editor> editor);
     void showSettingsWriteFailure(const QString& reason);
     // The save dialog and the failure alerts, shared by every window that saves or copies.

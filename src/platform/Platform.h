@@ -18,6 +18,9 @@ struct PlatformCapabilities {
     // Overlays are full-screen windows that the compositor puts on their output, and the
     // pointer's position is known only inside our own windows (Wayland).
     bool fullScreenOverlays = false;
+    // Seconds the screen needs, once windows of ours are gone, before it shows what they covered:
+    // the windows beneath repaint, and a compositor may animate the closing (Wayland).
+    double repaintAfterHiding = 0.12;
     // Why long capture cannot run here; empty when it can.
     QString longCaptureUnavailable;
 };

@@ -366,6 +366,48 @@ TEST_F(AppDelegateTest, AccessibilityGuideIsShownOnceAndCanStopTheCapture) {
     EXPECT_EQ(fake.workspace->settingsOpened, 1);
 }
 
+// The guide (or any window of ours hidden for the capture) must be off the screen before the
+// displays freeze: while the window manager still lists its frame the capture waits, then leaves
+// the windows beneath time to repaint; a frame that never goes delays it by a second at most.
+TEST_F(AppDelegateTest, TheDisplaysFreezeOnlyOnceOurWindowsHaveLeftTheScreen) {
+    fake.accessibility->trusted = false;
+    const QVariantMap guideFrame{
+        {WindowKey::number, 7u},
+        {WindowKey::pid, 4242},
+        {WindowKey::bounds, QVariantMap{{"x", 100}, {"y", 100}, {"width", 200}, {"height", 120}}}};
+    const QVariantMap otherWindow{{WindowKey::number, 8u}, {WindowKey::pid, 99}};
+    fake.capture->windows = {guideFrame, otherWindow};
+    launch();
+    alerts.answers = {1};  // "先截图"
+    app->takeScreenshot();
+    queue.advance(0.3);
+    EXPECT_EQ(fake.capture->freezes, 0) << "frozen while the guide's frame is listed";
+    EXPECT_TRUE(app->capturing());
+    fake.capture->windows = {otherWindow};
+    queue.advance(0.05);
+    EXPECT_EQ(fake.capture->freezes, 0) << "frozen before the windows beneath repainted";
+    queue.advance(0.15);
+    EXPECT_EQ(fake.capture->freezes, 1);
+    ASSERT_NE(app->editor(), nullptr);
+    app->editor()->close();
+
+    // Nothing of ours on screen: at once.
+    app->takeScreenshot();
+    queue.runPending();
+    EXPECT_EQ(fake.capture->freezes, 2);
+    app->editor()->close();
+
+    // A frame the window manager never lets go of.
+    defaults.set("childRegionPermissionGuideShown", false);
+    fake.capture->windows = {guideFrame};
+    alerts.answers = {1};
+    app->takeScreenshot();
+    queue.advance(0.9);
+    EXPECT_EQ(fake.capture->freezes, 2);
+    queue.advance(0.4);
+    EXPECT_EQ(fake.capture->freezes, 3);
+}
+
 TEST_F(AppDelegateTest, ConfiguringTheShortcutKeepsTheOldOneWhenRefused) {
     launch();
     const int oldReference = fake.hotKeys->registered.begin()->first;

@@ -10,6 +10,9 @@ namespace tessal {
 Platform createWaylandPlatform() {
     Platform platform;
     platform.capabilities.fullScreenOverlays = true;
+    // KWin, GNOME Shell and Hyprland animate a closing window for up to about a quarter second,
+    // and the picture is read from what the compositor shows; no window list tells when it ends.
+    platform.capabilities.repaintAfterHiding = 0.3;
     platform.capabilities.longCaptureUnavailable =
         QStringLiteral("长截图暂时需要 X11 会话：Wayland 不允许读取其他窗口的内容。");
     platform.capture = std::make_unique<WaylandScreenCapture>();
