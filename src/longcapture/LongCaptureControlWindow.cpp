@@ -28,6 +28,8 @@ LongCaptureControlWindow::LongCaptureControlWindow()
     : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint) {
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // Never active, so Qt would keep the tooltips of its icon-only buttons to itself.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setWindowTitle(QStringLiteral("Tessal · 长截图"));
     QPalette p = palette();
     p.setColor(QPalette::Window, QColor::fromRgbF(1, 1, 1, 0.98f));
@@ -51,7 +53,9 @@ LongCaptureControlWindow::LongCaptureControlWindow()
     direction->setAccessibleName(QStringLiteral("长截图方向"));
     autoButton = new QPushButton(QStringLiteral("自动滚动"), row);
     autoButton->setToolTip(QStringLiteral("自动向下滚动；匹配异常或目标被遮挡时停止自动滚动"));
+    auto* speedLabel = new QLabel(QStringLiteral("速度"), row);
     speed = new QComboBox(row);
+    speedLabel->setBuddy(speed);
     speed->addItems({QStringLiteral("慢速"), QStringLiteral("正常"), QStringLiteral("快速")});
     speed->setCurrentIndex(1);
     speed->setToolTip(QStringLiteral("自动滚动速度"));
@@ -72,8 +76,8 @@ LongCaptureControlWindow::LongCaptureControlWindow()
     for (QWidget* w : std::initializer_list<QWidget*>{direction, autoButton, speed, automaticCrop})
         w->setFocusPolicy(Qt::NoFocus);
     for (QWidget* w : std::initializer_list<QWidget*>{
-             dimensions, moveButton, direction, autoButton, speed, pauseButton, trimButton,
-             automaticCrop, editButton, pinButton, saveButton, closeButton, copyButton})
+             dimensions, moveButton, direction, autoButton, speedLabel, speed, pauseButton,
+             trimButton, automaticCrop, editButton, pinButton, saveButton, closeButton, copyButton})
         layout->addWidget(w, 0, Qt::AlignVCenter);
     row->adjustSize();
     row->move(10, 8);

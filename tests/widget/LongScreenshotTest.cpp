@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -628,4 +629,28 @@ TEST(LongCaptureViews, MoveButtonReportsDeltasFromTheStartOfTheDrag) {
     EXPECT_EQ(deltas[0], (Point{0, -20}));  // y up: dragging down is negative
     EXPECT_EQ(deltas[1], (Point{0, -40}));
     EXPECT_EQ(deltas[2], (Point{0, -40}));
+}
+
+// The control window never takes the focus, so Qt would keep its tooltips to itself: the buttons
+// that show only an icon say what they do while another window is active, and the speed box is
+// labelled beside it.
+TEST(LongCaptureViews, TheControlWindowExplainsItselfWithoutTheFocus) {
+    LongCaptureControlWindow control;
+    control.show();
+    QApplication::processEvents();
+
+    // Qt shows a tooltip on hover only for the active window or one that asks for them always.
+    EXPECT_TRUE(control.testAttribute(Qt::WA_AlwaysShowToolTips));
+    for (QWidget* button : std::initializer_list<QWidget*>{
+             control.pauseButton, control.trimButton, control.editButton, control.pinButton,
+             control.saveButton, control.closeButton, control.copyButton})
+        EXPECT_FALSE(button->toolTip().isEmpty()) << button->accessibleName().toStdString();
+
+    QLabel* speedLabel = nullptr;
+    for (QLabel* label : control.findChildren<QLabel*>())
+        if (label->buddy() == control.speed) speedLabel = label;
+    ASSERT_NE(speedLabel, nullptr);
+    EXPECT_EQ(speedLabel->text(), "速度");
+    EXPECT_TRUE(speedLabel->isVisibleTo(&control));
+    EXPECT_LT(speedLabel->geometry().right(), control.speed->geometry().left());
 }
