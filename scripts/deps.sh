@@ -13,7 +13,7 @@ packages=(
   # run
   qt6-qpa-plugins libqt6svg6 libqt6dbus6 fonts-noto-cjk dbus at-spi2-core
   # test world
-  xvfb xauth openbox trayer xdotool xclip x11-xserver-utils x11-utils imagemagick dbus-x11 xcompmgr picom
+  xvfb xauth openbox trayer xdotool xclip x11-xserver-utils x11-utils imagemagick dbus-x11 xcompmgr picom dunst
   python3-pyatspi desktop-file-utils appstream iproute2 util-linux
   # Wayland: the backend (Qt's platform plugin), and the headless sway world of the tests.
   # xdg-desktop-portal offers Screenshot only beside an Access backend: the GTK one, named here

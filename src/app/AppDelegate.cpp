@@ -197,6 +197,15 @@ void AppDelegate::buildStatusMenu() {
     status_->show();
 }
 
+std::optional<QString> AppDelegate::announceRunning() {
+    const QString how = hotKey_ != 0 ? QStringLiteral("按 %1 截图").arg(shortcut_.label)
+                                     : QStringLiteral("运行 tessal capture 截图");
+    const QString where = status_ && QSystemTrayIcon::isSystemTrayAvailable()
+                              ? QStringLiteral("；托盘图标里有更多功能。")
+                              : QStringLiteral("。");
+    return platform_.workspace->notify(QStringLiteral("Tessal 正在运行"), how + where);
+}
+
 void AppDelegate::refreshStatusMenu() {
     if (loginMenuItem_ && platform_.loginItem)
         loginMenuItem_->setChecked(platform_.loginItem->isEnabled());

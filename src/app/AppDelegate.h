@@ -65,6 +65,9 @@ class AppDelegate final : public QObject {
     // The history and preferences windows: made once, brought to the front when open.
     void showHistory();
     void showPreferences();
+    // A later start of the program: a desktop notification says that Tessal runs and how to
+    // capture. The reason when none could be shown.
+    std::optional<QString> announceRunning();
     // At quit, before the worker queues drain: recognitions still running or queued end now.
     void stopRecognitions();
 

@@ -36,7 +36,8 @@ QImage readImage(const QString& path, QString* error) {
 QString usageText() {
     return QStringLiteral(
         "Usage:\n"
-        "  tessal                       start Tessal (or bring the running one forward)\n"
+        "  tessal                       start Tessal (when it runs already: a notification says "
+        "so)\n"
         "  tessal capture               start a capture in the running Tessal\n"
         "  tessal capture --full -o FILE.png [--display N]\n"
         "                               write display N (0 = primary) as PNG, no interface\n"

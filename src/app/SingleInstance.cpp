@@ -3,6 +3,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+#include <algorithm>
 #include <chrono>
 
 #include "platform/LocalPeer.h"
@@ -15,18 +16,26 @@ QString SingleInstance::socketPath() {
 }
 
 bool SingleInstance::send(const QString& request, int timeoutMs) {
+    const std::optional<QString> answer = ask(request, timeoutMs);
+    return answer && (*answer == QStringLiteral("ok") || answer->startsWith(QStringLiteral("ok ")));
+}
+
+std::optional<QString> SingleInstance::ask(const QString& request, int timeoutMs) {
     const QString path = socketPath();
-    if (path.isEmpty()) return false;
+    if (path.isEmpty()) return std::nullopt;
     QLocalSocket socket;
     socket.connectToServer(path);
-    if (!socket.waitForConnected(timeoutMs)) return false;
+    if (!socket.waitForConnected(timeoutMs)) return std::nullopt;
     // Requests name files and start captures: only for an instance of this user.
-    if (!LocalPeer::isSameUser(int(socket.socketDescriptor()))) return false;
+    if (!LocalPeer::isSameUser(int(socket.socketDescriptor()))) return std::nullopt;
     socket.write(request.toUtf8() + '\n');
-    if (!socket.waitForBytesWritten(timeoutMs)) return false;
-    // The answer tells us the request was read, not merely buffered.
-    if (!socket.waitForReadyRead(timeoutMs)) return false;
-    return socket.readLine().trimmed() == "ok";
+    if (!socket.waitForBytesWritten(timeoutMs)) return std::nullopt;
+    // The answer tells us the request was read, not merely buffered. A live instance answers at
+    // once, or after a desktop notification (bounded by the bus call's own timeout).
+    constexpr int answerTimeoutMs = 3000;
+    while (!socket.canReadLine())
+        if (!socket.waitForReadyRead(std::max(timeoutMs, answerTimeoutMs))) return std::nullopt;
+    return QString::fromUtf8(socket.readLine()).trimmed();
 }
 
 QString SingleInstance::lockPath() {
@@ -78,9 +87,9 @@ bool SingleInstance::listen() {
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
                 if (!socket->canReadLine()) return;
                 const QString request = QString::fromUtf8(socket->readLine()).trimmed();
-                socket->write("ok\n");
+                const QString answer = onRequest ? onRequest(request) : QStringLiteral("ok");
+                socket->write(answer.toUtf8() + '\n');
                 socket->flush();
-                if (onRequest) onRequest(request);
             });
         }
     });

@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLocalServer;
 
@@ -20,6 +21,9 @@ class SingleInstance final : public QObject {
     static QString socketPath();
     // Delivers a request to the running instance of this user; false when none answers.
     static bool send(const QString& request, int timeoutMs = 1500);
+    // The same, with the instance's answer: "ok", possibly followed by a space and a note for
+    // the terminal; nothing when no instance answers.
+    static std::optional<QString> ask(const QString& request, int timeoutMs = 1500);
 
     // The lock beside the socket that the running instance holds for its whole life.
     static QString lockPath();
@@ -35,7 +39,8 @@ class SingleInstance final : public QObject {
     // Listens for later starts of this user's (others' connections are closed unread); call
     // after acquire(). False when the socket cannot be made.
     bool listen();
-    std::function<void(const QString& request)> onRequest;
+    // Handles a request and returns the answer line (see ask); without a handler, "ok".
+    std::function<QString(const QString& request)> onRequest;
 
   private:
     std::unique_ptr<QLockFile> lock_;

@@ -207,8 +207,15 @@ int runResident(int& argc, char** argv, SingleInstance& instance, const QString&
             if (!image.isNull()) delegate.showResult(image, QFileInfo(line.mid(5)).fileName());
         }
     };
-    instance.onRequest = [handle](const QString& line) {
+    instance.onRequest = [handle, &delegate](const QString& line) {
+        // A plain later start: the running one says so where the user looks, and the answer
+        // tells the terminal when it could not.
+        if (line == QStringLiteral("activate")) {
+            const std::optional<QString> failure = delegate.announceRunning();
+            return failure ? QStringLiteral("ok ") + *failure : QStringLiteral("ok");
+        }
         QtMainQueue::shared().async([handle, line] { handle(line); });
+        return QStringLiteral("ok");
     };
     delegate.applicationDidFinishLaunching();
     QtMainQueue::shared().async([handle, request] { handle(request); });
@@ -281,7 +288,20 @@ int main(int argc, char** argv) {
                      .arg(QDir::tempPath()));
         return 1;
     }
-    if (SingleInstance::send(request)) return 0;
+    if (request == QStringLiteral("activate")) {
+        if (const std::optional<QString> answer = SingleInstance::ask(request);
+            answer && answer->startsWith(QStringLiteral("ok"))) {
+            const QString note = answer->mid(3);
+            printErr(QStringLiteral("tessal: Tessal is already running; capture with its shortcut, "
+                                    "its tray icon or `tessal capture`%1\n")
+                         .arg(note.isEmpty()
+                                  ? QString()
+                                  : QStringLiteral(" (no notification shown: %1)").arg(note)));
+            return 0;
+        }
+    } else if (SingleInstance::send(request)) {
+        return 0;
+    }
     // Two starts at once (autostart and the user): the lock decides which one stays; the other
     // hands its request over as soon as the first listens.
     SingleInstance instance;

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "base/geometry.h"
 
@@ -39,6 +40,8 @@ class Workspace {
     virtual void revealFiles(const QStringList& paths) = 0;
     // Opens the desktop's own accessibility settings; false when the desktop has none we know.
     virtual bool openAccessibilitySettings() = 0;
+    // Shows a desktop notification; the reason (for a terminal) when none can be shown.
+    virtual std::optional<QString> notify(const QString& summary, const QString& body) = 0;
     // Takes the keyboard and the pointer for a window of ours (a capture overlay, which the
     // window manager never focuses); false while another client holds either. Our other windows
     // keep receiving their own pointer events. Both end when the window hides.

@@ -4,6 +4,7 @@
 # start takes over.
 source "$(dirname "$0")/world.sh"
 world_start 1024x768
+require dunst:dunst dunstctl:dunst dbus-monitor:dbus-bin
 world_defaults '{"childRegionPermissionGuideShown": true}'
 
 pids=()
@@ -25,6 +26,40 @@ timeout 5 "$TESSAL" capture || fail "the resident does not answer"
 sleep 0.5
 xdotool key Escape
 pass "three racing starts leave one resident; the others hand over"
+
+# A plain later start says that Tessal runs, as a desktop notification, and exits 0. Where the
+# notification server cannot start (here: the bus would start it without a display) the reason
+# goes to standard error instead.
+dbus-update-activation-environment DISPLAY=:none || fail "cannot change the bus's environment"
+# The starts that handed over above have had one started already.
+server=$(dbus-send --session --print-reply=literal --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.GetConnectionUnixProcessID string:org.freedesktop.Notifications 2>/dev/null |
+    awk '{print $2}')
+[ -n "$server" ] && kill "$server"
+wait_for 5 sh -c '! dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner string:org.freedesktop.Notifications | grep -q true' ||
+    fail "the notification server did not go"
+status=0
+timeout 10 "$TESSAL" 2>"$WORLD/again.err" || status=$?
+[ $status -eq 0 ] || fail "a later start without a notification server exited $status"
+grep -q "already running.*no notification shown: the notification service failed" \
+    "$WORLD/again.err" || fail "no word on standard error: $(cat "$WORLD/again.err")"
+dbus-update-activation-environment DISPLAY="$DISPLAY"
+
+dbus-monitor --session "interface='org.freedesktop.Notifications',member='Notify'" \
+    >"$WORLD/notify.log" 2>&1 &
+WORLD_PIDS+=($!)
+dunst >"$WORLD/dunst.log" 2>&1 &
+WORLD_PIDS+=($!)
+wait_for 10 dunstctl is-paused || fail "dunst did not start"
+status=0
+timeout 10 "$TESSAL" 2>"$WORLD/again.err" || status=$?
+[ $status -eq 0 ] || fail "a later start exited $status"
+grep -q "already running" "$WORLD/again.err" || fail "no word on standard error"
+grep -q "no notification shown" "$WORLD/again.err" && fail "shown, yet: $(cat "$WORLD/again.err")"
+wait_for 5 grep -q "Tessal 正在运行" "$WORLD/notify.log" || fail "no notification: $(cat "$WORLD/notify.log")"
+grep -q "按 ⌃1 截图" "$WORLD/notify.log" || fail "the notification does not say how to capture"
+pass "a later start is answered with a notification, or a word on standard error without one"
 
 kill -9 "${alive[0]}"
 wait "${alive[0]}" 2>/dev/null

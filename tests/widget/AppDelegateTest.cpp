@@ -408,6 +408,30 @@ TEST_F(AppDelegateTest, TheDisplaysFreezeOnlyOnceOurWindowsHaveLeftTheScreen) {
     EXPECT_EQ(fake.capture->freezes, 3);
 }
 
+// A later start of the program says that Tessal runs and how to capture; where no notification
+// can be shown it hands the reason back for the terminal.
+TEST_F(AppDelegateTest, ALaterStartIsAnsweredWithANotification) {
+    launch();
+    EXPECT_EQ(app->announceRunning(), std::nullopt);
+    ASSERT_EQ(fake.workspace->notifications.size(), 1);
+    EXPECT_EQ(fake.workspace->notifications[0][0], "Tessal 正在运行");
+    EXPECT_TRUE(fake.workspace->notifications[0][1].startsWith("按 ⌃1 截图"))
+        << fake.workspace->notifications[0][1].toStdString();
+
+    // Without a registered shortcut the command is the way to capture.
+    app.reset();
+    const CaptureShortcut standard = CaptureShortcut::defaultShortcut();
+    fake.hotKeys->refused.insert({standard.keyCode, standard.modifiers});
+    launch();
+    fake.workspace->notifications.clear();
+    app->announceRunning();
+    ASSERT_EQ(fake.workspace->notifications.size(), 1);
+    EXPECT_TRUE(fake.workspace->notifications[0][1].startsWith("运行 tessal capture 截图"));
+
+    fake.workspace->notifyFailure = QString("no notification service");
+    EXPECT_EQ(app->announceRunning(), std::optional<QString>("no notification service"));
+}
+
 TEST_F(AppDelegateTest, ConfiguringTheShortcutKeepsTheOldOneWhenRefused) {
     launch();
     const int oldReference = fake.hotKeys->registered.begin()->first;

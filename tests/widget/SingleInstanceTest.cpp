@@ -157,7 +157,10 @@ TEST_F(SingleInstanceTest, TheRunningInstanceObeysOnlyItsOwnUser) {
     ASSERT_EQ(stat(QFile::encodeName(SingleInstance::socketPath()).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 077, 0u) << "the socket is closed to others too";
     QStringList requests;
-    instance.onRequest = [&](const QString& request) { requests << request; };
+    instance.onRequest = [&](const QString& request) {
+        requests << request;
+        return QStringLiteral("ok");
+    };
     const sockaddr_un to = address(SingleInstance::socketPath());
 
     for (const bool stranger : {true, false}) {

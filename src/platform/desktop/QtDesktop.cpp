@@ -91,6 +91,26 @@ bool DesktopWorkspace::openAddress(const QString& address) {
     return url.isValid() && QDesktopServices::openUrl(url);
 }
 
+std::optional<QString> DesktopWorkspace::notify(const QString& summary, const QString& body) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return QStringLiteral("there is no session bus");
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    // app_name, replaces_id, app_icon, summary, body, actions, hints, expire_timeout (the
+    // server's default).
+    call << QStringLiteral("Tessal") << 0u << QStringLiteral("local.ostrel") << summary << body
+         << QStringList() << QVariantMap() << -1;
+    // A server started on demand by the bus may take a moment; a later start of the program
+    // waits for this answer.
+    const QDBusMessage reply = bus.call(call, QDBus::Block, 1500);
+    if (reply.type() == QDBusMessage::ReplyMessage) return std::nullopt;
+    if (reply.errorName() == QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"))
+        return QStringLiteral("no notification service (org.freedesktop.Notifications) is running");
+    return QStringLiteral("the notification service failed: ") + reply.errorMessage();
+}
+
 bool DesktopWorkspace::openAccessibilitySettings() {
     const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP").toUpper();
     if (desktop.contains("GNOME") || desktop.contains("UNITY") || desktop.contains("BUDGIE"))

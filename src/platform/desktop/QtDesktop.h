@@ -28,6 +28,8 @@ class DesktopWorkspace : public Workspace {
     bool openAddress(const QString& address) override;
     void revealFiles(const QStringList& paths) override;
     bool openAccessibilitySettings() override;
+    // Through org.freedesktop.Notifications on the session bus.
+    std::optional<QString> notify(const QString& summary, const QString& body) override;
 };
 
 }  // namespace tessal

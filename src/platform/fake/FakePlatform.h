@@ -92,6 +92,14 @@ class FakeWorkspace final : public Workspace {
         ++settingsOpened;
         return true;
     }
+    // Summary and body of each notification shown; none is shown while `notifyFailure` is set.
+    QList<QStringList> notifications;
+    std::optional<QString> notifyFailure;
+    std::optional<QString> notify(const QString& summary, const QString& body) override {
+        if (notifyFailure) return notifyFailure;
+        notifications << QStringList{summary, body};
+        return std::nullopt;
+    }
     // Grab attempts refused before one succeeds (-1: never).
     int grabRefusals = 0;
     int grabAttempts = 0;
