@@ -75,8 +75,8 @@ swaymsg '[app_id=clock] move to output HEADLESS-2' >/dev/null
 sleep 0.5
 
 # --- the overlay --------------------------------------------------------------------------
-# Wayland lists no windows, so the whole display is the first thing under the pointer; resting
-# over the terminal proposes its rectangle, found in the picture, and everything else is dimmed.
+# Resting over the terminal proposes its rectangle (sway lists it; test_wayland_windows checks the
+# frames exactly) and everything else is dimmed.
 tessal_start
 capture_open "the first time"
 rest_over_terminal
@@ -102,7 +102,7 @@ frozen=$(compare -metric AE "$WORLD/overlay-2a.png" "$WORLD/overlay-2b.png" null
 [ "$frozen" = "0" ] || fail "the second output is live under the overlay ($frozen pixels changed)"
 pointer move 505 425
 sleep 0.5
-pass "tessal capture shows the frozen overlay on both outputs; the window under the pointer, found in the picture, stays clear and the rest is dimmed"
+pass "tessal capture shows the frozen overlay on both outputs; the window under the pointer stays clear and the rest is dimmed"
 
 wtype -k Escape
 overlays_gone || fail "Escape left the overlay"
@@ -125,9 +125,8 @@ diff=$(compare -metric AE "$WORLD/clip.png" "$WORLD/expected.png" null: 2>&1)
 [ "$diff" -lt 50 ] 2>/dev/null || fail "clipboard differs from the dragged area in $diff pixels"
 pass "a drag and Return put exactly the dragged pixels on the clipboard"
 
-# --- a window found in the picture ------------------------------------------------------
-# Wayland lists no windows: hovering over the terminal proposes its rectangle from the image
-# analysis; a click takes it and Return copies it.
+# --- the window under the pointer -----------------------------------------------------------
+# Hovering over the terminal proposes its rectangle; a click takes it and Return copies it.
 pointer move 1275 795
 capture_open "the third time"
 rest_over_terminal
@@ -136,14 +135,14 @@ sleep 0.3
 copy_to "$WORLD/window.png"
 size=$(identify -format '%w %h' "$WORLD/window.png")
 read -r w h <<<"$size"
-# The analysis finds the edge between the terminal and the desktop: within a pixel or two.
+# Within a pixel or two: where a compositor lists no windows, the image analysis finds the edge.
 [ "$w" -ge 600 ] && [ "$w" -le 604 ] && [ "$h" -ge 400 ] && [ "$h" -le 404 ] ||
     fail "the proposed region was $size, not the terminal's 600 400"
 convert "$WORLD/window.png" -crop "596x396+$(((w - 596) / 2))+$(((h - 396) / 2))" +repage "$WORLD/inner.png"
 convert "$WORLD/before.png" -crop 596x396+202+152 +repage "$WORLD/terminal.png"
 diff=$(compare -metric AE "$WORLD/inner.png" "$WORLD/terminal.png" null: 2>&1)
 [ "$diff" -lt 50 ] 2>/dev/null || fail "the proposed region differs from the terminal in $diff pixels"
-pass "hovering proposes a window seen in the picture; a click and Return copy it"
+pass "hovering proposes the window under the pointer; a click and Return copy it"
 
 # --- displays that come and go ------------------------------------------------------------
 pointer move 1275 795

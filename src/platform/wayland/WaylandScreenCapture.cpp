@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <QVariantMap>
 
+#include "CompositorWindows.h"
 #include "PortalRequest.h"
 #include "Screencopy.h"
 #include "WaylandSocket.h"
@@ -137,6 +138,16 @@ Result<QImage> WaylandScreenCapture::screenshot(const DisplayInfo& display, int 
 }
 
 QVariantList WaylandScreenCapture::windowList() {
+    if (!compositorWindowsChosen_) {
+        compositorWindows_ = compositorWindowsFromEnvironment();
+        compositorWindowsChosen_ = true;
+    }
+    if (compositorWindows_) {
+        QScreen* primary = QGuiApplication::primaryScreen();
+        const std::optional<std::vector<CompositorWindow>> windows = compositorWindows_->windows();
+        if (primary && windows && !windows->empty())
+            return windowListEntries(*windows, primary->geometry().topLeft());
+    }
     QVariantList list;
     const std::vector<DisplayInfo> all = displays();
     // Each display's picture is drawn by the compositor, which owns it as a window would.

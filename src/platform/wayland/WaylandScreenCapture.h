@@ -14,9 +14,10 @@ namespace tessal {
 // The screen on Wayland, where a client sees no other client's pixels: each output's picture
 // through wlr-screencopy where the compositor offers it (wlroots compositors), else one
 // screenshot of the whole desktop through the xdg-desktop-portal Screenshot interface
-// (non-interactive), cut into displays by their Qt geometries. Wayland lists no windows; each
-// display is offered as one window, so the image analysis still proposes the panels and windows it
-// sees.
+// (non-interactive), cut into displays by their Qt geometries. Windows come from the compositor
+// where it tells (CompositorWindows); elsewhere each display is offered as one window, so the
+// image analysis still proposes the panels and windows it sees.
+class CompositorWindows;
 class Screencopy;
 
 class WaylandScreenCapture final : public ScreenCaptureService {
@@ -52,6 +53,8 @@ class WaylandScreenCapture final : public ScreenCaptureService {
     QRect desktopLogical_;
     bool refused_ = false;
     int compositorPid_ = 0;
+    std::unique_ptr<CompositorWindows> compositorWindows_;
+    bool compositorWindowsChosen_ = false;
 };
 
 // The part of a desktop picture (covering `desktopLogical`, in Qt's logical coordinates) that

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QRect>
+#include <QString>
+#include <QVariantList>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace tessal {
+
+// A window as the compositor places it, in its layout coordinates (logical points, y down; the
+// same as Qt's screen geometries on Wayland).
+struct CompositorWindow {
+    unsigned id = 0;  // the compositor's own, stable while the window lives
+    QRect frame;      // decorations included
+    QRect content;    // the client's surface
+    int pid = 0;      // 0: unknown
+    bool focused = false;
+    friend bool operator==(const CompositorWindow&, const CompositorWindow&) = default;
+};
+
+// Where windows are on compositors that tell a client (each family its own way). Lists hold
+// only the windows shown now (current workspaces, not minimised or stashed), front to back.
+class CompositorWindows {
+  public:
+    virtual ~CompositorWindows() = default;
+    // Nothing when the compositor does not answer in time or answers nonsense.
+    virtual std::optional<std::vector<CompositorWindow>> windows() = 0;
+};
+
+// The provider for the running compositor, chosen from the environment (SWAYSOCK or I3SOCK
+// for sway and i3-compatible compositors); null where none is known.
+std::unique_ptr<CompositorWindows> compositorWindowsFromEnvironment();
+
+// Window-list entries (see WindowKey) for `windows`, whose coordinates become window-list
+// points: from `primaryTopLeft` (the primary display's top-left in layout coordinates).
+QVariantList windowListEntries(const std::vector<CompositorWindow>& windows, QPoint primaryTopLeft);
+
+// One request and its reply on a compositor's Unix socket, within `timeoutMs` altogether.
+// `complete` says whether the bytes read so far are the whole reply; the end of the stream
+// also ends it. Nothing on any failure: no socket, a refusal, the time box, more than
+// `maximumBytes`.
+std::optional<QByteArray> exchangeOnSocket(const QString& path, const QByteArray& request,
+                                           const std::function<bool(const QByteArray&)>& complete,
+                                           int timeoutMs, qsizetype maximumBytes = 32 << 20);
+
+}  // namespace tessal
