@@ -12,6 +12,7 @@
 
 #include "platform/ScreenCaptureService.h"
 #include "platform/wayland/CompositorWindows.h"
+#include "platform/wayland/HyprlandWindows.h"
 #include "platform/wayland/SwayWindows.h"
 
 using namespace tessal;
@@ -80,24 +81,28 @@ QByteArray recordedTree() {
         .toUtf8();
 }
 
-// A compositor socket of the test's: answers one connection as `answer` decides.
+// A compositor socket of the test's: answers `connections` connections, one request each, as
+// `answer` decides.
 class StandIn {
   public:
-    explicit StandIn(std::function<void(int fd)> answer) {
+    explicit StandIn(std::function<void(int fd, const QByteArray& request)> answer,
+                     int connections = 1) {
         path_ = dir_.filePath("ipc.sock");
         listener_ = socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::strncpy(address.sun_path, path_.toUtf8().constData(), sizeof address.sun_path - 1);
         bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(listener_, 1);
-        thread_ = std::thread([this, answer] {
-            const int fd = accept(listener_, nullptr, nullptr);
-            if (fd < 0) return;
-            char request[14];
-            (void)!read(fd, request, sizeof request);
-            answer(fd);
-            close(fd);
+        listen(listener_, 4);
+        thread_ = std::thread([this, answer, connections] {
+            for (int i = 0; i < connections; ++i) {
+                const int fd = accept(listener_, nullptr, nullptr);
+                if (fd < 0) return;
+                char request[256];
+                const ssize_t n = read(fd, request, sizeof request);
+                answer(fd, QByteArray(request, int(std::max<ssize_t>(n, 0))));
+                close(fd);
+            }
         });
     }
     ~StandIn() {
@@ -176,27 +181,33 @@ TEST(SwayWindows, TheSocketIsAskedWithinItsTimeBox) {
     const QByteArray tree = recordedTree();
     struct Case {
         const char* what;
-        std::function<void(int)> answer;
+        std::function<void(int, const QByteArray&)> answer;
         bool listed;
     };
     const std::vector<Case> cases{
         {"a whole answer, in pieces",
-         [&](int fd) {
+         [&](int fd, const QByteArray&) {
              const QByteArray message = swayMessage(4, tree);
              writeAll(fd, message.left(9));
              std::this_thread::sleep_for(std::chrono::milliseconds(10));
              writeAll(fd, message.mid(9));
          },
          true},
-        {"no answer", [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(400)); },
+        {"no answer",
+         [](int, const QByteArray&) {
+             std::this_thread::sleep_for(std::chrono::milliseconds(400));
+         },
          false},
-        {"closed mid-answer", [&](int fd) { writeAll(fd, swayMessage(4, tree).left(200)); }, false},
-        {"the answer to another request", [&](int fd) { writeAll(fd, swayMessage(3, tree)); },
-         false},
-        {"not the protocol", [](int fd) { writeAll(fd, "HTTP/1.1 400 Bad Request\r\n\r\n"); },
+        {"closed mid-answer",
+         [&](int fd, const QByteArray&) { writeAll(fd, swayMessage(4, tree).left(200)); }, false},
+        {"the answer to another request",
+         [&](int fd, const QByteArray&) { writeAll(fd, swayMessage(3, tree)); }, false},
+        {"not the protocol",
+         [](int fd, const QByteArray&) { writeAll(fd, "HTTP/1.1 400 Bad Request\r\n\r\n"); },
          false},
         {"megabytes announced and sent",
-         [](int fd) { writeAll(fd, swayMessage(4, QByteArray(40 << 20, ' '))); }, false},
+         [](int fd, const QByteArray&) { writeAll(fd, swayMessage(4, QByteArray(40 << 20, ' '))); },
+         false},
     };
     for (const Case& c : cases) {
         StandIn standIn(c.answer);
@@ -211,4 +222,91 @@ TEST(SwayWindows, TheSocketIsAskedWithinItsTimeBox) {
         EXPECT_LT(took, std::chrono::milliseconds(300)) << c.what;
     }
     EXPECT_FALSE(SwayWindows("/nonexistent/sway-ipc.sock").windows());
+}
+
+namespace {
+
+// Two monitors showing workspaces 1 and 5, with the special workspace open on the first.
+const QByteArray hyprMonitors = R"([
+    {"id": 0, "name": "DP-1", "activeWorkspace": {"id": 1}, "specialWorkspace": {"id": -98}},
+    {"id": 1, "name": "DP-2", "activeWorkspace": {"id": 5}, "specialWorkspace": {"id": 0}}])";
+
+QByteArray hyprClient(const char* address, int workspace, QRect r, bool floating, int recency,
+                      const char* extra = "") {
+    return QStringLiteral(R"({"address": "%1", "mapped": true, "hidden": false,
+        "at": [%2, %3], "size": [%4, %5], "workspace": {"id": %6}, "floating": %7,
+        "pid": 4%8, "fullscreen": false, "pinned": false, "focusHistoryID": %8 %9})")
+        .arg(address)
+        .arg(r.x())
+        .arg(r.y())
+        .arg(r.width())
+        .arg(r.height())
+        .arg(workspace)
+        .arg(floating ? "true" : "false")
+        .arg(recency)
+        .arg(extra)
+        .toUtf8();
+}
+
+QByteArray hyprClients() {
+    const QList<QByteArray> clients{
+        hyprClient("0x10", 1, QRect(10, 10, 600, 800), false, 3),
+        hyprClient("0x20", 1, QRect(630, 10, 600, 800), false, 1),
+        hyprClient("0x30", 1, QRect(100, 100, 400, 300), true, 2),
+        hyprClient("0x40", 2, QRect(10, 10, 600, 800), false, 4),  // another workspace
+        hyprClient("0x50", 3, QRect(50, 50, 200, 100), true, 5, R"(, "pinned": true)"),
+        hyprClient("0x60", -98, QRect(300, 300, 500, 400), true, 0),  // the special workspace
+        hyprClient("0x70", 5, QRect(1920, 0, 1920, 1080), false, 6, R"(, "fullscreen": 2)"),
+        hyprClient("0x80", 1, QRect(0, 0, 10, 10), true, 7, R"(, "hidden": true)"),
+        hyprClient("0x90", 1, QRect(0, 0, 10, 10), true, 8, R"(, "mapped": false)"),
+    };
+    return "[" + clients.join(",") + "]";
+}
+
+}  // namespace
+
+TEST(HyprlandWindows, ClientsOnShownWorkspacesFrontToBackWithTheirBorders) {
+    const auto windows = hyprlandWindowsFrom(hyprClients(), hyprMonitors, 2);
+    ASSERT_TRUE(windows);
+    std::vector<unsigned> order;
+    for (const CompositorWindow& w : *windows) order.push_back(w.id);
+    EXPECT_EQ(order, (std::vector<unsigned>{0x70, 0x60, 0x30, 0x50, 0x20, 0x10}));
+    EXPECT_EQ(windows->front().frame, QRect(1920, 0, 1920, 1080)) << "no border when fullscreen";
+    const CompositorWindow& tiled = windows->back();
+    EXPECT_EQ(tiled.content, QRect(10, 10, 600, 800));
+    EXPECT_EQ(tiled.frame, QRect(8, 8, 604, 804));
+    EXPECT_EQ(tiled.pid, 43);
+    EXPECT_TRUE((*windows)[1].focused);
+
+    EXPECT_FALSE(hyprlandWindowsFrom("{}", hyprMonitors, 2));
+    EXPECT_FALSE(hyprlandWindowsFrom(hyprClients(), "not json", 2));
+    const auto odd = hyprlandWindowsFrom(R"([{"mapped": true, "at": "x", "size": [5, 5],
+        "workspace": {"id": 1}}, 7, null])",
+                                         hyprMonitors, -40);
+    ASSERT_TRUE(odd);
+    EXPECT_TRUE(odd->empty()) << "a client without a place is left out";
+}
+
+TEST(HyprlandWindows, TheRequestSocketIsAskedOncePerListWithinTheTimeBox) {
+    QStringList asked;
+    StandIn standIn(
+        [&](int fd, const QByteArray& request) {
+            asked << QString::fromUtf8(request);
+            if (request == "j/clients") writeAll(fd, hyprClients());
+            if (request == "j/monitors") writeAll(fd, hyprMonitors);
+            if (request.startsWith("j/getoption")) writeAll(fd, R"({"int": 3, "set": true})");
+        },
+        3);
+    const auto windows = HyprlandWindows(standIn.path(), 500).windows();
+    ASSERT_TRUE(windows);
+    EXPECT_EQ(asked, (QStringList{"j/clients", "j/monitors", "j/getoption general:border_size"}));
+    ASSERT_EQ(windows->size(), 6u);
+    EXPECT_EQ(windows->back().frame, QRect(7, 7, 606, 806));
+
+    StandIn silent([](int, const QByteArray&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(HyprlandWindows(silent.path(), 100).windows());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
 }

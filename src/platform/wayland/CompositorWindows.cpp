@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "HyprlandWindows.h"
 #include "SwayWindows.h"
 #include "platform/ScreenCaptureService.h"
 
@@ -22,6 +23,9 @@ std::unique_ptr<CompositorWindows> compositorWindowsFromEnvironment() {
         const QString path = qEnvironmentVariable(name);
         if (!path.isEmpty()) return std::make_unique<SwayWindows>(path);
     }
+    const QString hyprland =
+        HyprlandWindows::socketPath(qEnvironmentVariable("HYPRLAND_INSTANCE_SIGNATURE"));
+    if (!hyprland.isEmpty()) return std::make_unique<HyprlandWindows>(hyprland);
     return nullptr;
 }
 
