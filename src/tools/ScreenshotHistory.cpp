@@ -241,14 +241,20 @@ QImage ScreenshotHistory::thumbnail(const QString& path, int maximum) {
     QSize size = reader.size();
     if (!size.isValid() || size.isEmpty() || maximum <= 0) return {};
     // The reader's size is before any rotation: a quarter turn swaps the sides.
-    if (reader.transformation() & QImageIOHandler::TransformationRotate90) size.transpose();
-    if (std::max(size.width(), size.height()) > maximum) {
-        const QSize fitted = size.scaled(maximum, maximum, Qt::KeepAspectRatio);
-        const QSize stored = reader.transformation() & QImageIOHandler::TransformationRotate90
-                                 ? fitted.transposed()
-                                 : fitted;
-        reader.setScaledSize(stored.expandedTo(QSize(1, 1)));
+    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    if (turned) size.transpose();
+    if (std::max(size.width(), size.height()) <= maximum) return reader.read();
+    const QSize fitted = size.scaled(maximum, maximum, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    // A 1-bit image scaled while it is read comes out black and white, its palette lost: it is
+    // read whole (small in memory) and scaled afterwards.
+    if (const QImage::Format format = reader.imageFormat();
+        format == QImage::Format_Mono || format == QImage::Format_MonoLSB) {
+        const QImage whole = reader.read();
+        if (whole.isNull()) return whole;
+        return whole.convertToFormat(QImage::Format_ARGB32)
+            .scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
+    reader.setScaledSize(turned ? fitted.transposed() : fitted);
     return reader.read();
 }
 

@@ -222,6 +222,14 @@ TEST(ScreenshotHistoryThumbnail, FitsTheLongerSideAndFailsQuietly) {
     QImage(1000, 250, QImage::Format_RGB32).save(path);
     EXPECT_EQ(ScreenshotHistory::thumbnail(path, 96).size(), QSize(96, 24));
     EXPECT_EQ(ScreenshotHistory::thumbnail(path, 4000).size(), QSize(1000, 250));
+    // Two colours are written as a 1-bit palette: the thumbnail keeps them.
+    QImage mono(1200, 700, QImage::Format_Mono);
+    mono.setColorTable({qRgb(46, 139, 87), qRgb(255, 255, 255)});
+    mono.fill(0);
+    ASSERT_TRUE(mono.save(dir.filePath("mono.png")));
+    const QImage small = ScreenshotHistory::thumbnail(dir.filePath("mono.png"), 96);
+    EXPECT_EQ(small.size(), QSize(96, 56));
+    EXPECT_EQ(small.pixelColor(40, 30), QColor(46, 139, 87));
     QFile broken(dir.filePath("broken.png"));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("\x89PNG nothing more");

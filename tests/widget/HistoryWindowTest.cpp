@@ -240,6 +240,7 @@ TEST_F(HistoryWindowTest, FollowsTheStoreWhileOpen) {
     const QString selected = window->entries()[3];
     EXPECT_FALSE(store.remove(window->entries()[1]));
     EXPECT_EQ(window->entries(), store.entries());
+    ASSERT_TRUE(window->selectedRow());
     EXPECT_EQ(window->entries()[*window->selectedRow()], selected);
     EXPECT_EQ(window->statusText(), "3 张 · 正在记录");
     EXPECT_FALSE(store.remove(selected));
