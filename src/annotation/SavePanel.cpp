@@ -3,13 +3,16 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QStandardPaths>
 
 #include "tools/SaveDestination.h"
 
 namespace tessal {
 
-std::optional<QString> runSavePanel(const DefaultsStore& defaults) {
-    QFileDialog dialog;
+void configureSavePanel(QFileDialog& dialog, const DefaultsStore& defaults, const QString& pictures,
+                        const QString& home) {
     // Qt's own dialog, so the labels below are the ones shown.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -21,9 +24,25 @@ std::optional<QString> runSavePanel(const DefaultsStore& defaults) {
     dialog.setNameFilter(QStringLiteral("PNG (*.png)"));
     dialog.setDefaultSuffix(QStringLiteral("png"));
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
-    const QString folder = SaveDestination::rememberedDirectory(defaults);
-    if (!folder.isEmpty()) dialog.setDirectory(folder);
+    const SaveDestination::StartFolder start =
+        SaveDestination::startFolder(defaults, pictures, home);
+    dialog.setDirectory(start.path);
+    if (!start.note.isEmpty()) {
+        // Qt's dialog lays itself out on a grid: the note takes a row of its own at the bottom.
+        auto* note = new QLabel(start.note, &dialog);
+        note->setObjectName(QStringLiteral("saveFolderNote"));
+        note->setWordWrap(true);
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+            grid->addWidget(note, grid->rowCount(), 0, 1, grid->columnCount());
+    }
     dialog.selectFile(SaveDestination::defaultFileName(QDateTime::currentSecsSinceEpoch()));
+}
+
+std::optional<QString> runSavePanel(const DefaultsStore& defaults) {
+    QFileDialog dialog;
+    configureSavePanel(dialog, defaults,
+                       QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
+                       QDir::homePath());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first();
 }

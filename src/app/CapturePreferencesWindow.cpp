@@ -51,11 +51,16 @@ CapturePreferencesWindow::CapturePreferencesWindow(DefaultsStore& defaults,
 
     copyCloses_ = new QCheckBox(QStringLiteral("复制后退出截图"));
     tool_ = new QComboBox;
-    for (const ToolbarTool& t : toolbarTools) tool_->addItem(QString::fromUtf8(t.title));
+    // In the toolbar's order; each item carries its toolbar index, which is what is stored.
+    for (int index : toolbarVisualOrder)
+        tool_->addItem(QString::fromUtf8(toolbarTools[std::size_t(index)].title), index);
     history_ = new QCheckBox(QStringLiteral("保留截图历史"));
     limit_ = new QComboBox;
     for (int n : kLimits) limit_->addItem(QStringLiteral("%1 张").arg(n));
-    auto* note = new QLabel(QStringLiteral("历史仅存本机，容量上限 200 MB；关闭后停止记录。"));
+    // Switching off only stops recording (ScreenshotHistory::setEnabled): nothing is deleted.
+    auto* note = new QLabel(
+        QStringLiteral("历史仅存本机，容量上限 200 "
+                       "MB；关闭后停止记录，已有的历史保留，可在截图历史中删除或清空。"));
     note->setWordWrap(true);
 
     auto* stack = new QVBoxLayout(this);
@@ -64,7 +69,8 @@ CapturePreferencesWindow::CapturePreferencesWindow(DefaultsStore& defaults,
     stack->addWidget(copyCloses_);
     stack->addWidget(row(QStringLiteral("截图后默认工具"), tool_));
     stack->addWidget(history_);
-    stack->addWidget(row(QStringLiteral("历史数量上限"), limit_));
+    limitRow_ = row(QStringLiteral("历史数量上限"), limit_);
+    stack->addWidget(limitRow_);
     stack->addWidget(note);
     stack->addStretch();
 
@@ -72,13 +78,20 @@ CapturePreferencesWindow::CapturePreferencesWindow(DefaultsStore& defaults,
     connect(history_, &QCheckBox::toggled, this, [this] { changed(); });
     connect(tool_, &QComboBox::currentIndexChanged, this, [this] { changed(); });
     connect(limit_, &QComboBox::currentIndexChanged, this, [this] { changed(); });
+    // The history window can switch recording on too.
+    connect(&historyStore_, &ScreenshotHistory::recordingChanged, this, [this](bool on) {
+        const QSignalBlocker quiet(history_);
+        history_->setChecked(on);
+        limitRow_->setEnabled(on);
+    });
 }
 
 void CapturePreferencesWindow::showWindow() {
     loading_ = true;
     copyCloses_->setChecked(CapturePreferences::copyCloses(defaults_));
     history_->setChecked(historyStore_.enabled());
-    tool_->setCurrentIndex(CapturePreferences::defaultTool(defaults_));
+    limitRow_->setEnabled(history_->isChecked());
+    tool_->setCurrentIndex(tool_->findData(CapturePreferences::defaultTool(defaults_)));
     limit_->setCurrentIndex(indexForLimit(historyStore_.limit()));
     loading_ = false;
     if (!isVisible()) centreOnScreen(*this);
@@ -88,12 +101,14 @@ void CapturePreferencesWindow::showWindow() {
 }
 
 void CapturePreferencesWindow::changed() {
+    limitRow_->setEnabled(history_->isChecked());
     if (loading_) return;
     defaults_.set(QJsonObject{
         {QStringLiteral("copyCloses"), copyCloses_->isChecked()},
-        {QStringLiteral("defaultTool"), std::clamp(tool_->currentIndex(), 0, 10)},
-        {ScreenshotHistory::enabledKey, history_->isChecked()},
+        {QStringLiteral("defaultTool"), std::clamp(tool_->currentData().toInt(), 0, 10)},
     });
+    // Through the store, so that an open history window follows.
+    historyStore_.setEnabled(history_->isChecked());
     historyStore_.setLimit(limitForIndex(std::max(limit_->currentIndex(), 0)));
     if (const auto error = historyStore_.prune(); error && alert_)
         alert_({QStringLiteral("无法整理截图历史"), *error, {QStringLiteral("知道了")}});

@@ -14,8 +14,9 @@ class DefaultsStore;
 class ScreenshotHistory;
 
 // "Tessal · 截图偏好": whether copying ends the capture, whether the history is kept, the tool
-// the editor starts with and how many history entries are kept. Every change is written at
-// once; there is no OK button. Created once and reused.
+// the editor starts with (listed in the toolbar's order) and how many history entries are kept.
+// Every change is written at once; there is no OK button. Created once and reused; follows the
+// recording switch when the history window turns it on.
 class CapturePreferencesWindow final : public QWidget {
     Q_OBJECT
   public:
@@ -31,6 +32,7 @@ class CapturePreferencesWindow final : public QWidget {
     QCheckBox* history() const { return history_; }
     QComboBox* tool() const { return tool_; }
     QComboBox* limit() const { return limit_; }
+    QWidget* limitRow() const { return limitRow_; }
 
     // The history limit a popup index stands for, and back (any other limit shows "20 张").
     static int limitForIndex(int index);
@@ -44,6 +46,7 @@ class CapturePreferencesWindow final : public QWidget {
     QCheckBox* history_ = nullptr;
     QComboBox* tool_ = nullptr;
     QComboBox* limit_ = nullptr;
+    QWidget* limitRow_ = nullptr;  // the label and the popup, off while the history is off
     bool loading_ = false;
 };
 

@@ -17,6 +17,26 @@ QString SaveDestination::rememberedDirectory(const DefaultsStore& defaults) {
     return *path;
 }
 
+SaveDestination::StartFolder SaveDestination::startFolder(const DefaultsStore& defaults,
+                                                          const QString& pictures,
+                                                          const QString& home) {
+    if (QString remembered = rememberedDirectory(defaults); !remembered.isEmpty())
+        return {remembered, {}};
+    const QFileInfo folder(pictures);
+    QString reason;
+    if (pictures.isEmpty())
+        reason = QStringLiteral("未设置图片文件夹");
+    else if (!folder.exists())
+        reason = QStringLiteral("图片文件夹“%1”不存在").arg(pictures);
+    else if (!folder.isDir())
+        reason = QStringLiteral("图片文件夹“%1”不是文件夹").arg(pictures);
+    else if (!folder.isWritable())
+        reason = QStringLiteral("图片文件夹“%1”不可写入").arg(pictures);
+    else
+        return {folder.absoluteFilePath(), {}};
+    return {home, reason + QStringLiteral("，已改为主文件夹。")};
+}
+
 bool SaveDestination::writePNG(const QByteArray& png, const QString& path, DefaultsStore& defaults,
                                QString* error) {
     if (!writeFileAtomically(path, png, error)) return false;

@@ -58,7 +58,9 @@ bool ScreenshotHistory::enabled() const {
 }
 
 void ScreenshotHistory::setEnabled(bool on) {
+    const bool was = enabled();
     defaults_.set(enabledKey, on);
+    if (was != on) emit recordingChanged(on);
 }
 
 int ScreenshotHistory::limit() const {
@@ -122,15 +124,22 @@ ScreenshotHistory::Outcome ScreenshotHistory::write(const Recording& recording,
         return outcome;
     }
     outcome.entry = path;
-    if (const auto pruned =
-            pruneIn(directory, recording.thumbnails, recording.limit, recording.maximumBytes))
+    if (const auto pruned = pruneIn(directory, recording.thumbnails, recording.limit,
+                                    recording.maximumBytes, &outcome.pruned))
         outcome.error = *pruned;
     return outcome;
 }
 
 void ScreenshotHistory::finish(const Outcome& outcome) {
     if (!outcome.entry.isEmpty() && onRecorded) onRecorded(outcome.entry);
-    if (outcome.attempted) lastError_ = outcome.error;
+    if (outcome.attempted) setLastError(outcome.error);
+    if (!outcome.entry.isEmpty() || outcome.pruned > 0) emit entriesChanged();
+}
+
+void ScreenshotHistory::setLastError(const QString& error) {
+    if (error == lastError_) return;
+    lastError_ = error;
+    emit lastErrorChanged();
 }
 
 void ScreenshotHistory::writeThenFinish(ScreenshotHistory* history, const Recording& recording,
@@ -180,12 +189,15 @@ QStringList ScreenshotHistory::entriesIn(const QString& directory) {
 }
 
 std::optional<QString> ScreenshotHistory::prune() {
-    return pruneIn(directory_, thumbnails_, limit(), maximumBytes_);
+    int deleted = 0;
+    const auto error = pruneIn(directory_, thumbnails_, limit(), maximumBytes_, &deleted);
+    if (deleted > 0) emit entriesChanged();
+    return error;
 }
 
 std::optional<QString> ScreenshotHistory::pruneIn(const QString& directory,
                                                   const QString& thumbnails, int limit,
-                                                  qint64 maximumBytes) {
+                                                  qint64 maximumBytes, int* deleted) {
     qint64 kept = 0;
     const QStringList list = entriesIn(directory);
     for (int i = 0; i < list.size(); ++i) {
@@ -195,6 +207,7 @@ std::optional<QString> ScreenshotHistory::pruneIn(const QString& directory,
             continue;
         }
         if (!deleteEntry(list[i], thumbnails)) return deletionFailure(list[i]);
+        ++*deleted;
     }
     return std::nullopt;
 }
@@ -203,14 +216,23 @@ std::optional<QString> ScreenshotHistory::remove(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (!entries().contains(absolute)) return std::nullopt;
     if (!deleteEntry(absolute, thumbnails_)) return deletionFailure(absolute);
+    emit entriesChanged();
     return std::nullopt;
 }
 
 std::optional<QString> ScreenshotHistory::clear() {
-    for (const QString& entry : entries())
-        if (!deleteEntry(entry, thumbnails_)) return deletionFailure(entry);
-    lastError_.clear();
-    return std::nullopt;
+    int deleted = 0;
+    std::optional<QString> error;
+    for (const QString& entry : entries()) {
+        if (!deleteEntry(entry, thumbnails_)) {
+            error = deletionFailure(entry);
+            break;
+        }
+        ++deleted;
+    }
+    if (deleted > 0) emit entriesChanged();
+    if (!error) setLastError({});
+    return error;
 }
 
 QImage ScreenshotHistory::thumbnail(const QString& path, int maximum) {
@@ -219,14 +241,20 @@ QImage ScreenshotHistory::thumbnail(const QString& path, int maximum) {
     QSize size = reader.size();
     if (!size.isValid() || size.isEmpty() || maximum <= 0) return {};
     // The reader's size is before any rotation: a quarter turn swaps the sides.
-    if (reader.transformation() & QImageIOHandler::TransformationRotate90) size.transpose();
-    if (std::max(size.width(), size.height()) > maximum) {
-        const QSize fitted = size.scaled(maximum, maximum, Qt::KeepAspectRatio);
-        const QSize stored = reader.transformation() & QImageIOHandler::TransformationRotate90
-                                 ? fitted.transposed()
-                                 : fitted;
-        reader.setScaledSize(stored.expandedTo(QSize(1, 1)));
+    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    if (turned) size.transpose();
+    if (std::max(size.width(), size.height()) <= maximum) return reader.read();
+    const QSize fitted = size.scaled(maximum, maximum, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    // A 1-bit image scaled while it is read comes out black and white, its palette lost: it is
+    // read whole (small in memory) and scaled afterwards.
+    if (const QImage::Format format = reader.imageFormat();
+        format == QImage::Format_Mono || format == QImage::Format_MonoLSB) {
+        const QImage whole = reader.read();
+        if (whole.isNull()) return whole;
+        return whole.convertToFormat(QImage::Format_ARGB32)
+            .scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
+    reader.setScaledSize(turned ? fitted.transposed() : fitted);
     return reader.read();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -16,8 +17,10 @@ class DefaultsStore;
 // The local history of screenshots that left the program (copied, saved, pinned): one PNG file
 // per entry in a private folder, named "<20-digit microseconds since 1970>-<sha256>.png" so
 // that names sort newest first. Kept within a number of entries the user chooses and a byte
-// budget. Holds no list in memory: every call reads the folder afresh. Main thread only.
-class ScreenshotHistory {
+// budget. Holds no list in memory: every call reads the folder afresh. Main thread only; its
+// signals tell the windows what changed, so they follow without reading every file again.
+class ScreenshotHistory final : public QObject {
+    Q_OBJECT
   public:
     static constexpr qint64 standardMaximumBytes = 209'715'200;  // 200 MB
     static constexpr int standardLimit = 20;
@@ -60,6 +63,7 @@ class ScreenshotHistory {
         QString entry;  // the file written, empty when nothing was
         QString error;  // empty when all went well (or nothing was to be done)
         bool attempted = false;
+        int pruned = 0;  // older entries deleted to keep within the limits
     };
     std::optional<Recording> prepare() const;
     static Outcome write(const Recording& recording, const QByteArray& png);
@@ -95,10 +99,19 @@ class ScreenshotHistory {
     // The wall-clock time in microseconds since 1970; replaced by tests.
     std::function<qint64()> now;
 
+  signals:
+    // Entries were written or deleted through this store (list the folder to see which).
+    void entriesChanged();
+    // Recording was switched on or off.
+    void recordingChanged(bool on);
+    void lastErrorChanged();
+
   private:
     static QStringList entriesIn(const QString& directory);
+    // `deleted` counts the entries removed, also when a later deletion fails.
     static std::optional<QString> pruneIn(const QString& directory, const QString& thumbnails,
-                                          int limit, qint64 maximumBytes);
+                                          int limit, qint64 maximumBytes, int* deleted);
+    void setLastError(const QString& error);
     // Deletes an entry and its cached thumbnail; false when the entry could not be deleted.
     static bool deleteEntry(const QString& entry, const QString& thumbnails);
 

@@ -1,13 +1,16 @@
 #include "ScreenshotHistoryWindow.h"
 
 #include <QDateTime>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSet>
 #include <QStyledItemDelegate>
 
 #include "ScreenshotHistory.h"
@@ -96,6 +99,8 @@ ScreenshotHistoryWindow::ScreenshotHistoryWindow(ScreenshotHistory& store,
     previewView_->setAlignment(Qt::AlignCenter);
     previewView_->setAccessibleName(QStringLiteral("截图预览"));
     status_ = new QLabel(this);
+    recordButton_ = new QPushButton(QStringLiteral("开启记录"), this);
+    connect(recordButton_, &QPushButton::clicked, this, [this] { store_.setEnabled(true); });
 
     const std::pair<const char*, void (ScreenshotHistoryWindow::*)()> actions[] = {
         {"复制", &ScreenshotHistoryWindow::copyImage},
@@ -111,6 +116,12 @@ ScreenshotHistoryWindow::ScreenshotHistoryWindow(ScreenshotHistory& store,
     }
     resize(800, 500);
     layoutContent();
+
+    watcher_ = new QFileSystemWatcher(this);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { reload(); });
+    connect(&store_, &ScreenshotHistory::entriesChanged, this, [this] { reload(); });
+    connect(&store_, &ScreenshotHistory::recordingChanged, this, [this] { updateStatus(); });
+    connect(&store_, &ScreenshotHistory::lastErrorChanged, this, [this] { updateStatus(); });
 }
 
 ScreenshotHistoryWindow::~ScreenshotHistoryWindow() {
@@ -122,16 +133,46 @@ void ScreenshotHistoryWindow::resizeEvent(QResizeEvent* event) {
     layoutContent();
 }
 
+// Re-checks the folder when the window comes to the front: the watcher loses a folder that was
+// deleted and made again.
+void ScreenshotHistoryWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) reload();
+}
+
 void ScreenshotHistoryWindow::layoutContent() {
     const int w = width(), h = height();
-    status_->setGeometry(16, 16, w - 32, 24);
+    const int recordWidth = recordButton_->isVisibleTo(this) ? 104 + 8 : 0;
+    status_->setGeometry(16, 16, w - 32 - recordWidth, 24);
+    recordButton_->setGeometry(w - 16 - 104, 12, 104, 32);
     table_->setGeometry(16, 56, 240, h - 120);
     previewView_->setGeometry(272, 56, w - 288, h - 120);
     for (std::size_t i = 0; i < buttons_.size(); ++i)
         buttons_[i]->setGeometry(16 + int(i) * 112, h - 48, 104, 32);
-    if (!preview_.isNull())
-        previewView_->setPixmap(QPixmap::fromImage(
-            preview_.scaled(previewView_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    if (preview_.isNull()) return;
+    const QSize shown = fittedPreviewSize(preview_.size(), previewView_->size());
+    // Drawn with as many pixels as the display has for those points, never more than decoded.
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(shown) * ratio).toSize().boundedTo(preview_.size());
+    QPixmap pixmap = QPixmap::fromImage(
+        preview_.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    pixmap.setDevicePixelRatio(qreal(pixels.width()) / shown.width());
+    previewView_->setPixmap(pixmap);
+}
+
+QSize ScreenshotHistoryWindow::fittedPreviewSize(QSize image, QSize area) {
+    if (image.isEmpty() || area.isEmpty()) return {};
+    if (image.width() <= area.width() && image.height() <= area.height()) return image;
+    return image.scaled(area, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+QSize ScreenshotHistoryWindow::previewShownSize() const {
+    const QPixmap pixmap = previewView_->pixmap();
+    return pixmap.isNull() ? QSize() : pixmap.deviceIndependentSize().toSize();
+}
+
+QSize ScreenshotHistoryWindow::previewArea() const {
+    return previewView_->size();
 }
 
 void ScreenshotHistoryWindow::showWindow() {
@@ -150,27 +191,56 @@ QString ScreenshotHistoryWindow::timeText(const QString& path) {
 void ScreenshotHistoryWindow::reload() {
     const std::optional<int> row = selectedRow();
     const QString remembered = row ? entries_.value(*row) : QString();
-    ++listGeneration_;
-    entries_ = store_.entries();
+    const QStringList current = store_.entries();
+    QStringList added;
     {
         const QSignalBlocker quiet(table_);
-        table_->clear();
-        for (const QString& entry : entries_) {
-            table_->addItem(timeText(entry));
+        const QSet<QString> present(current.cbegin(), current.cend());
+        for (qsizetype i = entries_.size() - 1; i >= 0; --i) {
+            if (present.contains(entries_[i])) continue;
+            delete table_->takeItem(int(i));
+            entries_.removeAt(i);
         }
-        if (!entries_.isEmpty()) {
-            const int again = entries_.indexOf(remembered);
-            table_->setCurrentRow(again >= 0 ? again : 0);
+        // Both lists are newest first and what is left of the old one is part of the new one,
+        // so a single walk finds where each new entry goes.
+        for (qsizetype i = 0; i < current.size(); ++i) {
+            if (i < entries_.size() && entries_[i] == current[i]) continue;
+            entries_.insert(i, current[i]);
+            table_->insertItem(int(i), timeText(current[i]));
+            added << current[i];
         }
+        const qsizetype again = entries_.indexOf(remembered);
+        table_->setCurrentRow(entries_.isEmpty() ? -1 : int(std::max<qsizetype>(again, 0)));
     }
-    updateSelection();
-    requestThumbnails();
+    const std::optional<int> now = selectedRow();
+    if (!row || !now || entries_[*now] != remembered) updateSelection();
+    requestThumbnails(added);
+    watchFolder();
+    updateStatus();
+}
+
+void ScreenshotHistoryWindow::updateStatus() {
     if (!store_.lastError().isEmpty())
         status_->setText(QStringLiteral("历史记录失败：") + store_.lastError());
     else
         status_->setText(QString::number(entries_.size()) + QStringLiteral(" 张 · ") +
                          (store_.enabled() ? QStringLiteral("正在记录")
                                            : QStringLiteral("未开启记录，可在截图偏好中开启")));
+    const bool offer = !store_.enabled();
+    if (recordButton_->isVisibleTo(this) == offer) return;
+    recordButton_->setVisible(offer);
+    layoutContent();
+}
+
+// The folder exists only after the first recording, and a watch ends when it is deleted.
+void ScreenshotHistoryWindow::watchFolder() {
+    const QString& folder = store_.directory();
+    const bool watched = watcher_->directories().contains(folder);
+    const bool exists = QFileInfo(folder).isDir();
+    if (exists && !watched)
+        watcher_->addPath(folder);
+    else if (!exists && watched)
+        watcher_->removePath(folder);
 }
 
 std::optional<int> ScreenshotHistoryWindow::selectedRow() const {
@@ -207,18 +277,17 @@ void ScreenshotHistoryWindow::updateSelection() {
 }
 
 // Thumbnails and the preview are decoded away from the main thread and handed back one by one,
-// so a long history of large screenshots opens at once and fills in as it is read.
-void ScreenshotHistoryWindow::requestThumbnails() {
-    const unsigned long generation = listGeneration_;
+// so a long history of large screenshots opens at once and fills in as it is read. A picture
+// finds its row by the entry's path: rows may have come and gone in the meantime.
+void ScreenshotHistoryWindow::requestThumbnails(const QStringList& paths) {
     std::weak_ptr<bool> alive = alive_;
     MainQueue* mainQueue = &environment_.mainQueue;
-    for (int row = 0; row < entries_.size(); ++row) {
-        auto job = [this, alive, mainQueue, generation, row, path = entries_[row],
-                    store = &store_] {
+    for (const QString& path : paths) {
+        auto job = [this, alive, mainQueue, path, store = &store_] {
             QImage image = store->listThumbnail(path);
-            mainQueue->async([this, alive, generation, row, image = std::move(image)] {
-                if (alive.expired() || generation != listGeneration_) return;
-                if (QListWidgetItem* item = table_->item(row)) {
+            mainQueue->async([this, alive, path, image = std::move(image)] {
+                if (alive.expired()) return;
+                if (QListWidgetItem* item = table_->item(int(entries_.indexOf(path)))) {
                     item->setData(kThumbnailRole, image);
                     item->setData(kUnreadableRole, image.isNull());
                     if (image.isNull())
@@ -297,8 +366,7 @@ void ScreenshotHistoryWindow::deleteImage() {
                 {QStringLiteral("无法删除截图"), *error, {QStringLiteral("知道了")}});
         return;
     }
-    // The newest remaining entry is selected next.
-    table_->setCurrentRow(-1);
+    // Usually done already, through the store's signal; not when the file was gone before.
     reload();
 }
 

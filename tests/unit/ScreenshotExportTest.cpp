@@ -115,3 +115,52 @@ TEST(ScreenshotExport, CopyLaterOffersFirstAndSettlesOnTheMainQueue) {
     queue.runPending();
     EXPECT_EQ(history.entries().size(), 1);
 }
+
+// Where the save dialog opens: the last folder while it exists, else the pictures folder when it
+// can take a file, else the home folder with the reason.
+TEST(ScreenshotExport, StartFolderFallsBackToHomeAndSaysWhy) {
+    QTemporaryDir dir;
+    DefaultsStore defaults(dir.filePath("defaults.json"));
+    const QString pictures = dir.filePath("Pictures"), home = dir.filePath("home"),
+                  last = dir.filePath("shots"), file = dir.filePath("file");
+    QDir(dir.path()).mkdir("Pictures");
+    QDir(dir.path()).mkdir("shots");
+    QFile(file).open(QIODevice::WriteOnly);
+    struct Case {
+        const char* name;
+        QString remembered, pictures, path, note;
+    };
+    // A folder no user can write to, root included (access() answers for /proc).
+    const QString readOnly = QStringLiteral("/proc/1");
+    const Case cases[] = {
+        {"pictures", {}, pictures, pictures, {}},
+        {"the last folder first", last, pictures, last, {}},
+        {"a last folder that is gone", dir.filePath("gone"), pictures, pictures, {}},
+        {"no pictures folder set", {}, {}, home, "未设置图片文件夹，已改为主文件夹。"},
+        {"pictures missing",
+         {},
+         dir.filePath("Bilder"),
+         home,
+         QStringLiteral("图片文件夹“%1”不存在，已改为主文件夹。").arg(dir.filePath("Bilder"))},
+        {"pictures is a file",
+         {},
+         file,
+         home,
+         QStringLiteral("图片文件夹“%1”不是文件夹，已改为主文件夹。").arg(file)},
+        {"pictures not writable",
+         {},
+         readOnly,
+         home,
+         QStringLiteral("图片文件夹“%1”不可写入，已改为主文件夹。").arg(readOnly)},
+        {"not writable, but a last folder", last, readOnly, last, {}},
+    };
+    for (const Case& c : cases) {
+        if (c.remembered.isEmpty())
+            defaults.remove(SaveDestination::lastSaveDirectoryKey);
+        else
+            defaults.set(SaveDestination::lastSaveDirectoryKey, c.remembered);
+        const auto start = SaveDestination::startFolder(defaults, c.pictures, home);
+        EXPECT_EQ(start.path, c.path) << c.name;
+        EXPECT_EQ(start.note, c.note) << c.name;
+    }
+}

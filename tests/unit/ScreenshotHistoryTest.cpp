@@ -222,6 +222,14 @@ TEST(ScreenshotHistoryThumbnail, FitsTheLongerSideAndFailsQuietly) {
     QImage(1000, 250, QImage::Format_RGB32).save(path);
     EXPECT_EQ(ScreenshotHistory::thumbnail(path, 96).size(), QSize(96, 24));
     EXPECT_EQ(ScreenshotHistory::thumbnail(path, 4000).size(), QSize(1000, 250));
+    // Two colours are written as a 1-bit palette: the thumbnail keeps them.
+    QImage mono(1200, 700, QImage::Format_Mono);
+    mono.setColorTable({qRgb(46, 139, 87), qRgb(255, 255, 255)});
+    mono.fill(0);
+    ASSERT_TRUE(mono.save(dir.filePath("mono.png")));
+    const QImage small = ScreenshotHistory::thumbnail(dir.filePath("mono.png"), 96);
+    EXPECT_EQ(small.size(), QSize(96, 56));
+    EXPECT_EQ(small.pixelColor(40, 30), QColor(46, 139, 87));
     QFile broken(dir.filePath("broken.png"));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("\x89PNG nothing more");
@@ -253,4 +261,76 @@ TEST(ScreenshotHistoryThumbnail, CachedPerEntryAndRemovedWithIt) {
     EXPECT_EQ(history.listThumbnail(recorded[0]).pixelColor(5, 5), QColor(Qt::red));
     EXPECT_FALSE(history.remove(recorded[0]));
     EXPECT_FALSE(QFileInfo::exists(cached));
+}
+
+// What the store announces, so that open windows follow without listing on a timer: every
+// operation that writes or deletes an entry says so once, and nothing else does.
+TEST_F(ScreenshotHistoryTest, AnnouncesEveryChangeOnceAndNothingElse) {
+    int entriesChanged = 0, errorChanged = 0;
+    std::vector<bool> switched;
+    QObject::connect(&history, &ScreenshotHistory::entriesChanged, [&] { ++entriesChanged; });
+    QObject::connect(&history, &ScreenshotHistory::lastErrorChanged, [&] { ++errorChanged; });
+    QObject::connect(&history, &ScreenshotHistory::recordingChanged,
+                     [&](bool on) { switched.push_back(on); });
+    const auto count = [&](const char* step, const std::function<void()>& action, int entries,
+                           int errors = 0) {
+        entriesChanged = errorChanged = 0;
+        action();
+        EXPECT_EQ(entriesChanged, entries) << step;
+        EXPECT_EQ(errorChanged, errors) << step;
+    };
+
+    count(
+        "recording off", [&] { history.record(png(8, 8, 1)); }, 0);
+    history.setEnabled(true);
+    history.setEnabled(true);
+    history.setLimit(10);
+    EXPECT_EQ(switched, std::vector<bool>{true});
+    count(
+        "first recording", [&] { history.record(png(8, 8, 1)); }, 1);
+    count(
+        "the same again", [&] { history.record(png(8, 8, 1)); }, 0);
+    count(
+        "not an image", [&] { history.record("nothing"); }, 0);
+    for (int i = 0; i < 9; ++i) history.record(png(8, 8, i + 2));
+    count(
+        "an eleventh, pruning the oldest", [&] { history.record(png(8, 8, 20)); }, 1);
+    ASSERT_EQ(history.entries().size(), 10);
+    count(
+        "prune within the limit", [&] { EXPECT_FALSE(history.prune()); }, 0);
+    count(
+        "remove a stranger", [&] { EXPECT_FALSE(history.remove(dir.filePath("x.png"))); }, 0);
+    count(
+        "remove an entry", [&] { EXPECT_FALSE(history.remove(history.entries()[3])); }, 1);
+    history.setLimit(50);
+    for (int i = 0; i < 3; ++i) history.record(png(8, 8, i + 30));
+    history.setLimit(10);
+    count(
+        "prune to a lower limit", [&] { EXPECT_FALSE(history.prune()); }, 1);
+    EXPECT_EQ(history.entries().size(), 10);
+    count(
+        "clear", [&] { EXPECT_FALSE(history.clear()); }, 1);
+    count(
+        "clear when empty", [&] { EXPECT_FALSE(history.clear()); }, 0);
+
+    // A failure and its end are announced once each, and a worker's write when it finishes.
+    QDir(folder).removeRecursively();
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    count(
+        "a failed write", [&] { history.record(png(8, 8, 40)); }, 0, 1);
+    count(
+        "failing again", [&] { history.record(png(8, 8, 41)); }, 0, 0);
+    QFile::remove(folder);
+    const auto recording = history.prepare();
+    ASSERT_TRUE(recording);
+    const auto outcome = ScreenshotHistory::write(*recording, png(8, 8, 42));
+    count(
+        "a worker's write, finished", [&] { history.finish(outcome); }, 1, 1);
+
+    history.setEnabled(false);
+    EXPECT_EQ(switched, (std::vector<bool>{true, false}));
+    // Switching off keeps what was recorded.
+    EXPECT_EQ(history.entries().size(), 1);
 }
