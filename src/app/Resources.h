@@ -10,9 +10,9 @@ namespace tessal {
 // object exists.
 void initResources();
 
-// The tray icon: the icon theme's symbolic one (installed with the program as
-// "local.ostrel-symbolic"), else our own glyph in the colour that stands out on a panel of
-// `palette`.
+// The tray icon, in the colour that stands out on a panel of `palette`: on a light panel the
+// icon theme's symbolic one (installed with the program as "local.ostrel-symbolic") or our dark
+// glyph, on a dark one our light glyph.
 QIcon trayIcon(const QPalette& palette);
 
 }  // namespace tessal

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPalette>
 #include <QTextLayout>
+#include <QTimer>
 
 #include "app/AlertPresenter.h"
 #include "app/Resources.h"
@@ -97,6 +99,23 @@ TEST(AlertPresenter, FailuresWarnAndAPathFitsWithoutBreakingItsNames) {
         }
         layout.endLayout();
         EXPECT_LE(lines, 3);
+    }
+}
+
+TEST(AlertPresenter, EscapeOnTheBoxAnswersItsCancellingButton) {
+    const struct {
+        QStringList buttons;
+        int answer;
+    } cases[] = {{{"保存", "继续编辑", "不保存"}, 1}, {{"知道了"}, 0}};
+    MessageBoxPresenter presenter;
+    for (const auto& c : cases) {
+        QTimer::singleShot(0, [] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(box, &escape);
+            }
+        });
+        EXPECT_EQ(presenter.run({QStringLiteral("是否保存？"), {}, c.buttons}), c.answer);
     }
 }
 
