@@ -57,18 +57,23 @@ std::unique_ptr<QMessageBox> shownBox(const AlertSpec& spec) {
 }  // namespace
 
 TEST(AlertPresenter, FailuresWarnAndAPathFitsWithoutBreakingItsNames) {
-    const QString path = QStringLiteral(
-        "/home/someone/图片/项目评审截图/2026-12/project-review/"
-        "Tessal-2026-12-07-154512-annotated.png");
     const struct {
         AlertSpec::Severity severity;
         QMessageBox::Icon icon;
-    } cases[] = {{AlertSpec::Severity::information, QMessageBox::Information},
-                 {AlertSpec::Severity::warning, QMessageBox::Warning},
-                 {AlertSpec::Severity::critical, QMessageBox::Critical}};
+        QString path;
+    } cases[] = {
+        {AlertSpec::Severity::information, QMessageBox::Information,
+         "/home/someone/Pictures/Screenshots/2026-12/project-review/"
+         "Tessal-2026-12-07-154512-annotated.png"},
+        {AlertSpec::Severity::warning, QMessageBox::Warning,
+         "/home/someone/图片/项目评审截图/二零二六年十二月的长截图/Tessal-2026-12-07-154512.png"},
+        {AlertSpec::Severity::critical, QMessageBox::Critical,
+         "/media/someone/外接硬盘-备份/screenshots-from-the-design-review/第三轮/截图.png"},
+    };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
         AlertSpec spec{QStringLiteral("无法保存截图"),
-                       QStringLiteral("“%1”无法写入：权限不足。").arg(path),
+                       QStringLiteral("“%1”无法写入：权限不足。").arg(c.path),
                        {QStringLiteral("知道了")}};
         spec.severity = c.severity;
         auto box = shownBox(spec);
