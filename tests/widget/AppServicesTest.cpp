@@ -561,9 +561,12 @@ TEST_F(AppServicesTest, UpdateItemsAreOfferedOnlyWithAChannelAndOtherwiseSayWhy)
         EXPECT_TRUE(items.automatic()->isChecked());
         items.automatic()->trigger();
         EXPECT_EQ(defaults.boolValue(AppServices::automaticChecksKey), false);
-        defaults.set(AppServices::automaticChecksKey, true);
-        items.refresh();
-        EXPECT_TRUE(items.automatic()->isChecked());
+        // The mark follows the stored setting, whoever changed it.
+        for (const bool stored : {true, false}) {
+            defaults.set(AppServices::automaticChecksKey, stored);
+            items.refresh();
+            EXPECT_EQ(items.automatic()->isChecked(), stored);
+        }
         source.feed = Result<AppRelease>(release("0.7.1"));
         items.check()->trigger();
         EXPECT_EQ(source.fetches, 1);
