@@ -23,12 +23,14 @@ target="$opt/Tessal.bundle"
 if [ "${1:-}" = "--remove" ]; then
     rm -rf "$target"
     rm -f "$data/applications/local.ostrel.desktop" \
-        "$data/icons/hicolor/scalable/apps/local.ostrel.svg"
+        "$data/icons/hicolor/scalable/apps/local.ostrel.svg" \
+        "$data/icons/hicolor/symbolic/apps/local.ostrel-symbolic.svg"
     echo "Tessal removed from $target."
     exit 0
 fi
 
-mkdir -p "$opt" "$data/applications" "$data/icons/hicolor/scalable/apps"
+mkdir -p "$opt" "$data/applications" "$data/icons/hicolor/scalable/apps" \
+    "$data/icons/hicolor/symbolic/apps"
 if [ "$here" != "$target" ]; then
     staging="$opt/.Tessal.bundle.new.$$"
     rm -rf "$staging"
@@ -54,6 +56,10 @@ if [ "$here" != "$target" ]; then
 fi
 cp "$target/share/icons/hicolor/scalable/apps/local.ostrel.svg" \
     "$data/icons/hicolor/scalable/apps/local.ostrel.svg"
+symbolic=share/icons/hicolor/symbolic/apps/local.ostrel-symbolic.svg
+if [ -f "$target/$symbolic" ]; then
+    cp "$target/$symbolic" "$data/icons/hicolor/symbolic/apps/local.ostrel-symbolic.svg"
+fi
 exec_line="Exec=$(exec_value "$target/bin/tessal")"
 while IFS= read -r line || [ -n "$line" ]; do
     case $line in

@@ -207,8 +207,10 @@ void AnnotationHost::copy() {
     const auto outcome =
         ScreenshotExport::copy([rendered] { return CanvasRenderer::render(*rendered); },
                                pasteboard_, defaults_, mainQueue_, history_, showError_);
-    if (outcome != ScreenshotExport::CopyOutcome::refused)
-        copied(outcome == ScreenshotExport::CopyOutcome::close);
+    if (outcome == ScreenshotExport::CopyOutcome::refused) return;
+    // The marks are on the clipboard now: closing loses nothing.
+    if (edits_) edits_->setClean();
+    copied(outcome == ScreenshotExport::CopyOutcome::close);
 }
 
 void AnnotationHost::copied(bool closes) {
@@ -237,7 +239,10 @@ bool AnnotationHost::saveTo(const QString& path) {
     if (!canvas_ || path.isEmpty()) return false;
     canvas_->model().commitText();
     const auto bytes = png();
-    return bytes && ScreenshotExport::save(*bytes, path, defaults_, showError_, history_);
+    if (!bytes || !ScreenshotExport::save(*bytes, path, defaults_, showError_, history_))
+        return false;
+    if (edits_) edits_->setClean();
+    return true;
 }
 
 void AnnotationHost::pinned(const QByteArray& png) {

@@ -61,7 +61,8 @@ class AnnotationHost {
     // The annotated image at full pixel size as PNG.
     std::optional<QByteArray> png() const;
     // Puts the image on the clipboard at once (the PNG follows from a worker); closes through
-    // onClose unless the preference keeps the window open.
+    // onClose unless the preference keeps the window open. A copy or a save marks the undo
+    // stack clean: what it holds then exists outside the window.
     void copy();
     // Writes the PNG to `path`; false (after telling the user) when it could not be written.
     bool saveTo(const QString& path);

@@ -1,32 +1,85 @@
 #include "AlertPresenter.h"
 
 #include <QAbstractButton>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSpacerItem>
 
 namespace tessal {
+namespace {
 
-int MessageBoxPresenter::run(const AlertSpec& alert) {
-    QMessageBox box;
-    box.setWindowTitle(QStringLiteral("Tessal"));
-    box.setIcon(QMessageBox::Information);
-    box.setText(alert.message);
-    box.setInformativeText(alert.informative);
-    QList<QAbstractButton*> buttons;
+QMessageBox::Icon iconFor(AlertSpec::Severity severity) {
+    switch (severity) {
+        case AlertSpec::Severity::warning:
+            return QMessageBox::Warning;
+        case AlertSpec::Severity::critical:
+            return QMessageBox::Critical;
+        case AlertSpec::Severity::information:
+            break;
+    }
+    return QMessageBox::Information;
+}
+
+// Within a path, a zero-width space after each slash and word joiners between the letters of
+// each name: a long path wraps between its folders, not inside a name (after a hyphen, between
+// two Chinese characters).
+QString breakablePaths(const QString& text) {
+    static const QRegularExpression path(QStringLiteral("/[^\\s“”\"'，。：；]+"));
+    QString result;
+    qsizetype done = 0;
+    for (auto it = path.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        result += text.mid(done, match.capturedStart() - done);
+        const QString found = match.captured();
+        for (qsizetype i = 0; i < found.size(); ++i) {
+            result += found[i];
+            if (i + 1 == found.size()) break;
+            if (found[i] == QLatin1Char('/'))
+                result += QChar(0x200B);
+            else if (found[i + 1] != QLatin1Char('/') && !found[i + 1].isLowSurrogate())
+                result += QChar(0x2060);
+        }
+        done = match.capturedEnd();
+    }
+    return result + text.mid(done);
+}
+
+}  // namespace
+
+std::unique_ptr<QMessageBox> MessageBoxPresenter::build(const AlertSpec& alert,
+                                                        QList<QAbstractButton*>* buttons) {
+    auto box = std::make_unique<QMessageBox>();
+    box->setWindowTitle(QStringLiteral("Tessal"));
+    box->setIcon(iconFor(alert.severity));
+    box->setText(alert.message);
+    box->setInformativeText(breakablePaths(alert.informative));
+    QList<QAbstractButton*> added;
     const QStringList titles =
         alert.buttons.isEmpty() ? QStringList{QStringLiteral("知道了")} : alert.buttons;
     for (int i = 0; i < titles.size(); ++i) {
         // Roles only decide placement: the first button leads and is the default.
         const auto role = i == 0 ? QMessageBox::AcceptRole
                                  : (i == 1 ? QMessageBox::RejectRole : QMessageBox::ActionRole);
-        buttons << box.addButton(titles[i], role);
+        added << box->addButton(titles[i], role);
     }
-    box.setDefaultButton(qobject_cast<QPushButton*>(buttons.first()));
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.exec();
-    const int index = buttons.indexOf(box.clickedButton());
-    // Closing the box without a button counts as its cancelling button, or the only one.
-    if (index < 0) return titles.size() > 1 ? 1 : 0;
+    box->setDefaultButton(qobject_cast<QPushButton*>(added.first()));
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    // QMessageBox sizes itself from its layout, which a spacer across it widens.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
+        grid->addItem(new QSpacerItem(minimumWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    if (buttons) *buttons = added;
+    return box;
+}
+
+int MessageBoxPresenter::run(const AlertSpec& alert) {
+    QList<QAbstractButton*> buttons;
+    const auto box = build(alert, &buttons);
+    box->exec();
+    const int index = buttons.indexOf(box->clickedButton());
+    if (index < 0) return buttons.size() > 1 ? 1 : 0;
     return index;
 }
 

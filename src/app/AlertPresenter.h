@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QList>
+#include <memory>
+
 #include "base/AlertSpec.h"
+
+class QAbstractButton;
+class QMessageBox;
 
 namespace tessal {
 
@@ -13,7 +19,13 @@ class AlertPresenter {
 
 class MessageBoxPresenter final : public AlertPresenter {
   public:
+    // Wide enough for a folder path on one or two lines.
+    static constexpr int minimumWidth = 420;
+
     int run(const AlertSpec& alert) override;
+    // The box `run` shows, before it is shown; its buttons in the alert's order.
+    static std::unique_ptr<QMessageBox> build(const AlertSpec& alert,
+                                              QList<QAbstractButton*>* buttons = nullptr);
 };
 
 }  // namespace tessal

@@ -12,6 +12,8 @@
 #include "AlertPresenter.h"
 #include "AppServices.h"
 #include "CapturePreferencesWindow.h"
+#include "Resources.h"
+#include "UpdateMenuItems.h"
 #include "annotation/SavePanel.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
@@ -136,11 +138,12 @@ void AppDelegate::applicationDidFinishLaunching() {
         });
     if (!registered) {
         visibility_.activate();
-        alerts_.run({QStringLiteral("Tessal"),
-                     QStringLiteral("快捷键 ") + shortcut_.label +
-                         QStringLiteral(" 注册失败，可能已被其他应用或系统占用。可从菜单栏设置其他"
-                                        "快捷键，或点击截图。"),
-                     {QStringLiteral("知道了")}});
+        alerts_.run(AlertSpec{QStringLiteral("Tessal"),
+                              QStringLiteral("快捷键 ") + shortcut_.label +
+                                  QStringLiteral(" 注册失败，可能已被其他应用或系统占用。可从菜单栏"
+                                                 "设置其他快捷键，或点击截图。"),
+                              {QStringLiteral("知道了")}}
+                        .failure());
     }
 }
 
@@ -163,13 +166,9 @@ void AppDelegate::buildStatusMenu() {
     loginMenuItem_ = menu_->addAction(QStringLiteral("开机启动"), this,
                                       [this] { appServices_->toggleLoginItem(); });
     loginMenuItem_->setCheckable(true);
-    autoUpdateMenuItem_ = menu_->addAction(QStringLiteral("自动下载更新"), this, [this] {
-        defaults_.set(AppServices::automaticChecksKey, !AppServices::automaticChecks(defaults_));
+    updateItems_ = std::make_unique<UpdateMenuItems>(*menu_, *appServices_, defaults_, [this] {
+        platform_.workspace->openAddress(appServices_->changelog());
     });
-    autoUpdateMenuItem_->setCheckable(true);
-    menu_->addAction(QStringLiteral("检查更新…"), this, [this] { appServices_->check(true); });
-    menu_->addAction(QStringLiteral("更新日志"), this,
-                     [this] { platform_.workspace->openAddress(appServices_->changelog()); });
     connect(menu_, &QMenu::aboutToShow, this, [this] { refreshStatusMenu(); });
     refreshStatusMenu();
     std::weak_ptr<bool> alive = alive_;
@@ -184,9 +183,7 @@ void AppDelegate::buildStatusMenu() {
     QAction* quit = menu_->addAction(QStringLiteral("退出Tessal"), qApp, &QCoreApplication::quit);
     quit->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
 
-    QIcon icon(QStringLiteral(":/icons/tessal-tray.svg"));
-    if (icon.isNull()) icon = QIcon::fromTheme(QStringLiteral("camera-photo"));
-    status_ = new QSystemTrayIcon(icon, this);
+    status_ = new QSystemTrayIcon(trayIcon(QGuiApplication::palette()), this);
     status_->setToolTip(QStringLiteral("Tessal截图"));
     status_->setContextMenu(menu_);
     // A left click starts a capture as well; the menu stays on the right button.
@@ -209,16 +206,16 @@ std::optional<QString> AppDelegate::announceRunning() {
 void AppDelegate::refreshStatusMenu() {
     if (loginMenuItem_ && platform_.loginItem)
         loginMenuItem_->setChecked(platform_.loginItem->isEnabled());
-    if (autoUpdateMenuItem_)
-        autoUpdateMenuItem_->setChecked(AppServices::automaticChecks(defaults_));
+    if (updateItems_) updateItems_->refresh();
 }
 
 void AppDelegate::showSettingsWriteFailure(const QString& reason) {
     visibility_.activate();
-    alerts_.run({QStringLiteral("无法保存设置"),
-                 QStringLiteral("设置文件“%1”无法写入：%2。更改只在本次运行期间有效。")
-                     .arg(defaults_.path(), reason),
-                 {QStringLiteral("知道了")}});
+    alerts_.run(AlertSpec{QStringLiteral("无法保存设置"),
+                          QStringLiteral("设置文件“%1”无法写入：%2。更改只在本次运行期间有效。")
+                              .arg(defaults_.path(), reason),
+                          {QStringLiteral("知道了")}}
+                    .failure());
 }
 
 bool AppDelegate::registerShortcut(const CaptureShortcut& shortcut) {
@@ -246,10 +243,11 @@ void AppDelegate::configureShortcut() {
             shortcut_.save(defaults_);
             if (captureMenuItem_) captureMenuItem_->setText(captureTitle(shortcut_));
         } else {
-            alerts_.run({QStringLiteral("Tessal"),
-                         QStringLiteral("无法注册 ") + candidate.label +
-                             QStringLiteral("，请换一个组合键。原快捷键保持不变。"),
-                         {QStringLiteral("知道了")}});
+            alerts_.run(AlertSpec{QStringLiteral("Tessal"),
+                                  QStringLiteral("无法注册 ") + candidate.label +
+                                      QStringLiteral("，请换一个组合键。原快捷键保持不变。"),
+                                  {QStringLiteral("知道了")}}
+                            .failure());
         }
     }
     configuring_ = false;
@@ -350,7 +348,7 @@ void AppDelegate::capture(bool previousWasShown) {
     visibility_.unhide();
     visibility_.activate();
     const bool permitted = platform_.capture->preflight();
-    alerts_.run(ScreenCaptureFailure::alert(snapshots.error(), !permitted));
+    alerts_.run(ScreenCaptureFailure::alert(snapshots.error(), !permitted).failure());
     if (previousWasShown && editor_) editor_->showWindow();
 }
 
@@ -404,7 +402,7 @@ bool AppDelegate::presentRecognition(const QByteArray& png, bool copyWhenReady,
 
 void AppDelegate::showAlert(const AlertSpec& alert) {
     visibility_.activate();
-    alerts_.run(alert);
+    alerts_.run(alert.failure());
 }
 
 Rect AppDelegate::pinFrame(QSize pixelSize, std::optional<Rect> visibleFrame) {
@@ -426,7 +424,9 @@ bool AppDelegate::showPin(const QByteArray& png, std::optional<Rect> frame) {
         if (!displays.empty()) visible = displays.front().visibleFrame;
         frame = pinFrame(image.size(), visible);
     }
-    std::unique_ptr<PinnedImage> pin = PinnedImage::create(png, *frame, *platform_.pasteboard);
+    const auto& compositing = platform_.capabilities.compositing;
+    std::unique_ptr<PinnedImage> pin =
+        PinnedImage::create(png, *frame, *platform_.pasteboard, !compositing || compositing());
     if (!pin) return false;
     const QUuid id = QUuid::createUuid();
     std::weak_ptr<bool> alive = alive_;
@@ -451,7 +451,11 @@ void AppDelegate::showResult(const QImage& image, const QString& title) {
                                   [this] { return savePath(); },
                                   [this](const AlertSpec& alert) { showAlert(alert); },
                                   &history_,
-                                  recognitionPresenter()};
+                                  recognitionPresenter(),
+                                  [this](const AlertSpec& question) {
+                                      visibility_.activate();
+                                      return alerts_.run(question);
+                                  }};
     auto result = std::make_unique<LongScreenshotResult>(
         image, title,
         [this, alive](const QByteArray& png) {

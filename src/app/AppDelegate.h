@@ -39,6 +39,7 @@ class PinnedImage;
 class MainQueue;
 class ScreenshotHistoryWindow;
 class TextRecognitionWindows;
+class UpdateMenuItems;
 struct Platform;
 
 // The resident program: tray icon and menu, the capture shortcut, the start of every capture
@@ -82,7 +83,7 @@ class AppDelegate final : public QObject {
     QMenu* statusMenu() const { return menu_; }
     QAction* captureMenuItem() const { return captureMenuItem_; }
     QAction* loginMenuItem() const { return loginMenuItem_; }
-    QAction* autoUpdateMenuItem() const { return autoUpdateMenuItem_; }
+    UpdateMenuItems& updateMenuItems() const { return *updateItems_; }
     AppServices& appServices() { return *appServices_; }
     EditMenu& editMenu() { return editMenu_; }
 
@@ -144,7 +145,7 @@ class AppDelegate final : public QObject {
     bool configuring_ = false;
     QAction* captureMenuItem_ = nullptr;
     QAction* loginMenuItem_ = nullptr;
-    QAction* autoUpdateMenuItem_ = nullptr;
+    std::unique_ptr<UpdateMenuItems> updateItems_;
     std::unique_ptr<UpdateSource> updateSource_;
     std::unique_ptr<AppServices> appServices_;
     CaptureShortcut shortcut_;

@@ -38,9 +38,18 @@ QString AppServices::changelog() const {
     return env_.source.configuration().changelog().toString();
 }
 
-int AppServices::alert(const QString& title, const QString& text, const QStringList& buttons) {
+QString AppServices::updatesUnavailable() const {
+    if (env_.channelEnabled) return {};
+    // Outside a bundle the program came from a package (or was built here): whatever installed
+    // it updates it.
+    return env_.runningBundle.isEmpty() ? QStringLiteral("更新由安装本程序的软件包管理器提供")
+                                        : QStringLiteral("此版本未启用应用内更新");
+}
+
+int AppServices::alert(const QString& title, const QString& text, const QStringList& buttons,
+                       AlertSpec::Severity severity) {
     if (env_.activate) env_.activate();
-    return env_.alerts.run({title, text, buttons});
+    return env_.alerts.run(AlertSpec{title, text, buttons, severity});
 }
 
 void AppServices::repeat(double seconds, std::shared_ptr<WorkItem>& slot,
@@ -80,7 +89,7 @@ void AppServices::presentPending() {
     if (pendingFailure_ && presentable()) {
         const QString text = *pendingFailure_;
         pendingFailure_.reset();
-        alert(cannotInstall, text);
+        failure(cannotInstall, text);
         return;
     }
     presentReadyUpdate(false);
@@ -116,7 +125,7 @@ void AppServices::check(bool manual) {
             closeStatusWindow();
             checking_ = false;
             if (manual)
-                alert(QStringLiteral("暂时无法检查更新"), fetched.error().message + retryLater);
+                failure(QStringLiteral("暂时无法检查更新"), fetched.error().message + retryLater);
             return;
         }
         const AppRelease release = fetched.value();
@@ -126,8 +135,8 @@ void AppServices::check(bool manual) {
             checking_ = false;
             if (!manual) return;
             if (!availability)
-                alert(QStringLiteral("暂时无法检查更新"),
-                      availability.error().message + retryLater);
+                failure(QStringLiteral("暂时无法检查更新"),
+                        availability.error().message + retryLater);
             else if (availability.value() == AppRelease::Availability::current)
                 alert(QStringLiteral("已是最新版本"),
                       env_.appName + QLatin1Char(' ') + env_.version);
@@ -153,7 +162,7 @@ void AppServices::check(bool manual) {
             }
             const QString message = prepared.error().message + retryLater;
             if (manual)
-                alert(cannotInstall, message);
+                failure(cannotInstall, message);
             else
                 pendingFailure_ = message;
         });
@@ -177,7 +186,7 @@ void AppServices::presentReadyUpdate(bool manual) {
               {QStringLiteral("重启并更新"), QStringLiteral("稍后")});
     if (answer != 0 || !presentable()) return;
     if (auto failed = env_.source.install(*ready_)) {
-        alert(cannotInstall, failed->message);
+        failure(cannotInstall, failed->message);
         return;
     }
     if (env_.terminate) env_.terminate();
@@ -199,7 +208,7 @@ void AppServices::reportInstallationResult() {
             while (named.startsWith(QLatin1Char('\n'))) named.remove(0, 1);
             UpdateInstaller::removeStagingFolder(named, env_.runningBundle);
         } else {
-            alert(QStringLiteral("上次更新未完成"), text);
+            failure(QStringLiteral("上次更新未完成"), text);
         }
     }
     // Whatever else is staged beside the bundle was left by a preparation that did not finish
@@ -221,10 +230,10 @@ void AppServices::toggleLoginItem() {
     const bool ok = env_.loginItem.isEnabled() ? env_.loginItem.setEnabled(false)
                                                : env_.loginItem.setEnabled(true);
     if (!ok)
-        alert(QStringLiteral("无法修改开机启动"),
-              QStringLiteral("请先将") + env_.appName +
-                  QStringLiteral("安装到固定位置（例如 ~/.local/opt），再重试。也可以在桌面环境的"
-                                 "“自动启动”设置中管理。"));
+        failure(QStringLiteral("无法修改开机启动"),
+                QStringLiteral("请先将") + env_.appName +
+                    QStringLiteral("安装到固定位置（例如 ~/.local/opt），再重试。也可以在桌面环境的"
+                                   "“自动启动”设置中管理。"));
 }
 
 }  // namespace tessal

@@ -59,6 +59,9 @@ class AppServices {
     void check(bool manual);
     void toggleLoginItem();
     QString changelog() const;
+    // Why this copy cannot update itself (it has no update channel), as the menu says it;
+    // empty when it can.
+    QString updatesUnavailable() const;
     static bool automaticChecks(const DefaultsStore& defaults);
 
     bool isChecking() const { return checking_; }
@@ -71,7 +74,11 @@ class AppServices {
     void presentPending();
     void closeStatusWindow();
     int alert(const QString& title, const QString& text,
-              const QStringList& buttons = {QStringLiteral("知道了")});
+              const QStringList& buttons = {QStringLiteral("知道了")},
+              AlertSpec::Severity severity = AlertSpec::Severity::information);
+    int failure(const QString& title, const QString& text) {
+        return alert(title, text, {QStringLiteral("知道了")}, AlertSpec::Severity::warning);
+    }
     bool presentable() const { return canPresent && canPresent(); }
     void repeat(double seconds, std::shared_ptr<WorkItem>& slot, std::function<void()> work);
 

@@ -6,6 +6,7 @@
 #include <QScrollBar>
 
 #include "annotation/ToolbarButtons.h"
+#include "tools/WindowPlacement.h"
 
 namespace tessal {
 
@@ -46,7 +47,7 @@ LongScreenshotResult::LongScreenshotResult(const QImage& image, const QString& t
     toolbar->onLayoutChange = [this] { layoutContent(); };
 
     host_.onSave = [this] { saveImage(); };
-    host_.onClose = [this] { closeWindow(); };
+    host_.onClose = [this] { requestClose(); };
     host_.presentRecognition = environment_.recognizeText;
     host_.onRecognizeText = [this](bool copy) { host_.recognizeText(copy, nullptr); };
     host_.onPin = [this] {
@@ -58,8 +59,8 @@ LongScreenshotResult::LongScreenshotResult(const QImage& image, const QString& t
     };
     host_.attach(canvas, toolbar, &edits_, ToolbarIndex::select);
 
-    resize(920, 720);
     setMinimumSize(std::max(toolbar->width() + 32, 500), 420);
+    placeUnderPointer(*this, QSize(920, 720));
     layoutContent();
     scroll_->verticalScrollBar()->setValue(0);
 }
@@ -85,11 +86,41 @@ void LongScreenshotResult::copyImage() {
     host_.copy();
 }
 
-void LongScreenshotResult::saveImage() {
-    if (!host_.canvas() || !environment_.chooseSavePath) return;
+bool LongScreenshotResult::save() {
+    if (!host_.canvas() || !environment_.chooseSavePath) return false;
     host_.canvas()->model().commitText();
     const auto path = environment_.chooseSavePath();
-    if (path && host_.saveTo(*path)) closeWindow();
+    return path && host_.saveTo(*path);
+}
+
+void LongScreenshotResult::saveImage() {
+    if (save()) closeWindow();
+}
+
+AlertSpec LongScreenshotResult::discardQuestion() {
+    return {QStringLiteral("是否保存对截图所做的标注？"),
+            QStringLiteral("如果不保存，新添加的标注将会丢失。"),
+            {QStringLiteral("保存"), QStringLiteral("继续编辑"), QStringLiteral("不保存")},
+            AlertSpec::Severity::warning};
+}
+
+bool LongScreenshotResult::confirmClose() {
+    if (closed_ || !environment_.ask) return true;
+    if (host_.canvas()) host_.canvas()->model().commitText();
+    if (edits_.isClean()) return true;
+    // "继续编辑" is the second button, which closing the question also answers.
+    switch (environment_.ask(discardQuestion())) {
+        case 0:
+            return save();
+        case 2:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void LongScreenshotResult::requestClose() {
+    if (confirmClose()) closeWindow();
 }
 
 void LongScreenshotResult::closeWindow() {
@@ -101,6 +132,10 @@ void LongScreenshotResult::closeWindow() {
 }
 
 void LongScreenshotResult::closeEvent(QCloseEvent* event) {
+    if (!confirmClose()) {
+        event->ignore();
+        return;
+    }
     QWidget::closeEvent(event);
     if (!closed_) {
         closed_ = true;

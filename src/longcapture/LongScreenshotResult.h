@@ -31,10 +31,14 @@ struct ResultEnvironment {
     ScreenshotHistory* history;
     // Opens text recognition on an image; none = not offered.
     AnnotationHost::RecognitionPresenter recognizeText;
+    // Asks a question and returns the chosen button; none = closing never asks.
+    std::function<int(const AlertSpec&)> ask{};
 };
 
 // A window in which any image (a long capture, a history entry, a file) is annotated with the
-// capture's canvas and toolbar, then copied, saved or pinned.
+// capture's canvas and toolbar, then copied, saved or pinned. Closing it (Escape, its close
+// button, the window manager's) while it holds marks that were neither copied nor saved asks
+// first whether to save them.
 class LongScreenshotResult final : public QWidget {
     Q_OBJECT
   public:
@@ -52,7 +56,12 @@ class LongScreenshotResult final : public QWidget {
 
     void copyImage();
     void saveImage();
+    // Closes at once, whatever is unsaved.
     void closeWindow();
+    // Closes unless the user, asked about unsaved marks, keeps editing or cancels the save.
+    void requestClose();
+    // The question asked then.
+    static AlertSpec discardQuestion();
     // The window's keys; true when used.
     bool handleKey(const KeyPress& press, bool repeat);
 
@@ -65,6 +74,10 @@ class LongScreenshotResult final : public QWidget {
 
   private:
     void layoutContent();
+    // Writes the image where the user chooses; false when nothing was written.
+    bool save();
+    // True when the window may close: nothing unsaved, or the user saved or discarded it.
+    bool confirmClose();
 
     ResultEnvironment environment_;
     std::function<bool(const QByteArray&)> onPin_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "AccessibilityService.h"
@@ -23,6 +24,9 @@ struct PlatformCapabilities {
     double repaintAfterHiding = 0.12;
     // Why long capture cannot run here; empty when it can.
     QString longCaptureUnavailable;
+    // Whether a compositing manager draws the windows now, so that translucency shows; asked
+    // when it matters, since one may start or stop at any time. Unset = always.
+    std::function<bool()> compositing;
 };
 
 // Everything the program needs from the desktop, owned in one place.

@@ -26,23 +26,32 @@ QRectF primaryGeometry() {
 }  // namespace
 
 std::unique_ptr<PinnedImage> PinnedImage::create(const QByteArray& png, const Rect& frame,
-                                                 Pasteboard& pasteboard) {
+                                                 Pasteboard& pasteboard, bool composited) {
     QImage image = QImage::fromData(png);
     if (image.isNull() || !(frame.width() > 0) || !(frame.height() > 0)) return nullptr;
-    return std::unique_ptr<PinnedImage>(new PinnedImage(std::move(image), png, frame, pasteboard));
+    return std::unique_ptr<PinnedImage>(
+        new PinnedImage(std::move(image), png, frame, pasteboard, composited));
 }
 
-PinnedImage::PinnedImage(QImage image, QByteArray png, const Rect& frame, Pasteboard& pasteboard)
+PinnedImage::PinnedImage(QImage image, QByteArray png, const Rect& frame, Pasteboard& pasteboard,
+                         bool composited)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       image_(std::move(image)),
       png_(std::move(png)),
       pasteboard_(pasteboard),
-      originalSize_(frame.size) {
+      originalSize_(frame.size),
+      composited_(composited),
+      margin_(frameWidth + (composited ? shadowWidth : 0)) {
     setWindowTitle(QStringLiteral("Tessal · 贴图"));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // Without a compositor a translucent window shows garbage where it is not painted.
+    if (composited_) setAttribute(Qt::WA_TranslucentBackground);
     setCursor(Qt::OpenHandCursor);
     setFocusPolicy(Qt::StrongFocus);
-    setToolTip(QStringLiteral("滚轮缩放 · 右键调透明度 · ⌥滚轮调透明度 · 双击恢复大小 · Esc 关闭"));
+    setToolTip(composited_
+                   ? QStringLiteral("滚轮缩放 · 右键调透明度 · ⌥滚轮调透明度 · 双击恢复大小 "
+                                    "· Esc 关闭")
+                   : QStringLiteral("滚轮缩放 · 双击恢复大小 · Esc 关闭"));
     setGlobalFrame(frame);
 
     menu_ = new QMenu(this);
@@ -54,7 +63,8 @@ PinnedImage::PinnedImage(QImage image, QByteArray png, const Rect& frame, Pasteb
     reset->setShortcut(QKeySequence(QStringLiteral("Ctrl+0")));
     auto* panel = new QWidget;
     panel->setFixedSize(240, 64);
-    auto* title = new QLabel(QStringLiteral("透明度"), panel);
+    auto* title = new QLabel(
+        composited_ ? QStringLiteral("透明度") : QStringLiteral("透明度 · 需要窗口合成器"), panel);
     title->setGeometry(20, 8, 140, 20);
     sliderLabel_ = new QLabel(QStringLiteral("0%"), panel);
     sliderLabel_->setGeometry(170, 8, 50, 20);
@@ -67,15 +77,25 @@ PinnedImage::PinnedImage(QImage image, QByteArray png, const Rect& frame, Pasteb
     auto* sliderItem = new QWidgetAction(menu_);
     sliderItem->setDefaultWidget(panel);
     menu_->addAction(sliderItem);
-    menu_->addAction(QStringLiteral("恢复不透明"), this, [this] { setOpacity(1); });
+    QAction* opaque =
+        menu_->addAction(QStringLiteral("恢复不透明"), this, [this] { setOpacity(1); });
+    if (!composited_) {
+        title->setToolTip(QStringLiteral("桌面没有运行窗口合成器，窗口无法半透明显示"));
+        title->setEnabled(false);
+        slider_->setEnabled(false);
+        sliderLabel_->setEnabled(false);
+        opaque->setEnabled(false);
+    }
 }
 
 Rect PinnedImage::globalFrame() const {
-    return globalFromQt(QRectF(geometry()), primaryGeometry());
+    const QMargins around(margin_, margin_, margin_, margin_);
+    return globalFromQt(QRectF(geometry().marginsRemoved(around)), primaryGeometry());
 }
 
 void PinnedImage::setGlobalFrame(const Rect& frame) {
-    setGeometry(qtFromGlobal(frame, primaryGeometry()).toRect());
+    const QMargins around(margin_, margin_, margin_, margin_);
+    setGeometry(qtFromGlobal(frame, primaryGeometry()).toRect().marginsAdded(around));
 }
 
 void PinnedImage::showWindow() {
@@ -99,7 +119,7 @@ void PinnedImage::setZoom(double requested) {
 
 void PinnedImage::setOpacity(double requested) {
     const auto a = PinGeometry::opacity(requested);
-    if (!a) return;
+    if (!a || !composited_) return;
     opacity_ = *a;
     setWindowOpacity(*a);
     const int value = PinGeometry::sliderValue(*a);
@@ -118,8 +138,22 @@ void PinnedImage::closePin() {
 
 void PinnedImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    const QRect image = rect().marginsRemoved(QMargins(margin_, margin_, margin_, margin_));
+    const QRect framed =
+        image.marginsAdded(QMargins(frameWidth, frameWidth, frameWidth, frameWidth));
+    if (composited_) {
+        // Layers that add up towards the frame, a pixel lower than the pin as if lit from above.
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 0, 0, 14));
+        painter.setRenderHint(QPainter::Antialiasing);
+        for (int i = shadowWidth; i >= 1; --i)
+            painter.drawRoundedRect(QRectF(framed).adjusted(-i, -i + 1, i, i), i, i);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+    }
+    // A mid grey stands apart from light and dark windows alike.
+    painter.fillRect(framed, QColor(0x80, 0x80, 0x80));
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRectF(rect()), image_);
+    painter.drawImage(QRectF(image), image_);
 }
 
 void PinnedImage::mousePressEvent(QMouseEvent* event) {

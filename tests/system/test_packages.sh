@@ -24,7 +24,8 @@ contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in ./usr/bin/tessal ./usr/lib/tessal/tessal-ocr-worker ./usr/lib/tessal/libonnxruntime.so.1 \
     ./usr/share/tessal/ocr/ch_PP-OCRv4_rec_infer.onnx ./usr/share/applications/local.ostrel.desktop \
     ./usr/share/metainfo/local.ostrel.Tessal.metainfo.xml \
-    ./usr/share/icons/hicolor/scalable/apps/local.ostrel.svg; do
+    ./usr/share/icons/hicolor/scalable/apps/local.ostrel.svg \
+    ./usr/share/icons/hicolor/symbolic/apps/local.ostrel-symbolic.svg; do
     grep -qx "$f" <<<"$contents" || fail "package lacks $f"
 done
 if grep -q InstallUpdate <<<"$contents"; then fail "the package carries the bundle's updater"; fi

@@ -1,15 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMenu>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QUuid>
 
 #include "ScriptedAlerts.h"
 #include "app/AppServices.h"
+#include "app/UpdateMenuItems.h"
 #include "app/UpdateStatusPanel.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
@@ -88,22 +91,22 @@ class AppServicesTest : public ::testing::Test {
     }
     void TearDown() override { qunsetenv("XDG_DATA_HOME"); }
 
-    AppServices& make(bool channel = true) {
-        services =
-            std::make_unique<AppServices>(AppServicesEnvironment{defaults,
-                                                                 queue,
-                                                                 alerts,
-                                                                 workspace,
-                                                                 loginItem,
-                                                                 source,
-                                                                 [] {},
-                                                                 [this] { ++terminated; },
-                                                                 "0.7.1",
-                                                                 "Tessal",
-                                                                 channel,
-                                                                 dir.filePath("opt/Tessal.bundle"),
-                                                                 "2.36.0",
-                                                                 {dir.filePath("opt")}});
+    AppServices& make(bool channel = true, QString bundle = {}) {
+        if (bundle.isNull()) bundle = dir.filePath("opt/Tessal.bundle");
+        services = std::make_unique<AppServices>(AppServicesEnvironment{defaults,
+                                                                        queue,
+                                                                        alerts,
+                                                                        workspace,
+                                                                        loginItem,
+                                                                        source,
+                                                                        [] {},
+                                                                        [this] { ++terminated; },
+                                                                        "0.7.1",
+                                                                        "Tessal",
+                                                                        channel,
+                                                                        bundle,
+                                                                        "2.36.0",
+                                                                        {dir.filePath("opt")}});
         services->canPresent = [this] { return presentable; };
         return *services;
     }
@@ -521,4 +524,63 @@ TEST_F(AppServicesTest, TheLegacyNoticeSkipsTheRunningCopyAndCopiesOutsideInstal
         [&](const AlertSpec&) { return ++shown, 0; }, [](const QStringList&) {});
     EXPECT_EQ(shown, 0);
     EXPECT_FALSE(defaults.contains("legacyApplicationNoticeShown"));
+}
+
+TEST_F(AppServicesTest, UpdateItemsAreOfferedOnlyWithAChannelAndOtherwiseSayWhy) {
+    const struct {
+        const char* name;
+        bool channel;
+        QString bundle;
+        QStringList items;
+    } cases[] = {
+        {"bundle with a channel", true, "bundle", {"自动下载更新", "检查更新…", "更新日志"}},
+        {"bundle built without a feed", false, "bundle", {"此版本未启用应用内更新", "更新日志"}},
+        {"package (no bundle)", false, "", {"更新由安装本程序的软件包管理器提供", "更新日志"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        defaults.set(AppServices::automaticChecksKey, true);
+        AppServices& s = make(c.channel, c.bundle.isEmpty() ? QStringLiteral("") : QString());
+        QMenu menu;
+        int changelogs = 0;
+        UpdateMenuItems items(menu, s, defaults, [&] { ++changelogs; });
+        QStringList shown;
+        for (QAction* a : menu.actions()) shown << a->text();
+        EXPECT_EQ(shown, c.items);
+        for (QAction* a : menu.actions()) {
+            EXPECT_EQ(a->isEnabled(), a != items.unavailable()) << a->text().toStdString();
+            if (a->text() == "更新日志") a->trigger();
+        }
+        EXPECT_EQ(changelogs, 1);
+        if (!c.channel) {
+            EXPECT_EQ(items.automatic(), nullptr);
+            EXPECT_EQ(items.check(), nullptr);
+            continue;
+        }
+        ASSERT_NE(items.automatic(), nullptr);
+        EXPECT_TRUE(items.automatic()->isChecked());
+        items.automatic()->trigger();
+        EXPECT_EQ(defaults.boolValue(AppServices::automaticChecksKey), false);
+        // The mark follows the stored setting, whoever changed it.
+        for (const bool stored : {true, false}) {
+            defaults.set(AppServices::automaticChecksKey, stored);
+            items.refresh();
+            EXPECT_EQ(items.automatic()->isChecked(), stored);
+        }
+        source.feed = Result<AppRelease>(release("0.7.1"));
+        items.check()->trigger();
+        EXPECT_EQ(source.fetches, 1);
+        EXPECT_EQ(titles(), QStringList{"已是最新版本"});
+    }
+}
+
+TEST_F(AppServicesTest, FailuresWarnAndAnswersInform) {
+    AppServices& s = make();
+    source.feed = Result<AppRelease>(UserError{"ReleaseFeed", 1, "无法连接更新服务器。"});
+    s.check(true);
+    source.feed = Result<AppRelease>(release("0.7.1"));
+    s.check(true);
+    ASSERT_EQ(alerts.shown.size(), 2u);
+    EXPECT_EQ(alerts.shown[0].severity, AlertSpec::Severity::warning);
+    EXPECT_EQ(alerts.shown[1].severity, AlertSpec::Severity::information);
 }

@@ -272,6 +272,16 @@ TEST_F(EditorTest, EscapeCancelsADrawingFirstAndReturnInTextDoesNotCopy) {
     EXPECT_EQ(closes, 1);
 }
 
+// A capture session is its own undo: Escape ends it at once, marks or not, without a question.
+TEST_F(EditorTest, EscapeEndsACaptureSessionWithMarksAtOnce) {
+    editor->select(Rect(100, 100, 200, 150), 0);
+    editor->toolbar()->onTool(2);
+    drawRectangle({10, 10}, {80, 60});
+    ASSERT_EQ(editor->overlays()[0]->edits().count(), 1);
+    EXPECT_TRUE(press(KeyCode::escape));
+    EXPECT_EQ(closes, 1);
+}
+
 TEST_F(EditorTest, RightClickOnAnotherDisplayWipesTheSessionButNotTheCapture) {
     editor->select(Rect(100, 100, 200, 150), 0);
     editor->toolbar()->onTool(2);

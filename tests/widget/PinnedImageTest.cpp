@@ -60,7 +60,8 @@ TEST(PinnedImage, WheelZoomOpacityMenuAndCopy) {
     auto pin = PinnedImage::create(bytes, Rect(100, 100, 200, 100), pasteboard);
     ASSERT_NE(pin, nullptr);
     pin->showWindow();
-    EXPECT_EQ(pin->size(), QSize(200, 100));
+    EXPECT_EQ(pin->size(), QSize(200, 100) + 2 * QSize(pin->margin(), pin->margin()));
+    EXPECT_EQ(pin->globalFrame(), Rect(100, 100, 200, 100));
 
     wheel(pin.get(), 1200);  // ten notches at once
     EXPECT_NEAR(pin->zoom(), std::pow(1.03, 10), 1e-9);
@@ -79,6 +80,7 @@ TEST(PinnedImage, WheelZoomOpacityMenuAndCopy) {
     EXPECT_EQ(pin->transparencyLabel()->text(), "35%");
     pin->transparencySlider()->setValue(80);
     EXPECT_NEAR(pin->opacity(), 0.2, 0.01);
+    EXPECT_NEAR(pin->windowOpacity(), 0.2, 0.01);
     EXPECT_EQ(pin->transparencyLabel()->text(), "80%");
 
     QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
@@ -108,4 +110,70 @@ TEST(PinnedImage, EscapeClosesOnlyItsOwnPinOnce) {
     EXPECT_EQ(closedFirst, 1);
     first->showWindow();
     EXPECT_FALSE(first->isVisible());
+}
+
+namespace {
+
+QImage pattern(int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) image.setPixel(x, y, qRgb(x * 7 % 256, y * 11 % 256, 200));
+    return image;
+}
+
+QByteArray encoded(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+}  // namespace
+
+TEST(PinnedImage, AFrameSurroundsTheImageAndStaysOutOfItsCopy) {
+    for (const bool composited : {true, false}) {
+        SCOPED_TRACE(composited ? "with a compositor" : "without a compositor");
+        FakePasteboard pasteboard;
+        const QImage image = pattern(60, 40);
+        const QByteArray bytes = encoded(image);
+        auto pin = PinnedImage::create(bytes, Rect(300, 200, 60, 40), pasteboard, composited);
+        ASSERT_NE(pin, nullptr);
+        pin->showWindow();
+        const int m = pin->margin();
+        EXPECT_EQ(m, composited ? 1 + PinnedImage::shadowWidth : 1);
+        EXPECT_EQ(pin->globalFrame(), Rect(300, 200, 60, 40));
+
+        QImage shown = pin->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(shown.size(), QSize(60 + 2 * m, 40 + 2 * m));
+        // The image is shown whole, pixel for pixel, inside a line of another colour.
+        EXPECT_EQ(shown.copy(m, m, 60, 40), image);
+        for (const QPoint p : {QPoint(m - 1, m + 5), QPoint(m + 5, m - 1), QPoint(m + 60, m + 20),
+                               QPoint(m + 30, m + 40)})
+            EXPECT_EQ(shown.pixel(p), qRgb(0x80, 0x80, 0x80)) << p.x() << "," << p.y();
+
+        pin->copyImage();
+        EXPECT_EQ(pasteboard.png, bytes);
+        EXPECT_EQ(QImage::fromData(pasteboard.png).convertToFormat(QImage::Format_RGB32), image);
+    }
+}
+
+TEST(PinnedImage, WithoutACompositorOpacityIsOffAndSaysWhy) {
+    FakePasteboard pasteboard;
+    auto pin = PinnedImage::create(png(40, 40), Rect(0, 0, 40, 40), pasteboard, false);
+    pin->showWindow();
+    wheel(pin.get(), -1200, Qt::ControlModifier);
+    pin->setOpacity(0.5);
+    EXPECT_DOUBLE_EQ(pin->opacity(), 1);
+    EXPECT_DOUBLE_EQ(pin->windowOpacity(), 1);
+    EXPECT_FALSE(pin->transparencySlider()->isEnabled());
+    QStringList labels;
+    for (QLabel* label : pin->transparencySlider()->parentWidget()->findChildren<QLabel*>())
+        labels << label->text();
+    EXPECT_TRUE(labels.contains("透明度 · 需要窗口合成器")) << labels.join('|').toStdString();
+    for (QAction* a : pin->contextMenu()->actions()) {
+        if (a->text() == "恢复不透明") {
+            EXPECT_FALSE(a->isEnabled());
+        }
+    }
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
+#include <deque>
 
 #include "annotation/ToolbarButtons.h"
 #include "base/Clock.h"
@@ -13,7 +15,11 @@ using namespace tessal;
 
 class ResultWindowTest : public ::testing::Test {
   protected:
-    std::unique_ptr<LongScreenshotResult> open(int w, int h, bool withPin) {
+    std::unique_ptr<LongScreenshotResult> open(
+        int w, int h, bool withPin, std::function<int(const AlertSpec&)> ask = nullptr,
+        std::function<std::optional<QString>()> savePath = [] {
+            return std::optional<QString>();
+        }) {
         QImage image(w, h, QImage::Format_RGB32);
         image.fill(Qt::white);
         auto result = std::make_unique<LongScreenshotResult>(
@@ -21,8 +27,8 @@ class ResultWindowTest : public ::testing::Test {
             withPin ? std::function<bool(const QByteArray&)>(
                           [this](const QByteArray&) { return pinAccepted; })
                     : nullptr,
-            ResultEnvironment{queue, clock, pasteboard, defaults,
-                              [] { return std::optional<QString>(); }, nullptr, nullptr, nullptr});
+            ResultEnvironment{queue, clock, pasteboard, defaults, std::move(savePath), nullptr,
+                              nullptr, nullptr, std::move(ask)});
         result->onClose = [this] { ++closes; };
         return result;
     }
@@ -72,4 +78,107 @@ TEST_F(ResultWindowTest, EscapeCancelsThenClosesAndReturnCopies) {
     EXPECT_TRUE(result->handleKey(escape, false));
     EXPECT_EQ(closes, 1);
     EXPECT_EQ(result->edits().count(), 0);
+}
+
+namespace {
+
+// Draws one rectangle mark on the result's canvas.
+void drawMark(LongScreenshotResult& result) {
+    result.toolbar().selectTool(2);
+    result.toolbar().onTool(2);
+    CanvasModel& canvas = result.canvas().model();
+    canvas.mouseDown({10, 10}, 1);
+    canvas.mouseUp({100, 100}, false);
+}
+
+KeyPress key(int code) {
+    KeyPress press;
+    press.keyCode = code;
+    return press;
+}
+
+}  // namespace
+
+TEST_F(ResultWindowTest, EscapeOrTheWindowCloseAsksBeforeMarksAreLost) {
+    enum class Close { escape, toolbar, windowManager };
+    struct Case {
+        const char* name;
+        bool marks;
+        Close how;
+        std::vector<int> answers;  // indexes into 保存 / 继续编辑 / 不保存
+        bool saveChosen;
+        int asked, closed, saved;
+    };
+    const Case cases[] = {
+        {"no marks: Escape closes at once", false, Close::escape, {}, true, 0, 1, 0},
+        {"no marks: the window manager closes at once",
+         false,
+         Close::windowManager,
+         {},
+         true,
+         0,
+         1,
+         0},
+        {"marks, save: written, then closed", true, Close::escape, {0}, true, 1, 1, 1},
+        {"marks, save cancelled in the dialog: stays", true, Close::escape, {0}, false, 1, 0, 0},
+        {"marks, keep editing: stays with its marks", true, Close::escape, {1}, true, 1, 0, 0},
+        {"marks, discard: closed", true, Close::escape, {2}, true, 1, 1, 0},
+        {"marks, toolbar close, keep editing", true, Close::toolbar, {1}, true, 1, 0, 0},
+        {"marks, window manager, keep editing", true, Close::windowManager, {1}, true, 1, 0, 0},
+        {"marks, window manager, discard", true, Close::windowManager, {2}, true, 1, 1, 0},
+        {"marks, window manager, save", true, Close::windowManager, {0}, true, 1, 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        closes = 0;
+        std::vector<AlertSpec> asked;
+        std::deque<int> answers(c.answers.begin(), c.answers.end());
+        const QString path = dir.filePath(QStringLiteral("saved-%1.png").arg(&c - cases));
+        auto result = open(
+            600, 400, true,
+            [&](const AlertSpec& alert) {
+                asked.push_back(alert);
+                const int answer = answers.empty() ? 0 : answers.front();
+                if (!answers.empty()) answers.pop_front();
+                return answer;
+            },
+            [&] { return c.saveChosen ? std::optional<QString>(path) : std::nullopt; });
+        result->show();
+        if (c.marks) drawMark(*result);
+        switch (c.how) {
+            case Close::escape:
+                EXPECT_TRUE(result->handleKey(key(KeyCode::escape), false));
+                break;
+            case Close::toolbar:
+                result->toolbar().onAction(ToolbarActionId::close);
+                break;
+            case Close::windowManager:
+                result->close();
+                break;
+        }
+        ASSERT_EQ(int(asked.size()), c.asked);
+        if (c.asked) {
+            EXPECT_EQ(asked[0].message, "是否保存对截图所做的标注？");
+            EXPECT_EQ(asked[0].buttons, (QStringList{"保存", "继续编辑", "不保存"}));
+            EXPECT_EQ(asked[0].severity, AlertSpec::Severity::warning);
+        }
+        EXPECT_EQ(closes, c.closed);
+        EXPECT_EQ(result->closed(), c.closed == 1);
+        EXPECT_EQ(result->isVisible(), c.closed == 0);
+        EXPECT_EQ(QFile::exists(path), c.saved == 1);
+        if (c.marks && !c.closed) {
+            EXPECT_EQ(result->canvas().model().marks().size(), 1u);
+        }
+    }
+}
+
+TEST_F(ResultWindowTest, MarksAlreadyCopiedCloseWithoutAQuestion) {
+    defaults.set("copyCloses", false);
+    int asked = 0;
+    auto result = open(600, 400, true, [&](const AlertSpec&) { return ++asked, 1; });
+    drawMark(*result);
+    EXPECT_TRUE(result->handleKey(key(KeyCode::returnKey), false));
+    EXPECT_TRUE(result->handleKey(key(KeyCode::escape), false));
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(closes, 1);
 }

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 
 #include "DesktopServices.h"
+#include "X11Connection.h"
 #include "X11HotKeys.h"
 #include "X11ScreenCapture.h"
 #include "X11WindowStream.h"
@@ -26,6 +27,7 @@ Platform createX11Platform() {
     platform.workspace = std::make_unique<X11Workspace>();
     platform.accessibility = std::make_unique<AtspiAccessibility>();
     platform.windowStreams = std::make_unique<X11WindowStreamService>();
+    platform.capabilities.compositing = [] { return x11::compositingManagerRunning(); };
     return platform;
 }
 

@@ -18,6 +18,19 @@ xcb_connection_t* connection() {
     return app ? app->connection() : nullptr;
 }
 
+bool compositingManagerRunning() {
+    xcb_connection_t* c = connection();
+    if (!c) return false;
+    // screen() is the first of the server's screens, number 0.
+    const xcb_atom_t selection = atom("_NET_WM_CM_S0");
+    if (selection == XCB_NONE) return false;
+    xcb_get_selection_owner_reply_t* reply =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+    const bool owned = reply && reply->owner != XCB_NONE;
+    std::free(reply);
+    return owned;
+}
+
 const xcb_screen_t* screen() {
     xcb_connection_t* c = connection();
     if (!c) return nullptr;

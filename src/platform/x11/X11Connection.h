@@ -33,6 +33,8 @@ int clientPid(xcb_window_t window);
 std::vector<int> clientPids(const std::vector<xcb_window_t>& windows);
 // The active window (_NET_ACTIVE_WINDOW); XCB_NONE when unknown.
 xcb_window_t activeWindow();
+// A compositing manager owns the _NET_WM_CM_S<screen> selection of the default screen.
+bool compositingManagerRunning();
 // Waits until the server has handled every request sent so far.
 void sync();
 

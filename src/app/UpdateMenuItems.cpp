@@ -1,0 +1,34 @@
+#include "UpdateMenuItems.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "AppServices.h"
+#include "base/DefaultsStore.h"
+
+namespace tessal {
+
+UpdateMenuItems::UpdateMenuItems(QMenu& menu, AppServices& services, DefaultsStore& defaults,
+                                 std::function<void()> openChangelog)
+    : defaults_(defaults) {
+    const QString off = services.updatesUnavailable();
+    if (off.isEmpty()) {
+        automatic_ = menu.addAction(QStringLiteral("自动下载更新"), &menu, [&defaults] {
+            defaults.set(AppServices::automaticChecksKey, !AppServices::automaticChecks(defaults));
+        });
+        automatic_->setCheckable(true);
+        check_ = menu.addAction(QStringLiteral("检查更新…"), &menu,
+                                [&services] { services.check(true); });
+    } else {
+        unavailable_ = menu.addAction(off);
+        unavailable_->setEnabled(false);
+    }
+    menu.addAction(QStringLiteral("更新日志"), &menu, std::move(openChangelog));
+    refresh();
+}
+
+void UpdateMenuItems::refresh() {
+    if (automatic_) automatic_->setChecked(AppServices::automaticChecks(defaults_));
+}
+
+}  // namespace tessal
