@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+
+#include "base/Clock.h"
+#include "base/DefaultsStore.h"
+#include "base/MainQueue.h"
+#include "capture/Editor.h"
+#include "capture/OverlayWindow.h"
+#include "capture/PixelMagnifier.h"
+#include "capture/SelectionView.h"
+#include "platform/fake/FakePlatform.h"
+
+using namespace tessal;
+
+namespace {
+
+// A window of known colours on a grey desktop: its first row, last row, first column and last
+// column each have their own colour (rows win at the corners), red inside.
+struct PaintedWindow {
+    QRect pixels;  // device pixels, y down
+    static constexpr QRgb desktop = qRgb(60, 60, 60);
+    static constexpr QRgb inside = qRgb(230, 20, 20);
+    static constexpr QRgb firstRow = qRgb(10, 200, 10);
+    static constexpr QRgb lastRow = qRgb(10, 10, 200);
+    static constexpr QRgb firstColumn = qRgb(200, 200, 10);
+    static constexpr QRgb lastColumn = qRgb(10, 200, 200);
+
+    QImage paint(QSize size) const {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(desktop);
+        for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+            for (int x = pixels.left(); x <= pixels.right(); ++x) {
+                QRgb c = inside;
+                if (x == pixels.left()) c = firstColumn;
+                if (x == pixels.right()) c = lastColumn;
+                if (y == pixels.top()) c = firstRow;
+                if (y == pixels.bottom()) c = lastRow;
+                image.setPixel(x, y, c);
+            }
+        return image;
+    }
+};
+
+// Display 0 at the origin, scale 1; display 1 to its right (an offset origin), scale 2.
+const PaintedWindow kWindow0{QRect(QPoint(120, 80), QPoint(259, 179))};
+const PaintedWindow kWindow1{QRect(QPoint(101, 41), QPoint(300, 250))};
+
+ScreenSnapshot snapshot(const Rect& frame, double scale, const PaintedWindow& window) {
+    ScreenSnapshot s;
+    s.frame = frame;
+    s.image = window.paint(QSize(int(frame.width() * scale), int(frame.height() * scale)));
+    const QRectF points(QPointF(window.pixels.topLeft()) / scale,
+                        QSizeF(window.pixels.size()) / scale);
+    s.windows = {
+        Rect(points.x(), frame.height() - points.bottom(), points.width(), points.height())};
+    return s;
+}
+
+void moveTo(QWidget* view, QPointF at) {
+    QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view, &move);
+}
+
+KeyPress key(int code, bool shift = false, bool option = false) {
+    KeyPress p;
+    p.keyCode = code;
+    p.shift = shift;
+    p.option = option;
+    return p;
+}
+
+}  // namespace
+
+class OverlayChromeTest : public ::testing::Test {
+  protected:
+    OverlayChromeTest() {
+        defaults.set("keySheetShown", true);
+        start();
+    }
+    ~OverlayChromeTest() override { editor.reset(); }
+
+    void start() {
+        editor.reset();
+        editor = std::make_unique<Editor>(
+            std::vector<ScreenSnapshot>{snapshot(Rect(0, 0, 400, 300), 1, kWindow0),
+                                        snapshot(Rect(400, 0, 300, 200), 2, kWindow1)},
+            EditorEnvironment{
+                .mainQueue = queue,
+                .clock = clock,
+                .pasteboard = pasteboard,
+                .defaults = defaults,
+                .regionQueue = [](std::function<void()> job) { job(); },
+                .recognizeText =
+                    [this](const QByteArray&, bool copy, std::function<void()> onCopied,
+                           std::function<void()> onClosed) {
+                        recognitions.push_back({copy, std::move(onCopied), std::move(onClosed)});
+                        return true;
+                    }});
+        editor->onClose = [this] { ++closes; };
+        editor->showWindow();
+    }
+    bool press(const KeyPress& p, std::size_t root = 0) {
+        return editor->handleKey(p, false, false, root);
+    }
+
+    QTemporaryDir dir;
+    DefaultsStore defaults{dir.filePath("defaults.json")};
+    ManualClock clock;
+    ManualMainQueue queue{clock};
+    FakePasteboard pasteboard;
+    struct Recognition {
+        bool copyWhenReady;
+        std::function<void()> onCopied, onClosed;
+    };
+    std::vector<Recognition> recognitions;
+    int closes = 0;
+    std::unique_ptr<Editor> editor;
+};
+
+// The pointer's position is the top-left corner of the pixel it covers; the magnifier and Alt+C
+// must read that pixel, at every edge of a window, at both scales.
+TEST_F(OverlayChromeTest, MagnifierReadsThePixelUnderThePointerAtWindowEdges) {
+    struct Case {
+        std::size_t root;
+        const char* where;
+        QPoint pixel;
+        QRgb colour;
+        bool onWindow;
+    };
+    const QRect w0 = kWindow0.pixels, w1 = kWindow1.pixels;
+    const Case cases[] = {
+        {0, "first row", {w0.center().x(), w0.top()}, PaintedWindow::firstRow, true},
+        {0, "last row", {w0.center().x(), w0.bottom()}, PaintedWindow::lastRow, true},
+        {0, "first column", {w0.left(), w0.center().y()}, PaintedWindow::firstColumn, true},
+        {0, "last column", {w0.right(), w0.center().y()}, PaintedWindow::lastColumn, true},
+        {0, "row above", {w0.center().x(), w0.top() - 1}, PaintedWindow::desktop, false},
+        {0, "display's top row", {5, 0}, PaintedWindow::desktop, false},
+        {1, "first row", {w1.center().x(), w1.top()}, PaintedWindow::firstRow, true},
+        {1, "last row", {w1.center().x(), w1.bottom()}, PaintedWindow::lastRow, true},
+        {1, "first column", {w1.left(), w1.center().y()}, PaintedWindow::firstColumn, true},
+        {1, "last column", {w1.right(), w1.center().y()}, PaintedWindow::lastColumn, true},
+        {1, "row below", {w1.center().x(), w1.bottom() + 1}, PaintedWindow::desktop, false},
+        {1, "display's bottom row", {5, 399}, PaintedWindow::desktop, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "display " << c.root << ", " << c.where);
+        SelectionView& view = editor->root(c.root);
+        const double scale = editor->model(c.root).snapshot().image.width() / double(view.width());
+        editor->model(1 - c.root).mouseExited();
+        // At the pixel's corner (where a pointer sits) and inside it.
+        for (const double offset : {0.0, 0.5}) {
+            moveTo(&view, (QPointF(c.pixel) + QPointF(offset, offset)) / scale);
+            ASSERT_TRUE(view.magnifier().sample());
+            EXPECT_EQ(view.magnifier().sample()->x, c.pixel.x());
+            EXPECT_EQ(view.magnifier().sample()->y, c.pixel.y());
+            EXPECT_EQ(view.magnifier().sample()->color, QColor(c.colour));
+            // The highlight follows the same pixel.
+            EXPECT_EQ(editor->model(c.root).hoveredWindow() ==
+                          editor->model(c.root).snapshot().windows[0],
+                      c.onWindow);
+            ASSERT_TRUE(press(key(KeyCode::c, false, true)));
+            EXPECT_EQ(pasteboard.text, QColor(c.colour).name().toUpper());
+        }
+    }
+}
