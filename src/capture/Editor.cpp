@@ -12,6 +12,7 @@
 #include "ScreenGeometry.h"
 #include "SelectionGeometry.h"
 #include "SelectionSizeBadge.h"
+#include "SelectionSizeEditor.h"
 #include "SelectionView.h"
 #include "annotation/ScreenshotExport.h"
 #include "base/MainQueue.h"
@@ -178,7 +179,8 @@ bool Editor::handleKey(const KeyPress& press, bool release, bool repeat, std::si
         return false;
     }
     if (!host_.canvas()) return handleChoosingKey(press, index);
-    if (isSaving) return false;
+    // Keys the size fields left alone (arrows past their ends, tool letters) do nothing here.
+    if (isSaving || editingDimensions()) return false;
     // While a handle or the selection is being dragged only Escape counts: it ends the session.
     if (chrome_ && chrome_->dragging()) {
         if (press.keyCode != KeyCode::escape) return false;
@@ -314,6 +316,7 @@ void Editor::updateSelection(const Rect& rect) {
     SelectionViewModel& model = *models_[selectedRoot_];
     const ScreenSnapshot& snapshot = model.snapshot();
     if (canvas()) canvas()->model().commitText();
+    roots_[selectedRoot_]->sizeEditor().cancel();
     const auto crop = cropFor(snapshot, rect);
     if (!crop) return;
     if (canvas()) {
@@ -370,6 +373,7 @@ void Editor::reselect(Point p, std::size_t index) {
     delete toolbar;
     for (auto& overlay : overlays_) overlay->edits().clear();
     for (std::size_t i = 0; i < models_.size(); ++i) {
+        roots_[i]->sizeEditor().cancel();
         roots_[i]->sizeBadge().setOnEdit(nullptr);
         models_[i]->resetSelection();
     }
@@ -379,23 +383,32 @@ void Editor::reselect(Point p, std::size_t index) {
 }
 
 void Editor::editDimensions() {
-    if (isSaving || !canvas() || selectedRoot_ < 0 || !environment_.askSize) return;
+    if (isSaving || !canvas() || selectedRoot_ < 0) return;
     SelectionViewModel& model = *models_[selectedRoot_];
     if (!model.selection()) return;
-    isSaving = true;
     canvas()->model().commitText();
-    hideOverlays();
+    SelectionView& view = *roots_[selectedRoot_];
+    SelectionSizeEditor& fields = view.sizeEditor();
+    fields.onApply = [this](QSize typed) {
+        if (selectedRoot_ < 0) return;
+        SelectionViewModel& chosen = *models_[selectedRoot_];
+        if (!chosen.selection()) return;
+        const ScreenSnapshot& snapshot = chosen.snapshot();
+        updateSelection(exactSelectionSize(
+            Size{double(typed.width()), double(typed.height())}, *chosen.selection(),
+            {snapshot.frame.width(), snapshot.frame.height()}, snapshot.image.size()));
+    };
+    fields.onClose = [this, &view] {
+        view.updateSelectionLayers();
+        if (canvas()) canvas()->setFocus();
+    };
     const CanvasModel& cm = canvas()->model();
-    const auto typed = environment_.askSize(QSize(cm.pixelWidth(), cm.pixelHeight()));
-    if (typed && std::isfinite(typed->width) && std::isfinite(typed->height) && typed->width >= 1 &&
-        typed->height >= 1) {
-        const ScreenSnapshot& snapshot = model.snapshot();
-        updateSelection(exactSelectionSize(*typed, *model.selection(),
-                                           {snapshot.frame.width(), snapshot.frame.height()},
-                                           snapshot.image.size()));
-    }
-    showWindow();
-    isSaving = false;
+    fields.open(QSize(cm.pixelWidth(), cm.pixelHeight()), *model.selection(), model.bounds());
+    view.updateSelectionLayers();
+}
+
+bool Editor::editingDimensions() const {
+    return selectedRoot_ >= 0 && roots_[selectedRoot_]->sizeEditor().editing();
 }
 
 void Editor::copyImage() {

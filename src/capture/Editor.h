@@ -36,7 +36,6 @@ struct EditorEnvironment {
     DefaultsStore& defaults;
     SelectionViewModel::RegionQueue regionQueue;
     std::function<std::optional<QString>()> chooseSavePath{};
-    std::function<std::optional<Size>(QSize current)> askSize{};
     std::function<void(const AlertSpec&)> showError{};
     // Takes keyboard and pointer for an overlay; unset = nothing to take (tests).
     std::function<bool(QWindow*)> grabInput{};
@@ -71,7 +70,7 @@ class Editor {
     // The display whose selection is being edited, or -1 while choosing.
     int selectedRoot() const { return selectedRoot_; }
 
-    // A modal step (save, size editing) is running; blocks new work.
+    // A modal step (save, text recognition) is running; blocks new work.
     bool isSaving = false;
     bool closed() const { return closed_; }
 
@@ -93,7 +92,9 @@ class Editor {
     void select(const Rect& rect, std::size_t index);
     void updateSelection(const Rect& rect);
     void reselect(Point p, std::size_t index);
+    // Turns the size badge into fields for an exact pixel size (see SelectionSizeEditor).
     void editDimensions();
+    bool editingDimensions() const;
 
     void copyImage();
     void saveImage();

@@ -11,9 +11,11 @@ namespace tessal {
 
 class PixelMagnifier;
 class SelectionSizeBadge;
+class SelectionSizeEditor;
 
 // The content of one display's overlay: the frozen image, dimmed outside the highlighted or
-// chosen rectangle, with the highlight border, the size badge and the magnifier. Behaviour
+// chosen rectangle, with the highlight border, the size badge (or the fields that edit the size
+// in its place) and the magnifier. Behaviour
 // lives in SelectionViewModel; this class converts events and paints.
 class SelectionView final : public QWidget {
     Q_OBJECT
@@ -24,6 +26,7 @@ class SelectionView final : public QWidget {
     SelectionViewModel& model() { return model_; }
     PixelMagnifier& magnifier() { return *magnifier_; }
     SelectionSizeBadge& sizeBadge() { return *sizeBadge_; }
+    SelectionSizeEditor& sizeEditor() { return *sizeEditor_; }
     double viewHeight() const { return model_.bounds().height(); }
 
     // Repaints shade, border and badge for the current state.
@@ -55,6 +58,7 @@ class SelectionView final : public QWidget {
     QImage image_;
     PixelMagnifier* magnifier_;
     SelectionSizeBadge* sizeBadge_;
+    SelectionSizeEditor* sizeEditor_;
     std::optional<Rect> painted_;  // the displayed rectangle of the last repaint
     bool paintedSelected_ = false;
 };

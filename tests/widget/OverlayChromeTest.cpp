@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 
@@ -10,6 +11,8 @@
 #include "capture/Editor.h"
 #include "capture/OverlayWindow.h"
 #include "capture/PixelMagnifier.h"
+#include "capture/SelectionSizeBadge.h"
+#include "capture/SelectionSizeEditor.h"
 #include "capture/SelectionView.h"
 #include "platform/fake/FakePlatform.h"
 
@@ -166,4 +169,78 @@ TEST_F(OverlayChromeTest, MagnifierReadsThePixelUnderThePointerAtWindowEdges) {
             EXPECT_EQ(pasteboard.text, QColor(c.colour).name().toUpper());
         }
     }
+}
+
+namespace {
+
+void sendKey(QWidget* to, Qt::Key key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(to, &press);
+}
+
+}  // namespace
+
+// Clicking the badge turns it into two fields where it stands; the capture stays on screen, the
+// selection unchanged, until Return applies a size or Escape leaves it as it was.
+TEST_F(OverlayChromeTest, SizeIsTypedInPlaceWithTheSelectionInView) {
+    editor->select(Rect(20, 20, 100, 60), 1);  // scale 2: 200 × 120 pixels
+    SelectionView& view = editor->root(1);
+    const Rect chosen = *editor->model(1).selection();
+    SelectionSizeEditor& fields = view.sizeEditor();
+    auto clickBadge = [&] {
+        QWidget* badge = &view.sizeBadge();
+        const QPointF at(5, 5);
+        QMouseEvent press(QEvent::MouseButtonPress, at, badge->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(badge, &press);
+    };
+    clickBadge();
+    ASSERT_TRUE(fields.editing());
+    EXPECT_EQ(fields.widthField()->text(), "200");
+    EXPECT_EQ(fields.heightField()->text(), "120");
+    // Nothing of the capture goes away while typing.
+    EXPECT_TRUE(editor->overlays()[1]->isVisible());
+    EXPECT_EQ(editor->model(1).selection(), chosen);
+    EXPECT_NE(editor->canvas(), nullptr);
+    EXPECT_FALSE(view.sizeBadge().isVisible());  // the fields stand in its place
+    EXPECT_EQ(fields.geometry().topLeft(), view.sizeBadge().geometry().topLeft());
+    EXPECT_FALSE(press(key(KeyCode::escape), 1));  // the session's keys rest meanwhile
+    EXPECT_FALSE(press(key(KeyCode::right), 1));
+    EXPECT_EQ(editor->model(1).selection(), chosen);
+
+    // What is not a size of at least 1 is not applied and the fields stay open.
+    for (const char* typed : {"", "0", "-5", "abc"}) {
+        SCOPED_TRACE(typed);
+        fields.widthField()->setText(QString::fromUtf8(typed));
+        sendKey(fields.widthField(), Qt::Key_Return);
+        EXPECT_TRUE(fields.editing());
+        EXPECT_EQ(editor->model(1).selection(), chosen);
+    }
+
+    // Escape: closed, nothing changed, the capture goes on.
+    fields.widthField()->setText("64");
+    sendKey(fields.widthField(), Qt::Key_Escape);
+    EXPECT_FALSE(fields.editing());
+    EXPECT_EQ(editor->model(1).selection(), chosen);
+    EXPECT_EQ(closes, 0);
+    EXPECT_TRUE(view.sizeBadge().isVisible());
+    EXPECT_EQ(view.sizeBadge().text(), "200 × 120 px");
+
+    // Return: the exact pixel size, in place.
+    clickBadge();
+    fields.widthField()->setText("64");
+    fields.heightField()->setText("48");
+    sendKey(fields.heightField(), Qt::Key_Enter);
+    EXPECT_FALSE(fields.editing());
+    EXPECT_EQ(editor->canvas()->model().pixelWidth(), 64);
+    EXPECT_EQ(editor->canvas()->model().pixelHeight(), 48);
+    EXPECT_EQ(editor->model(1).selection()->size, (Size{32, 24}));
+    EXPECT_EQ(view.sizeBadge().text(), "64 × 48 px");
+    EXPECT_EQ(closes, 0);
+    EXPECT_TRUE(editor->overlays()[1]->isVisible());
+
+    // Fields left open when the selection is chosen again are dropped with it.
+    clickBadge();
+    editor->handleRightClick({10, 10}, 1);
+    EXPECT_FALSE(fields.editing());
 }
