@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QTemporaryDir>
 
+#include "annotation/CopiedNote.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
@@ -243,4 +244,35 @@ TEST_F(OverlayChromeTest, SizeIsTypedInPlaceWithTheSelectionInView) {
     clickBadge();
     editor->handleRightClick({10, 10}, 1);
     EXPECT_FALSE(fields.editing());
+}
+
+// Recognised text copied (Shift+C, or the window's button) is confirmed next to the pointer with
+// the magnifier's own "已复制", which then goes away by itself.
+TEST_F(OverlayChromeTest, CopiedTextIsConfirmedNextToThePointer) {
+    auto noteShown = [] { return CopiedNote::current() && CopiedNote::current()->isVisible(); };
+    // One left by another test, whose clock no longer runs.
+    if (noteShown()) CopiedNote::current()->close();
+    for (const bool keepsSession : {false, true}) {
+        SCOPED_TRACE(keepsSession ? "session kept" : "session closes");
+        defaults.set("copyCloses", !keepsSession);
+        start();
+        recognitions.clear();
+        closes = 0;
+        editor->select(Rect(20, 20, 100, 60), 0);
+        ASSERT_TRUE(press(key(KeyCode::c, true)));  // Shift+C
+        ASSERT_EQ(recognitions.size(), 1u);
+        EXPECT_FALSE(noteShown());  // nothing until the text is on the clipboard
+        recognitions[0].onCopied();
+        recognitions[0].onClosed();
+        QWidget* note = CopiedNote::current();
+        ASSERT_NE(note, nullptr);
+        EXPECT_TRUE(note->isVisible());
+        EXPECT_EQ(note->accessibleName(), CopiedNote::text);
+        EXPECT_LT((note->geometry().center() - QCursor::pos()).manhattanLength(), 80);
+        EXPECT_TRUE(note->testAttribute(Qt::WA_ShowWithoutActivating));
+        EXPECT_EQ(closes, keepsSession ? 0 : 1);
+        queue.advance(CopiedNote::duration + 0.1);
+        QApplication::processEvents();
+        EXPECT_FALSE(noteShown());
+    }
 }
