@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <utility>
 
+#include "KeySheet.h"
 #include "OverlayWindow.h"
 #include "PixelMagnifier.h"
 #include "ScreenGeometry.h"
@@ -15,6 +16,7 @@
 #include "SelectionSizeEditor.h"
 #include "SelectionView.h"
 #include "annotation/ScreenshotExport.h"
+#include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
 #include "base/QtGeometry.h"
 #include "platform/Pasteboard.h"
@@ -116,6 +118,13 @@ void Editor::showWindow() {
         if (roots_[i]->rect().contains(local))
             models_[i]->updateHover(pointFromView(local, roots_[i]->viewHeight()));
     }
+    if (!keySheetOffered_) {
+        keySheetOffered_ = true;
+        if (!environment_.defaults.boolValue(KeySheetModel::shownKey, false)) {
+            environment_.defaults.set(KeySheetModel::shownKey, true);
+            showKeySheet(keyRoot(keyWindow));
+        }
+    }
     if (canvas()) canvas()->setFocus();
 }
 
@@ -171,6 +180,18 @@ std::size_t Editor::keyRoot(std::size_t eventRoot) const {
 bool Editor::handleKey(const KeyPress& press, bool release, bool repeat, std::size_t index) {
     if (closed_ || index >= roots_.size()) return false;
     const bool plain = !press.shift && !press.control && !press.option && !press.command;
+    if (!release && press.keyCode != KeyCode::unknown) {
+        const bool typing = isSaving || editingDimensions() || (canvas() && !host_.acceptsKeys());
+        if (KeySheetModel::isToggle(press) && !typing) {
+            toggleKeySheet(index);
+            return true;
+        }
+        // Any other key closes the sheet; Escape does only that, the rest also act.
+        if (keySheetRoot_ >= 0) {
+            hideKeySheet();
+            if (press.keyCode == KeyCode::escape) return true;
+        }
+    }
     if (release) {
         if (press.keyCode == KeyCode::space && chrome_ && chrome_->temporaryMoving()) {
             chrome_->setTemporaryMoving(false);
@@ -278,6 +299,7 @@ void Editor::select(const Rect& rect, std::size_t index) {
     placeToolbar();
     toolbar->show();
     view.sizeBadge().raise();
+    if (keySheetRoot_ >= 0) showKeySheet(index);
 }
 
 // The long capture takes over the selection; a refusal (one is running) keeps the session.
@@ -309,6 +331,42 @@ void Editor::placeToolbar() {
     const Rect frame = toolbarFrame({double(toolbar->width()), double(toolbar->height())},
                                     *model.selection(), model.bounds());
     toolbar->move(viewRect(frame, roots_[selectedRoot_]->viewHeight()).topLeft().toPoint());
+    placeKeySheet();
+}
+
+void Editor::toggleKeySheet(std::size_t index) {
+    if (keySheetRoot_ >= 0)
+        hideKeySheet();
+    else
+        showKeySheet(selectedRoot_ >= 0 ? std::size_t(selectedRoot_) : keyRoot(index));
+}
+
+void Editor::showKeySheet(std::size_t index) {
+    if (index >= roots_.size()) return;
+    hideKeySheet();
+    keySheetRoot_ = int(index);
+    roots_[index]->keySheet().show();
+    placeKeySheet();
+}
+
+void Editor::hideKeySheet() {
+    if (keySheetRoot_ >= 0) roots_[keySheetRoot_]->keySheet().hide();
+    keySheetRoot_ = -1;
+}
+
+void Editor::placeKeySheet() {
+    if (keySheetRoot_ < 0) return;
+    SelectionView& view = *roots_[keySheetRoot_];
+    std::vector<Rect> avoid;
+    if (keySheetRoot_ == selectedRoot_) {
+        const double h = view.viewHeight();
+        if (const auto& selection = models_[selectedRoot_]->selection())
+            avoid.push_back(selection->insetBy(-10, -10));  // its handles included
+        if (toolbar()) avoid.push_back(rectFromView(toolbar()->geometry(), h));
+        avoid.push_back(rectFromView(view.sizeBadge().geometry(), h));
+    }
+    view.keySheet().place(avoid);
+    view.keySheet().raise();
 }
 
 void Editor::updateSelection(const Rect& rect) {
@@ -380,6 +438,7 @@ void Editor::reselect(Point p, std::size_t index) {
     selectedRoot_ = -1;
     present(index);
     models_[index]->updateHover(p);
+    placeKeySheet();
 }
 
 void Editor::editDimensions() {

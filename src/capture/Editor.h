@@ -96,6 +96,11 @@ class Editor {
     void editDimensions();
     bool editingDimensions() const;
 
+    // The key sheet (F1 or "?"), on the display being worked on; -1 while hidden. It shows by
+    // itself on the first capture ever shown.
+    int keySheetRoot() const { return keySheetRoot_; }
+    void toggleKeySheet(std::size_t index);
+
     void copyImage();
     void saveImage();
     void pinImage();
@@ -116,6 +121,10 @@ class Editor {
     bool handleChoosingKey(const KeyPress& press, std::size_t index);
     void nudgeSelection(const KeyPress& press);
     void placeToolbar();
+    void showKeySheet(std::size_t index);
+    void hideKeySheet();
+    // Keeps the sheet clear of the selection, its badge and the toolbar.
+    void placeKeySheet();
 
     EditorEnvironment environment_;
     AnnotationHost host_;
@@ -126,6 +135,8 @@ class Editor {
     int selectedRoot_ = -1;
     bool closed_ = false;
     std::size_t firstPaints_ = 0;
+    int keySheetRoot_ = -1;
+    bool keySheetOffered_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

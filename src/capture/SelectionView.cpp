@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 #include <utility>
 
+#include "KeySheet.h"
 #include "PixelMagnifier.h"
 #include "SelectionDrawing.h"
 #include "SelectionSizeBadge.h"
@@ -34,6 +35,7 @@ SelectionView::SelectionView(SelectionViewModel& model, QWidget* parent)
     sizeBadge_ = new SelectionSizeBadge(this);
     sizeEditor_ = new SelectionSizeEditor(this);
     magnifier_ = new PixelMagnifier(model_.snapshot().image, this);
+    keySheet_ = new KeySheet(this);
     model_.onRepaint = [this] { updateSelectionLayers(); };
     model_.onMagnifier = [this](std::optional<Point> p) {
         if (p)

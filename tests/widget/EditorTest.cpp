@@ -56,6 +56,7 @@ void click(QWidget* view, QPointF at, Qt::MouseButton button = Qt::LeftButton) {
 class EditorTest : public ::testing::Test {
   protected:
     EditorTest() {
+        defaults.set("keySheetShown", true);  // the first capture's key sheet is tested apart
         editor = std::make_unique<Editor>(
             std::vector<ScreenSnapshot>{snapshot(Rect(0, 0, 400, 300), 1, QColor(10, 200, 30)),
                                         snapshot(Rect(400, 0, 300, 200), 2, Qt::white)},

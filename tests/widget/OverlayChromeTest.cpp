@@ -5,11 +5,15 @@
 #include <QMouseEvent>
 #include <QTemporaryDir>
 
+#include "annotation/AnnotationToolbar.h"
+#include "annotation/Canvas.h"
+#include "annotation/ToolbarButtons.h"
 #include "annotation/CopiedNote.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
 #include "capture/Editor.h"
+#include "capture/KeySheet.h"
 #include "capture/OverlayWindow.h"
 #include "capture/PixelMagnifier.h"
 #include "capture/SelectionSizeBadge.h"
@@ -88,10 +92,13 @@ class OverlayChromeTest : public ::testing::Test {
     ~OverlayChromeTest() override { editor.reset(); }
 
     void start() {
+        start({snapshot(Rect(0, 0, 400, 300), 1, kWindow0),
+               snapshot(Rect(400, 0, 300, 200), 2, kWindow1)});
+    }
+    void start(std::vector<ScreenSnapshot> snapshots) {
         editor.reset();
         editor = std::make_unique<Editor>(
-            std::vector<ScreenSnapshot>{snapshot(Rect(0, 0, 400, 300), 1, kWindow0),
-                                        snapshot(Rect(400, 0, 300, 200), 2, kWindow1)},
+            std::move(snapshots),
             EditorEnvironment{
                 .mainQueue = queue,
                 .clock = clock,
@@ -275,4 +282,92 @@ TEST_F(OverlayChromeTest, CopiedTextIsConfirmedNextToThePointer) {
         QApplication::processEvents();
         EXPECT_FALSE(noteShown());
     }
+}
+
+// Large enough for the sheet to find a free corner: 1280 × 800 at scale 1 and a second display.
+std::vector<ScreenSnapshot> wideDisplays() {
+    return {snapshot(Rect(0, 0, 1280, 800), 1, kWindow0),
+            snapshot(Rect(1280, 0, 1280, 800), 2, kWindow1)};
+}
+
+TEST_F(OverlayChromeTest, KeySheetShowsOnTheFirstCaptureOnlyAndEscapeClosesJustTheSheet) {
+    defaults.remove("keySheetShown");
+    start(wideDisplays());
+    ASSERT_GE(editor->keySheetRoot(), 0);
+    EXPECT_TRUE(editor->root(editor->keySheetRoot()).keySheet().isVisible());
+    // Remembered in the stored preferences, not just in this session.
+    EXPECT_EQ(DefaultsStore(defaults.path()).boolValue("keySheetShown"), true);
+    EXPECT_TRUE(press(key(KeyCode::escape)));
+    EXPECT_EQ(editor->keySheetRoot(), -1);
+    EXPECT_FALSE(editor->root(0).keySheet().isVisible());
+    EXPECT_EQ(closes, 0);  // the capture goes on
+    EXPECT_TRUE(press(key(KeyCode::escape)));
+    EXPECT_EQ(closes, 1);
+
+    start(wideDisplays());  // the next capture
+    EXPECT_EQ(editor->keySheetRoot(), -1);
+    EXPECT_FALSE(editor->root(0).keySheet().isVisible());
+}
+
+TEST_F(OverlayChromeTest, KeySheetTogglesWithF1OrQuestionMarkAndOtherKeysStillAct) {
+    start(wideDisplays());
+    ASSERT_EQ(editor->keySheetRoot(), -1);
+    const KeyPress f1 = key(KeyCode::f1), question = key(KeyCode::slash, true);
+    struct Case {
+        const char* name;
+        KeyPress press;
+        bool toggles;
+    };
+    KeyPress controlF1 = f1, shiftF1 = key(KeyCode::f1, true), altQuestion = question;
+    controlF1.control = true;
+    altQuestion.option = true;
+    for (const Case& c :
+         {Case{"F1", f1, true}, Case{"?", question, true}, Case{"/", key(KeyCode::slash), false},
+          Case{"Control+F1", controlF1, false}, Case{"Shift+F1", shiftF1, false},
+          Case{"Alt+?", altQuestion, false}}) {
+        SCOPED_TRACE(c.name);
+        press(c.press);
+        EXPECT_EQ(editor->keySheetRoot() >= 0, c.toggles);
+        press(c.press);
+        EXPECT_EQ(editor->keySheetRoot(), -1);
+    }
+    // Once a selection is chosen the sheet moves to its display and keeps clear of it, its
+    // toolbar and its badge.
+    press(f1);
+    editor->select(Rect(100, 300, 300, 200), 1);
+    ASSERT_EQ(editor->keySheetRoot(), 1);
+    SelectionView& view = editor->root(1);
+    const QRect sheet = view.keySheet().geometry();
+    EXPECT_TRUE(view.keySheet().isVisible());
+    EXPECT_FALSE(editor->root(0).keySheet().isVisible());
+    EXPECT_FALSE(sheet.intersects(editor->toolbar()->geometry()));
+    EXPECT_FALSE(sheet.intersects(editor->canvas()->geometry()));
+    EXPECT_FALSE(sheet.intersects(view.sizeBadge().geometry()));
+    EXPECT_TRUE(view.rect().contains(sheet));
+    // A tool letter closes it and still chooses the tool.
+    EXPECT_TRUE(press(key(15)));  // R
+    EXPECT_EQ(editor->keySheetRoot(), -1);
+    EXPECT_EQ(editor->toolbar()->activeTool(), 2);
+    // While text is typed on the canvas, "?" is text.
+    editor->canvas()->model().tool = Tool::text;
+    editor->canvas()->model().mouseDown({20, 20}, 1);
+    ASSERT_TRUE(editor->canvas()->editingText());
+    EXPECT_FALSE(press(question));
+    EXPECT_EQ(editor->keySheetRoot(), -1);
+}
+
+// The sheet is drawn on the overlay only: what is copied is the frozen image, even where the
+// sheet lies over the selection.
+TEST_F(OverlayChromeTest, KeySheetIsNeverInTheCopiedImage) {
+    defaults.set("copyCloses", false);
+    start(wideDisplays());
+    press(key(KeyCode::f1));
+    editor->select(Rect(0, 0, 1280, 800), 0);  // no corner is free: the sheet covers the image
+    SelectionView& view = editor->root(0);
+    ASSERT_TRUE(view.keySheet().isVisible());
+    EXPECT_TRUE(editor->canvas()->geometry().intersects(view.keySheet().geometry()));
+    editor->toolbar()->action(ToolbarActionId::copy)->click();
+    ASSERT_TRUE(view.keySheet().isVisible());
+    const QImage copied = QImage::fromData(pasteboard.png).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(copied, editor->model(0).snapshot().image.convertToFormat(QImage::Format_RGB32));
 }
