@@ -7,8 +7,8 @@
 
 #include "annotation/AnnotationToolbar.h"
 #include "annotation/Canvas.h"
-#include "annotation/ToolbarButtons.h"
 #include "annotation/CopiedNote.h"
+#include "annotation/ToolbarButtons.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
@@ -175,7 +175,19 @@ TEST_F(OverlayChromeTest, MagnifierReadsThePixelUnderThePointerAtWindowEdges) {
                       c.onWindow);
             ASSERT_TRUE(press(key(KeyCode::c, false, true)));
             EXPECT_EQ(pasteboard.text, QColor(c.colour).name().toUpper());
+            EXPECT_TRUE(view.magnifier().copied());
         }
+    }
+    // "已复制" stays while the pointer stays on the copied pixel and goes on the next one, in
+    // either direction.
+    SelectionView& view = editor->root(0);
+    for (const QPointF step : {QPointF(0, 1), QPointF(1, 0), QPointF(0, -1)}) {
+        moveTo(&view, QPointF(200, 100));
+        press(key(KeyCode::c, false, true));
+        moveTo(&view, QPointF(200.4, 100.4));
+        EXPECT_TRUE(view.magnifier().copied());
+        moveTo(&view, QPointF(200, 100) + step);
+        EXPECT_FALSE(view.magnifier().copied());
     }
 }
 
@@ -196,7 +208,9 @@ TEST_F(OverlayChromeTest, SizeIsTypedInPlaceWithTheSelectionInView) {
     const Rect chosen = *editor->model(1).selection();
     SelectionSizeEditor& fields = view.sizeEditor();
     auto clickBadge = [&] {
-        QWidget* badge = &view.sizeBadge();
+        // Whatever takes a click there: the badge, once it is editable.
+        QWidget* badge = view.childAt(view.sizeBadge().geometry().center());
+        ASSERT_EQ(badge, &view.sizeBadge());
         const QPointF at(5, 5);
         QMouseEvent press(QEvent::MouseButtonPress, at, badge->mapToGlobal(at), Qt::LeftButton,
                           Qt::LeftButton, Qt::NoModifier);
