@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPainterPath>
 
+#include "SelectionDrawing.h"
 #include "SelectionGeometry.h"
 #include "base/QtGeometry.h"
 #include "platform/KeyCodes.h"
@@ -104,10 +104,7 @@ bool SelectionSizeEditor::eventFilter(QObject* watched, QEvent* event) {
 
 void SelectionSizeEditor::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath shape;
-    shape.addRoundedRect(QRectF(rect()), 12, 12);
-    painter.fillPath(shape, QColor(selectionBorderRed, selectionBorderGreen, selectionBorderBlue));
+    drawBadgeFace(painter, rect());
 }
 
 }  // namespace tessal
