@@ -1,6 +1,7 @@
 #include "AnnotationHost.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -8,6 +9,7 @@
 
 #include "AnnotationPreferences.h"
 #include "CanvasRenderer.h"
+#include "CopiedNote.h"
 #include "ScreenshotExport.h"
 #include "ToolbarModel.h"
 #include "tools/ScreenshotHistory.h"
@@ -227,7 +229,9 @@ bool AnnotationHost::recognizeText(bool copyWhenReady, std::function<void()> onC
     const std::optional<QByteArray> bytes = png();
     if (!bytes) return false;
     QPointer<Canvas> alive = canvas_;
-    auto onCopied = [this, alive] {
+    auto onCopied = [this, alive, queue = &mainQueue_] {
+        // The recognition window closes as it copies: this note is what is left to see.
+        CopiedNote::show(QCursor::pos(), *queue);
         if (alive) copied(CapturePreferences::copyCloses(defaults_));
     };
     if (presentRecognition(*bytes, copyWhenReady, onCopied, onClosed)) return true;

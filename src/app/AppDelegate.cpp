@@ -25,7 +25,6 @@
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenCaptureFailure.h"
 #include "capture/SelectionChrome.h"
-#include "capture/SizeDialog.h"
 #include "longcapture/LongCaptureTrimDialog.h"
 #include "longcapture/LongScreenshotResult.h"
 #include "platform/Platform.h"
@@ -89,7 +88,6 @@ AppDelegate::AppDelegate(Platform& platform, DefaultsStore& defaults, MainQueue&
         [this] { visibility_.activate(); }, [] { QCoreApplication::quit(); }, bundle.version,
         bundle.appName, bundle.channelEnabled, bundle.bundle, systemVersion(),
         LegacyApplicationNotice::searchedDirectories()});
-    askSize = [](QSize current) { return runSizeDialog(current); };
 }
 
 AppDelegate::~AppDelegate() {
@@ -322,7 +320,6 @@ void AppDelegate::capture(bool previousWasShown) {
             defaults_,
             SerialQueue::submitter("local.ostrel.child-regions"),
             [this] { return savePath(); },
-            [this](QSize current) { return askSize ? askSize(current) : std::nullopt; },
             [this](const AlertSpec& alert) { showAlert(alert); },
             [this](QWindow* window) { return platform_.workspace->grabInput(window); },
             &history_,

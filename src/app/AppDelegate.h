@@ -98,7 +98,6 @@ class AppDelegate final : public QObject {
     // Replaced by tests: the dialogs.
     std::function<ShortcutDialog::Outcome(const CaptureShortcut& current)> runShortcutDialog;
     std::function<std::optional<QString>()> chooseSavePath;
-    std::function<std::optional<Size>(QSize current)> askSize;
     std::function<LongCaptureTrimAnswer(const QImage&, LongCaptureAxis, LongCaptureCrop)> askTrim;
 
   private:

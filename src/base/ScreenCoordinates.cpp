@@ -36,6 +36,19 @@ QRect pixelCrop(const Rect& selection, Size screenSize, QSize imageSize) {
     return QRect(int(x0), int(y0), int(x1 - x0), int(y1 - y0));
 }
 
+Point pointedPixelCentre(Point p, Size screenSize, QSize imageSize) {
+    if (imageSize.isEmpty() || screenSize.width <= 0 || screenSize.height <= 0) return p;
+    const double sx = imageSize.width() / screenSize.width;
+    const double sy = imageSize.height() / screenSize.height;
+    // Clamp in floating point: points far outside must not overflow anything.
+    auto pixel = [](double v, int count) {
+        return std::clamp(std::isnan(v) ? 0.0 : std::floor(v), 0.0, double(count - 1));
+    };
+    const double column = pixel(p.x * sx, imageSize.width());
+    const double row = pixel((screenSize.height - p.y) * sy, imageSize.height());
+    return {(column + 0.5) / sx, screenSize.height - (row + 0.5) / sy};
+}
+
 Rect snappedSelection(const QRect& crop, Size screenSize, QSize imageSize) {
     if (imageSize.isEmpty() || screenSize.width <= 0 || screenSize.height <= 0) return Rect::null();
     const double sx = imageSize.width() / screenSize.width;

@@ -24,6 +24,13 @@ std::optional<Rect> localWindowRect(const Rect& windowListRect, const Rect& scre
 // covered pixel included, clipped to the image.
 QRect pixelCrop(const Rect& selection, Size screenSize, QSize imageSize);
 
+// What a pointer at screen-local p is over: the centre of the image pixel it covers, clamped to
+// the image (NaN reads as 0). A pointer's position is the top-left corner of its pixel (y down);
+// flipped to y up that corner lies on the pixel's top edge, which half-open containment gives to
+// the pixel above. Tests of what lies under the pointer use this centre; selection edges keep
+// the position itself.
+Point pointedPixelCentre(Point p, Size screenSize, QSize imageSize);
+
 // The screen-local rectangle that covers exactly the pixels of `crop`.
 Rect snappedSelection(const QRect& crop, Size screenSize, QSize imageSize);
 

@@ -7,13 +7,16 @@
 #include <QScreen>
 #include <utility>
 
+#include "KeySheet.h"
 #include "OverlayWindow.h"
 #include "PixelMagnifier.h"
 #include "ScreenGeometry.h"
 #include "SelectionGeometry.h"
 #include "SelectionSizeBadge.h"
+#include "SelectionSizeEditor.h"
 #include "SelectionView.h"
 #include "annotation/ScreenshotExport.h"
+#include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
 #include "base/QtGeometry.h"
 #include "platform/Pasteboard.h"
@@ -115,6 +118,13 @@ void Editor::showWindow() {
         if (roots_[i]->rect().contains(local))
             models_[i]->updateHover(pointFromView(local, roots_[i]->viewHeight()));
     }
+    if (!keySheetOffered_) {
+        keySheetOffered_ = true;
+        if (!environment_.defaults.boolValue(KeySheetModel::shownKey, false)) {
+            environment_.defaults.set(KeySheetModel::shownKey, true);
+            showKeySheet(keyRoot(keyWindow));
+        }
+    }
     if (canvas()) canvas()->setFocus();
 }
 
@@ -170,6 +180,18 @@ std::size_t Editor::keyRoot(std::size_t eventRoot) const {
 bool Editor::handleKey(const KeyPress& press, bool release, bool repeat, std::size_t index) {
     if (closed_ || index >= roots_.size()) return false;
     const bool plain = !press.shift && !press.control && !press.option && !press.command;
+    if (!release && press.keyCode != KeyCode::unknown) {
+        const bool typing = isSaving || editingDimensions() || (canvas() && !host_.acceptsKeys());
+        if (KeySheetModel::isToggle(press) && !typing) {
+            toggleKeySheet(index);
+            return true;
+        }
+        // Any other key closes the sheet; Escape does only that, the rest also act.
+        if (keySheetRoot_ >= 0) {
+            hideKeySheet();
+            if (press.keyCode == KeyCode::escape) return true;
+        }
+    }
     if (release) {
         if (press.keyCode == KeyCode::space && chrome_ && chrome_->temporaryMoving()) {
             chrome_->setTemporaryMoving(false);
@@ -178,7 +200,8 @@ bool Editor::handleKey(const KeyPress& press, bool release, bool repeat, std::si
         return false;
     }
     if (!host_.canvas()) return handleChoosingKey(press, index);
-    if (isSaving) return false;
+    // Keys the size fields left alone (arrows past their ends, tool letters) do nothing here.
+    if (isSaving || editingDimensions()) return false;
     // While a handle or the selection is being dragged only Escape counts: it ends the session.
     if (chrome_ && chrome_->dragging()) {
         if (press.keyCode != KeyCode::escape) return false;
@@ -276,6 +299,7 @@ void Editor::select(const Rect& rect, std::size_t index) {
     placeToolbar();
     toolbar->show();
     view.sizeBadge().raise();
+    if (keySheetRoot_ >= 0) showKeySheet(index);
 }
 
 // The long capture takes over the selection; a refusal (one is running) keeps the session.
@@ -307,6 +331,42 @@ void Editor::placeToolbar() {
     const Rect frame = toolbarFrame({double(toolbar->width()), double(toolbar->height())},
                                     *model.selection(), model.bounds());
     toolbar->move(viewRect(frame, roots_[selectedRoot_]->viewHeight()).topLeft().toPoint());
+    placeKeySheet();
+}
+
+void Editor::toggleKeySheet(std::size_t index) {
+    if (keySheetRoot_ >= 0)
+        hideKeySheet();
+    else
+        showKeySheet(selectedRoot_ >= 0 ? std::size_t(selectedRoot_) : keyRoot(index));
+}
+
+void Editor::showKeySheet(std::size_t index) {
+    if (index >= roots_.size()) return;
+    hideKeySheet();
+    keySheetRoot_ = int(index);
+    roots_[index]->keySheet().show();
+    placeKeySheet();
+}
+
+void Editor::hideKeySheet() {
+    if (keySheetRoot_ >= 0) roots_[keySheetRoot_]->keySheet().hide();
+    keySheetRoot_ = -1;
+}
+
+void Editor::placeKeySheet() {
+    if (keySheetRoot_ < 0) return;
+    SelectionView& view = *roots_[keySheetRoot_];
+    std::vector<Rect> avoid;
+    if (keySheetRoot_ == selectedRoot_) {
+        const double h = view.viewHeight();
+        if (const auto& selection = models_[selectedRoot_]->selection())
+            avoid.push_back(selection->insetBy(-10, -10));  // its handles included
+        if (toolbar()) avoid.push_back(rectFromView(toolbar()->geometry(), h));
+        avoid.push_back(rectFromView(view.sizeBadge().geometry(), h));
+    }
+    view.keySheet().place(avoid);
+    view.keySheet().raise();
 }
 
 void Editor::updateSelection(const Rect& rect) {
@@ -314,6 +374,7 @@ void Editor::updateSelection(const Rect& rect) {
     SelectionViewModel& model = *models_[selectedRoot_];
     const ScreenSnapshot& snapshot = model.snapshot();
     if (canvas()) canvas()->model().commitText();
+    roots_[selectedRoot_]->sizeEditor().cancel();
     const auto crop = cropFor(snapshot, rect);
     if (!crop) return;
     if (canvas()) {
@@ -370,32 +431,43 @@ void Editor::reselect(Point p, std::size_t index) {
     delete toolbar;
     for (auto& overlay : overlays_) overlay->edits().clear();
     for (std::size_t i = 0; i < models_.size(); ++i) {
+        roots_[i]->sizeEditor().cancel();
         roots_[i]->sizeBadge().setOnEdit(nullptr);
         models_[i]->resetSelection();
     }
     selectedRoot_ = -1;
     present(index);
     models_[index]->updateHover(p);
+    placeKeySheet();
 }
 
 void Editor::editDimensions() {
-    if (isSaving || !canvas() || selectedRoot_ < 0 || !environment_.askSize) return;
+    if (isSaving || !canvas() || selectedRoot_ < 0) return;
     SelectionViewModel& model = *models_[selectedRoot_];
     if (!model.selection()) return;
-    isSaving = true;
     canvas()->model().commitText();
-    hideOverlays();
+    SelectionView& view = *roots_[selectedRoot_];
+    SelectionSizeEditor& fields = view.sizeEditor();
+    fields.onApply = [this](QSize typed) {
+        if (selectedRoot_ < 0) return;
+        SelectionViewModel& chosen = *models_[selectedRoot_];
+        if (!chosen.selection()) return;
+        const ScreenSnapshot& snapshot = chosen.snapshot();
+        updateSelection(exactSelectionSize(
+            Size{double(typed.width()), double(typed.height())}, *chosen.selection(),
+            {snapshot.frame.width(), snapshot.frame.height()}, snapshot.image.size()));
+    };
+    fields.onClose = [this, &view] {
+        view.updateSelectionLayers();
+        if (canvas()) canvas()->setFocus();
+    };
     const CanvasModel& cm = canvas()->model();
-    const auto typed = environment_.askSize(QSize(cm.pixelWidth(), cm.pixelHeight()));
-    if (typed && std::isfinite(typed->width) && std::isfinite(typed->height) && typed->width >= 1 &&
-        typed->height >= 1) {
-        const ScreenSnapshot& snapshot = model.snapshot();
-        updateSelection(exactSelectionSize(*typed, *model.selection(),
-                                           {snapshot.frame.width(), snapshot.frame.height()},
-                                           snapshot.image.size()));
-    }
-    showWindow();
-    isSaving = false;
+    fields.open(QSize(cm.pixelWidth(), cm.pixelHeight()), *model.selection(), model.bounds());
+    view.updateSelectionLayers();
+}
+
+bool Editor::editingDimensions() const {
+    return selectedRoot_ >= 0 && roots_[selectedRoot_]->sizeEditor().editing();
 }
 
 void Editor::copyImage() {

@@ -36,7 +36,6 @@ struct EditorEnvironment {
     DefaultsStore& defaults;
     SelectionViewModel::RegionQueue regionQueue;
     std::function<std::optional<QString>()> chooseSavePath{};
-    std::function<std::optional<Size>(QSize current)> askSize{};
     std::function<void(const AlertSpec&)> showError{};
     // Takes keyboard and pointer for an overlay; unset = nothing to take (tests).
     std::function<bool(QWindow*)> grabInput{};
@@ -71,7 +70,7 @@ class Editor {
     // The display whose selection is being edited, or -1 while choosing.
     int selectedRoot() const { return selectedRoot_; }
 
-    // A modal step (save, size editing) is running; blocks new work.
+    // A modal step (save, text recognition) is running; blocks new work.
     bool isSaving = false;
     bool closed() const { return closed_; }
 
@@ -93,7 +92,14 @@ class Editor {
     void select(const Rect& rect, std::size_t index);
     void updateSelection(const Rect& rect);
     void reselect(Point p, std::size_t index);
+    // Turns the size badge into fields for an exact pixel size (see SelectionSizeEditor).
     void editDimensions();
+    bool editingDimensions() const;
+
+    // The key sheet (F1 or "?"), on the display being worked on; -1 while hidden. It shows by
+    // itself on the first capture ever shown.
+    int keySheetRoot() const { return keySheetRoot_; }
+    void toggleKeySheet(std::size_t index);
 
     void copyImage();
     void saveImage();
@@ -115,6 +121,10 @@ class Editor {
     bool handleChoosingKey(const KeyPress& press, std::size_t index);
     void nudgeSelection(const KeyPress& press);
     void placeToolbar();
+    void showKeySheet(std::size_t index);
+    void hideKeySheet();
+    // Keeps the sheet clear of the selection, its badge and the toolbar.
+    void placeKeySheet();
 
     EditorEnvironment environment_;
     AnnotationHost host_;
@@ -125,6 +135,8 @@ class Editor {
     int selectedRoot_ = -1;
     bool closed_ = false;
     std::size_t firstPaints_ = 0;
+    int keySheetRoot_ = -1;
+    bool keySheetOffered_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -1,10 +1,9 @@
 #include "PixelMagnifier.h"
 
-#include <QFontDatabase>
 #include <QPainter>
-#include <QPainterPath>
 
 #include "SelectionGeometry.h"
+#include "annotation/CopiedNote.h"
 #include "base/QtGeometry.h"
 #include "platform/Pasteboard.h"
 
@@ -17,10 +16,7 @@ constexpr Rect kGrid(11, 59, 168, 104);
 }  // namespace
 
 PixelMagnifier::PixelMagnifier(const QImage& image, QWidget* parent)
-    : QWidget(parent),
-      image_(image),
-      labelFont_(QFontDatabase::systemFont(QFontDatabase::FixedFont)) {
-    labelFont_.setPixelSize(12);
+    : QWidget(parent), image_(image), labelFont_(CopiedNote::labelFont()) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     resize(int(magnifierSize.width), int(magnifierSize.height));
     hide();
@@ -47,11 +43,7 @@ void PixelMagnifier::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const double h = height();
-    QPainterPath panel;
-    panel.addRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
-    painter.fillPath(panel, Qt::white);
-    painter.setPen(QPen(QColor(0, 0, 0, 64), 1));
-    painter.drawPath(panel);
+    CopiedNote::paintPanel(painter, rect());
     if (!sample_) return;
 
     const QRectF grid = viewRect(kGrid, h);
@@ -83,7 +75,7 @@ void PixelMagnifier::paintEvent(QPaintEvent*) {
     painter.restore();
 
     painter.setFont(labelFont_);
-    painter.setPen(QColor(30, 30, 30));
+    CopiedNote::setLabelPen(painter);
     // Texts sit on their y-up baselines.
     painter.drawText(QPointF(12, h - 37),
                      QStringLiteral("X %1  Y %2").arg(sample_->x).arg(sample_->y));
@@ -91,10 +83,9 @@ void PixelMagnifier::paintEvent(QPaintEvent*) {
     painter.fillRect(swatch, sample_->color);
     painter.setPen(QPen(QColor(200, 200, 200), 1));
     painter.drawRect(swatch);
-    painter.setPen(QColor(30, 30, 30));
+    CopiedNote::setLabelPen(painter);
     painter.drawText(QPointF(35, h - 13), sample_->hex());
-    painter.drawText(QPointF(137, h - 13),
-                     copied_ ? QStringLiteral("已复制") : QStringLiteral("⌥C"));
+    painter.drawText(QPointF(137, h - 13), copied_ ? CopiedNote::text : QStringLiteral("⌥C"));
 }
 
 }  // namespace tessal

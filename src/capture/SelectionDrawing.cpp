@@ -1,6 +1,7 @@
 #include "SelectionDrawing.h"
 
 #include <QPainter>
+#include <QPainterPath>
 
 #include "SelectionGeometry.h"
 #include "base/QtGeometry.h"
@@ -35,6 +36,15 @@ void drawSelectionHandles(QPainter& painter, const Rect& r, double viewHeight) {
         painter.setBrush(Qt::white);
         painter.drawEllipse(centre, radius, radius);
     }
+    painter.restore();
+}
+
+void drawBadgeFace(QPainter& painter, const QRectF& rect) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shape;
+    shape.addRoundedRect(rect, 12, 12);
+    painter.fillPath(shape, QColor(selectionBorderRed, selectionBorderGreen, selectionBorderBlue));
     painter.restore();
 }
 

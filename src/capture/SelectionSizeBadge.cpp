@@ -4,8 +4,8 @@
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 
+#include "SelectionDrawing.h"
 #include "SelectionGeometry.h"
 #include "base/QtGeometry.h"
 
@@ -41,10 +41,7 @@ void SelectionSizeBadge::setOnEdit(std::function<void()> onEdit) {
 
 void SelectionSizeBadge::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath shape;
-    shape.addRoundedRect(QRectF(rect()), 12, 12);
-    painter.fillPath(shape, QColor(selectionBorderRed, selectionBorderGreen, selectionBorderBlue));
+    drawBadgeFace(painter, rect());
     painter.setFont(font_);
     painter.setPen(Qt::white);
     // The text's baseline sits 5 points above the badge's bottom edge.

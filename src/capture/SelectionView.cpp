@@ -6,9 +6,11 @@
 #include <QWheelEvent>
 #include <utility>
 
+#include "KeySheet.h"
 #include "PixelMagnifier.h"
 #include "SelectionDrawing.h"
 #include "SelectionSizeBadge.h"
+#include "SelectionSizeEditor.h"
 #include "base/QtGeometry.h"
 
 namespace tessal {
@@ -31,7 +33,9 @@ SelectionView::SelectionView(SelectionViewModel& model, QWidget* parent)
     setCursor(Qt::CrossCursor);
 
     sizeBadge_ = new SelectionSizeBadge(this);
+    sizeEditor_ = new SelectionSizeEditor(this);
     magnifier_ = new PixelMagnifier(model_.snapshot().image, this);
+    keySheet_ = new KeySheet(this);
     model_.onRepaint = [this] { updateSelectionLayers(); };
     model_.onMagnifier = [this](std::optional<Point> p) {
         if (p)
@@ -53,7 +57,8 @@ Point SelectionView::modelPoint(const QPointF& q) const {
 void SelectionView::updateSelectionLayers() {
     const std::optional<Rect> shown = model_.displayedRect();
     const Rect b = model_.bounds();
-    sizeBadge_->update(shown, Size{b.width(), b.height()}, model_.snapshot().image.size(), b);
+    sizeBadge_->update(sizeEditor_->editing() ? std::nullopt : shown, Size{b.width(), b.height()},
+                       model_.snapshot().image.size(), b);
     // Only the old and the new rectangle change (shade and border); the rest stays as it was.
     if (shown != painted_ || model_.selected() != paintedSelected_) {
         QRegion dirty;

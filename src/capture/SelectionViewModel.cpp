@@ -5,6 +5,7 @@
 
 #include "base/Clock.h"
 #include "base/MainQueue.h"
+#include "base/ScreenCoordinates.h"
 #include "regions/ChildRegionCandidates.h"
 
 namespace tessal {
@@ -56,6 +57,10 @@ std::optional<int> SelectionViewModel::windowIndexAt(Point p) const {
     return std::nullopt;
 }
 
+Point SelectionViewModel::pointed(Point p) const {
+    return pointedPixelCentre(p, bounds().size, snapshot_.image.size());
+}
+
 Point SelectionViewModel::clamped(Point p) const {
     const Rect b = bounds();
     auto clamp = [](double v, double hi) {
@@ -68,10 +73,13 @@ void SelectionViewModel::updateHover(Point p) {
     if (selected_ || anchor_) return;
     if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;
     hoverPoint_ = p;
-    const bool inside = bounds().contains(p);
-    if (onMagnifier) onMagnifier(inside ? std::optional<Point>(p) : std::nullopt);
+    const Point under = pointed(p);
+    // The pointer's pixel lies on the display: its corner is in the bounds' y-down half-open box.
+    const Rect b = bounds();
+    const bool inside = p.x >= b.minX() && p.x < b.maxX() && p.y > b.minY() && p.y <= b.maxY();
+    if (onMagnifier) onMagnifier(inside ? std::optional<Point>(under) : std::nullopt);
 
-    const std::optional<int> index = windowIndexAt(p);
+    const std::optional<int> index = inside ? windowIndexAt(under) : std::nullopt;
     if (index != hoverWindowIndex_ || !hoveredWindow_) {
         ++hoverGeneration_;
         cancel(hoverWork_);
@@ -101,10 +109,10 @@ void SelectionViewModel::updateHover(Point p) {
         if (it->index != *index || now - it->time >= Timing::cacheLifetime ||
             distance(it->point, p) >= Timing::cacheReach)
             continue;
-        std::vector<Rect> list = childRegionCandidates(it->regions, p, window);
+        std::vector<Rect> list = childRegionCandidates(it->regions, under, window);
         if (list.size() >= 2) {
             candidates_ = std::move(list);
-            if (!manuallySelectedCandidate_) proposeCandidate(candidates_.front(), p);
+            if (!manuallySelectedCandidate_) proposeCandidate(candidates_.front(), under);
             return;
         }
         break;
@@ -160,10 +168,11 @@ void SelectionViewModel::applyQueryResult(int index, Point queryPoint, std::vect
     if (regionCache_.size() > Timing::cacheSize) regionCache_.erase(regionCache_.begin());
 
     const Point p = *hoverPoint_;
-    std::vector<Rect> list = childRegionCandidates(regions, p, window);
+    const Point under = pointed(p);
+    std::vector<Rect> list = childRegionCandidates(regions, under, window);
     if (distance(p, queryPoint) <= Timing::resultTolerance) {
         const bool keep = list.size() < 2 && !candidates_.empty() && hoveredWindow_ &&
-                          hoveredWindow_->contains(p);
+                          hoveredWindow_->contains(under);
         if (!keep) {
             candidates_ = std::move(list);
             int chosen = 0;
@@ -172,7 +181,7 @@ void SelectionViewModel::applyQueryResult(int index, Point queryPoint, std::vect
                 if (it != candidates_.end()) chosen = static_cast<int>(it - candidates_.begin());
             }
             candidateIndex_ = chosen;
-            proposeCandidate(candidates_[chosen], p);
+            proposeCandidate(candidates_[chosen], under);
         }
     }
 
@@ -213,16 +222,16 @@ void SelectionViewModel::proposeCandidate(const Rect& candidate, Point p) {
     pendingCandidate_ = candidate;
     std::weak_ptr<bool> alive = alive_;
     const unsigned long generation = hoverGeneration_;
-    candidateWork_ =
-        mainQueue_.after(Timing::candidateCommitDelay, [this, alive, generation, candidate] {
-            if (alive.expired()) return;
-            if (generation != hoverGeneration_ || selected_ || anchor_ ||
-                pendingCandidate_ != candidate)
-                return;
-            pendingCandidate_.reset();
-            if (hoverPoint_ && candidate.contains(*hoverPoint_) && hoveredWindow_ != candidate)
-                setHoveredWindow(candidate);
-        });
+    candidateWork_ = mainQueue_.after(Timing::candidateCommitDelay, [this, alive, generation,
+                                                                     candidate] {
+        if (alive.expired()) return;
+        if (generation != hoverGeneration_ || selected_ || anchor_ ||
+            pendingCandidate_ != candidate)
+            return;
+        pendingCandidate_.reset();
+        if (hoverPoint_ && candidate.contains(pointed(*hoverPoint_)) && hoveredWindow_ != candidate)
+            setHoveredWindow(candidate);
+    });
 }
 
 void SelectionViewModel::scrollWheel(double deltaY) {
@@ -259,8 +268,9 @@ void SelectionViewModel::mouseDown(Point raw) {
     const Point p = clamped(raw);
     cancelAutomaticSelection();
     anchor_ = p;
-    const std::optional<int> index = windowIndexAt(p);
-    const bool hoveredHolds = hoveredWindow_ && hoveredWindow_->contains(p);
+    const Point under = pointed(p);
+    const std::optional<int> index = windowIndexAt(under);
+    const bool hoveredHolds = hoveredWindow_ && hoveredWindow_->contains(under);
     Rect take;
     if (index) {
         take = (index == hoverWindowIndex_ && hoveredHolds) ? *hoveredWindow_
@@ -276,7 +286,7 @@ void SelectionViewModel::mouseDown(Point raw) {
 
 void SelectionViewModel::dragTo(Point raw) {
     const Point p = clamped(raw);
-    if (onMagnifier) onMagnifier(p);
+    if (onMagnifier) onMagnifier(pointed(p));
     if (!selectionDragged_ && distance(p, *anchor_) < Timing::dragThreshold) return;
     selectionDragged_ = true;
     setHoveredWindow(std::nullopt);

@@ -17,7 +17,8 @@ class WorkItem;
 // What a SelectionView does, without the widget: hover highlighting of windows and of the
 // regions inside them (queried off the main thread, cached, committed with hysteresis), the
 // press/drag/release that chooses a rectangle, the scroll wheel over candidates and the
-// whole-window mode. Points are the display's screen-local coordinates (y up).
+// whole-window mode. Points are the display's screen-local coordinates (y up); a pointer's point
+// is the top-left corner of the pixel it covers.
 class SelectionViewModel {
   public:
     struct Timing {
@@ -90,6 +91,9 @@ class SelectionViewModel {
     void setHoveredWindow(std::optional<Rect> rect);
     void repaint();
     std::optional<int> windowIndexAt(Point p) const;
+    // What the pointer at p is over (see pointedPixelCentre); p itself stays the edge a drag
+    // draws from.
+    Point pointed(Point p) const;
     Point clamped(Point p) const;
     void queryChildRegions();
     void applyQueryResult(int index, Point queryPoint, std::vector<Rect> regions,

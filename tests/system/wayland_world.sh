@@ -127,6 +127,7 @@ CONF
 pointer() { "$TESSAL_WL_POINTER" "$WORLD_WIDTH" "$WORLD_HEIGHT" "$@"; }
 
 tessal_start() {
+    world_key_sheet_seen
     "$TESSAL" >"$WORLD/tessal.log" 2>&1 &
     TESSAL_PID=$!
     WORLD_PIDS+=($TESSAL_PID)

@@ -69,6 +69,7 @@ world_defaults() {
 
 # Starts the resident Tessal and waits until it answers on its socket.
 tessal_start() {
+    world_key_sheet_seen
     "$TESSAL" "$@" >"$WORLD/tessal.log" 2>&1 &
     TESSAL_PID=$!
     WORLD_PIDS+=($TESSAL_PID)

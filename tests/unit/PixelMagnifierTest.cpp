@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/ScreenCoordinates.h"
 #include "capture/PixelSample.h"
 
 using namespace tessal;
@@ -44,4 +45,31 @@ TEST(PixelMagnifier, Placement) {
     EXPECT_EQ(magnifierFrame({995, 795}, bounds), Rect(783, 599, 190, 174));
     EXPECT_EQ(magnifierFrame({995, 10}, bounds), Rect(783, 32, 190, 174));
     EXPECT_EQ(magnifierFrame({0, 0}, bounds).origin, (Point{22, 22}));
+}
+
+// A pointer's position is its pixel's top-left corner (y down); what it points at is that
+// pixel, whatever the scale, also on the display's first and last rows and columns.
+TEST(PixelMagnifier, PointerPointsAtThePixelBelowAndRightOfItsPosition) {
+    struct Case {
+        double scale;
+        QPoint pixel;  // y down
+    };
+    const Size screen{100, 50};
+    for (const Case c : {Case{1, {0, 0}}, Case{1, {99, 49}}, Case{1, {37, 20}}, Case{2, {0, 0}},
+                         Case{2, {199, 99}}, Case{2, {75, 41}}}) {
+        SCOPED_TRACE(testing::Message()
+                     << "scale " << c.scale << " pixel " << c.pixel.x() << "," << c.pixel.y());
+        const QSize image(int(100 * c.scale), int(50 * c.scale));
+        const Point position{c.pixel.x() / c.scale, 50 - c.pixel.y() / c.scale};
+        const Point centre = pointedPixelCentre(position, screen, image);
+        EXPECT_EQ(centre,
+                  (Point{(c.pixel.x() + 0.5) / c.scale, 50 - (c.pixel.y() + 0.5) / c.scale}));
+        QImage marked(image, QImage::Format_RGB32);
+        marked.fill(Qt::black);
+        marked.setPixel(c.pixel, qRgb(255, 0, 0));
+        EXPECT_EQ(samplePixel(marked, centre, Rect(0, 0, 100, 50)).hex(), "#FF0000");
+    }
+    // Far outside or not a number: the nearest pixel.
+    EXPECT_EQ(pointedPixelCentre({-1e300, 1e300}, screen, QSize(100, 50)), (Point{0.5, 49.5}));
+    EXPECT_EQ(pointedPixelCentre({std::nan(""), -3}, screen, QSize(100, 50)), (Point{0.5, 0.5}));
 }

@@ -56,6 +56,7 @@ void click(QWidget* view, QPointF at, Qt::MouseButton button = Qt::LeftButton) {
 class EditorTest : public ::testing::Test {
   protected:
     EditorTest() {
+        defaults.set("keySheetShown", true);  // the first capture's key sheet is tested apart
         editor = std::make_unique<Editor>(
             std::vector<ScreenSnapshot>{snapshot(Rect(0, 0, 400, 300), 1, QColor(10, 200, 30)),
                                         snapshot(Rect(400, 0, 300, 200), 2, Qt::white)},
@@ -68,10 +69,6 @@ class EditorTest : public ::testing::Test {
                 [this] {
                     ++savePanels;
                     return savePath;
-                },
-                [this](QSize current) {
-                    askedSize = current;
-                    return typedSize;
                 },
                 [this](const AlertSpec& alert) { errors << alert.informative; },
                 nullptr,
@@ -104,8 +101,6 @@ class EditorTest : public ::testing::Test {
     DefaultsStore defaults{dir.filePath("defaults.json")};
     int savePanels = 0;
     std::optional<QString> savePath;
-    std::optional<QSize> askedSize;
-    std::optional<Size> typedSize;
     QStringList errors;
     struct Recognition {
         QByteArray png;
@@ -296,24 +291,6 @@ TEST_F(EditorTest, RightClickOnAnotherDisplayWipesTheSessionButNotTheCapture) {
     // Choosing again works on the same frozen image.
     editor->select(Rect(20, 20, 50, 40), 1);
     EXPECT_EQ(editor->canvas()->model().pixelWidth(), 100);
-}
-
-TEST_F(EditorTest, SizeDialogAsksForExactPixelsAndIgnoresNonsense) {
-    editor->select(Rect(100, 100, 200, 150), 1);  // scale 2, clipped at the top: 400 × 200 pixels
-    typedSize = Size{0, 480};
-    editor->editDimensions();
-    EXPECT_EQ(askedSize, QSize(400, 200));
-    EXPECT_EQ(editor->canvas()->model().pixelWidth(), 400);
-    typedSize = Size{std::nan(""), 100};
-    editor->editDimensions();
-    EXPECT_EQ(editor->canvas()->model().pixelWidth(), 400);
-    typedSize = Size{64, 48};
-    editor->editDimensions();
-    EXPECT_EQ(editor->canvas()->model().pixelWidth(), 64);
-    EXPECT_EQ(editor->canvas()->model().pixelHeight(), 48);
-    EXPECT_EQ(editor->model(1).selection()->size, (Size{32, 24}));
-    EXPECT_FALSE(editor->isSaving);
-    EXPECT_TRUE(editor->overlays()[1]->isVisible());
 }
 
 TEST_F(EditorTest, CopyClosesOrFlashesAsThePreferenceSays) {
