@@ -45,18 +45,23 @@ saved=$(ls "$WORLD"/shots/截图-*.png | head -n1)
 [ "$(identify -format %wx%h "$saved")" = "${fw}x${fh}" ] || fail "saved image has the wrong size"
 pass "the save dialog writes the PNG into the remembered folder"
 
-# Pin: exactly over the selection, and still on top after another window is raised.
+# Pin: its image exactly over the selection (the window adds a one-pixel frame around it; no
+# shadow without a compositor), and still on top after another window is raised.
 capture_window
 xdotool key ctrl+p
 wait_for 5 xdotool search --onlyvisible --name '^Tessal · 贴图$' || fail "no pin"
 pin=$(xdotool search --onlyvisible --name '^Tessal · 贴图$' | head -n1)
 eval "$(xdotool getwindowgeometry --shell "$pin")"
-[ "$X,$Y,$WIDTH,$HEIGHT" = "$fx,$fy,$fw,$fh" ] || fail "pin at $X,$Y,$WIDTH,$HEIGHT, selection $fx,$fy,$fw,$fh"
+[ "$X,$Y,$WIDTH,$HEIGHT" = "$((fx - 1)),$((fy - 1)),$((fw + 2)),$((fh + 2))" ] ||
+    fail "pin at $X,$Y,$WIDTH,$HEIGHT, selection $fx,$fy,$fw,$fh"
 xdotool search --name '^edit-b$' windowmove --sync 300 250 windowactivate --sync 2>/dev/null
 sleep 0.5
 [ "$(pixel_at $((fx + 250)) $((fy + 200)))" = "255,255,255" ] ||
     fail "the raised window covers the pin: $(pixel_at $((fx + 250)) $((fy + 200)))"
 pass "a pin opens over the selection and stays above a window raised later"
+# Escape closes the pin, which would otherwise lie over the windows opened next.
+xdotool windowactivate --sync "$pin" key Escape 2>/dev/null
+wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Tessal · 贴图\$'" || fail "Escape left the pin"
 
 # tessal edit: annotate a file and save it.
 convert -size 640x400 xc:'#e0e8f0' "$WORLD/input.png"
