@@ -131,3 +131,6 @@ rm -f "$key"
 
 echo "== Wayland: tessal capture → overlay (headless sway), screencopy and portal, beside grim =="
 bash "$here/wayland_capture.sh" "$build" 10 2>/dev/null | grep -E "tessal capture|grim"
+
+echo "== Wayland: one window-list query on sway with 30 windows, beside the socket exchange alone =="
+bash "$here/wayland_windows.sh" "$build" 2>/dev/null | grep -E "sway window list|query|floor"

@@ -30,6 +30,10 @@ wayland_world_as_user() {
     # allows, and the script itself with its helpers.
     cp "$TESSAL" "$base/bin/tessal"
     [ -n "${TESSAL_WL_POINTER:-}" ] && cp "$TESSAL_WL_POINTER" "$base/bin/tessal-wl-pointer"
+    # One more program a script may name (a benchmark's).
+    local extra=""
+    [ -n "${TESSAL_WL_EXTRA:-}" ] && cp "$TESSAL_WL_EXTRA" "$base/bin/" &&
+        extra=$base/bin/$(basename "$TESSAL_WL_EXTRA")
     cp "$(dirname "$0")"/*.sh "$base/bin/" 2>/dev/null
     cp "$(dirname "${BASH_SOURCE[0]}")"/{wayland_world,world_common}.sh "$base/bin/"
     chmod -R a+rX "$base/bin"
@@ -39,6 +43,7 @@ wayland_world_as_user() {
         XDG_CONFIG_HOME="$base/home/.config" XDG_DATA_HOME="$base/home/.local/share" \
         XDG_CACHE_HOME="$base/home/.cache" LANG=C.UTF-8 TESSAL_WAYLAND_INNER=1 \
         TESSAL="$base/bin/tessal" TESSAL_WL_POINTER="$base/bin/tessal-wl-pointer" \
+        TESSAL_WL_EXTRA="$extra" \
         WORLD_BASE="$base" \
         dbus-run-session -- bash "$base/bin/$(basename "$0")" "$@" 2>"$base/bus.log" || status=$?
     [ $status -ne 0 ] && grep -v -E '^dbus-daemon|^$' "$base/bus.log" | tail -n 20
