@@ -44,6 +44,9 @@ namespace {
 // then a moment for the windows beneath to repaint and for a compositor's closing animation.
 constexpr double kLeaveCheckInterval = 0.02;
 constexpr double kLeaveLimit = 1.0;
+// A delayed capture is usually for an open menu, which holds the keyboard and the pointer until
+// the user clicks: the overlay waits for them this many times 25 ms.
+constexpr int kDelayedInputAttempts = 400;
 // The longest a frozen still may stay up when the overlays do not say they were painted.
 constexpr double kFrozenDisplaysLimit = 1.0;
 
@@ -149,6 +152,14 @@ void AppDelegate::buildStatusMenu() {
     menu_ = new QMenu;
     captureMenuItem_ =
         menu_->addAction(captureTitle(shortcut_), this, [this] { takeScreenshot(); });
+    delayMenu_ = menu_->addMenu(QStringLiteral("延时截图"));
+    for (const int seconds : {3, 5, 10})
+        delayMenu_->addAction(QStringLiteral("%1 秒").arg(seconds), this,
+                              [this, seconds] { takeScreenshotAfter(seconds); });
+    delayMenu_->addSeparator();
+    cancelDelayItem_ = delayMenu_->addAction(QStringLiteral("取消延时截图"), this,
+                                             [this] { cancelDelayedScreenshot(); });
+    cancelDelayItem_->setEnabled(false);
     QAction* configure =
         menu_->addAction(QStringLiteral("设置截图快捷键…"), this, [this] { configureShortcut(); });
     if (!noHotKeys_.isEmpty()) {
@@ -183,6 +194,25 @@ void AppDelegate::buildStatusMenu() {
 
     status_ = new QSystemTrayIcon(trayIcon(QGuiApplication::palette()), this);
     status_->setToolTip(QStringLiteral("Tessal截图"));
+    // While a delayed capture counts down the icon shows the seconds left; the still is taken at
+    // zero, with whatever the user opened meanwhile.
+    auto showCountdown = [this](int secondsLeft) {
+        const bool counting = secondsLeft > 0;
+        if (cancelDelayItem_) cancelDelayItem_->setEnabled(counting);
+        if (!status_) return;
+        const QPalette palette = QGuiApplication::palette();
+        status_->setIcon(counting ? countdownIcon(secondsLeft, palette) : trayIcon(palette));
+        status_->setToolTip(counting ? QStringLiteral("Tessal截图 · %1 秒后截图").arg(secondsLeft)
+                                     : QStringLiteral("Tessal截图"));
+    };
+    countdown_.onTick = showCountdown;
+    countdown_.onCancelled = [showCountdown] { showCountdown(0); };
+    countdown_.onFinished = [this, showCountdown] {
+        showCountdown(0);
+        delayedCapture_ = true;
+        takeScreenshot();
+        if (!capturing_) delayedCapture_ = false;  // nothing started (a session is busy)
+    };
     status_->setContextMenu(menu_);
     // A left click starts a capture as well; the menu stays on the right button.
     connect(status_, &QSystemTrayIcon::activated, this,
@@ -251,7 +281,21 @@ void AppDelegate::configureShortcut() {
     configuring_ = false;
 }
 
+bool AppDelegate::takeScreenshotAfter(double seconds) {
+    if (seconds == 0) {
+        takeScreenshot();
+        return true;
+    }
+    return countdown_.start(seconds);
+}
+
+bool AppDelegate::cancelDelayedScreenshot() {
+    return countdown_.cancel();
+}
+
 void AppDelegate::takeScreenshot() {
+    // Asked for now: a countdown running meanwhile has nothing left to do.
+    countdown_.cancel();
     if (capturing_ || configuring_ || longScreenshot_) return;
     if (editor_ && editor_->isSaving) return;
     capturing_ = true;
@@ -326,6 +370,8 @@ void AppDelegate::capture(bool previousWasShown) {
             recognitionPresenter(),
             platform_.capabilities.fullScreenOverlays,
             platform_.capabilities.longCaptureUnavailable};
+        if (std::exchange(delayedCapture_, false))
+            environment.inputAttempts = kDelayedInputAttempts;
         auto editor =
             std::make_unique<Editor>(std::move(snapshots).value(), std::move(environment));
         // Also after a while, in case an overlay is never painted: the still must not outlive

@@ -17,6 +17,7 @@
 #include "annotation/AnnotationHost.h"
 #include "base/AlertSpec.h"
 #include "base/geometry.h"
+#include "capture/CaptureCountdown.h"
 #include "longcapture/LongScreenshot.h"
 #include "tools/ScreenshotHistory.h"
 
@@ -54,6 +55,12 @@ class AppDelegate final : public QObject {
     void applicationDidFinishLaunching();
 
     void takeScreenshot();
+    // The frozen still is taken once `seconds` have passed (now when 0), so that a menu or a
+    // tooltip opened meanwhile is in it; the tray counts down and can cancel. Another capture
+    // started meanwhile ends the wait. False for a delay out of range.
+    bool takeScreenshotAfter(double seconds);
+    bool cancelDelayedScreenshot();
+    QMenu* delayMenu() const { return delayMenu_; }
     void configureShortcut();
     bool registerShortcut(const CaptureShortcut& shortcut);
     // Pins PNG bytes over `frame` (global coordinates) or centred on the main display.
@@ -143,6 +150,11 @@ class AppDelegate final : public QObject {
     bool capturing_ = false;
     bool configuring_ = false;
     QAction* captureMenuItem_ = nullptr;
+    QMenu* delayMenu_ = nullptr;
+    QAction* cancelDelayItem_ = nullptr;
+    CaptureCountdown countdown_{mainQueue_, clock_};
+    // The capture the countdown ends in: it waits longer for the keyboard and the pointer.
+    bool delayedCapture_ = false;
     QAction* loginMenuItem_ = nullptr;
     std::unique_ptr<UpdateMenuItems> updateItems_;
     std::unique_ptr<UpdateSource> updateSource_;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "base/FileErrors.h"
+#include "capture/CaptureCountdown.h"
 
 namespace tessal {
 
@@ -38,8 +39,10 @@ QString usageText() {
         "Usage:\n"
         "  tessal                       start Tessal (when it runs already: a notification says "
         "so)\n"
-        "  tessal capture               start a capture in the running Tessal\n"
-        "  tessal capture --full -o FILE.png [--display N]\n"
+        "  tessal capture [--delay SECONDS]\n"
+        "                               start a capture in the running Tessal, after SECONDS\n"
+        "                               (0 to 60, fractions allowed) when given\n"
+        "  tessal capture --full -o FILE.png [--display N] [--delay SECONDS]\n"
         "                               write display N (0 = primary) as PNG, no interface\n"
         "  tessal capture --list-windows\n"
         "                               print each display's selectable windows\n"
@@ -175,7 +178,7 @@ Command parseCommandLine(const QStringList& arguments) {
     if (verb != "capture") return error("unknown argument: " + verb);
 
     command.kind = Command::Kind::capture;
-    bool full = false, list = false, displayGiven = false;
+    bool full = false, list = false, displayGiven = false, delayGiven = false;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         if (a == "--full") {
@@ -185,6 +188,12 @@ Command parseCommandLine(const QStringList& arguments) {
         } else if (a == "-o" || a == "--output") {
             if (++i >= arguments.size()) return error(a + " needs a file name");
             command.output = arguments[i];
+        } else if (a == "--delay") {
+            const auto seconds =
+                ++i < arguments.size() ? parseCaptureDelay(arguments[i]) : std::nullopt;
+            if (!seconds) return error("--delay needs seconds from 0 to 60");
+            command.delay = *seconds;
+            delayGiven = true;
         } else if (a == "--display") {
             if (++i >= arguments.size()) return error("--display needs a number");
             bool ok = false;
@@ -197,7 +206,7 @@ Command parseCommandLine(const QStringList& arguments) {
     }
     if (full && list) return error("--full and --list-windows cannot be combined");
     if (list) {
-        if (!command.output.isEmpty() || displayGiven)
+        if (!command.output.isEmpty() || displayGiven || delayGiven)
             return error("--list-windows takes no other option");
         command.kind = Command::Kind::listWindows;
     } else if (full) {

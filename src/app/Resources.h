@@ -14,5 +14,7 @@ void initResources();
 // icon theme's symbolic one (installed with the program as "local.ostrel-symbolic") or our dark
 // glyph, on a dark one our light glyph.
 QIcon trayIcon(const QPalette& palette);
+// The tray icon while a delayed capture counts down: the seconds left, in the same colour.
+QIcon countdownIcon(int seconds, const QPalette& palette);
 
 }  // namespace tessal

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "AlertPresenter.h"
 #include "AppDelegate.h"
@@ -16,6 +18,7 @@
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
 #include "base/SerialQueue.h"
+#include "capture/CaptureCountdown.h"
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenGeometry.h"
 #include "imaging/PngEncoder.h"
@@ -52,6 +55,8 @@ int captureFull(const Command& command) {
     ToolArguments arguments;
     QGuiApplication app(arguments.argc, arguments.argv);
     Platform platform = createSystemPlatform();
+    if (command.delay > 0)
+        std::this_thread::sleep_for(std::chrono::duration<double>(command.delay));
     Result<std::vector<ScreenSnapshot>> snapshots =
         captureScreens(*platform.capture, int(getpid()));
     if (!snapshots) {
@@ -199,6 +204,10 @@ int runResident(int& argc, char** argv, SingleInstance& instance, const QString&
                          int(getpid()));
     auto handle = [&delegate](const QString& line) {
         if (line == "capture") delegate.takeScreenshot();
+        if (line.startsWith(QStringLiteral("capture --delay "))) {
+            if (const auto seconds = parseCaptureDelay(line.mid(16)))
+                delegate.takeScreenshotAfter(*seconds);
+        }
         if (line == "history") delegate.showHistory();
         if (line == "preferences") delegate.showPreferences();
         if (line.startsWith("edit ")) {
@@ -277,7 +286,9 @@ int main(int argc, char** argv) {
         }
     }
     QString request = QStringLiteral("activate");
-    if (command.kind == Command::Kind::capture) request = QStringLiteral("capture");
+    if (command.kind == Command::Kind::capture)
+        request = command.delay > 0 ? QStringLiteral("capture --delay %1").arg(command.delay)
+                                    : QStringLiteral("capture");
     if (command.kind == Command::Kind::history) request = QStringLiteral("history");
     if (command.kind == Command::Kind::preferences) request = QStringLiteral("preferences");
     if (!editPath.isEmpty()) request = QStringLiteral("edit ") + editPath;

@@ -142,7 +142,7 @@ void Editor::takeInput(std::size_t index, int attempt) {
         overlays_[index]->inputTaken();
         return;
     }
-    if (attempt + 1 < inputAttempts) {
+    if (attempt + 1 < environment_.inputAttempts) {
         std::weak_ptr<bool> alive = alive_;
         environment_.mainQueue.after(0.025, [this, alive, index, attempt] {
             if (!alive.expired()) takeInput(index, attempt + 1);

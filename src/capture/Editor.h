@@ -48,6 +48,10 @@ struct EditorEnvironment {
     bool fullScreenOverlays = false;
     // Why long capture is not offered here; empty when it is.
     QString longCaptureUnavailable{};
+    // How many times, 25 ms apart, keyboard and pointer are asked for while another client holds
+    // one. A delayed capture waits longer: the menu it was delayed for holds both until the user
+    // clicks.
+    int inputAttempts = 20;
 };
 
 // One capture session over the frozen displays: an overlay with a selection view per snapshot;
@@ -108,9 +112,6 @@ class Editor {
     // The text of the selection, in its own window; the session hides meanwhile and comes back
     // when that window closes (unless copied text ended it).
     void recognizeText(bool copyWhenReady);
-
-    // How often, 25 ms apart, keyboard and pointer are asked for while another client holds one.
-    static constexpr int inputAttempts = 20;
 
   private:
     // Shows overlay `index` in front with the keyboard and the pointer.

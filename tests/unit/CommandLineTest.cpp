@@ -32,6 +32,13 @@ TEST(CommandLine, Verbs) {
         {{"capture", "--full", "-o", "a.png", "--display", "-1"}, Kind::usageError},
         {{"capture", "--list-windows", "--full", "-o", "a.png"}, Kind::usageError},
         {{"capture", "--list-windows", "--display", "0"}, Kind::usageError},
+        {{"capture", "--delay", "2.5"}, Kind::capture},
+        {{"capture", "--full", "-o", "a.png", "--delay", "1"}, Kind::captureFull},
+        {{"capture", "--delay"}, Kind::usageError},
+        {{"capture", "--delay", "-1"}, Kind::usageError},
+        {{"capture", "--delay", "1e9"}, Kind::usageError},
+        {{"capture", "--delay", "nan"}, Kind::usageError},
+        {{"capture", "--list-windows", "--delay", "1"}, Kind::usageError},
         {{"--version", "extra"}, Kind::usageError},
         {{"edit", "a.png"}, Kind::edit},
         {{"edit"}, Kind::usageError},
@@ -60,6 +67,9 @@ TEST(CommandLine, Verbs) {
     const Command full = parseCommandLine({"capture", "--full", "-o", "x.png", "--display", "2"});
     EXPECT_EQ(full.output, "x.png");
     EXPECT_EQ(full.display, 2);
+    EXPECT_EQ(parseCommandLine({"capture", "--delay", "2.5"}).delay, 2.5);
+    EXPECT_EQ(parseCommandLine({"capture", "--delay", "nan"}).error,
+              "--delay needs seconds from 0 to 60");
 }
 
 // Image files the verbs read: each failure says what is wrong; an image past Qt's allocation

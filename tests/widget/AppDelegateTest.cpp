@@ -78,9 +78,10 @@ TEST_F(AppDelegateTest, LaunchBuildsTheMenuAndRegistersTheStoredShortcut) {
     QStringList titles;
     for (QAction* a : app->statusMenu()->actions()) titles << (a->isSeparator() ? "-" : a->text());
     // Run outside a bundle, the program has no update channel: its package manager updates it.
-    EXPECT_EQ(titles, (QStringList{"截图  ⌃⇧A", "设置截图快捷键…", "截图偏好…", "截图历史…", "-",
-                                   "开机启动", "更新由安装本程序的软件包管理器提供", "更新日志",
-                                   "-", "退出Tessal"}));
+    EXPECT_EQ(titles,
+              (QStringList{"截图  ⌃⇧A", "延时截图", "设置截图快捷键…", "截图偏好…", "截图历史…",
+                           "-", "开机启动", "更新由安装本程序的软件包管理器提供", "更新日志", "-",
+                           "退出Tessal"}));
     ASSERT_EQ(fake.hotKeys->registered.size(), 1u);
     EXPECT_EQ(fake.hotKeys->registered.begin()->second, std::make_pair(0u, 4608u));
     EXPECT_TRUE(alerts.shown.empty());
@@ -96,11 +97,11 @@ TEST_F(AppDelegateTest, WithoutSystemShortcutsTheMenuSaysWhatToBind) {
     EXPECT_EQ(fake.hotKeys->registerCalls, 0);
     EXPECT_TRUE(alerts.shown.empty()) << "no registration failure to report";
     const QList<QAction*> items = app->statusMenu()->actions();
-    ASSERT_GE(items.size(), 3);
-    EXPECT_EQ(items[1]->text(), fake.hotKeys->unavailable);
-    EXPECT_FALSE(items[1]->isEnabled());
-    EXPECT_EQ(items[2]->text(), "设置截图快捷键…");
+    ASSERT_GE(items.size(), 4);
+    EXPECT_EQ(items[2]->text(), fake.hotKeys->unavailable);
     EXPECT_FALSE(items[2]->isEnabled());
+    EXPECT_EQ(items[3]->text(), "设置截图快捷键…");
+    EXPECT_FALSE(items[3]->isEnabled());
     EXPECT_TRUE(items[0]->isEnabled());
 }
 
@@ -426,6 +427,51 @@ TEST_F(AppDelegateTest, ALaterStartIsAnsweredWithANotification) {
 
     fake.workspace->notifyFailure = QString("no notification service");
     EXPECT_EQ(app->announceRunning(), std::optional<QString>("no notification service"));
+}
+
+// "延时截图": the tray counts the seconds down, the displays freeze only at zero; the wait can be
+// cancelled from the menu, and a capture asked for meanwhile ends it and starts at once.
+TEST_F(AppDelegateTest, ADelayedCaptureCountsDownInTheTrayAndCanBeCancelled) {
+    launch();
+    QMenu* delays = app->delayMenu();
+    ASSERT_NE(delays, nullptr);
+    QStringList titles;
+    for (QAction* a : delays->actions()) titles << (a->isSeparator() ? "-" : a->text());
+    EXPECT_EQ(titles, (QStringList{"3 秒", "5 秒", "10 秒", "-", "取消延时截图"}));
+    QAction* cancel = delays->actions().last();
+    EXPECT_FALSE(cancel->isEnabled());
+
+    delays->actions()[0]->trigger();
+    EXPECT_TRUE(cancel->isEnabled());
+    queue.advance(2.9);
+    EXPECT_EQ(fake.capture->freezes, 0);
+    EXPECT_EQ(app->editor(), nullptr);
+    queue.advance(0.2);
+    EXPECT_EQ(fake.capture->freezes, 1) << "frozen at zero";
+    EXPECT_FALSE(cancel->isEnabled());
+    ASSERT_NE(app->editor(), nullptr);
+    app->editor()->close();
+
+    // Cancelled from the menu.
+    delays->actions()[1]->trigger();
+    queue.advance(2);
+    cancel->trigger();
+    EXPECT_FALSE(cancel->isEnabled());
+    queue.advance(10);
+    EXPECT_EQ(fake.capture->freezes, 1);
+
+    // The shortcut during the wait: the capture now, and none when the wait would have ended.
+    EXPECT_TRUE(app->takeScreenshotAfter(2.5));
+    queue.advance(1);
+    app->takeScreenshot();
+    queue.runPending();
+    EXPECT_EQ(fake.capture->freezes, 2);
+    app->editor()->close();
+    queue.advance(5);
+    EXPECT_EQ(fake.capture->freezes, 2);
+
+    EXPECT_FALSE(app->takeScreenshotAfter(-1));
+    EXPECT_FALSE(app->takeScreenshotAfter(61));
 }
 
 TEST_F(AppDelegateTest, ConfiguringTheShortcutKeepsTheOldOneWhenRefused) {
