@@ -97,8 +97,8 @@ TEST(AlertPresenter, FailuresWarnAndAPathFitsWithoutBreakingItsNames) {
             line.setLineWidth(informative->contentsRect().width());
             ++lines;
             const int start = line.textStart();
-            const bool afterSlash =
-                shown[start - 1] == QLatin1Char('/') || shown[start - 1] == QChar(0x200B);
+            const bool afterSlash = start > 0 && (shown[start - 1] == QLatin1Char('/') ||
+                                                  shown[start - 1] == QChar(0x200B));
             EXPECT_TRUE(start <= pathStart || start >= pathEnd || afterSlash)
                 << "a line starts inside a name: " << shown.mid(start, 12).toStdString();
         }
