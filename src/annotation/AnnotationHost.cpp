@@ -212,6 +212,7 @@ void AnnotationHost::copy() {
     if (outcome == ScreenshotExport::CopyOutcome::refused) return;
     // The marks are on the clipboard now: closing loses nothing.
     if (edits_) edits_->setClean();
+    if (onImageCopied) onImageCopied();
     copied(outcome == ScreenshotExport::CopyOutcome::close);
 }
 

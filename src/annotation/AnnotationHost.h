@@ -45,6 +45,8 @@ class AnnotationHost {
     // The window's meaning of each outcome. Close also answers Escape when nothing is being
     // drawn; an action is offered only while its toolbar button is enabled.
     std::function<void()> onSave, onPin, onClose, onLongCapture;
+    // After the image went to the clipboard (before a close that may follow).
+    std::function<void()> onImageCopied;
     std::function<void(bool copy)> onRecognizeText;
     // After a tool was chosen (from the toolbar or its key).
     std::function<void(int index)> onToolChosen;

@@ -21,6 +21,7 @@
 #include "base/QtGeometry.h"
 #include "base/SerialQueue.h"
 #include "capture/Editor.h"
+#include "capture/LastRegion.h"
 #include "capture/OverlayWindow.h"
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenCaptureFailure.h"
@@ -160,6 +161,7 @@ void AppDelegate::buildStatusMenu() {
     cancelDelayItem_ = delayMenu_->addAction(QStringLiteral("取消延时截图"), this,
                                              [this] { cancelDelayedScreenshot(); });
     cancelDelayItem_->setEnabled(false);
+    menu_->addAction(QStringLiteral("重复上次区域"), this, [this] { captureLastRegion(); });
     QAction* configure =
         menu_->addAction(QStringLiteral("设置截图快捷键…"), this, [this] { configureShortcut(); });
     if (!noHotKeys_.isEmpty()) {
@@ -387,6 +389,7 @@ void AppDelegate::capture(bool previousWasShown) {
         });
         return;
     }
+    pendingRegion_.reset();
     platform_.capture->releaseFrozenDisplays();
     visibility_.unhide();
     visibility_.activate();
@@ -400,6 +403,9 @@ void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
     std::weak_ptr<bool> alive = alive_;
     raw->onPin = [this, alive](const QByteArray& png, const Rect& frame) {
         return !alive.expired() && showPin(png, frame);
+    };
+    raw->onSelectionUsed = [this](const Rect& frame) {
+        LastRegion::remember(defaults_, platform_.capture->displays(), frame);
     };
     raw->onActiveUndoStack = [this](QUndoStack* stack) {
         editMenu_.stacks().setActiveStack(stack);
@@ -422,6 +428,23 @@ void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
     if (!editor_->overlays().empty())
         editMenu_.stacks().setActiveStack(&editor_->overlays().front()->edits());
     editor_->showWindow();
+    // "重复上次区域": the session opens with that region selected, as after a drag.
+    if (const auto region = std::exchange(pendingRegion_, std::nullopt))
+        editor_->select(region->local, region->display);
+}
+
+bool AppDelegate::captureLastRegion() {
+    QString why;
+    const auto placement = LastRegion::place(defaults_, platform_.capture->displays(), &why);
+    if (!placement) {
+        showAlert({QStringLiteral("无法重复上次区域"), why, {QStringLiteral("知道了")}});
+        return false;
+    }
+    if (capturing_ || configuring_ || longScreenshot_) return false;
+    pendingRegion_ = placement;
+    takeScreenshot();
+    if (!capturing_ && !editor_) pendingRegion_.reset();
+    return true;
 }
 
 std::optional<QString> AppDelegate::savePath() {

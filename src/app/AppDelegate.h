@@ -18,6 +18,7 @@
 #include "base/AlertSpec.h"
 #include "base/geometry.h"
 #include "capture/CaptureCountdown.h"
+#include "capture/LastRegion.h"
 #include "longcapture/LongScreenshot.h"
 #include "tools/ScreenshotHistory.h"
 
@@ -60,6 +61,9 @@ class AppDelegate final : public QObject {
     // started meanwhile ends the wait. False for a delay out of range.
     bool takeScreenshotAfter(double seconds);
     bool cancelDelayedScreenshot();
+    // A capture that opens with the last copied, saved or pinned region of this arrangement of
+    // displays selected; an alert says why when there is none or it lies on no display.
+    bool captureLastRegion();
     QMenu* delayMenu() const { return delayMenu_; }
     void configureShortcut();
     bool registerShortcut(const CaptureShortcut& shortcut);
@@ -155,6 +159,8 @@ class AppDelegate final : public QObject {
     CaptureCountdown countdown_{mainQueue_, clock_};
     // The capture the countdown ends in: it waits longer for the keyboard and the pointer.
     bool delayedCapture_ = false;
+    // The region the next capture opens with ("重复上次区域").
+    std::optional<LastRegion::Placement> pendingRegion_;
     QAction* loginMenuItem_ = nullptr;
     std::unique_ptr<UpdateMenuItems> updateItems_;
     std::unique_ptr<UpdateSource> updateSource_;

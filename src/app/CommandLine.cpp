@@ -42,6 +42,8 @@ QString usageText() {
         "  tessal capture [--delay SECONDS]\n"
         "                               start a capture in the running Tessal, after SECONDS\n"
         "                               (0 to 60, fractions allowed) when given\n"
+        "  tessal capture --last-region\n"
+        "                               capture the region last copied, saved or pinned again\n"
         "  tessal capture --full -o FILE.png [--display N] [--delay SECONDS]\n"
         "                               write display N (0 = primary) as PNG, no interface\n"
         "  tessal capture --list-windows\n"
@@ -188,6 +190,8 @@ Command parseCommandLine(const QStringList& arguments) {
         } else if (a == "-o" || a == "--output") {
             if (++i >= arguments.size()) return error(a + " needs a file name");
             command.output = arguments[i];
+        } else if (a == "--last-region") {
+            command.lastRegion = true;
         } else if (a == "--delay") {
             const auto seconds =
                 ++i < arguments.size() ? parseCaptureDelay(arguments[i]) : std::nullopt;
@@ -205,6 +209,8 @@ Command parseCommandLine(const QStringList& arguments) {
         }
     }
     if (full && list) return error("--full and --list-windows cannot be combined");
+    if (command.lastRegion && (full || list || delayGiven))
+        return error("--last-region takes no other option");
     if (list) {
         if (!command.output.isEmpty() || displayGiven || delayGiven)
             return error("--list-windows takes no other option");

@@ -204,6 +204,7 @@ int runResident(int& argc, char** argv, SingleInstance& instance, const QString&
                          int(getpid()));
     auto handle = [&delegate](const QString& line) {
         if (line == "capture") delegate.takeScreenshot();
+        if (line == QStringLiteral("capture --last-region")) delegate.captureLastRegion();
         if (line.startsWith(QStringLiteral("capture --delay "))) {
             if (const auto seconds = parseCaptureDelay(line.mid(16)))
                 delegate.takeScreenshotAfter(*seconds);
@@ -287,8 +288,9 @@ int main(int argc, char** argv) {
     }
     QString request = QStringLiteral("activate");
     if (command.kind == Command::Kind::capture)
-        request = command.delay > 0 ? QStringLiteral("capture --delay %1").arg(command.delay)
-                                    : QStringLiteral("capture");
+        request = command.lastRegion  ? QStringLiteral("capture --last-region")
+                  : command.delay > 0 ? QStringLiteral("capture --delay %1").arg(command.delay)
+                                      : QStringLiteral("capture");
     if (command.kind == Command::Kind::history) request = QStringLiteral("history");
     if (command.kind == Command::Kind::preferences) request = QStringLiteral("preferences");
     if (!editPath.isEmpty()) request = QStringLiteral("edit ") + editPath;

@@ -45,6 +45,7 @@ Editor::Editor(std::vector<ScreenSnapshot> snapshots, EditorEnvironment environm
     host_.onSave = [this] { saveImage(); };
     host_.onPin = [this] { pinImage(); };
     host_.onClose = [this] { close(); };
+    host_.onImageCopied = [this] { reportSelectionUsed(); };
     host_.onLongCapture = [this] { startLongCapture(); };
     host_.onRecognizeText = [this](bool copy) { recognizeText(copy); };
     host_.presentRecognition = environment_.recognizeText;
@@ -470,6 +471,18 @@ bool Editor::editingDimensions() const {
     return selectedRoot_ >= 0 && roots_[selectedRoot_]->sizeEditor().editing();
 }
 
+std::optional<Rect> Editor::globalSelection() const {
+    if (selectedRoot_ < 0) return std::nullopt;
+    const SelectionViewModel& model = *models_[selectedRoot_];
+    if (!model.selection()) return std::nullopt;
+    return model.selection()->offsetBy(model.snapshot().frame.minX(),
+                                       model.snapshot().frame.minY());
+}
+
+void Editor::reportSelectionUsed() {
+    if (const auto frame = globalSelection(); frame && onSelectionUsed) onSelectionUsed(*frame);
+}
+
 void Editor::copyImage() {
     if (isSaving) return;
     host_.copy();
@@ -483,21 +496,22 @@ void Editor::saveImage() {
     const auto path = environment_.chooseSavePath();
     const bool saved = path && host_.saveTo(*path);
     isSaving = false;
-    if (saved)
+    if (saved) {
+        reportSelectionUsed();
         close();
-    else
+    } else {
         showWindow();
+    }
 }
 
 void Editor::pinImage() {
     if (isSaving || !canvas() || selectedRoot_ < 0 || !onPin) return;
     const auto png = host_.png();
     if (!png) return;
-    const SelectionViewModel& model = *models_[selectedRoot_];
-    if (!model.selection()) return;
-    const Rect frame =
-        model.selection()->offsetBy(model.snapshot().frame.minX(), model.snapshot().frame.minY());
-    if (onPin(*png, frame)) {
+    const std::optional<Rect> frame = globalSelection();
+    if (!frame) return;
+    if (onPin(*png, *frame)) {
+        reportSelectionUsed();
         host_.pinned(*png);
         close();
     }

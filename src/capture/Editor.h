@@ -80,6 +80,8 @@ class Editor {
 
     std::function<void()> onClose;
     std::function<bool(const QByteArray& png, const Rect& globalFrame)> onPin;
+    // The selection (global coordinates) as it is copied, saved or pinned.
+    std::function<void(const Rect& globalFrame)> onSelectionUsed;
     std::function<bool(const Rect& frame, const Rect& region)> onLongCapture;
     // The undo stack that Control+Z should step, whenever it changes.
     std::function<void(QUndoStack*)> onActiveUndoStack;
@@ -116,6 +118,9 @@ class Editor {
   private:
     // Shows overlay `index` in front with the keyboard and the pointer.
     void present(std::size_t index);
+    // The selection in global coordinates, while there is one.
+    std::optional<Rect> globalSelection() const;
+    void reportSelectionUsed();
     void takeInput(std::size_t index, int attempt);
     std::size_t keyRoot(std::size_t eventRoot) const;
     // Keys before a rectangle is chosen.

@@ -79,9 +79,9 @@ TEST_F(AppDelegateTest, LaunchBuildsTheMenuAndRegistersTheStoredShortcut) {
     for (QAction* a : app->statusMenu()->actions()) titles << (a->isSeparator() ? "-" : a->text());
     // Run outside a bundle, the program has no update channel: its package manager updates it.
     EXPECT_EQ(titles,
-              (QStringList{"截图  ⌃⇧A", "延时截图", "设置截图快捷键…", "截图偏好…", "截图历史…",
-                           "-", "开机启动", "更新由安装本程序的软件包管理器提供", "更新日志", "-",
-                           "退出Tessal"}));
+              (QStringList{"截图  ⌃⇧A", "延时截图", "重复上次区域", "设置截图快捷键…", "截图偏好…",
+                           "截图历史…", "-", "开机启动", "更新由安装本程序的软件包管理器提供",
+                           "更新日志", "-", "退出Tessal"}));
     ASSERT_EQ(fake.hotKeys->registered.size(), 1u);
     EXPECT_EQ(fake.hotKeys->registered.begin()->second, std::make_pair(0u, 4608u));
     EXPECT_TRUE(alerts.shown.empty());
@@ -97,11 +97,14 @@ TEST_F(AppDelegateTest, WithoutSystemShortcutsTheMenuSaysWhatToBind) {
     EXPECT_EQ(fake.hotKeys->registerCalls, 0);
     EXPECT_TRUE(alerts.shown.empty()) << "no registration failure to report";
     const QList<QAction*> items = app->statusMenu()->actions();
-    ASSERT_GE(items.size(), 4);
-    EXPECT_EQ(items[2]->text(), fake.hotKeys->unavailable);
-    EXPECT_FALSE(items[2]->isEnabled());
-    EXPECT_EQ(items[3]->text(), "设置截图快捷键…");
-    EXPECT_FALSE(items[3]->isEnabled());
+    // The advice stands right before the item it replaces.
+    qsizetype configure = -1;
+    for (qsizetype i = 0; i < items.size(); ++i)
+        if (items[i]->text() == "设置截图快捷键…") configure = i;
+    ASSERT_GT(configure, 0);
+    EXPECT_FALSE(items[configure]->isEnabled());
+    EXPECT_EQ(items[configure - 1]->text(), fake.hotKeys->unavailable);
+    EXPECT_FALSE(items[configure - 1]->isEnabled());
     EXPECT_TRUE(items[0]->isEnabled());
 }
 
@@ -472,6 +475,35 @@ TEST_F(AppDelegateTest, ADelayedCaptureCountsDownInTheTrayAndCanBeCancelled) {
 
     EXPECT_FALSE(app->takeScreenshotAfter(-1));
     EXPECT_FALSE(app->takeScreenshotAfter(61));
+}
+
+// "重复上次区域": the region copied last opens selected in the next capture, and says why not
+// when the displays have changed.
+TEST_F(AppDelegateTest, TheLastRegionOpensSelectedOrSaysWhyNot) {
+    launch();
+    EXPECT_FALSE(app->captureLastRegion());
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].message, "无法重复上次区域");
+    EXPECT_EQ(fake.capture->freezes, 0);
+
+    Editor* editor = capture();
+    ASSERT_NE(editor, nullptr);
+    editor->select(Rect(40, 30, 120, 80), 1);  // on the second display
+    editor->copyImage();
+    queue.runPending();
+
+    EXPECT_TRUE(app->captureLastRegion());
+    queue.advance(1.0);
+    ASSERT_NE(app->editor(), nullptr);
+    EXPECT_EQ(app->editor()->selectedRoot(), 1);
+    const SelectionViewModel& model = app->editor()->model(1);
+    ASSERT_TRUE(model.selection());
+    EXPECT_EQ(*model.selection(), Rect(40, 30, 120, 80));
+    app->editor()->close();
+
+    fake.capture->displayList.back().frame = Rect(400, 0, 100, 100);  // the second display shrank
+    EXPECT_FALSE(app->captureLastRegion());
+    EXPECT_EQ(alerts.shown.size(), 2u);
 }
 
 TEST_F(AppDelegateTest, ConfiguringTheShortcutKeepsTheOldOneWhenRefused) {
