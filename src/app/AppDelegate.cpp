@@ -443,8 +443,9 @@ bool AppDelegate::captureLastRegion() {
     if (capturing_ || configuring_ || longScreenshot_) return false;
     pendingRegion_ = placement;
     takeScreenshot();
-    if (!capturing_ && !editor_) pendingRegion_.reset();
-    return true;
+    if (capturing_) return true;
+    pendingRegion_.reset();  // nothing started (a session is busy)
+    return false;
 }
 
 std::optional<QString> AppDelegate::savePath() {
