@@ -32,18 +32,6 @@ TEST(TextDetection, DecodingJoiningAndMargins) {
     EXPECT_EQ(TextDetection::decode(p, 6, 3, keys, &least), "aab");
     EXPECT_FLOAT_EQ(least, 0.7f);
 
-    // Pieces on one row join left to right, with a space for a wide gap; a piece far to the
-    // side (another window) stays a line of its own; rows go top to bottom.
-    const auto lines = TextDetection::joinRows({{"保存", QRect(100, 50, 40, 20)},
-                                                {"New", QRect(10, 12, 30, 20)},
-                                                {"Ctrl+N", QRect(120, 10, 50, 20)},
-                                                {"文件", QRect(145, 52, 40, 18)},
-                                                {"far", QRect(900, 11, 30, 20)}});
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].text, "New Ctrl+N");
-    EXPECT_EQ(lines[1].text, "far");
-    EXPECT_EQ(lines[2].text, "保存文件");
-
     QImage image(50, 40, QImage::Format_RGB32);
     image.fill(Qt::white);
     EXPECT_TRUE(TextDetection::contentRect(image).isEmpty());
@@ -95,4 +83,238 @@ TEST(TextDetection, SecondReaderInputIsDarkOnLightWithAMargin) {
         EXPECT_EQ(qGray(input.pixel(margin + 2, margin + 2)), ground);
     }
     EXPECT_TRUE(TextDetection::secondReaderInput(QImage()).isNull());
+}
+
+namespace {
+
+// A line drawn as ink columns: each glyph `ink` columns of ink with `after` blank columns after
+// it, seen by the reader at its middle.
+struct Drawn {
+    QString text;
+    int ink;
+    int after;
+};
+struct Line {
+    std::vector<TextDetection::Glyph> glyphs;
+    std::vector<int> ink;
+};
+Line draw(const std::vector<Drawn>& glyphs, int lead = 4) {
+    Line line;
+    line.ink.assign(std::size_t(lead), 0);
+    for (const Drawn& d : glyphs) {
+        line.glyphs.push_back({d.text, line.ink.size() + d.ink / 2.0});
+        line.ink.insert(line.ink.end(), std::size_t(d.ink), 5);
+        line.ink.insert(line.ink.end(), std::size_t(d.after), 0);
+    }
+    return line;
+}
+// Letters of `word` 6 columns wide, 1 apart; `space` blank columns after the last one.
+std::vector<Drawn> word(const QString& text, int space, int ink = 6, int apart = 1) {
+    std::vector<Drawn> out;
+    for (QChar c : text) out.push_back({QString(c), ink, apart});
+    out.back().after = space;
+    return out;
+}
+std::vector<Drawn> operator+(std::vector<Drawn> a, const std::vector<Drawn>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+}  // namespace
+
+// Spaces come from the blank columns between what the reader saw: a word space (a sixth of the
+// line's height) between Latin letters or digits is one space however many cells it spans;
+// letters' own gaps and gaps between CJK characters are none; the reader's own space counts once.
+TEST(TextDetection, SpacesAreTheGapsTheImageShows) {
+    struct Case {
+        const char* name;
+        std::vector<Drawn> glyphs;
+        int height;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"two words", word("Application", 5) + word("Class", 0), 24, "Application Class"},
+        {"letters 3 apart stay one word", word("separate", 0, 6, 3), 24, "separate"},
+        {"two cells between numbers", word("Sep", 8) + word("20", 17) + word("2022", 0), 24,
+         "Sep 20 2022"},
+        {"one cell between numbers", word("Nov", 8) + word("22", 8) + word("2021", 0), 24,
+         "Nov 22 2021"},
+        {"a narrow gap in a small line", word("ls", 3) + word("-l", 0), 16, "ls -l"},
+        {"CJK takes no spaces", word("消息", 6, 12, 2) + word("正文", 0, 12, 2), 24, "消息正文"},
+        {"CJK beside Latin", word("版本", 6, 12, 2) + word("2.1", 0), 24, "版本 2.1"},
+        {"the reader's space once",
+         word("Save", 6) + std::vector<Drawn>{{" ", 0, 0}} + word("as", 0), 24, "Save as"},
+        {"no space at the ends",
+         std::vector<Drawn>{{" ", 0, 6}} + word("OK", 6) + std::vector<Drawn>{{" ", 0, 0}}, 24,
+         "OK"},
+    };
+    for (const Case& c : cases) {
+        const Line line = draw(c.glyphs);
+        EXPECT_EQ(TextDetection::spelled(line.glyphs, line.ink, c.height), c.expected) << c.name;
+    }
+}
+
+// A line too wide for the reader is read in pieces that cover it without overlap, each within
+// the reader's width, each cut through blank columns only when the line has them; the glyphs
+// read piece by piece spell the line with no character lost or doubled and the spaces kept.
+TEST(TextDetection, WideLinesAreReadInPiecesCutAtGaps) {
+    struct Case {
+        const char* name;
+        std::vector<Drawn> glyphs;
+        int height;
+        int maximumWidth;
+        QString expected;
+    };
+    std::vector<Drawn> english, chinese, dense;
+    QString englishText, chineseText, denseText;
+    for (int i = 0; i < 60; ++i) {
+        const QString w = QStringLiteral("word%1").arg(i);
+        english = english + word(w, 5);
+        englishText += (i ? " " : "") + w;
+        const QString c = QString(QChar(0x4E00 + i)) + QChar(0x4E80 + i);
+        chinese = chinese + word(c, 2, 14, 2);
+        chineseText += c;
+        dense = dense + word(QStringLiteral("ab"), 0, 6, 0);
+        denseText += QStringLiteral("ab");
+    }
+    const Case cases[] = {
+        {"English, 16 px high", english, 16, 480, englishText},
+        {"English, 24 px high", english, 24, 320, englishText},
+        {"Chinese, 2 px between characters", chinese, 20, 320, chineseText},
+        {"fits: one piece", word("short", 0), 20, 1600, "short"},
+        {"no blank column at all", dense, 20, 160, denseText},
+    };
+    for (const Case& c : cases) {
+        const Line line = draw(c.glyphs);
+        const std::vector<TextDetection::Span> spans =
+            TextDetection::spans(line.ink, c.height, c.maximumWidth);
+        ASSERT_FALSE(spans.empty()) << c.name;
+        const bool hasBlank = std::count(line.ink.begin() + 4, line.ink.end() - 1, 0) > 0;
+        EXPECT_EQ(spans.front().left, 0) << c.name;
+        EXPECT_EQ(spans.back().right, int(line.ink.size())) << c.name;
+        for (std::size_t i = 0; i < spans.size(); ++i) {
+            // Unsqueezed, the piece fits the reader.
+            EXPECT_LE(TextDetection::readerWidth(QSize(spans[i].right - spans[i].left, c.height),
+                                                 1 << 30),
+                      c.maximumWidth)
+                << c.name << " piece " << i;
+            if (i + 1 < spans.size()) {
+                EXPECT_EQ(spans[i].right, spans[i + 1].left) << c.name;
+                if (hasBlank) {
+                    EXPECT_EQ(line.ink[std::size_t(spans[i].right - 1)], 0)
+                        << c.name << ": cut through ink at " << spans[i].right - 1;
+                }
+            }
+        }
+        if (c.maximumWidth < 1600) {
+            EXPECT_GT(spans.size(), 2u) << c.name;
+        }
+        // Each piece read alone: the glyphs inside it, placed back on the line.
+        std::vector<TextDetection::Glyph> read;
+        for (const TextDetection::Span& s : spans)
+            for (const TextDetection::Glyph& g : line.glyphs)
+                if (g.x >= s.left && g.x < s.right) read.push_back(g);
+        EXPECT_EQ(TextDetection::spelled(read, line.ink, c.height), c.expected) << c.name;
+    }
+
+    // A line 20,000 px wide is read in a bounded number of pieces; what lies beyond is not read.
+    const std::vector<int> endless(20'000, 3);
+    const std::vector<TextDetection::Span> capped = TextDetection::spans(endless, 16, 1600, 24);
+    EXPECT_EQ(capped.size(), 24u);
+    EXPECT_LT(capped.back().right, 20'000);
+    EXPECT_TRUE(TextDetection::spans({}, 16).empty());
+}
+
+// The ink of a line image, light on dark or dark on light: blank columns between the strokes.
+TEST(TextDetection, InkColumnsFindTheBlankColumns) {
+    for (const bool dark : {false, true}) {
+        QImage line(40, 20, QImage::Format_RGB32);
+        line.fill(dark ? QColor(30, 32, 36) : QColor(250, 250, 250));
+        QPainter p(&line);
+        p.fillRect(5, 4, 10, 12, dark ? QColor(220, 220, 220) : QColor(20, 20, 20));
+        p.fillRect(20, 4, 3, 12, QColor(128, 128, 128));  // half-tone still ink
+        p.end();
+        const std::vector<int> ink = TextDetection::inkColumns(line);
+        ASSERT_EQ(ink.size(), 40u);
+        EXPECT_EQ(ink[4], 0) << dark;
+        EXPECT_EQ(ink[5], 12) << dark;
+        EXPECT_EQ(ink[15], 0) << dark;
+        EXPECT_EQ(ink[21], 12) << dark;
+        EXPECT_EQ(ink[30], 0) << dark;
+    }
+}
+
+// Reading order: rows by vertical overlap, left to right; a blank band through three or more
+// rows is a column boundary, read column by column.
+TEST(TextDetection, RowsAndColumnsInReadingOrder) {
+    using P = TextDetection::Piece;
+    struct Case {
+        const char* name;
+        std::vector<P> pieces;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"a message and its time, a little higher and shorter, far to the right",
+         {{"21:03", QRect(900, 101, 40, 16)},
+          {"消息正文", QRect(60, 100, 120, 22)},
+          {"张三", QRect(60, 70, 40, 22)}},
+         {"张三", "消息正文 21:03"}},
+        {"a list: name and time, then a preview across the width, three times",
+         {{"张三", QRect(60, 10, 40, 20)},
+          {"09:12", QRect(700, 11, 40, 17)},
+          {"在吗？今天下午开会的材料请再发一份给我，谢谢", QRect(60, 36, 620, 20)},
+          {"李四", QRect(60, 70, 40, 20)},
+          {"10:40", QRect(700, 71, 40, 17)},
+          {"好的，收到了，我晚些时候再看一下这份文件的内容", QRect(60, 96, 660, 20)},
+          {"王五", QRect(60, 130, 40, 20)},
+          {"11:05", QRect(700, 131, 40, 17)}},
+         {"张三 09:12", "在吗？今天下午开会的材料请再发一份给我，谢谢", "李四 10:40",
+          "好的，收到了，我晚些时候再看一下这份文件的内容", "王五 11:05"}},
+        {"a form: labels left, fields right",
+         {{"用户名", QRect(20, 10, 60, 20)},
+          {"zhang.san", QRect(110, 10, 90, 20)},
+          {"密码", QRect(40, 40, 40, 20)},
+          {"********", QRect(110, 40, 80, 20)},
+          {"电子邮件", QRect(0, 70, 80, 20)},
+          {"a@b.cn", QRect(110, 70, 70, 20)}},
+         {"用户名 zhang.san", "密码 ********", "电子邮件 a@b.cn"}},
+        {"two panes side by side, rows aligned",
+         {{"left one", QRect(10, 10, 300, 20)},
+          {"right one", QRect(700, 10, 280, 20)},
+          {"left two", QRect(10, 40, 380, 20)},
+          {"right two", QRect(700, 40, 200, 20)},
+          {"left three", QRect(10, 70, 250, 20)},
+          {"right three", QRect(700, 70, 260, 20)}},
+         {"left one", "left two", "left three", "right one", "right two", "right three"}},
+        {"two panes side by side, rows not aligned",
+         {{"L1", QRect(10, 10, 300, 20)},
+          {"R1", QRect(700, 26, 280, 16)},
+          {"L2", QRect(10, 40, 380, 20)},
+          {"R2", QRect(700, 52, 200, 16)},
+          {"L3", QRect(10, 70, 250, 20)},
+          {"R3", QRect(700, 78, 260, 16)},
+          {"R4", QRect(700, 104, 260, 16)},
+          {"below both", QRect(10, 140, 900, 20)}},
+         {"L1", "L2", "L3", "R1", "R2", "R3", "R4", "below both"}},
+        {"one row, three pieces",
+         {{"Ctrl+N", QRect(400, 12, 60, 20)},
+          {"New", QRect(10, 10, 40, 22)},
+          {"File", QRect(80, 11, 50, 20)}},
+         {"New File Ctrl+N"}},
+        {"a terminal row of Chinese, wide cells, a comma low and a thin 一",
+         {{"中", QRect(10, 10, 16, 18)},
+          {"文", QRect(34, 10, 16, 18)},
+          {"，", QRect(58, 20, 8, 8)},
+          {"一", QRect(82, 17, 16, 5)},
+          {"行", QRect(106, 10, 16, 18)}},
+         {"中文，一行"}},
+        {"rows top to bottom",
+         {{"second", QRect(10, 40, 60, 20)}, {"first", QRect(10, 10, 60, 20)}},
+         {"first", "second"}},
+    };
+    for (const Case& c : cases) {
+        QStringList got;
+        for (const P& line : TextDetection::joinRows(c.pieces)) got << line.text;
+        EXPECT_EQ(got, c.expected) << c.name;
+    }
 }
