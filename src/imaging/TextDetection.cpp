@@ -299,10 +299,8 @@ QString decode(const float* probabilities, int steps, int classes, const QString
     return text;
 }
 
-QString spelled(const std::vector<Glyph>& found, const std::vector<int>& ink, int height) {
-    // A word space: a sixth of the line's height (about a third of the font's size, as the
-    // detector's boxes are about twice as high as the text); gaps between letters are narrower.
-    const double wordSpace = height / 6.0;
+QString spelled(const std::vector<Glyph>& found, const std::vector<int>& ink, int height,
+                const std::vector<Span>& pieces) {
     const int width = int(ink.size());
     auto widestBlank = [&](double from, double to) {
         int widest = 0, run = 0;
@@ -313,16 +311,53 @@ QString spelled(const std::vector<Glyph>& found, const std::vector<int>& ink, in
         }
         return widest;
     };
-    QString text;
-    bool space = false;
+    // The blank between each glyph and the one before (−1 where no image gap can make a space:
+    // the first, a space, one after the reader's space, between two CJK characters); and the
+    // blanks where the reader saw a space.
+    std::vector<int> gap(found.size(), -1);
+    std::vector<int> letterGaps, spaceGaps;
     const Glyph* last = nullptr;
-    for (const Glyph& g : found) {
+    bool readerSpace = false;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        const Glyph& g = found[i];
         if (g.text.trimmed().isEmpty()) {
-            space = last != nullptr;
+            readerSpace = last != nullptr;
             continue;
         }
-        if (last && !space && !(isCjk(last->text.back()) && isCjk(g.text.front())))
-            space = widestBlank(last->x, g.x) >= wordSpace;
+        if (last && readerSpace) spaceGaps.push_back(widestBlank(last->x, g.x));
+        if (last && !readerSpace && !(isCjk(last->text.back()) && isCjk(g.text.front()))) {
+            gap[i] = widestBlank(last->x, g.x);
+            letterGaps.push_back(gap[i]);
+        }
+        last = &g;
+        readerSpace = false;
+    }
+    auto median = [](std::vector<int> v) {
+        std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+        return v.empty() ? 0 : v[v.size() / 2];
+    };
+    // A word space: an eighth of the line's height (the detector's boxes are about 1.3 times as
+    // high as the text, a space is about a quarter of its size) and well over the line's usual
+    // gap between letters. Where the reader saw spaces in the line, near as wide as those: in a
+    // monospaced face narrow letters leave gaps nearly as wide as a proportional face's spaces.
+    // Where two pieces meet the reader saw neither side: the first two rules alone.
+    const double wordSpace = std::max(height / 8.0, 2.5 * median(letterGaps));
+    const double withinPiece = std::max(wordSpace, 0.75 * median(spaceGaps));
+    QString text;
+    bool space = false;
+    last = nullptr;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        const Glyph& g = found[i];
+        if (g.text.trimmed().isEmpty()) {
+            space = !text.isEmpty();
+            continue;
+        }
+        if (gap[i] >= 0 && !space) {
+            const bool cut = std::any_of(pieces.begin(), pieces.end(), [&](const Span& s) {
+                return s.right > last->x && s.right <= g.x;
+            });
+            space = gap[i] >= (cut ? wordSpace : withinPiece);
+        }
         if (space) text += QLatin1Char(' ');
         text += g.text;
         last = &g;

@@ -79,10 +79,13 @@ QString decode(const float* probabilities, int steps, int classes, const QString
                double* confidence = nullptr);
 
 // A line's text from its glyphs (x in the columns of its image, left to right; `ink` from
-// `inkColumns`): one space where the reader saw one, or where a blank run between two glyphs is
-// a word space wide (a sixth of the line's height) and one of them is not CJK (which takes no
-// spaces). A run of blank cells is one space; none at the ends.
-QString spelled(const std::vector<Glyph>& glyphs, const std::vector<int>& ink, int height);
+// `inkColumns`; `pieces` as it was read): the reader's spaces, and one where the image between
+// two glyphs, one of them not CJK (which takes no spaces), has a blank run a word space wide: an
+// eighth of the height, well over the line's usual gap between letters, and, within a piece, at
+// least three quarters of the blanks where the reader saw spaces in the line. A run of blank
+// cells is one space; none at the ends.
+QString spelled(const std::vector<Glyph>& glyphs, const std::vector<int>& ink, int height,
+                const std::vector<Span>& pieces = {});
 
 // The second reader's (Tesseract's) input for one line image: grey, dark text on a light
 // ground (a line whose mean is dark is inverted; that reader's own inverted pass is off for

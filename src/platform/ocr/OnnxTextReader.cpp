@@ -118,12 +118,13 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source) {
     };
     std::vector<QImage> crops(boxes.size());
     std::vector<std::vector<int>> ink(boxes.size());
+    std::vector<std::vector<TextDetection::Span>> cuts(boxes.size());
     std::vector<Job> jobs;
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         crops[i] = image.copy(boxes[i]);
         ink[i] = TextDetection::inkColumns(crops[i]);
-        for (const TextDetection::Span& span : TextDetection::spans(ink[i], boxes[i].height()))
-            jobs.push_back({i, span});
+        cuts[i] = TextDetection::spans(ink[i], boxes[i].height());
+        for (const TextDetection::Span& span : cuts[i]) jobs.push_back({i, span});
     }
     std::sort(jobs.begin(), jobs.end(), [&](const Job& a, const Job& b) {
         return double(a.span.right - a.span.left) / boxes[a.line].height() <
@@ -191,7 +192,7 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source) {
         line.confidence = std::min(line.confidence, seen[k].empty() ? 0 : sure[k]);
     }
     for (std::size_t i = 0; i < boxes.size(); ++i) {
-        lines[i].text = TextDetection::spelled(found[i], ink[i], boxes[i].height());
+        lines[i].text = TextDetection::spelled(found[i], ink[i], boxes[i].height(), cuts[i]);
         if (found[i].empty()) lines[i].confidence = 0;
     }
     // Traditional lines the first reading may have got wrong are read again.
