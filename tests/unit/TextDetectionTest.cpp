@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 #include "imaging/TextDetection.h"
 
@@ -195,10 +197,10 @@ TEST(TextDetection, WideLinesAreReadInPiecesCutAtGaps) {
         EXPECT_EQ(spans.front().left, 0) << c.name;
         EXPECT_EQ(spans.back().right, int(line.ink.size())) << c.name;
         for (std::size_t i = 0; i < spans.size(); ++i) {
-            // Unsqueezed, the piece fits the reader.
-            EXPECT_LE(TextDetection::readerWidth(QSize(spans[i].right - spans[i].left, c.height),
-                                                 1 << 30),
-                      c.maximumWidth)
+            // The reader takes the piece at 48 rows, its width in proportion: never squeezed.
+            const int w = spans[i].right - spans[i].left;
+            EXPECT_EQ(TextDetection::readerWidth(QSize(w, c.height), c.maximumWidth),
+                      std::max(8, int(std::ceil(48.0 * w / c.height))))
                 << c.name << " piece " << i;
             if (i + 1 < spans.size()) {
                 EXPECT_EQ(spans[i].right, spans[i + 1].left) << c.name;
