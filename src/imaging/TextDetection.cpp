@@ -424,7 +424,7 @@ void order(std::vector<Piece> pieces, int depth, std::vector<Piece>* lines) {
         rowsOf(std::move(pieces), [](const Piece& p) -> const QRect& { return p.box; });
     std::size_t i = 0;
     while (i < rows.size()) {
-        // The longest run of rows from this one with a blank band two heights wide through it.
+        // The longest run of rows from this one with a blank band a height wide through it.
         std::vector<std::pair<int, int>> covered;
         int height = std::numeric_limits<int>::max();
         std::size_t end = i;  // one past the last row of the run
@@ -434,7 +434,7 @@ void order(std::vector<Piece> pieces, int depth, std::vector<Piece>* lines) {
                 covered.emplace_back(p.box.left(), p.box.right() + 1);
                 height = std::min(height, p.box.height());
             }
-            const std::pair<int, int> found = widestBand(covered, 2 * height);
+            const std::pair<int, int> found = widestBand(covered, height);
             if (found.second > found.first) {
                 band = found;
                 end = j + 1;
@@ -442,7 +442,25 @@ void order(std::vector<Piece> pieces, int depth, std::vector<Piece>* lines) {
                 break;
             }
         }
-        if (end - i < std::size_t(kColumnRows)) {
+        // A band under two heights parts columns only where most rows are not paired across it
+        // (two text flows whose lines do not line up); text lined up on both sides of a narrow band
+        // is a form or a table, read row by row.
+        const auto paired =
+            std::count_if(rows.begin() + i, rows.begin() + end, [&](const auto& row) {
+                const Piece* left = nullptr;
+                const Piece* right = nullptr;
+                for (const Piece& p : row) {
+                    if (p.box.right() < band.first) left = &p;
+                    if (!right && p.box.left() >= band.second) right = &p;
+                }
+                return left && right &&
+                       std::abs(left->box.center().y() - right->box.center().y()) <=
+                           std::max(2, height / 8);
+            });
+        const bool boundary =
+            end - i >= std::size_t(kColumnRows) &&
+            (band.second - band.first >= 2 * height || 2 * std::size_t(paired) <= end - i);
+        if (!boundary) {
             lines->push_back(joined(rows[i]));
             ++i;
             continue;

@@ -96,10 +96,11 @@ QImage secondReaderInput(const QImage& line);
 // Pieces of text joined into lines in reading order. Pieces whose vertical extents overlap by at
 // least half the smaller height stand on one row (a shorter box a little higher, such as a time
 // beside a message, included); rows go top to bottom, each left to right, joined with a space
-// unless both sides are CJK and less than the taller one's height apart. A blank vertical band at
-// least two heights wide through three or more consecutive rows, with text on both sides, is a
-// column boundary (windows or panes side by side): those rows are read column by column, left
-// first.
+// unless both sides are CJK and less than the taller one's height apart. A blank vertical band
+// through three or more consecutive rows, with text on both sides, is a column boundary (windows
+// or panes side by side) when it is at least two heights wide, or one height where most of those
+// rows have no text lined up on both sides (text lined up across a narrow band is a form or a
+// table): those rows are read column by column, left first.
 struct Piece {
     QString text;
     QRect box;
