@@ -189,7 +189,7 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source) {
         Line& line = lines[jobs[k].line];
         auto& all = found[jobs[k].line];
         all.insert(all.end(), seen[k].begin(), seen[k].end());
-        line.confidence = std::min(line.confidence, seen[k].empty() ? 0 : sure[k]);
+        if (!seen[k].empty()) line.confidence = std::min(line.confidence, sure[k]);
     }
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         lines[i].text = TextDetection::spelled(found[i], ink[i], boxes[i].height(), cuts[i]);
