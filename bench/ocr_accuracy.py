@@ -21,8 +21,12 @@ def squeeze(text):
 
 
 def convert(chars, config):
-    out = subprocess.run(["opencc", "-c", config], input="\n".join(chars), capture_output=True,
-                         text=True).stdout.split("\n")
+    """Each character's form in the other script; None without the opencc program."""
+    try:
+        out = subprocess.run(["opencc", "-c", config], input="\n".join(chars),
+                             capture_output=True, text=True).stdout.split("\n")
+    except FileNotFoundError:
+        return None
     return dict(zip(chars, out))
 
 
@@ -46,7 +50,7 @@ def main():
         return errors / max(1, sum(len(e) for _, e, _, _ in subset))
 
     turned_simplified = traditional_chars = turned_traditional = simplified_chars = 0
-    for name, expected, actual, _ in results:
+    for name, expected, actual, _ in results if to_simplified and to_traditional else []:
         pairs = []
         for op, i1, i2, j1, j2 in difflib.SequenceMatcher(None, expected, actual).get_opcodes():
             if op == "equal" or (op == "replace" and i2 - i1 == j2 - j1):
@@ -67,10 +71,15 @@ def main():
           (len(results), len(results) - len(real), len(real), sum(len(e) for _, e, _, _ in results)))
     print("character error rate: all %.2f %%, real windows %.2f %%, traditional %.2f %%" %
           (100 * rate(results), 100 * rate(real), 100 * rate(traditional)))
-    print("traditional characters read as simplified: %.2f %% (%d of %d)" %
-          (100 * turned_simplified / max(1, traditional_chars), turned_simplified, traditional_chars))
-    print("simplified characters read as traditional: %.2f %% (%d of %d)" %
-          (100 * turned_traditional / max(1, simplified_chars), turned_traditional, simplified_chars))
+    if not (to_simplified and to_traditional):
+        print("script forms not counted: the opencc program is missing")
+    else:
+        print("traditional characters read as simplified: %.2f %% (%d of %d)" %
+              (100 * turned_simplified / max(1, traditional_chars), turned_simplified,
+               traditional_chars))
+        print("simplified characters read as traditional: %.2f %% (%d of %d)" %
+              (100 * turned_traditional / max(1, simplified_chars), turned_traditional,
+               simplified_chars))
     worst = sorted(results, key=lambda r: -distance(r[1], r[2]) / max(1, len(r[1])))[:3]
     for name, e, a, s in worst:
         print("  worst: %s %.1f %% (%.2f s)" % (name, 100 * distance(e, a) / max(1, len(e)), s))

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <utility>
 
 namespace tessal::TextDetection {
 namespace {
@@ -19,9 +21,10 @@ int roundUp32(int v) {
 }
 
 // Items grouped into visual rows, top to bottom, each row left to right. Sorted by their
-// vertical middles, an item joins the current row when its middle lies within half the smaller
-// height of the row's first item's: the row's reference never drifts down a column. ("Same
-// row" cannot be a sort order itself: it is not transitive.)
+// vertical middles, an item joins the current row when its vertical extent overlaps the row's
+// first item's by at least half the smaller height: a shorter box a little higher or lower (a
+// time beside a message, a comma) stays on its row, and the row's reference never drifts down a
+// column. ("Same row" cannot be a sort order itself: it is not transitive.)
 template <typename T, typename BoxOf>
 std::vector<std::vector<T>> rowsOf(std::vector<T> items, BoxOf box) {
     std::stable_sort(items.begin(), items.end(), [&](const T& a, const T& b) {
@@ -31,8 +34,10 @@ std::vector<std::vector<T>> rowsOf(std::vector<T> items, BoxOf box) {
     for (T& item : items) {
         if (!rows.empty()) {
             const QRect& first = box(rows.back().front());
-            const double tolerance = std::min(first.height(), box(item).height()) / 2.0;
-            if (std::abs(first.center().y() - box(item).center().y()) <= tolerance) {
+            const QRect& next = box(item);
+            const int overlap =
+                std::min(first.bottom(), next.bottom()) - std::max(first.top(), next.top()) + 1;
+            if (2 * overlap >= std::min(first.height(), next.height())) {
                 rows.back().push_back(std::move(item));
                 continue;
             }
@@ -43,6 +48,14 @@ std::vector<std::vector<T>> rowsOf(std::vector<T> items, BoxOf box) {
         std::stable_sort(row.begin(), row.end(),
                          [&](const T& a, const T& b) { return box(a).x() < box(b).x(); });
     return rows;
+}
+
+// Scripts written without spaces between words.
+bool isCjk(QChar c) {
+    const ushort u = c.unicode();
+    return (u >= 0x2E80 && u <= 0x9FFF) || (u >= 0xAC00 && u <= 0xD7AF) ||
+           (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F) ||
+           (u >= 0xFF00 && u <= 0xFFEF) || c.isSurrogate();
 }
 
 }  // namespace
@@ -160,6 +173,12 @@ std::vector<QRect> boxes(const float* probability, int width, int height, QSize 
     return ordered;
 }
 
+int readerWidth(QSize size, int maximumWidth) {
+    if (size.isEmpty()) return 8;
+    return std::clamp(int(std::ceil(48.0 * size.width() / size.height())), 8,
+                      std::max(8, maximumWidth));
+}
+
 Planes readerInput(const std::vector<QImage>& lines, int maximumWidth) {
     Planes planes;
     planes.height = 48;
@@ -170,8 +189,7 @@ Planes readerInput(const std::vector<QImage>& lines, int maximumWidth) {
             scaled.emplace_back();
             continue;
         }
-        const int w =
-            std::clamp(int(std::ceil(48.0 * line.width() / line.height())), 8, maximumWidth);
+        const int w = readerWidth(line.size(), maximumWidth);
         scaled.push_back(line.convertToFormat(QImage::Format_RGB32)
                              .scaled(w, 48, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         planes.width = std::max(planes.width, w);
@@ -198,23 +216,153 @@ Planes readerInput(const std::vector<QImage>& lines, int maximumWidth) {
     return planes;
 }
 
-QString decode(const float* probabilities, int steps, int classes, const QStringList& keys,
-               double* confidence) {
-    QString text;
+std::vector<int> inkColumns(const QImage& line) {
+    if (line.isNull()) return {};
+    const QImage gray = line.convertToFormat(QImage::Format_Grayscale8);
+    const int w = gray.width(), h = gray.height();
+    int count[256] = {};
+    for (int x = 0; x < w; ++x) {
+        ++count[gray.constScanLine(0)[x]];
+        ++count[gray.constScanLine(h - 1)[x]];
+    }
+    const int ground = int(std::max_element(count, count + 256) - count);
+    std::vector<int> ink(std::size_t(w), 0);
+    for (int y = 0; y < h; ++y) {
+        const uchar* row = gray.constScanLine(y);
+        for (int x = 0; x < w; ++x) ink[std::size_t(x)] += std::abs(row[x] - ground) > 48;
+    }
+    return ink;
+}
+
+std::vector<Span> spans(const std::vector<int>& ink, int height, int maximumWidth,
+                        int maximumPieces) {
+    const int width = int(ink.size());
+    if (width <= 0 || height <= 0) return {};
+    // The widest piece, in the line's own columns, the reader takes without squeezing it.
+    const int most = std::max(2, int(std::floor(double(maximumWidth) * height / 48.0)));
+    std::vector<Span> found;
+    int left = 0;
+    while (left < width && int(found.size()) < maximumPieces) {
+        if (width - left <= most) {
+            found.push_back({left, width});
+            break;
+        }
+        // The middle of the widest blank run in the piece's second half (the last of equals, for
+        // fewer pieces); else its faintest column.
+        const int from = left + most / 2, to = left + most;  // cut at a column in [from, to)
+        int bestRun = 0, cut = -1, run = 0;
+        for (int x = from; x <= to; ++x) {
+            if (x < to && ink[std::size_t(x)] == 0) {
+                ++run;
+                continue;
+            }
+            if (run > 0 && run >= bestRun) {
+                bestRun = run;
+                cut = x - (run + 1) / 2;
+            }
+            run = 0;
+        }
+        if (cut < 0) {
+            cut = from;
+            for (int x = from; x < to; ++x)
+                if (ink[std::size_t(x)] < ink[std::size_t(cut)]) cut = x;
+        }
+        found.push_back({left, cut + 1});
+        left = cut + 1;
+    }
+    return found;
+}
+
+std::vector<Glyph> glyphs(const float* probabilities, int steps, int classes,
+                          const QStringList& keys, double columnsPerStep, double* confidence) {
+    std::vector<Glyph> found;
     double least = 1;
-    int kept = 0;
     int previous = -1;
     for (int t = 0; t < steps; ++t) {
         const float* p = probabilities + std::size_t(t) * classes;
         const int best = int(std::max_element(p, p + classes) - p);
         if (best != 0 && best != previous && best - 1 < keys.size()) {
-            text += keys[best - 1];
+            found.push_back({keys[best - 1], (t + 0.5) * columnsPerStep});
             least = std::min(least, double(p[best]));
-            ++kept;
         }
         previous = best;
     }
-    if (confidence) *confidence = kept ? least : 0;
+    if (confidence) *confidence = found.empty() ? 0 : least;
+    return found;
+}
+
+QString decode(const float* probabilities, int steps, int classes, const QStringList& keys,
+               double* confidence) {
+    QString text;
+    for (const Glyph& g : glyphs(probabilities, steps, classes, keys, 1, confidence))
+        text += g.text;
+    return text;
+}
+
+QString spelled(const std::vector<Glyph>& found, const std::vector<int>& ink, int height,
+                const std::vector<Span>& pieces) {
+    const int width = int(ink.size());
+    auto widestBlank = [&](double from, double to) {
+        int widest = 0, run = 0;
+        for (int x = std::max(0, int(std::floor(from))); x < std::min(width, int(std::ceil(to)));
+             ++x) {
+            run = ink[std::size_t(x)] == 0 ? run + 1 : 0;
+            widest = std::max(widest, run);
+        }
+        return widest;
+    };
+    // The blank between each glyph and the one before (−1 where no image gap can make a space:
+    // the first, a space, one after the reader's space, between two CJK characters); and the
+    // blanks where the reader saw a space.
+    std::vector<int> gap(found.size(), -1);
+    std::vector<int> letterGaps, spaceGaps;
+    const Glyph* last = nullptr;
+    bool readerSpace = false;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        const Glyph& g = found[i];
+        if (g.text.trimmed().isEmpty()) {
+            readerSpace = last != nullptr;
+            continue;
+        }
+        if (last && readerSpace) spaceGaps.push_back(widestBlank(last->x, g.x));
+        if (last && !readerSpace && !(isCjk(last->text.back()) && isCjk(g.text.front()))) {
+            gap[i] = widestBlank(last->x, g.x);
+            letterGaps.push_back(gap[i]);
+        }
+        last = &g;
+        readerSpace = false;
+    }
+    auto median = [](std::vector<int> v) {
+        std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+        return v.empty() ? 0 : v[v.size() / 2];
+    };
+    // A word space: an eighth of the line's height (the detector's boxes are about 1.3 times as
+    // high as the text, a space is about a quarter of its size) and well over the line's usual
+    // gap between letters. Where the reader saw spaces in the line, near as wide as those: in a
+    // monospaced face narrow letters leave gaps nearly as wide as a proportional face's spaces.
+    // Where two pieces meet the reader saw neither side: the first two rules alone.
+    const double wordSpace = std::max(height / 8.0, 2.5 * median(letterGaps));
+    const double withinPiece = std::max(wordSpace, 0.75 * median(spaceGaps));
+    QString text;
+    bool space = false;
+    last = nullptr;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        const Glyph& g = found[i];
+        if (g.text.trimmed().isEmpty()) {
+            space = !text.isEmpty();
+            continue;
+        }
+        if (gap[i] >= 0 && !space) {
+            const bool cut = std::any_of(pieces.begin(), pieces.end(), [&](const Span& s) {
+                return s.right > last->x && s.right <= g.x;
+            });
+            space = gap[i] >= (cut ? wordSpace : withinPiece);
+        }
+        if (space) text += QLatin1Char(' ');
+        text += g.text;
+        last = &g;
+        space = false;
+    }
     return text;
 }
 
@@ -235,26 +383,103 @@ QImage secondReaderInput(const QImage& line) {
     return padded;
 }
 
+namespace {
+
+// One row's pieces (left to right) as one line.
+Piece joined(const std::vector<Piece>& row) {
+    Piece line = row.front();
+    for (std::size_t i = 1; i < row.size(); ++i) {
+        const Piece& next = row[i];
+        if (next.text.isEmpty()) continue;
+        const int gap = next.box.left() - line.box.right() - 1;
+        const int height = std::max(line.box.height(), next.box.height());
+        const bool cjk =
+            !line.text.isEmpty() && isCjk(line.text.back()) && isCjk(next.text.front());
+        if (!line.text.isEmpty() && (!cjk || gap >= height)) line.text += QLatin1Char(' ');
+        line.text += next.text;
+        line.box = line.box.united(next.box);
+    }
+    return line;
+}
+
+// The widest blank band at least `least` wide between the x-extents in `covered` (sorted by
+// left edge), as [left, right); empty when there is none.
+std::pair<int, int> widestBand(std::vector<std::pair<int, int>> covered, int least) {
+    std::sort(covered.begin(), covered.end());
+    std::pair<int, int> best{0, 0};
+    int reach = covered.empty() ? 0 : covered.front().second;
+    for (std::size_t i = 1; i < covered.size(); ++i) {
+        if (covered[i].first - reach >= std::max(least, best.second - best.first))
+            best = {reach, covered[i].first};
+        reach = std::max(reach, covered[i].second);
+    }
+    return best;
+}
+
+constexpr int kColumnRows = 3;  // consecutive rows a blank band must run through
+constexpr int kDeepest = 16;    // column boundaries within column boundaries
+
+void order(std::vector<Piece> pieces, int depth, std::vector<Piece>* lines) {
+    const std::vector<std::vector<Piece>> rows =
+        rowsOf(std::move(pieces), [](const Piece& p) -> const QRect& { return p.box; });
+    std::size_t i = 0;
+    while (i < rows.size()) {
+        // The longest run of rows from this one with a blank band a height wide through it.
+        std::vector<std::pair<int, int>> covered;
+        int height = std::numeric_limits<int>::max();
+        std::size_t end = i;  // one past the last row of the run
+        std::pair<int, int> band{0, 0};
+        for (std::size_t j = i; depth < kDeepest && j < rows.size(); ++j) {
+            for (const Piece& p : rows[j]) {
+                covered.emplace_back(p.box.left(), p.box.right() + 1);
+                height = std::min(height, p.box.height());
+            }
+            const std::pair<int, int> found = widestBand(covered, height);
+            if (found.second > found.first) {
+                band = found;
+                end = j + 1;
+            } else if (j > i) {
+                break;
+            }
+        }
+        // A band under two heights parts columns only where most rows are not paired across it
+        // (two text flows whose lines do not line up); text lined up on both sides of a narrow band
+        // is a form or a table, read row by row.
+        const auto paired =
+            std::count_if(rows.begin() + i, rows.begin() + end, [&](const auto& row) {
+                const Piece* left = nullptr;
+                const Piece* right = nullptr;
+                for (const Piece& p : row) {
+                    if (p.box.right() < band.first) left = &p;
+                    if (!right && p.box.left() >= band.second) right = &p;
+                }
+                return left && right &&
+                       std::abs(left->box.center().y() - right->box.center().y()) <=
+                           std::max(2, height / 8);
+            });
+        const bool boundary =
+            end - i >= std::size_t(kColumnRows) &&
+            (band.second - band.first >= 2 * height || 2 * std::size_t(paired) <= end - i);
+        if (!boundary) {
+            lines->push_back(joined(rows[i]));
+            ++i;
+            continue;
+        }
+        std::vector<Piece> left, right;
+        for (std::size_t j = i; j < end; ++j)
+            for (const Piece& p : rows[j])
+                (p.box.right() < band.second ? left : right).push_back(p);
+        order(std::move(left), depth + 1, lines);
+        order(std::move(right), depth + 1, lines);
+        i = end;
+    }
+}
+
+}  // namespace
+
 std::vector<Piece> joinRows(std::vector<Piece> pieces) {
     std::vector<Piece> lines;
-    for (auto& row :
-         rowsOf(std::move(pieces), [](const Piece& p) -> const QRect& { return p.box; })) {
-        Piece line = row.front();
-        for (std::size_t i = 1; i < row.size(); ++i) {
-            const int gap = row[i].box.left() - line.box.right();
-            const int height = std::min(line.box.height(), row[i].box.height());
-            // Far apart: side by side windows or columns, not one line.
-            if (gap > 10 * height) {
-                lines.push_back(std::move(line));
-                line = row[i];
-                continue;
-            }
-            if (gap > height) line.text += ' ';
-            line.text += row[i].text;
-            line.box = line.box.united(row[i].box);
-        }
-        lines.push_back(std::move(line));
-    }
+    order(std::move(pieces), 0, &lines);
     return lines;
 }
 

@@ -33,16 +33,59 @@ QRect contentRect(const QImage& image);
 // bottom, each row left to right.
 std::vector<QRect> boxes(const float* probability, int width, int height, QSize imageSize);
 
-// The reader's input for a batch of line images: each scaled to 48 rows (width in proportion,
-// at least 8, at most `maximumWidth`), planes B, G, R normalised to −1…1, padded on the right
-// with zeros to the widest. `width` is the batch width.
+// The reader's width for a line image of `size`: scaled to 48 rows, width in proportion, at
+// least 8, at most `maximumWidth`.
+int readerWidth(QSize size, int maximumWidth = 1600);
+
+// The reader's input for a batch of line images: each scaled to 48 rows and `readerWidth`
+// columns, planes B, G, R normalised to −1…1, padded on the right with zeros to the widest.
+// `width` is the batch width.
 Planes readerInput(const std::vector<QImage>& lines, int maximumWidth = 1600);
 
+// Ink per column of a line image: pixels whose grey lies more than 48 levels from the ground's
+// (the commonest grey of its top and bottom rows). A column without ink is blank.
+std::vector<int> inkColumns(const QImage& line);
+
+// The column ranges [left, right) a line image of `ink.size()` × `height` is read in, left to
+// right: the whole line when the reader takes it unsqueezed, else pieces that do not overlap,
+// each at most `maximumWidth` reader columns wide, each cut in the middle of the widest blank
+// run in the second half of the piece (a gap between words or characters, never through one);
+// a half without a blank column is cut at its column with the least ink. A line is read in at
+// most `maximumPieces` pieces: what lies beyond them is left unread, so that a line of any width
+// costs bounded time and memory.
+struct Span {
+    int left = 0;
+    int right = 0;
+};
+std::vector<Span> spans(const std::vector<int>& ink, int height, int maximumWidth = 1600,
+                        int maximumPieces = 24);
+
+// What the reader saw in a line: each kept class's text and the column where it was seen.
+struct Glyph {
+    QString text;
+    double x = 0;
+};
+
 // Greedy CTC decoding of one line: per step the most likely class; repeats and blanks
-// (class 0) dropped; class i is keys[i − 1]. The probability of the least certain kept class
-// goes to `confidence` when given (0 for an empty line).
+// (class 0) dropped; class i is keys[i − 1]; step t was seen at column (t + 0.5) ×
+// `columnsPerStep`. The probability of the least certain kept class goes to `confidence` when
+// given (0 for an empty line).
+std::vector<Glyph> glyphs(const float* probabilities, int steps, int classes,
+                          const QStringList& keys, double columnsPerStep = 1,
+                          double* confidence = nullptr);
+
+// The same, as plain text.
 QString decode(const float* probabilities, int steps, int classes, const QStringList& keys,
                double* confidence = nullptr);
+
+// A line's text from its glyphs (x in the columns of its image, left to right; `ink` from
+// `inkColumns`; `pieces` as it was read): the reader's spaces, and one where the image between
+// two glyphs, one of them not CJK (which takes no spaces), has a blank run a word space wide: an
+// eighth of the height, well over the line's usual gap between letters, and, within a piece, at
+// least three quarters of the blanks where the reader saw spaces in the line. A run of blank
+// cells is one space; none at the ends.
+QString spelled(const std::vector<Glyph>& glyphs, const std::vector<int>& ink, int height,
+                const std::vector<Span>& pieces = {});
 
 // The second reader's (Tesseract's) input for one line image: grey, dark text on a light
 // ground (a line whose mean is dark is inverted; that reader's own inverted pass is off for
@@ -50,10 +93,14 @@ QString decode(const float* probabilities, int steps, int classes, const QString
 // text touching the edge is misread.
 QImage secondReaderInput(const QImage& line);
 
-// Pieces read on one visual row joined into lines, top to bottom: pieces whose vertical
-// middles lie within half the smaller height of each other form a row, left to right; a gap
-// wider than the row's height becomes a space, a smaller one nothing (Chinese has no spaces);
-// one wider than ten heights starts another line (side by side windows, columns).
+// Pieces of text joined into lines in reading order. Pieces whose vertical extents overlap by at
+// least half the smaller height stand on one row (a shorter box a little higher, such as a time
+// beside a message, included); rows go top to bottom, each left to right, joined with a space
+// unless both sides are CJK and less than the taller one's height apart. A blank vertical band
+// through three or more consecutive rows, with text on both sides, is a column boundary (windows
+// or panes side by side) when it is at least two heights wide, or one height where most of those
+// rows have no text lined up on both sides (text lined up across a narrow band is a form or a
+// table): those rows are read column by column, left first.
 struct Piece {
     QString text;
     QRect box;

@@ -8,11 +8,7 @@ namespace tessal::TextRecognition {
 
 Result<QString> recognize(const QImage& image, TextRecognizer& recognizer,
                           const std::atomic<bool>* cancelled, const QStringList& wanted) {
-    struct Found {
-        QString text;
-        double middle;
-    };
-    std::vector<Found> lines;
+    QStringList text;
     const int height = image.isNull() ? 0 : image.height();
     for (int y = 0; y < height; y += bandStep) {
         if (cancelled && *cancelled) return recognitionCancelled();
@@ -33,13 +29,9 @@ Result<QString> recognize(const QImage& image, TextRecognizer& recognizer,
         const int owned = std::min(y + bandStep, height);
         for (const RecognizedLine& line : found.value()) {
             const double middle = (1.0 - line.box.center().y()) * tile.height() + top;
-            if (middle >= y && middle < owned) lines.push_back({line.text, middle});
+            if (middle >= y && middle < owned) text << line.text;
         }
     }
-    std::stable_sort(lines.begin(), lines.end(),
-                     [](const Found& a, const Found& b) { return a.middle < b.middle; });
-    QStringList text;
-    for (const Found& line : lines) text << line.text;
     return text.join(QLatin1Char('\n'));
 }
 

@@ -11,9 +11,10 @@ namespace tessal {
 
 class TextRecognizer;
 
-// The text of an image, top to bottom. Tall images are read in bands of 1800 rows, each read
-// with 64 rows more above and below; a line belongs to the band that holds its middle row, so
-// lines in the overlaps are reported once.
+// The text of an image, band by band top to bottom, each band's lines in the recogniser's reading
+// order (side by side columns one after the other). Tall images are read in bands of 1800 rows,
+// each read with 64 rows more above and below; a line belongs to the band that holds its middle
+// row, so lines in the overlaps are reported once.
 namespace TextRecognition {
 inline constexpr int bandStep = 1800;
 inline constexpr int bandOverlap = 64;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Text recognition with the real engine: `tessal ocr` on images drawn at test time with Qt and
 # Noto CJK (a simplified Chinese dialog, a traditional Chinese one, an English menu, a capture
-# 5000 rows tall) within stated character error rates, its exit codes on bad input, and the
-# editor's Shift+C putting a captured window's text on the clipboard.
+# 5000 rows tall, lines up to 2500 px wide) within stated character error rates, its exit codes
+# on bad input, and the editor's Shift+C putting a captured window's text on the clipboard.
 source "$(dirname "$0")/world.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 [ -x "$(dirname "$TESSAL")/tessal-ocr-worker" ] || fail "text recognition is not built (make deps fetches what it needs)"
@@ -33,6 +33,17 @@ within "5000 rows" "$WORLD/long.png.txt" "$WORLD/long.out" 0.02
 [ "$(wc -l <"$WORLD/long.out")" -eq "$(wc -l <"$WORLD/long.png.txt")" ] ||
     fail "the 5000-row image gave $(wc -l <"$WORLD/long.out") lines for $(wc -l <"$WORLD/long.png.txt")"
 pass "tessal ocr reads simplified and traditional Chinese, English and a tall capture"
+
+# Lines far wider than the reader takes at once (about 1100 to 2500 px of 13 px text).
+for name in english simplified; do
+    render "$WORLD/long-$name.png" "$here/ocr/long-$name.txt" --size 13
+    "$TESSAL" ocr "$WORLD/long-$name.png" >"$WORLD/long-$name.out" ||
+        fail "tessal ocr on long $name lines failed"
+    within "long $name lines" "$here/ocr/long-$name.txt" "$WORLD/long-$name.out" 0.02
+done
+grep -q "^Sep 20 2022 report-final.pdf 48213 bytes, Nov 22 2021 notes.txt 912 bytes" \
+    "$WORLD/long-english.out" || fail "spaces lost: $(head -c 120 "$WORLD/long-english.out")"
+pass "long lines are read whole, without squeezing"
 
 printf 'not an image' >"$WORLD/corrupt.png"
 "$TESSAL" ocr "$WORLD/corrupt.png" >/dev/null 2>&1

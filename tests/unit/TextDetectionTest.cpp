@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 #include "imaging/TextDetection.h"
 
@@ -31,18 +33,6 @@ TEST(TextDetection, DecodingJoiningAndMargins) {
     double least = 0;
     EXPECT_EQ(TextDetection::decode(p, 6, 3, keys, &least), "aab");
     EXPECT_FLOAT_EQ(least, 0.7f);
-
-    // Pieces on one row join left to right, with a space for a wide gap; a piece far to the
-    // side (another window) stays a line of its own; rows go top to bottom.
-    const auto lines = TextDetection::joinRows({{"保存", QRect(100, 50, 40, 20)},
-                                                {"New", QRect(10, 12, 30, 20)},
-                                                {"Ctrl+N", QRect(120, 10, 50, 20)},
-                                                {"文件", QRect(145, 52, 40, 18)},
-                                                {"far", QRect(900, 11, 30, 20)}});
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].text, "New Ctrl+N");
-    EXPECT_EQ(lines[1].text, "far");
-    EXPECT_EQ(lines[2].text, "保存文件");
 
     QImage image(50, 40, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -95,4 +85,272 @@ TEST(TextDetection, SecondReaderInputIsDarkOnLightWithAMargin) {
         EXPECT_EQ(qGray(input.pixel(margin + 2, margin + 2)), ground);
     }
     EXPECT_TRUE(TextDetection::secondReaderInput(QImage()).isNull());
+}
+
+namespace {
+
+// A line drawn as ink columns: each glyph `ink` columns of ink with `after` blank columns after
+// it, seen by the reader at its middle.
+struct Drawn {
+    QString text;
+    int ink;
+    int after;
+};
+struct Line {
+    std::vector<TextDetection::Glyph> glyphs;
+    std::vector<int> ink;
+};
+Line draw(const std::vector<Drawn>& glyphs, int lead = 4) {
+    Line line;
+    line.ink.assign(std::size_t(lead), 0);
+    for (const Drawn& d : glyphs) {
+        line.glyphs.push_back({d.text, line.ink.size() + d.ink / 2.0});
+        line.ink.insert(line.ink.end(), std::size_t(d.ink), 5);
+        line.ink.insert(line.ink.end(), std::size_t(d.after), 0);
+    }
+    return line;
+}
+// Letters of `word` 6 columns wide, 1 apart; `space` blank columns after the last one.
+std::vector<Drawn> word(const QString& text, int space, int ink = 6, int apart = 1) {
+    std::vector<Drawn> out;
+    for (QChar c : text) out.push_back({QString(c), ink, apart});
+    out.back().after = space;
+    return out;
+}
+std::vector<Drawn> operator+(std::vector<Drawn> a, const std::vector<Drawn>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+}  // namespace
+
+// The reader's own spaces are kept, once; the image adds one where it shows a word space between
+// Latin letters or digits, however many cells; letters' own gaps, narrow letters' in a
+// monospaced face included, and gaps between CJK characters add none.
+TEST(TextDetection, SpacesAreTheGapsTheImageShows) {
+    const std::vector<Drawn> space{{" ", 0, 0}};
+    struct Case {
+        const char* name;
+        std::vector<Drawn> glyphs;
+        int height;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"two words a cell apart", word("Application", 10) + word("Class", 0), 24,
+         "Application Class"},
+        {"letters 3 apart stay one word", word("separate", 0, 6, 3), 24, "separate"},
+        {"narrow letters in a monospaced cell", word("f", 6, 4) + word("i", 6, 2) + word("les", 0),
+         20, "files"},
+        {"two cells between numbers", word("Sep", 9) + word("20", 17) + word("2022", 0), 18,
+         "Sep 20 2022"},
+        {"one cell between numbers", word("Nov", 9) + word("22", 9) + word("2021", 0), 18,
+         "Nov 22 2021"},
+        {"CJK takes no spaces", word("消息", 12, 12, 2) + word("正文", 0, 12, 2), 24, "消息正文"},
+        {"CJK beside Latin", word("版本", 10, 12, 2) + word("2.1", 0), 24, "版本 2.1"},
+        {"the reader's space once", word("Save", 12) + space + word("as", 0), 24, "Save as"},
+        {"the reader's space, a narrow gap", word("Save", 3) + space + word("as", 0), 24,
+         "Save as"},
+        {"no space at the ends", space + word("OK", 6) + space, 24, "OK"},
+    };
+    for (const Case& c : cases) {
+        const Line line = draw(c.glyphs);
+        EXPECT_EQ(TextDetection::spelled(line.glyphs, line.ink, c.height), c.expected) << c.name;
+    }
+}
+
+// A line too wide for the reader is read in pieces that cover it without overlap, each within
+// the reader's width, each cut through blank columns only when the line has them; the glyphs
+// read piece by piece spell the line with no character lost or doubled and the spaces kept.
+TEST(TextDetection, WideLinesAreReadInPiecesCutAtGaps) {
+    struct Case {
+        const char* name;
+        std::vector<Drawn> glyphs;
+        int height;
+        int maximumWidth;
+        QString expected;
+    };
+    std::vector<Drawn> english, chinese, dense;
+    QString englishText, chineseText, denseText;
+    for (int i = 0; i < 60; ++i) {
+        const QString w = QStringLiteral("word%1").arg(i);
+        english = english + word(w, 0) + std::vector<Drawn>{{" ", 0, 5}};
+        englishText += (i ? " " : "") + w;
+        const QString c = QString(QChar(0x4E00 + i)) + QChar(0x4E80 + i);
+        chinese = chinese + word(c, 2, 14, 2);
+        chineseText += c;
+        dense = dense + word(QStringLiteral("ab"), 0, 6, 0);
+        denseText += QStringLiteral("ab");
+    }
+    const Case cases[] = {
+        {"English, 16 px high", english, 16, 480, englishText},
+        {"English, 24 px high", english, 24, 320, englishText},
+        {"Chinese, 2 px between characters", chinese, 20, 320, chineseText},
+        {"fits: one piece", word("short", 0), 20, 1600, "short"},
+        {"no blank column at all", dense, 20, 160, denseText},
+    };
+    for (const Case& c : cases) {
+        const Line line = draw(c.glyphs);
+        const std::vector<TextDetection::Span> spans =
+            TextDetection::spans(line.ink, c.height, c.maximumWidth);
+        ASSERT_FALSE(spans.empty()) << c.name;
+        const bool hasBlank = std::count(line.ink.begin() + 4, line.ink.end() - 1, 0) > 0;
+        EXPECT_EQ(spans.front().left, 0) << c.name;
+        EXPECT_EQ(spans.back().right, int(line.ink.size())) << c.name;
+        for (std::size_t i = 0; i < spans.size(); ++i) {
+            // The reader takes the piece at 48 rows, its width in proportion: never squeezed.
+            const int w = spans[i].right - spans[i].left;
+            EXPECT_EQ(TextDetection::readerWidth(QSize(w, c.height), c.maximumWidth),
+                      std::max(8, int(std::ceil(48.0 * w / c.height))))
+                << c.name << " piece " << i;
+            if (i + 1 < spans.size()) {
+                EXPECT_EQ(spans[i].right, spans[i + 1].left) << c.name;
+                if (hasBlank) {
+                    EXPECT_EQ(line.ink[std::size_t(spans[i].right - 1)], 0)
+                        << c.name << ": cut through ink at " << spans[i].right - 1;
+                }
+            }
+        }
+        if (c.maximumWidth < 1600) {
+            EXPECT_GT(spans.size(), 2u) << c.name;
+        }
+        // Each piece read alone: the glyphs inside it, placed back on the line; a space in the
+        // blank run a cut goes through is seen by neither piece.
+        auto cutInBlankAround = [&](double x) {
+            int from = int(x), to = int(x);
+            while (from > 0 && line.ink[std::size_t(from - 1)] == 0) --from;
+            while (to < int(line.ink.size()) && line.ink[std::size_t(to)] == 0) ++to;
+            return std::any_of(spans.begin(), spans.end() - 1, [&](const TextDetection::Span& s) {
+                return s.right >= from && s.right <= to;
+            });
+        };
+        std::vector<TextDetection::Glyph> read;
+        for (const TextDetection::Span& s : spans)
+            for (const TextDetection::Glyph& g : line.glyphs)
+                if (g.x >= s.left && g.x < s.right && !(g.text == " " && cutInBlankAround(g.x)))
+                    read.push_back(g);
+        EXPECT_EQ(TextDetection::spelled(read, line.ink, c.height, spans), c.expected) << c.name;
+    }
+
+    // A line 20,000 px wide is read in a bounded number of pieces; what lies beyond is not read.
+    const std::vector<int> endless(20'000, 3);
+    const std::vector<TextDetection::Span> capped = TextDetection::spans(endless, 16, 1600, 24);
+    EXPECT_EQ(capped.size(), 24u);
+    EXPECT_LT(capped.back().right, 20'000);
+    EXPECT_TRUE(TextDetection::spans({}, 16).empty());
+}
+
+// The ink of a line image, light on dark or dark on light: blank columns between the strokes.
+TEST(TextDetection, InkColumnsFindTheBlankColumns) {
+    for (const bool dark : {false, true}) {
+        QImage line(40, 20, QImage::Format_RGB32);
+        line.fill(dark ? QColor(30, 32, 36) : QColor(250, 250, 250));
+        QPainter p(&line);
+        p.fillRect(5, 4, 10, 12, dark ? QColor(220, 220, 220) : QColor(20, 20, 20));
+        p.fillRect(20, 4, 3, 12, QColor(128, 128, 128));  // half-tone still ink
+        p.end();
+        const std::vector<int> ink = TextDetection::inkColumns(line);
+        ASSERT_EQ(ink.size(), 40u);
+        EXPECT_EQ(ink[4], 0) << dark;
+        EXPECT_EQ(ink[5], 12) << dark;
+        EXPECT_EQ(ink[15], 0) << dark;
+        EXPECT_EQ(ink[21], 12) << dark;
+        EXPECT_EQ(ink[30], 0) << dark;
+    }
+}
+
+// Reading order: rows by vertical overlap, left to right; a blank band through three or more
+// rows is a column boundary, read column by column.
+TEST(TextDetection, RowsAndColumnsInReadingOrder) {
+    using P = TextDetection::Piece;
+    struct Case {
+        const char* name;
+        std::vector<P> pieces;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"a message and its time, a little higher and shorter, far to the right",
+         {{"21:03", QRect(900, 101, 40, 16)},
+          {"消息正文", QRect(60, 100, 120, 22)},
+          {"张三", QRect(60, 70, 40, 22)}},
+         {"张三", "消息正文 21:03"}},
+        {"a list: name and time, then a preview across the width, three times",
+         {{"张三", QRect(60, 10, 40, 20)},
+          {"09:12", QRect(700, 11, 40, 17)},
+          {"在吗？今天下午开会的材料请再发一份给我，谢谢", QRect(60, 36, 620, 20)},
+          {"李四", QRect(60, 70, 40, 20)},
+          {"10:40", QRect(700, 71, 40, 17)},
+          {"好的，收到了，我晚些时候再看一下这份文件的内容", QRect(60, 96, 660, 20)},
+          {"王五", QRect(60, 130, 40, 20)},
+          {"11:05", QRect(700, 131, 40, 17)}},
+         {"张三 09:12", "在吗？今天下午开会的材料请再发一份给我，谢谢", "李四 10:40",
+          "好的，收到了，我晚些时候再看一下这份文件的内容", "王五 11:05"}},
+        {"a form: labels left, fields right",
+         {{"用户名", QRect(20, 10, 60, 20)},
+          {"zhang.san", QRect(110, 10, 90, 20)},
+          {"密码", QRect(40, 40, 40, 20)},
+          {"********", QRect(110, 40, 80, 20)},
+          {"电子邮件", QRect(0, 70, 80, 20)},
+          {"a@b.cn", QRect(110, 70, 70, 20)}},
+         {"用户名 zhang.san", "密码 ********", "电子邮件 a@b.cn"}},
+        {"two panes side by side, rows aligned",
+         {{"left one", QRect(10, 10, 300, 20)},
+          {"right one", QRect(700, 10, 280, 20)},
+          {"left two", QRect(10, 40, 380, 20)},
+          {"right two", QRect(700, 40, 200, 20)},
+          {"left three", QRect(10, 70, 250, 20)},
+          {"right three", QRect(700, 70, 260, 20)}},
+         {"left one", "left two", "left three", "right one", "right two", "right three"}},
+        {"two panes side by side, rows not aligned",
+         {{"L1", QRect(10, 10, 300, 20)},
+          {"R1", QRect(700, 26, 280, 16)},
+          {"L2", QRect(10, 40, 380, 20)},
+          {"R2", QRect(700, 52, 200, 16)},
+          {"L3", QRect(10, 70, 250, 20)},
+          {"R3", QRect(700, 78, 260, 16)},
+          {"R4", QRect(700, 104, 260, 16)},
+          {"below both", QRect(10, 140, 900, 20)}},
+         {"L1", "L2", "L3", "R1", "R2", "R3", "R4", "below both"}},
+        {"two text flows a little over a height apart, rows not lined up",
+         {{"左一", QRect(10, 10, 300, 22)},
+          {"right one", QRect(340, 20, 280, 18)},
+          {"左二", QRect(10, 40, 280, 22)},
+          {"right two", QRect(340, 48, 200, 18)},
+          {"左三", QRect(10, 70, 250, 22)},
+          {"right three", QRect(340, 76, 260, 18)}},
+         {"左一", "左二", "左三", "right one", "right two", "right three"}},
+        {"a form a little over a height between labels and fields",
+         {{"名称", QRect(10, 10, 40, 20)},
+          {"Tessal", QRect(80, 10, 60, 20)},
+          {"版本", QRect(10, 40, 40, 20)},
+          {"0.1.0", QRect(80, 40, 50, 20)},
+          {"许可", QRect(10, 70, 40, 20)},
+          {"GPL", QRect(80, 70, 40, 20)}},
+         {"名称 Tessal", "版本 0.1.0", "许可 GPL"}},
+        {"one row, three pieces",
+         {{"Ctrl+N", QRect(400, 12, 60, 20)},
+          {"New", QRect(10, 10, 40, 22)},
+          {"File", QRect(80, 11, 50, 20)}},
+         {"New File Ctrl+N"}},
+        {"a terminal row of Chinese, wide cells, a comma low and a thin 一",
+         {{"中", QRect(10, 10, 16, 18)},
+          {"文", QRect(34, 10, 16, 18)},
+          {"，", QRect(58, 20, 8, 8)},
+          {"一", QRect(82, 17, 16, 5)},
+          {"行", QRect(106, 10, 16, 18)}},
+         {"中文，一行"}},
+        {"Latin pieces close together (the detector saw a gap)",
+         {{"Application", QRect(10, 10, 90, 20)}, {"Class", QRect(102, 10, 40, 20)}},
+         {"Application Class"}},
+        {"numbers in a terminal listing",
+         {{"Sep 20", QRect(10, 10, 48, 18)}, {"2022", QRect(64, 10, 32, 18)}},
+         {"Sep 20 2022"}},
+        {"rows top to bottom",
+         {{"second", QRect(10, 40, 60, 20)}, {"first", QRect(10, 10, 60, 20)}},
+         {"first", "second"}},
+    };
+    for (const Case& c : cases) {
+        QStringList got;
+        for (const P& line : TextDetection::joinRows(c.pieces)) got << line.text;
+        EXPECT_EQ(got, c.expected) << c.name;
+    }
 }

@@ -45,8 +45,11 @@ std::function<std::vector<RecognizedLine>(const QImage&)> reader(std::vector<Lin
 TEST(TextRecognition, BandsOwnTheLinesWhoseMiddleTheyHold) {
     FakeTextRecognizer recognizer;
     // Up to 1800 rows: one band, no overlap above.
-    recognizer.answer = reader({{"b", 100, 120}, {"a", 10, 30}});
-    EXPECT_EQ(TextRecognition::recognize(rows(1800), recognizer).value(), "a\nb");
+    // The recogniser's reading order is kept: two panes side by side, one after the other.
+    recognizer.answer =
+        reader({{"left one", 10, 30}, {"left two", 100, 120}, {"right one", 10, 30}});
+    EXPECT_EQ(TextRecognition::recognize(rows(1800), recognizer).value(),
+              "left one\nleft two\nright one");
     ASSERT_EQ(recognizer.tiles.size(), 1u);
     EXPECT_EQ(recognizer.tiles[0], QSize(40, 1800));
 
@@ -65,7 +68,6 @@ TEST(TextRecognition, BandsOwnTheLinesWhoseMiddleTheyHold) {
     EXPECT_EQ(recognizer.tiles[1].height(), 1928);
     EXPECT_EQ(recognizer.tiles[2].height(), 464);  // 3536 … 4000
 
-    // Equal middles keep the recogniser's order.
     recognizer.answer = reader({{"left", 50, 70}, {"right", 50, 70}});
     EXPECT_EQ(TextRecognition::recognize(rows(200), recognizer).value(), "left\nright");
     recognizer.answer = nullptr;

@@ -110,15 +110,29 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source) {
         TextDetection::boxes(map.data(), int(shape[3]), int(shape[2]), area.size());
     for (QRect& box : boxes) box.translate(content.topLeft());
 
-    // Read the lines in batches of similar shape, so little of each batch is padding.
-    std::vector<std::size_t> order(boxes.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return double(boxes[a].width()) / boxes[a].height() <
-               double(boxes[b].width()) / boxes[b].height();
+    // Lines too wide for the reader are read in pieces cut at blank columns; the pieces are read
+    // in batches of similar shape, so little of each batch is padding.
+    struct Job {
+        std::size_t line;
+        TextDetection::Span span;
+    };
+    std::vector<QImage> crops(boxes.size());
+    std::vector<std::vector<int>> ink(boxes.size());
+    std::vector<std::vector<TextDetection::Span>> cuts(boxes.size());
+    std::vector<Job> jobs;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        crops[i] = image.copy(boxes[i]);
+        ink[i] = TextDetection::inkColumns(crops[i]);
+        cuts[i] = TextDetection::spans(ink[i], boxes[i].height());
+        for (const TextDetection::Span& span : cuts[i]) jobs.push_back({i, span});
+    }
+    std::sort(jobs.begin(), jobs.end(), [&](const Job& a, const Job& b) {
+        return double(a.span.right - a.span.left) / boxes[a.line].height() <
+               double(b.span.right - b.span.left) / boxes[b.line].height();
     });
-    lines.resize(boxes.size());
-    const std::size_t batches = (order.size() + kBatch - 1) / kBatch;
+    std::vector<std::vector<TextDetection::Glyph>> seen(jobs.size());
+    std::vector<double> sure(jobs.size(), 0);
+    const std::size_t batches = (jobs.size() + kBatch - 1) / kBatch;
     // Runs job(0 … count − 1) on one thread per core, each thread taking the next job.
     auto parallel = [this](std::size_t count, const std::function<void(std::size_t, int)>& job) {
         std::atomic<std::size_t> next = 0;
@@ -131,11 +145,15 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source) {
     };
     parallel(batches, [&](std::size_t b, int) {
         const std::size_t first = b * kBatch;
-        const std::size_t count = std::min(kBatch, order.size() - first);
-        std::vector<QImage> crops;
-        for (std::size_t i = 0; i < count; ++i)
-            crops.push_back(image.copy(boxes[order[first + i]]));
-        TextDetection::Planes batch = TextDetection::readerInput(crops);
+        const std::size_t count = std::min(kBatch, jobs.size() - first);
+        std::vector<QImage> pieces;
+        for (std::size_t i = 0; i < count; ++i) {
+            const Job& job = jobs[first + i];
+            const QImage& crop = crops[job.line];
+            pieces.push_back(
+                crop.copy(job.span.left, 0, job.span.right - job.span.left, crop.height()));
+        }
+        TextDetection::Planes batch = TextDetection::readerInput(pieces);
         std::vector<int64_t> outShape;
         std::vector<float> probabilities;
         try {
@@ -144,15 +162,39 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source) {
         } catch (const Ort::Exception&) {
             return;
         }
-        if (outShape.size() != 3) return;
+        if (outShape.size() != 3 || outShape[1] <= 0) return;
         const int steps = int(outShape[1]), classes = int(outShape[2]);
         for (std::size_t i = 0; i < count; ++i) {
-            Line& line = lines[order[first + i]];
-            line.box = boxes[order[first + i]];
-            line.text = TextDetection::decode(probabilities.data() + i * steps * classes, steps,
-                                              classes, models_->keys, &line.confidence);
+            const Job& job = jobs[first + i];
+            // Reader columns back to the line image's: the piece was scaled to readerWidth.
+            const double back =
+                double(pieces[i].width()) / TextDetection::readerWidth(pieces[i].size());
+            seen[first + i] = TextDetection::glyphs(
+                probabilities.data() + i * steps * classes, steps, classes, models_->keys,
+                double(batch.width) / steps * back, &sure[first + i]);
+            for (TextDetection::Glyph& g : seen[first + i]) g.x += job.span.left;
         }
     });
+    // Each line's pieces, left to right, spelled with the spaces its image shows.
+    std::vector<std::size_t> byPlace(jobs.size());
+    std::iota(byPlace.begin(), byPlace.end(), 0);
+    std::sort(byPlace.begin(), byPlace.end(), [&](std::size_t a, std::size_t b) {
+        return std::pair(jobs[a].line, jobs[a].span.left) <
+               std::pair(jobs[b].line, jobs[b].span.left);
+    });
+    lines.resize(boxes.size());
+    std::vector<std::vector<TextDetection::Glyph>> found(boxes.size());
+    for (std::size_t i = 0; i < boxes.size(); ++i) lines[i] = {QString(), boxes[i], 1};
+    for (std::size_t k : byPlace) {
+        Line& line = lines[jobs[k].line];
+        auto& all = found[jobs[k].line];
+        all.insert(all.end(), seen[k].begin(), seen[k].end());
+        if (!seen[k].empty()) line.confidence = std::min(line.confidence, sure[k]);
+    }
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        lines[i].text = TextDetection::spelled(found[i], ink[i], boxes[i].height(), cuts[i]);
+        if (found[i].empty()) lines[i].confidence = 0;
+    }
     // Traditional lines the first reading may have got wrong are read again.
     std::vector<std::size_t> again;
     for (std::size_t i = 0; i < lines.size(); ++i) {
