@@ -24,7 +24,7 @@ packages=(
 
 # `deps.sh bench` adds the peers the benchmarks measure against.
 if [ "${1:-}" = "bench" ]; then
-  packages+=(flameshot gtk-3-examples libatk-adaptor xterm bc)
+  packages+=(flameshot gtk-3-examples libatk-adaptor xterm bc opencc)
 fi
 
 missing=()
