@@ -46,6 +46,10 @@ QString usageText() {
         "                               capture the region last copied, saved or pinned again\n"
         "  tessal capture --full -o FILE.png [--display N] [--delay SECONDS]\n"
         "                               write display N (0 = primary) as PNG, no interface\n"
+        "  tessal capture --region X,Y,W,H -o FILE.png [--display N] [--delay SECONDS]\n"
+        "                               the same for a part of the display: points from its\n"
+        "                               bottom-left corner, as --list-windows prints them;\n"
+        "                               -o - writes the PNG to standard output\n"
         "  tessal capture --list-windows\n"
         "                               print each display's selectable windows\n"
         "  tessal edit FILE             open a PNG or JPEG for annotating\n"
@@ -61,6 +65,24 @@ QString usageText() {
         "  tessal --version\n"
         "  tessal --help\n");
 }
+
+namespace {
+
+// COUNT finite numbers separated by commas.
+std::optional<std::vector<double>> numbers(const QString& text, int count) {
+    const QStringList parts = text.split(',');
+    if (parts.size() != count) return std::nullopt;
+    std::vector<double> values;
+    for (const QString& part : parts) {
+        bool ok = false;
+        const double v = part.toDouble(&ok);
+        if (!ok || !std::isfinite(v)) return std::nullopt;
+        values.push_back(v);
+    }
+    return values;
+}
+
+}  // namespace
 
 Command parseCommandLine(const QStringList& arguments) {
     auto error = [](const QString& message) {
@@ -140,18 +162,6 @@ Command parseCommandLine(const QStringList& arguments) {
     }
     if (verb == "regions") {
         command.kind = Command::Kind::regions;
-        auto numbers = [](const QString& text, int count) -> std::optional<std::vector<double>> {
-            const QStringList parts = text.split(',');
-            if (parts.size() != count) return std::nullopt;
-            std::vector<double> values;
-            for (const QString& part : parts) {
-                bool ok = false;
-                const double v = part.toDouble(&ok);
-                if (!ok || !std::isfinite(v)) return std::nullopt;
-                values.push_back(v);
-            }
-            return values;
-        };
         for (int i = 1; i < arguments.size(); ++i) {
             const QString& a = arguments[i];
             if (a == "--window" || a == "--screen") {
@@ -190,6 +200,13 @@ Command parseCommandLine(const QStringList& arguments) {
         } else if (a == "-o" || a == "--output") {
             if (++i >= arguments.size()) return error(a + " needs a file name");
             command.output = arguments[i];
+        } else if (a == "--region") {
+            const auto v = ++i < arguments.size() ? numbers(arguments[i], 4) : std::nullopt;
+            if (!v || (*v)[2] <= 0 || (*v)[3] <= 0 || (*v)[2] > 1e6 || (*v)[3] > 1e6 ||
+                std::abs((*v)[0]) > 1e6 || std::abs((*v)[1]) > 1e6)
+                return error("--region needs X,Y,W,H with a positive size");
+            command.region = Rect((*v)[0], (*v)[1], (*v)[2], (*v)[3]);
+            full = true;
         } else if (a == "--last-region") {
             command.lastRegion = true;
         } else if (a == "--delay") {
@@ -208,7 +225,7 @@ Command parseCommandLine(const QStringList& arguments) {
             return error("unknown argument: " + a);
         }
     }
-    if (full && list) return error("--full and --list-windows cannot be combined");
+    if (full && list) return error("--full or --region cannot go with --list-windows");
     if (command.lastRegion && (full || list || delayGiven))
         return error("--last-region takes no other option");
     if (list) {
@@ -216,7 +233,8 @@ Command parseCommandLine(const QStringList& arguments) {
             return error("--list-windows takes no other option");
         command.kind = Command::Kind::listWindows;
     } else if (full) {
-        if (command.output.isEmpty()) return error("--full needs -o FILE.png");
+        if (command.output.isEmpty())
+            return error("--full and --region need -o FILE.png (or -o -)");
         command.kind = Command::Kind::captureFull;
     } else if (!command.output.isEmpty() || displayGiven) {
         return error("-o and --display need --full");

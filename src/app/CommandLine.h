@@ -31,6 +31,7 @@ struct Command {
     int display = 0;             // captureFull: index in the display list, primary first
     double delay = 0;            // capture, captureFull: seconds before the picture is taken
     bool lastRegion = false;     // capture: open with the last copied, saved or pinned region
+    std::optional<Rect> region;  // captureFull: a part of the display, display-local points, y up
     std::optional<Rect> window;  // regions: the window, screen-local points
     std::optional<Size> screen;  // regions: the display's size in points (default: the image's)
     QStringList frames;          // stitch: the frames in order

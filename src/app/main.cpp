@@ -69,7 +69,38 @@ int captureFull(const Command& command) {
                      .arg(snapshots.value().size()));
         return 2;
     }
-    const auto png = PngEncoder::encode(snapshots.value()[command.display].image);
+    const ScreenSnapshot& snapshot = snapshots.value()[command.display];
+    QImage image = snapshot.image;
+    if (command.region) {
+        // Display-local points, y up, as --list-windows prints them; what lies off the display
+        // is left out, and said.
+        const Rect display(0, 0, snapshot.frame.width(), snapshot.frame.height());
+        const Rect inside = command.region->intersected(display);
+        if (inside.isEmpty()) {
+            printErr(QStringLiteral("tessal: the region %1 lies off display %2 (%3 × %4 points)\n")
+                         .arg(rectText(*command.region))
+                         .arg(command.display)
+                         .arg(display.width())
+                         .arg(display.height()));
+            return 2;
+        }
+        if (inside != *command.region)
+            printErr(QStringLiteral("tessal: the region was clipped to the display: %1\n")
+                         .arg(rectText(inside)));
+        image = image.copy(pixelCrop(inside, display.size, image.size()));
+    }
+    const auto png = PngEncoder::encode(image);
+    if (command.output == QStringLiteral("-")) {
+        // PNG on standard output, for pipes.
+        if (!png ||
+            std::fwrite(png->constData(), 1, std::size_t(png->size()), stdout) !=
+                std::size_t(png->size()) ||
+            std::fflush(stdout) != 0) {
+            printErr(QStringLiteral("tessal: cannot write the PNG to standard output\n"));
+            return 1;
+        }
+        return 0;
+    }
     QString error;
     if (!png || !writeFileAtomically(command.output, *png, &error)) {
         printErr("tessal: cannot write " + command.output + ": " + error + "\n");

@@ -12,6 +12,24 @@ diff=$(compare -metric AE "$WORLD/ours.png" "$WORLD/reference.png" null: 2>&1)
 [ "$(identify -format %wx%h "$WORLD/ours.png")" = "1600x900" ] || fail "wrong size"
 pass "single display equals the root window"
 
+# A region, in points from the display's bottom-left corner: to a file and to standard output.
+# 120,500 upwards 200 × 100 is the root's 120,300 downwards.
+"$TESSAL" capture --region 120,500,200,100 -o "$WORLD/region.png" || fail "capture --region failed"
+"$TESSAL" capture --region 120,500,200,100 -o - >"$WORLD/piped.png" || fail "capture --region -o - failed"
+convert "$WORLD/reference.png" -crop 200x100+120+300 +repage "$WORLD/region-ref.png"
+for f in region piped; do
+    diff=$(compare -metric AE "$WORLD/$f.png" "$WORLD/region-ref.png" null: 2>&1)
+    [ "$diff" = "0" ] || fail "the $f region differs from the root's pixels in $diff"
+done
+# Partly off the display: clipped and said; wholly off: refused with exit 2 and nothing written.
+"$TESSAL" capture --region 1500,-50,200,100 -o "$WORLD/clipped.png" 2>"$WORLD/err" ||
+    fail "a region partly off the display failed"
+grep -q "clipped" "$WORLD/err" || fail "the clipping was not said"
+[ "$(identify -format %wx%h "$WORLD/clipped.png")" = "100x50" ] || fail "clipped to the wrong size"
+"$TESSAL" capture --region 5000,5000,10,10 -o "$WORLD/off.png" 2>"$WORLD/err"; rc=$?
+[ $rc -eq 2 ] && [ ! -e "$WORLD/off.png" ] && grep -q "lies off" "$WORLD/err" || fail "off the display gave $rc"
+pass "a region is written to a file or to standard output with the root's pixels; off the display it is clipped or refused"
+
 # Two monitors on one root: display 1 is the right half.
 xrandr --setmonitor left 800/211x900/238+0+0 screen >/dev/null
 xrandr --setmonitor right 800/211x900/238+800+0 none >/dev/null
