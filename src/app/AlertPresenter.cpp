@@ -78,6 +78,7 @@ int MessageBoxPresenter::run(const AlertSpec& alert) {
     QList<QAbstractButton*> buttons;
     const auto box = build(alert, &buttons);
     box->exec();
+    lastFrame_ = box->frameGeometry();
     const int index = buttons.indexOf(box->clickedButton());
     if (index < 0) return buttons.size() > 1 ? 1 : 0;
     return index;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QRect>
 #include <memory>
 
 #include "base/AlertSpec.h"
@@ -15,6 +16,9 @@ class AlertPresenter {
   public:
     virtual ~AlertPresenter() = default;
     virtual int run(const AlertSpec& alert) = 0;
+    // Where the last alert stood on screen, frame included (Qt's global coordinates); empty
+    // when unknown.
+    virtual QRect lastFrame() const { return {}; }
 };
 
 class MessageBoxPresenter final : public AlertPresenter {
@@ -23,9 +27,13 @@ class MessageBoxPresenter final : public AlertPresenter {
     static constexpr int minimumWidth = 420;
 
     int run(const AlertSpec& alert) override;
+    QRect lastFrame() const override { return lastFrame_; }
     // The box `run` shows, before it is shown; its buttons in the alert's order.
     static std::unique_ptr<QMessageBox> build(const AlertSpec& alert,
                                               QList<QAbstractButton*>* buttons = nullptr);
+
+  private:
+    QRect lastFrame_;
 };
 
 }  // namespace tessal

@@ -305,10 +305,15 @@ void AppDelegate::takeScreenshot() {
 
     // The stored flag first: it spares the accessibility bus a round trip on every capture.
     bool guideShown = false;
+    // What the screen showed before the guide, to see it show that again once the guide closed.
+    std::shared_ptr<const ScreenRecall> beforeGuide;
+    QRect guideFrame;
     if (!defaults_.boolValue(ChildRegionPermissionGuide::shownKey, false) &&
         !platform_.accessibility->isTrusted()) {
         visibility_.activate();
+        beforeGuide = std::make_shared<ScreenRecall>(ScreenRecall::take());
         const int answer = alerts_.run(ChildRegionPermissionGuide::alert(shortcut_.label));
+        guideFrame = alerts_.lastFrame();
         defaults_.set(ChildRegionPermissionGuide::shownKey, true);
         guideShown = true;
         if (answer == 0) {
@@ -323,13 +328,30 @@ void AppDelegate::takeScreenshot() {
     const bool anythingHidden = visibility_.hide() || guideShown;
     std::weak_ptr<bool> alive = alive_;
     const bool hadEditor = editor_ != nullptr;
-    auto start = [this, alive, hadEditor] {
+    std::function<void()> start = [this, alive, hadEditor] {
         if (!alive.expired()) capture(hadEditor);
     };
+    if (beforeGuide && !guideFrame.isEmpty())
+        start = [this, alive, beforeGuide, guideFrame, start] {
+            if (!alive.expired())
+                afterAreaShowsAgain(beforeGuide, guideFrame, clock_.uptime() + kLeaveLimit, start);
+        };
     if (anythingHidden)
         afterOwnWindowsLeave(clock_.uptime() + kLeaveLimit, std::move(start));
     else
         mainQueue_.after(0, std::move(start));
+}
+
+void AppDelegate::afterAreaShowsAgain(std::shared_ptr<const ScreenRecall> before, QRect area,
+                                      double deadline, std::function<void()> then) {
+    if (clock_.uptime() >= deadline || before->showsAgain(area)) {
+        then();
+        return;
+    }
+    std::weak_ptr<bool> alive = alive_;
+    mainQueue_.after(kLeaveCheckInterval, [this, alive, before, area, deadline, then] {
+        if (!alive.expired()) afterAreaShowsAgain(before, area, deadline, then);
+    });
 }
 
 bool AppDelegate::ownWindowOnScreen() {

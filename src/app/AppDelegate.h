@@ -13,6 +13,7 @@
 #include "ApplicationVisibility.h"
 #include "CaptureShortcut.h"
 #include "EditMenu.h"
+#include "ScreenRecall.h"
 #include "ShortcutDialog.h"
 #include "annotation/AnnotationHost.h"
 #include "base/AlertSpec.h"
@@ -121,6 +122,10 @@ class AppDelegate final : public QObject {
     bool ownWindowOnScreen();
     // Runs `then` once no window of ours is listed (or at `deadline`), after the repaint delay.
     void afterOwnWindowsLeave(double deadline, std::function<void()> then);
+    // Runs `then` once `area` shows what it showed in `before` again (the windows beneath have
+    // repainted it), or at `deadline`.
+    void afterAreaShowsAgain(std::shared_ptr<const ScreenRecall> before, QRect area,
+                             double deadline, std::function<void()> then);
     void showEditor(std::unique_ptr<Editor> editor);
     void showSettingsWriteFailure(const QString& reason);
     // The save dialog and the failure alerts, shared by every window that saves or copies.
