@@ -45,6 +45,8 @@ namespace {
 // then a moment for the windows beneath to repaint and for a compositor's closing animation.
 constexpr double kLeaveCheckInterval = 0.02;
 constexpr double kLeaveLimit = 1.0;
+// Each look at the area reads the screens whole: less often than the window list.
+constexpr double kRecallCheckInterval = 0.05;
 // A delayed capture is usually for an open menu, which holds the keyboard and the pointer until
 // the user clicks: the overlay waits for them this many times 25 ms.
 constexpr int kDelayedInputAttempts = 400;
@@ -349,7 +351,7 @@ void AppDelegate::afterAreaShowsAgain(std::shared_ptr<const ScreenRecall> before
         return;
     }
     std::weak_ptr<bool> alive = alive_;
-    mainQueue_.after(kLeaveCheckInterval, [this, alive, before, area, deadline, then] {
+    mainQueue_.after(kRecallCheckInterval, [this, alive, before, area, deadline, then] {
         if (!alive.expired()) afterAreaShowsAgain(before, area, deadline, then);
     });
 }

@@ -32,8 +32,10 @@ sleep 0.3
 xdotool mousemove 950 250
 "$TESSAL" capture || fail "no running instance after the alert"
 # Accessibility cannot be asked without a bus, so the one-time guide comes up first.
-wait_for 5 xdotool search --onlyvisible --name '^Tessal$' || fail "no guide without a session bus"
+wait_for 10 xdotool search --onlyvisible --name '^Tessal$' || fail "no guide without a session bus"
 xdotool search --onlyvisible --name '^Tessal$' windowactivate --sync key Escape 2>/dev/null
-wait_for 5 sh -c "import -window root -crop 1x1+250+200 -depth 8 txt:- | sed -n 2p | grep -q '(153,153,153)'" ||
+# The capture waits for the screen under the guide to be repainted, and the first overlay loads
+# its fonts: on a starved machine that takes a few seconds.
+wait_for 10 sh -c "import -window root -crop 1x1+250+200 -depth 8 txt:- | sed -n 2p | grep -q '(153,153,153)'" ||
     fail "no overlay after the guide: $(pixel_at 250 200)"
 pass "captures work without tray and session bus"
