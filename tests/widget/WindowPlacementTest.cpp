@@ -47,8 +47,8 @@ TEST(WindowPlacement, CentresWithinTheWorkAreaAndShrinksToFit) {
 
 namespace {
 
-std::unique_ptr<QMessageBox> shownBox(const AlertSpec& spec) {
-    auto box = MessageBoxPresenter::build(spec);
+std::unique_ptr<QMessageBox> shownBox(const AlertSpec& alert) {
+    auto box = MessageBoxPresenter::build(alert);
     box->show();
     QApplication::processEvents();
     return box;
@@ -72,17 +72,17 @@ TEST(AlertPresenter, FailuresWarnAndAPathFitsWithoutBreakingItsNames) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
-        AlertSpec spec{QStringLiteral("无法保存截图"),
-                       QStringLiteral("“%1”无法写入：权限不足。").arg(c.path),
-                       {QStringLiteral("知道了")}};
-        spec.severity = c.severity;
-        auto box = shownBox(spec);
+        AlertSpec alert{QStringLiteral("无法保存截图"),
+                        QStringLiteral("“%1”无法写入：权限不足。").arg(c.path),
+                        {QStringLiteral("知道了")}};
+        alert.severity = c.severity;
+        auto box = shownBox(alert);
         EXPECT_EQ(box->icon(), c.icon);
         EXPECT_GE(box->width(), MessageBoxPresenter::minimumWidth);
         auto* informative = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
         ASSERT_NE(informative, nullptr);
         EXPECT_EQ(informative->text().remove(QChar(0x200B)).remove(QChar(0x2060)),
-                  spec.informative);
+                  alert.informative);
         // The path breaks only after a slash: each of its names stays whole on one line.
         const QString shown = informative->text();
         const int pathStart = shown.indexOf(QLatin1Char('/'));
