@@ -2,9 +2,11 @@
 
 #include <QAbstractButton>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSpacerItem>
 
 namespace tessal {
@@ -46,6 +48,26 @@ QString breakablePaths(const QString& text) {
     return result + text.mid(done);
 }
 
+// A key held down when the alert comes up (the Return that answered the alert before it) repeats
+// into it and would press its default button unseen: only keys pressed while it is up count.
+class HeldKeyFilter final : public QObject {
+  public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (!key->isAutoRepeat()) {
+            pressedHere_.insert(key->key());
+            return false;
+        }
+        return !pressedHere_.contains(key->key());
+    }
+
+  private:
+    QSet<int> pressedHere_;
+};
+
 }  // namespace
 
 std::unique_ptr<QMessageBox> MessageBoxPresenter::build(const AlertSpec& alert,
@@ -70,6 +92,9 @@ std::unique_ptr<QMessageBox> MessageBoxPresenter::build(const AlertSpec& alert,
     if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
         grid->addItem(new QSpacerItem(minimumWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
                       grid->rowCount(), 0, 1, grid->columnCount());
+    auto* heldKeys = new HeldKeyFilter(box.get());
+    box->installEventFilter(heldKeys);
+    for (QWidget* child : box->findChildren<QWidget*>()) child->installEventFilter(heldKeys);
     if (buttons) *buttons = added;
     return box;
 }

@@ -37,5 +37,5 @@ xdotool search --onlyvisible --name '^Tessal$' windowactivate --sync key Escape 
 # The capture waits for the screen under the guide to be repainted, and the first overlay loads
 # its fonts: on a starved machine that takes a few seconds.
 wait_for 10 sh -c "import -window root -crop 1x1+250+200 -depth 8 txt:- | sed -n 2p | grep -q '(153,153,153)'" ||
-    fail "no overlay after the guide: $(pixel_at 250 200)"
+    fail "no overlay after the guide: $(pixel_at 250 200) $(cat "$WORLD/tessal.log")"
 pass "captures work without tray and session bus"

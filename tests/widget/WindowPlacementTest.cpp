@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPalette>
+#include <QPushButton>
 #include <QTextLayout>
 #include <QTimer>
 
@@ -105,6 +106,36 @@ TEST(AlertPresenter, FailuresWarnAndAPathFitsWithoutBreakingItsNames) {
         layout.endLayout();
         EXPECT_LE(lines, 3);
     }
+}
+
+TEST(AlertPresenter, AKeyHeldFromBeforeTheAlertDoesNotAnswerIt) {
+    MessageBoxPresenter presenter;
+    QTimer::singleShot(0, [] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box) return;
+        // The Return that answered the alert before this one, still held: it repeats into
+        // the default button, which has the focus.
+        QPushButton* target = nullptr;
+        for (QPushButton* button : box->findChildren<QPushButton*>())
+            if (button->isDefault()) target = button;
+        if (!target) {
+            ADD_FAILURE() << "the alert has no default button";
+            box->close();
+            return;
+        }
+        for (int i = 0; i < 3; ++i) {
+            QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(target, &repeat);
+        }
+        // Answered by then unless the repeats were ignored.
+        QTimer::singleShot(50, [] {
+            if (QWidget* still = QApplication::activeModalWidget()) {
+                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(still, &escape);
+            }
+        });
+    });
+    EXPECT_EQ(presenter.run({QStringLiteral("先截图吗？"), {}, {"去开启", "先截图"}}), 1);
 }
 
 TEST(AlertPresenter, EscapeOnTheBoxAnswersItsCancellingButton) {
