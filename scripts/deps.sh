@@ -9,7 +9,9 @@ packages=(
   libxcb1-dev libxcb-shm0-dev libxcb-render0-dev libxcb-ewmh-dev libxcb-keysyms1-dev libxcb-xtest0-dev
   libxcb-composite0-dev libxcb-damage0-dev libxcb-randr0-dev libxcb-xfixes0-dev libxcb-res0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libtesseract-dev tesseract-ocr-chi-tra libopencc-dev libssl-dev libarchive-dev openssl
+  libtesseract-dev tesseract-ocr-chi-tra libopencc-dev libzxing-dev libssl-dev libarchive-dev openssl
+  # translations: Qt's tools compile ours; Qt's own texts for its dialogs
+  qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   # run
   qt6-qpa-plugins libqt6svg6 libqt6dbus6 fonts-noto-cjk dbus at-spi2-core
   # test world
