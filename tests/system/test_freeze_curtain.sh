@@ -17,11 +17,10 @@ menu_at() {
 
 # The listener is live: a right click on the bare desktop opens the menu.
 xdotool mousemove 500 350 click 3
-sleep 0.4
-menu_at 500 350 || fail "the window manager opens no menu on a right click; nothing to test against"
+wait_for 5 menu_at 500 350 || fail "the window manager opens no menu on a right click; nothing to test against"
 xdotool key Escape
-sleep 0.3
-menu_at 500 350 && fail "the window manager's menu did not close"
+no_menu_at() { ! menu_at "$@"; }
+wait_for 5 no_menu_at 500 350 || fail "the window manager's menu did not close"
 
 "$TESSAL_STREAM_PROBE" --freeze 3 >"$WORLD/freeze.out" 2>&1 &
 probe=$!
