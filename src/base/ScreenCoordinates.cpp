@@ -5,6 +5,20 @@
 
 namespace tessal {
 
+namespace {
+
+// Pixels per point along one axis. A display at a fractional scale has a logical size that is
+// not whole (1600 pixels at 1.5 are 1066.67 points) and is given cut to 1066: the ratio is taken
+// to the nearest 1/120, the step in which fractional scales are stated, wherever that still
+// places the far edge within a pixel.
+double pixelsPerPoint(int pixels, double points) {
+    const double ratio = pixels / points;
+    const double stated = std::round(ratio * 120) / 120;
+    return stated > 0 && std::abs(stated * points - pixels) <= 1 ? stated : ratio;
+}
+
+}  // namespace
+
 double primaryTop(const std::vector<Rect>& displayFrames) {
     return displayFrames.empty() ? 0 : displayFrames.front().maxY();
 }
@@ -21,12 +35,17 @@ std::optional<Rect> localWindowRect(const Rect& windowListRect, const Rect& scre
 
 QRect pixelCrop(const Rect& selection, Size screenSize, QSize imageSize) {
     if (selection.isNull() || screenSize.width <= 0 || screenSize.height <= 0) return {};
-    const double sx = imageSize.width() / screenSize.width;
-    const double sy = imageSize.height() / screenSize.height;
+    const double sx = pixelsPerPoint(imageSize.width(), screenSize.width);
+    const double sy = pixelsPerPoint(imageSize.height(), screenSize.height);
     const double left = std::floor(selection.minX() * sx);
-    const double right = std::ceil(selection.maxX() * sx);
+    // A selection that reaches the display's far edges takes the image to its edges, also where
+    // the display's size in points was cut.
+    const double right = selection.maxX() >= screenSize.width ? double(imageSize.width())
+                                                              : std::ceil(selection.maxX() * sx);
     const double top = std::floor((screenSize.height - selection.maxY()) * sy);
-    const double bottom = std::ceil((screenSize.height - selection.minY()) * sy);
+    const double bottom = selection.minY() <= 0
+                              ? double(imageSize.height())
+                              : std::ceil((screenSize.height - selection.minY()) * sy);
     // Clip in floating point first: a selection far outside must not overflow an int.
     const double x0 = std::max(left, 0.0);
     const double y0 = std::max(top, 0.0);
@@ -38,8 +57,8 @@ QRect pixelCrop(const Rect& selection, Size screenSize, QSize imageSize) {
 
 Point pointedPixelCentre(Point p, Size screenSize, QSize imageSize) {
     if (imageSize.isEmpty() || screenSize.width <= 0 || screenSize.height <= 0) return p;
-    const double sx = imageSize.width() / screenSize.width;
-    const double sy = imageSize.height() / screenSize.height;
+    const double sx = pixelsPerPoint(imageSize.width(), screenSize.width);
+    const double sy = pixelsPerPoint(imageSize.height(), screenSize.height);
     // Clamp in floating point: points far outside must not overflow anything.
     auto pixel = [](double v, int count) {
         return std::clamp(std::isnan(v) ? 0.0 : std::floor(v), 0.0, double(count - 1));
@@ -51,8 +70,8 @@ Point pointedPixelCentre(Point p, Size screenSize, QSize imageSize) {
 
 Rect snappedSelection(const QRect& crop, Size screenSize, QSize imageSize) {
     if (imageSize.isEmpty() || screenSize.width <= 0 || screenSize.height <= 0) return Rect::null();
-    const double sx = imageSize.width() / screenSize.width;
-    const double sy = imageSize.height() / screenSize.height;
+    const double sx = pixelsPerPoint(imageSize.width(), screenSize.width);
+    const double sy = pixelsPerPoint(imageSize.height(), screenSize.height);
     const double bottom = crop.y() + crop.height();
     return {crop.x() / sx, screenSize.height - bottom / sy, crop.width() / sx, crop.height() / sy};
 }

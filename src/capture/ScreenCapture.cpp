@@ -23,8 +23,9 @@ Result<std::vector<ScreenSnapshot>> captureScreens(ScreenCaptureService& service
     std::vector<ScreenSnapshot> snapshots;
     for (const DisplayInfo& display : displays) {
         if (display.id.isEmpty() || !content.value().displayIds.contains(display.id)) continue;
-        const int width = static_cast<int>(display.frame.width() * display.scale);
-        const int height = static_cast<int>(display.frame.height() * display.scale);
+        // Rounded: a fractional scale's product lands a hair below the whole pixel count.
+        const int width = static_cast<int>(std::lround(display.frame.width() * display.scale));
+        const int height = static_cast<int>(std::lround(display.frame.height() * display.scale));
         Result<QImage> image = service.screenshot(display, width, height);
         if (!image) return image.error();
 

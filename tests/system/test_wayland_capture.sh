@@ -66,6 +66,31 @@ diff=$(compare -metric AE "$WORLD/full-2.png" "$WORLD/before-2.png" null: 2>&1)
 [ "$diff" -lt 1 ] 2>/dev/null || fail "the scale-2 display differs from grim in $diff pixels"
 pass "the second display, at scale 2, is written pixel for pixel"
 
+# At a fractional scale the display keeps its own pixels too (Qt itself rounds 1.5 up to 2). The
+# pointer's picture reaches over the display's edge from its corner: away with it meanwhile.
+swaymsg output HEADLESS-2 scale 1.5 >/dev/null
+pointer move 640 400
+sleep 0.5
+grim -o HEADLESS-2 "$WORLD/before-15.png"
+"$TESSAL" capture --full --display 1 -o "$WORLD/full-15.png" || fail "capture --full at scale 1.5"
+[ "$(identify -format %wx%h "$WORLD/full-15.png")" = "1600x1200" ] ||
+    fail "the scale-1.5 display is $(identify -format %wx%h "$WORLD/full-15.png"), not 1600x1200"
+# grim resamples the output and leaves its top row a shade translucent.
+diff=$(compare -fuzz 2% -metric AE "$WORLD/full-15.png" "$WORLD/before-15.png" null: 2>&1)
+[ "$diff" -lt 1 ] 2>/dev/null || fail "the scale-1.5 display differs from grim in $diff pixels"
+# A part of it: points from the display's bottom-left, 1.5 pixels each.
+"$TESSAL" capture --region 100,100,200,100 --display 1 -o "$WORLD/part-15.png" ||
+    fail "capture --region at scale 1.5"
+convert "$WORLD/before-15.png" -crop 300x150+150+900 +repage "$WORLD/before-part-15.png"
+[ "$(identify -format %wx%h "$WORLD/part-15.png")" = "300x150" ] ||
+    fail "the region at scale 1.5 is $(identify -format %wx%h "$WORLD/part-15.png"), not 300x150"
+diff=$(compare -fuzz 2% -metric AE "$WORLD/part-15.png" "$WORLD/before-part-15.png" null: 2>&1)
+[ "$diff" -lt 1 ] 2>/dev/null || fail "the region at scale 1.5 differs from grim in $diff pixels"
+swaymsg output HEADLESS-2 scale 2 >/dev/null
+pointer move 1275 795
+sleep 0.5
+pass "a display at scale 1.5, and a part of it, are written pixel for pixel"
+
 # A clock on the second output, to tell a frozen picture from the live screen there.
 foot --app-id=clock sh -c 'while true; do printf "\033[2J\033[H%s" "$(date +%N)"; sleep 0.1; done' \
     >/dev/null 2>&1 &

@@ -36,6 +36,12 @@ TEST(PixelCrop, WorkedExamples) {
         // Nothing of the image: no crop.
         {{500, 0, 10, 10}, {400, 300}, {800, 600}, {}},
         {{1e300, 0, 10, 10}, {400, 300}, {800, 600}, {}},
+        // A display at scale 1.5 whose width of 1066.67 points is given cut to 1066: its
+        // pixels are still 1.5 points wide (not 1600 / 1066), up to its far edge.
+        {{100, 100, 200, 100}, {1066, 800}, {1600, 1200}, {150, 900, 300, 150}},
+        {{866, 0, 200, 800}, {1066, 800}, {1600, 1200}, {1299, 0, 301, 1200}},
+        // At 1.25: 1280 × 800 pixels are 1024 × 640 points.
+        {{10, 10, 100, 100}, {1024, 640}, {1280, 800}, {12, 662, 126, 126}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(pixelCrop(c.selection, c.screen, c.image), c.crop) << c.selection;

@@ -6,6 +6,9 @@
 #include <QScreen>
 #include <QUrl>
 #include <QVariantMap>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 #include "CompositorWindows.h"
 #include "PortalRequest.h"
@@ -55,7 +58,16 @@ WaylandScreenCapture::Source WaylandScreenCapture::sourceFromEnvironment() {
 }
 
 std::vector<DisplayInfo> WaylandScreenCapture::displays() {
-    return qtDisplays();
+    std::vector<DisplayInfo> all = qtDisplays();
+    // Qt rounds a fractional output scale up to a whole one; the compositor's picture has the
+    // output's own pixels, whose ratio to the logical size is the real scale. Qt also cuts the
+    // logical size to whole points (1600 px at 1.5 are 1066.67), so the ratio is taken to the
+    // nearest 1/120, the step in which Wayland states fractional scales.
+    for (DisplayInfo& d : all)
+        if (auto it = outputs_.find(d.id);
+            it != outputs_.end() && !it->second.isNull() && d.frame.width() > 0)
+            d.scale = std::max(1.0, std::round(it->second.width() / d.frame.width() * 120) / 120);
+    return all;
 }
 
 Result<ShareableContent> WaylandScreenCapture::shareableContent() {
@@ -125,7 +137,10 @@ Result<QImage> WaylandScreenCapture::screenshot(const DisplayInfo& display, int 
                                                 int pixelHeight) {
     if (auto it = outputs_.find(display.id); it != outputs_.end()) {
         const QSize size(pixelWidth, pixelHeight);
-        if (it->second.size() == size) return it->second;
+        // A pixel more or less is the cut logical size: the output's own pixels stand.
+        if (std::abs(it->second.width() - size.width()) <= 1 &&
+            std::abs(it->second.height() - size.height()) <= 1)
+            return it->second;
         return it->second.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     QRect logical;
