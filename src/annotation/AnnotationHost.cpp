@@ -12,6 +12,9 @@
 #include "CopiedNote.h"
 #include "ScreenshotExport.h"
 #include "ToolbarModel.h"
+#include "base/MainQueue.h"
+#include "base/SerialQueue.h"
+#include "imaging/PngEncoder.h"
 #include "tools/ScreenshotHistory.h"
 
 namespace tessal {
@@ -240,14 +243,49 @@ bool AnnotationHost::recognizeText(bool copyWhenReady, std::function<void()> onC
     return false;
 }
 
-bool AnnotationHost::saveTo(const QString& path) {
-    if (!canvas_ || path.isEmpty()) return false;
-    canvas_->model().commitText();
-    const auto bytes = png();
-    if (!bytes || !ScreenshotExport::save(*bytes, path, defaults_, showError_, history_))
-        return false;
-    if (edits_) edits_->setClean();
-    return true;
+void AnnotationHost::encode(std::function<void(const std::optional<QByteArray>&)> then) {
+    if (!canvas_) {
+        then(std::nullopt);
+        return;
+    }
+    CanvasModel& model = canvas_->model();
+    model.commitText();
+    std::shared_ptr<CanvasModel> rendered = model.renderingCopy();
+    std::weak_ptr<bool> alive = alive_;
+    MainQueue& mainQueue = mainQueue_;
+    PngEncoder::worker().async([rendered, alive, &mainQueue, then = std::move(then)] {
+        const QImage image = CanvasRenderer::render(*rendered);
+        std::optional<QByteArray> made = image.isNull() ? std::nullopt : PngEncoder::encode(image);
+        mainQueue.async([alive, made = std::move(made), then] {
+            if (!alive.expired()) then(made);
+        });
+    });
+}
+
+void AnnotationHost::saveTo(const QString& path, std::function<void(bool)> done) {
+    if (!canvas_ || path.isEmpty()) {
+        done(false);
+        return;
+    }
+    const int editsAtStart = edits_ ? edits_->index() : 0;
+    encode(
+        [this, path, editsAtStart, done = std::move(done)](const std::optional<QByteArray>& bytes) {
+            if (!bytes) {
+                if (showError_)
+                    showError_({QStringLiteral("无法保存截图"),
+                                QStringLiteral("内存不足，无法生成 PNG 图片，文件没有写入。"),
+                                {QStringLiteral("知道了")}});
+                done(false);
+                return;
+            }
+            if (!ScreenshotExport::save(*bytes, path, defaults_, showError_, history_)) {
+                done(false);
+                return;
+            }
+            // Marks made while the file was being written are not in it.
+            if (edits_ && edits_->index() == editsAtStart) edits_->setClean();
+            done(true);
+        });
 }
 
 void AnnotationHost::pinned(const QByteArray& png) {

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "AnnotationToolbar.h"
@@ -62,12 +63,18 @@ class AnnotationHost {
 
     // The annotated image at full pixel size as PNG.
     std::optional<QByteArray> png() const;
+    // The same, made on the PNG worker from a copy of the canvas as it stands: a large canvas
+    // takes seconds to encode. `then` runs on the main thread (with nothing when the PNG could
+    // not be made), unless this host is gone by then.
+    void encode(std::function<void(const std::optional<QByteArray>&)> then);
     // Puts the image on the clipboard at once (the PNG follows from a worker); closes through
     // onClose unless the preference keeps the window open. A copy or a save marks the undo
     // stack clean: what it holds then exists outside the window.
     void copy();
-    // Writes the PNG to `path`; false (after telling the user) when it could not be written.
-    bool saveTo(const QString& path);
+    // Writes the PNG (made off the main thread) to `path`, then tells `done` whether it was
+    // written (after telling the user why not). The undo stack is marked clean only if no mark
+    // changed meanwhile.
+    void saveTo(const QString& path, std::function<void(bool saved)> done);
     // A window pinned the PNG: it is recorded like a copy or a save.
     void pinned(const QByteArray& png);
 
@@ -103,6 +110,8 @@ class AnnotationHost {
     QPointer<Canvas> canvas_;
     QPointer<AnnotationToolbar> toolbar_;
     QUndoStack* edits_ = nullptr;
+    // Work finished on the PNG worker reports back only while the host lives.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace tessal

@@ -494,27 +494,37 @@ void Editor::saveImage() {
     canvas()->model().commitText();
     hideOverlays();
     const auto path = environment_.chooseSavePath();
-    const bool saved = path && host_.saveTo(*path);
-    isSaving = false;
-    if (saved) {
-        reportSelectionUsed();
-        close();
-    } else {
+    if (!path) {
+        isSaving = false;
         showWindow();
+        return;
     }
+    host_.saveTo(*path, [this](bool saved) {
+        isSaving = false;
+        if (closed_) return;
+        if (saved) {
+            reportSelectionUsed();
+            close();
+        } else {
+            showWindow();
+        }
+    });
 }
 
 void Editor::pinImage() {
     if (isSaving || !canvas() || selectedRoot_ < 0 || !onPin) return;
-    const auto png = host_.png();
-    if (!png) return;
     const std::optional<Rect> frame = globalSelection();
     if (!frame) return;
-    if (onPin(*png, *frame)) {
-        reportSelectionUsed();
-        host_.pinned(*png);
-        close();
-    }
+    isSaving = true;
+    host_.encode([this, frame = *frame](const std::optional<QByteArray>& png) {
+        isSaving = false;
+        if (!png || closed_ || !onPin) return;
+        if (onPin(*png, frame)) {
+            reportSelectionUsed();
+            host_.pinned(*png);
+            close();
+        }
+    });
 }
 
 }  // namespace tessal

@@ -74,7 +74,8 @@ class Editor {
     // The display whose selection is being edited, or -1 while choosing.
     int selectedRoot() const { return selectedRoot_; }
 
-    // A modal step (save, text recognition) is running; blocks new work.
+    // A step that ends the session is running (a save, a pin: the PNG is being made, or text
+    // recognition); blocks new work.
     bool isSaving = false;
     bool closed() const { return closed_; }
 

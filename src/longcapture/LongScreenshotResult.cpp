@@ -51,11 +51,15 @@ LongScreenshotResult::LongScreenshotResult(const QImage& image, const QString& t
     host_.presentRecognition = environment_.recognizeText;
     host_.onRecognizeText = [this](bool copy) { host_.recognizeText(copy, nullptr); };
     host_.onPin = [this] {
-        const auto png = host_.png();
-        if (png && onPin_ && onPin_(*png)) {
-            host_.pinned(*png);
-            closeWindow();
-        }
+        if (saving_ || closed_) return;
+        saving_ = true;
+        host_.encode([this](const std::optional<QByteArray>& png) {
+            saving_ = false;
+            if (png && !closed_ && onPin_ && onPin_(*png)) {
+                host_.pinned(*png);
+                closeWindow();
+            }
+        });
     };
     host_.attach(canvas, toolbar, &edits_, ToolbarIndex::select);
 
@@ -86,15 +90,21 @@ void LongScreenshotResult::copyImage() {
     host_.copy();
 }
 
-bool LongScreenshotResult::save() {
-    if (!host_.canvas() || !environment_.chooseSavePath) return false;
+void LongScreenshotResult::saveThenClose() {
+    if (saving_ || closed_ || !host_.canvas() || !environment_.chooseSavePath) return;
     host_.canvas()->model().commitText();
     const auto path = environment_.chooseSavePath();
-    return path && host_.saveTo(*path);
+    if (!path) return;
+    saving_ = true;
+    host_.saveTo(*path, [this](bool saved) {
+        saving_ = false;
+        // Marks drawn while the file was being written are not in it: the window stays.
+        if (saved && edits_.isClean()) closeWindow();
+    });
 }
 
 void LongScreenshotResult::saveImage() {
-    if (save()) closeWindow();
+    saveThenClose();
 }
 
 AlertSpec LongScreenshotResult::discardQuestion() {
@@ -106,12 +116,15 @@ AlertSpec LongScreenshotResult::discardQuestion() {
 
 bool LongScreenshotResult::confirmClose() {
     if (closed_ || !environment_.ask) return true;
+    // The save under way closes the window once its file is written.
+    if (saving_) return false;
     if (host_.canvas()) host_.canvas()->model().commitText();
     if (edits_.isClean()) return true;
     // "继续编辑" is the second button, which closing the question also answers.
     switch (environment_.ask(discardQuestion())) {
         case 0:
-            return save();
+            saveThenClose();
+            return false;
         case 2:
             return true;
         default:

@@ -75,7 +75,8 @@ class LongScreenshotResult final : public QWidget {
   private:
     void layoutContent();
     // Writes the image where the user chooses; false when nothing was written.
-    bool save();
+    // Asks where, writes the PNG (made off the main thread), and closes once it is written.
+    void saveThenClose();
     // True when the window may close: nothing unsaved, or the user saved or discarded it.
     bool confirmClose();
 
@@ -85,6 +86,8 @@ class LongScreenshotResult final : public QWidget {
     AnnotationHost host_;
     QScrollArea* scroll_ = nullptr;
     bool closed_ = false;
+    // A save or a pin is making its PNG.
+    bool saving_ = false;
 };
 
 }  // namespace tessal

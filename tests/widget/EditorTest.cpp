@@ -10,6 +10,7 @@
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
 #include "base/QtGeometry.h"
+#include "base/SerialQueue.h"
 #include "capture/Editor.h"
 #include "capture/OverlayWindow.h"
 #include "capture/PixelMagnifier.h"
@@ -109,6 +110,12 @@ class EditorTest : public ::testing::Test {
     };
     std::vector<Recognition> recognitions;
     bool recognitionOpens = true;
+
+    // Lets a save or a pin finish: its PNG is made on the worker, then reported back.
+    void finishExports() {
+        SerialQueue::named("local.ostrel.png").flush();
+        queue.advance(0);
+    }
 
     ManualClock clock;
     ManualMainQueue queue{clock};
@@ -316,12 +323,14 @@ TEST_F(EditorTest, SaveWritesTheFileOrBringsTheSessionBack) {
     // A folder that cannot be written: the error is shown, nothing is remembered.
     savePath = dir.filePath("missing/shot.png");
     editor->saveImage();
+    finishExports();
     EXPECT_EQ(errors.size(), 1);
     EXPECT_FALSE(defaults.contains("lastSaveDirectory"));
     EXPECT_EQ(closes, 0);
     // Saved: the file holds the PNG, the folder is remembered, the session ends.
     savePath = dir.filePath("shot.png");
     editor->saveImage();
+    finishExports();
     EXPECT_EQ(QImage(*savePath).size(), QSize(40, 30));
     EXPECT_EQ(defaults.stringValue("lastSaveDirectory"), dir.path());
     EXPECT_EQ(closes, 1);
@@ -338,11 +347,13 @@ TEST_F(EditorTest, PinHandsTheImageAndItsGlobalFrameToTheController) {
         return accept;
     };
     editor->pinImage();
+    finishExports();
     EXPECT_EQ(frame, Rect(410, 20, 50, 40));
     EXPECT_EQ(QImage::fromData(pinned).size(), QSize(100, 80));
     EXPECT_EQ(closes, 0);  // refused: keep editing
     accept = true;
     EXPECT_TRUE(press(35, false, true));  // Control+P
+    finishExports();
     EXPECT_EQ(closes, 1);
 }
 

@@ -3,11 +3,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <deque>
+#include <future>
 
 #include "annotation/ToolbarButtons.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
+#include "base/SerialQueue.h"
 #include "longcapture/LongScreenshotResult.h"
 #include "platform/fake/FakePlatform.h"
 
@@ -31,6 +33,11 @@ class ResultWindowTest : public ::testing::Test {
                               nullptr, nullptr, std::move(ask)});
         result->onClose = [this] { ++closes; };
         return result;
+    }
+    // Lets a save or a pin finish: its PNG is made on the worker, then reported back.
+    void finishExports() {
+        SerialQueue::named("local.ostrel.png").flush();
+        queue.advance(0);
     }
     QTemporaryDir dir;
     DefaultsStore defaults{dir.filePath("defaults.json")};
@@ -156,6 +163,7 @@ TEST_F(ResultWindowTest, EscapeOrTheWindowCloseAsksBeforeMarksAreLost) {
                 result->close();
                 break;
         }
+        finishExports();
         ASSERT_EQ(int(asked.size()), c.asked);
         if (c.asked) {
             EXPECT_EQ(asked[0].message, "是否保存对截图所做的标注？");
@@ -169,6 +177,45 @@ TEST_F(ResultWindowTest, EscapeOrTheWindowCloseAsksBeforeMarksAreLost) {
         if (c.marks && !c.closed) {
             EXPECT_EQ(result->canvas().model().marks().size(), 1u);
         }
+    }
+}
+
+TEST_F(ResultWindowTest, SaveAndPinMakeTheirPngOffTheMainThreadAndKeepMarksDrawnMeanwhile) {
+    const QString path = dir.filePath("long.png");
+    for (const bool pin : {false, true}) {
+        SCOPED_TRACE(pin ? "pin" : "save");
+        closes = 0;
+        QFile::remove(path);
+        auto result = open(
+            600, 400, true, [](const AlertSpec&) { return 1; },
+            [&] { return std::optional<QString>(path); });
+        result->show();
+        drawMark(*result);
+        // The PNG worker is busy: the window waits for it, the main thread does not.
+        std::promise<void> gate;
+        SerialQueue::named("local.ostrel.png").async([until = gate.get_future().share()] {
+            until.wait();
+        });
+        result->toolbar().onAction(pin ? ToolbarActionId::pin : ToolbarActionId::save);
+        queue.advance(0);
+        EXPECT_EQ(closes, 0);
+        EXPECT_FALSE(QFile::exists(path));
+        if (!pin) {  // a second mark, not in the file being written
+            result->canvas().model().mouseDown({200, 200}, 1);
+            result->canvas().model().mouseUp({300, 300}, false);
+        }
+        gate.set_value();
+        finishExports();
+        if (pin) {
+            EXPECT_EQ(closes, 1);
+            continue;
+        }
+        EXPECT_EQ(QImage(path).size(), QSize(600, 400));
+        EXPECT_EQ(closes, 0);
+        // The second mark is unsaved: closing still asks.
+        EXPECT_TRUE(result->handleKey(key(KeyCode::escape), false));
+        EXPECT_EQ(closes, 0);
+        EXPECT_EQ(result->canvas().model().marks().size(), 2u);
     }
 }
 
