@@ -7,9 +7,13 @@
 // With --unmap-floor it measures the X server alone: a black window over the whole screen is
 // unmapped, timed until the probe shows what lies under it again — the least any overlay's
 // closing can take here.
+// --backdrop puts a small window of a plain colour, which the X server paints itself, under the
+// probe, beneath every other window: what a closing overlay uncovers there shows without waiting
+// for any program to repaint. Without it, a probe over a program's window also times that
+// program's answer to the exposure (a Qt window repaints its content itself, ~25 ms here).
 //
 //   tessal-latency --probe X,Y [--key ctrl+1 | --command "flameshot gui" | --unmap-floor]
-//                  [--runs 10] [--setup CMD] [--no-escape] [--until-clipboard]
+//                  [--runs 10] [--setup CMD] [--no-escape] [--until-clipboard] [--backdrop]
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -112,6 +116,20 @@ std::vector<double> unmapTimes(int px, int py, int runs) {
     return times;
 }
 
+// A 100 × 100 window of `colour` around the probe, below every other window.
+void showBackdrop(int px, int py, uint32_t colour) {
+    const xcb_window_t window = xcb_generate_id(c);
+    const uint32_t values[] = {colour, 1};
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, root, int16_t(px - 50), int16_t(py - 50),
+                      100, 100, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                      XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
+    const uint32_t below = XCB_STACK_MODE_BELOW;
+    xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, &below);
+    xcb_map_window(c, window);
+    xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, &below);
+    xcb_flush(c);
+}
+
 }  // namespace
 
 bool clipboardHasPng() {
@@ -123,16 +141,18 @@ bool clipboardHasPng() {
 int main(int argc, char** argv) {
     int px = -1, py = -1, runs = 10;
     std::string key, command, setup;
-    bool escapeAfter = true, untilClipboard = false, unmapFloor = false;
+    bool escapeAfter = true, untilClipboard = false, unmapFloor = false, backdrop = false;
     for (int i = 1; i < argc; ++i) {
         const std::string flag = argv[i];
         if (flag == "--no-escape") escapeAfter = false;
         if (flag == "--until-clipboard") untilClipboard = true;
         if (flag == "--unmap-floor") unmapFloor = true;
+        if (flag == "--backdrop") backdrop = true;
     }
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
-        if (a == "--no-escape" || a == "--until-clipboard" || a == "--unmap-floor") {
+        if (a == "--no-escape" || a == "--until-clipboard" || a == "--unmap-floor" ||
+            a == "--backdrop") {
             --i;
             continue;
         }
@@ -155,6 +175,18 @@ int main(int argc, char** argv) {
     c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c)) return 1;
     root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    if (backdrop) {
+        constexpr uint32_t colour = 0x3366cc;
+        showBackdrop(px, py, colour);
+        const auto shown = Clock::now();
+        while (pixel(px, py) != colour &&
+               std::chrono::duration<double>(Clock::now() - shown).count() < 5)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (pixel(px, py) != colour) {
+            std::fprintf(stderr, "the backdrop is covered at the probe: choose another point\n");
+            return 1;
+        }
+    }
     if (unmapFloor) return reportTimes(unmapTimes(px, py, runs));
     const auto trigger = parseKeys(key);
     const auto escape = std::vector<xcb_keycode_t>{keycode(0xff1b)};

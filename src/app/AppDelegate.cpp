@@ -439,6 +439,8 @@ void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
     };
     const unsigned long serial = ++editorSerial_;
     raw->onClose = [this, alive, serial] {
+        // The overlays are hidden: that reaches the screen before the session is taken down.
+        platform_.workspace->sendWindowChanges();
         mainQueue_.async([this, alive, serial] {
             if (alive.expired() || serial != editorSerial_) return;
             platform_.capture->releaseFrozenDisplays();

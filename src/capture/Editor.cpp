@@ -480,7 +480,9 @@ std::optional<Rect> Editor::globalSelection() const {
 }
 
 void Editor::reportSelectionUsed() {
-    if (const auto frame = globalSelection(); frame && onSelectionUsed) onSelectionUsed(*frame);
+    // Remembered (and written to the settings) after the session has left the screen.
+    if (const auto frame = globalSelection(); frame && onSelectionUsed)
+        environment_.mainQueue.async([used = onSelectionUsed, frame = *frame] { used(frame); });
 }
 
 void Editor::copyImage() {

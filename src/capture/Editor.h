@@ -81,7 +81,8 @@ class Editor {
 
     std::function<void()> onClose;
     std::function<bool(const QByteArray& png, const Rect& globalFrame)> onPin;
-    // The selection (global coordinates) as it is copied, saved or pinned.
+    // The selection (global coordinates) as it is copied, saved or pinned; told on the next
+    // turn of the main queue, after the session has left the screen.
     std::function<void(const Rect& globalFrame)> onSelectionUsed;
     std::function<bool(const Rect& frame, const Rect& region)> onLongCapture;
     // The undo stack that Control+Z should step, whenever it changes.

@@ -46,6 +46,9 @@ class Workspace {
     // window manager never focuses); false while another client holds either. Our other windows
     // keep receiving their own pointer events. Both end when the window hides.
     virtual bool grabInput(QWindow* window) = 0;
+    // Sends what our windows asked of the display server (a hide, say) now rather than when
+    // the event loop next runs dry: the user waits for it.
+    virtual void sendWindowChanges() {}
 
     // The active window and its process (each 0 when unknown).
     virtual WindowOwner frontmost() = 0;

@@ -19,6 +19,7 @@
 #include "base/MainQueue.h"
 #include "base/SerialQueue.h"
 #include "capture/Editor.h"
+#include "capture/LastRegion.h"
 #include "capture/OverlayWindow.h"
 #include "capture/SelectionView.h"
 #include "longcapture/LongScreenshotResult.h"
@@ -490,7 +491,11 @@ TEST_F(AppDelegateTest, TheLastRegionOpensSelectedOrSaysWhyNot) {
     ASSERT_NE(editor, nullptr);
     editor->select(Rect(40, 30, 120, 80), 1);  // on the second display
     editor->copyImage();
+    // The overlays' leaving goes to the display server at once; the settings are written after.
+    EXPECT_EQ(fake.workspace->windowChangesSent, 1);
+    EXPECT_FALSE(defaults.contains(LastRegion::key));
     queue.runPending();
+    EXPECT_TRUE(defaults.contains(LastRegion::key));
 
     EXPECT_TRUE(app->captureLastRegion());
     queue.advance(1.0);

@@ -100,6 +100,8 @@ class FakeWorkspace final : public Workspace {
         notifications << QStringList{summary, body};
         return std::nullopt;
     }
+    int windowChangesSent = 0;
+    void sendWindowChanges() override { ++windowChangesSent; }
     // Grab attempts refused before one succeeds (-1: never).
     int grabRefusals = 0;
     int grabAttempts = 0;

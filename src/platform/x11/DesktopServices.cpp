@@ -12,6 +12,10 @@
 
 namespace tessal {
 
+void X11Workspace::sendWindowChanges() {
+    if (xcb_connection_t* c = x11::connection()) xcb_flush(c);
+}
+
 bool X11Workspace::grabInput(QWindow* window) {
     if (!window) return false;
     // The pointer directly, with owner events, so each of our overlays still gets its own

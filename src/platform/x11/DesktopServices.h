@@ -7,6 +7,7 @@ namespace tessal {
 class X11Workspace final : public DesktopWorkspace {
   public:
     bool grabInput(QWindow* window) override;
+    void sendWindowChanges() override;
     WindowOwner frontmost() override;
     bool activate(const WindowOwner& owner) override;
     bool postScroll(Point point, int notches, bool horizontal) override;
