@@ -7,6 +7,9 @@
 // With --unmap-floor it measures the X server alone: a black window over the whole screen is
 // unmapped, timed until the probe shows what lies under it again — the least any overlay's
 // closing can take here.
+// With --until-restored the time runs until the probe, once changed, shows what it showed before
+// again: a probe inside the window under the pointer is dimmed by the frozen still, then lit
+// again by the live overlay, which leaves the hovered window clear.
 // --backdrop puts a small window of a plain colour, which the X server paints itself, under the
 // probe, beneath every other window: what a closing overlay uncovers there shows without waiting
 // for any program to repaint. Without it, a probe over a program's window also times that
@@ -14,6 +17,7 @@
 //
 //   tessal-latency --probe X,Y [--key ctrl+1 | --command "flameshot gui" | --unmap-floor]
 //                  [--runs 10] [--setup CMD] [--no-escape] [--until-clipboard] [--backdrop]
+//                  [--until-restored]
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -141,18 +145,20 @@ bool clipboardHasPng() {
 int main(int argc, char** argv) {
     int px = -1, py = -1, runs = 10;
     std::string key, command, setup;
-    bool escapeAfter = true, untilClipboard = false, unmapFloor = false, backdrop = false;
+    bool escapeAfter = true, untilClipboard = false, unmapFloor = false, backdrop = false,
+         untilRestored = false;
     for (int i = 1; i < argc; ++i) {
         const std::string flag = argv[i];
         if (flag == "--no-escape") escapeAfter = false;
         if (flag == "--until-clipboard") untilClipboard = true;
         if (flag == "--unmap-floor") unmapFloor = true;
         if (flag == "--backdrop") backdrop = true;
+        if (flag == "--until-restored") untilRestored = true;
     }
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
         if (a == "--no-escape" || a == "--until-clipboard" || a == "--unmap-floor" ||
-            a == "--backdrop") {
+            a == "--backdrop" || a == "--until-restored") {
             --i;
             continue;
         }
@@ -212,8 +218,13 @@ int main(int argc, char** argv) {
             tap(trigger);
         }
         double ms = -1;
+        bool changed = false;
         while (std::chrono::duration<double>(Clock::now() - start).count() < 5) {
-            if (untilClipboard ? clipboardHasPng() : pixel(px, py) != before) {
+            const bool done = untilClipboard  ? clipboardHasPng()
+                              : untilRestored ? (changed = changed || pixel(px, py) != before) &&
+                                                    pixel(px, py) == before
+                                              : pixel(px, py) != before;
+            if (done) {
                 ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
                 break;
             }

@@ -109,6 +109,8 @@ for size in 1920x1080 3840x2160; do
         sleep 1
         echo "== shortcut to dimmed overlay, $size: Tessal, Ctrl+1 (XTest key press), the first after launch included =="
         "$build/bench/tessal-latency" --probe 300,300 --key ctrl+1 --runs 20 | tail -n1
+        echo "== shortcut to live overlay (the window under the pointer lit again), $size =="
+        "$build/bench/tessal-latency" --probe 1000,650 --key ctrl+1 --until-restored --runs 20 | tail -n1
         echo "== command to dimmed overlay, $size: tessal capture =="
         "$build/bench/tessal-latency" --probe 300,300 --command "$TESSAL capture" --runs 10 | tail -n1
         kill "$TESSAL_PID"
