@@ -17,6 +17,8 @@ packages=(
   # test world
   xvfb xauth openbox trayer xdotool xclip x11-xserver-utils x11-utils imagemagick dbus-x11 xcompmgr picom dunst
   python3-pyatspi desktop-file-utils appstream iproute2 util-linux
+  # the session-bus test's gdbus; the manual page and shell completions checked by their own tools
+  libglib2.0-bin groff-base zsh fish
   # Wayland: the backend (Qt's platform plugin), and the headless sway world of the tests.
   # xdg-desktop-portal offers Screenshot only beside an Access backend: the GTK one, named here
   # because it is only a Recommends, which this script never installs.
