@@ -10,12 +10,14 @@
 #include "AlertPresenter.h"
 #include "AppDelegate.h"
 #include "CommandLine.h"
+#include "CommandLineText.h"
 #include "QuitOnSignal.h"
 #include "Resources.h"
 #include "SingleInstance.h"
 #include "base/AtomicFile.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
+#include "base/FileErrors.h"
 #include "base/MainQueue.h"
 #include "base/SerialQueue.h"
 #include "capture/CaptureCountdown.h"
@@ -52,6 +54,15 @@ struct ToolArguments {
 };
 
 int captureFull(const Command& command) {
+    // Checked before the picture is taken (and before any delay): nothing is captured for a
+    // file that could not be written.
+    if (command.output != QStringLiteral("-")) {
+        if (const QString obstacle = writeObstacle(command.output); !obstacle.isEmpty()) {
+            printErr(QCoreApplication::translate("CommandLine", "tessal: 无法写入 %1：%2\n")
+                         .arg(command.output, obstacle));
+            return exitBadUsage;
+        }
+    }
     ToolArguments arguments;
     QGuiApplication app(arguments.argc, arguments.argv);
     Platform platform = createSystemPlatform();
@@ -61,13 +72,13 @@ int captureFull(const Command& command) {
         captureScreens(*platform.capture, int(getpid()));
     if (!snapshots) {
         printErr("tessal: " + snapshots.error().message + "\n");
-        return 1;
+        return exitCaptureFailed;
     }
     if (command.display >= int(snapshots.value().size())) {
         printErr(QStringLiteral("tessal: no display %1 (there are %2)\n")
                      .arg(command.display)
                      .arg(snapshots.value().size()));
-        return 2;
+        return exitBadUsage;
     }
     const ScreenSnapshot& snapshot = snapshots.value()[command.display];
     QImage image = snapshot.image;
@@ -82,7 +93,7 @@ int captureFull(const Command& command) {
                          .arg(command.display)
                          .arg(display.width())
                          .arg(display.height()));
-            return 2;
+            return exitBadUsage;
         }
         if (inside != *command.region)
             printErr(QStringLiteral("tessal: the region was clipped to the display: %1\n")
@@ -97,16 +108,16 @@ int captureFull(const Command& command) {
                 std::size_t(png->size()) ||
             std::fflush(stdout) != 0) {
             printErr(QStringLiteral("tessal: cannot write the PNG to standard output\n"));
-            return 1;
+            return exitCaptureFailed;
         }
-        return 0;
+        return exitDone;
     }
     QString error;
     if (!png || !writeFileAtomically(command.output, *png, &error)) {
         printErr("tessal: cannot write " + command.output + ": " + error + "\n");
-        return 1;
+        return exitCaptureFailed;
     }
-    return 0;
+    return exitDone;
 }
 
 int listWindows() {
@@ -277,11 +288,9 @@ int main(int argc, char** argv) {
 
     switch (command.kind) {
         case Command::Kind::help:
-            printOut(usageText());
-            return 0;
         case Command::Kind::version:
-            printOut(QStringLiteral("Tessal %1\n").arg(TESSAL_VERSION));
-            return 0;
+            printOut(command.text);
+            return exitDone;
         case Command::Kind::regions:
             return printRegions(command);
         case Command::Kind::stitch:
@@ -289,8 +298,8 @@ int main(int argc, char** argv) {
         case Command::Kind::ocr:
             return recognizeText(command);
         case Command::Kind::usageError:
-            printErr("tessal: " + command.error + "\n\n" + usageText());
-            return 2;
+            printErr("tessal: " + command.error + "\n\n" + usageText(command.verb));
+            return exitBadUsage;
         default:
             break;
     }
@@ -298,7 +307,7 @@ int main(int argc, char** argv) {
     if (!systemDisplayAvailable()) {
         printErr(QStringLiteral("tessal: no X display can be reached (DISPLAY=%1)\n")
                      .arg(qEnvironmentVariable("DISPLAY")));
-        return 1;
+        return command.kind == Command::Kind::captureFull ? exitCaptureFailed : 1;
     }
     if (command.kind == Command::Kind::captureFull) return captureFull(command);
     if (command.kind == Command::Kind::listWindows) return listWindows();
