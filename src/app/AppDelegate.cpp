@@ -422,6 +422,10 @@ void AppDelegate::capture(bool previousWasShown) {
     if (previousWasShown && editor_) editor_->showWindow();
 }
 
+bool AppDelegate::captureSessionOpen() const {
+    return editor_ && !editor_->closed();
+}
+
 void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
     Editor* raw = editor.get();
     std::weak_ptr<bool> alive = alive_;

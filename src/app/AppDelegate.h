@@ -90,6 +90,8 @@ class AppDelegate final : public QObject {
 
     Editor* editor() const { return editor_.get(); }
     bool capturing() const { return capturing_; }
+    // A capture's overlays or its editor are open.
+    bool captureSessionOpen() const;
     bool configuring() const { return configuring_; }
     const CaptureShortcut& shortcut() const { return shortcut_; }
     QMenu* statusMenu() const { return menu_; }

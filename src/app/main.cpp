@@ -13,6 +13,7 @@
 #include "CommandLineText.h"
 #include "QuitOnSignal.h"
 #include "Resources.h"
+#include "SessionBusRequests.h"
 #include "SingleInstance.h"
 #include "base/AtomicFile.h"
 #include "base/Clock.h"
@@ -23,9 +24,11 @@
 #include "capture/CaptureCountdown.h"
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenGeometry.h"
+#include "capture/StillCapture.h"
 #include "imaging/PngEncoder.h"
 #include "longcapture/ScrollStitcher.h"
 #include "platform/Platform.h"
+#include "platform/SessionBus.h"
 #include "platform/ocr/WorkerTextRecognizer.h"
 #include "regions/VisualChildRegions.h"
 #include "tools/TextRecognition.h"
@@ -68,38 +71,18 @@ int captureFull(const Command& command) {
     Platform platform = createSystemPlatform();
     if (command.delay > 0)
         std::this_thread::sleep_for(std::chrono::duration<double>(command.delay));
-    Result<std::vector<ScreenSnapshot>> snapshots =
-        captureScreens(*platform.capture, int(getpid()));
-    if (!snapshots) {
-        printErr("tessal: " + snapshots.error().message + "\n");
-        return exitCaptureFailed;
+    const Result<StillCapture> still =
+        takeStill(*platform.capture, int(getpid()), command.display, command.region);
+    if (!still) {
+        printErr("tessal: " + still.error().message + "\n");
+        return still.error().code;
     }
-    if (command.display >= int(snapshots.value().size())) {
-        printErr(QStringLiteral("tessal: no display %1 (there are %2)\n")
-                     .arg(command.display)
-                     .arg(snapshots.value().size()));
-        return exitBadUsage;
-    }
-    const ScreenSnapshot& snapshot = snapshots.value()[command.display];
-    QImage image = snapshot.image;
-    if (command.region) {
-        // Display-local points, y up, as --list-windows prints them; what lies off the display
-        // is left out, and said.
-        const Rect display(0, 0, snapshot.frame.width(), snapshot.frame.height());
-        const Rect inside = command.region->intersected(display);
-        if (inside.isEmpty()) {
-            printErr(QStringLiteral("tessal: the region %1 lies off display %2 (%3 × %4 points)\n")
-                         .arg(rectText(*command.region))
-                         .arg(command.display)
-                         .arg(display.width())
-                         .arg(display.height()));
-            return exitBadUsage;
-        }
-        if (inside != *command.region)
-            printErr(QStringLiteral("tessal: the region was clipped to the display: %1\n")
-                         .arg(rectText(inside)));
-        image = image.copy(pixelCrop(inside, display.size, image.size()));
-    }
+    // Display-local points, y up, as --list-windows prints them; what lies off the display is
+    // left out, and said.
+    if (still.value().clipped)
+        printErr(QStringLiteral("tessal: the region was clipped to the display: %1\n")
+                     .arg(rectText(still.value().taken)));
+    const QImage& image = still.value().image;
     const auto png = PngEncoder::encode(image);
     if (command.output == QStringLiteral("-")) {
         // PNG on standard output, for pipes.
@@ -269,6 +252,13 @@ int runResident(int& argc, char** argv, SingleInstance& instance, const QString&
         QtMainQueue::shared().async([handle, line] { handle(line); });
         return QStringLiteral("ok");
     };
+    // Desktops and scripts reach the running Tessal on the session bus as well; without one the
+    // socket above is the only way in.
+    std::unique_ptr<SessionBusService> bus;
+    QString busError;
+    bus = publishOnSessionBus(sessionBusRequests(delegate, *platform.capture, int(getpid()),
+                                                 [&bus] { return bus.get(); }),
+                              &busError);
     delegate.applicationDidFinishLaunching();
     QtMainQueue::shared().async([handle, request] { handle(request); });
     const int status = app.exec();
@@ -277,6 +267,31 @@ int runResident(int& argc, char** argv, SingleInstance& instance, const QString&
     // before the services it uses are destroyed with this frame.
     SerialQueue::closeAll();
     return status;
+}
+
+// Hands a capture, history or preferences request to the Tessal that owns the bus name; -1 when
+// there is no session bus or no such Tessal (the socket is tried next).
+int forwardOverSessionBus(const Command& command) {
+    QString method;
+    QVariantList arguments;
+    if (command.kind == Command::Kind::capture) {
+        method = command.lastRegion ? QStringLiteral("LastRegion") : QStringLiteral("Capture");
+        if (!command.lastRegion) arguments << command.delay;
+    } else if (command.kind == Command::Kind::history) {
+        method = QStringLiteral("OpenHistory");
+    } else if (command.kind == Command::Kind::preferences) {
+        method = QStringLiteral("OpenPreferences");
+    } else {
+        return -1;
+    }
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return -1;
+    ToolArguments toolArguments;
+    QCoreApplication core(toolArguments.argc, toolArguments.argv);
+    const std::optional<QString> answer = callRunningTessal(method, arguments);
+    if (!answer) return -1;
+    if (answer->isEmpty()) return exitDone;
+    printErr("tessal: " + *answer + "\n");
+    return exitCaptureFailed;
 }
 
 }  // namespace
@@ -341,6 +356,7 @@ int main(int argc, char** argv) {
                      .arg(QDir::tempPath()));
         return 1;
     }
+    if (const int status = forwardOverSessionBus(command); status >= 0) return status;
     if (request == QStringLiteral("activate")) {
         if (const std::optional<QString> answer = SingleInstance::ask(request);
             answer && answer->startsWith(QStringLiteral("ok"))) {
