@@ -27,12 +27,16 @@ printf '[D-BUS Service]\nName=local.ostrel\nExec=%s\n' "$TESSAL" \
     >"$XDG_DATA_HOME/dbus-1/services/local.ostrel.service"
 gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
     --method org.freedesktop.DBus.ReloadConfig >/dev/null
-call OpenPreferences >/dev/null || fail "activation did not start Tessal"
+overlay_shown() { xdotool search --onlyvisible --name '^Tessal · 截图$' >/dev/null 2>&1; }
+overlay_gone() { ! overlay_shown; }
+call Capture 0.0 >/dev/null || fail "activation did not start Tessal"
 pid=$(owner_pid)
 [ -n "$pid" ] && WORLD_PIDS+=($pid)
 wait_for 10 test -S "$XDG_RUNTIME_DIR/local.ostrel.sock" || fail "the activated Tessal has no socket"
-wait_for 10 xdotool search --onlyvisible --name '偏好设置' || fail "OpenPreferences showed no window"
-pass "D-Bus activation starts Tessal and OpenPreferences reaches it"
+wait_for 10 overlay_shown || fail "the activated Tessal shows no capture"
+xdotool key Escape
+wait_for 5 overlay_gone || fail "Escape did not end the capture"
+pass "D-Bus activation starts Tessal and Capture reaches it"
 
 intro=$(gdbus introspect --session --dest local.ostrel --object-path /local/ostrel)
 for member in 'Capture(in  d delay' 'CaptureFull(in  i display' 'CaptureRegion(in  d x' \
@@ -41,8 +45,6 @@ for member in 'Capture(in  d delay' 'CaptureFull(in  i display' 'CaptureRegion(i
 done
 pass "the object introspects with every method and signal"
 
-xdotool key Escape
-sleep 0.3
 import -window root "$WORLD/reference.png"
 gdbus monitor --session --dest local.ostrel >"$WORLD/monitor.txt" 2>&1 &
 monitor=$!
@@ -78,12 +80,6 @@ refused "InvalidArgs" Capture 1e9
 for f in none off negative; do [ ! -e "$WORLD/$f.png" ] || fail "$f.png was written"; done
 pass "relative or unwritable paths, missing displays, bad regions and delays are refused"
 
-xdotool mousemove 1500 60
-sleep 0.2
-plain=$(pixel_at 300 300)
-overlay_shown() { [ "$(pixel_at 300 300)" != "$plain" ]; }
-overlay_gone() { [ "$(pixel_at 300 300)" = "$plain" ]; }
-
 # A capture on screen: a still to a file is refused with a clear error and leaves it alone;
 # Escape still ends it and Tessal goes on answering.
 call Capture 0.0 >/dev/null || fail "Capture failed"
@@ -106,3 +102,9 @@ env -u DBUS_SESSION_BUS_ADDRESS "$TESSAL" capture || fail "tessal capture over t
 wait_for 5 overlay_shown || fail "no overlay from the socket"
 xdotool key Escape
 pass "tessal capture reaches Tessal over the bus, and over the socket without one"
+
+call OpenPreferences >/dev/null || fail "OpenPreferences failed"
+wait_for 10 xdotool search --onlyvisible --name '^Tessal · 截图偏好$' || fail "OpenPreferences showed no window"
+call OpenHistory >/dev/null || fail "OpenHistory failed"
+wait_for 10 xdotool search --onlyvisible --name '^Tessal · 截图历史$' || fail "OpenHistory showed no window"
+pass "OpenPreferences and OpenHistory open their windows"
