@@ -19,6 +19,7 @@ owner_pid() {
         --method org.freedesktop.DBus.GetConnectionUnixProcessID local.ostrel 2>/dev/null |
         sed -E 's/^\(uint32 ([0-9]+),\)$/\1/'
 }
+owned() { [ -n "$(owner_pid)" ]; }
 
 # Activation: the session bus reads $XDG_DATA_HOME/dbus-1/services, as installed packages do
 # /usr/share/dbus-1/services.
@@ -31,7 +32,8 @@ overlay_shown() { xdotool search --onlyvisible --name '^Tessal · 截图$' >/dev
 overlay_gone() { ! overlay_shown; }
 call Capture 0.0 >/dev/null || fail "activation did not start Tessal"
 pid=$(owner_pid)
-[ -n "$pid" ] && WORLD_PIDS+=($pid)
+[ -n "$pid" ] || fail "nobody owns local.ostrel after the call"
+WORLD_PIDS+=($pid)
 wait_for 10 test -S "$XDG_RUNTIME_DIR/local.ostrel.sock" || fail "the activated Tessal has no socket"
 wait_for 10 overlay_shown || fail "the activated Tessal shows no capture"
 xdotool key Escape
@@ -108,3 +110,16 @@ wait_for 10 xdotool search --onlyvisible --name '^Tessal · 截图偏好$' || fa
 call OpenHistory >/dev/null || fail "OpenHistory failed"
 wait_for 10 xdotool search --onlyvisible --name '^Tessal · 截图历史$' || fail "OpenHistory showed no window"
 pass "OpenPreferences and OpenHistory open their windows"
+
+# A Tessal started by `tessal capture` (which asked the bus first and found nobody) owns the name.
+rm -f "$XDG_DATA_HOME/dbus-1/services/local.ostrel.service"
+gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+    --method org.freedesktop.DBus.ReloadConfig >/dev/null
+kill "$pid"
+wait_for 5 sh -c '! kill -0 '"$pid" || fail "Tessal did not quit"
+"$TESSAL" capture >"$WORLD/second.log" 2>&1 &
+WORLD_PIDS+=($!)
+wait_for 10 owned || fail "a Tessal started by tessal capture does not own the name"
+wait_for 10 overlay_shown || fail "no capture from the Tessal started by tessal capture"
+xdotool key Escape
+pass "a Tessal started by tessal capture takes the name"
