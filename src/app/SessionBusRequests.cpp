@@ -25,6 +25,12 @@ BusRefusal refusal(BusRefusal::Kind kind, const QString& message) {
     return {kind, message};
 }
 
+// After the method's reply: what these start may wait in an alert of its own, which must not
+// hold the caller (or time its call out).
+void later(std::function<void()> work) {
+    QtMainQueue::shared().async(std::move(work));
+}
+
 }  // namespace
 
 BusAnswer writeStillFor(ScreenCaptureService& capture, int ownPid, int display,
@@ -75,10 +81,12 @@ BusRequests sessionBusRequests(AppDelegate& delegate, ScreenCaptureService& capt
         if (!std::isfinite(delay) || delay < 0 || delay > CaptureCountdown::maximumSeconds)
             return refusal(BusRefusal::Kind::invalidInput,
                            tr("延时须在 0 到 %1 秒之间").arg(CaptureCountdown::maximumSeconds));
-        if (delay > 0)
-            delegate.takeScreenshotAfter(delay);
-        else
-            delegate.takeScreenshot();
+        later([&delegate, delay] {
+            if (delay > 0)
+                delegate.takeScreenshotAfter(delay);
+            else
+                delegate.takeScreenshot();
+        });
         return std::nullopt;
     };
     r.captureFull = [&capture, ownPid, sessionOpen, done](int display,
@@ -105,15 +113,15 @@ BusRequests sessionBusRequests(AppDelegate& delegate, ScreenCaptureService& capt
     };
     r.lastRegion = [&delegate, busy]() -> BusAnswer {
         if (BusAnswer refused = busy()) return refused;
-        delegate.captureLastRegion();
+        later([&delegate] { delegate.captureLastRegion(); });
         return std::nullopt;
     };
     r.openHistory = [&delegate]() -> BusAnswer {
-        delegate.showHistory();
+        later([&delegate] { delegate.showHistory(); });
         return std::nullopt;
     };
     r.openPreferences = [&delegate]() -> BusAnswer {
-        delegate.showPreferences();
+        later([&delegate] { delegate.showPreferences(); });
         return std::nullopt;
     };
     return r;
