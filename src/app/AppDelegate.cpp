@@ -210,7 +210,10 @@ void AppDelegate::buildStatusMenu() {
                                      : QStringLiteral("Tessal截图"));
     };
     countdown_.onTick = showCountdown;
-    countdown_.onCancelled = [showCountdown] { showCountdown(0); };
+    countdown_.onCancelled = [this, showCountdown] {
+        showCountdown(0);
+        if (onCaptureCancelled) onCaptureCancelled();
+    };
     countdown_.onFinished = [this, showCountdown] {
         showCountdown(0);
         delayedCapture_ = true;
@@ -432,7 +435,9 @@ void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
     raw->onPin = [this, alive](const QByteArray& png, const Rect& frame) {
         return !alive.expired() && showPin(png, frame);
     };
-    raw->onSelectionUsed = [this](const Rect& frame) {
+    auto used = std::make_shared<bool>(false);
+    raw->onSelectionUsed = [this, used](const Rect& frame) {
+        *used = true;
         LastRegion::remember(defaults_, platform_.capture->displays(), frame);
     };
     raw->onActiveUndoStack = [this](QUndoStack* stack) {
@@ -442,7 +447,8 @@ void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
         return !alive.expired() && startLongCapture(frame, region);
     };
     const unsigned long serial = ++editorSerial_;
-    raw->onClose = [this, alive, serial] {
+    raw->onClose = [this, alive, serial, used] {
+        if (!*used && onCaptureCancelled) onCaptureCancelled();
         mainQueue_.async([this, alive, serial] {
             if (alive.expired() || serial != editorSerial_) return;
             platform_.capture->releaseFrozenDisplays();

@@ -113,6 +113,9 @@ class AppDelegate final : public QObject {
     std::function<ShortcutDialog::Outcome(const CaptureShortcut& current)> runShortcutDialog;
     std::function<std::optional<QString>()> chooseSavePath;
     std::function<LongCaptureTrimAnswer(const QImage&, LongCaptureAxis, LongCaptureCrop)> askTrim;
+    // A capture ended without its selection copied, saved or pinned, or a countdown was
+    // cancelled.
+    std::function<void()> onCaptureCancelled;
 
   private:
     void buildStatusMenu();

@@ -75,6 +75,11 @@ BusRequests sessionBusRequests(AppDelegate& delegate, ScreenCaptureService& capt
             if (SessionBusService* s = service()) s->captureDone(path);
         });
     };
+    delegate.onCaptureCancelled = [service] {
+        QtMainQueue::shared().async([service] {
+            if (SessionBusService* s = service()) s->captureCancelled();
+        });
+    };
     BusRequests r;
     r.capture = [&delegate, busy](double delay) -> BusAnswer {
         if (BusAnswer refused = busy()) return refused;

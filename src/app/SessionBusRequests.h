@@ -10,7 +10,8 @@ class AppDelegate;
 class ScreenCaptureService;
 
 // What the running Tessal does for the session bus's methods. `service` names the published
-// object once there is one (the signals go out through it).
+// object once there is one (the signals go out through it); the delegate's cancelled captures
+// become its CaptureCancelled signal.
 BusRequests sessionBusRequests(AppDelegate& delegate, ScreenCaptureService& capture, int ownPid,
                                std::function<SessionBusService*()> service);
 

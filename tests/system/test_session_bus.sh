@@ -92,6 +92,7 @@ refused "正在截图" CaptureRegion 10.0 10.0 50.0 50.0 "$WORLD/busy.png"
 overlay_shown || fail "the capture on screen was disturbed"
 xdotool key Escape
 wait_for 5 overlay_gone || fail "Escape did not end the capture"
+wait_for 5 grep -q "CaptureCancelled ()" "$WORLD/monitor.txt" || fail "no CaptureCancelled"
 kill -0 "$pid" || fail "Tessal ended"
 call CaptureFull 0 "$WORLD/after.png" || fail "Tessal no longer answers"
 pass "a still to a file is refused while a capture is on screen, which stays usable"
