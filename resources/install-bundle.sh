@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs this Tessal bundle for the current user: the folder goes to ~/.local/opt (where the
-# in-app update can replace it), a desktop entry and the icon to ~/.local/share.
+# in-app update can replace it); a desktop entry, the icon, the D-Bus service, the bash and fish
+# completions and the manual page to ~/.local/share.
 #   Tessal.bundle/install.sh            install or replace
 #   Tessal.bundle/install.sh --remove   remove the installed copy and its entries
 set -eu
@@ -24,7 +25,9 @@ if [ "${1:-}" = "--remove" ]; then
     rm -rf "$target"
     rm -f "$data/applications/local.ostrel.desktop" \
         "$data/icons/hicolor/scalable/apps/local.ostrel.svg" \
-        "$data/icons/hicolor/symbolic/apps/local.ostrel-symbolic.svg"
+        "$data/icons/hicolor/symbolic/apps/local.ostrel-symbolic.svg" \
+        "$data/dbus-1/services/local.ostrel.service" "$data/bash-completion/completions/tessal" \
+        "$data/fish/vendor_completions.d/tessal.fish" "$data/man/man1/tessal.1"
     echo "Tessal removed from $target."
     exit 0
 fi
@@ -67,4 +70,15 @@ while IFS= read -r line || [ -n "$line" ]; do
         *) printf '%s\n' "$line" ;;
     esac
 done < "$target/share/applications/local.ostrel.desktop" > "$data/applications/local.ostrel.desktop"
+# D-Bus reads Exec like a shell: the path in single quotes (a quote in it closed and escaped).
+mkdir -p "$data/dbus-1/services"
+printf '[D-BUS Service]\nName=local.ostrel\nExec=%s\n' \
+    "'$(printf '%s' "$target/bin/tessal" | sed "s/'/'\\\\''/g")'" \
+    > "$data/dbus-1/services/local.ostrel.service"
+for f in bash-completion/completions/tessal fish/vendor_completions.d/tessal.fish man/man1/tessal.1; do
+    if [ -f "$target/share/$f" ]; then
+        mkdir -p "$(dirname "$data/$f")"
+        cp "$target/share/$f" "$data/$f"
+    fi
+done
 echo "Tessal installed in $target. Start it from the application menu or with $target/bin/tessal."

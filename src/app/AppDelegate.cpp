@@ -210,7 +210,10 @@ void AppDelegate::buildStatusMenu() {
                                      : QStringLiteral("Tessal截图"));
     };
     countdown_.onTick = showCountdown;
-    countdown_.onCancelled = [showCountdown] { showCountdown(0); };
+    countdown_.onCancelled = [this, showCountdown] {
+        showCountdown(0);
+        if (onCaptureCancelled) onCaptureCancelled();
+    };
     countdown_.onFinished = [this, showCountdown] {
         showCountdown(0);
         delayedCapture_ = true;
@@ -422,13 +425,19 @@ void AppDelegate::capture(bool previousWasShown) {
     if (previousWasShown && editor_) editor_->showWindow();
 }
 
+bool AppDelegate::captureSessionOpen() const {
+    return editor_ && !editor_->closed();
+}
+
 void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
     Editor* raw = editor.get();
     std::weak_ptr<bool> alive = alive_;
     raw->onPin = [this, alive](const QByteArray& png, const Rect& frame) {
         return !alive.expired() && showPin(png, frame);
     };
-    raw->onSelectionUsed = [this](const Rect& frame) {
+    auto used = std::make_shared<bool>(false);
+    raw->onSelectionUsed = [this, used](const Rect& frame) {
+        *used = true;
         LastRegion::remember(defaults_, platform_.capture->displays(), frame);
     };
     raw->onActiveUndoStack = [this](QUndoStack* stack) {
@@ -438,11 +447,14 @@ void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
         return !alive.expired() && startLongCapture(frame, region);
     };
     const unsigned long serial = ++editorSerial_;
-    raw->onClose = [this, alive, serial] {
+    raw->onClose = [this, alive, serial, used] {
         // The overlays are hidden: that reaches the screen before the session is taken down.
         platform_.workspace->sendWindowChanges();
-        mainQueue_.async([this, alive, serial] {
-            if (alive.expired() || serial != editorSerial_) return;
+        // Posted after the selection's use, which is told on a later turn as well.
+        mainQueue_.async([this, alive, serial, used] {
+            if (alive.expired()) return;
+            if (!*used && onCaptureCancelled) onCaptureCancelled();
+            if (serial != editorSerial_) return;
             platform_.capture->releaseFrozenDisplays();
             editor_.reset();
         });

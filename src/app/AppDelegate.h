@@ -90,6 +90,8 @@ class AppDelegate final : public QObject {
 
     Editor* editor() const { return editor_.get(); }
     bool capturing() const { return capturing_; }
+    // A capture's overlays or its editor are open.
+    bool captureSessionOpen() const;
     bool configuring() const { return configuring_; }
     const CaptureShortcut& shortcut() const { return shortcut_; }
     QMenu* statusMenu() const { return menu_; }
@@ -111,6 +113,9 @@ class AppDelegate final : public QObject {
     std::function<ShortcutDialog::Outcome(const CaptureShortcut& current)> runShortcutDialog;
     std::function<std::optional<QString>()> chooseSavePath;
     std::function<LongCaptureTrimAnswer(const QImage&, LongCaptureAxis, LongCaptureCrop)> askTrim;
+    // A capture ended without its selection copied, saved or pinned, or a countdown was
+    // cancelled.
+    std::function<void()> onCaptureCancelled;
 
   private:
     void buildStatusMenu();

@@ -1,8 +1,11 @@
 #include "CommandLine.h"
 
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QImageReader>
 #include <cmath>
 
+#include "CommandLineText.h"
 #include "base/FileErrors.h"
 #include "capture/CaptureCountdown.h"
 
@@ -34,39 +37,19 @@ QImage readImage(const QString& path, QString* error) {
     return image;
 }
 
-QString usageText() {
-    return QStringLiteral(
-        "Usage:\n"
-        "  tessal                       start Tessal (when it runs already: a notification says "
-        "so)\n"
-        "  tessal capture [--delay SECONDS]\n"
-        "                               start a capture in the running Tessal, after SECONDS\n"
-        "                               (0 to 60, fractions allowed) when given\n"
-        "  tessal capture --last-region\n"
-        "                               capture the region last copied, saved or pinned again\n"
-        "  tessal capture --full -o FILE.png [--display N] [--delay SECONDS]\n"
-        "                               write display N (0 = primary) as PNG, no interface\n"
-        "  tessal capture --region X,Y,W,H -o FILE.png [--display N] [--delay SECONDS]\n"
-        "                               the same for a part of the display: points from its\n"
-        "                               bottom-left corner, as --list-windows prints them;\n"
-        "                               -o - writes the PNG to standard output\n"
-        "  tessal capture --list-windows\n"
-        "                               print each display's selectable windows\n"
-        "  tessal edit FILE             open a PNG or JPEG for annotating\n"
-        "  tessal history               open the screenshot history window\n"
-        "  tessal preferences           open the capture preferences window\n"
-        "  tessal regions IMAGE.png --window X,Y,W,H [--screen W,H]\n"
-        "                               print the panels found in a window of a screenshot\n"
-        "                               (screen-local points, origin bottom-left, smallest first)\n"
-        "  tessal stitch [--axis vertical|horizontal] [--no-auto-crop] -o OUT.png FRAME.png...\n"
-        "                               stitch the frames of a scrolling area into one image\n"
-        "  tessal ocr IMAGE [--lang zh-Hans,zh-Hant,en-US]\n"
-        "                               print the text of an image, a line per line found\n"
-        "  tessal --version\n"
-        "  tessal --help\n");
+namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("CommandLine", text);
 }
 
-namespace {
+Command usageError(const QString& message, const QString& verb = {}) {
+    Command c;
+    c.kind = Command::Kind::usageError;
+    c.error = message;
+    c.verb = verb;
+    return c;
+}
 
 // COUNT finite numbers separated by commas.
 std::optional<std::vector<double>> numbers(const QString& text, int count) {
@@ -82,164 +65,277 @@ std::optional<std::vector<double>> numbers(const QString& text, int count) {
     return values;
 }
 
-}  // namespace
+CommandOption flag(QStringList names, const QString& description) {
+    return {std::move(names), {}, description, CommandOption::Value::none, {}, false};
+}
+CommandOption valued(QStringList names, const QString& valueName, const QString& description,
+                     CommandOption::Value value = CommandOption::Value::text,
+                     QStringList choices = {}, bool list = false) {
+    return {std::move(names), valueName, description, value, std::move(choices), list};
+}
 
-Command parseCommandLine(const QStringList& arguments) {
-    auto error = [](const QString& message) {
-        Command c;
-        c.kind = Command::Kind::usageError;
-        c.error = message;
-        return c;
-    };
+Command interpretCapture(const QCommandLineParser& p) {
+    const QString verb = QStringLiteral("capture");
     Command command;
-    if (arguments.isEmpty()) return command;
-    const QString verb = arguments.first();
-    if (verb == "--version" || verb == "-v") {
-        if (arguments.size() > 1) return error("unexpected argument: " + arguments[1]);
-        command.kind = Command::Kind::version;
-        return command;
-    }
-    if (verb == "--help" || verb == "-h") {
-        command.kind = Command::Kind::help;
-        return command;
-    }
-    if (verb == "history" || verb == "preferences") {
-        if (arguments.size() > 1) return error("unexpected argument: " + arguments[1]);
-        command.kind = verb == "history" ? Command::Kind::history : Command::Kind::preferences;
-        return command;
-    }
-    if (verb == "edit") {
-        if (arguments.size() != 2 || arguments[1].startsWith('-'))
-            return error("edit needs exactly one image file");
-        command.kind = Command::Kind::edit;
-        command.output = arguments[1];
-        return command;
-    }
-    if (verb == "ocr") {
-        command.kind = Command::Kind::ocr;
-        for (int i = 1; i < arguments.size(); ++i) {
-            const QString& a = arguments[i];
-            if (a == "--lang") {
-                if (++i >= arguments.size()) return error("--lang needs languages");
-                for (const QString& language : arguments[i].split(',', Qt::SkipEmptyParts)) {
-                    if (language != "zh-Hans" && language != "zh-Hant" && language != "en-US")
-                        return error("unknown language: " + language);
-                    command.languages << language;
-                }
-                if (command.languages.isEmpty()) return error("--lang needs languages");
-            } else if (a.startsWith('-') || !command.output.isEmpty()) {
-                return error("unexpected argument: " + a);
-            } else {
-                command.output = a;
-            }
-        }
-        if (command.output.isEmpty()) return error("ocr needs an image");
-        return command;
-    }
-    if (verb == "stitch") {
-        command.kind = Command::Kind::stitch;
-        for (int i = 1; i < arguments.size(); ++i) {
-            const QString& a = arguments[i];
-            if (a == "--axis") {
-                if (++i >= arguments.size()) return error("--axis needs vertical or horizontal");
-                if (arguments[i] != "vertical" && arguments[i] != "horizontal")
-                    return error("--axis needs vertical or horizontal");
-                command.horizontal = arguments[i] == "horizontal";
-            } else if (a == "--no-auto-crop") {
-                command.automaticCrop = false;
-            } else if (a == "-o" || a == "--output") {
-                if (++i >= arguments.size()) return error(a + " needs a file name");
-                command.output = arguments[i];
-            } else if (a.startsWith('-')) {
-                return error("unknown argument: " + a);
-            } else {
-                command.frames << a;
-            }
-        }
-        if (command.output.isEmpty() || command.frames.isEmpty())
-            return error("stitch needs -o OUT.png and frames");
-        return command;
-    }
-    if (verb == "regions") {
-        command.kind = Command::Kind::regions;
-        for (int i = 1; i < arguments.size(); ++i) {
-            const QString& a = arguments[i];
-            if (a == "--window" || a == "--screen") {
-                if (++i >= arguments.size()) return error(a + " needs numbers");
-                const auto v = numbers(arguments[i], a == "--window" ? 4 : 2);
-                if (!v) return error(a + " needs " + (a == "--window" ? "X,Y,W,H" : "W,H"));
-                if (a == "--window") {
-                    if ((*v)[2] <= 0 || (*v)[3] <= 0)
-                        return error("--window needs a positive size");
-                    command.window = Rect((*v)[0], (*v)[1], (*v)[2], (*v)[3]);
-                } else {
-                    if ((*v)[0] <= 0 || (*v)[1] <= 0)
-                        return error("--screen needs a positive size");
-                    command.screen = Size{(*v)[0], (*v)[1]};
-                }
-            } else if (!a.startsWith('-') && command.output.isEmpty()) {
-                command.output = a;
-            } else {
-                return error("unknown argument: " + a);
-            }
-        }
-        if (command.output.isEmpty() || !command.window)
-            return error("regions needs IMAGE.png and --window");
-        return command;
-    }
-    if (verb != "capture") return error("unknown argument: " + verb);
-
     command.kind = Command::Kind::capture;
-    bool full = false, list = false, displayGiven = false, delayGiven = false;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        if (a == "--full") {
-            full = true;
-        } else if (a == "--list-windows") {
-            list = true;
-        } else if (a == "-o" || a == "--output") {
-            if (++i >= arguments.size()) return error(a + " needs a file name");
-            command.output = arguments[i];
-        } else if (a == "--region") {
-            const auto v = ++i < arguments.size() ? numbers(arguments[i], 4) : std::nullopt;
-            if (!v || (*v)[2] <= 0 || (*v)[3] <= 0 || (*v)[2] > 1e6 || (*v)[3] > 1e6 ||
-                std::abs((*v)[0]) > 1e6 || std::abs((*v)[1]) > 1e6)
-                return error("--region needs X,Y,W,H with a positive size");
-            command.region = Rect((*v)[0], (*v)[1], (*v)[2], (*v)[3]);
-            full = true;
-        } else if (a == "--last-region") {
-            command.lastRegion = true;
-        } else if (a == "--delay") {
-            const auto seconds =
-                ++i < arguments.size() ? parseCaptureDelay(arguments[i]) : std::nullopt;
-            if (!seconds) return error("--delay needs seconds from 0 to 60");
-            command.delay = *seconds;
-            delayGiven = true;
-        } else if (a == "--display") {
-            if (++i >= arguments.size()) return error("--display needs a number");
-            bool ok = false;
-            command.display = arguments[i].toInt(&ok);
-            if (!ok || command.display < 0) return error("--display needs a number ≥ 0");
-            displayGiven = true;
-        } else {
-            return error("unknown argument: " + a);
-        }
+    const bool list = p.isSet(QStringLiteral("list-windows"));
+    const bool delayGiven = p.isSet(QStringLiteral("delay"));
+    const bool displayGiven = p.isSet(QStringLiteral("display"));
+    command.lastRegion = p.isSet(QStringLiteral("last-region"));
+    command.output = p.value(QStringLiteral("output"));
+    bool full = p.isSet(QStringLiteral("full"));
+    if (p.isSet(QStringLiteral("region"))) {
+        const auto v = numbers(p.value(QStringLiteral("region")), 4);
+        if (!v || (*v)[2] <= 0 || (*v)[3] <= 0 || (*v)[2] > 1e6 || (*v)[3] > 1e6 ||
+            std::abs((*v)[0]) > 1e6 || std::abs((*v)[1]) > 1e6)
+            return usageError(tr("--region 需要 X,Y,W,H，宽和高为正数"), verb);
+        command.region = Rect((*v)[0], (*v)[1], (*v)[2], (*v)[3]);
+        full = true;
     }
-    if (full && list) return error("--full or --region cannot go with --list-windows");
+    if (delayGiven) {
+        const auto seconds = parseCaptureDelay(p.value(QStringLiteral("delay")));
+        if (!seconds) return usageError(tr("--delay 需要 0 到 60 之间的秒数"), verb);
+        command.delay = *seconds;
+    }
+    if (displayGiven) {
+        bool ok = false;
+        command.display = p.value(QStringLiteral("display")).toInt(&ok);
+        if (!ok || command.display < 0)
+            return usageError(tr("--display 需要一个不小于 0 的整数"), verb);
+    }
+    if (full && list) return usageError(tr("--full 或 --region 不能与 --list-windows 同用"), verb);
     if (command.lastRegion && (full || list || delayGiven))
-        return error("--last-region takes no other option");
+        return usageError(tr("--last-region 不能与其他选项同用"), verb);
     if (list) {
         if (!command.output.isEmpty() || displayGiven || delayGiven)
-            return error("--list-windows takes no other option");
+            return usageError(tr("--list-windows 不能与其他选项同用"), verb);
         command.kind = Command::Kind::listWindows;
     } else if (full) {
         if (command.output.isEmpty())
-            return error("--full and --region need -o FILE.png (or -o -)");
+            return usageError(tr("--full 和 --region 需要 -o 文件（或 -o -）"), verb);
         command.kind = Command::Kind::captureFull;
     } else if (!command.output.isEmpty() || displayGiven) {
-        return error("-o and --display need --full");
+        return usageError(tr("-o 和 --display 需要 --full 或 --region"), verb);
     }
     return command;
+}
+
+Command interpretRegions(const QCommandLineParser& p) {
+    const QString verb = QStringLiteral("regions");
+    Command command;
+    command.kind = Command::Kind::regions;
+    command.output = p.positionalArguments().value(0);
+    if (!p.isSet(QStringLiteral("window"))) return usageError(tr("regions 需要 --window"), verb);
+    const auto window = numbers(p.value(QStringLiteral("window")), 4);
+    if (!window || (*window)[2] <= 0 || (*window)[3] <= 0)
+        return usageError(tr("--window 需要 X,Y,W,H，宽和高为正数"), verb);
+    command.window = Rect((*window)[0], (*window)[1], (*window)[2], (*window)[3]);
+    if (p.isSet(QStringLiteral("screen"))) {
+        const auto screen = numbers(p.value(QStringLiteral("screen")), 2);
+        if (!screen || (*screen)[0] <= 0 || (*screen)[1] <= 0)
+            return usageError(tr("--screen 需要 W,H，均为正数"), verb);
+        command.screen = Size{(*screen)[0], (*screen)[1]};
+    }
+    return command;
+}
+
+Command interpretStitch(const QCommandLineParser& p) {
+    Command command;
+    command.kind = Command::Kind::stitch;
+    command.output = p.value(QStringLiteral("output"));
+    command.frames = p.positionalArguments();
+    command.horizontal = p.value(QStringLiteral("axis")) == QStringLiteral("horizontal");
+    command.automaticCrop = !p.isSet(QStringLiteral("no-auto-crop"));
+    if (command.output.isEmpty()) return usageError(tr("stitch 需要 -o 输出文件"), "stitch");
+    return command;
+}
+
+Command interpretOcr(const QCommandLineParser& p) {
+    Command command;
+    command.kind = Command::Kind::ocr;
+    command.output = p.positionalArguments().value(0);
+    if (p.isSet(QStringLiteral("lang"))) {
+        command.languages =
+            p.value(QStringLiteral("lang")).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        if (command.languages.isEmpty()) return usageError(tr("--lang 需要语言"), "ocr");
+    }
+    return command;
+}
+
+Command interpretImage(Command::Kind kind, const QCommandLineParser& p) {
+    Command command;
+    command.kind = kind;
+    command.output = p.positionalArguments().value(0);
+    return command;
+}
+
+CommandVerb helpOnly(CommandVerb verb) {
+    verb.options.push_back(flag({"h", "help"}, tr("显示这个命令的帮助")));
+    return verb;
+}
+
+}  // namespace
+
+std::vector<CommandVerb> commandVerbs() {
+    using Value = CommandOption::Value;
+    const QString file = tr("文件");
+    std::vector<CommandVerb> verbs;
+    verbs.push_back({"",
+                     "",
+                     tr("启动 Tessal；已在运行时，由通知告知"),
+                     {},
+                     0,
+                     0,
+                     {flag({"v", "version"}, tr("显示版本")), flag({"h", "help"}, tr("显示帮助"))},
+                     [](const QCommandLineParser&) { return Command{}; }});
+    verbs.push_back(helpOnly(
+        {"capture",
+         "[--delay SECONDS] [--last-region] [--full | --region X,Y,W,H -o FILE [--display N]] "
+         "[--list-windows]",
+         tr("在运行中的 Tessal 里开始截图；带 --full 或 --region 时不经界面直接写出 PNG"),
+         {},
+         0,
+         0,
+         {valued({"delay"}, "SECONDS", tr("等待这么多秒后再截图（0 到 60，可带小数）")),
+          flag({"last-region"}, tr("再次截取上次复制、保存或钉住的区域")),
+          flag({"full"}, tr("整个显示器写成 PNG，不经界面")),
+          valued({"region"}, "X,Y,W,H",
+                 tr("显示器的一部分写成 PNG：以显示器左下角为原点的点坐标，与 --list-windows "
+                    "所印相同；超出显示器的部分被裁去并说明，完全在外则拒绝")),
+          valued({"o", "output"}, "FILE", tr("写入的 PNG 文件；- 表示标准输出"), Value::file),
+          valued({"display"}, "N", tr("显示器序号（0 为主显示器）")),
+          flag({"list-windows"}, tr("列出每个显示器上可选的窗口"))},
+         interpretCapture}));
+    verbs.push_back(helpOnly(
+        {"edit",
+         "FILE",
+         tr("打开一张 PNG 或 JPEG 图片进行标注"),
+         file,
+         1,
+         1,
+         {},
+         [](const QCommandLineParser& p) { return interpretImage(Command::Kind::edit, p); }}));
+    verbs.push_back(helpOnly(
+        {"history", "", tr("打开截图历史窗口"), {}, 0, 0, {}, [](const QCommandLineParser& p) {
+             return interpretImage(Command::Kind::history, p);
+         }}));
+    verbs.push_back(helpOnly({"preferences",
+                              "",
+                              tr("打开截图偏好设置窗口"),
+                              {},
+                              0,
+                              0,
+                              {},
+                              [](const QCommandLineParser& p) {
+                                  return interpretImage(Command::Kind::preferences, p);
+                              }}));
+    verbs.push_back(
+        helpOnly({"regions",
+                  "IMAGE --window X,Y,W,H [--screen W,H]",
+                  tr("列出截图中一个窗口里找到的面板（屏幕局部点坐标，原点在左下角，从小到大）"),
+                  "IMAGE",
+                  1,
+                  1,
+                  {valued({"window"}, "X,Y,W,H", tr("窗口在截图中的位置，屏幕局部点坐标")),
+                   valued({"screen"}, "W,H", tr("显示器的点尺寸（默认为图片尺寸）"))},
+                  interpretRegions}));
+    verbs.push_back(helpOnly(
+        {"stitch",
+         "[--axis vertical|horizontal] [--no-auto-crop] -o FILE FRAME...",
+         tr("把一个滚动区域的各帧拼接成一张图片"),
+         "FRAME",
+         1,
+         -1,
+         {valued({"axis"}, "AXIS", tr("滚动方向"), Value::choice, {"vertical", "horizontal"}),
+          flag({"no-auto-crop"}, tr("不自动裁去固定的页眉和页脚")),
+          valued({"o", "output"}, "FILE", tr("写入的 PNG 文件"), Value::file)},
+         interpretStitch}));
+    verbs.push_back(helpOnly({"ocr",
+                              "IMAGE [--lang zh-Hans,zh-Hant,en-US]",
+                              tr("印出图片中的文字，每找到一行印一行"),
+                              "IMAGE",
+                              1,
+                              1,
+                              {valued({"lang"}, "LANGUAGES", tr("要识别的语言，以逗号分隔"),
+                                      Value::choice, {"zh-Hans", "zh-Hant", "en-US"}, true)},
+                              interpretOcr}));
+    return verbs;
+}
+
+Command parseCommandLine(const QStringList& arguments) {
+    if (arguments.isEmpty()) return Command{};
+    const std::vector<CommandVerb> verbs = commandVerbs();
+    const QString first = arguments.first();
+
+    // Hidden: the build writes the shell completions and the manual page with these.
+    if (first == QStringLiteral("--dump-completions") || first == QStringLiteral("--dump-man")) {
+        Command c;
+        c.kind = Command::Kind::help;
+        if (first == QStringLiteral("--dump-man")) {
+            if (arguments.size() != 1) return usageError(tr("--dump-man 不带参数"));
+            c.text = manualPage(verbs);
+        } else {
+            if (arguments.size() == 2) c.text = completionScript(verbs, arguments[1]);
+            if (c.text.isEmpty())
+                return usageError(tr("--dump-completions 需要 bash、zsh 或 fish"));
+        }
+        return c;
+    }
+    if (first == QStringLiteral("help")) {
+        if (arguments.size() > 2) return usageError(tr("多余的参数：%1").arg(arguments[2]));
+        return parseCommandLine(arguments.size() == 2
+                                    ? QStringList{arguments[1], QStringLiteral("--help")}
+                                    : QStringList{QStringLiteral("--help")});
+    }
+
+    const bool hasVerb = !first.startsWith(QLatin1Char('-'));
+    const auto verb = std::find_if(verbs.begin(), verbs.end(), [&](const CommandVerb& v) {
+        return v.name == (hasVerb ? first : QString());
+    });
+    if (verb == verbs.end()) return usageError(tr("未知的命令：%1").arg(first));
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const CommandOption& option : verb->options)
+        parser.addOption(QCommandLineOption(option.names, option.description, option.valueName));
+    QStringList rest = arguments;
+    if (!hasVerb) rest.prepend(QString());
+    rest[0] = QStringLiteral("tessal");
+    if (!parser.parse(rest)) return usageError(parser.errorText(), verb->name);
+
+    Command command;
+    command.kind = Command::Kind::help;
+    if (parser.isSet(QStringLiteral("help"))) {
+        command.text = verbHelp(verbs, *verb);
+        return command;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (!hasVerb && parser.isSet(QStringLiteral("version"))) {
+        if (arguments.size() > 1) return usageError(tr("多余的参数：%1").arg(arguments[1]));
+        command.kind = Command::Kind::version;
+        command.text = QStringLiteral("Tessal %1\n").arg(TESSAL_VERSION);
+        return command;
+    }
+    if (positional.size() > verb->maximumPositional && verb->maximumPositional >= 0)
+        return usageError(tr("多余的参数：%1").arg(positional.value(verb->maximumPositional)),
+                          verb->name);
+    if (positional.size() < verb->minimumPositional)
+        return usageError(tr("%1 需要 %2").arg(verb->name, verb->positional), verb->name);
+    for (const CommandOption& option : verb->options) {
+        if (option.value != CommandOption::Value::choice || !parser.isSet(option.names.last()))
+            continue;
+        const QString given = parser.value(option.names.last());
+        const QStringList values =
+            option.list ? given.split(QLatin1Char(','), Qt::SkipEmptyParts) : QStringList{given};
+        for (const QString& value : values) {
+            if (!option.choices.contains(value))
+                return usageError(
+                    tr("--%1 不认识的值：%2（可用：%3）")
+                        .arg(option.names.last(), value, option.choices.join(QStringLiteral("、"))),
+                    verb->name);
+        }
+    }
+    return verb->interpret(parser);
 }
 
 }  // namespace tessal

@@ -3,11 +3,23 @@
 #include <QImage>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
+#include <vector>
 
 #include "base/geometry.h"
 
+class QCommandLineParser;
+
 namespace tessal {
+
+// The exit status of every verb, as --help states it.
+enum ExitStatus : int {
+    exitDone = 0,
+    exitCancelled = 1,
+    exitBadUsage = 2,
+    exitCaptureFailed = 3,
+};
 
 // What the command line asks for.
 struct Command {
@@ -23,7 +35,7 @@ struct Command {
         stitch,
         ocr,
         version,
-        help,
+        help,  // `text` goes to standard output: help, completions, the manual page
         usageError
     };
     Kind kind = Kind::run;
@@ -39,11 +51,39 @@ struct Command {
     bool automaticCrop = true;   // stitch: --no-auto-crop turns it off
     QStringList languages;       // ocr: --lang, in order (empty: all it reads)
     QString error;               // usageError: what was wrong
+    QString text;                // help: what to print
+    QString verb;                // usageError: the verb whose help follows the error
 };
+
+// One option of a verb: the parser, the help, the completions and the manual page read it.
+struct CommandOption {
+    enum class Value { none, text, file, choice };
+    QStringList names;  // one-letter names first: {"o", "output"}
+    QString valueName;  // empty for a flag
+    QString description;
+    Value value = Value::none;
+    QStringList choices;  // Value::choice
+    bool list = false;    // Value::choice: several, separated by commas
+};
+
+// One verb: its options, its help and what it asks for.
+struct CommandVerb {
+    QString name;        // empty: the program without a verb
+    QString synopsis;    // the arguments after the verb, as in the help's first line
+    QString summary;     // one sentence
+    QString positional;  // the name of its arguments that are not options, empty for none
+    int minimumPositional = 0;
+    int maximumPositional = 0;  // -1: any number
+    std::vector<CommandOption> options;
+    // Turns parsed arguments into the request; returns a usage error for bad combinations.
+    std::function<Command(const QCommandLineParser&)> interpret;
+};
+
+// Every verb in the order the help lists them, texts in the current language.
+std::vector<CommandVerb> commandVerbs();
 
 // Parses the arguments after the program name.
 Command parseCommandLine(const QStringList& arguments);
-QString usageText();
 
 // An image file, upright, or nothing with a short reason in `error` (never empty then).
 QImage readImage(const QString& path, QString* error);

@@ -10,20 +10,25 @@
 #include "AlertPresenter.h"
 #include "AppDelegate.h"
 #include "CommandLine.h"
+#include "CommandLineText.h"
 #include "QuitOnSignal.h"
 #include "Resources.h"
+#include "SessionBusRequests.h"
 #include "SingleInstance.h"
 #include "base/AtomicFile.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
+#include "base/FileErrors.h"
 #include "base/MainQueue.h"
 #include "base/SerialQueue.h"
 #include "capture/CaptureCountdown.h"
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenGeometry.h"
+#include "capture/StillCapture.h"
 #include "imaging/PngEncoder.h"
 #include "longcapture/ScrollStitcher.h"
 #include "platform/Platform.h"
+#include "platform/SessionBus.h"
 #include "platform/ocr/WorkerTextRecognizer.h"
 #include "regions/VisualChildRegions.h"
 #include "tools/TextRecognition.h"
@@ -52,43 +57,32 @@ struct ToolArguments {
 };
 
 int captureFull(const Command& command) {
+    // Checked before the picture is taken (and before any delay): nothing is captured for a
+    // file that could not be written.
+    if (command.output != QStringLiteral("-")) {
+        if (const QString obstacle = writeObstacle(command.output); !obstacle.isEmpty()) {
+            printErr(QCoreApplication::translate("CommandLine", "tessal: 无法写入 %1：%2\n")
+                         .arg(command.output, obstacle));
+            return exitBadUsage;
+        }
+    }
     ToolArguments arguments;
     QGuiApplication app(arguments.argc, arguments.argv);
     Platform platform = createSystemPlatform();
     if (command.delay > 0)
         std::this_thread::sleep_for(std::chrono::duration<double>(command.delay));
-    Result<std::vector<ScreenSnapshot>> snapshots =
-        captureScreens(*platform.capture, int(getpid()));
-    if (!snapshots) {
-        printErr("tessal: " + snapshots.error().message + "\n");
-        return 1;
+    const Result<StillCapture> still =
+        takeStill(*platform.capture, int(getpid()), command.display, command.region);
+    if (!still) {
+        printErr("tessal: " + still.error().message + "\n");
+        return still.error().code;
     }
-    if (command.display >= int(snapshots.value().size())) {
-        printErr(QStringLiteral("tessal: no display %1 (there are %2)\n")
-                     .arg(command.display)
-                     .arg(snapshots.value().size()));
-        return 2;
-    }
-    const ScreenSnapshot& snapshot = snapshots.value()[command.display];
-    QImage image = snapshot.image;
-    if (command.region) {
-        // Display-local points, y up, as --list-windows prints them; what lies off the display
-        // is left out, and said.
-        const Rect display(0, 0, snapshot.frame.width(), snapshot.frame.height());
-        const Rect inside = command.region->intersected(display);
-        if (inside.isEmpty()) {
-            printErr(QStringLiteral("tessal: the region %1 lies off display %2 (%3 × %4 points)\n")
-                         .arg(rectText(*command.region))
-                         .arg(command.display)
-                         .arg(display.width())
-                         .arg(display.height()));
-            return 2;
-        }
-        if (inside != *command.region)
-            printErr(QStringLiteral("tessal: the region was clipped to the display: %1\n")
-                         .arg(rectText(inside)));
-        image = image.copy(pixelCrop(inside, display.size, image.size()));
-    }
+    // Display-local points, y up, as --list-windows prints them; what lies off the display is
+    // left out, and said.
+    if (still.value().clipped)
+        printErr(QStringLiteral("tessal: the region was clipped to the display: %1\n")
+                     .arg(rectText(still.value().taken)));
+    const QImage& image = still.value().image;
     const auto png = PngEncoder::encode(image);
     if (command.output == QStringLiteral("-")) {
         // PNG on standard output, for pipes.
@@ -97,16 +91,16 @@ int captureFull(const Command& command) {
                 std::size_t(png->size()) ||
             std::fflush(stdout) != 0) {
             printErr(QStringLiteral("tessal: cannot write the PNG to standard output\n"));
-            return 1;
+            return exitCaptureFailed;
         }
-        return 0;
+        return exitDone;
     }
     QString error;
     if (!png || !writeFileAtomically(command.output, *png, &error)) {
         printErr("tessal: cannot write " + command.output + ": " + error + "\n");
-        return 1;
+        return exitCaptureFailed;
     }
-    return 0;
+    return exitDone;
 }
 
 int listWindows() {
@@ -258,6 +252,13 @@ int runResident(int& argc, char** argv, SingleInstance& instance, const QString&
         QtMainQueue::shared().async([handle, line] { handle(line); });
         return QStringLiteral("ok");
     };
+    // Desktops and scripts reach the running Tessal on the session bus as well; without one the
+    // socket above is the only way in.
+    std::unique_ptr<SessionBusService> bus;
+    QString busError;
+    bus = publishOnSessionBus(sessionBusRequests(delegate, *platform.capture, int(getpid()),
+                                                 [&bus] { return bus.get(); }),
+                              &busError);
     delegate.applicationDidFinishLaunching();
     QtMainQueue::shared().async([handle, request] { handle(request); });
     const int status = app.exec();
@@ -266,6 +267,31 @@ int runResident(int& argc, char** argv, SingleInstance& instance, const QString&
     // before the services it uses are destroyed with this frame.
     SerialQueue::closeAll();
     return status;
+}
+
+// Hands a capture, history or preferences request to the Tessal that owns the bus name; -1 when
+// there is no session bus or no such Tessal (the socket is tried next).
+int forwardOverSessionBus(const Command& command) {
+    QString method;
+    QVariantList arguments;
+    if (command.kind == Command::Kind::capture) {
+        method = command.lastRegion ? QStringLiteral("LastRegion") : QStringLiteral("Capture");
+        if (!command.lastRegion) arguments << command.delay;
+    } else if (command.kind == Command::Kind::history) {
+        method = QStringLiteral("OpenHistory");
+    } else if (command.kind == Command::Kind::preferences) {
+        method = QStringLiteral("OpenPreferences");
+    } else {
+        return -1;
+    }
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return -1;
+    ToolArguments toolArguments;
+    QCoreApplication core(toolArguments.argc, toolArguments.argv);
+    const std::optional<QString> answer = callRunningTessal(method, arguments);
+    if (!answer) return -1;
+    if (answer->isEmpty()) return exitDone;
+    printErr("tessal: " + *answer + "\n");
+    return exitCaptureFailed;
 }
 
 }  // namespace
@@ -277,11 +303,9 @@ int main(int argc, char** argv) {
 
     switch (command.kind) {
         case Command::Kind::help:
-            printOut(usageText());
-            return 0;
         case Command::Kind::version:
-            printOut(QStringLiteral("Tessal %1\n").arg(TESSAL_VERSION));
-            return 0;
+            printOut(command.text);
+            return exitDone;
         case Command::Kind::regions:
             return printRegions(command);
         case Command::Kind::stitch:
@@ -289,8 +313,8 @@ int main(int argc, char** argv) {
         case Command::Kind::ocr:
             return recognizeText(command);
         case Command::Kind::usageError:
-            printErr("tessal: " + command.error + "\n\n" + usageText());
-            return 2;
+            printErr("tessal: " + command.error + "\n\n" + usageText(command.verb));
+            return exitBadUsage;
         default:
             break;
     }
@@ -298,7 +322,7 @@ int main(int argc, char** argv) {
     if (!systemDisplayAvailable()) {
         printErr(QStringLiteral("tessal: no X display can be reached (DISPLAY=%1)\n")
                      .arg(qEnvironmentVariable("DISPLAY")));
-        return 1;
+        return command.kind == Command::Kind::captureFull ? exitCaptureFailed : 1;
     }
     if (command.kind == Command::Kind::captureFull) return captureFull(command);
     if (command.kind == Command::Kind::listWindows) return listWindows();
@@ -332,6 +356,7 @@ int main(int argc, char** argv) {
                      .arg(QDir::tempPath()));
         return 1;
     }
+    if (const int status = forwardOverSessionBus(command); status >= 0) return status;
     if (request == QStringLiteral("activate")) {
         if (const std::optional<QString> answer = SingleInstance::ask(request);
             answer && answer->startsWith(QStringLiteral("ok"))) {

@@ -5,7 +5,7 @@
 
 namespace tessal {
 
-QString writeFailureReason(const QString& path, qint64 bytes) {
+QString writeObstacle(const QString& path) {
     const QFileInfo file(path);
     const QFileInfo folder(file.absolutePath());
     if (!folder.exists()) return QStringLiteral("文件夹不存在");
@@ -13,10 +13,16 @@ QString writeFailureReason(const QString& path, qint64 bytes) {
     if (file.isDir()) return QStringLiteral("同名的文件夹已存在");
     const QStorageInfo storage(folder.absoluteFilePath());
     if (storage.isValid() && storage.isReadOnly()) return QStringLiteral("磁盘是只读的");
-    if (storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() <= bytes)
-        return QStringLiteral("磁盘空间不足");
     if (!folder.isWritable() || (file.exists() && !file.isWritable()))
         return QStringLiteral("没有写入权限");
+    return {};
+}
+
+QString writeFailureReason(const QString& path, qint64 bytes) {
+    if (const QString obstacle = writeObstacle(path); !obstacle.isEmpty()) return obstacle;
+    const QStorageInfo storage(QFileInfo(path).absolutePath());
+    if (storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() <= bytes)
+        return QStringLiteral("磁盘空间不足");
     return QStringLiteral("写入失败");
 }
 

@@ -44,9 +44,14 @@ pass "second monitor equals its part of the root"
 "$TESSAL" capture --full --display 5 -o "$WORLD/none.png" 2>"$WORLD/err"; rc=$?
 [ $rc -eq 2 ] && [ ! -e "$WORLD/none.png" ] || fail "missing display gave $rc"
 "$TESSAL" capture --full -o "$WORLD/missing/dir/x.png" 2>"$WORLD/err"; rc=$?
-[ $rc -eq 1 ] && grep -q "cannot write" "$WORLD/err" || fail "unwritable target gave $rc"
+[ $rc -eq 2 ] && grep -q "无法写入.*文件夹不存在" "$WORLD/err" || fail "unwritable target gave $rc"
+mkdir "$WORLD/locked" && chmod 500 "$WORLD/locked"
+if [ "$(id -u)" -ne 0 ]; then
+    "$TESSAL" capture --full -o "$WORLD/locked/x.png" 2>"$WORLD/err"; rc=$?
+    [ $rc -eq 2 ] && [ -z "$(ls -A "$WORLD/locked")" ] || fail "read-only folder gave $rc"
+fi
 "$TESSAL" capture --bogus 2>"$WORLD/err"; rc=$?
-[ $rc -eq 2 ] && grep -q "Usage" "$WORLD/err" || fail "unknown option gave $rc"
+[ $rc -eq 2 ] && grep -q "用法：tessal capture" "$WORLD/err" || fail "unknown option gave $rc"
 DISPLAY=:9999 "$TESSAL" capture --full -o "$WORLD/x.png" 2>"$WORLD/err"; rc=$?
-[ $rc -eq 1 ] && grep -q "no X display" "$WORLD/err" || fail "no display gave $rc"
+[ $rc -eq 3 ] && grep -q "no X display" "$WORLD/err" || fail "no display gave $rc"
 pass "bad requests fail clearly"

@@ -25,7 +25,10 @@ for f in ./usr/bin/tessal ./usr/lib/tessal/tessal-ocr-worker ./usr/lib/tessal/li
     ./usr/share/tessal/ocr/ch_PP-OCRv4_rec_infer.onnx ./usr/share/applications/local.ostrel.desktop \
     ./usr/share/metainfo/local.ostrel.Tessal.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/local.ostrel.svg \
-    ./usr/share/icons/hicolor/symbolic/apps/local.ostrel-symbolic.svg; do
+    ./usr/share/icons/hicolor/symbolic/apps/local.ostrel-symbolic.svg \
+    ./usr/share/bash-completion/completions/tessal ./usr/share/zsh/vendor-completions/_tessal \
+    ./usr/share/fish/vendor_completions.d/tessal.fish ./usr/share/man/man1/tessal.1 \
+    ./usr/share/dbus-1/services/local.ostrel.service; do
     grep -qx "$f" <<<"$contents" || fail "package lacks $f"
 done
 if grep -q InstallUpdate <<<"$contents"; then fail "the package carries the bundle's updater"; fi
@@ -41,6 +44,12 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/local.ostrel.Tessal.met
     >"$dir/appstream.log" 2>&1 || { cat "$dir/appstream.log"; fail "metainfo"; }
 [ "$(QT_QPA_PLATFORM=offscreen "$root/usr/bin/tessal" --version)" = "Tessal $version" ] ||
     fail "the installed program does not run"
+# The completions and the manual page say what the installed program parses.
+cmp -s "$root/usr/share/man/man1/tessal.1" <("$root/usr/bin/tessal" --dump-man) || fail "manual page"
+bash -c "source '$root/usr/share/bash-completion/completions/tessal' && COMP_WORDS=(tessal capture --reg) \
+    COMP_CWORD=2 && _tessal && [ \"\${COMPREPLY[*]}\" = --region ]" || fail "bash completion"
+grep -qx "Exec=/usr/bin/tessal" "$root/usr/share/dbus-1/services/local.ostrel.service" ||
+    fail "the D-Bus service does not start the installed program"
 # The installed copy finds its own worker, runtime and models (not the build's).
 convert -size 520x90 xc:white -font Noto-Sans-CJK-SC -pointsize 40 -fill black \
     -annotate +12+60 'Tessal 截图 2026' "$dir/text.png"
@@ -85,6 +94,11 @@ desktop-file-validate "$entry" || fail "bundle desktop entry"
 grep -qx "Exec=\"$installed/bin/tessal\"" "$entry" || fail "entry does not start the bundle"
 [ "$(QT_QPA_PLATFORM=offscreen "$installed/bin/tessal" --version)" = "Tessal $version" ] ||
     fail "the installed bundle does not run"
+grep -qx "Exec='$installed/bin/tessal'" "$home/.local/share/dbus-1/services/local.ostrel.service" ||
+    fail "the bundle's D-Bus service does not start the bundle"
+[ -s "$home/.local/share/man/man1/tessal.1" ] && [ -s "$home/.local/share/bash-completion/completions/tessal" ] ||
+    fail "the bundle's manual page or completions are not installed"
 HOME="$home" XDG_DATA_HOME="$home/.local/share" sh "$installed/install.sh" --remove >/dev/null
-[ ! -e "$installed" ] && [ ! -e "$entry" ] || fail "--remove left files"
+[ ! -e "$installed" ] && [ ! -e "$entry" ] && [ ! -e "$home/.local/share/man/man1/tessal.1" ] ||
+    fail "--remove left files"
 pass "the bundle is one signed folder that verifies, installs for the user and runs"

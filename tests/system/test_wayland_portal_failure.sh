@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A Wayland desktop without screencopy (as GNOME or KDE) whose portal offers no screenshots: `tessal capture --full` says so and
-# exits 1; a capture from the running program shows the capture alert, leaves no overlay, and
+# exits 3; a capture from the running program shows the capture alert, leaves no overlay, and
 # the program keeps running and answering.
 set -u
 source "$(dirname "$0")/wayland_world.sh"
@@ -11,7 +11,7 @@ export TESSAL_SCREENSHOT=portal
 
 status=0
 "$TESSAL" capture --full -o "$WORLD/full.png" >"$WORLD/full.out" 2>&1 || status=$?
-[ $status -eq 1 ] || fail "capture --full without a portal exited with $status"
+[ $status -eq 3 ] || fail "capture --full without a portal exited with $status"
 grep -q "截图门户" "$WORLD/full.out" || fail "no clear message: $(cat "$WORLD/full.out")"
 [ ! -e "$WORLD/full.png" ] || fail "a file was written"
 pass "capture --full without a screenshot portal fails with a clear message"

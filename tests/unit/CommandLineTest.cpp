@@ -2,7 +2,10 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <optional>
 
 #include "app/CommandLine.h"
 
@@ -80,7 +83,7 @@ TEST(CommandLine, Verbs) {
     EXPECT_EQ(full.display, 2);
     EXPECT_EQ(parseCommandLine({"capture", "--delay", "2.5"}).delay, 2.5);
     EXPECT_EQ(parseCommandLine({"capture", "--delay", "nan"}).error,
-              "--delay needs seconds from 0 to 60");
+              "--delay 需要 0 到 60 之间的秒数");
 }
 
 // Image files the verbs read: each failure says what is wrong; an image past Qt's allocation
@@ -127,4 +130,224 @@ TEST(CommandLine, ImagesThatCannotBeReadSayWhy) {
     QImageReader::setAllocationLimit(limit);
     QString error;
     EXPECT_EQ(readImage(large, &error).size(), QSize(1200, 1000));
+}
+
+// What each request turns into, beyond its kind.
+TEST(CommandLine, ValuesReachTheRequest) {
+    const Command stitch = parseCommandLine(
+        {"stitch", "--axis", "horizontal", "--no-auto-crop", "-o", "o.png", "a.png", "b.png"});
+    EXPECT_TRUE(stitch.horizontal);
+    EXPECT_FALSE(stitch.automaticCrop);
+    EXPECT_EQ(stitch.output, "o.png");
+    EXPECT_EQ(stitch.frames, QStringList({"a.png", "b.png"}));
+    const Command vertical = parseCommandLine({"stitch", "--axis", "vertical", "-o", "o", "a"});
+    EXPECT_FALSE(vertical.horizontal);
+    EXPECT_TRUE(vertical.automaticCrop);
+
+    const Command ocr = parseCommandLine({"ocr", "in.png", "--lang", "en-US,zh-Hant"});
+    EXPECT_EQ(ocr.kind, Kind::ocr);
+    EXPECT_EQ(ocr.output, "in.png");
+    EXPECT_EQ(ocr.languages, QStringList({"en-US", "zh-Hant"}));
+
+    const Command region =
+        parseCommandLine({"capture", "--region=10,20.5,300,200", "-o", "-", "--display", "1"});
+    ASSERT_TRUE(region.region);
+    EXPECT_EQ(*region.region, Rect(10, 20.5, 300, 200));
+    EXPECT_EQ(region.output, "-");
+    EXPECT_EQ(region.display, 1);
+
+    const Command regions =
+        parseCommandLine({"regions", "s.png", "--window", "1,2,30,40", "--screen", "800,600"});
+    EXPECT_EQ(regions.output, "s.png");
+    EXPECT_EQ(*regions.window, Rect(1, 2, 30, 40));
+    EXPECT_EQ(regions.screen->width, 800);
+
+    const Command edit = parseCommandLine({"edit", "shot.png"});
+    EXPECT_EQ(edit.output, "shot.png");
+    EXPECT_TRUE(parseCommandLine({"capture", "--last-region"}).lastRegion);
+}
+
+// Bad requests: the message the user reads, and the verb whose help follows it.
+TEST(CommandLine, BadRequestsSayWhatIsWrong) {
+    struct Case {
+        QStringList args;
+        QString error;
+        QString verb;
+    };
+    const Case cases[] = {
+        {{"snap"}, "未知的命令：snap", ""},
+        {{"capture", "--full"}, "--full 和 --region 需要 -o 文件（或 -o -）", "capture"},
+        {{"capture", "-o", "a.png"}, "-o 和 --display 需要 --full 或 --region", "capture"},
+        {{"capture", "--display", "-1", "--full", "-o", "a"},
+         "--display 需要一个不小于 0 的整数",
+         "capture"},
+        {{"capture", "--region", "1,2,0,4", "-o", "a"},
+         "--region 需要 X,Y,W,H，宽和高为正数",
+         "capture"},
+        {{"capture", "--list-windows", "--region", "1,2,3,4", "-o", "a"},
+         "--full 或 --region 不能与 --list-windows 同用",
+         "capture"},
+        {{"capture", "--list-windows", "--delay", "1"},
+         "--list-windows 不能与其他选项同用",
+         "capture"},
+        {{"capture", "--last-region", "--delay", "1"},
+         "--last-region 不能与其他选项同用",
+         "capture"},
+        {{"capture", "--delay", "61"}, "--delay 需要 0 到 60 之间的秒数", "capture"},
+        {{"capture", "extra"}, "多余的参数：extra", "capture"},
+        {{"edit", "a.png", "b.png"}, "多余的参数：b.png", "edit"},
+        {{"edit"}, "edit 需要 文件", "edit"},
+        {{"history", "now"}, "多余的参数：now", "history"},
+        {{"stitch", "a.png"}, "stitch 需要 -o 输出文件", "stitch"},
+        {{"stitch", "-o", "o.png"}, "stitch 需要 FRAME", "stitch"},
+        {{"stitch", "--axis", "vertical,horizontal", "-o", "o", "a"},
+         "--axis 不认识的值：vertical,horizontal（可用：vertical、horizontal）",
+         "stitch"},
+        {{"ocr", "a.png", "--lang", "en-US,fr-FR"},
+         "--lang 不认识的值：fr-FR（可用：zh-Hans、zh-Hant、en-US）",
+         "ocr"},
+        {{"ocr", "a.png", "--lang", ","}, "--lang 需要语言", "ocr"},
+        {{"regions", "a.png"}, "regions 需要 --window", "regions"},
+        {{"regions", "a.png", "--window", "0,0,5,10", "--screen", "0,10"},
+         "--screen 需要 W,H，均为正数",
+         "regions"},
+        {{"--version", "extra"}, "多余的参数：extra", ""},
+        {{"--dump-completions", "tcsh"}, "--dump-completions 需要 bash、zsh 或 fish", ""},
+        {{"help", "capture", "more"}, "多余的参数：more", ""},
+    };
+    for (const Case& c : cases) {
+        const Command command = parseCommandLine(c.args);
+        EXPECT_EQ(command.kind, Kind::usageError) << c.args.join(' ').toStdString();
+        EXPECT_EQ(command.error, c.error) << c.args.join(' ').toStdString();
+        EXPECT_EQ(command.verb, c.verb) << c.args.join(' ').toStdString();
+    }
+    // Options of another verb and unknown ones: Qt's own words, naming the option.
+    const std::pair<QStringList, QString> unknown[] = {
+        {{"history", "--delay", "1"}, "delay"},
+        {{"edit", "-x", "a.png"}, "x"},
+        {{"capture", "--bogus"}, "bogus"},
+        {{"--frobnicate"}, "frobnicate"},
+    };
+    for (const auto& [args, name] : unknown) {
+        const Command command = parseCommandLine(args);
+        EXPECT_EQ(command.kind, Kind::usageError) << args.join(' ').toStdString();
+        EXPECT_TRUE(command.error.contains("'" + name + "'")) << command.error.toStdString();
+    }
+}
+
+// Help, completions and the manual page are all written from the same definitions: every
+// option of every verb shows in each of them.
+TEST(CommandLine, HelpCompletionsAndManualNameEveryOption) {
+    const std::vector<CommandVerb> verbs = commandVerbs();
+    const QString bash = parseCommandLine({"--dump-completions", "bash"}).text;
+    const QString zsh = parseCommandLine({"--dump-completions", "zsh"}).text;
+    const QString fish = parseCommandLine({"--dump-completions", "fish"}).text;
+    const QString man = parseCommandLine({"--dump-man"}).text;
+    const QString overview = parseCommandLine({"--help"}).text;
+    for (const CommandVerb& verb : verbs) {
+        const QStringList helpArgs =
+            verb.name.isEmpty() ? QStringList{"--help"} : QStringList{verb.name, "--help"};
+        const Command help = parseCommandLine(helpArgs);
+        ASSERT_EQ(help.kind, Kind::help) << verb.name.toStdString();
+        if (!verb.name.isEmpty()) {
+            EXPECT_EQ(parseCommandLine({"help", verb.name}).text, help.text);
+            EXPECT_TRUE(overview.contains(verb.summary)) << verb.name.toStdString();
+            EXPECT_TRUE(bash.contains("    " + verb.name + ")")) << verb.name.toStdString();
+            EXPECT_TRUE(zsh.contains("'" + verb.name + ":")) << verb.name.toStdString();
+            EXPECT_TRUE(fish.contains("-a " + verb.name + " ")) << verb.name.toStdString();
+            EXPECT_TRUE(man.contains(".SS \"tessal " + verb.name)) << verb.name.toStdString();
+        }
+        for (const CommandOption& option : verb.options) {
+            const QString name = option.names.last();
+            EXPECT_TRUE(help.text.contains("--" + name))
+                << verb.name.toStdString() << " " << name.toStdString();
+            EXPECT_TRUE(help.text.contains(option.description)) << name.toStdString();
+            EXPECT_TRUE(bash.contains("--" + name)) << name.toStdString();
+            EXPECT_TRUE(zsh.contains("--" + name + "[") || zsh.contains(",--" + name + "}") ||
+                        zsh.contains("'--" + name + ":"))
+                << name.toStdString();
+            EXPECT_TRUE(fish.contains("-l " + name)) << name.toStdString();
+            EXPECT_TRUE(man.contains("\\fB\\-\\-" + QString(name).replace("-", "\\-") + "\\fR"))
+                << name.toStdString();
+        }
+        for (const char* status : {"0", "1", "2", "3"})
+            EXPECT_TRUE(help.text.contains(QStringLiteral("\n  %1  ").arg(status))) << status;
+    }
+    EXPECT_EQ(parseCommandLine({"--version"}).text,
+              QStringLiteral("Tessal %1\n").arg(TESSAL_VERSION));
+}
+
+namespace {
+
+// Runs `program` with `script` on standard input; its standard output, or nothing when the
+// program is not installed.
+std::optional<QString> run(const QString& program, const QStringList& arguments,
+                           const QByteArray& input) {
+    if (QStandardPaths::findExecutable(program).isEmpty()) return std::nullopt;
+    QProcess process;
+    process.start(program, arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+}  // namespace
+
+// The bash completion answers as a user typing would expect.
+TEST(CommandLine, BashCompletionCompletes) {
+    QTemporaryDir dir;
+    QFile script(dir.filePath("tessal.bash"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(parseCommandLine({"--dump-completions", "bash"}).text.toUtf8());
+    script.close();
+    QFile(dir.filePath("shot.png")).open(QIODevice::WriteOnly);
+    struct Case {
+        QString line;  // the words typed; the last one is being completed
+        QString expected;
+    };
+    const Case cases[] = {
+        {"tessal ca", "capture"},
+        {"tessal --v", "--version"},
+        {"tessal capture --re", "--region"},
+        {"tessal capture --last", "--last-region"},
+        {"tessal capture --delay ", ""},
+        {"tessal stitch --axis h", "horizontal"},
+        {"tessal ocr x.png --lang ", "zh-Hans zh-Hant en-US"},
+        {"tessal edit sh", "shot.png"},
+        {"tessal capture -o sh", "shot.png"},
+        {"tessal history ", "-h --help"},
+        {"tessal history --h", "--help"},
+    };
+    QByteArray input = "cd '" + dir.path().toUtf8() + "' && source tessal.bash || exit 1\n";
+    for (const Case& c : cases) {
+        QStringList words = c.line.split(' ');
+        input += "COMP_WORDS=(";
+        for (const QString& word : words) input += "'" + word.toUtf8() + "' ";
+        input += ") COMP_CWORD=" + QByteArray::number(words.size() - 1) +
+                 "; COMPREPLY=(); _tessal; echo \"${COMPREPLY[*]}\"\n";
+    }
+    const auto out = run("bash", {"--norc", "-s"}, input);
+    ASSERT_TRUE(out);
+    const QStringList lines = out->split('\n');
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(lines.value(qsizetype(i)), cases[i].expected) << cases[i].line.toStdString();
+}
+
+// The other shells and man read what is generated without complaint (where they are installed).
+TEST(CommandLine, GeneratedFilesAreWellFormed) {
+    const QByteArray man = parseCommandLine({"--dump-man"}).text.toUtf8();
+    if (const auto warnings =
+            run("sh", {"-c", "groff -k -man -Tutf8 -ww -Wbreak -z 2>&1 || echo failed"}, man)) {
+        EXPECT_EQ(*warnings, "");
+    }
+    for (const char* shell : {"zsh", "fish"}) {
+        const QByteArray script = parseCommandLine({"--dump-completions", shell}).text.toUtf8();
+        if (const auto out = run(shell, {"-n"}, script)) {
+            EXPECT_EQ(*out, "") << shell;
+        }
+    }
+    const QByteArray bash = parseCommandLine({"--dump-completions", "bash"}).text.toUtf8();
+    EXPECT_TRUE(run("bash", {"-n"}, bash));
 }
