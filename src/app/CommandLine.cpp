@@ -197,11 +197,11 @@ std::vector<CommandVerb> commandVerbs() {
          0,
          0,
          {valued({"delay"}, "SECONDS", tr("等待这么多秒后再截图（0 到 60，可带小数）")),
-          flag({"last-region"}, tr("再次截取上次复制、保存或钉住的区域")),
+          flag({"last-region"}, tr("再次截取上次复制、保存或贴图的区域")),
           flag({"full"}, tr("整个显示器写成 PNG，不经界面")),
           valued({"region"}, "X,Y,W,H",
                  tr("显示器的一部分写成 PNG：以显示器左下角为原点的点坐标，与 --list-windows "
-                    "所印相同；超出显示器的部分被裁去并说明，完全在外则拒绝")),
+                    "所列相同；超出显示器的部分被裁去并说明，完全在外则拒绝")),
           valued({"o", "output"}, "FILE", tr("写入的 PNG 文件；- 表示标准输出"), Value::file),
           valued({"display"}, "N", tr("显示器序号（0 为主显示器）")),
           flag({"list-windows"}, tr("列出每个显示器上可选的窗口"))},
@@ -252,7 +252,7 @@ std::vector<CommandVerb> commandVerbs() {
          interpretStitch}));
     verbs.push_back(helpOnly({"ocr",
                               "IMAGE [--lang zh-Hans,zh-Hant,en-US]",
-                              tr("印出图片中的文字，每找到一行印一行"),
+                              tr("输出图片中的文字，每读出一行输出一行"),
                               "IMAGE",
                               1,
                               1,
