@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -45,31 +46,37 @@ CapturePreferencesWindow::CapturePreferencesWindow(DefaultsStore& defaults,
                                                    ScreenshotHistory& history,
                                                    std::function<int(const AlertSpec&)> alert)
     : QWidget(nullptr), defaults_(defaults), historyStore_(history), alert_(std::move(alert)) {
-    setWindowTitle(QStringLiteral("Tessal · 截图偏好"));
+    setWindowTitle(QCoreApplication::translate("CapturePreferencesWindow", "Tessal · 截图偏好"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFixedSize(440, 260);
 
-    copyCloses_ = new QCheckBox(QStringLiteral("复制后退出截图"));
+    copyCloses_ =
+        new QCheckBox(QCoreApplication::translate("CapturePreferencesWindow", "复制后退出截图"));
     tool_ = new QComboBox;
     // In the toolbar's order; each item carries its toolbar index, which is what is stored.
     for (int index : toolbarVisualOrder)
-        tool_->addItem(QString::fromUtf8(toolbarTools[std::size_t(index)].title), index);
-    history_ = new QCheckBox(QStringLiteral("保留截图历史"));
+        tool_->addItem(toolbarText(toolbarTools[std::size_t(index)].title), index);
+    history_ =
+        new QCheckBox(QCoreApplication::translate("CapturePreferencesWindow", "保留截图历史"));
     limit_ = new QComboBox;
-    for (int n : kLimits) limit_->addItem(QStringLiteral("%1 张").arg(n));
+    for (int n : kLimits)
+        limit_->addItem(QCoreApplication::translate("CapturePreferencesWindow", "%1 张").arg(n));
     // Switching off only stops recording (ScreenshotHistory::setEnabled): nothing is deleted.
-    auto* note = new QLabel(
-        QStringLiteral("历史仅存本机，容量上限 200 "
-                       "MB；关闭后停止记录，已有的历史保留，可在截图历史中删除或清空。"));
+    auto* note = new QLabel(QCoreApplication::translate(
+        "CapturePreferencesWindow",
+        "历史仅存本机，容量上限 200 "
+        "MB；关闭后停止记录，已有的历史保留，可在截图历史中删除或清空。"));
     note->setWordWrap(true);
 
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(24, 24, 24, 24);
     stack->setSpacing(16);
     stack->addWidget(copyCloses_);
-    stack->addWidget(row(QStringLiteral("截图后默认工具"), tool_));
+    stack->addWidget(
+        row(QCoreApplication::translate("CapturePreferencesWindow", "截图后默认工具"), tool_));
     stack->addWidget(history_);
-    limitRow_ = row(QStringLiteral("历史数量上限"), limit_);
+    limitRow_ =
+        row(QCoreApplication::translate("CapturePreferencesWindow", "历史数量上限"), limit_);
     stack->addWidget(limitRow_);
     stack->addWidget(note);
     stack->addStretch();
@@ -111,7 +118,9 @@ void CapturePreferencesWindow::changed() {
     historyStore_.setEnabled(history_->isChecked());
     historyStore_.setLimit(limitForIndex(std::max(limit_->currentIndex(), 0)));
     if (const auto error = historyStore_.prune(); error && alert_)
-        alert_({QStringLiteral("无法整理截图历史"), *error, {QStringLiteral("知道了")}});
+        alert_({QCoreApplication::translate("CapturePreferencesWindow", "无法整理截图历史"),
+                *error,
+                {QCoreApplication::translate("CapturePreferencesWindow", "知道了")}});
 }
 
 }  // namespace tessal

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include <QCoreApplication>
 #include <QImageReader>
 #include <cmath>
 
@@ -20,7 +21,8 @@ QImage readImage(const QString& path, QString* error) {
     const QSize size = reader.size();
     const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
     if (limit > 0 && size.isValid() && qint64(size.width()) * size.height() * 4 > limit) {
-        *error = QStringLiteral("图片太大（%1 × %2 像素），最多可读 %3 万像素")
+        *error = QCoreApplication::translate("CommandLine",
+                                             "图片太大（%1 × %2 像素），最多可读 %3 万像素")
                      .arg(size.width())
                      .arg(size.height())
                      .arg(limit / 4 / 10'000);
@@ -29,8 +31,8 @@ QImage readImage(const QString& path, QString* error) {
     QImage image = reader.read();
     if (image.isNull())
         *error = reader.error() == QImageReader::UnsupportedFormatError
-                     ? QStringLiteral("不是可以识别的图片格式")
-                     : QStringLiteral("图片已损坏或不完整");
+                     ? QCoreApplication::translate("CommandLine", "不是可以识别的图片格式")
+                     : QCoreApplication::translate("CommandLine", "图片已损坏或不完整");
     return image;
 }
 

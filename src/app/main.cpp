@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <chrono>
@@ -207,7 +208,9 @@ int recognizeText(const Command& command) {
     const Result<QString> text =
         TextRecognition::recognize(image, recognizer, nullptr, command.languages);
     if (!text) {
-        printErr("tessal: 识别失败：" + text.error().message + "\n");
+        printErr(
+            QCoreApplication::translate("main", "tessal: 识别失败：%1").arg(text.error().message) +
+            "\n");
         return 1;
     }
     if (!text.value().isEmpty()) printOut(text.value() + "\n");
@@ -311,7 +314,7 @@ int main(int argc, char** argv) {
         char toolName[] = "tessal";
         char* toolArgv[] = {toolName, nullptr};
         QGuiApplication probe(toolArgc, toolArgv);
-        QString error = QStringLiteral("文件名中不能有换行符");
+        QString error = QCoreApplication::translate("main", "文件名中不能有换行符");
         if (editPath.contains('\n') || readImage(editPath, &error).isNull()) {
             reportUnreadable(command.output, error);
             return 2;
