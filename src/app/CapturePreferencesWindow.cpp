@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 
+#include "UiLanguage.h"
 #include "annotation/ScreenshotExport.h"
 #include "annotation/ToolbarModel.h"
 #include "base/DefaultsStore.h"
@@ -48,7 +49,7 @@ CapturePreferencesWindow::CapturePreferencesWindow(DefaultsStore& defaults,
     : QWidget(nullptr), defaults_(defaults), historyStore_(history), alert_(std::move(alert)) {
     setWindowTitle(QCoreApplication::translate("CapturePreferencesWindow", "Tessal · 截图偏好"));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setFixedSize(440, 260);
+    setFixedSize(480, 320);
 
     copyCloses_ =
         new QCheckBox(QCoreApplication::translate("CapturePreferencesWindow", "复制后退出截图"));
@@ -67,6 +68,19 @@ CapturePreferencesWindow::CapturePreferencesWindow(DefaultsStore& defaults,
         "历史仅存本机，容量上限 200 "
         "MB；关闭后停止记录，已有的历史保留，可在截图历史中删除或清空。"));
     note->setWordWrap(true);
+    language_ = new QComboBox;
+    language_->addItem(QCoreApplication::translate("CapturePreferencesWindow", "跟随系统"));
+    // Each language by its own name, as language lists show them.
+    language_->addItem(QStringLiteral("简体中文"),  // untranslated: a language's own name
+                       int(UiLanguage::simplifiedChinese));
+    language_->addItem(QStringLiteral("繁體中文"),  // untranslated: a language's own name
+                       int(UiLanguage::traditionalChinese));
+    language_->addItem(QStringLiteral("English"), int(UiLanguage::english));
+    auto* languageRow =
+        row(QCoreApplication::translate("CapturePreferencesWindow", "语言"), language_);
+    static_cast<QHBoxLayout*>(languageRow->layout())
+        ->insertWidget(2, new QLabel(QCoreApplication::translate("CapturePreferencesWindow",
+                                                                 "下次启动 Tessal 时生效")));
 
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(24, 24, 24, 24);
@@ -79,12 +93,14 @@ CapturePreferencesWindow::CapturePreferencesWindow(DefaultsStore& defaults,
         row(QCoreApplication::translate("CapturePreferencesWindow", "历史数量上限"), limit_);
     stack->addWidget(limitRow_);
     stack->addWidget(note);
+    stack->addWidget(languageRow);
     stack->addStretch();
 
     connect(copyCloses_, &QCheckBox::toggled, this, [this] { changed(); });
     connect(history_, &QCheckBox::toggled, this, [this] { changed(); });
     connect(tool_, &QComboBox::currentIndexChanged, this, [this] { changed(); });
     connect(limit_, &QComboBox::currentIndexChanged, this, [this] { changed(); });
+    connect(language_, &QComboBox::currentIndexChanged, this, [this] { changed(); });
     // The history window can switch recording on too.
     connect(&historyStore_, &ScreenshotHistory::recordingChanged, this, [this](bool on) {
         const QSignalBlocker quiet(history_);
@@ -100,6 +116,8 @@ void CapturePreferencesWindow::showWindow() {
     limitRow_->setEnabled(history_->isChecked());
     tool_->setCurrentIndex(tool_->findData(CapturePreferences::defaultTool(defaults_)));
     limit_->setCurrentIndex(indexForLimit(historyStore_.limit()));
+    const auto language = UiLanguages::preference(defaults_);
+    language_->setCurrentIndex(language ? language_->findData(int(*language)) : 0);
     loading_ = false;
     if (!isVisible()) centreOnScreen(*this);
     show();
@@ -114,6 +132,9 @@ void CapturePreferencesWindow::changed() {
         {QStringLiteral("copyCloses"), copyCloses_->isChecked()},
         {QStringLiteral("defaultTool"), std::clamp(tool_->currentData().toInt(), 0, 10)},
     });
+    const QVariant language = language_->currentData();
+    UiLanguages::setPreference(
+        defaults_, language.isValid() ? std::optional(UiLanguage(language.toInt())) : std::nullopt);
     // Through the store, so that an open history window follows.
     historyStore_.setEnabled(history_->isChecked());
     historyStore_.setLimit(limitForIndex(std::max(limit_->currentIndex(), 0)));

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -14,6 +15,7 @@
 #include "QuitOnSignal.h"
 #include "Resources.h"
 #include "SingleInstance.h"
+#include "UiLanguage.h"
 #include "base/AtomicFile.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
@@ -232,6 +234,7 @@ int runResident(int& argc, char** argv, SingleInstance& instance, const QString&
     if (!defaults.setAsidePath().isEmpty())
         printErr("tessal: the settings file was unreadable and was moved to " +
                  defaults.setAsidePath() + "; starting with default settings\n");
+    UiLanguages::install(app, UiLanguages::chosen(defaults, QLocale::system().uiLanguages()));
     MessageBoxPresenter alerts;
     initResources();
     AppDelegate delegate(platform, defaults, QtMainQueue::shared(), SystemClock::shared(), alerts,
