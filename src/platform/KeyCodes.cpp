@@ -147,7 +147,9 @@ namespace {
 QString nativeText(const QKeySequence& keys) {
     QString text = keys.toString(QKeySequence::NativeText);
     // Qt names the logo key Meta outside macOS; Linux desktops call it Super.
-    const QString meta = QCoreApplication::translate("QShortcut", "Meta") + QLatin1Char('+');
+    // Qt's own text, translated by Qt's translations (the context is not ours to extract).
+    const char* const qtContext = "QShortcut";
+    const QString meta = QCoreApplication::translate(qtContext, "Meta") + QLatin1Char('+');
     return text.replace(meta, QCoreApplication::translate("KeyCodes", "Super") + QLatin1Char('+'));
 }
 
