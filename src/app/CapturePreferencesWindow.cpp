@@ -49,7 +49,7 @@ CapturePreferencesWindow::CapturePreferencesWindow(DefaultsStore& defaults,
     : QWidget(nullptr), defaults_(defaults), historyStore_(history), alert_(std::move(alert)) {
     setWindowTitle(QCoreApplication::translate("CapturePreferencesWindow", "Tessal · 截图偏好"));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setFixedSize(480, 320);
+    setFixedSize(480, 370);
 
     copyCloses_ =
         new QCheckBox(QCoreApplication::translate("CapturePreferencesWindow", "复制后退出截图"));
@@ -78,9 +78,8 @@ CapturePreferencesWindow::CapturePreferencesWindow(DefaultsStore& defaults,
     language_->addItem(QStringLiteral("English"), int(UiLanguage::english));
     auto* languageRow =
         row(QCoreApplication::translate("CapturePreferencesWindow", "语言"), language_);
-    static_cast<QHBoxLayout*>(languageRow->layout())
-        ->insertWidget(2, new QLabel(QCoreApplication::translate("CapturePreferencesWindow",
-                                                                 "下次启动 Tessal 时生效")));
+    auto* languageNote = new QLabel(
+        QCoreApplication::translate("CapturePreferencesWindow", "下次启动 Tessal 时生效"));
 
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(24, 24, 24, 24);
@@ -94,6 +93,7 @@ CapturePreferencesWindow::CapturePreferencesWindow(DefaultsStore& defaults,
     stack->addWidget(limitRow_);
     stack->addWidget(note);
     stack->addWidget(languageRow);
+    stack->addWidget(languageNote);
     stack->addStretch();
 
     connect(copyCloses_, &QCheckBox::toggled, this, [this] { changed(); });

@@ -13,6 +13,7 @@
 #include <QPainterPath>
 #include <QSet>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 #include "ScreenshotHistory.h"
 #include "WindowPlacement.h"
@@ -150,13 +151,21 @@ void ScreenshotHistoryWindow::changeEvent(QEvent* event) {
 
 void ScreenshotHistoryWindow::layoutContent() {
     const int w = width(), h = height();
-    const int recordWidth = recordButton_->isVisibleTo(this) ? 104 + 8 : 0;
+    // Buttons are 104 points wide, or as wide as a longer translation needs.
+    auto widthOf = [](const QPushButton* button) {
+        return std::max(104, button->sizeHint().width());
+    };
+    const int record = widthOf(recordButton_);
+    const int recordWidth = recordButton_->isVisibleTo(this) ? record + 8 : 0;
     status_->setGeometry(16, 16, w - 32 - recordWidth, 24);
-    recordButton_->setGeometry(w - 16 - 104, 12, 104, 32);
+    recordButton_->setGeometry(w - 16 - record, 12, record, 32);
     table_->setGeometry(16, 56, 240, h - 120);
     previewView_->setGeometry(272, 56, w - 288, h - 120);
-    for (std::size_t i = 0; i < buttons_.size(); ++i)
-        buttons_[i]->setGeometry(16 + int(i) * 112, h - 48, 104, 32);
+    int x = 16;
+    for (QPushButton* button : buttons_) {
+        button->setGeometry(x, h - 48, widthOf(button), 32);
+        x += button->width() + 8;
+    }
     if (preview_.isNull()) return;
     const QSize shown = fittedPreviewSize(preview_.size(), previewView_->size());
     // Drawn with as many pixels as the display has for those points, never more than decoded.
