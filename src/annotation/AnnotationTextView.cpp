@@ -1,13 +1,17 @@
 #include "AnnotationTextView.h"
 
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QTextDocument>
 
+#include "platform/KeyCodes.h"
+
 namespace tessal {
 
 AnnotationTextView::AnnotationTextView(QWidget* parent) : QPlainTextEdit(parent) {
-    setToolTip(QStringLiteral("回车换行，⌃Return 确认，Esc 取消"));
+    setToolTip(QCoreApplication::translate("AnnotationTextView", "回车换行，%1 确认，Esc 取消")
+                   .arg(nativeKeys("Ctrl+Return")));
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

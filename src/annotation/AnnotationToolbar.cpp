@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QBoxLayout>
+#include <QCoreApplication>
 #include <QDoubleValidator>
 #include <QFrame>
 #include <QLabel>
@@ -59,15 +60,17 @@ AnnotationToolbar::AnnotationToolbar(double availableWidth, MainQueue& mainQueue
         const ToolbarTool& t = toolbarTools[index];
         auto* button =
             new ToolbarIconButton(QString::fromUtf8(t.icon), QString::fromUtf8(t.letter));
-        button->setText(QString::fromUtf8(t.title));
+        button->setText(toolbarText(t.title));
         button->setCheckable(true);
         button->indicatesSelection = true;
-        QString tip =
-            QString::fromUtf8(t.title) + QStringLiteral(" · ") + QString::fromUtf8(t.letter);
-        if (index == 0) tip += QStringLiteral(" · 按住空格临时移动");
+        const QString tip =
+            index == 0
+                ? QCoreApplication::translate("AnnotationToolbar", "%1 · %2 · 按住空格临时移动")
+                      .arg(toolbarText(t.title), QString::fromUtf8(t.letter))
+                : QStringLiteral("%1 · %2").arg(toolbarText(t.title), QString::fromUtf8(t.letter));
         button->setToolTip(tip);
         button->setAccessibleDescription(tip);
-        button->setAccessibleName(QString::fromUtf8(t.title));
+        button->setAccessibleName(toolbarText(t.title));
         button->setObjectName(QString::fromUtf8(t.identifier));
         connect(button, &QAbstractButton::clicked, this, [this, index] {
             selectTool(index);
@@ -76,14 +79,15 @@ AnnotationToolbar::AnnotationToolbar(double availableWidth, MainQueue& mainQueue
         tools_[index] = button;
         toolRow->addWidget(button);
     }
-    tools_[ToolbarIndex::of(Tool::mosaic)]->setAccessibleName(QStringLiteral("马赛克"));
+    tools_[ToolbarIndex::of(Tool::mosaic)]->setAccessibleName(
+        QCoreApplication::translate("AnnotationToolbar", "马赛克"));
 
     auto* actionRow = row(3);
     for (const ToolbarAction& a : toolbarActions) {
-        auto* button = new ToolbarIconButton(QString::fromUtf8(a.icon), QString::fromUtf8(a.hint));
-        const QString title = QString::fromUtf8(a.title);
+        auto* button = new ToolbarIconButton(QString::fromUtf8(a.icon), actionHint(a));
+        const QString title = toolbarText(a.title);
         button->setText(title);
-        button->setToolTip(QString::fromUtf8(a.tooltip));
+        button->setToolTip(actionTooltip(a));
         button->setAccessibleName(title);
         button->setObjectName(QString::fromUtf8(a.identifier));
         if (a.tint == ActionTint::red) button->tint = NamedColor::systemRed();
@@ -102,8 +106,8 @@ AnnotationToolbar::AnnotationToolbar(double availableWidth, MainQueue& mainQueue
     auto* colourRow = row(3);
     for (const Swatch& s : toolbarSwatches()) {
         auto* button = new ColorSwatchButton(s.color);
-        button->setToolTip(QString::fromUtf8(s.name));
-        button->setAccessibleName(QString::fromUtf8(s.name));
+        button->setToolTip(toolbarText(s.name));
+        button->setAccessibleName(toolbarText(s.name));
         connect(button, &QAbstractButton::clicked, this, [this, c = s.color] {
             if (onColor) onColor(c);
         });
@@ -115,7 +119,9 @@ AnnotationToolbar::AnnotationToolbar(double availableWidth, MainQueue& mainQueue
 
     auto* segments = row(0);
     for (int i = 0; i < 2; ++i) {
-        auto* segment = new QPushButton(i == 0 ? QStringLiteral("涂抹") : QStringLiteral("框选"));
+        auto* segment =
+            new QPushButton(i == 0 ? QCoreApplication::translate("AnnotationToolbar", "涂抹")
+                                   : QCoreApplication::translate("AnnotationToolbar", "框选"));
         segment->setCheckable(true);
         segment->setFocusPolicy(Qt::NoFocus);
         segment->setFixedHeight(24);
@@ -132,12 +138,13 @@ AnnotationToolbar::AnnotationToolbar(double availableWidth, MainQueue& mainQueue
     }
     mosaicControl_ = holder(segments);
     mosaicControl_->setObjectName(QStringLiteral("mosaic.mode"));
-    mosaicControl_->setAccessibleName(QStringLiteral("马赛克模式"));
+    mosaicControl_->setAccessibleName(
+        QCoreApplication::translate("AnnotationToolbar", "马赛克模式"));
 
-    widthLabel_ = new QLabel(QStringLiteral("笔刷大小"));
+    widthLabel_ = new QLabel(QCoreApplication::translate("AnnotationToolbar", "笔刷大小"));
     auto* widthRow = row(2);
     for (const WidthChoice& w : toolbarWidths) {
-        auto* button = new StrokeWidthButton(QString::fromUtf8(w.name), w.width);
+        auto* button = new StrokeWidthButton(toolbarText(w.name), w.width);
         connect(button, &QAbstractButton::clicked, this, [this, width = w.width] {
             if (onWidth) onWidth(width);
         });
@@ -147,8 +154,10 @@ AnnotationToolbar::AnnotationToolbar(double availableWidth, MainQueue& mainQueue
 
     fontSizeField_ = new QLineEdit(QStringLiteral("24"));
     fontSizeField_->setFixedWidth(42);
-    fontSizeField_->setToolTip(QStringLiteral("文字／编号字号（10–96）"));
-    fontSizeField_->setAccessibleName(QStringLiteral("文字／编号字号"));
+    fontSizeField_->setToolTip(
+        QCoreApplication::translate("AnnotationToolbar", "文字／编号字号（10–96）"));
+    fontSizeField_->setAccessibleName(
+        QCoreApplication::translate("AnnotationToolbar", "文字／编号字号"));
     fontSizeField_->setValidator(new QDoubleValidator(0, 1000, 1, fontSizeField_));
     connect(fontSizeField_, &QLineEdit::returnPressed, this, [this] {
         bool ok = false;
@@ -157,7 +166,7 @@ AnnotationToolbar::AnnotationToolbar(double availableWidth, MainQueue& mainQueue
     });
     auto* fontRow = row(8);
     fontRow->addWidget(divider());
-    fontRow->addWidget(new QLabel(QStringLiteral("字号")));
+    fontRow->addWidget(new QLabel(QCoreApplication::translate("AnnotationToolbar", "字号")));
     fontRow->addWidget(fontSizeField_);
     fontGroup_ = holder(fontRow);
 
@@ -279,12 +288,12 @@ void AnnotationToolbar::flashCopied() {
     ToolbarIconButton* copy = action(ToolbarActionId::copy);
     if (!copy) return;
     copy->setIconName(QStringLiteral("action-copied"));
-    copy->setAccessibleName(QStringLiteral("已复制"));
+    copy->setAccessibleName(QCoreApplication::translate("AnnotationToolbar", "已复制"));
     QPointer<ToolbarIconButton> guard(copy);
     mainQueue_.after(1.2, [guard] {
         if (!guard) return;
         guard->setIconName(QStringLiteral("action-copy"));
-        guard->setAccessibleName(QStringLiteral("复制"));
+        guard->setAccessibleName(QCoreApplication::translate("AnnotationToolbar", "复制"));
     });
 }
 

@@ -24,9 +24,9 @@ class NoteWindow final : public QWidget {
         setAttribute(Qt::WA_ShowWithoutActivating);
         setAttribute(Qt::WA_TranslucentBackground);
         setAttribute(Qt::WA_DeleteOnClose);
-        setAccessibleName(text);
+        setAccessibleName(text());
         const QFontMetrics metrics(labelFont());
-        resize(metrics.horizontalAdvance(text) + 24, metrics.height() + 14);
+        resize(metrics.horizontalAdvance(text()) + 24, metrics.height() + 14);
     }
     std::shared_ptr<WorkItem> expiry;
 
@@ -37,7 +37,7 @@ class NoteWindow final : public QWidget {
         paintPanel(painter, rect());
         painter.setFont(labelFont());
         setLabelPen(painter);
-        painter.drawText(rect(), Qt::AlignCenter, text);
+        painter.drawText(rect(), Qt::AlignCenter, text());
     }
 };
 

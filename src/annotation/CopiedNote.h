@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QPoint>
 #include <QRectF>
@@ -17,7 +18,9 @@ class MainQueue;
 // text next to the pointer. One look for both.
 namespace CopiedNote {
 
-inline const QString text = QStringLiteral("已复制");
+inline QString text() {
+    return QCoreApplication::translate("CopiedNote", "已复制");
+}
 // How long the note next to the pointer stays.
 inline constexpr double duration = 1.2;
 

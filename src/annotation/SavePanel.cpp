@@ -1,5 +1,6 @@
 #include "SavePanel.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -17,10 +18,11 @@ void configureSavePanel(QFileDialog& dialog, const DefaultsStore& defaults, cons
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setWindowTitle(QStringLiteral("保存截图"));
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("保存"));
-    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("文件名："));
-    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
+    dialog.setWindowTitle(QCoreApplication::translate("SavePanel", "保存截图"));
+    dialog.setLabelText(QFileDialog::Accept, QCoreApplication::translate("SavePanel", "保存"));
+    dialog.setLabelText(QFileDialog::FileName,
+                        QCoreApplication::translate("SavePanel", "文件名："));
+    dialog.setLabelText(QFileDialog::Reject, QCoreApplication::translate("SavePanel", "取消"));
     dialog.setNameFilter(QStringLiteral("PNG (*.png)"));
     dialog.setDefaultSuffix(QStringLiteral("png"));
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint);

@@ -1,5 +1,6 @@
 #include "ScreenshotExport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
@@ -27,9 +28,10 @@ bool ScreenshotExport::save(const QByteArray& png, const QString& path, Defaults
         return true;
     }
     if (showError)
-        showError({QStringLiteral("无法保存截图"),
-                   QStringLiteral("无法保存“%1”：%2").arg(path, error),
-                   {QStringLiteral("知道了")}});
+        showError(
+            {QCoreApplication::translate("ScreenshotExport", "无法保存截图"),
+             QCoreApplication::translate("ScreenshotExport", "无法保存“%1”：%2").arg(path, error),
+             {QCoreApplication::translate("ScreenshotExport", "知道了")}});
     return false;
 }
 
@@ -63,10 +65,11 @@ ScreenshotExport::CopyOutcome ScreenshotExport::copy(
             mainQueue.async([&pasteboard, offer, showError] {
                 pasteboard.withdrawPng(offer);
                 if (showError)
-                    showError(
-                        {QStringLiteral("无法复制截图"),
-                         QStringLiteral("内存不足，无法生成 PNG 图片，剪贴板中没有放入内容。"),
-                         {QStringLiteral("知道了")}});
+                    showError({QCoreApplication::translate("ScreenshotExport", "无法复制截图"),
+                               QCoreApplication::translate(
+                                   "ScreenshotExport",
+                                   "内存不足，无法生成 PNG 图片，剪贴板中没有放入内容。"),
+                               {QCoreApplication::translate("ScreenshotExport", "知道了")}});
             });
             return;
         }

@@ -38,8 +38,8 @@ struct ToolbarAction {
     const char* identifier;  // object name, for tests and accessibility tools
     const char* title;
     const char* icon;
-    const char* hint;  // the key shown under the icon, empty for none
-    const char* tooltip;
+    const char* hint;     // the key shown under the icon (Qt's portable notation), empty for none
+    const char* tooltip;  // %1 stands for the key
     ActionTint tint;
 };
 extern const std::array<ToolbarAction, 8> toolbarActions;
@@ -54,6 +54,12 @@ struct WidthChoice {
     double width;
 };
 extern const std::array<WidthChoice, 3> toolbarWidths;
+
+// The titles and names above are translation sources of the context "ToolbarModel".
+QString toolbarText(const char* source);
+// The action's key in the desktop's notation, and its tooltip with that key.
+QString actionHint(const ToolbarAction& action);
+QString actionTooltip(const ToolbarAction& action);
 
 // The tool a toolbar index draws with, if it is a drawing tool.
 std::optional<Tool> toolForIndex(int index);

@@ -1,6 +1,7 @@
 #include "AlertPresenter.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -79,7 +80,9 @@ std::unique_ptr<QMessageBox> MessageBoxPresenter::build(const AlertSpec& alert,
     box->setInformativeText(breakablePaths(alert.informative));
     QList<QAbstractButton*> added;
     const QStringList titles =
-        alert.buttons.isEmpty() ? QStringList{QStringLiteral("知道了")} : alert.buttons;
+        alert.buttons.isEmpty()
+            ? QStringList{QCoreApplication::translate("AlertPresenter", "知道了")}
+            : alert.buttons;
     for (int i = 0; i < titles.size(); ++i) {
         // Roles only decide placement: the first button leads and is the default.
         const auto role = i == 0 ? QMessageBox::AcceptRole

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QImage>
 #include <QMenu>
@@ -54,7 +55,7 @@ constexpr int kDelayedInputAttempts = 400;
 constexpr double kFrozenDisplaysLimit = 1.0;
 
 QString captureTitle(const CaptureShortcut& shortcut) {
-    return QStringLiteral("截图  ") + shortcut.label;
+    return QCoreApplication::translate("AppDelegate", "截图  %1").arg(shortcut.text());
 }
 
 }  // namespace
@@ -137,17 +138,19 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (defaults_.keepsDamagedFile())
         mainQueue_.async([this, alive] {
             if (!alive.expired())
-                showSettingsWriteFailure(
-                    QStringLiteral("原设置文件已损坏且无法移到一旁，已原样保留"));
+                showSettingsWriteFailure(QCoreApplication::translate(
+                    "AppDelegate", "原设置文件已损坏且无法移到一旁，已原样保留"));
         });
     if (!registered) {
         visibility_.activate();
-        alerts_.run(AlertSpec{QStringLiteral("Tessal"),
-                              QStringLiteral("快捷键 ") + shortcut_.label +
-                                  QStringLiteral(" 注册失败，可能已被其他应用或系统占用。可从菜单栏"
-                                                 "设置其他快捷键，或点击截图。"),
-                              {QStringLiteral("知道了")}}
-                        .failure());
+        alerts_.run(
+            AlertSpec{QStringLiteral("Tessal"),
+                      QCoreApplication::translate("AppDelegate",
+                                                  "快捷键 %1 注册失败，可能已被其他应用或系统占"
+                                                  "用。可从菜单栏设置其他快捷键，或点击截图。")
+                          .arg(shortcut_.text()),
+                      {QCoreApplication::translate("AppDelegate", "知道了")}}
+                .failure());
     }
 }
 
@@ -155,17 +158,20 @@ void AppDelegate::buildStatusMenu() {
     menu_ = new QMenu;
     captureMenuItem_ =
         menu_->addAction(captureTitle(shortcut_), this, [this] { takeScreenshot(); });
-    delayMenu_ = menu_->addMenu(QStringLiteral("延时截图"));
+    delayMenu_ = menu_->addMenu(QCoreApplication::translate("AppDelegate", "延时截图"));
     for (const int seconds : {3, 5, 10})
-        delayMenu_->addAction(QStringLiteral("%1 秒").arg(seconds), this,
-                              [this, seconds] { takeScreenshotAfter(seconds); });
+        delayMenu_->addAction(QCoreApplication::translate("AppDelegate", "%1 秒").arg(seconds),
+                              this, [this, seconds] { takeScreenshotAfter(seconds); });
     delayMenu_->addSeparator();
-    cancelDelayItem_ = delayMenu_->addAction(QStringLiteral("取消延时截图"), this,
-                                             [this] { cancelDelayedScreenshot(); });
+    cancelDelayItem_ =
+        delayMenu_->addAction(QCoreApplication::translate("AppDelegate", "取消延时截图"), this,
+                              [this] { cancelDelayedScreenshot(); });
     cancelDelayItem_->setEnabled(false);
-    menu_->addAction(QStringLiteral("重复上次区域"), this, [this] { captureLastRegion(); });
+    menu_->addAction(QCoreApplication::translate("AppDelegate", "重复上次区域"), this,
+                     [this] { captureLastRegion(); });
     QAction* configure =
-        menu_->addAction(QStringLiteral("设置截图快捷键…"), this, [this] { configureShortcut(); });
+        menu_->addAction(QCoreApplication::translate("AppDelegate", "设置截图快捷键…"), this,
+                         [this] { configureShortcut(); });
     if (!noHotKeys_.isEmpty()) {
         // No system-wide shortcuts on this desktop: say how to get one instead.
         configure->setEnabled(false);
@@ -173,10 +179,12 @@ void AppDelegate::buildStatusMenu() {
         advice->setEnabled(false);
         menu_->insertAction(configure, advice);
     }
-    menu_->addAction(QStringLiteral("截图偏好…"), this, [this] { showPreferences(); });
-    menu_->addAction(QStringLiteral("截图历史…"), this, [this] { showHistory(); });
+    menu_->addAction(QCoreApplication::translate("AppDelegate", "截图偏好…"), this,
+                     [this] { showPreferences(); });
+    menu_->addAction(QCoreApplication::translate("AppDelegate", "截图历史…"), this,
+                     [this] { showHistory(); });
     menu_->addSeparator();
-    loginMenuItem_ = menu_->addAction(QStringLiteral("开机启动"), this,
+    loginMenuItem_ = menu_->addAction(QCoreApplication::translate("AppDelegate", "开机启动"), this,
                                       [this] { appServices_->toggleLoginItem(); });
     loginMenuItem_->setCheckable(true);
     updateItems_ = std::make_unique<UpdateMenuItems>(*menu_, *appServices_, defaults_, [this] {
@@ -193,11 +201,12 @@ void AppDelegate::buildStatusMenu() {
     };
     appServices_->start();
     menu_->addSeparator();
-    QAction* quit = menu_->addAction(QStringLiteral("退出Tessal"), qApp, &QCoreApplication::quit);
+    QAction* quit = menu_->addAction(QCoreApplication::translate("AppDelegate", "退出Tessal"), qApp,
+                                     &QCoreApplication::quit);
     quit->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
 
     status_ = new QSystemTrayIcon(trayIcon(QGuiApplication::palette()), this);
-    status_->setToolTip(QStringLiteral("Tessal截图"));
+    status_->setToolTip(QCoreApplication::translate("AppDelegate", "Tessal截图"));
     // While a delayed capture counts down the icon shows the seconds left; the still is taken at
     // zero, with whatever the user opened meanwhile.
     auto showCountdown = [this](int secondsLeft) {
@@ -206,8 +215,10 @@ void AppDelegate::buildStatusMenu() {
         if (!status_) return;
         const QPalette palette = QGuiApplication::palette();
         status_->setIcon(counting ? countdownIcon(secondsLeft, palette) : trayIcon(palette));
-        status_->setToolTip(counting ? QStringLiteral("Tessal截图 · %1 秒后截图").arg(secondsLeft)
-                                     : QStringLiteral("Tessal截图"));
+        status_->setToolTip(
+            counting ? QCoreApplication::translate("AppDelegate", "Tessal截图 · %1 秒后截图")
+                           .arg(secondsLeft)
+                     : QCoreApplication::translate("AppDelegate", "Tessal截图"));
     };
     countdown_.onTick = showCountdown;
     countdown_.onCancelled = [this, showCountdown] {
@@ -230,12 +241,16 @@ void AppDelegate::buildStatusMenu() {
 }
 
 std::optional<QString> AppDelegate::announceRunning() {
-    const QString how = hotKey_ != 0 ? QStringLiteral("按 %1 截图").arg(shortcut_.label)
-                                     : QStringLiteral("运行 tessal capture 截图");
-    const QString where = status_ && QSystemTrayIcon::isSystemTrayAvailable()
-                              ? QStringLiteral("；托盘图标里有更多功能。")
-                              : QStringLiteral("。");
-    return platform_.workspace->notify(QStringLiteral("Tessal 正在运行"), how + where);
+    const QString how =
+        hotKey_ != 0
+            ? QCoreApplication::translate("AppDelegate", "按 %1 截图").arg(shortcut_.text())
+            : QCoreApplication::translate("AppDelegate", "运行 tessal capture 截图");
+    const QString where =
+        status_ && QSystemTrayIcon::isSystemTrayAvailable()
+            ? QCoreApplication::translate("AppDelegate", "；托盘图标里有更多功能。")
+            : QCoreApplication::translate("AppDelegate", "。");
+    return platform_.workspace->notify(
+        QCoreApplication::translate("AppDelegate", "Tessal 正在运行"), how + where);
 }
 
 void AppDelegate::refreshStatusMenu() {
@@ -246,10 +261,11 @@ void AppDelegate::refreshStatusMenu() {
 
 void AppDelegate::showSettingsWriteFailure(const QString& reason) {
     visibility_.activate();
-    alerts_.run(AlertSpec{QStringLiteral("无法保存设置"),
-                          QStringLiteral("设置文件“%1”无法写入：%2。更改只在本次运行期间有效。")
+    alerts_.run(AlertSpec{QCoreApplication::translate("AppDelegate", "无法保存设置"),
+                          QCoreApplication::translate(
+                              "AppDelegate", "设置文件“%1”无法写入：%2。更改只在本次运行期间有效。")
                               .arg(defaults_.path(), reason),
-                          {QStringLiteral("知道了")}}
+                          {QCoreApplication::translate("AppDelegate", "知道了")}}
                     .failure());
 }
 
@@ -278,11 +294,13 @@ void AppDelegate::configureShortcut() {
             shortcut_.save(defaults_);
             if (captureMenuItem_) captureMenuItem_->setText(captureTitle(shortcut_));
         } else {
-            alerts_.run(AlertSpec{QStringLiteral("Tessal"),
-                                  QStringLiteral("无法注册 ") + candidate.label +
-                                      QStringLiteral("，请换一个组合键。原快捷键保持不变。"),
-                                  {QStringLiteral("知道了")}}
-                            .failure());
+            alerts_.run(
+                AlertSpec{QStringLiteral("Tessal"),
+                          QCoreApplication::translate(
+                              "AppDelegate", "无法注册 %1，请换一个组合键。原快捷键保持不变。")
+                              .arg(candidate.text()),
+                          {QCoreApplication::translate("AppDelegate", "知道了")}}
+                    .failure());
         }
     }
     configuring_ = false;
@@ -317,7 +335,7 @@ void AppDelegate::takeScreenshot() {
         !platform_.accessibility->isTrusted()) {
         visibility_.activate();
         beforeGuide = std::make_shared<ScreenRecall>(ScreenRecall::take());
-        const int answer = alerts_.run(ChildRegionPermissionGuide::alert(shortcut_.label));
+        const int answer = alerts_.run(ChildRegionPermissionGuide::alert(shortcut_.text()));
         guideFrame = alerts_.lastFrame();
         defaults_.set(ChildRegionPermissionGuide::shownKey, true);
         guideShown = true;
@@ -475,7 +493,9 @@ bool AppDelegate::captureLastRegion() {
     QString why;
     const auto placement = LastRegion::place(defaults_, platform_.capture->displays(), &why);
     if (!placement) {
-        showAlert({QStringLiteral("无法重复上次区域"), why, {QStringLiteral("知道了")}});
+        showAlert({QCoreApplication::translate("AppDelegate", "无法重复上次区域"),
+                   why,
+                   {QCoreApplication::translate("AppDelegate", "知道了")}});
         return false;
     }
     if (capturing_ || configuring_ || longScreenshot_) return false;
@@ -584,9 +604,9 @@ void AppDelegate::showResult(const QImage& image, const QString& title) {
 bool AppDelegate::startLongCapture(const Rect& frame, const Rect& region) {
     if (longScreenshot_) return false;
     if (!platform_.capabilities.longCaptureUnavailable.isEmpty() || !platform_.windowStreams) {
-        showAlert({QStringLiteral("无法开始长截图"),
+        showAlert({QCoreApplication::translate("AppDelegate", "无法开始长截图"),
                    platform_.capabilities.longCaptureUnavailable,
-                   {QStringLiteral("知道了")}});
+                   {QCoreApplication::translate("AppDelegate", "知道了")}});
         return false;
     }
     LongCaptureEnvironment environment{
@@ -610,7 +630,8 @@ bool AppDelegate::startLongCapture(const Rect& frame, const Rect& region) {
     auto capture = std::make_unique<LongScreenshot>(frame, region, std::move(environment));
     std::weak_ptr<bool> alive = alive_;
     capture->onFinish = [this, alive](const QImage& image) {
-        if (!alive.expired()) showResult(image, QStringLiteral("长截图"));
+        if (!alive.expired())
+            showResult(image, QCoreApplication::translate("AppDelegate", "长截图"));
     };
     capture->onPin = [this, alive](const QByteArray& png) {
         return !alive.expired() && showPin(png, std::nullopt);
@@ -642,7 +663,9 @@ void AppDelegate::showHistory() {
                                      SerialQueue::submitter("local.ostrel.history-thumbnails")});
         std::weak_ptr<bool> alive = alive_;
         historyWindow_->onEdit = [this, alive](const QByteArray& png) {
-            if (!alive.expired()) showResult(QImage::fromData(png), QStringLiteral("历史截图"));
+            if (!alive.expired())
+                showResult(QImage::fromData(png),
+                           QCoreApplication::translate("AppDelegate", "历史截图"));
         };
         historyWindow_->onPin = [this, alive](const QByteArray& png) {
             if (!alive.expired()) showPin(png, std::nullopt);

@@ -1,5 +1,6 @@
 #include "AppServices.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,8 +18,12 @@ namespace tessal {
 
 namespace {
 
-const QString retryLater = QStringLiteral("\n请稍后通过“检查更新”重试。");
-const QString cannotInstall = QStringLiteral("暂时无法安装更新");
+QString retryLater() {
+    return QCoreApplication::translate("AppServices", "\n请稍后通过“检查更新”重试。");
+}
+QString cannotInstall() {
+    return QCoreApplication::translate("AppServices", "暂时无法安装更新");
+}
 
 }  // namespace
 
@@ -42,8 +47,9 @@ QString AppServices::updatesUnavailable() const {
     if (env_.channelEnabled) return {};
     // Outside a bundle the program came from a package (or was built here): whatever installed
     // it updates it.
-    return env_.runningBundle.isEmpty() ? QStringLiteral("更新由安装本程序的软件包管理器提供")
-                                        : QStringLiteral("此版本未启用应用内更新");
+    return env_.runningBundle.isEmpty()
+               ? QCoreApplication::translate("AppServices", "更新由安装本程序的软件包管理器提供")
+               : QCoreApplication::translate("AppServices", "此版本未启用应用内更新");
 }
 
 int AppServices::alert(const QString& title, const QString& text, const QStringList& buttons,
@@ -89,7 +95,7 @@ void AppServices::presentPending() {
     if (pendingFailure_ && presentable()) {
         const QString text = *pendingFailure_;
         pendingFailure_.reset();
-        failure(cannotInstall, text);
+        failure(cannotInstall(), text);
         return;
     }
     presentReadyUpdate(false);
@@ -103,17 +109,18 @@ void AppServices::closeStatusWindow() {
 void AppServices::check(bool manual) {
     if (checking_) {
         if (manual)
-            alert(QStringLiteral("正在准备更新"),
-                  QStringLiteral("下载和校验完成后会提示重启安装。"));
+            alert(QCoreApplication::translate("AppServices", "正在准备更新"),
+                  QCoreApplication::translate("AppServices", "下载和校验完成后会提示重启安装。"));
         return;
     }
     if (!manual && !automaticChecks(env_.defaults)) return;
     if (ready_) return presentReadyUpdate(manual);
     if (!env_.channelEnabled) {
         if (manual)
-            alert(QStringLiteral("更新通道尚未上线"),
-                  QStringLiteral("当前构建未启用更新检测，请从") + env_.appName +
-                      QStringLiteral("官网下载支持检查更新的新版本。"));
+            alert(QCoreApplication::translate("AppServices", "更新通道尚未上线"),
+                  QCoreApplication::translate(
+                      "AppServices", "当前构建未启用更新检测，请从%1官网下载支持检查更新的新版本。")
+                      .arg(env_.appName));
         return;
     }
     checking_ = true;
@@ -125,7 +132,8 @@ void AppServices::check(bool manual) {
             closeStatusWindow();
             checking_ = false;
             if (manual)
-                failure(QStringLiteral("暂时无法检查更新"), fetched.error().message + retryLater);
+                failure(QCoreApplication::translate("AppServices", "暂时无法检查更新"),
+                        fetched.error().message + retryLater());
             return;
         }
         const AppRelease release = fetched.value();
@@ -135,15 +143,16 @@ void AppServices::check(bool manual) {
             checking_ = false;
             if (!manual) return;
             if (!availability)
-                failure(QStringLiteral("暂时无法检查更新"),
-                        availability.error().message + retryLater);
+                failure(QCoreApplication::translate("AppServices", "暂时无法检查更新"),
+                        availability.error().message + retryLater());
             else if (availability.value() == AppRelease::Availability::current)
-                alert(QStringLiteral("已是最新版本"),
+                alert(QCoreApplication::translate("AppServices", "已是最新版本"),
                       env_.appName + QLatin1Char(' ') + env_.version);
             else
-                alert(QStringLiteral("需要更新系统"), QStringLiteral("新版本需要 glibc ") +
-                                                          release.minimumSystemVersion +
-                                                          QStringLiteral(" 或更新版本的系统。"));
+                alert(QCoreApplication::translate("AppServices", "需要更新系统"),
+                      QCoreApplication::translate("AppServices",
+                                                  "新版本需要 glibc %1 或更新版本的系统。")
+                          .arg(release.minimumSystemVersion));
             return;
         }
         if (manual) {
@@ -160,9 +169,9 @@ void AppServices::check(bool manual) {
                 if (manual || automaticChecks(env_.defaults)) presentReadyUpdate(manual);
                 return;
             }
-            const QString message = prepared.error().message + retryLater;
+            const QString message = prepared.error().message + retryLater();
             if (manual)
-                failure(cannotInstall, message);
+                failure(cannotInstall(), message);
             else
                 pendingFailure_ = message;
         });
@@ -173,20 +182,23 @@ void AppServices::presentReadyUpdate(bool manual) {
     if (!ready_) return;
     if (!presentable()) {
         if (manual)
-            alert(QStringLiteral("更新已就绪"),
-                  QStringLiteral("请先结束截图并关闭编辑窗口，再通过“检查更新”重启安装。"));
+            alert(QCoreApplication::translate("AppServices", "更新已就绪"),
+                  QCoreApplication::translate(
+                      "AppServices", "请先结束截图并关闭编辑窗口，再通过“检查更新”重启安装。"));
         return;
     }
     const QString version = ready_->release.version;
     if (!manual && env_.defaults.stringValue(lastNotifiedKey) == version) return;
     env_.defaults.set(lastNotifiedKey, version);
-    const int answer =
-        alert(env_.appName + QLatin1Char(' ') + version + QStringLiteral(" 更新已就绪"),
-              ready_->release.notes + QStringLiteral("\n\n重启后自动安装，偏好和截图历史会保留。"),
-              {QStringLiteral("重启并更新"), QStringLiteral("稍后")});
+    const int answer = alert(
+        QCoreApplication::translate("AppServices", "%1 %2 更新已就绪").arg(env_.appName, version),
+        QCoreApplication::translate("AppServices", "%1\n\n重启后自动安装，偏好和截图历史会保留。")
+            .arg(ready_->release.notes),
+        {QCoreApplication::translate("AppServices", "重启并更新"),
+         QCoreApplication::translate("AppServices", "稍后")});
     if (answer != 0 || !presentable()) return;
     if (auto failed = env_.source.install(*ready_)) {
-        failure(cannotInstall, failed->message);
+        failure(cannotInstall(), failed->message);
         return;
     }
     if (env_.terminate) env_.terminate();
@@ -208,7 +220,7 @@ void AppServices::reportInstallationResult() {
             while (named.startsWith(QLatin1Char('\n'))) named.remove(0, 1);
             UpdateInstaller::removeStagingFolder(named, env_.runningBundle);
         } else {
-            failure(QStringLiteral("上次更新未完成"), text);
+            failure(QCoreApplication::translate("AppServices", "上次更新未完成"), text);
         }
     }
     // Whatever else is staged beside the bundle was left by a preparation that did not finish
@@ -230,10 +242,12 @@ void AppServices::toggleLoginItem() {
     const bool ok = env_.loginItem.isEnabled() ? env_.loginItem.setEnabled(false)
                                                : env_.loginItem.setEnabled(true);
     if (!ok)
-        failure(QStringLiteral("无法修改开机启动"),
-                QStringLiteral("请先将") + env_.appName +
-                    QStringLiteral("安装到固定位置（例如 ~/.local/opt），再重试。也可以在桌面环境的"
-                                   "“自动启动”设置中管理。"));
+        failure(QCoreApplication::translate("AppServices", "无法修改开机启动"),
+                QCoreApplication::translate(
+                    "AppServices",
+                    "请先将%1安装到固定位置（例如 ~/.local/opt），再重试。也可以在桌"
+                    "面环境的“自动启动”设置中管理。")
+                    .arg(env_.appName));
 }
 
 }  // namespace tessal

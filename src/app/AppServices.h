@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -74,10 +75,11 @@ class AppServices {
     void presentPending();
     void closeStatusWindow();
     int alert(const QString& title, const QString& text,
-              const QStringList& buttons = {QStringLiteral("知道了")},
+              const QStringList& buttons = {QCoreApplication::translate("AppServices", "知道了")},
               AlertSpec::Severity severity = AlertSpec::Severity::information);
     int failure(const QString& title, const QString& text) {
-        return alert(title, text, {QStringLiteral("知道了")}, AlertSpec::Severity::warning);
+        return alert(title, text, {QCoreApplication::translate("AppServices", "知道了")},
+                     AlertSpec::Severity::warning);
     }
     bool presentable() const { return canPresent && canPresent(); }
     void repeat(double seconds, std::shared_ptr<WorkItem>& slot, std::function<void()> work);

@@ -14,7 +14,8 @@ class DefaultsStore;
 class ScreenshotHistory;
 
 // "Tessal · 截图偏好": whether copying ends the capture, whether the history is kept, the tool
-// the editor starts with (listed in the toolbar's order) and how many history entries are kept.
+// the editor starts with (listed in the toolbar's order), how many history entries are kept, and
+// the interface language (from the next start).
 // Every change is written at once; there is no OK button. Created once and reused; follows the
 // recording switch when the history window turns it on.
 class CapturePreferencesWindow final : public QWidget {
@@ -33,6 +34,8 @@ class CapturePreferencesWindow final : public QWidget {
     QComboBox* tool() const { return tool_; }
     QComboBox* limit() const { return limit_; }
     QWidget* limitRow() const { return limitRow_; }
+    // Follow the system, then each language; applies at the next start.
+    QComboBox* language() const { return language_; }
 
     // The history limit a popup index stands for, and back (any other limit shows "20 张").
     static int limitForIndex(int index);
@@ -47,6 +50,7 @@ class CapturePreferencesWindow final : public QWidget {
     QComboBox* tool_ = nullptr;
     QComboBox* limit_ = nullptr;
     QWidget* limitRow_ = nullptr;  // the label and the popup, off while the history is off
+    QComboBox* language_ = nullptr;
     bool loading_ = false;
 };
 

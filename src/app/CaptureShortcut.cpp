@@ -16,7 +16,7 @@ const QString kLabelKey = QStringLiteral("captureShortcutLabel");
 QString keyName(int keyCode, const QString& characters) {
     switch (keyCode) {
         case KeyCode::space:
-            return QStringLiteral("空格");
+            return QStringLiteral("空格");  // untranslated: stored, never shown
         case KeyCode::returnKey:
             return QStringLiteral("Return");
         case KeyCode::tab:
@@ -57,6 +57,12 @@ std::optional<CaptureShortcut> CaptureShortcut::from(const KeyPress& press) {
     const QString name = keyName(press.keyCode, press.characters);
     if (name.trimmed().isEmpty()) return std::nullopt;
     return CaptureShortcut{static_cast<std::uint32_t>(press.keyCode), bits, prefix + name};
+}
+
+QString CaptureShortcut::text() const {
+    return nativeShortcut(int(keyCode), modifiers & HotKeyModifier::control,
+                          modifiers & HotKeyModifier::option, modifiers & HotKeyModifier::shift,
+                          modifiers & HotKeyModifier::command);
 }
 
 CaptureShortcut CaptureShortcut::load(const DefaultsStore& defaults) {

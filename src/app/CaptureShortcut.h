@@ -14,7 +14,10 @@ class DefaultsStore;
 struct CaptureShortcut {
     std::uint32_t keyCode = 18;
     std::uint32_t modifiers = 4096;
-    QString label = QStringLiteral("⌃1");
+    QString label = QStringLiteral("⌃1");  // stored as earlier versions wrote it; never shown
+
+    // What menus and dialogs show: the keys in the desktop's notation.
+    QString text() const;
 
     friend bool operator==(const CaptureShortcut&, const CaptureShortcut&) = default;
 

@@ -1,5 +1,6 @@
 #include "ShortcutDialog.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -14,11 +15,16 @@ namespace tessal {
 ShortcutDialog::ShortcutDialog(const CaptureShortcut& current)
     : candidate_(current), box_(new QMessageBox), label_(new QLabel) {
     box_->setWindowTitle(QStringLiteral("Tessal"));
-    box_->setText(QStringLiteral("设置截图快捷键"));
-    box_->setInformativeText(QStringLiteral("请按下组合键，需包含 ⌘、⌥ 或 ⌃。"));
-    QPushButton* save = box_->addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
-    box_->addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
-    box_->addButton(QStringLiteral("恢复默认 ⌃1"), QMessageBox::ResetRole);
+    box_->setText(QCoreApplication::translate("ShortcutDialog", "设置截图快捷键"));
+    box_->setInformativeText(
+        QCoreApplication::translate("ShortcutDialog", "请按下组合键，需包含 %1、%2 或 %3。")
+            .arg(nativeModifier("Ctrl"), nativeModifier("Alt"), nativeKeys("Meta+A").chopped(2)));
+    QPushButton* save = box_->addButton(QCoreApplication::translate("ShortcutDialog", "保存"),
+                                        QMessageBox::AcceptRole);
+    box_->addButton(QCoreApplication::translate("ShortcutDialog", "取消"), QMessageBox::RejectRole);
+    box_->addButton(QCoreApplication::translate("ShortcutDialog", "恢复默认 %1")
+                        .arg(CaptureShortcut::defaultShortcut().text()),
+                    QMessageBox::ResetRole);
     box_->setDefaultButton(save);
 
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -27,7 +33,7 @@ ShortcutDialog::ShortcutDialog(const CaptureShortcut& current)
     label_->setFont(font);
     label_->setAlignment(Qt::AlignCenter);
     label_->setFixedSize(300, 42);
-    label_->setText(candidate_.label);
+    label_->setText(candidate_.text());
     // The label goes in the row above the buttons, where an accessory view belongs.
     if (auto* grid = qobject_cast<QGridLayout*>(box_->layout()))
         grid->addWidget(label_, grid->rowCount(), 0, 1, grid->columnCount(), Qt::AlignCenter);
@@ -51,7 +57,7 @@ bool ShortcutDialog::record(const KeyPress& press) {
     const auto shortcut = CaptureShortcut::from(press);
     if (!shortcut) return false;
     candidate_ = *shortcut;
-    label_->setText(candidate_.label);
+    label_->setText(candidate_.text());
     return true;
 }
 

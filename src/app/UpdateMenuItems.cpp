@@ -1,6 +1,7 @@
 #include "UpdateMenuItems.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 
 #include "AppServices.h"
@@ -13,17 +14,20 @@ UpdateMenuItems::UpdateMenuItems(QMenu& menu, AppServices& services, DefaultsSto
     : defaults_(defaults) {
     const QString off = services.updatesUnavailable();
     if (off.isEmpty()) {
-        automatic_ = menu.addAction(QStringLiteral("自动下载更新"), &menu, [&defaults] {
-            defaults.set(AppServices::automaticChecksKey, !AppServices::automaticChecks(defaults));
-        });
+        automatic_ = menu.addAction(QCoreApplication::translate("UpdateMenuItems", "自动下载更新"),
+                                    &menu, [&defaults] {
+                                        defaults.set(AppServices::automaticChecksKey,
+                                                     !AppServices::automaticChecks(defaults));
+                                    });
         automatic_->setCheckable(true);
-        check_ = menu.addAction(QStringLiteral("检查更新…"), &menu,
+        check_ = menu.addAction(QCoreApplication::translate("UpdateMenuItems", "检查更新…"), &menu,
                                 [&services] { services.check(true); });
     } else {
         unavailable_ = menu.addAction(off);
         unavailable_->setEnabled(false);
     }
-    menu.addAction(QStringLiteral("更新日志"), &menu, std::move(openChangelog));
+    menu.addAction(QCoreApplication::translate("UpdateMenuItems", "更新日志"), &menu,
+                   std::move(openChangelog));
     refresh();
 }
 

@@ -1,8 +1,10 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -15,6 +17,7 @@
 #include "Resources.h"
 #include "SessionBusRequests.h"
 #include "SingleInstance.h"
+#include "UiLanguage.h"
 #include "base/AtomicFile.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
@@ -201,7 +204,9 @@ int recognizeText(const Command& command) {
     const Result<QString> text =
         TextRecognition::recognize(image, recognizer, nullptr, command.languages);
     if (!text) {
-        printErr("tessal: 识别失败：" + text.error().message + "\n");
+        printErr(
+            QCoreApplication::translate("main", "tessal: 识别失败：%1").arg(text.error().message) +
+            "\n");
         return 1;
     }
     if (!text.value().isEmpty()) printOut(text.value() + "\n");
@@ -223,6 +228,7 @@ int runResident(int& argc, char** argv, SingleInstance& instance, const QString&
     if (!defaults.setAsidePath().isEmpty())
         printErr("tessal: the settings file was unreadable and was moved to " +
                  defaults.setAsidePath() + "; starting with default settings\n");
+    UiLanguages::install(app, UiLanguages::chosen(defaults, QLocale::system().uiLanguages()));
     MessageBoxPresenter alerts;
     initResources();
     AppDelegate delegate(platform, defaults, QtMainQueue::shared(), SystemClock::shared(), alerts,
@@ -335,7 +341,7 @@ int main(int argc, char** argv) {
         char toolName[] = "tessal";
         char* toolArgv[] = {toolName, nullptr};
         QGuiApplication probe(toolArgc, toolArgv);
-        QString error = QStringLiteral("文件名中不能有换行符");
+        QString error = QCoreApplication::translate("main", "文件名中不能有换行符");
         if (editPath.contains('\n') || readImage(editPath, &error).isNull()) {
             reportUnreadable(command.output, error);
             return 2;

@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -82,12 +83,13 @@ void DefaultsStore::remove(const QString& key) {
 void DefaultsStore::save() {
     QString error;
     if (keepsDamagedFile_) {
-        error = QStringLiteral("原设置文件已损坏且无法移到一旁，已原样保留");
+        error = QCoreApplication::translate("DefaultsStore",
+                                            "原设置文件已损坏且无法移到一旁，已原样保留");
     } else {
         QDir().mkpath(QFileInfo(path_).absolutePath());
         const QByteArray json = QJsonDocument(values_).toJson(QJsonDocument::Indented);
         if (!writeFileAtomically(path_, json, &error) && error.isEmpty())
-            error = QStringLiteral("写入失败");
+            error = QCoreApplication::translate("DefaultsStore", "写入失败");
     }
     lastWriteError_ = error;
     if (lastWriteFailed() && !failureReported_) {

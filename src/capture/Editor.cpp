@@ -1,5 +1,6 @@
 #include "Editor.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -153,10 +154,11 @@ void Editor::takeInput(std::size_t index, int attempt) {
     close();
     if (environment_.showError)
         environment_.showError(
-            {QStringLiteral("无法截图"),
-             QStringLiteral("另一个程序正占用键盘或鼠标，截图时将无法使用 Esc "
-                            "和回车。请先关闭正在打开的菜单或拖动，再重新截图。"),
-             {QStringLiteral("知道了")}});
+            {QCoreApplication::translate("Editor", "无法截图"),
+             QCoreApplication::translate("Editor",
+                                         "另一个程序正占用键盘或鼠标，截图时将无法使用 Esc "
+                                         "和回车。请先关闭正在打开的菜单或拖动，再重新截图。"),
+             {QCoreApplication::translate("Editor", "知道了")}});
 }
 
 void Editor::hideOverlays() {

@@ -1,5 +1,6 @@
 #include "KeySheet.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -21,7 +22,7 @@ constexpr double kTitleGap = 8;
 KeySheet::KeySheet(QWidget* parent) : QWidget(parent), columns_(KeySheetModel::columns()) {
     setObjectName(QStringLiteral("keySheet"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAccessibleName(QStringLiteral("按键说明"));
+    setAccessibleName(QCoreApplication::translate("KeySheet", "按键说明"));
     font_ = font();
     font_.setPixelSize(13);
     titleFont_ = font_;

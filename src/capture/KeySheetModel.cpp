@@ -1,5 +1,6 @@
 #include "KeySheetModel.h"
 
+#include <QCoreApplication>
 #include <limits>
 
 #include "annotation/ToolbarModel.h"
@@ -7,31 +8,46 @@
 namespace tessal::KeySheetModel {
 
 std::vector<Column> columns() {
-    auto s = [](const char* text) { return QString::fromUtf8(text); };
-    Column choosing{s("选择区域"),
-                    {{s("拖动"), s("框选区域")},
-                     {s("单击"), s("选取高亮的窗口或区域")},
-                     {s("滚轮"), s("在窗口与其中的区域间切换")},
-                     {s("空格"), s("只选整个窗口")},
-                     {s("⌥C"), s("复制指针处的颜色")},
-                     {s("Esc / 右键"), s("退出截图")}}};
-    Column editing{s("选定之后"),
-                   {{s("方向键"), s("移动选区 1 像素，⇧ 10 像素")},
-                    {s("按住空格"), s("拖动选区")},
-                    {s("滚轮"), s("调整粗细或字号")},
-                    {s("回车 / ⌃C"), s("复制")},
-                    {s("⌃S"), s("保存")},
-                    {s("⌃P"), s("贴图")},
-                    {s("⇧C"), s("识别并复制文字")},
-                    {s("⌃Z / ⇧⌃Z"), s("撤销 / 重做")},
-                    {s("Delete"), s("删除所选标注")},
-                    {s("右键"), s("重新选择")},
-                    {s("Esc"), s("退出截图")}}};
-    Column tools{s("工具"), {}};
+    // Keys in Qt's portable notation, shown in the desktop's.
+    auto k = [](const char* keys) { return nativeKeys(keys); };
+    Column choosing{QCoreApplication::translate("KeySheetModel", "选择区域"),
+                    {{QCoreApplication::translate("KeySheetModel", "拖动"),
+                      QCoreApplication::translate("KeySheetModel", "框选区域")},
+                     {QCoreApplication::translate("KeySheetModel", "单击"),
+                      QCoreApplication::translate("KeySheetModel", "选取高亮的窗口或区域")},
+                     {QCoreApplication::translate("KeySheetModel", "滚轮"),
+                      QCoreApplication::translate("KeySheetModel", "在窗口与其中的区域间切换")},
+                     {QCoreApplication::translate("KeySheetModel", "空格"),
+                      QCoreApplication::translate("KeySheetModel", "只选整个窗口")},
+                     {k("Alt+C"), QCoreApplication::translate("KeySheetModel", "复制指针处的颜色")},
+                     {QCoreApplication::translate("KeySheetModel", "Esc / 右键"),
+                      QCoreApplication::translate("KeySheetModel", "退出截图")}}};
+    Column editing{
+        QCoreApplication::translate("KeySheetModel", "选定之后"),
+        {{QCoreApplication::translate("KeySheetModel", "方向键"),
+          QCoreApplication::translate("KeySheetModel", "移动选区 1 像素，%1 10 像素")
+              .arg(nativeModifier("Shift"))},
+         {QCoreApplication::translate("KeySheetModel", "按住空格"),
+          QCoreApplication::translate("KeySheetModel", "拖动选区")},
+         {QCoreApplication::translate("KeySheetModel", "滚轮"),
+          QCoreApplication::translate("KeySheetModel", "调整粗细或字号")},
+         {QCoreApplication::translate("KeySheetModel", "回车 / %1").arg(k("Ctrl+C")),
+          QCoreApplication::translate("KeySheetModel", "复制")},
+         {k("Ctrl+S"), QCoreApplication::translate("KeySheetModel", "保存")},
+         {k("Ctrl+P"), QCoreApplication::translate("KeySheetModel", "贴图")},
+         {k("Shift+C"), QCoreApplication::translate("KeySheetModel", "识别并复制文字")},
+         {QStringLiteral("%1 / %2").arg(k("Ctrl+Z"), k("Ctrl+Shift+Z")),
+          QCoreApplication::translate("KeySheetModel", "撤销 / 重做")},
+         {QStringLiteral("Delete"), QCoreApplication::translate("KeySheetModel", "删除所选标注")},
+         {QCoreApplication::translate("KeySheetModel", "右键"),
+          QCoreApplication::translate("KeySheetModel", "重新选择")},
+         {QStringLiteral("Esc"), QCoreApplication::translate("KeySheetModel", "退出截图")}}};
+    Column tools{QCoreApplication::translate("KeySheetModel", "工具"), {}};
     for (const int index : toolbarVisualOrder)
         tools.entries.push_back({QString::fromUtf8(toolbarTools[index].letter),
-                                 QString::fromUtf8(toolbarTools[index].title)});
-    tools.entries.push_back({s("F1 / ?"), s("显示或隐藏本说明")});
+                                 toolbarText(toolbarTools[index].title)});
+    tools.entries.push_back({QStringLiteral("F1 / ?"),
+                             QCoreApplication::translate("KeySheetModel", "显示或隐藏本说明")});
     return {choosing, editing, tools};
 }
 

@@ -1,5 +1,6 @@
 #include "LastRegion.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QStringList>
@@ -58,15 +59,17 @@ std::optional<Placement> place(const DefaultsStore& defaults,
     }
     if (!region)
         return refuse(
-            QStringLiteral("这组显示器上还没有截过图：先截一次图（复制、保存或贴图），"
-                           "之后就能重复它的区域。"));
+            QCoreApplication::translate("LastRegion",
+                                        "这组显示器上还没有截过图：先截一次图（复制、保存或贴图），"
+                                        "之后就能重复它的区域。"));
     for (std::size_t i = 0; i < displays.size(); ++i)
         if (displays[i].frame.contains(*region))
             return Placement{
                 i, region->offsetBy(-displays[i].frame.minX(), -displays[i].frame.minY())};
-    return refuse(
-        QStringLiteral("上次的区域已不在任何一个显示器之内（显示器的排列或分辨率变了）。"
-                       "请重新框选。"));
+    return refuse(QCoreApplication::translate(
+        "LastRegion",
+        "上次的区域已不在任何一个显示器之内（显示器的排列或分辨率变了）。"
+        "请重新框选。"));
 }
 
 }  // namespace tessal::LastRegion

@@ -1,5 +1,6 @@
 #include "OverlayWindow.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -18,7 +19,7 @@ OverlayWindow::OverlayWindow(const QRect& qtGeometry, bool fullScreen)
     setAttribute(Qt::WA_DeleteOnClose, false);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
-    setWindowTitle(QStringLiteral("Tessal · 截图"));
+    setWindowTitle(QCoreApplication::translate("OverlayWindow", "Tessal · 截图"));
     setGeometry(qtGeometry);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);

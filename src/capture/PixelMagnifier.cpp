@@ -5,6 +5,7 @@
 #include "SelectionGeometry.h"
 #include "annotation/CopiedNote.h"
 #include "base/QtGeometry.h"
+#include "platform/KeyCodes.h"
 #include "platform/Pasteboard.h"
 
 namespace tessal {
@@ -85,7 +86,7 @@ void PixelMagnifier::paintEvent(QPaintEvent*) {
     painter.drawRect(swatch);
     CopiedNote::setLabelPen(painter);
     painter.drawText(QPointF(35, h - 13), sample_->hex());
-    painter.drawText(QPointF(137, h - 13), copied_ ? CopiedNote::text : QStringLiteral("⌥C"));
+    painter.drawText(QPointF(137, h - 13), copied_ ? CopiedNote::text() : nativeKeys("Alt+C"));
 }
 
 }  // namespace tessal

@@ -7,6 +7,8 @@
 #include "regions/AccessibleChildRegions.h"
 #include "regions/ChildRegionResolver.h"
 
+#include <QCoreApplication>
+
 namespace tessal {
 
 Result<std::vector<ScreenSnapshot>> captureScreens(ScreenCaptureService& service, int ownPid,
@@ -57,7 +59,9 @@ Result<std::vector<ScreenSnapshot>> captureScreens(ScreenCaptureService& service
         }
         snapshots.push_back(std::move(snapshot));
     }
-    if (snapshots.empty()) return UserError{"Ostrel", 1, QStringLiteral("没有可截取的显示器")};
+    if (snapshots.empty())
+        return UserError{"Ostrel", 1,
+                         QCoreApplication::translate("ScreenCapture", "没有可截取的显示器")};
     return snapshots;
 }
 

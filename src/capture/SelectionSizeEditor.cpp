@@ -1,6 +1,7 @@
 #include "SelectionSizeEditor.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QKeyEvent>
@@ -22,8 +23,9 @@ constexpr int kLargestSide = 99999;
 }  // namespace
 
 SelectionSizeEditor::SelectionSizeEditor(QWidget* parent) : QWidget(parent) {
-    setAccessibleName(QStringLiteral("设置截图尺寸"));
-    setToolTip(QStringLiteral("设置截图尺寸 · 回车确定 · Esc 取消"));
+    setAccessibleName(QCoreApplication::translate("SelectionSizeEditor", "设置截图尺寸"));
+    setToolTip(
+        QCoreApplication::translate("SelectionSizeEditor", "设置截图尺寸 · 回车确定 · Esc 取消"));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(10, 2, 6, 2);
     row->setSpacing(4);
@@ -40,8 +42,10 @@ SelectionSizeEditor::SelectionSizeEditor(QWidget* parent) : QWidget(parent) {
         row->addWidget(edit);
         return edit;
     };
-    width_ = field(QStringLiteral("宽"), QStringLiteral("宽度像素"));
-    height_ = field(QStringLiteral("高"), QStringLiteral("高度像素"));
+    width_ = field(QCoreApplication::translate("SelectionSizeEditor", "宽"),
+                   QCoreApplication::translate("SelectionSizeEditor", "宽度像素"));
+    height_ = field(QCoreApplication::translate("SelectionSizeEditor", "高"),
+                    QCoreApplication::translate("SelectionSizeEditor", "高度像素"));
     auto* unit = new QLabel(QStringLiteral("px"), this);
     unit->setStyleSheet(QStringLiteral("color: white;"));
     row->addWidget(unit);

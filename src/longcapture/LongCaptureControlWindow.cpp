@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,7 +31,7 @@ LongCaptureControlWindow::LongCaptureControlWindow()
     setAttribute(Qt::WA_ShowWithoutActivating);
     // Never active, so Qt would keep the tooltips of its icon-only buttons to itself.
     setAttribute(Qt::WA_AlwaysShowToolTips);
-    setWindowTitle(QStringLiteral("Tessal · 长截图"));
+    setWindowTitle(QCoreApplication::translate("LongCaptureControlWindow", "Tessal · 长截图"));
     QPalette p = palette();
     p.setColor(QPalette::Window, QColor::fromRgbF(1, 1, 1, 0.98f));
     setPalette(p);
@@ -49,29 +50,50 @@ LongCaptureControlWindow::LongCaptureControlWindow()
     dimensions->setFixedWidth(160);
     moveButton = new LongCaptureMoveButton(row);
     direction = new QComboBox(row);
-    direction->addItems({QStringLiteral("纵向"), QStringLiteral("横向")});
-    direction->setAccessibleName(QStringLiteral("长截图方向"));
-    autoButton = new QPushButton(QStringLiteral("自动滚动"), row);
-    autoButton->setToolTip(QStringLiteral("自动向下滚动；匹配异常或目标被遮挡时停止自动滚动"));
-    auto* speedLabel = new QLabel(QStringLiteral("速度"), row);
+    direction->addItems({QCoreApplication::translate("LongCaptureControlWindow", "纵向"),
+                         QCoreApplication::translate("LongCaptureControlWindow", "横向")});
+    direction->setAccessibleName(
+        QCoreApplication::translate("LongCaptureControlWindow", "长截图方向"));
+    autoButton =
+        new QPushButton(QCoreApplication::translate("LongCaptureControlWindow", "自动滚动"), row);
+    autoButton->setToolTip(QCoreApplication::translate(
+        "LongCaptureControlWindow", "自动向下滚动；匹配异常或目标被遮挡时停止自动滚动"));
+    auto* speedLabel =
+        new QLabel(QCoreApplication::translate("LongCaptureControlWindow", "速度"), row);
     speed = new QComboBox(row);
     speedLabel->setBuddy(speed);
-    speed->addItems({QStringLiteral("慢速"), QStringLiteral("正常"), QStringLiteral("快速")});
+    speed->addItems({QCoreApplication::translate("LongCaptureControlWindow", "慢速"),
+                     QCoreApplication::translate("LongCaptureControlWindow", "正常"),
+                     QCoreApplication::translate("LongCaptureControlWindow", "快速")});
     speed->setCurrentIndex(1);
-    speed->setToolTip(QStringLiteral("自动滚动速度"));
-    speed->setAccessibleName(QStringLiteral("自动滚动速度"));
-    pauseButton =
-        iconButton(QStringLiteral("action-pause"), QStringLiteral("停止／开始 · 空格"), row);
-    trimButton = iconButton(QStringLiteral("action-trim"), QStringLiteral("裁剪两端"), row);
-    automaticCrop = new QCheckBox(QStringLiteral("回滚裁剪"), row);
+    speed->setToolTip(QCoreApplication::translate("LongCaptureControlWindow", "自动滚动速度"));
+    speed->setAccessibleName(
+        QCoreApplication::translate("LongCaptureControlWindow", "自动滚动速度"));
+    pauseButton = iconButton(
+        QStringLiteral("action-pause"),
+        QCoreApplication::translate("LongCaptureControlWindow", "停止／开始 · 空格"), row);
+    trimButton =
+        iconButton(QStringLiteral("action-trim"),
+                   QCoreApplication::translate("LongCaptureControlWindow", "裁剪两端"), row);
+    automaticCrop =
+        new QCheckBox(QCoreApplication::translate("LongCaptureControlWindow", "回滚裁剪"), row);
     automaticCrop->setChecked(true);
-    automaticCrop->setToolTip(QStringLiteral("反向滚动会裁掉已拼接的末端；关闭后保留已有长图"));
-    editButton = iconButton(QStringLiteral("action-edit"), QStringLiteral("编辑长图"), row);
-    pinButton = iconButton(QStringLiteral("action-pin"), QStringLiteral("贴图"), row);
-    saveButton = iconButton(QStringLiteral("action-save"), QStringLiteral("保存"), row);
-    closeButton = iconButton(QStringLiteral("action-close"), QStringLiteral("关闭 · Esc"), row);
+    automaticCrop->setToolTip(QCoreApplication::translate(
+        "LongCaptureControlWindow", "反向滚动会裁掉已拼接的末端；关闭后保留已有长图"));
+    editButton =
+        iconButton(QStringLiteral("action-edit"),
+                   QCoreApplication::translate("LongCaptureControlWindow", "编辑长图"), row);
+    pinButton = iconButton(QStringLiteral("action-pin"),
+                           QCoreApplication::translate("LongCaptureControlWindow", "贴图"), row);
+    saveButton = iconButton(QStringLiteral("action-save"),
+                            QCoreApplication::translate("LongCaptureControlWindow", "保存"), row);
+    closeButton =
+        iconButton(QStringLiteral("action-close"),
+                   QCoreApplication::translate("LongCaptureControlWindow", "关闭 · Esc"), row);
     closeButton->tint = QColor(255, 59, 48);
-    copyButton = iconButton(QStringLiteral("action-copy"), QStringLiteral("复制 · Enter"), row);
+    copyButton =
+        iconButton(QStringLiteral("action-copy"),
+                   QCoreApplication::translate("LongCaptureControlWindow", "复制 · Enter"), row);
     copyButton->tint = QColor(52, 199, 89);
     for (QWidget* w : std::initializer_list<QWidget*>{direction, autoButton, speed, automaticCrop})
         w->setFocusPolicy(Qt::NoFocus);
@@ -94,7 +116,9 @@ LongCaptureControlWindow::LongCaptureControlWindow()
 void LongCaptureControlWindow::showPaused(bool paused) {
     pauseButton->setIconName(paused ? QStringLiteral("action-play")
                                     : QStringLiteral("action-pause"));
-    pauseButton->setAccessibleDescription(paused ? QStringLiteral("开始") : QStringLiteral("停止"));
+    pauseButton->setAccessibleDescription(
+        paused ? QCoreApplication::translate("LongCaptureControlWindow", "开始")
+               : QCoreApplication::translate("LongCaptureControlWindow", "停止"));
 }
 
 void LongCaptureControlWindow::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,7 @@
 #include "LongCaptureMoveButton.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMouseEvent>
 
 #include "LongCaptureRegionView.h"
@@ -11,7 +12,8 @@ LongCaptureMoveButton::LongCaptureMoveButton(QWidget* parent)
     : ToolbarIconButton(QStringLiteral("action-move-region"), QString(), parent) {
     setCursor(Qt::OpenHandCursor);
     setFocusPolicy(Qt::NoFocus);
-    const QString hint = QStringLiteral("拖动选区 · 采集中沿截图方向延伸");
+    const QString hint =
+        QCoreApplication::translate("LongCaptureMoveButton", "拖动选区 · 采集中沿截图方向延伸");
     setToolTip(hint);
     setAccessibleName(hint);
 }

@@ -1,5 +1,6 @@
 #include "LongCapturePreview.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <algorithm>
 
@@ -60,7 +61,7 @@ LongCapturePanel::LongCapturePanel()
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowDoesNotAcceptFocus) {
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setWindowTitle(QStringLiteral("Tessal · 长截图预览"));
+    setWindowTitle(QCoreApplication::translate("LongCapturePreview", "Tessal · 长截图预览"));
     preview_ = new LongCapturePreview(this);
 }
 

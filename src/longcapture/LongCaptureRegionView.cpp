@@ -1,5 +1,6 @@
 #include "LongCaptureRegionView.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -42,7 +43,7 @@ LongCaptureRegionView::LongCaptureRegionView()
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput) {
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setWindowTitle(QStringLiteral("Tessal · 长截图选区"));
+    setWindowTitle(QCoreApplication::translate("LongCaptureRegionView", "Tessal · 长截图选区"));
     setMouseTracking(true);
 }
 

@@ -1,5 +1,6 @@
 #include "LongCaptureTrimDialog.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -17,14 +18,16 @@ LongCaptureTrimAnswer runLongCaptureTrimDialog(const QImage& normalized, LongCap
     QDialog dialog;
     dialog.setWindowTitle(QStringLiteral("Tessal"));
     auto* layout = new QVBoxLayout(&dialog);
-    auto* message = new QLabel(QStringLiteral("裁剪长图"));
+    auto* message = new QLabel(QCoreApplication::translate("LongCaptureTrimDialog", "裁剪长图"));
     QFont bold = message->font();
     bold.setBold(true);
     message->setFont(bold);
     layout->addWidget(message);
-    layout->addWidget(new QLabel(vertical
-                                     ? QStringLiteral("拖动蓝线，或输入顶部、底部要去掉的像素。")
-                                     : QStringLiteral("拖动蓝线，或输入左端、右端要去掉的像素。")));
+    layout->addWidget(new QLabel(
+        vertical ? QCoreApplication::translate("LongCaptureTrimDialog",
+                                               "拖动蓝线，或输入顶部、底部要去掉的像素。")
+                 : QCoreApplication::translate("LongCaptureTrimDialog",
+                                               "拖动蓝线，或输入左端、右端要去掉的像素。")));
 
     auto* accessory = new QWidget;
     accessory->setFixedSize(300, 355);
@@ -38,9 +41,13 @@ LongCaptureTrimAnswer runLongCaptureTrimDialog(const QImage& normalized, LongCap
         return f;
     };
     QLineEdit* leading =
-        field(vertical ? QStringLiteral("顶部") : QStringLiteral("左端"), 5, 45, crop.leading);
+        field(vertical ? QCoreApplication::translate("LongCaptureTrimDialog", "顶部")
+                       : QCoreApplication::translate("LongCaptureTrimDialog", "左端"),
+              5, 45, crop.leading);
     QLineEdit* trailing =
-        field(vertical ? QStringLiteral("底部") : QStringLiteral("右端"), 165, 210, crop.trailing);
+        field(vertical ? QCoreApplication::translate("LongCaptureTrimDialog", "底部")
+                       : QCoreApplication::translate("LongCaptureTrimDialog", "右端"),
+              165, 210, crop.trailing);
     view->onChange = [leading, trailing](LongCaptureCrop c) {
         leading->setText(QString::number(c.leading));
         trailing->setText(QString::number(c.trailing));
@@ -49,10 +56,13 @@ LongCaptureTrimAnswer runLongCaptureTrimDialog(const QImage& normalized, LongCap
 
     LongCaptureTrimAnswer answer;
     auto* buttons = new QDialogButtonBox;
-    QPushButton* apply = buttons->addButton(QStringLiteral("应用"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    QPushButton* apply = buttons->addButton(
+        QCoreApplication::translate("LongCaptureTrimDialog", "应用"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QCoreApplication::translate("LongCaptureTrimDialog", "取消"),
+                       QDialogButtonBox::RejectRole);
     QPushButton* restore =
-        buttons->addButton(QStringLiteral("恢复完整长图"), QDialogButtonBox::ResetRole);
+        buttons->addButton(QCoreApplication::translate("LongCaptureTrimDialog", "恢复完整长图"),
+                           QDialogButtonBox::ResetRole);
     apply->setDefault(true);
     QObject::connect(apply, &QPushButton::clicked, &dialog, [&] {
         answer.button = LongCaptureTrimAnswer::Button::apply;

@@ -3,6 +3,8 @@
 #include "base/SerialQueue.h"
 #include "platform/WindowStreamService.h"
 
+#include <QCoreApplication>
+
 namespace tessal {
 namespace {
 
@@ -54,7 +56,8 @@ void LongFrameBuffer::reset() {
 
 UserError LongFrameStream::conversionError() {
     return {QStringLiteral("Zelmar"), 6,
-            QStringLiteral("无法转换滚动区域的视频帧，请重新选择区域。")};
+            QCoreApplication::translate("LongFrameStream",
+                                        "无法转换滚动区域的视频帧，请重新选择区域。")};
 }
 
 std::shared_ptr<LongFrameStream> LongFrameStream::create() {

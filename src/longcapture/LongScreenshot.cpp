@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QPushButton>
@@ -42,26 +43,43 @@ constexpr double kStartRetryDelay = 0.2;
 constexpr double kPointsPerNotch = 60;
 constexpr double kSpeedFactors[] = {0.06, 0.1, 0.16};
 
-const QString kPreparing = QStringLiteral("正在准备画面，请稍候。");
-const QString kNothingToExport = QStringLiteral("还没有可导出的画面，请稍候。");
-const QString kCapturing =
-    QStringLiteral("滚动原窗口，或点“自动滚动”。空格停止，Enter 复制，Esc 关闭。");
-const QString kPausedAtStart = QStringLiteral("已停止，点开始继续，或直接复制、保存。");
-const QString kNoChangeStop =
-    QStringLiteral("画面未变化，自动滚动已停止。可手动继续，或直接复制。");
+[[maybe_unused]] QString kPreparing() {
+    return QCoreApplication::translate("LongScreenshot", "正在准备画面，请稍候。");
+}
+[[maybe_unused]] QString kNothingToExport() {
+    return QCoreApplication::translate("LongScreenshot", "还没有可导出的画面，请稍候。");
+}
+QString kCapturing() {
+    return QCoreApplication::translate(
+        "LongScreenshot", "滚动原窗口，或点“自动滚动”。空格停止，Enter 复制，Esc 关闭。");
+}
+QString kPausedAtStart() {
+    return QCoreApplication::translate("LongScreenshot", "已停止，点开始继续，或直接复制、保存。");
+}
+QString kNoChangeStop() {
+    return QCoreApplication::translate("LongScreenshot",
+                                       "画面未变化，自动滚动已停止。可手动继续，或直接复制。");
+}
 
 }  // namespace
 
 UserError LongScreenshot::error(int code) {
     switch (code) {
         case 1:
-            return {"Zelmar", 1, QStringLiteral("显示器已断开，请重新选择区域。")};
+            return {
+                "Zelmar", 1,
+                QCoreApplication::translate("LongScreenshot", "显示器已断开，请重新选择区域。")};
         case 3:
-            return {"Zelmar", 3, QStringLiteral("请在一个窗口内部框选可滚动内容。 ")};
+            return {
+                "Zelmar", 3,
+                QCoreApplication::translate("LongScreenshot", "请在一个窗口内部框选可滚动内容。 ")};
         case 4:
-            return {"Zelmar", 4, QStringLiteral("目标窗口尚未准备好，请取消后重新选择。 ")};
+            return {"Zelmar", 4,
+                    QCoreApplication::translate("LongScreenshot",
+                                                "目标窗口尚未准备好，请取消后重新选择。 ")};
         case 5:
-            return {"Zelmar", 5, QStringLiteral("目标窗口已移动、缩放或关闭。")};
+            return {"Zelmar", 5,
+                    QCoreApplication::translate("LongScreenshot", "目标窗口已移动、缩放或关闭。")};
         default:
             return LongFrameStream::conversionError();
     }
@@ -85,8 +103,8 @@ LongScreenshot::LongScreenshot(const Rect& screenFrame, const Rect& region,
     previewPanel_->resize(184, int(std::min(std::max(region_.height(), 180.0), 400.0)));
 
     LongCaptureControlWindow& c = *controls_;
-    c.status->setText(QStringLiteral("正在连接滚动窗口…"));
-    c.dimensions->setText(QStringLiteral("准备截取"));
+    c.status->setText(QCoreApplication::translate("LongScreenshot", "正在连接滚动窗口…"));
+    c.dimensions->setText(QCoreApplication::translate("LongScreenshot", "准备截取"));
     c.autoButton->setEnabled(false);
     c.editButton->setEnabled(false);
     c.moveButton->setEnabled(false);
@@ -272,12 +290,14 @@ void LongScreenshot::loopStep() {
         if (!sourceStillThere()) return fail(error(5));
     }
     if (stream.takeDropped())
-        stopAutoScroll(QStringLiteral("滚动过快，部分中间帧未能保留。若未接上，请稍向回滚动。"));
+        stopAutoScroll(QCoreApplication::translate(
+            "LongScreenshot", "滚动过快，部分中间帧未能保留。若未接上，请稍向回滚动。"));
     if (std::optional<UserError> failure = stream.failure()) return fail(*failure);
     std::optional<LongCaptureFrame> frame = stream.takeFrame();
     if (!frame) {
         processing_ = false;
-        if (autoScrolling_ && now - lastProgress_ > kNoProgressStop) stopAutoScroll(kNoChangeStop);
+        if (autoScrolling_ && now - lastProgress_ > kNoProgressStop)
+            stopAutoScroll(kNoChangeStop());
         if (autoScrolling_ && !paused_ && !movingRegion_ && consecutiveUnmatched_ == 0)
             scrollAutomatically();
         return scheduleLoop(kIdleSleep);
@@ -339,7 +359,7 @@ void LongScreenshot::firstFrame(const QImage& frame) {
     controls_->moveButton->setEnabled(true);
     if (!paused_) previewPanel_->show();
     lastProgress_ = env_.clock.uptime();
-    showStatus(paused_ ? kPausedAtStart : kCapturing);
+    showStatus(paused_ ? kPausedAtStart() : kCapturing());
     if (onMatchResult) onMatchResult(std::nullopt, frame);
     if (onReady) onReady();
 }
@@ -396,10 +416,10 @@ void LongScreenshot::handleResult(const ScrollAppendResult& result, const QImage
     if (outcome.message && !stickyStatus_) showStatus(*outcome.message);
     if (outcome.pause) setPaused(true);
     if (consecutiveUnmatched_ >= 5 && autoScrolling_)
-        stopAutoScroll(
-            QStringLiteral("自动滚动已停止。请沿刚才滚动的反方向稍作回滚，匹配恢复后可继续。"));
+        stopAutoScroll(QCoreApplication::translate(
+            "LongScreenshot", "自动滚动已停止。请沿刚才滚动的反方向稍作回滚，匹配恢复后可继续。"));
     if (result.kind == Kind::unchanged && autoScrolling_ && now - lastProgress_ > kNoProgressStop)
-        stopAutoScroll(kNoChangeStop);
+        stopAutoScroll(kNoChangeStop());
 }
 
 void LongScreenshot::fail(const UserError& failure) {
@@ -418,7 +438,9 @@ void LongScreenshot::fail(const UserError& failure) {
     controls_->moveButton->setEnabled(false);
     updateRegionInput();
     QString text = failure.message;
-    if (stitcher_) text += QStringLiteral(" 已有内容保留，可复制、保存或编辑。");
+    if (stitcher_)
+        text +=
+            QCoreApplication::translate("LongScreenshot", " 已有内容保留，可复制、保存或编辑。");
     showStatus(text);
     if (onError) onError(failure);
 }
@@ -447,14 +469,17 @@ void LongScreenshot::togglePause() {
     stickyStatus_.reset();
     feedback_.unchanged = feedback_.unmatched = 0;
     setPaused(!paused_);
-    showStatus(paused_ ? QStringLiteral("已停止，已有内容保留。点开始继续，或复制、保存、编辑。")
-                       : QStringLiteral("继续滚动原窗口，或开启自动滚动。"));
+    showStatus(
+        paused_
+            ? QCoreApplication::translate("LongScreenshot",
+                                          "已停止，已有内容保留。点开始继续，或复制、保存、编辑。")
+            : QCoreApplication::translate("LongScreenshot", "继续滚动原窗口，或开启自动滚动。"));
 }
 
 void LongScreenshot::stopAutoScroll(std::optional<QString> message) {
     autoScrolling_ = false;
     awaitingAutoFrame_ = false;
-    controls_->autoButton->setText(QStringLiteral("自动滚动"));
+    controls_->autoButton->setText(QCoreApplication::translate("LongScreenshot", "自动滚动"));
     if (message) {
         stickyStatus_ = message;
         showStatus(*message);
@@ -464,26 +489,31 @@ void LongScreenshot::stopAutoScroll(std::optional<QString> message) {
 void LongScreenshot::toggleAutoScroll() {
     if (closed_) return;
     if (!controls_->autoButton->isEnabled()) {
-        stopAutoScroll(QStringLiteral("自动滚动需要辅助功能授权；仍可在原窗口手动滚动。"));
+        stopAutoScroll(QCoreApplication::translate(
+            "LongScreenshot", "自动滚动需要辅助功能授权；仍可在原窗口手动滚动。"));
         return;
     }
     if (autoScrolling_) {
         stopAutoScroll(std::nullopt);
-        showStatus(QStringLiteral("已切换手动滚动。"));
+        showStatus(QCoreApplication::translate("LongScreenshot", "已切换手动滚动。"));
         return;
     }
     stickyStatus_.reset();
     if (paused_) setPaused(false);
     autoScrolling_ = true;
-    controls_->autoButton->setText(QStringLiteral("停止自动"));
+    controls_->autoButton->setText(QCoreApplication::translate("LongScreenshot", "停止自动"));
     lastProgress_ = lastAutoScroll_ = env_.clock.uptime();
     activateSource();
     const bool vertical = axis_ == LongCaptureAxis::vertical;
-    const QString towards =
-        vertical ? (captureReverseDirection_ ? QStringLiteral("上") : QStringLiteral("下"))
-                 : (captureReverseDirection_ ? QStringLiteral("左") : QStringLiteral("右"));
-    showStatus(QStringLiteral("自动向") + towards +
-               QStringLiteral("滚动中；空格停止，Enter 复制。"));
+    const char* status =
+        vertical
+            ? (captureReverseDirection_
+                   ? QT_TRANSLATE_NOOP("LongScreenshot", "自动向上滚动中；空格停止，Enter 复制。")
+                   : QT_TRANSLATE_NOOP("LongScreenshot", "自动向下滚动中；空格停止，Enter 复制。"))
+            : (captureReverseDirection_
+                   ? QT_TRANSLATE_NOOP("LongScreenshot", "自动向左滚动中；空格停止，Enter 复制。")
+                   : QT_TRANSLATE_NOOP("LongScreenshot", "自动向右滚动中；空格停止，Enter 复制。"));
+    showStatus(QCoreApplication::translate("LongScreenshot", status));
 }
 
 void LongScreenshot::scrollAutomatically() {
@@ -492,7 +522,7 @@ void LongScreenshot::scrollAutomatically() {
     // A source whose process is unknown is followed by its window.
     const WindowOwner front = env_.workspace.frontmost();
     if (!source_.owns(front.pid, front.window)) {
-        stopAutoScroll(QStringLiteral("已切换应用，自动滚动停止。"));
+        stopAutoScroll(QCoreApplication::translate("LongScreenshot", "已切换应用，自动滚动停止。"));
         return;
     }
     // Three probes across the middle of the region; the first one where the source window is
@@ -518,7 +548,8 @@ void LongScreenshot::scrollAutomatically() {
         if (usable) break;
     }
     if (!usable) {
-        stopAutoScroll(QStringLiteral("目标区域被遮挡，自动滚动停止。"));
+        stopAutoScroll(
+            QCoreApplication::translate("LongScreenshot", "目标区域被遮挡，自动滚动停止。"));
         return;
     }
     const int speed = std::clamp(controls_->speed->currentIndex(), 0, 2);
@@ -529,7 +560,8 @@ void LongScreenshot::scrollAutomatically() {
     const int notches = std::max(1, int(std::lround(step / kPointsPerNotch)));
     if (!env_.workspace.postScroll(*usable, captureReverseDirection_ ? -notches : notches,
                                    !vertical)) {
-        stopAutoScroll(QStringLiteral("无法向原窗口发送滚动，自动滚动停止；仍可手动滚动。"));
+        stopAutoScroll(QCoreApplication::translate(
+            "LongScreenshot", "无法向原窗口发送滚动，自动滚动停止；仍可手动滚动。"));
         return;
     }
     lastAutoScroll_ = now;
@@ -582,7 +614,7 @@ void LongScreenshot::resetResult() {
     preview.matched = true;
     preview.update();
     previewPanel_->hide();
-    controls_->dimensions->setText(QStringLiteral("等待开始"));
+    controls_->dimensions->setText(QCoreApplication::translate("LongScreenshot", "等待开始"));
     configureFrameStream();
 }
 
@@ -592,7 +624,7 @@ void LongScreenshot::changeDirection() {
     axis_ = controls_->direction->currentIndex() == 1 ? LongCaptureAxis::horizontal
                                                       : LongCaptureAxis::vertical;
     resetResult();
-    showStatus(QStringLiteral("方向已切换，点开始截取。"));
+    showStatus(QCoreApplication::translate("LongScreenshot", "方向已切换，点开始截取。"));
 }
 
 void LongScreenshot::setDirection(LongCaptureAxis axis) {
@@ -645,15 +677,17 @@ void LongScreenshot::applyRegion(const Rect& global, bool restart) {
         resetResult();
     }
     placeWindows();
-    showStatus(restart ? QStringLiteral("选区已调整，点开始重新截取。")
-                       : QStringLiteral("正在沿截图方向延伸，已有内容保留。"));
+    showStatus(
+        restart
+            ? QCoreApplication::translate("LongScreenshot", "选区已调整，点开始重新截取。")
+            : QCoreApplication::translate("LongScreenshot", "正在沿截图方向延伸，已有内容保留。"));
 }
 
 // --- closing -------------------------------------------------------------------------------
 
 void LongScreenshot::requestClose() {
     if (encoding_) {
-        showStatus(QStringLiteral("正在生成图片，完成后再关闭。"));
+        showStatus(QCoreApplication::translate("LongScreenshot", "正在生成图片，完成后再关闭。"));
         return;
     }
     close();

@@ -1,6 +1,7 @@
 // What takes a long capture's result out of it: copy, edit, pin, save, and the trim dialog.
 // Each first brings the capture to rest and lets the loop stitch every frame already received.
 // A result may be 24 megapixels: its PNG is made on the PNG worker, never on the main thread.
+#include <QCoreApplication>
 #include <QLabel>
 
 #include "LongCaptureControlWindow.h"
@@ -48,7 +49,8 @@ void LongScreenshot::readResult(std::function<void(const QImage&)> then) {
         if (!closed_ && stitcher_)
             image = restoreAxis(axis_, cropEdges_.apply(stitcher_->image(false)));
         if (image.isNull()) {
-            showStatus(QStringLiteral("还没有可导出的画面，请稍候。"));
+            showStatus(QCoreApplication::translate("LongScreenshotExport",
+                                                   "还没有可导出的画面，请稍候。"));
             if (!closed_) keys_.start();
             return;
         }
@@ -59,7 +61,7 @@ void LongScreenshot::readResult(std::function<void(const QImage&)> then) {
 bool LongScreenshot::prepareExport() {
     if (closed_ || encoding_) return false;
     if (!stitcher_) {
-        showStatus(QStringLiteral("正在准备画面，请稍候。"));
+        showStatus(QCoreApplication::translate("LongScreenshotExport", "正在准备画面，请稍候。"));
         return false;
     }
     setPaused(true);
@@ -121,7 +123,8 @@ void LongScreenshot::pinCurrent() {
                 close();
                 return;
             }
-            showStatus(QStringLiteral("无法创建贴图，已有内容保留。"));
+            showStatus(QCoreApplication::translate("LongScreenshotExport",
+                                                   "无法创建贴图，已有内容保留。"));
         });
     });
 }
@@ -140,13 +143,15 @@ void LongScreenshot::saveCurrent() {
             return;
         }
         encodeResult(image, [this, path = *path](const std::optional<QByteArray>& png) {
-            QString reason = QStringLiteral("内存不足，无法生成图片。");
+            QString reason =
+                QCoreApplication::translate("LongScreenshotExport", "内存不足，无法生成图片。");
             if (png && SaveDestination::writePNG(*png, path, env_.defaults, &reason)) {
                 recordInHistory(*png);
                 close();
                 return;
             }
-            showStatus(QStringLiteral("保存失败：") + reason);
+            showStatus(
+                QCoreApplication::translate("LongScreenshotExport", "保存失败：%1").arg(reason));
             activateSource();
         });
     });
@@ -161,7 +166,8 @@ void LongScreenshot::cropCurrent() {
         if (closed_ || !stitcher_) return;
         const QImage full = stitcher_->image(false);
         if (full.isNull() || !env_.askTrim) {
-            showStatus(QStringLiteral("还没有可导出的画面，请稍候。"));
+            showStatus(QCoreApplication::translate("LongScreenshotExport",
+                                                   "还没有可导出的画面，请稍候。"));
             keys_.start();
             return;
         }
@@ -173,7 +179,8 @@ void LongScreenshot::cropCurrent() {
                 if (auto crop = parseTrim(answer.leading, answer.trailing, full.height()))
                     cropEdges_ = *crop;
                 else
-                    showStatus(QStringLiteral("裁剪值无效，已保留原图。"));
+                    showStatus(QCoreApplication::translate("LongScreenshotExport",
+                                                           "裁剪值无效，已保留原图。"));
                 break;
             case LongCaptureTrimAnswer::Button::restore:
                 cropEdges_ = {};

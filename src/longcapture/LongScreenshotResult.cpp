@@ -1,6 +1,7 @@
 #include "LongScreenshotResult.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -108,10 +109,13 @@ void LongScreenshotResult::saveImage() {
 }
 
 AlertSpec LongScreenshotResult::discardQuestion() {
-    return {QStringLiteral("是否保存对截图所做的标注？"),
-            QStringLiteral("如果不保存，新添加的标注将会丢失。"),
-            {QStringLiteral("保存"), QStringLiteral("继续编辑"), QStringLiteral("不保存")},
-            AlertSpec::Severity::warning};
+    return {
+        QCoreApplication::translate("LongScreenshotResult", "是否保存对截图所做的标注？"),
+        QCoreApplication::translate("LongScreenshotResult", "如果不保存，新添加的标注将会丢失。"),
+        {QCoreApplication::translate("LongScreenshotResult", "保存"),
+         QCoreApplication::translate("LongScreenshotResult", "继续编辑"),
+         QCoreApplication::translate("LongScreenshotResult", "不保存")},
+        AlertSpec::Severity::warning};
 }
 
 bool LongScreenshotResult::confirmClose() {

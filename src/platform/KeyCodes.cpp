@@ -1,6 +1,8 @@
 #include "KeyCodes.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
+#include <QKeySequence>
 
 namespace tessal {
 namespace {
@@ -138,6 +140,45 @@ int keyCodeFromQtKey(int qtKey) {
 QString keyCharacters(int keyCode) {
     const KeyEntry* e = entryForCode(keyCode);
     return e ? QString::fromUtf8(e->characters) : QString();
+}
+
+namespace {
+
+QString nativeText(const QKeySequence& keys) {
+    QString text = keys.toString(QKeySequence::NativeText);
+    // Qt names the logo key Meta outside macOS; Linux desktops call it Super.
+    // Qt's own text, translated by Qt's translations (the context is not ours to extract).
+    const char* const qtContext = "QShortcut";
+    const QString meta = QCoreApplication::translate(qtContext, "Meta") + QLatin1Char('+');
+    return text.replace(meta, QCoreApplication::translate("KeyCodes", "Super") + QLatin1Char('+'));
+}
+
+}  // namespace
+
+QString nativeKeys(const QString& portable) {
+    if (portable.isEmpty()) return {};
+    return nativeText(QKeySequence(portable, QKeySequence::PortableText));
+}
+
+QString nativeKeys(const char* portable) {
+    return nativeKeys(QString::fromLatin1(portable));
+}
+
+QString nativeModifier(const char* portable) {
+    QString keys = nativeKeys(QString::fromLatin1(portable) + QStringLiteral("+A"));
+    keys.chop(2);
+    return keys;
+}
+
+QString nativeShortcut(int keyCode, bool control, bool option, bool shift, bool command) {
+    const Qt::KeyboardModifiers modifiers = (control ? Qt::ControlModifier : Qt::NoModifier) |
+                                            (option ? Qt::AltModifier : Qt::NoModifier) |
+                                            (shift ? Qt::ShiftModifier : Qt::NoModifier) |
+                                            (command ? Qt::MetaModifier : Qt::NoModifier);
+    const KeyEntry* e = entryForCode(keyCode);
+    if (!e) return nativeText(QKeySequence(QKeyCombination(modifiers, Qt::Key_unknown)));
+    // From Qt's key number: a text form would need "+" and "," quoted.
+    return nativeText(QKeySequence(QKeyCombination(modifiers, Qt::Key(e->qtKey))));
 }
 
 KeyPress keyPressFromEvent(const QKeyEvent& event) {

@@ -51,6 +51,16 @@ int keyCodeFromQtKey(int qtKey);
 // a readable name ("F5", "Home"); empty for unknown codes.
 QString keyCharacters(int keyCode);
 
+// Keys written in Qt's portable notation ("Ctrl+Shift+Z", "Meta+S") in the desktop's notation,
+// with Super for the logo key as Linux desktops name it; empty for an empty text.
+QString nativeKeys(const char* portable);
+QString nativeKeys(const QString& portable);
+// One modifier ("Ctrl", "Alt", "Shift", "Meta") alone, in the same notation.
+QString nativeModifier(const char* portable);
+
+// A key code with modifiers in the desktop's notation ("Ctrl+Shift+A"): what a shortcut reads.
+QString nativeShortcut(int keyCode, bool control, bool option, bool shift, bool command);
+
 // A key press in the program's key codes, with the modifiers that matter to it.
 struct KeyPress {
     int keyCode = -1;

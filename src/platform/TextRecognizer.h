@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QRectF>
 #include <QString>
@@ -20,7 +21,7 @@ struct RecognizedLine {
 
 // What a cancelled request fails with.
 inline UserError recognitionCancelled() {
-    return {QStringLiteral("Ostrel"), 22, QStringLiteral("已取消")};
+    return {QStringLiteral("Ostrel"), 22, QCoreApplication::translate("TextRecognizer", "已取消")};
 }
 
 // Text recognition on the machine itself. Each request names its caller's cancel flag (or

@@ -1,5 +1,6 @@
 #include "AppRelease.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cmath>
@@ -11,14 +12,16 @@ namespace tessal {
 
 namespace UpdateErrors {
 UserError cannotParse() {
-    return {networkDomain, cannotParseResponse, QStringLiteral("无法解析服务器返回的更新信息。")};
+    return {networkDomain, cannotParseResponse,
+            QCoreApplication::translate("AppRelease", "无法解析服务器返回的更新信息。")};
 }
 UserError badResponse() {
-    return {networkDomain, badServerResponse, QStringLiteral("服务器返回了无效的响应。")};
+    return {networkDomain, badServerResponse,
+            QCoreApplication::translate("AppRelease", "服务器返回了无效的响应。")};
 }
 UserError decoding(const QString& detail) {
     return {QStringLiteral("tessal.decoding"), 4864,
-            QStringLiteral("更新信息的格式不正确（%1）。").arg(detail)};
+            QCoreApplication::translate("AppRelease", "更新信息的格式不正确（%1）。").arg(detail)};
 }
 }  // namespace UpdateErrors
 

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -19,10 +20,13 @@ namespace tessal {
 
 namespace {
 
-const QString identityMismatch = QStringLiteral("更新应用的标识或版本不匹配。");
+QString identityMismatch() {
+    return QCoreApplication::translate("AppUpdater", "更新应用的标识或版本不匹配。");
+}
 
 QString processingFailed(const char* step) {
-    return QStringLiteral("更新文件处理失败（%1）。原应用未被替换。").arg(QLatin1String(step));
+    return QCoreApplication::translate("AppUpdater", "更新文件处理失败（%1）。原应用未被替换。")
+        .arg(QLatin1String(step));
 }
 
 bool writable(const QString& path) {
@@ -68,7 +72,8 @@ std::optional<UserError> AppUpdater::validateDestination(const QString& installe
         !canonical.startsWith(QLatin1String("/run/media/")) && !canonical.isEmpty() &&
         executable.startsWith(canonical + QLatin1Char('/'));
     if (valid) return std::nullopt;
-    return failure(QStringLiteral(
+    return failure(QCoreApplication::translate(
+        "AppUpdater",
         "请先将应用放到有写入权限的安装目录（例如 ~/.local/opt），再重试应用内更新。"));
 }
 
@@ -77,30 +82,31 @@ std::optional<UserError> AppUpdater::validateApplication(const QString& candidat
                                                          const AppRelease& release) const {
     const auto manifest = BundleFiles::readManifest(candidate);
     const auto installedManifest = BundleFiles::readManifest(installed);
-    if (!manifest || !installedManifest) return failure(identityMismatch);
+    if (!manifest || !installedManifest) return failure(identityMismatch());
     const QJsonValue identifier = manifest->value(QLatin1String("identifier"));
     const QJsonValue installedIdentifier = installedManifest->value(QLatin1String("identifier"));
     if (identifier.toString() != QLatin1String(bundleIdentifier) || !identifier.isString() ||
         identifier != installedIdentifier)
-        return failure(identityMismatch);
+        return failure(identityMismatch());
     const QJsonValue version = manifest->value(QLatin1String("version"));
     if (!version.isString() || version.toString() != release.version)
-        return failure(identityMismatch);
+        return failure(identityMismatch());
     const QJsonValue executable = manifest->value(QLatin1String("executable"));
     const QString name = executable.toString();
     if (!executable.isString() || name.isEmpty() || name.contains(QLatin1Char('/')) ||
         name == QLatin1String(".") || name == QLatin1String(".."))
-        return failure(identityMismatch);
+        return failure(identityMismatch());
 
     if (BundleFiles::elfArchitecture(BundleFiles::executablePath(candidate, name)) !=
         release.architecture)
-        return failure(QStringLiteral("更新应用的芯片架构不匹配。"));
+        return failure(QCoreApplication::translate("AppUpdater", "更新应用的芯片架构不匹配。"));
 
     // The installed copy must verify with the release key; the candidate with the same one.
     if (!BundleSignature::verify(installed, configuration_.releasePublicKey,
                                  BundleSignature::Check::identity) ||
         !BundleSignature::verify(candidate, configuration_.releasePublicKey))
-        return failure(QStringLiteral("更新应用签名校验失败，或与当前应用的签名身份不一致。"));
+        return failure(QCoreApplication::translate(
+            "AppUpdater", "更新应用签名校验失败，或与当前应用的签名身份不一致。"));
     return std::nullopt;
 }
 
@@ -131,15 +137,16 @@ Result<PreparedUpdate> AppUpdater::prepare(const AppRelease& release, const QStr
     const HttpTransfer::Outcome outcome = transfer.run();
     if (outcome.error) return *outcome.error;
     if (outcome.status != 200 || outcome.finalUrl != release.downloadURL)
-        return failure(QStringLiteral("更新包下载失败，请检查网络。"));
+        return failure(QCoreApplication::translate("AppUpdater", "更新包下载失败，请检查网络。"));
     if (!download.flush()) return HttpTransfer::sinkFailure(download.fileName(), 1 << 16);
     if (outcome.bodyTooLarge || download.size() != release.size)
-        return failure(QStringLiteral("更新包大小不匹配。"));
+        return failure(QCoreApplication::translate("AppUpdater", "更新包大小不匹配。"));
 
     download.seek(0);
     QCryptographicHash hash(QCryptographicHash::Sha256);
     if (!hash.addData(&download) || QString::fromLatin1(hash.result().toHex()) != release.sha256)
-        return failure(QStringLiteral("更新包大小或 SHA-256 校验失败，已停止安装。"));
+        return failure(QCoreApplication::translate("AppUpdater",
+                                                   "更新包大小或 SHA-256 校验失败，已停止安装。"));
 
     const QString archive = directory + QStringLiteral("/Update.tar.gz");
     if (!download.rename(archive)) return failure(processingFailed("mv"));
@@ -163,7 +170,7 @@ Result<PreparedUpdate> AppUpdater::prepare(const AppRelease& release, const QStr
     }
     if (matches.size() != 1) {
         detach();
-        return failure(QStringLiteral("更新包中未找到唯一匹配的应用。"));
+        return failure(QCoreApplication::translate("AppUpdater", "更新包中未找到唯一匹配的应用。"));
     }
     if (auto invalid = validateApplication(matches.first(), installed, release)) {
         detach();

@@ -1,5 +1,6 @@
 #include "HttpTransfer.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QIODevice>
 #include <QNetworkAccessManager>
@@ -20,20 +21,20 @@ UserError networkError(QNetworkReply::NetworkError code, const QString& detail) 
     switch (code) {
         case QNetworkReply::OperationCanceledError:
         case QNetworkReply::TimeoutError:
-            text = QStringLiteral("连接超时。");
+            text = QCoreApplication::translate("HttpTransfer", "连接超时。");
             break;
         case QNetworkReply::HostNotFoundError:
-            text = QStringLiteral("找不到更新服务器。");
+            text = QCoreApplication::translate("HttpTransfer", "找不到更新服务器。");
             break;
         case QNetworkReply::ConnectionRefusedError:
         case QNetworkReply::RemoteHostClosedError:
-            text = QStringLiteral("无法连接更新服务器。");
+            text = QCoreApplication::translate("HttpTransfer", "无法连接更新服务器。");
             break;
         case QNetworkReply::SslHandshakeFailedError:
-            text = QStringLiteral("无法与更新服务器建立安全连接。");
+            text = QCoreApplication::translate("HttpTransfer", "无法与更新服务器建立安全连接。");
             break;
         default:
-            text = QStringLiteral("网络错误：%1").arg(detail);
+            text = QCoreApplication::translate("HttpTransfer", "网络错误：%1").arg(detail);
     }
     return {UpdateErrors::networkDomain, static_cast<int>(code), text};
 }
@@ -42,7 +43,8 @@ UserError networkError(QNetworkReply::NetworkError code, const QString& detail) 
 
 UserError HttpTransfer::sinkFailure(const QString& path, qint64 bytes) {
     return {QStringLiteral("tessal.file"), 0,
-            QStringLiteral("更新包无法写入磁盘：%1。").arg(writeFailureReason(path, bytes))};
+            QCoreApplication::translate("HttpTransfer", "更新包无法写入磁盘：%1。")
+                .arg(writeFailureReason(path, bytes))};
 }
 
 void HttpTransfer::start(std::function<void(Outcome)> done) const {

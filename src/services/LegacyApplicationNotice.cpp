@@ -1,5 +1,6 @@
 #include "LegacyApplicationNotice.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -49,13 +50,15 @@ void LegacyApplicationNotice::presentIfNeeded(
     if (found.isEmpty()) return;
     QStringList names;
     for (const QString& path : found) names << QFileInfo(path).fileName();
-    const int answer =
-        run({QStringLiteral("建议移除旧版应用"),
-             QStringLiteral("检测到：") + names.join(QStringLiteral("、")) +
-                 QStringLiteral(
-                     "。\n\n请先退出旧版，再将旧应用移到回收站，之后只使用Tessal。只移除应用，"
-                     "不要清理其设置或应用支持文件；已有设置和截图历史会保留。"),
-             {QStringLiteral("在文件管理器中查看"), QStringLiteral("稍后处理")}});
+    const int answer = run(
+        {QCoreApplication::translate("LegacyApplicationNotice", "建议移除旧版应用"),
+         QCoreApplication::translate("LegacyApplicationNotice",
+                                     "检测到：%1。\n\n请先退出旧版，再将旧应用移到回收站，之后只使"
+                                     "用Tessal。只移除应用，不要清理其设置或应用支持文件；已有设"
+                                     "置和截图历史会保留。")
+             .arg(names.join(QCoreApplication::translate("LegacyApplicationNotice", "、"))),
+         {QCoreApplication::translate("LegacyApplicationNotice", "在文件管理器中查看"),
+          QCoreApplication::translate("LegacyApplicationNotice", "稍后处理")}});
     defaults.set(shownKey, true);
     if (answer == 0) reveal(found);
 }

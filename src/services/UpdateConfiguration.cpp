@@ -1,5 +1,7 @@
 #include "UpdateConfiguration.h"
 
+#include <QCoreApplication>
+
 #ifndef TESSAL_UPDATE_HOST
 #define TESSAL_UPDATE_HOST "cdn.tessal.example"
 #endif
@@ -21,7 +23,8 @@ UpdateConfiguration UpdateConfiguration::standard() {
     configuration.productSite = QStringLiteral(TESSAL_PRODUCT_SITE);
     configuration.architecture = QStringLiteral(TESSAL_ARCHITECTURE);
     configuration.releasePublicKey = QByteArray::fromBase64(TESSAL_RELEASE_PUBLIC_KEY);
-    configuration.earlierNames = {QStringLiteral("Ostrel"), QStringLiteral("Tessal截图"),
+    configuration.earlierNames = {QStringLiteral("Ostrel"),
+                                  QCoreApplication::translate("UpdateConfiguration", "Tessal截图"),
                                   QStringLiteral("TessalShot"), QStringLiteral("Tessal Capture")};
     return configuration;
 }

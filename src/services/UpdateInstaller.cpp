@@ -40,13 +40,17 @@ bool removeStagingFolder(const QString& path, const QString& bundle) {
 
 std::optional<UserError> install(const PreparedUpdate& update, qint64 pid) {
     if (!QFileInfo(update.stagedBundle()).isDir())
-        return failure(QStringLiteral("准备好的更新已不存在，请重新检查更新。"));
+        return failure(QCoreApplication::translate("UpdateInstaller",
+                                                   "准备好的更新已不存在，请重新检查更新。"));
     const QString script = BundleFiles::installerScript(update.installed);
-    if (!QFileInfo(script).isFile()) return failure(QStringLiteral("当前构建缺少更新安装程序。"));
+    if (!QFileInfo(script).isFile())
+        return failure(
+            QCoreApplication::translate("UpdateInstaller", "当前构建缺少更新安装程序。"));
     const QString copy = update.directory + QStringLiteral("/InstallUpdate.sh");
     QFile::remove(copy);
     if (!QFile::copy(script, copy))
-        return failure(QStringLiteral("更新文件处理失败（cp）。原应用未被替换。"));
+        return failure(QCoreApplication::translate("UpdateInstaller",
+                                                   "更新文件处理失败（cp）。原应用未被替换。"));
     const QString result = resultPath();
     QDir().mkpath(QFileInfo(result).absolutePath());
 
@@ -58,7 +62,8 @@ std::optional<UserError> install(const PreparedUpdate& update, qint64 pid) {
     installer.setStandardOutputFile(QProcess::nullDevice());
     installer.setStandardErrorFile(QProcess::nullDevice());
     if (!installer.startDetached())
-        return failure(QStringLiteral("无法启动更新安装程序：%1。").arg(installer.errorString()));
+        return failure(QCoreApplication::translate("UpdateInstaller", "无法启动更新安装程序：%1。")
+                           .arg(installer.errorString()));
     return std::nullopt;
 }
 
@@ -137,13 +142,13 @@ Result<PreparedUpdate> decodeAnswer(const QByteArray& json, const AppRelease& re
             QFileInfo(update.stagedBundle()).isDir() &&
             !QFileInfo(update.stagedBundle()).isSymLink())
             return update;
-        return failure(
-            QStringLiteral("更新文件处理失败（tessal-update-helper）。原应用未被替换。"));
+        return failure(QCoreApplication::translate(
+            "UpdateInstaller", "更新文件处理失败（tessal-update-helper）。原应用未被替换。"));
     }
     const QString message = object.value(QLatin1String("message")).toString();
     if (message.isEmpty())
-        return failure(
-            QStringLiteral("更新文件处理失败（tessal-update-helper）。原应用未被替换。"));
+        return failure(QCoreApplication::translate(
+            "UpdateInstaller", "更新文件处理失败（tessal-update-helper）。原应用未被替换。"));
     return UserError{object.value(QLatin1String("domain")).toString(),
                      object.value(QLatin1String("code")).toInt(), message};
 }

@@ -50,8 +50,8 @@ void ReleaseUpdateSource::prepare(const AppRelease& release,
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [done] {
-                done(UpdateInstaller::failure(
-                    QStringLiteral("更新组件缺失（tessal-update-helper），请重新安装Tessal。")));
+                done(UpdateInstaller::failure(QCoreApplication::translate(
+                    "UpdateSource", "更新组件缺失（tessal-update-helper），请重新安装Tessal。")));
             },
             Qt::QueuedConnection);
         return;
@@ -70,8 +70,8 @@ void ReleaseUpdateSource::prepare(const AppRelease& release,
         process, &QProcess::errorOccurred, process, [process, done](QProcess::ProcessError error) {
             if (error != QProcess::FailedToStart) return;
             process->deleteLater();
-            done(UpdateInstaller::failure(
-                QStringLiteral("更新文件处理失败（tessal-update-helper）。原应用未被替换。")));
+            done(UpdateInstaller::failure(QCoreApplication::translate(
+                "UpdateSource", "更新文件处理失败（tessal-update-helper）。原应用未被替换。")));
         });
     process->start();
     process->write(UpdateInstaller::encodeRequest(configuration_, release, installedBundle_,

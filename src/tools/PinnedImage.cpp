@@ -1,6 +1,7 @@
 #include "PinnedImage.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +14,7 @@
 
 #include "PinGeometry.h"
 #include "base/QtGeometry.h"
+#include "platform/KeyCodes.h"
 #include "platform/Pasteboard.h"
 
 namespace tessal {
@@ -42,29 +44,37 @@ PinnedImage::PinnedImage(QImage image, QByteArray png, const Rect& frame, Pasteb
       originalSize_(frame.size),
       composited_(composited),
       margin_(frameWidth + (composited ? shadowWidth : 0)) {
-    setWindowTitle(QStringLiteral("Tessal · 贴图"));
+    setWindowTitle(QCoreApplication::translate("PinnedImage", "Tessal · 贴图"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     // Without a compositor a translucent window shows garbage where it is not painted.
     if (composited_) setAttribute(Qt::WA_TranslucentBackground);
     setCursor(Qt::OpenHandCursor);
     setFocusPolicy(Qt::StrongFocus);
-    setToolTip(composited_
-                   ? QStringLiteral("滚轮缩放 · 右键调透明度 · ⌥滚轮调透明度 · 双击恢复大小 "
-                                    "· Esc 关闭")
-                   : QStringLiteral("滚轮缩放 · 双击恢复大小 · Esc 关闭"));
+    setToolTip(
+        composited_
+            ? QCoreApplication::translate("PinnedImage",
+                                          "滚轮缩放 · 右键调透明度 · %1+滚轮调透明度 · "
+                                          "双击恢复大小 · Esc 关闭")
+                  .arg(nativeModifier("Alt"))
+            : QCoreApplication::translate("PinnedImage", "滚轮缩放 · 双击恢复大小 · Esc 关闭"));
     setGlobalFrame(frame);
 
     menu_ = new QMenu(this);
-    QAction* copy = menu_->addAction(QStringLiteral("复制"), this, [this] { copyImage(); });
+    QAction* copy = menu_->addAction(QCoreApplication::translate("PinnedImage", "复制"), this,
+                                     [this] { copyImage(); });
     copy->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
-    menu_->addAction(QStringLiteral("关闭贴图"), this, [this] { closePin(); });
+    menu_->addAction(QCoreApplication::translate("PinnedImage", "关闭贴图"), this,
+                     [this] { closePin(); });
     menu_->addSeparator();
-    QAction* reset = menu_->addAction(QStringLiteral("恢复原始大小"), this, [this] { setZoom(1); });
+    QAction* reset = menu_->addAction(QCoreApplication::translate("PinnedImage", "恢复原始大小"),
+                                      this, [this] { setZoom(1); });
     reset->setShortcut(QKeySequence(QStringLiteral("Ctrl+0")));
     auto* panel = new QWidget;
     panel->setFixedSize(240, 64);
     auto* title = new QLabel(
-        composited_ ? QStringLiteral("透明度") : QStringLiteral("透明度 · 需要窗口合成器"), panel);
+        composited_ ? QCoreApplication::translate("PinnedImage", "透明度")
+                    : QCoreApplication::translate("PinnedImage", "透明度 · 需要窗口合成器"),
+        panel);
     title->setGeometry(20, 8, 140, 20);
     sliderLabel_ = new QLabel(QStringLiteral("0%"), panel);
     sliderLabel_->setGeometry(170, 8, 50, 20);
@@ -72,15 +82,16 @@ PinnedImage::PinnedImage(QImage image, QByteArray png, const Rect& frame, Pasteb
     slider_ = new QSlider(Qt::Horizontal, panel);
     slider_->setGeometry(20, 32, 200, 24);
     slider_->setRange(0, 80);
-    slider_->setAccessibleName(QStringLiteral("透明度"));
+    slider_->setAccessibleName(QCoreApplication::translate("PinnedImage", "透明度"));
     connect(slider_, &QSlider::valueChanged, this, [this](int v) { setOpacity(1 - v / 100.0); });
     auto* sliderItem = new QWidgetAction(menu_);
     sliderItem->setDefaultWidget(panel);
     menu_->addAction(sliderItem);
-    QAction* opaque =
-        menu_->addAction(QStringLiteral("恢复不透明"), this, [this] { setOpacity(1); });
+    QAction* opaque = menu_->addAction(QCoreApplication::translate("PinnedImage", "恢复不透明"),
+                                       this, [this] { setOpacity(1); });
     if (!composited_) {
-        title->setToolTip(QStringLiteral("桌面没有运行窗口合成器，窗口无法半透明显示"));
+        title->setToolTip(QCoreApplication::translate(
+            "PinnedImage", "桌面没有运行窗口合成器，窗口无法半透明显示"));
         title->setEnabled(false);
         slider_->setEnabled(false);
         sliderLabel_->setEnabled(false);

@@ -1,5 +1,6 @@
 #include "SaveDestination.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "base/AtomicFile.h"
@@ -8,7 +9,7 @@
 namespace tessal {
 
 QString SaveDestination::defaultFileName(qint64 seconds) {
-    return QStringLiteral("截图-%1.png").arg(seconds);
+    return QCoreApplication::translate("SaveDestination", "截图-%1.png").arg(seconds);
 }
 
 QString SaveDestination::rememberedDirectory(const DefaultsStore& defaults) {
@@ -25,16 +26,20 @@ SaveDestination::StartFolder SaveDestination::startFolder(const DefaultsStore& d
     const QFileInfo folder(pictures);
     QString reason;
     if (pictures.isEmpty())
-        reason = QStringLiteral("未设置图片文件夹");
+        reason = QCoreApplication::translate("SaveDestination", "未设置图片文件夹");
     else if (!folder.exists())
-        reason = QStringLiteral("图片文件夹“%1”不存在").arg(pictures);
+        reason =
+            QCoreApplication::translate("SaveDestination", "图片文件夹“%1”不存在").arg(pictures);
     else if (!folder.isDir())
-        reason = QStringLiteral("图片文件夹“%1”不是文件夹").arg(pictures);
+        reason = QCoreApplication::translate("SaveDestination", "图片文件夹“%1”不是文件夹")
+                     .arg(pictures);
     else if (!folder.isWritable())
-        reason = QStringLiteral("图片文件夹“%1”不可写入").arg(pictures);
+        reason =
+            QCoreApplication::translate("SaveDestination", "图片文件夹“%1”不可写入").arg(pictures);
     else
         return {folder.absoluteFilePath(), {}};
-    return {home, reason + QStringLiteral("，已改为主文件夹。")};
+    return {home,
+            QCoreApplication::translate("SaveDestination", "%1，已改为主文件夹。").arg(reason)};
 }
 
 bool SaveDestination::writePNG(const QByteArray& png, const QString& path, DefaultsStore& defaults,

@@ -3,6 +3,7 @@
 #include "base/MainQueue.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -24,7 +25,7 @@ bool validLimit(double value) {
 }
 
 QString deletionFailure(const QString& path) {
-    return QStringLiteral("无法删除“%1”：%2")
+    return QCoreApplication::translate("ScreenshotHistory", "无法删除“%1”：%2")
         .arg(QFileInfo(path).fileName(), writeFailureReason(path));
 }
 
@@ -104,8 +105,9 @@ ScreenshotHistory::Outcome ScreenshotHistory::write(const Recording& recording,
     if (!QDir().mkpath(directory) ||
         !QFile::setPermissions(
             directory, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)) {
-        outcome.error = QStringLiteral("无法创建历史文件夹“%1”：%2")
-                            .arg(directory, writeFailureReason(directory + "/entry.png"));
+        outcome.error =
+            QCoreApplication::translate("ScreenshotHistory", "无法创建历史文件夹“%1”：%2")
+                .arg(directory, writeFailureReason(directory + "/entry.png"));
         return outcome;
     }
     const QString name =
@@ -113,14 +115,16 @@ ScreenshotHistory::Outcome ScreenshotHistory::write(const Recording& recording,
     const QString path = QDir(directory).filePath(name);
     QString error;
     if (!writeFileAtomically(path, png, &error)) {
-        outcome.error = QStringLiteral("无法写入“%1”：%2").arg(name, error);
+        outcome.error =
+            QCoreApplication::translate("ScreenshotHistory", "无法写入“%1”：%2").arg(name, error);
         return outcome;
     }
     if (!QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         // Cleared or removed from the main thread in the meantime: nothing kept, nothing failed.
         if (!QFileInfo::exists(path)) return outcome;
         outcome.entry = path;
-        outcome.error = QStringLiteral("无法设置“%1”的权限").arg(name);
+        outcome.error =
+            QCoreApplication::translate("ScreenshotHistory", "无法设置“%1”的权限").arg(name);
         return outcome;
     }
     outcome.entry = path;

@@ -1,5 +1,6 @@
 #include "ScreenshotHistoryWindow.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QEvent>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <QPainterPath>
 #include <QSet>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 #include "ScreenshotHistory.h"
 #include "WindowPlacement.h"
@@ -84,7 +86,7 @@ class HistoryRowDelegate final : public QStyledItemDelegate {
 ScreenshotHistoryWindow::ScreenshotHistoryWindow(ScreenshotHistory& store,
                                                  HistoryWindowEnvironment environment)
     : QWidget(nullptr), store_(store), environment_(std::move(environment)) {
-    setWindowTitle(QStringLiteral("Tessal · 截图历史"));
+    setWindowTitle(QCoreApplication::translate("ScreenshotHistoryWindow", "Tessal · 截图历史"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setMinimumSize(700, 380);
 
@@ -92,25 +94,32 @@ ScreenshotHistoryWindow::ScreenshotHistoryWindow(ScreenshotHistory& store,
     table_->setItemDelegate(new HistoryRowDelegate(table_));
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setUniformItemSizes(true);
-    table_->setAccessibleName(QStringLiteral("截图时间"));
+    table_->setAccessibleName(QCoreApplication::translate("ScreenshotHistoryWindow", "截图时间"));
     connect(table_, &QListWidget::currentRowChanged, this, [this] { updateSelection(); });
 
     previewView_ = new QLabel(this);
     previewView_->setAlignment(Qt::AlignCenter);
-    previewView_->setAccessibleName(QStringLiteral("截图预览"));
+    previewView_->setAccessibleName(
+        QCoreApplication::translate("ScreenshotHistoryWindow", "截图预览"));
     status_ = new QLabel(this);
-    recordButton_ = new QPushButton(QStringLiteral("开启记录"), this);
+    recordButton_ =
+        new QPushButton(QCoreApplication::translate("ScreenshotHistoryWindow", "开启记录"), this);
     connect(recordButton_, &QPushButton::clicked, this, [this] { store_.setEnabled(true); });
 
     const std::pair<const char*, void (ScreenshotHistoryWindow::*)()> actions[] = {
-        {"复制", &ScreenshotHistoryWindow::copyImage},
-        {"保存…", &ScreenshotHistoryWindow::saveImage},
-        {"继续标注", &ScreenshotHistoryWindow::editImage},
-        {"贴图", &ScreenshotHistoryWindow::pinImage},
-        {"删除", &ScreenshotHistoryWindow::deleteImage},
-        {"清空历史", &ScreenshotHistoryWindow::clearHistory}};
+        {QT_TRANSLATE_NOOP("ScreenshotHistoryWindow", "复制"), &ScreenshotHistoryWindow::copyImage},
+        {QT_TRANSLATE_NOOP("ScreenshotHistoryWindow", "保存…"),
+         &ScreenshotHistoryWindow::saveImage},
+        {QT_TRANSLATE_NOOP("ScreenshotHistoryWindow", "继续标注"),
+         &ScreenshotHistoryWindow::editImage},
+        {QT_TRANSLATE_NOOP("ScreenshotHistoryWindow", "贴图"), &ScreenshotHistoryWindow::pinImage},
+        {QT_TRANSLATE_NOOP("ScreenshotHistoryWindow", "删除"),
+         &ScreenshotHistoryWindow::deleteImage},
+        {QT_TRANSLATE_NOOP("ScreenshotHistoryWindow", "清空历史"),
+         &ScreenshotHistoryWindow::clearHistory}};
     for (const auto& [title, action] : actions) {
-        auto* button = new QPushButton(QString::fromUtf8(title), this);
+        auto* button =
+            new QPushButton(QCoreApplication::translate("ScreenshotHistoryWindow", title), this);
         connect(button, &QPushButton::clicked, this, action);
         buttons_.push_back(button);
     }
@@ -142,13 +151,21 @@ void ScreenshotHistoryWindow::changeEvent(QEvent* event) {
 
 void ScreenshotHistoryWindow::layoutContent() {
     const int w = width(), h = height();
-    const int recordWidth = recordButton_->isVisibleTo(this) ? 104 + 8 : 0;
+    // Buttons are 104 points wide, or as wide as a longer translation needs.
+    auto widthOf = [](const QPushButton* button) {
+        return std::max(104, button->sizeHint().width());
+    };
+    const int record = widthOf(recordButton_);
+    const int recordWidth = recordButton_->isVisibleTo(this) ? record + 8 : 0;
     status_->setGeometry(16, 16, w - 32 - recordWidth, 24);
-    recordButton_->setGeometry(w - 16 - 104, 12, 104, 32);
+    recordButton_->setGeometry(w - 16 - record, 12, record, 32);
     table_->setGeometry(16, 56, 240, h - 120);
     previewView_->setGeometry(272, 56, w - 288, h - 120);
-    for (std::size_t i = 0; i < buttons_.size(); ++i)
-        buttons_[i]->setGeometry(16 + int(i) * 112, h - 48, 104, 32);
+    int x = 16;
+    for (QPushButton* button : buttons_) {
+        button->setGeometry(x, h - 48, widthOf(button), 32);
+        x += button->width() + 8;
+    }
     if (preview_.isNull()) return;
     const QSize shown = fittedPreviewSize(preview_.size(), previewView_->size());
     // Drawn with as many pixels as the display has for those points, never more than decoded.
@@ -221,11 +238,16 @@ void ScreenshotHistoryWindow::reload() {
 
 void ScreenshotHistoryWindow::updateStatus() {
     if (!store_.lastError().isEmpty())
-        status_->setText(QStringLiteral("历史记录失败：") + store_.lastError());
+        status_->setText(QCoreApplication::translate("ScreenshotHistoryWindow", "历史记录失败：%1")
+                             .arg(store_.lastError()));
     else
-        status_->setText(QString::number(entries_.size()) + QStringLiteral(" 张 · ") +
-                         (store_.enabled() ? QStringLiteral("正在记录")
-                                           : QStringLiteral("未开启记录，可在截图偏好中开启")));
+        status_->setText(
+            (store_.enabled()
+                 ? QCoreApplication::translate("ScreenshotHistoryWindow", "%n 张 · 正在记录",
+                                               nullptr, int(entries_.size()))
+                 : QCoreApplication::translate("ScreenshotHistoryWindow",
+                                               "%n 张 · 未开启记录，可在截图偏好中开启", nullptr,
+                                               int(entries_.size()))));
     const bool offer = !store_.enabled();
     if (recordButton_->isVisibleTo(this) == offer) return;
     recordButton_->setVisible(offer);
@@ -291,8 +313,9 @@ void ScreenshotHistoryWindow::requestThumbnails(const QStringList& paths) {
                     item->setData(kThumbnailRole, image);
                     item->setData(kUnreadableRole, image.isNull());
                     if (image.isNull())
-                        item->setData(Qt::AccessibleDescriptionRole,
-                                      QStringLiteral("图片无法预览"));
+                        item->setData(
+                            Qt::AccessibleDescriptionRole,
+                            QCoreApplication::translate("ScreenshotHistoryWindow", "图片无法预览"));
                 }
             });
         };
@@ -344,9 +367,11 @@ void ScreenshotHistoryWindow::saveImage() {
     QString error;
     if (!SaveDestination::writePNG(*bytes, *path, environment_.defaults, &error) &&
         environment_.alert)
-        environment_.alert({QStringLiteral("无法保存截图"),
-                            QStringLiteral("无法保存“%1”：%2").arg(*path, error),
-                            {QStringLiteral("知道了")}});
+        environment_.alert(
+            {QCoreApplication::translate("ScreenshotHistoryWindow", "无法保存截图"),
+             QCoreApplication::translate("ScreenshotHistoryWindow", "无法保存“%1”：%2")
+                 .arg(*path, error),
+             {QCoreApplication::translate("ScreenshotHistoryWindow", "知道了")}});
 }
 
 void ScreenshotHistoryWindow::editImage() {
@@ -363,7 +388,9 @@ void ScreenshotHistoryWindow::deleteImage() {
     if (const auto error = store_.remove(entries_[*row])) {
         if (environment_.alert)
             environment_.alert(
-                {QStringLiteral("无法删除截图"), *error, {QStringLiteral("知道了")}});
+                {QCoreApplication::translate("ScreenshotHistoryWindow", "无法删除截图"),
+                 *error,
+                 {QCoreApplication::translate("ScreenshotHistoryWindow", "知道了")}});
         return;
     }
     // Usually done already, through the store's signal; not when the file was gone before.
@@ -372,14 +399,18 @@ void ScreenshotHistoryWindow::deleteImage() {
 
 void ScreenshotHistoryWindow::clearHistory() {
     if (!environment_.alert) return;
-    const int answer =
-        environment_.alert({QStringLiteral("清空截图历史？"),
-                            QStringLiteral("删除本机保存的历史记录，已另存的截图不受影响。"),
-                            {QStringLiteral("清空"), QStringLiteral("取消")}});
+    const int answer = environment_.alert(
+        {QCoreApplication::translate("ScreenshotHistoryWindow", "清空截图历史？"),
+         QCoreApplication::translate("ScreenshotHistoryWindow",
+                                     "删除本机保存的历史记录，已另存的截图不受影响。"),
+         {QCoreApplication::translate("ScreenshotHistoryWindow", "清空"),
+          QCoreApplication::translate("ScreenshotHistoryWindow", "取消")}});
     if (answer != 0) return;
     if (const auto error = store_.clear()) {
         environment_.alert(
-            {QStringLiteral("无法清空截图历史"), *error, {QStringLiteral("知道了")}});
+            {QCoreApplication::translate("ScreenshotHistoryWindow", "无法清空截图历史"),
+             *error,
+             {QCoreApplication::translate("ScreenshotHistoryWindow", "知道了")}});
         return;
     }
     reload();

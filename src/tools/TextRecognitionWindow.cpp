@@ -1,6 +1,7 @@
 #include "TextRecognitionWindow.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,17 +21,17 @@ TextRecognitionWindow::TextRecognitionWindow(const QImage& image, bool copyWhenR
     : QWidget(nullptr, Qt::Window),
       environment_(std::move(environment)),
       copyWhenReady_(copyWhenReady) {
-    setWindowTitle(QStringLiteral("Tessal · 识别文字"));
+    setWindowTitle(QCoreApplication::translate("TextRecognitionWindow", "Tessal · 识别文字"));
     resize(620, 460);
     setMinimumSize(400, 280);
-    status_ = new QLabel(QStringLiteral("正在识别…"), this);
+    status_ = new QLabel(QCoreApplication::translate("TextRecognitionWindow", "正在识别…"), this);
     text_ = new QPlainTextEdit(this);
     QFont font = text_->font();
     font.setPixelSize(16);
     text_->setFont(font);
     text_->document()->setDocumentMargin(8);
-    back_ = new QPushButton(QStringLiteral("返回"), this);
-    copy_ = new QPushButton(QStringLiteral("复制文字"), this);
+    back_ = new QPushButton(QCoreApplication::translate("TextRecognitionWindow", "返回"), this);
+    copy_ = new QPushButton(QCoreApplication::translate("TextRecognitionWindow", "复制文字"), this);
     copy_->setEnabled(false);
     copy_->setDefault(true);
     QObject::connect(back_, &QPushButton::clicked, this, [this] { returnToEditor(); });
@@ -53,7 +54,8 @@ void TextRecognitionWindow::cancelRecognition() {
 void TextRecognitionWindow::start(const QImage& image) {
     TextRecognizer* recognizer = environment_.recognizer;
     if (!recognizer || !environment_.worker) {
-        status_->setText(QStringLiteral("识别失败：未安装文字识别组件"));
+        status_->setText(
+            QCoreApplication::translate("TextRecognitionWindow", "识别失败：未安装文字识别组件"));
         return;
     }
     std::weak_ptr<bool> alive = alive_;
@@ -64,13 +66,17 @@ void TextRecognitionWindow::start(const QImage& image) {
         mainQueue.async([this, alive, cancelled, text = std::move(text)] {
             if (alive.expired() || *cancelled || closed_) return;
             if (!text) {
-                status_->setText(QStringLiteral("识别失败：") + text.error().message);
+                status_->setText(
+                    QCoreApplication::translate("TextRecognitionWindow", "识别失败：%1")
+                        .arg(text.error().message));
                 return;
             }
             text_->setPlainText(text.value());
             const bool found = !text.value().isEmpty();
-            status_->setText(found ? QStringLiteral("识别完成，可编辑后复制")
-                                   : QStringLiteral("未识别到文字"));
+            status_->setText(
+                found
+                    ? QCoreApplication::translate("TextRecognitionWindow", "识别完成，可编辑后复制")
+                    : QCoreApplication::translate("TextRecognitionWindow", "未识别到文字"));
             copy_->setEnabled(found);
             if (copyWhenReady_ && found) copyText();
         });

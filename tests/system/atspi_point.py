@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 # Prints the centre "X Y" (root coordinates) of the first showing element named NAME in the
 # accessible tree of the application with process id PID; exits 1 when there is none.
-#   atspi_point.py PID NAME
+# With --description, prints the element's description (a button's tooltip) instead.
+#   atspi_point.py PID NAME [--description]
 import sys
 
 import pyatspi
@@ -35,6 +36,9 @@ def main():
         node = find(app, name)
         if node is None:
             continue
+        if sys.argv[3:] == ["--description"]:
+            print(node.description)
+            return 0
         x, y, w, h = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         print(x + w // 2, y + h // 2)
         return 0

@@ -58,7 +58,7 @@ timeout 10 "$TESSAL" 2>"$WORLD/again.err" || status=$?
 grep -q "already running" "$WORLD/again.err" || fail "no word on standard error"
 grep -q "no notification shown" "$WORLD/again.err" && fail "shown, yet: $(cat "$WORLD/again.err")"
 wait_for 5 grep -q "Tessal 正在运行" "$WORLD/notify.log" || fail "no notification: $(cat "$WORLD/notify.log")"
-grep -q "按 ⌃1 截图" "$WORLD/notify.log" || fail "the notification does not say how to capture"
+grep -q "按 Ctrl+1 截图" "$WORLD/notify.log" || fail "the notification does not say how to capture"
 pass "a later start is answered with a notification, or a word on standard error without one"
 
 kill -9 "${alive[0]}"

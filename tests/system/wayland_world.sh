@@ -41,7 +41,7 @@ wayland_world_as_user() {
     setpriv --reuid=65534 --regid=65534 --clear-groups env -i \
         PATH=/usr/local/bin:/usr/bin:/bin HOME="$base/home" XDG_RUNTIME_DIR="$base/run" \
         XDG_CONFIG_HOME="$base/home/.config" XDG_DATA_HOME="$base/home/.local/share" \
-        XDG_CACHE_HOME="$base/home/.cache" LANG=C.UTF-8 TESSAL_WAYLAND_INNER=1 \
+        XDG_CACHE_HOME="$base/home/.cache" LANG=C.UTF-8 LANGUAGE=zh_CN TESSAL_WAYLAND_INNER=1 \
         TESSAL="$base/bin/tessal" TESSAL_WL_POINTER="$base/bin/tessal-wl-pointer" \
         TESSAL_WL_EXTRA="$extra" \
         WORLD_BASE="$base" \

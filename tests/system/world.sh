@@ -27,6 +27,10 @@ world_start() {
     export XDG_RUNTIME_DIR=$WORLD/run XDG_CONFIG_HOME=$WORLD/config XDG_DATA_HOME=$WORLD/data
     export XDG_CACHE_HOME=$WORLD/cache HOME=$WORLD/home
     unset WAYLAND_DISPLAY XDG_CURRENT_DESKTOP QT_QPA_PLATFORM QT_SCREEN_SCALE_FACTORS
+    # Tessal's interface in simplified Chinese, whatever the host's locale: Qt takes the
+    # preferred languages from LANGUAGE (no generated glibc locale needed); the tools keep theirs.
+    unset LC_ALL LC_MESSAGES
+    export LANGUAGE=zh_CN
     require Xvfb:xvfb xdpyinfo:x11-utils xprop:x11-utils xdotool:xdotool xclip:xclip \
         xrandr:x11-xserver-utils openbox:openbox trayer:trayer import:imagemagick \
         compare:imagemagick dbus-daemon:dbus /usr/libexec/at-spi-bus-launcher:at-spi2-core

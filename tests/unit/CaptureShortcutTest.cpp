@@ -19,30 +19,42 @@ KeyPress press(int code, bool control, bool option, bool shift, bool command) {
 }  // namespace
 
 TEST(CaptureShortcut, FromKeyPress) {
+    // The label is what the settings file keeps (the notation earlier versions wrote); the text
+    // is what menus and dialogs show, in the desktop's notation.
     struct Case {
         KeyPress press;
         std::optional<CaptureShortcut> expected;
+        const char* text;
     };
     const Case cases[] = {
-        {press(0, true, false, true, false), CaptureShortcut{0, 4608, "⌃⇧A"}},
-        {press(49, false, true, false, true), CaptureShortcut{49, 2304, "⌥⌘空格"}},
-        {press(18, true, false, false, false), CaptureShortcut{18, 4096, "⌃1"}},
-        {press(36, true, true, true, true), CaptureShortcut{36, 6912, "⌃⌥⇧⌘Return"}},
-        {press(123, true, false, false, false), CaptureShortcut{123, 4096, "⌃←"}},
-        {press(51, false, true, false, false), CaptureShortcut{51, 2048, "⌥⌫"}},
-        {press(48, true, false, false, false), CaptureShortcut{48, 4096, "⌃Tab"}},
-        {press(24, true, false, false, false), CaptureShortcut{24, 4096, "⌃="}},
-        {press(96, true, false, false, false), CaptureShortcut{96, 4096, "⌃F5"}},
+        {press(0, true, false, true, false), CaptureShortcut{0, 4608, "⌃⇧A"}, "Ctrl+Shift+A"},
+        {press(49, false, true, false, true), CaptureShortcut{49, 2304, "⌥⌘空格"},
+         "Super+Alt+Space"},
+        {press(18, true, false, false, false), CaptureShortcut{18, 4096, "⌃1"}, "Ctrl+1"},
+        {press(36, true, true, true, true), CaptureShortcut{36, 6912, "⌃⌥⇧⌘Return"},
+         "Super+Ctrl+Alt+Shift+Return"},
+        {press(123, true, false, false, false), CaptureShortcut{123, 4096, "⌃←"}, "Ctrl+Left"},
+        {press(51, false, true, false, false), CaptureShortcut{51, 2048, "⌥⌫"}, "Alt+Backspace"},
+        {press(48, true, false, false, false), CaptureShortcut{48, 4096, "⌃Tab"}, "Ctrl+Tab"},
+        {press(24, true, false, false, false), CaptureShortcut{24, 4096, "⌃="}, "Ctrl+="},
+        {press(43, true, false, false, false), CaptureShortcut{43, 4096, "⌃,"}, "Ctrl+,"},
+        {press(96, true, false, false, false), CaptureShortcut{96, 4096, "⌃F5"}, "Ctrl+F5"},
         // Shift alone, or nothing: refused.
-        {press(0, false, false, true, false), std::nullopt},
-        {press(0, false, false, false, false), std::nullopt},
+        {press(0, false, false, true, false), std::nullopt, ""},
+        {press(0, false, false, false, false), std::nullopt, ""},
         // A key that types nothing we can name.
-        {KeyPress{200, true, false, false, false, ""}, std::nullopt},
-        {KeyPress{-1, true, false, false, false, "a"}, std::nullopt},
+        {KeyPress{200, true, false, false, false, ""}, std::nullopt, ""},
+        {KeyPress{-1, true, false, false, false, "a"}, std::nullopt, ""},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(CaptureShortcut::from(c.press), c.expected) << c.press.keyCode;
+        const auto shortcut = CaptureShortcut::from(c.press);
+        EXPECT_EQ(shortcut, c.expected) << c.press.keyCode;
+        if (shortcut) {
+            EXPECT_EQ(shortcut->text(), QString::fromUtf8(c.text)) << c.press.keyCode;
+        }
     }
+    // A shortcut stored by an earlier version reads in the new notation.
+    EXPECT_EQ(CaptureShortcut::defaultShortcut().text(), "Ctrl+1");
 }
 
 TEST(CaptureShortcut, KeyCodesRoundTripThroughKeysyms) {

@@ -80,9 +80,9 @@ TEST_F(AppDelegateTest, LaunchBuildsTheMenuAndRegistersTheStoredShortcut) {
     for (QAction* a : app->statusMenu()->actions()) titles << (a->isSeparator() ? "-" : a->text());
     // Run outside a bundle, the program has no update channel: its package manager updates it.
     EXPECT_EQ(titles,
-              (QStringList{"截图  ⌃⇧A", "延时截图", "重复上次区域", "设置截图快捷键…", "截图偏好…",
-                           "截图历史…", "-", "开机启动", "更新由安装本程序的软件包管理器提供",
-                           "更新日志", "-", "退出Tessal"}));
+              (QStringList{"截图  Ctrl+Shift+A", "延时截图", "重复上次区域", "设置截图快捷键…",
+                           "截图偏好…", "截图历史…", "-", "开机启动",
+                           "更新由安装本程序的软件包管理器提供", "更新日志", "-", "退出Tessal"}));
     ASSERT_EQ(fake.hotKeys->registered.size(), 1u);
     EXPECT_EQ(fake.hotKeys->registered.begin()->second, std::make_pair(0u, 4608u));
     EXPECT_TRUE(alerts.shown.empty());
@@ -187,9 +187,9 @@ TEST_F(AppDelegateTest, RefusedShortcutAtLaunchIsReportedAndCaptureStillWorks) {
     launch();
     ASSERT_EQ(alerts.shown.size(), 1u);
     EXPECT_EQ(alerts.shown[0].message, "Tessal");
-    EXPECT_EQ(
-        alerts.shown[0].informative,
-        "快捷键 ⌃1 注册失败，可能已被其他应用或系统占用。可从菜单栏设置其他快捷键，或点击截图。");
+    EXPECT_EQ(alerts.shown[0].informative,
+              "快捷键 Ctrl+1 "
+              "注册失败，可能已被其他应用或系统占用。可从菜单栏设置其他快捷键，或点击截图。");
     app->captureMenuItem()->trigger();
     queue.advance(1.0);
     EXPECT_NE(app->editor(), nullptr);
@@ -350,7 +350,7 @@ TEST_F(AppDelegateTest, AccessibilityGuideIsShownOnceAndCanStopTheCapture) {
     EXPECT_NE(capture(), nullptr);
     ASSERT_EQ(alerts.shown.size(), 1u);
     EXPECT_EQ(alerts.shown[0].message, "增强自动选区识别");
-    EXPECT_TRUE(alerts.shown[0].informative.contains("再按 ⌃1。"));
+    EXPECT_TRUE(alerts.shown[0].informative.contains("再按 Ctrl+1。"));
     EXPECT_EQ(defaults.boolValue("childRegionPermissionGuideShown"), true);
     capture();
     EXPECT_EQ(alerts.shown.size(), 1u);
@@ -416,7 +416,7 @@ TEST_F(AppDelegateTest, ALaterStartIsAnsweredWithANotification) {
     EXPECT_EQ(app->announceRunning(), std::nullopt);
     ASSERT_EQ(fake.workspace->notifications.size(), 1);
     EXPECT_EQ(fake.workspace->notifications[0][0], "Tessal 正在运行");
-    EXPECT_TRUE(fake.workspace->notifications[0][1].startsWith("按 ⌃1 截图"))
+    EXPECT_TRUE(fake.workspace->notifications[0][1].startsWith("按 Ctrl+1 截图"))
         << fake.workspace->notifications[0][1].toStdString();
 
     // Without a registered shortcut the command is the way to capture.
@@ -525,11 +525,12 @@ TEST_F(AppDelegateTest, ConfiguringTheShortcutKeepsTheOldOneWhenRefused) {
     fake.hotKeys->refused.insert({0, 4608});
     answer(ShortcutDialog::Choice::save, wanted);
     ASSERT_EQ(alerts.shown.size(), 1u);
-    EXPECT_EQ(alerts.shown[0].informative, "无法注册 ⌃⇧A，请换一个组合键。原快捷键保持不变。");
+    EXPECT_EQ(alerts.shown[0].informative,
+              "无法注册 Ctrl+Shift+A，请换一个组合键。原快捷键保持不变。");
     EXPECT_TRUE(fake.hotKeys->registered.count(oldReference));
     EXPECT_EQ(app->shortcut(), CaptureShortcut::defaultShortcut());
     EXPECT_FALSE(defaults.contains("captureShortcutLabel"));
-    EXPECT_EQ(app->captureMenuItem()->text(), "截图  ⌃1");
+    EXPECT_EQ(app->captureMenuItem()->text(), "截图  Ctrl+1");
 
     fake.hotKeys->refused.clear();
     answer(ShortcutDialog::Choice::save, wanted);
@@ -537,9 +538,9 @@ TEST_F(AppDelegateTest, ConfiguringTheShortcutKeepsTheOldOneWhenRefused) {
     EXPECT_FALSE(fake.hotKeys->registered.count(oldReference));
     EXPECT_EQ(fake.hotKeys->registered.size(), 1u);
     EXPECT_EQ(CaptureShortcut::load(defaults), wanted);
-    EXPECT_EQ(app->captureMenuItem()->text(), "截图  ⌃⇧A");
+    EXPECT_EQ(app->captureMenuItem()->text(), "截图  Ctrl+Shift+A");
 
-    // Cancel changes nothing; restoring the default registers ⌃1 again.
+    // Cancel changes nothing; restoring the default registers Ctrl+1 again.
     answer(ShortcutDialog::Choice::cancel, CaptureShortcut{1, 4096, "⌃S"});
     EXPECT_EQ(app->shortcut(), wanted);
     answer(ShortcutDialog::Choice::restoreDefault, wanted);

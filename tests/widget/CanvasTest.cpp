@@ -325,7 +325,7 @@ TEST(CanvasView, EventsAreFlippedOnceAndTheTextViewKeysWork) {
     canvas.model().selectMark(std::nullopt);
     send(QEvent::MouseButtonPress, {200, 250}, Qt::LeftButton);
     ASSERT_NE(canvas.textView(), nullptr);
-    EXPECT_EQ(canvas.textView()->toolTip(), "回车换行，⌃Return 确认，Esc 取消");
+    EXPECT_EQ(canvas.textView()->toolTip(), "回车换行，Ctrl+Return 确认，Esc 取消");
     QKeyEvent a(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
     QApplication::sendEvent(canvas.textView(), &a);
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");

@@ -288,7 +288,7 @@ TEST_F(OverlayChromeTest, CopiedTextIsConfirmedNextToThePointer) {
         QWidget* note = CopiedNote::current();
         ASSERT_NE(note, nullptr);
         EXPECT_TRUE(note->isVisible());
-        EXPECT_EQ(note->accessibleName(), CopiedNote::text);
+        EXPECT_EQ(note->accessibleName(), CopiedNote::text());
         EXPECT_LT((note->geometry().center() - QCursor::pos()).manhattanLength(), 80);
         EXPECT_TRUE(note->testAttribute(Qt::WA_ShowWithoutActivating));
         EXPECT_EQ(closes, keepsSession ? 0 : 1);

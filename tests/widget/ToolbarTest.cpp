@@ -26,10 +26,13 @@ TEST_F(ToolbarTest, OneRowWhenWideThreeWhenNarrow) {
     EXPECT_TRUE(narrow.compact());
     EXPECT_GT(wide.width(), narrow.width());
     EXPECT_GT(narrow.height(), wide.height());
-    // Buttons with a hint are 48 high; "关闭" has none.
+    // Buttons with a hint are 48 high and as wide as the hint needs; "关闭" has none.
     EXPECT_EQ(wide.tool(0)->size(), QSize(30, 48));
     EXPECT_EQ(wide.action(ToolbarActionId::close)->size(), QSize(30, 30));
-    EXPECT_EQ(wide.action(ToolbarActionId::undo)->size(), QSize(30, 48));
+    EXPECT_EQ(wide.action(ToolbarActionId::undo)->size(), QSize(56, 48));  // "Ctrl+Z"
+    EXPECT_EQ(wide.action(ToolbarActionId::undo)->toolTip(), "撤销 · Ctrl+Z");
+    EXPECT_EQ(wide.action(ToolbarActionId::recognizeText)->toolTip(),
+              "识别文字 · Shift+C 快速复制文字");
     EXPECT_EQ(wide.tool(0)->toolTip(), "移动选区 · H · 按住空格临时移动");
     EXPECT_EQ(wide.tool(2)->toolTip(), "矩形 · R");
     EXPECT_EQ(wide.tool(2)->objectName(), "tool.rectangle");

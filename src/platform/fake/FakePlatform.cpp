@@ -3,6 +3,7 @@
 #include "base/SerialQueue.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <cmath>
 
 namespace tessal {
@@ -210,7 +211,7 @@ Result<std::unique_ptr<WindowStream>> FakeWindowStreams::start(
     ++starts;
     if (refused.count(id))
         return UserError{"Zelmar", WindowStreamService::readFailure,
-                         QStringLiteral("无法读取窗口内容")};
+                         QCoreApplication::translate("FakePlatform", "无法读取窗口内容")};
     window = id;
     return std::unique_ptr<WindowStream>(
         new Live(*this, queue, std::move(onFrame), std::move(onStop)));

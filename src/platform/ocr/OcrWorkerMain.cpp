@@ -102,12 +102,12 @@ int main(int argc, char** argv) {
         int w = 0, h = 0;
         if (std::sscanf(request.c_str(), "recognize %d %d", &w, &h) != 2 || w <= 0 || h <= 0 ||
             std::size_t(w) * std::size_t(h) > std::size_t(1) << 28) {
-            reply("error 请求无效\n");
+            reply(QByteArray("error ") + QT_TRANSLATE_NOOP("OcrWorker", "请求无效") + "\n");
             return 1;
         }
         QImage image(w, h, QImage::Format_RGB32);
         if (image.isNull()) {
-            reply("error 内存不足\n");
+            reply(QByteArray("error ") + QT_TRANSLATE_NOOP("OcrWorker", "内存不足") + "\n");
             return 1;
         }
         for (int y = 0; y < h; ++y)

@@ -2,6 +2,7 @@
 
 #include <onnxruntime_cxx_api.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <algorithm>
 #include <atomic>
@@ -54,7 +55,7 @@ std::unique_ptr<OnnxTextReader> OnnxTextReader::load(const QString& directory, i
     auto models = std::make_unique<Models>();
     QFile dictionary(directory + QStringLiteral("/ppocr_keys_v1.txt"));
     if (!dictionary.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("缺少识别字典");
+        *error = QString::fromUtf8(QT_TRANSLATE_NOOP("OcrWorker", "缺少识别字典"));
         return nullptr;
     }
     for (const QByteArray& line : dictionary.readAll().split('\n'))
@@ -81,7 +82,8 @@ std::unique_ptr<OnnxTextReader> OnnxTextReader::load(const QString& directory, i
         models->detector = std::make_unique<Ort::Session>(models->env, det.constData(), options);
         models->reader = std::make_unique<Ort::Session>(models->env, rec.constData(), single);
     } catch (const Ort::Exception& e) {
-        *error = QStringLiteral("无法载入识别模型：%1").arg(QString::fromUtf8(e.what()));
+        *error = QString::fromUtf8(QT_TRANSLATE_NOOP("OcrWorker", "无法载入识别模型：%1"))
+                     .arg(QString::fromUtf8(e.what()));
         return nullptr;
     }
     return std::unique_ptr<OnnxTextReader>(new OnnxTextReader(std::move(models)));

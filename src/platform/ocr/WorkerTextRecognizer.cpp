@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
@@ -27,6 +28,11 @@ constexpr int kCancelPollMilliseconds = 50;
 
 UserError failure(const QString& reason) {
     return {kDomain, 21, reason};
+}
+
+// The worker loads no translations: it answers with the source text, translated here.
+QString workerMessage(const QByteArray& source) {
+    return QCoreApplication::translate("OcrWorker", source.constData());
 }
 
 bool isSet(const std::atomic<bool>* flag) {
@@ -101,7 +107,7 @@ bool WorkerTextRecognizer::ensureRunning(QString* error, bool* reused) {
     // It ends itself after a minute of idling; then it is started again.
     stop();
     if (worker_.isEmpty() || !QFileInfo(worker_).isExecutable()) {
-        *error = QStringLiteral("未安装文字识别组件");
+        *error = QCoreApplication::translate("WorkerTextRecognizer", "未安装文字识别组件");
         return false;
     }
     // A worker that ends between two requests must not take us with it.
@@ -140,8 +146,8 @@ bool WorkerTextRecognizer::ensureRunning(QString* error, bool* reused) {
     if (spawned != 0) {
         ::close(in[1]);
         ::close(out[0]);
-        *error =
-            QStringLiteral("无法启动识别进程：%1").arg(QString::fromLocal8Bit(strerror(spawned)));
+        *error = QCoreApplication::translate("WorkerTextRecognizer", "无法启动识别进程：%1")
+                     .arg(QString::fromLocal8Bit(strerror(spawned)));
         return false;
     }
     // Our ends wait in poll, never in read or write, so that a deadline and a cancel hold.
@@ -299,14 +305,17 @@ Result<std::vector<QByteArray>> WorkerTextRecognizer::ask(const QByteArray& requ
             case Outcome::cancelled:
                 return recognitionCancelled();
             case Outcome::late:
-                return failure(QStringLiteral("识别进程没有回应"));
+                return failure(
+                    QCoreApplication::translate("WorkerTextRecognizer", "识别进程没有回应"));
             case Outcome::unreadable:
-                return failure(QStringLiteral("识别进程的回答无法读取"));
+                return failure(
+                    QCoreApplication::translate("WorkerTextRecognizer", "识别进程的回答无法读取"));
             default:
                 // A worker that was already running may have reached its idle exit just as the
                 // request came: a fresh one is asked once more.
                 if (reused && attempt == 0) continue;
-                return failure(QStringLiteral("识别进程意外退出"));
+                return failure(
+                    QCoreApplication::translate("WorkerTextRecognizer", "识别进程意外退出"));
         }
     }
 }
@@ -316,7 +325,7 @@ Result<QStringList> WorkerTextRecognizer::supportedLanguages(const std::atomic<b
         ask("languages\n", "languages", nullptr, cancelled);
     if (!reply) return reply.error();
     const QByteArray& line = reply.value().front();
-    if (line.startsWith("error ")) return failure(QString::fromUtf8(line.mid(6)));
+    if (line.startsWith("error ")) return failure(workerMessage(line.mid(6)));
     QStringList languages = QString::fromUtf8(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     languages.removeFirst();
     return languages;
@@ -331,7 +340,7 @@ Result<std::vector<RecognizedLine>> WorkerTextRecognizer::recognize(
     const Result<std::vector<QByteArray>> reply = ask(request, "lines ", &image, cancelled);
     if (!reply) return reply.error();
     const QByteArray& first = reply.value().front();
-    if (first.startsWith("error ")) return failure(QString::fromUtf8(first.mid(6)));
+    if (first.startsWith("error ")) return failure(workerMessage(first.mid(6)));
     std::vector<RecognizedLine> lines;
     for (std::size_t i = 1; i < reply.value().size(); ++i)
         if (std::optional<RecognizedLine> line = OcrProtocol::parseLine(reply.value()[i]))

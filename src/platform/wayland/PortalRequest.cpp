@@ -1,5 +1,6 @@
 #include "PortalRequest.h"
 
+#include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusReply>
@@ -36,7 +37,8 @@ class ResponseReceiver final : public QObject {
 
 // Which package brings each desktop's backend, in words a user can act on.
 QString portalBackendAdvice() {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "PortalRequest",
         "wlroots 桌面（sway、Hyprland 等）需要 xdg-desktop-portal-wlr，另加 "
         "xdg-desktop-portal-gtk（截图接口要靠它的授权后端）；GNOME 需要 "
         "xdg-desktop-portal-gnome；KDE 需要 xdg-desktop-portal-kde。");
@@ -44,14 +46,16 @@ QString portalBackendAdvice() {
 
 UserError missingInterface(const QString& interface) {
     if (interface == QLatin1String("org.freedesktop.portal.Screenshot"))
-        return UserError{domain, 10,
-                         QStringLiteral("桌面没有提供截图门户（xdg-desktop-portal 的 Screenshot "
+        return UserError{
+            domain, 10,
+            QCoreApplication::translate("PortalRequest",
+                                        "桌面没有提供截图门户（xdg-desktop-portal 的 Screenshot "
                                         "接口）。") +
-                             portalBackendAdvice()};
-    return UserError{
-        domain, 10,
-        QStringLiteral("桌面门户没有提供 %1 接口。").arg(interface.section(QLatin1Char('.'), -1)) +
-            portalBackendAdvice()};
+                portalBackendAdvice()};
+    return UserError{domain, 10,
+                     QCoreApplication::translate("PortalRequest", "桌面门户没有提供 %1 接口。")
+                             .arg(interface.section(QLatin1Char('.'), -1)) +
+                         portalBackendAdvice()};
 }
 
 }  // namespace
@@ -72,7 +76,9 @@ Result<PortalRequest::Answer> PortalRequest::call(const QString& interface, cons
                                                   const QVariantList& arguments,
                                                   QVariantMap options) {
     if (!bus_.isConnected())
-        return UserError{domain, 10, QStringLiteral("无法连接会话总线，找不到桌面门户服务。")};
+        return UserError{
+            domain, 10,
+            QCoreApplication::translate("PortalRequest", "无法连接会话总线，找不到桌面门户服务。")};
     const QString token = newToken();
     options.insert(QStringLiteral("handle_token"), token);
     QEventLoop loop;
@@ -92,16 +98,19 @@ Result<PortalRequest::Answer> PortalRequest::call(const QString& interface, cons
         bus_.disconnect(service, expected, QStringLiteral("org.freedesktop.portal.Request"),
                         QStringLiteral("Response"), &receiver, SLOT(onResponse(uint, QVariantMap)));
         if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown"))
-            return UserError{domain, 10,
-                             QStringLiteral("找不到桌面门户服务（xdg-desktop-portal）。请安装它，"
+            return UserError{
+                domain, 10,
+                QCoreApplication::translate("PortalRequest",
+                                            "找不到桌面门户服务（xdg-desktop-portal）。请安装它，"
                                             "以及与桌面相配的后端：") +
-                                 portalBackendAdvice()};
+                    portalBackendAdvice()};
         const bool missing =
             reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownInterface") ||
             reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod");
         if (missing) return missingInterface(interface);
         return UserError{domain, 11,
-                         QStringLiteral("桌面门户拒绝了请求：%1").arg(reply.errorMessage())};
+                         QCoreApplication::translate("PortalRequest", "桌面门户拒绝了请求：%1")
+                             .arg(reply.errorMessage())};
     }
     // Old portals name the request object differently; follow the handle they return.
     const QString handle = reply.arguments().value(0).value<QDBusObjectPath>().path();
@@ -118,7 +127,8 @@ Result<PortalRequest::Answer> PortalRequest::call(const QString& interface, cons
     if (!receiver.answered)
         return UserError{
             domain, 12,
-            QStringLiteral("桌面门户没有在 %1 秒内回应。").arg(timeoutMs_ / 1000.0, 0, 'g', 3)};
+            QCoreApplication::translate("PortalRequest", "桌面门户没有在 %1 秒内回应。")
+                .arg(timeoutMs_ / 1000.0, 0, 'g', 3)};
     return receiver.answer;
 }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <wayland-client.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstring>
 #include <vector>
@@ -204,7 +205,8 @@ Result<std::map<QString, QImage>> Screencopy::captureOutputs(int timeoutMs) {
     wl_display* display = state_->display;
     // Outputs added or removed since the last capture.
     if (wl_display_roundtrip(display) < 0 || wl_display_roundtrip(display) < 0)
-        return UserError{domain, 2, QStringLiteral("与合成器的连接已断开。")};
+        return UserError{domain, 2,
+                         QCoreApplication::translate("Screencopy", "与合成器的连接已断开。")};
     std::vector<std::unique_ptr<Frame>> frames;
     for (auto& output : state_->outputs) {
         auto f = std::make_unique<Frame>();
@@ -213,7 +215,8 @@ Result<std::map<QString, QImage>> Screencopy::captureOutputs(int timeoutMs) {
         zwlr_screencopy_frame_v1_add_listener(f->frame, &frameListener, f.get());
         frames.push_back(std::move(f));
     }
-    const UserError failure{domain, 3, QStringLiteral("合成器没有交出屏幕画面。")};
+    const UserError failure{domain, 3,
+                            QCoreApplication::translate("Screencopy", "合成器没有交出屏幕画面。")};
     // The buffer offers arrive first (version 3 ends them with buffer_done; a roundtrip
     // covers every version).
     if (wl_display_roundtrip(display) < 0) return failure;
@@ -243,9 +246,10 @@ Result<std::map<QString, QImage>> Screencopy::captureOutputs(int timeoutMs) {
         return true;
     });
     if (!finished)
-        return UserError{domain, 12,
-                         QStringLiteral("合成器没有在 %1 秒内交出屏幕画面。")
-                             .arg(timeoutMs / 1000.0, 0, 'g', 3)};
+        return UserError{
+            domain, 12,
+            QCoreApplication::translate("Screencopy", "合成器没有在 %1 秒内交出屏幕画面。")
+                .arg(timeoutMs / 1000.0, 0, 'g', 3)};
     std::map<QString, QImage> pictures;
     for (auto& f : frames) {
         if (f->failed) return failure;

@@ -1,5 +1,6 @@
 #include "WaylandHotKeys.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusMetaType>
@@ -59,7 +60,8 @@ bool WaylandHotKeys::portalPresent() const {
 
 QString WaylandHotKeys::unavailableReason() const {
     if (portalPresent()) return {};
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "WaylandHotKeys",
         "此桌面不提供全局快捷键：请在桌面的键盘设置中为命令 tessal capture 绑定快捷键");
 }
 
@@ -90,7 +92,8 @@ int WaylandHotKeys::registerHotKey(std::uint32_t keyCode, std::uint32_t modifier
                      QStringLiteral("Activated"), this,
                      SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
     }
-    QVariantMap properties{{QStringLiteral("description"), QStringLiteral("截图")}};
+    QVariantMap properties{
+        {QStringLiteral("description"), QCoreApplication::translate("WaylandHotKeys", "截图")}};
     const QString preferred = trigger(keyCode, modifiers);
     if (!preferred.isEmpty()) properties.insert(QStringLiteral("preferred_trigger"), preferred);
     const QList<PortalShortcut> shortcuts{{shortcutId, properties}};

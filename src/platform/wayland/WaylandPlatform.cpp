@@ -5,6 +5,8 @@
 #include "WaylandWorkspace.h"
 #include "platform/desktop/QtDesktop.h"
 
+#include <QCoreApplication>
+
 namespace tessal {
 
 Platform createWaylandPlatform() {
@@ -13,8 +15,8 @@ Platform createWaylandPlatform() {
     // KWin, GNOME Shell and Hyprland animate a closing window for up to about a quarter second,
     // and the picture is read from what the compositor shows; no window list tells when it ends.
     platform.capabilities.repaintAfterHiding = 0.3;
-    platform.capabilities.longCaptureUnavailable =
-        QStringLiteral("长截图暂时需要 X11 会话：Wayland 不允许读取其他窗口的内容。");
+    platform.capabilities.longCaptureUnavailable = QCoreApplication::translate(
+        "WaylandPlatform", "长截图暂时需要 X11 会话：Wayland 不允许读取其他窗口的内容。");
     platform.capture = std::make_unique<WaylandScreenCapture>();
     platform.hotKeys = std::make_unique<WaylandHotKeys>();
     platform.pasteboard = std::make_unique<QtPasteboard>();

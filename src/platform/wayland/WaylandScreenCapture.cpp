@@ -1,5 +1,6 @@
 #include "WaylandScreenCapture.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -92,14 +93,18 @@ Result<ShareableContent> WaylandScreenCapture::shareableContent() {
                 return content;
             }
             if (source_ == Source::screencopy)
-                return pictures
-                           ? UserError{domain, 3, QStringLiteral("合成器交出的画面与显示器不符。")}
-                           : pictures.error();
+                return pictures ? UserError{domain, 3,
+                                            QCoreApplication::translate(
+                                                "WaylandScreenCapture",
+                                                "合成器交出的画面与显示器不符。")}
+                                : pictures.error();
             screencopy_.reset();
             screencopyOpened_ = false;
         } else if (source_ == Source::screencopy) {
-            return UserError{domain, 2,
-                             QStringLiteral("合成器不提供 wlr-screencopy，无法直接截取屏幕。")};
+            return UserError{
+                domain, 2,
+                QCoreApplication::translate("WaylandScreenCapture",
+                                            "合成器不提供 wlr-screencopy，无法直接截取屏幕。")};
         }
     }
     if (auto failed = portalPicture()) return *failed;
@@ -114,10 +119,11 @@ std::optional<UserError> WaylandScreenCapture::portalPicture() {
     if (!answer) return answer.error();
     if (answer.value().response != PortalRequest::success) {
         refused_ = true;
-        return UserError{domain, 1,
-                         answer.value().response == PortalRequest::cancelled
-                             ? QStringLiteral("截图请求被取消。")
-                             : QStringLiteral("桌面门户拒绝了截图请求。")};
+        return UserError{
+            domain, 1,
+            answer.value().response == PortalRequest::cancelled
+                ? QCoreApplication::translate("WaylandScreenCapture", "截图请求被取消。")
+                : QCoreApplication::translate("WaylandScreenCapture", "桌面门户拒绝了截图请求。")};
     }
     refused_ = false;
     const QUrl uri(answer.value().results.value(QStringLiteral("uri")).toString());
@@ -128,7 +134,9 @@ std::optional<UserError> WaylandScreenCapture::portalPicture() {
     // The portal saved the picture for us alone; it is read now and would only pile up.
     if (!file.isEmpty()) QFile::remove(file);
     if (desktop_.isNull())
-        return UserError{domain, 3, QStringLiteral("无法读取桌面门户返回的截图。")};
+        return UserError{
+            domain, 3,
+            QCoreApplication::translate("WaylandScreenCapture", "无法读取桌面门户返回的截图。")};
     desktopLogical_ = desktopLogicalRect();
     return std::nullopt;
 }
@@ -148,7 +156,10 @@ Result<QImage> WaylandScreenCapture::screenshot(const DisplayInfo& display, int 
         if (screen->name() == display.id) logical = screen->geometry();
     QImage image = cutDisplay(desktop_, desktopLogical_, logical, QSize(pixelWidth, pixelHeight));
     if (image.isNull())
-        return UserError{domain, 3, QStringLiteral("截图中没有这个显示器（显示器可能刚刚变化）。")};
+        return UserError{
+            domain, 3,
+            QCoreApplication::translate("WaylandScreenCapture",
+                                        "截图中没有这个显示器（显示器可能刚刚变化）。")};
     return image;
 }
 

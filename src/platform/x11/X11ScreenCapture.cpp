@@ -6,6 +6,7 @@
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVariantMap>
@@ -22,7 +23,7 @@
 namespace tessal {
 namespace {
 
-const char* kNoScreen = "无法读取屏幕内容";
+const char* kNoScreen = QT_TRANSLATE_NOOP("X11ScreenCapture", "无法读取屏幕内容");
 // The overlay's shade: black at 40 %.
 constexpr std::uint16_t kShadeAlpha = 0x6666;
 
@@ -54,7 +55,7 @@ std::vector<DisplayInfo> X11ScreenCapture::displays() {
 Result<ShareableContent> X11ScreenCapture::shareableContent() {
     xcb_connection_t* c = x11::connection();
     if (!c || xcb_connection_has_error(c))
-        return UserError{"Ostrel", 2, QString::fromUtf8(kNoScreen)};
+        return UserError{"Ostrel", 2, QCoreApplication::translate("X11ScreenCapture", kNoScreen)};
     ShareableContent content;
     for (const DisplayInfo& d : displays()) content.displayIds << d.id;
     return content;
@@ -64,7 +65,7 @@ Result<QImage> X11ScreenCapture::screenshot(const DisplayInfo& display, int pixe
                                             int pixelHeight) {
     xcb_connection_t* c = x11::connection();
     if (!c || pixelWidth <= 0 || pixelHeight <= 0)
-        return UserError{"Ostrel", 2, QString::fromUtf8(kNoScreen)};
+        return UserError{"Ostrel", 2, QCoreApplication::translate("X11ScreenCapture", kNoScreen)};
     if (!pending_.empty() || !curtains_.empty()) {
         QImage frozen = takePendingGrab(display.id, pixelWidth, pixelHeight);
         if (!frozen.isNull()) return frozen;
@@ -84,7 +85,7 @@ Result<QImage> X11ScreenCapture::screenshot(const DisplayInfo& display, int pixe
     QImage image = shmAvailable_ ? grabShm(x, y, pixelWidth, pixelHeight) : QImage();
     if (image.isNull()) image = grabPlain(x, y, pixelWidth, pixelHeight);
     if (image.isNull() || image.width() != pixelWidth || image.height() != pixelHeight)
-        return UserError{"Ostrel", 3, QString::fromUtf8(kNoScreen)};
+        return UserError{"Ostrel", 3, QCoreApplication::translate("X11ScreenCapture", kNoScreen)};
     return image;
 }
 

@@ -16,12 +16,15 @@
 
 #include "base/SerialQueue.h"
 
+#include <QCoreApplication>
+
 namespace tessal {
 namespace {
 
 UserError streamError(const char* reason) {
     return {QStringLiteral("Zelmar"), X11WindowStreamService::readFailure,
-            QStringLiteral("无法读取窗口内容：%1").arg(QString::fromUtf8(reason))};
+            QCoreApplication::translate("X11WindowStream", "无法读取窗口内容：%1")
+                .arg(QCoreApplication::translate("X11WindowStream", reason))};
 }
 
 // Pictures handed to the queue and not yet taken by the receiver. Beyond this the stream stops
@@ -42,7 +45,7 @@ struct Flight {
     const int wake;
 };
 
-constexpr const char* kGone = "窗口已关闭";
+constexpr const char* kGone = QT_TRANSLATE_NOOP("X11WindowStream", "窗口已关闭");
 
 class X11WindowStream final : public WindowStream {
   public:
@@ -97,7 +100,8 @@ class X11WindowStream final : public WindowStream {
                 return;
             }
             if (xcb_connection_has_error(c_)) {
-                report(streamError("与显示服务器的连接已断开"));
+                report(
+                    streamError(QT_TRANSLATE_NOOP("X11WindowStream", "与显示服务器的连接已断开")));
                 return;
             }
             int timeout = -1;
@@ -192,7 +196,7 @@ Result<std::unique_ptr<WindowStream>> X11WindowStreamService::start(
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     if (!c || xcb_connection_has_error(c)) {
         if (c) xcb_disconnect(c);
-        return streamError("无法连接显示服务器");
+        return streamError(QT_TRANSLATE_NOOP("X11WindowStream", "无法连接显示服务器"));
     }
     auto fail = [c](const char* what) -> Result<std::unique_ptr<WindowStream>> {
         xcb_disconnect(c);
@@ -201,14 +205,15 @@ Result<std::unique_ptr<WindowStream>> X11WindowStreamService::start(
     const xcb_query_extension_reply_t* composite = xcb_get_extension_data(c, &xcb_composite_id);
     const xcb_query_extension_reply_t* damage = xcb_get_extension_data(c, &xcb_damage_id);
     if (!composite || !composite->present || !damage || !damage->present)
-        return fail("显示服务器缺少 Composite 或 Damage 扩展");
+        return fail(
+            QT_TRANSLATE_NOOP("X11WindowStream", "显示服务器缺少 Composite 或 Damage 扩展"));
     std::free(xcb_composite_query_version_reply(c, xcb_composite_query_version(c, 0, 4), nullptr));
     std::free(xcb_damage_query_version_reply(c, xcb_damage_query_version(c, 1, 1), nullptr));
     xcb_generic_error_t* error = xcb_request_check(
         c, xcb_composite_redirect_window_checked(c, window, XCB_COMPOSITE_REDIRECT_AUTOMATIC));
     if (error) {
         std::free(error);
-        return fail("无法重定向该窗口");
+        return fail(QT_TRANSLATE_NOOP("X11WindowStream", "无法重定向该窗口"));
     }
     const xcb_damage_damage_t damageId = xcb_generate_id(c);
     error = xcb_request_check(
@@ -226,7 +231,7 @@ Result<std::unique_ptr<WindowStream>> X11WindowStreamService::start(
     if (wake < 0) {
         xcb_damage_destroy(c, damageId);
         xcb_composite_unredirect_window(c, window, XCB_COMPOSITE_REDIRECT_AUTOMATIC);
-        return fail("系统资源不足");
+        return fail(QT_TRANSLATE_NOOP("X11WindowStream", "系统资源不足"));
     }
     return std::unique_ptr<WindowStream>(
         new X11WindowStream(c, window, damage->first_event, damageId, wake, queue,

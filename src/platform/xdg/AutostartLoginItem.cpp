@@ -61,16 +61,20 @@ bool AutostartLoginItem::isEnabled() const {
 bool AutostartLoginItem::setEnabled(bool enabled) {
     if (!enabled) return !QFileInfo::exists(path()) || QFile::remove(path());
     if (!QDir().mkpath(QFileInfo(path()).absolutePath())) return false;
-    const QString entry = QStringLiteral(
-                              "[Desktop Entry]\n"
-                              "Type=Application\n"
-                              "Name=Tessal\n"
-                              "Comment=截图与标注\n"
-                              "Exec=%1\n"
-                              "Icon=local.ostrel\n"
-                              "Terminal=false\n"
-                              "X-GNOME-Autostart-enabled=true\n")
-                              .arg(execValue(executable_));
+    // The desktop picks the comment for its own language from the entry itself.
+    const QString entry =
+        QStringLiteral(
+            "[Desktop Entry]\n"
+            "Type=Application\n"
+            "Name=Tessal\n"
+            "Comment=Screenshots and annotation\n"
+            "Comment[zh_CN]=截图与标注\n"      // untranslated: the entry carries each language
+            "Comment[zh_TW]=螢幕截圖與標註\n"  // untranslated: the entry carries each language
+            "Exec=%1\n"
+            "Icon=local.ostrel\n"
+            "Terminal=false\n"
+            "X-GNOME-Autostart-enabled=true\n")
+            .arg(execValue(executable_));
     QSaveFile file(path());
     const QByteArray bytes = entry.toUtf8();
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
