@@ -21,13 +21,34 @@ def squeeze(text):
 
 
 def convert(chars, config):
-    """Each character's form in the other script; None without the opencc program."""
+    """Each character's form in the other script; None without OpenCC (program or library)."""
     try:
         out = subprocess.run(["opencc", "-c", config], input="\n".join(chars),
                              capture_output=True, text=True).stdout.split("\n")
+        return dict(zip(chars, out))
     except FileNotFoundError:
+        pass
+    try:  # the library the recognition worker uses, without its command-line program
+        import ctypes
+        lib = ctypes.CDLL("libopencc.so.1.1")
+        lib.opencc_open.restype = ctypes.c_void_p
+        lib.opencc_open.argtypes = [ctypes.c_char_p]
+        lib.opencc_convert_utf8.restype = ctypes.c_void_p
+        lib.opencc_convert_utf8.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_size_t]
+        lib.opencc_convert_utf8_free.argtypes = [ctypes.c_void_p]
+        handle = lib.opencc_open(config.encode())
+        if not handle or handle == ctypes.c_void_p(-1).value:
+            return None
+        forms = {}
+        for c in chars:
+            raw = c.encode()
+            p = lib.opencc_convert_utf8(handle, raw, len(raw))
+            forms[c] = ctypes.string_at(p).decode() if p else c
+            if p:
+                lib.opencc_convert_utf8_free(p)
+        return forms
+    except OSError:
         return None
-    return dict(zip(chars, out))
 
 
 def main():

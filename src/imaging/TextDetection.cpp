@@ -383,6 +383,87 @@ QImage secondReaderInput(const QImage& line) {
     return padded;
 }
 
+std::vector<ScriptChoice> scriptChoices(const std::vector<Leaning>& lines) {
+    std::vector<ScriptChoice> choices(lines.size(), ScriptChoice::keep);
+    const int count = int(lines.size());
+    int allTraditional = 0, allSimplified = 0;
+    for (const Leaning& line : lines) {
+        allTraditional += line.traditional;
+        allSimplified += line.simplified;
+    }
+    for (int i = 0; i < count; ++i) {
+        const Leaning& line = lines[std::size_t(i)];
+        // The whole image counts a quarter as much as the neighbourhood.
+        int traditional = allTraditional / 4, simplified = allSimplified / 4;
+        for (int j = std::max(0, i - 2); j <= std::min(count - 1, i + 2); ++j) {
+            traditional += lines[std::size_t(j)].traditional;
+            simplified += lines[std::size_t(j)].simplified;
+        }
+        const bool unsure = line.confidence < 0.9;
+        ScriptChoice& choice = choices[std::size_t(i)];
+        if (traditional > simplified) {
+            if (line.simplified > 0 || unsure) choice = ScriptChoice::readAgain;
+        } else if (simplified > 0) {
+            if (line.traditional > line.simplified)
+                choice = unsure ? ScriptChoice::readAgain : ScriptChoice::keep;
+            else if (line.traditional > 0)
+                choice = ScriptChoice::simplify;
+        }
+    }
+    return choices;
+}
+
+QString merged(const QString& first, const QString& second,
+               const std::function<QString(const QString&)>& simplifiedOf,
+               const std::function<QString(const QString&)>& traditionalOf,
+               const std::function<bool(const QString&)>& firstKnows) {
+    const QList<uint> a = first.toUcs4(), b = second.toUcs4();
+    const auto text = [](uint c) {
+        return QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
+    };
+    const std::size_t n = std::size_t(a.size()), m = std::size_t(b.size());
+    std::vector<QString> mine, theirs, theirsSimplified;
+    for (uint c : a) mine.push_back(text(c));
+    for (uint c : b) {
+        theirs.push_back(text(c));
+        theirsSimplified.push_back(simplifiedOf(theirs.back()));
+    }
+    const auto same = [&](std::size_t i, std::size_t j) {
+        return mine[i] == theirs[j] || theirsSimplified[j] == mine[i];
+    };
+    // cost[i][j]: aligning a[i…] with b[j…].
+    std::vector<int> cost((n + 1) * (m + 1), 0);
+    auto at = [&](std::size_t i, std::size_t j) -> int& { return cost[i * (m + 1) + j]; };
+    for (std::size_t i = n + 1; i-- > 0;)
+        for (std::size_t j = m + 1; j-- > 0;) {
+            if (i == n || j == m) {
+                at(i, j) = int(n - i + m - j);
+                continue;
+            }
+            at(i, j) = std::min(
+                {at(i + 1, j + 1) + (same(i, j) ? 0 : 1), at(i + 1, j) + 1, at(i, j + 1) + 1});
+        }
+    QString out;
+    std::size_t i = 0, j = 0;
+    // Where a substitution costs what a gap does, the substitution: two readings of one
+    // character are not two characters.
+    while (i < n || j < m) {
+        if (i < n && j < m && at(i, j) == at(i + 1, j + 1) + (same(i, j) ? 0 : 1)) {
+            const bool theirsWins = same(i, j) || !firstKnows(theirs[j]);
+            out += theirsWins ? theirs[j] : traditionalOf(mine[i]);
+            ++i;
+            ++j;
+        } else if (j < m && (i == n || at(i, j) == at(i, j + 1) + 1)) {
+            if (isCjk(theirs[j].front())) out += theirs[j];
+            ++j;
+        } else {
+            out += traditionalOf(mine[i]);
+            ++i;
+        }
+    }
+    return out;
+}
+
 namespace {
 
 // One row's pieces (left to right) as one line.

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRect>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 namespace tessal {
@@ -92,6 +93,38 @@ QString spelled(const std::vector<Glyph>& glyphs, const std::vector<int>& ink, i
 // speed), with a margin of max(10, height / 2) in the line's top-left colour all round, since
 // text touching the edge is misread.
 QImage secondReaderInput(const QImage& line);
+
+// How a line's first reading leans between the Chinese scripts: its characters that only
+// traditional Chinese writes, those that only simplified Chinese writes, and the reader's least
+// certainty.
+struct Leaning {
+    int traditional = 0;
+    int simplified = 0;
+    double confidence = 1;
+};
+// What becomes of a line's first reading: kept; read again by the traditional reader and merged
+// (`merged`); or its traditional-only characters put in their simplified forms.
+enum class ScriptChoice { keep, readAgain, simplify };
+// The choice for each line (in reading order), by the script of its neighbourhood (itself and
+// the two lines either side, and a quarter of the whole image's counts): where traditional
+// characters outnumber simplified ones, a line with simplified-only characters or an unsure one is
+// read again (short labels whose characters the first reader knows only in simplified form); where
+// simplified ones are at least as many, stray traditional characters in a line holding no more of
+// them than simplified ones are look-alikes and are simplified, and nothing is read again; a line
+// with no neighbourhood evidence follows its own. A line without Chinese characters is kept.
+std::vector<ScriptChoice> scriptChoices(const std::vector<Leaning>& lines);
+
+// A line read by both readers, as one. Characters are aligned by edit distance, a character of
+// the second whose simplified form (`simplifiedOf`) is the first's counting as a match. Where they
+// match, the second's form is taken (the traditional one); where they differ, the second's is
+// taken only when the first reader could not have read it (`firstKnows`: its dictionary lacks
+// it), else the first's; a Chinese character only the second has is taken (the first reader
+// dropped what it did not know), and one only the first has is kept. Each kept
+// character of the first is given in its traditional form (`traditionalOf`).
+QString merged(const QString& first, const QString& second,
+               const std::function<QString(const QString&)>& simplifiedOf,
+               const std::function<QString(const QString&)>& traditionalOf,
+               const std::function<bool(const QString&)>& firstKnows);
 
 // Pieces of text joined into lines in reading order. Pieces whose vertical extents overlap by at
 // least half the smaller height stand on one row (a shorter box a little higher, such as a time

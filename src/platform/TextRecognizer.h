@@ -17,6 +17,11 @@ namespace tessal {
 struct RecognizedLine {
     QString text;
     QRectF box;
+    // A QR code or barcode: its format as the decoder names it ("QRCode", "EAN-13", …); empty
+    // for text.
+    QString code{};
+    // A code holding binary data rather than text: its size in bytes (the text is empty); else −1.
+    int binaryBytes = -1;
 };
 
 // What a cancelled request fails with.
@@ -36,6 +41,14 @@ class TextRecognizer {
     virtual Result<std::vector<RecognizedLine>> recognize(const QImage& image,
                                                           const QStringList& languages,
                                                           const std::atomic<bool>* cancelled) = 0;
+    // The QR codes and barcodes in one image (lines with `code` set), top to bottom. Blocks; any
+    // thread; fails with code 22 when cancelled.
+    virtual Result<std::vector<RecognizedLine>> codes(const QImage& image,
+                                                      const std::atomic<bool>* cancelled) {
+        (void)image;
+        (void)cancelled;
+        return std::vector<RecognizedLine>{};
+    }
     // Ends at once (from any thread) the request made with `cancelled`, which the caller has
     // set; a request of another caller goes on.
     virtual void cancel(const std::atomic<bool>* cancelled) { (void)cancelled; }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Text recognition with the real engine: `tessal ocr` on images drawn at test time with Qt and
 # Noto CJK (a simplified Chinese dialog, a traditional Chinese one, an English menu, a capture
-# 5000 rows tall, lines up to 2500 px wide) within stated character error rates, its exit codes
+# 5000 rows tall, lines up to 2500 px wide) within stated character error rates, QR codes and a
+# barcode drawn by ZXing's writer, its exit codes
 # on bad input, and the editor's Shift+C putting a captured window's text on the clipboard.
 source "$(dirname "$0")/world.sh"
 here=$(cd "$(dirname "$0")" && pwd)
@@ -44,6 +45,17 @@ done
 grep -q "^Sep 20 2022 report-final.pdf 48213 bytes, Nov 22 2021 notes.txt 912 bytes" \
     "$WORLD/long-english.out" || fail "spaces lost: $(head -c 120 "$WORLD/long-english.out")"
 pass "long lines are read whole, without squeezing"
+
+# Codes: listed first, each on its own line, a link as plain text, binary data as a short note.
+QT_QPA_PLATFORM=offscreen "$TESSAL_FIXTURE" --render-codes "$WORLD/codes.png" || fail "cannot draw codes"
+"$TESSAL" ocr "$WORLD/codes.png" >"$WORLD/codes.out" 2>"$WORLD/codes.err" ||
+    fail "tessal ocr on codes failed: $(cat "$WORLD/codes.err")"
+printf '%s\n' "二维码：https://example.com/下载?版本=2&os=linux" "条形码（EAN-13）：4006381333931" \
+    "二维码：二进制数据（256 字节）" >"$WORLD/codes.expected"
+[ "$(head -n 3 "$WORLD/codes.out")" = "$(cat "$WORLD/codes.expected")" ] ||
+    fail "codes: $(tr '\n' '|' <"$WORLD/codes.out")"
+sed -n 4p "$WORLD/codes.out" | grep -q "下载安装包" || fail "codes: the caption is missing: $(tr '\n' '|' <"$WORLD/codes.out")"
+pass "a QR code and an EAN-13 barcode are listed first, binary data as a note"
 
 printf 'not an image' >"$WORLD/corrupt.png"
 "$TESSAL" ocr "$WORLD/corrupt.png" >/dev/null 2>&1

@@ -6,6 +6,8 @@
 
 #include "imaging/TextDetection.h"
 
+#include <QHash>
+
 using namespace tessal;
 
 TEST(TextDetection, BoxesFromTheProbabilityMap) {
@@ -353,4 +355,75 @@ TEST(TextDetection, RowsAndColumnsInReadingOrder) {
         for (const P& line : TextDetection::joinRows(c.pieces)) got << line.text;
         EXPECT_EQ(got, c.expected) << c.name;
     }
+}
+
+// Which lines the traditional reader reads again: a simplified line is never touched amid
+// simplified text (its stray traditional look-alikes are simplified), and short labels read in
+// simplified forms amid traditional text are read again.
+TEST(TextDetection, ScriptChoiceFollowsTheNeighbourhood) {
+    using C = TextDetection::ScriptChoice;
+    using L = TextDetection::Leaning;
+    struct Case {
+        const char* name;
+        std::vector<L> lines;
+        std::vector<C> expected;
+    } cases[] = {
+        {"simplified dialog with a look-alike",
+         {{0, 5, 0.95}, {1, 3, 0.97}, {0, 4, 0.6}, {0, 6, 0.99}},
+         {C::keep, C::simplify, C::keep, C::keep}},
+        {"one traditional char alone in a simplified line",
+         {{0, 0, 1}, {1, 1, 0.99}, {0, 2, 1}},
+         {C::keep, C::simplify, C::keep}},
+        {"traditional menu: a label read in simplified forms",
+         {{2, 0, 0.95}, {1, 0, 0.97}, {0, 2, 0.95}, {2, 0, 0.99}, {1, 0, 0.99}},
+         {C::keep, C::keep, C::readAgain, C::keep, C::keep}},
+        {"traditional: an unsure line without either script's characters",
+         {{3, 0, 0.99}, {0, 0, 0.5}, {2, 0, 0.99}},
+         {C::keep, C::readAgain, C::keep}},
+        {"a traditional quote in simplified text, unsure",
+         {{0, 4, 1}, {3, 0, 0.7}, {0, 2, 1}, {0, 3, 1}, {0, 1, 1}},
+         {C::keep, C::readAgain, C::keep, C::keep, C::keep}},
+        {"no Chinese at all", {{0, 0, 0.5}, {0, 0, 0.99}}, {C::keep, C::keep}},
+        {"a far traditional line counts a quarter",
+         {{12, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 1, 1}, {0, 0, 1}, {0, 1, 1}},
+         {C::keep, C::keep, C::keep, C::readAgain, C::keep, C::readAgain}},
+        {"a far traditional line does not outweigh simplified neighbours",
+         {{8, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 1, 1}, {0, 0, 1}, {0, 1, 1}},
+         {C::keep, C::keep, C::keep, C::keep, C::keep, C::keep}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(TextDetection::scriptChoices(c.lines), c.expected);
+    }
+}
+
+// The two readings merged: the second reader's traditional forms and the characters the first
+// reader could not know; the first reader's own characters elsewhere.
+TEST(TextDetection, ReadingsMergeByWhatEachReaderCanKnow) {
+    // A tiny script table: simplified ↔ traditional pairs, and the first reader's dictionary.
+    const QHash<QString, QString> pairs = {{"说", "說"}, {"结", "結"}, {"选", "選"}, {"画", "畫"}};
+    QHash<QString, QString> back;
+    for (auto it = pairs.begin(); it != pairs.end(); ++it) back[it.value()] = it.key();
+    const auto simplifiedOf = [&](const QString& c) { return back.value(c, c); };
+    const auto traditionalOf = [&](const QString& c) { return pairs.value(c, c); };
+    const QString known = "说明结束剪下选取画笔蛊箭头弱 .PDF";
+    const auto firstKnows = [&](const QString& c) { return known.contains(c); };
+    struct Case {
+        const char* first;
+        const char* second;
+        const char* expected;
+    } cases[] = {
+        {"说明", "說明", "說明"},            // traditional forms from the second
+        {"结束", "", "結束"},                // nothing from the second: the first's, traditional
+        {"剪下", "弱下", "剪下"},            // a look-alike the first could have read: the first's
+        {"取蛊笔", "選取畫筆", "選取畫筆"},  // dropped by the first, or unknown to it: the second's
+        {"剪下画", "剪下畫筆", "剪下畫筆"},  // the end the first dropped
+        {"匯出为 PDF", "匯出為PDF", "匯出為 PDF"},  // 為 unknown to the first
+        {"明", "說明書", "說明書"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TextDetection::merged(QString::fromUtf8(c.first), QString::fromUtf8(c.second),
+                                        simplifiedOf, traditionalOf, firstKnows),
+                  QString::fromUtf8(c.expected))
+            << c.first << " + " << c.second;
 }

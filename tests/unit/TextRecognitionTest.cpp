@@ -101,3 +101,48 @@ TEST(TextRecognition, LanguagesFailuresAndCancellation) {
     EXPECT_EQ(stopped.error().code, 22);
     EXPECT_EQ(recognizer.tiles.size(), 1u);
 }
+
+// Codes come first, one line each, named by kind; their text is shown as it is (a link is only
+// text) on one line and bounded; binary content is a short note. They are looked for once, in
+// the whole image, so that no band cuts one in two.
+TEST(TextRecognition, CodesAreListedFirstAsText) {
+    FakeTextRecognizer recognizer;
+    recognizer.answer = reader({{"保存", 10, 30}});
+    recognizer.codeLines = {{"https://example.com/a?b=1", QRectF(0, 0.5, 0.2, 0.2), "QRCode"},
+                            {"4006381333931", QRectF(0.5, 0.1, 0.3, 0.1), "EAN-13"},
+                            {"", QRectF(0, 0, 0.1, 0.1), "DataMatrix", 1},
+                            {"", QRectF(0, 0, 0.1, 0.1), "MicroQRCode", 300},
+                            {"第一行\n第二行", QRectF(0, 0, 0.1, 0.1), "QRCode"}};
+    EXPECT_EQ(TextRecognition::recognize(rows(4000), recognizer).value(),
+              "二维码：https://example.com/a?b=1\n"
+              "条形码（EAN-13）：4006381333931\n"
+              "DataMatrix 码：二进制数据（1 字节）\n"
+              "二维码：二进制数据（300 字节）\n"
+              "二维码：第一行 第二行\n"
+              "保存");
+    ASSERT_EQ(recognizer.codeImages.size(), 1u);
+    EXPECT_EQ(recognizer.codeImages[0], QSize(40, 4000));
+
+    const QString huge(5'000'000, QLatin1Char('7'));
+    const QString shown =
+        TextRecognition::codeLine({huge, QRectF(0, 0, 1, 1), QStringLiteral("QRCode")});
+    EXPECT_EQ(shown, QStringLiteral("二维码：") + huge.left(TextRecognition::maximumCodeText) +
+                         QChar(0x2026));
+
+    // A large image is looked at scaled down; the text is still read band by band at full size.
+    recognizer.codeImages.clear();
+    recognizer.tiles.clear();
+    recognizer.codeLines.clear();
+    recognizer.answer = nullptr;
+    EXPECT_EQ(TextRecognition::recognize(rows(6'000, 4'000), recognizer).value(), "");
+    ASSERT_EQ(recognizer.codeImages.size(), 1u);
+    EXPECT_LE(qint64(recognizer.codeImages[0].width()) * recognizer.codeImages[0].height(),
+              TextRecognition::maximumCodeImagePixels);
+    EXPECT_NEAR(double(recognizer.codeImages[0].height()) / recognizer.codeImages[0].width(), 1.5,
+                0.01);
+    EXPECT_EQ(recognizer.tiles.front().width(), 4'000);
+    // Nothing to look at, nothing asked.
+    recognizer.codeImages.clear();
+    EXPECT_EQ(TextRecognition::recognize(QImage(), recognizer).value(), "");
+    EXPECT_TRUE(recognizer.codeImages.empty());
+}

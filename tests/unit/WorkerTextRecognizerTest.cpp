@@ -76,6 +76,37 @@ TEST(OcrProtocol, BoxesAreNormalisedWithTheOriginAtTheBottomLeft) {
         EXPECT_FALSE(OcrProtocol::parseLine(bad)) << bad.constData();
 }
 
+// A code's reply line carries its format, and either its text or the size of binary content;
+// a line with fields beyond those is not one of ours.
+TEST(OcrProtocol, CodeLinesCarryTheirFormatAndBinarySize) {
+    const QSize size(100, 200);
+    const auto qr = OcrProtocol::parseLine(
+        OcrProtocol::codeReply(QRect(10, 20, 30, 40), size, "QRCode", "https://a.example/?q=1\n2"));
+    ASSERT_TRUE(qr);
+    EXPECT_EQ(qr->code, "QRCode");
+    EXPECT_EQ(qr->text, "https://a.example/?q=1 2");
+    EXPECT_EQ(qr->binaryBytes, -1);
+    EXPECT_DOUBLE_EQ(qr->box.y(), 0.7);
+    const auto binary = OcrProtocol::parseLine(
+        OcrProtocol::codeReply(QRect(0, 0, 10, 10), size, "DataMatrix", "ignored", 300));
+    ASSERT_TRUE(binary);
+    EXPECT_EQ(binary->code, "DataMatrix");
+    EXPECT_EQ(binary->text, "");
+    EXPECT_EQ(binary->binaryBytes, 300);
+    // A name that could break the line is replaced; text lines have no format.
+    const auto odd = OcrProtocol::parseLine(
+        OcrProtocol::codeReply(QRect(0, 0, 10, 10), size, "QR Code\tx", "t"));
+    ASSERT_TRUE(odd);
+    EXPECT_EQ(odd->code, "Unknown");
+    EXPECT_EQ(OcrProtocol::parseLine(OcrProtocol::lineReply(QRect(0, 0, 1, 1), size, "t"))->code,
+              "");
+    for (const QByteArray& bad :
+         {QByteArray("0.1 0.2 0.3 0.4 EAN-13 5 x\t"), QByteArray("0.1 0.2 0.3 0.4 QR Code 1 2\t"),
+          QByteArray("0.1 0.2 0.3 0.4 QRCode -1\t"), QByteArray("0.1 0.2 0.3 0.4 QRCode 12\tdata"),
+          QByteArray("0.1 0.2 0.3 0.4 QR/Code\tx"), QByteArray("0.1 0.2 0.3 0.4 QRCode x\t")})
+        EXPECT_FALSE(OcrProtocol::parseLine(bad)) << bad.constData();
+}
+
 // Crashes, nonsense and replies without end become errors with a reason, never a hang or lines
 // made up; the worker's own error passes through.
 TEST_F(WorkerTextRecognizerTest, BadWorkersBecomeErrors) {

@@ -222,12 +222,20 @@ class FakeTextRecognizer final : public TextRecognizer {
     std::function<void()> onRecognize;  // runs inside each request (e.g. to cancel it)
     std::vector<QStringList> asked;
     std::vector<QSize> tiles;
+    std::vector<RecognizedLine> codeLines;            // what `codes` finds
+    std::vector<QSize> codeImages;                    // each image `codes` was given
     std::vector<const std::atomic<bool>*> flags;      // of each request
     std::vector<const std::atomic<bool>*> cancelled;  // given to each cancel
 
     Result<QStringList> supportedLanguages(const std::atomic<bool>*) override { return languages; }
     Result<std::vector<RecognizedLine>> recognize(const QImage& tile, const QStringList& languages,
                                                   const std::atomic<bool>* cancelled) override;
+    Result<std::vector<RecognizedLine>> codes(const QImage& image,
+                                              const std::atomic<bool>*) override {
+        codeImages.push_back(image.size());
+        if (failure) return *failure;
+        return codeLines;
+    }
     void cancel(const std::atomic<bool>* flag) override { cancelled.push_back(flag); }
 };
 

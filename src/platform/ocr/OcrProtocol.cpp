@@ -1,33 +1,72 @@
 #include "OcrProtocol.h"
 
 #include <QList>
+#include <algorithm>
 #include <cmath>
 
 namespace tessal::OcrProtocol {
+namespace {
 
-QByteArray lineReply(const QRect& box, QSize size, QString text) {
+QByteArray boxFields(const QRect& box, QSize size) {
     const double w = size.width(), h = size.height();
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '))
-        .replace(QLatin1Char('\r'), QLatin1Char(' '))
-        .replace(QLatin1Char('\t'), QLatin1Char(' '));
     return QByteArray::number(box.x() / w, 'g', 9) + ' ' +
            QByteArray::number(1.0 - (box.y() + box.height()) / h, 'g', 9) + ' ' +
            QByteArray::number(box.width() / w, 'g', 9) + ' ' +
-           QByteArray::number(box.height() / h, 'g', 9) + '\t' + text.toUtf8();
+           QByteArray::number(box.height() / h, 'g', 9);
+}
+
+QByteArray oneLine(QString text) {
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '))
+        .replace(QLatin1Char('\r'), QLatin1Char(' '))
+        .replace(QLatin1Char('\t'), QLatin1Char(' '));
+    return text.toUtf8();
+}
+
+bool isFormat(const QByteArray& name) {
+    return !name.isEmpty() && name.size() <= 32 &&
+           std::all_of(name.begin(), name.end(), [](char c) {
+               return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                      c == '-';
+           });
+}
+
+}  // namespace
+
+QByteArray lineReply(const QRect& box, QSize size, QString text) {
+    return boxFields(box, size) + '\t' + oneLine(std::move(text));
+}
+
+QByteArray codeReply(const QRect& box, QSize size, const QString& format, const QString& text,
+                     int binaryBytes) {
+    QByteArray name = format.toLatin1();
+    if (!isFormat(name)) name = "Unknown";
+    if (binaryBytes >= 0)
+        return boxFields(box, size) + ' ' + name + ' ' + QByteArray::number(binaryBytes) + '\t';
+    return boxFields(box, size) + ' ' + name + '\t' + oneLine(text);
 }
 
 std::optional<RecognizedLine> parseLine(const QByteArray& line) {
     const qsizetype tab = line.indexOf('\t');
     if (tab < 0) return std::nullopt;
-    const QList<QByteArray> numbers = line.left(tab).split(' ');
-    if (numbers.size() != 4) return std::nullopt;
+    const QList<QByteArray> fields = line.left(tab).split(' ');
+    if (fields.size() < 4 || fields.size() > 6) return std::nullopt;
     double v[4];
     for (int i = 0; i < 4; ++i) {
         bool ok = false;
-        v[i] = numbers[i].toDouble(&ok);
+        v[i] = fields[i].toDouble(&ok);
         if (!ok || !std::isfinite(v[i])) return std::nullopt;
     }
-    return RecognizedLine{QString::fromUtf8(line.mid(tab + 1)), QRectF(v[0], v[1], v[2], v[3])};
+    RecognizedLine found{QString::fromUtf8(line.mid(tab + 1)), QRectF(v[0], v[1], v[2], v[3])};
+    if (fields.size() >= 5) {
+        if (!isFormat(fields[4])) return std::nullopt;
+        found.code = QString::fromLatin1(fields[4]);
+    }
+    if (fields.size() == 6) {
+        bool ok = false;
+        found.binaryBytes = fields[5].toInt(&ok);
+        if (!ok || found.binaryBytes < 0 || tab + 1 != line.size()) return std::nullopt;
+    }
+    return found;
 }
 
 }  // namespace tessal::OcrProtocol

@@ -14,6 +14,8 @@ namespace tessal {
 //   "languages\n"                        → "languages zh-Hans zh-Hant en-US\n"
 //   "recognize W H\n" + W×H×4 bytes (32-bit 0xffRRGGBB pixels, rows packed)
 //                                        → "lines N\n" + N × "x y w h\ttext\n"
+//   "codes W H\n" + the same pixels       → "lines N\n" + N × "x y w h FORMAT\ttext\n", or
+//                                          "x y w h FORMAT BYTES\t\n" for binary content
 // or "error REASON\n". Boxes are normalised to the image, with the origin at the bottom left.
 namespace OcrProtocol {
 
@@ -24,6 +26,10 @@ inline constexpr int maximumLines = 100'000;
 // One found line (`box` in the pixels of an image of `size`, y down) as a reply line, without
 // its line break; tabs and line breaks in the text become spaces.
 QByteArray lineReply(const QRect& box, QSize size, QString text);
+// One code (`format` letters, digits and "-" only; `binaryBytes` ≥ 0 for binary content, whose
+// text is not sent) as a reply line.
+QByteArray codeReply(const QRect& box, QSize size, const QString& format, const QString& text,
+                     int binaryBytes = -1);
 // A reply line read back; none when it is not one.
 std::optional<RecognizedLine> parseLine(const QByteArray& line);
 

@@ -1,7 +1,7 @@
 // tessal-ocr-worker: Tessal's text recogniser in a process of its own, so the resident program
 // never carries the models. It answers requests on standard input (OcrProtocol.h) until it has
 // been idle for 60 seconds.
-//   tessal-ocr-worker --models DIR [--read IMAGE]   (--read: one image, lines to stdout)
+//   tessal-ocr-worker --models DIR [--read IMAGE]   (--read: one image, codes and lines to stdout)
 #include <poll.h>
 #include <unistd.h>
 
@@ -11,9 +11,11 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <thread>
 
+#include "CodeReader.h"
 #include "OcrProtocol.h"
 #include "OnnxTextReader.h"
 
@@ -68,6 +70,14 @@ QByteArray linesReply(const std::vector<OnnxTextReader::Line>& lines, QSize size
     return out;
 }
 
+QByteArray codesReply(const std::vector<CodeReader::Code>& codes, QSize size) {
+    QByteArray out = "lines " + QByteArray::number(qsizetype(codes.size())) + "\n";
+    for (const auto& code : codes)
+        out +=
+            OcrProtocol::codeReply(code.box, size, code.format, code.text, code.binaryBytes) + '\n';
+    return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,6 +96,8 @@ int main(int argc, char** argv) {
         }
         const QImage image(args[readAt + 1]);
         if (image.isNull()) return 2;
+        for (const auto& code : CodeReader::read(image))
+            std::printf("%s\t%s\n", qPrintable(code.format), qPrintable(code.text));
         for (const auto& line : reader->read(image))
             std::printf("%d,%d %dx%d %.3f\t%s\n", line.box.x(), line.box.y(), line.box.width(),
                         line.box.height(), line.confidence, qPrintable(line.text));
@@ -100,8 +112,10 @@ int main(int argc, char** argv) {
             continue;
         }
         int w = 0, h = 0;
-        if (std::sscanf(request.c_str(), "recognize %d %d", &w, &h) != 2 || w <= 0 || h <= 0 ||
-            std::size_t(w) * std::size_t(h) > std::size_t(1) << 28) {
+        char verb[16] = {};
+        if (std::sscanf(request.c_str(), "%15s %d %d", verb, &w, &h) != 3 ||
+            (std::strcmp(verb, "recognize") != 0 && std::strcmp(verb, "codes") != 0) || w <= 0 ||
+            h <= 0 || std::size_t(w) * std::size_t(h) > std::size_t(1) << 28) {
             reply(QByteArray("error ") + QT_TRANSLATE_NOOP("OcrWorker", "请求无效") + "\n");
             return 1;
         }
@@ -113,6 +127,10 @@ int main(int argc, char** argv) {
         for (int y = 0; y < h; ++y)
             if (!readExactly(0, reinterpret_cast<char*>(image.scanLine(y)), std::size_t(w) * 4))
                 return 1;
+        if (std::strcmp(verb, "codes") == 0) {
+            reply(codesReply(CodeReader::read(image), image.size()));
+            continue;
+        }
         if (!reader) {
             reply("error " + error.toUtf8() + "\n");
             continue;

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QSet>
 #include <algorithm>
 #include <atomic>
 #include <functional>
@@ -26,6 +27,7 @@ struct OnnxTextReader::Models {
     std::unique_ptr<Ort::Session> detector;
     std::unique_ptr<Ort::Session> reader;
     QStringList keys;
+    QSet<QString> known;  // the reader's characters
     int threads = 1;
     // One second reader per worker thread (a Tesseract instance serves one thread).
     std::vector<std::unique_ptr<TraditionalReader>> traditional;
@@ -61,6 +63,7 @@ std::unique_ptr<OnnxTextReader> OnnxTextReader::load(const QString& directory, i
     for (const QByteArray& line : dictionary.readAll().split('\n'))
         if (!line.isEmpty()) models->keys << QString::fromUtf8(line);
     models->keys << QStringLiteral(" ");
+    models->known = QSet<QString>(models->keys.begin(), models->keys.end());
     try {
         models->threads = std::max(1, threads);
         for (int i = 0; i < models->threads; ++i)
@@ -197,18 +200,29 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source) {
         lines[i].text = TextDetection::spelled(found[i], ink[i], boxes[i].height(), cuts[i]);
         if (found[i].empty()) lines[i].confidence = 0;
     }
-    // Traditional lines the first reading may have got wrong are read again.
+    // The second reader for lines among traditional text; stray traditional look-alikes in
+    // simplified text put back in their simplified forms.
+    const TraditionalReader& judge = *models_->traditional.front();
+    std::vector<TextDetection::Leaning> leaning;
+    for (const Line& line : lines)
+        leaning.push_back(
+            {judge.traditionalOnly(line.text), judge.simplifiedOnly(line.text), line.confidence});
+    const std::vector<TextDetection::ScriptChoice> choices = TextDetection::scriptChoices(leaning);
     std::vector<std::size_t> again;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const TraditionalReader& judge = *models_->traditional.front();
-        if (judge.isTraditional(lines[i].text) &&
-            judge.doubtful(lines[i].text, lines[i].confidence))
-            again.push_back(i);
+        if (choices[i] == TextDetection::ScriptChoice::readAgain) again.push_back(i);
+        if (choices[i] == TextDetection::ScriptChoice::simplify)
+            lines[i].text = judge.simplifiedOf(lines[i].text);
     }
     parallel(again.size(), [&](std::size_t k, int t) {
+        TraditionalReader& reader = *models_->traditional[std::size_t(t)];
         Line& line = lines[again[k]];
-        if (auto text = models_->traditional[std::size_t(t)]->read(image.copy(line.box)))
-            line.text = *text;
+        const std::optional<QString> second = reader.read(image.copy(line.box));
+        line.text = TextDetection::merged(
+            line.text, second.value_or(QString()),
+            [&reader](const QString& c) { return reader.simplifiedOf(c); },
+            [&reader](const QString& c) { return reader.traditionalOf(c); },
+            [this](const QString& c) { return models_->known.contains(c); });
     });
     std::vector<TextDetection::Piece> pieces;
     for (const Line& line : lines)

@@ -56,32 +56,50 @@ TraditionalReader::TraditionalReader() : engines_(std::make_unique<Engines>()) {
 
 namespace {
 
-// How many CJK characters of `line` the converter changes, and how many there are.
-std::pair<int, int> changedBy(opencc_t converter, const QString& line) {
-    int cjk = 0, changed = 0;
-    if (converter == reinterpret_cast<opencc_t>(-1)) return {0, 0};
+// Each CJK character of `line` as the converter gives it, one by one; how many it changed.
+QString converted(opencc_t converter, const QString& line, int* changed) {
+    *changed = 0;
+    if (converter == reinterpret_cast<opencc_t>(-1)) return line;
+    QString out;
     for (QChar c : line) {
-        if (!isCjk(c)) continue;
-        ++cjk;
+        if (!isCjk(c)) {
+            out += c;
+            continue;
+        }
         const QByteArray one = QString(c).toUtf8();
-        char* converted = opencc_convert_utf8(converter, one.constData(), std::size_t(one.size()));
-        if (converted && one != converted) ++changed;
-        if (converted) opencc_convert_utf8_free(converted);
+        char* result = opencc_convert_utf8(converter, one.constData(), std::size_t(one.size()));
+        const QString form = result ? QString::fromUtf8(result) : QString(c);
+        if (result) opencc_convert_utf8_free(result);
+        *changed += form != QString(c);
+        out += form;
     }
-    return {changed, cjk};
+    return out;
 }
 
 }  // namespace
 
-bool TraditionalReader::doubtful(const QString& line, double leastConfidence,
-                                 double certain) const {
-    return leastConfidence < certain || changedBy(engines_->toTraditional, line).first > 0;
-}
-
 TraditionalReader::~TraditionalReader() = default;
 
-bool TraditionalReader::isTraditional(const QString& line) const {
-    return changedBy(engines_->toSimplified, line).first > 0;
+int TraditionalReader::traditionalOnly(const QString& line) const {
+    int changed = 0;
+    converted(engines_->toSimplified, line, &changed);
+    return changed;
+}
+
+int TraditionalReader::simplifiedOnly(const QString& line) const {
+    int changed = 0;
+    converted(engines_->toTraditional, line, &changed);
+    return changed;
+}
+
+QString TraditionalReader::simplifiedOf(const QString& line) const {
+    int changed = 0;
+    return converted(engines_->toSimplified, line, &changed);
+}
+
+QString TraditionalReader::traditionalOf(const QString& line) const {
+    int changed = 0;
+    return converted(engines_->toTraditional, line, &changed);
 }
 
 std::optional<QString> TraditionalReader::read(const QImage& line) {

@@ -8,19 +8,20 @@
 namespace tessal {
 
 // The second reader for traditional Chinese: the detector's reader knows too few traditional
-// characters (it turns many into simplified look-alikes), so a line whose own reading already
-// holds traditional characters (OpenCC tells) is read again with Tesseract's chi_tra model.
+// characters (it turns many into simplified look-alikes), so lines among traditional text are
+// read again with Tesseract's chi_tra model; OpenCC tells the scripts apart.
 class TraditionalReader {
   public:
     TraditionalReader();
     ~TraditionalReader();
 
-    // The line holds characters that only traditional Chinese writes.
-    bool isTraditional(const QString& line) const;
-    // A traditional line the first reading may have got wrong: it also holds characters that
-    // only simplified Chinese writes (look-alikes the first reader fell back on), or its least
-    // certain character is below `certain`.
-    bool doubtful(const QString& line, double leastConfidence, double certain = 0.9) const;
+    // How many characters of `line` only traditional Chinese writes, and how many only
+    // simplified Chinese writes.
+    int traditionalOnly(const QString& line) const;
+    int simplifiedOnly(const QString& line) const;
+    // Each character of `line` in its simplified (traditional) form; others as they are.
+    QString simplifiedOf(const QString& line) const;
+    QString traditionalOf(const QString& line) const;
     // The text of one line image; none when the model is missing or finds nothing.
     std::optional<QString> read(const QImage& line);
 

@@ -331,11 +331,11 @@ Result<QStringList> WorkerTextRecognizer::supportedLanguages(const std::atomic<b
     return languages;
 }
 
-Result<std::vector<RecognizedLine>> WorkerTextRecognizer::recognize(
-    const QImage& source, const QStringList&, const std::atomic<bool>* cancelled) {
+Result<std::vector<RecognizedLine>> WorkerTextRecognizer::linesOf(
+    const char* verb, const QImage& source, const std::atomic<bool>* cancelled) {
     const QImage image = source.convertToFormat(QImage::Format_RGB32);
     if (image.isNull()) return std::vector<RecognizedLine>{};
-    const QByteArray request = "recognize " + QByteArray::number(image.width()) + ' ' +
+    const QByteArray request = verb + (' ' + QByteArray::number(image.width())) + ' ' +
                                QByteArray::number(image.height()) + '\n';
     const Result<std::vector<QByteArray>> reply = ask(request, "lines ", &image, cancelled);
     if (!reply) return reply.error();
@@ -346,6 +346,16 @@ Result<std::vector<RecognizedLine>> WorkerTextRecognizer::recognize(
         if (std::optional<RecognizedLine> line = OcrProtocol::parseLine(reply.value()[i]))
             lines.push_back(std::move(*line));
     return lines;
+}
+
+Result<std::vector<RecognizedLine>> WorkerTextRecognizer::recognize(
+    const QImage& image, const QStringList&, const std::atomic<bool>* cancelled) {
+    return linesOf("recognize", image, cancelled);
+}
+
+Result<std::vector<RecognizedLine>> WorkerTextRecognizer::codes(
+    const QImage& image, const std::atomic<bool>* cancelled) {
+    return linesOf("codes", image, cancelled);
 }
 
 void WorkerTextRecognizer::cancel(const std::atomic<bool>* cancelled) {

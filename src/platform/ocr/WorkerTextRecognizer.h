@@ -29,6 +29,8 @@ class WorkerTextRecognizer final : public TextRecognizer {
     Result<QStringList> supportedLanguages(const std::atomic<bool>* cancelled) override;
     Result<std::vector<RecognizedLine>> recognize(const QImage& image, const QStringList& languages,
                                                   const std::atomic<bool>* cancelled) override;
+    Result<std::vector<RecognizedLine>> codes(const QImage& image,
+                                              const std::atomic<bool>* cancelled) override;
     void cancel(const std::atomic<bool>* cancelled) override;
 
     // The running worker's process id, 0 when none runs (for measurements and tests).
@@ -46,6 +48,9 @@ class WorkerTextRecognizer final : public TextRecognizer {
     // `expected`: how the reply's first line starts (else it is "error …" or nonsense).
     Result<std::vector<QByteArray>> ask(const QByteArray& request, const QByteArray& expected,
                                         const QImage* image, const std::atomic<bool>* cancelled);
+    // The reply lines to `verb` ("recognize", "codes") on one image.
+    Result<std::vector<RecognizedLine>> linesOf(const char* verb, const QImage& image,
+                                                const std::atomic<bool>* cancelled);
     Outcome exchange(const QByteArray& request, const QByteArray& expected, const QImage* image,
                      const std::atomic<bool>* cancelled, std::vector<QByteArray>* reply);
     bool ensureRunning(QString* error, bool* reused);
