@@ -31,24 +31,15 @@ Q_LOGGING_CATEGORY(longCaptureLog, "tessal.longcapture", QtWarningMsg)
 constexpr long long kMaximumPixels = 24'000'000;
 constexpr double kIdleSleep = 0.008;
 constexpr double kSourceCheckInterval = 0.1;
-constexpr double kNoProgressStop = 2.0;
-constexpr double kAutoScrollSpacing = 0.3;
 constexpr double kPreviewInterval = 0.1;
 constexpr int kStartRetries = 5;
 constexpr double kStartRetryDelay = 0.2;
-// Wheel notches are all X11 can post, and toolkits decide how far one goes: measured here, a Qt
-// list 60 points, xterm 65 (five lines), a GTK 3 text view 53. A step is rounded to whole
-// notches, at least one: nearly always one, two for the fast speed on regions over 560 points.
-constexpr double kPointsPerNotch = 60;
-constexpr double kSpeedFactors[] = {0.06, 0.1, 0.16};
 
 const QString kPreparing = QStringLiteral("正在准备画面，请稍候。");
 const QString kNothingToExport = QStringLiteral("还没有可导出的画面，请稍候。");
 const QString kCapturing =
     QStringLiteral("滚动原窗口，或点“自动滚动”。空格停止，Enter 复制，Esc 关闭。");
 const QString kPausedAtStart = QStringLiteral("已停止，点开始继续，或直接复制、保存。");
-const QString kNoChangeStop =
-    QStringLiteral("画面未变化，自动滚动已停止。可手动继续，或直接复制。");
 
 }  // namespace
 
@@ -76,6 +67,14 @@ LongScreenshot::LongScreenshot(const Rect& screenFrame, const Rect& region,
       previewPanel_(std::make_unique<LongCapturePanel>()),
       controls_(std::make_unique<LongCaptureControlWindow>()),
       keys_(env_.workspace),
+      scroller_({env_.clock, env_.workspace, env_.capture, env_.ownPid,
+                 [this](Point probe) {
+                     const QPoint qt = qtPointFromWindowList(probe).toPoint();
+                     for (const QWidget* panel : std::initializer_list<const QWidget*>{
+                              controls_.get(), previewPanel_.get()})
+                         if (panel->isVisible() && panel->frameGeometry().contains(qt)) return true;
+                     return false;
+                 }}),
       visibleFrame_(screenFrame) {
     for (const DisplayInfo& display : env_.capture.displays())
         if (display.frame == screenFrame_ && !display.visibleFrame.isEmpty())
@@ -256,7 +255,7 @@ void LongScreenshot::scheduleLoop(double delay) {
 void LongScreenshot::afterFrame() {
     if (closed_ || !frameStream_) return;
     const bool queued = frameStream_->queued() > 0;
-    if (autoScrolling_ && !paused_ && !movingRegion_ && consecutiveUnmatched_ == 0 && !queued)
+    if (scroller_.active() && !paused_ && !movingRegion_ && consecutiveUnmatched_ == 0 && !queued)
         scrollAutomatically();
     scheduleLoop(!paused_ && queued ? 0 : kIdleSleep);
 }
@@ -277,8 +276,8 @@ void LongScreenshot::loopStep() {
     std::optional<LongCaptureFrame> frame = stream.takeFrame();
     if (!frame) {
         processing_ = false;
-        if (autoScrolling_ && now - lastProgress_ > kNoProgressStop) stopAutoScroll(kNoChangeStop);
-        if (autoScrolling_ && !paused_ && !movingRegion_ && consecutiveUnmatched_ == 0)
+        if (std::optional<QString> stop = scroller_.observe(std::nullopt, 0)) stopAutoScroll(stop);
+        if (scroller_.active() && !paused_ && !movingRegion_ && consecutiveUnmatched_ == 0)
             scrollAutomatically();
         return scheduleLoop(kIdleSleep);
     }
@@ -338,7 +337,6 @@ void LongScreenshot::firstFrame(const QImage& frame) {
     controls_->autoButton->setEnabled(true);
     controls_->moveButton->setEnabled(true);
     if (!paused_) previewPanel_->show();
-    lastProgress_ = env_.clock.uptime();
     showStatus(paused_ ? kPausedAtStart : kCapturing);
     if (onMatchResult) onMatchResult(std::nullopt, frame);
     if (onReady) onReady();
@@ -364,14 +362,11 @@ void LongScreenshot::handleResult(const ScrollAppendResult& result, const QImage
             break;
     }
     const LongCaptureFeedback::Outcome outcome = feedback_.record(result);
-    const double now = env_.clock.uptime();
     switch (result.kind) {
         case Kind::appended:
         case Kind::cropped:
-            awaitingAutoFrame_ = false;
             clampCrop(stitcher_->height());
             stickyStatus_.reset();
-            lastProgress_ = now;
             previewDirty_ = true;
             refreshPreview(false);
             consecutiveUnmatched_ = 0;
@@ -395,11 +390,8 @@ void LongScreenshot::handleResult(const ScrollAppendResult& result, const QImage
     preview.update();
     if (outcome.message && !stickyStatus_) showStatus(*outcome.message);
     if (outcome.pause) setPaused(true);
-    if (consecutiveUnmatched_ >= 5 && autoScrolling_)
-        stopAutoScroll(
-            QStringLiteral("自动滚动已停止。请沿刚才滚动的反方向稍作回滚，匹配恢复后可继续。"));
-    if (result.kind == Kind::unchanged && autoScrolling_ && now - lastProgress_ > kNoProgressStop)
-        stopAutoScroll(kNoChangeStop);
+    if (std::optional<QString> stop = scroller_.observe(result.kind, consecutiveUnmatched_))
+        stopAutoScroll(stop);
 }
 
 void LongScreenshot::fail(const UserError& failure) {
@@ -452,8 +444,7 @@ void LongScreenshot::togglePause() {
 }
 
 void LongScreenshot::stopAutoScroll(std::optional<QString> message) {
-    autoScrolling_ = false;
-    awaitingAutoFrame_ = false;
+    scroller_.stop();
     controls_->autoButton->setText(QStringLiteral("自动滚动"));
     if (message) {
         stickyStatus_ = message;
@@ -467,16 +458,15 @@ void LongScreenshot::toggleAutoScroll() {
         stopAutoScroll(QStringLiteral("自动滚动需要辅助功能授权；仍可在原窗口手动滚动。"));
         return;
     }
-    if (autoScrolling_) {
+    if (scroller_.active()) {
         stopAutoScroll(std::nullopt);
         showStatus(QStringLiteral("已切换手动滚动。"));
         return;
     }
     stickyStatus_.reset();
     if (paused_) setPaused(false);
-    autoScrolling_ = true;
+    scroller_.start();
     controls_->autoButton->setText(QStringLiteral("停止自动"));
-    lastProgress_ = lastAutoScroll_ = env_.clock.uptime();
     activateSource();
     const bool vertical = axis_ == LongCaptureAxis::vertical;
     const QString towards =
@@ -487,54 +477,11 @@ void LongScreenshot::toggleAutoScroll() {
 }
 
 void LongScreenshot::scrollAutomatically() {
-    const double now = env_.clock.uptime();
-    if (awaitingAutoFrame_ || now - lastAutoScroll_ < kAutoScrollSpacing) return;
-    // A source whose process is unknown is followed by its window.
-    const WindowOwner front = env_.workspace.frontmost();
-    if (!source_.owns(front.pid, front.window)) {
-        stopAutoScroll(QStringLiteral("已切换应用，自动滚动停止。"));
-        return;
-    }
-    // Three probes across the middle of the region; the first one where the source window is
-    // the front-most window of another program than ours is where the wheel turns.
-    const Rect r = windowListRegion();
-    const std::vector<WindowListEntry> windows = parseWindowList(env_.capture.windowList());
-    std::optional<Point> usable;
-    for (double share : {0.5, 0.25, 0.75}) {
-        const Point probe{r.minX() + r.width() * share, r.minY() + r.height() / 2};
-        const QPoint qt = qtPointFromWindowList(probe).toPoint();
-        bool onPanel = false;
-        for (const QWidget* panel :
-             std::initializer_list<const QWidget*>{controls_.get(), previewPanel_.get()})
-            onPanel = onPanel || (panel->isVisible() && panel->frameGeometry().contains(qt));
-        if (onPanel) continue;
-        for (const WindowListEntry& w : windows) {
-            if (!w.bounds || !w.bounds->contains(probe)) continue;
-            if (w.alpha && *w.alpha <= 0) continue;
-            if (w.pid && *w.pid == env_.ownPid) continue;
-            if (w.number && *w.number == source_.window) usable = probe;
-            break;
-        }
-        if (usable) break;
-    }
-    if (!usable) {
-        stopAutoScroll(QStringLiteral("目标区域被遮挡，自动滚动停止。"));
-        return;
-    }
-    const int speed = std::clamp(controls_->speed->currentIndex(), 0, 2);
     const bool vertical = axis_ == LongCaptureAxis::vertical;
-    const double extent = vertical ? region_.height() : region_.width();
-    const int step = int(std::clamp(extent * kSpeedFactors[speed], 8.0, 96.0));
-    if (step < 1) return;
-    const int notches = std::max(1, int(std::lround(step / kPointsPerNotch)));
-    if (!env_.workspace.postScroll(*usable, captureReverseDirection_ ? -notches : notches,
-                                   !vertical)) {
-        stopAutoScroll(QStringLiteral("无法向原窗口发送滚动，自动滚动停止；仍可手动滚动。"));
-        return;
-    }
-    lastAutoScroll_ = now;
-    awaitingAutoFrame_ = true;
-    ++autoPostedCount_;
+    const AutoScroller::Target target{
+        source_, windowListRegion(),       vertical ? region_.height() : region_.width(),
+        axis_,   captureReverseDirection_, controls_->speed->currentIndex()};
+    if (std::optional<QString> stop = scroller_.step(target)) stopAutoScroll(stop);
 }
 
 // --- preview, reset, direction, region ----------------------------------------------------
@@ -675,7 +622,7 @@ void LongScreenshot::close() {
            "long capture closed: %d frames, %d appended, %d cropped, %d unchanged, %d unmatched, "
            "%d scroll steps, result %s",
            counts_.received, counts_.appended, counts_.cropped, counts_.unchanged,
-           counts_.unmatched, autoPostedCount_, qPrintable(dimensions()));
+           counts_.unmatched, scroller_.postedCount(), qPrintable(dimensions()));
     if (onClose) onClose();
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "AutoScroller.h"
 #include "LongCaptureFeedback.h"
 #include "LongCaptureKeyHandler.h"
 #include "ScrollStitcher.h"
@@ -109,9 +110,9 @@ class LongScreenshot {
     bool closed() const { return closed_; }
     bool paused() const { return paused_; }
     bool captureFailed() const { return captureFailed_; }
-    bool autoScrolling() const { return autoScrolling_; }
+    bool autoScrolling() const { return scroller_.active(); }
     bool processing() const { return processing_; }
-    int autoPostedCount() const { return autoPostedCount_; }
+    int autoPostedCount() const { return scroller_.postedCount(); }
     int sourcePID() const { return source_.pid; }
     unsigned sourceWindowID() const { return source_.window; }
     Rect region() const { return region_; }
@@ -180,13 +181,9 @@ class LongScreenshot {
     int regionGeneration_ = 0;
     LongCaptureKeyHandler keys_;
     LongCaptureFeedback feedback_;
-    bool autoScrolling_ = false;
-    int autoPostedCount_ = 0;
+    AutoScroller scroller_;
     bool paused_ = false;
     WindowOwner source_;
-    double lastAutoScroll_ = -1e9;
-    bool awaitingAutoFrame_ = false;
-    double lastProgress_ = 0;
     double lastPreviewRefresh_ = -1e9;
     bool previewDirty_ = false;
     std::optional<QString> stickyStatus_;
