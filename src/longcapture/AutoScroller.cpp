@@ -7,6 +7,7 @@
 #include "base/Clock.h"
 #include "capture/ScreenGeometry.h"
 #include "platform/ScreenCaptureService.h"
+#include "platform/ScrollInjector.h"
 
 namespace tessal {
 namespace {
@@ -86,8 +87,9 @@ std::optional<QString> AutoScroller::step(const Target& target) {
     const int stepLength = int(std::clamp(target.extent * kSpeedFactors[speed], 8.0, 96.0));
     if (stepLength < 1) return std::nullopt;
     const int notches = std::max(1, int(std::lround(stepLength / kPointsPerNotch)));
-    if (!env_.workspace.postScroll(*usable, target.reverse ? -notches : notches,
-                                   target.axis == LongCaptureAxis::horizontal))
+    const ScrollRequest request{*usable, target.reverse ? -notches : notches,
+                                target.axis == LongCaptureAxis::horizontal, r, target.sourceFrame};
+    if (!env_.injector.postScroll(request))
         return tr("无法向原窗口发送滚动，自动滚动停止；仍可手动滚动。");
     lastStep_ = now;
     awaitingFrame_ = true;

@@ -12,6 +12,7 @@ namespace tessal {
 
 class Clock;
 class ScreenCaptureService;
+class ScrollInjector;
 
 // Automatic scrolling of a long capture's source: when a step is due, where the wheel turns,
 // how far, and when to give up. The controller tells it what each frame did and shows the
@@ -21,6 +22,7 @@ class AutoScroller {
     struct Environment {
         const Clock& clock;
         Workspace& workspace;
+        ScrollInjector& injector;
         ScreenCaptureService& capture;
         int ownPid = 0;
         // Whether a visible window of ours lies over the point (window-list points).
@@ -29,8 +31,9 @@ class AutoScroller {
     // One step's circumstances.
     struct Target {
         WindowOwner source;
-        Rect region;    // window-list points
-        double extent;  // the region's length along the axis, points
+        Rect region;       // window-list points
+        Rect sourceFrame;  // window-list points
+        double extent;     // the region's length along the axis, points
         LongCaptureAxis axis;
         bool reverse;  // the capture grows towards the start of the content
         int speed;     // 0 slow, 1 normal, 2 fast

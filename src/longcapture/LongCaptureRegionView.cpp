@@ -42,15 +42,22 @@ LongCaptureRegionView::LongCaptureRegionView()
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput) {
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // The shape cuts the window to its ring on X11; a Wayland compositor takes a window's shape
+    // for its input only, so the rest must also be transparent and left unpainted.
+    setAttribute(Qt::WA_TranslucentBackground);
     setWindowTitle(QStringLiteral("Tessal · 长截图选区"));
     setMouseTracking(true);
 }
 
 void LongCaptureRegionView::setGlobalRect(const Rect& rect) {
     globalRect_ = rect;
-    setGeometry(qtRectFromGlobal(rect.insetBy(-kMargin, -kMargin)));
+    setGeometry(placedGeometry());
     reshape();
     update();
+}
+
+QRect LongCaptureRegionView::placedGeometry() const {
+    return qtRectFromGlobal(globalRect_.insetBy(-kMargin, -kMargin));
 }
 
 void LongCaptureRegionView::setShowsHandles(bool shows) {
@@ -102,6 +109,7 @@ void LongCaptureRegionView::resizeEvent(QResizeEvent* event) {
 
 void LongCaptureRegionView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    painter.setClipRegion(mask());
     const QColor border(selectionBorderRed, selectionBorderGreen, selectionBorderBlue);
     painter.fillRect(rect(), border);
     drawSelectionBorder(painter, localRegion(), height(), devicePixelRatioF());

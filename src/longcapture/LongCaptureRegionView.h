@@ -19,6 +19,8 @@ class LongCaptureRegionView final : public QWidget {
 
     Rect globalRect() const { return globalRect_; }
     void setGlobalRect(const Rect& rect);
+    // Where the window belongs (Qt global), which a Wayland compositor may not have made so.
+    QRect placedGeometry() const;
     // The rectangle the region must stay inside (global); empty until the source is known.
     Rect constraint;
     bool showsHandles() const { return showsHandles_; }

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
@@ -67,7 +69,7 @@ LongScreenshot::LongScreenshot(const Rect& screenFrame, const Rect& region,
       previewPanel_(std::make_unique<LongCapturePanel>()),
       controls_(std::make_unique<LongCaptureControlWindow>()),
       keys_(env_.workspace),
-      scroller_({env_.clock, env_.workspace, env_.capture, env_.ownPid,
+      scroller_({env_.clock, env_.workspace, env_.workspace, env_.capture, env_.ownPid,
                  [this](Point probe) {
                      const QPoint qt = qtPointFromWindowList(probe).toPoint();
                      for (const QWidget* panel : std::initializer_list<const QWidget*>{
@@ -153,17 +155,42 @@ void LongScreenshot::showStatus(const QString& text) {
     controls_->status->setText(text);
 }
 
-void LongScreenshot::placeWindows() {
+LongCapturePlacement LongScreenshot::panelPlacement() const {
     const QSize toolbar = controls_->frameGeometry().size();
-    const LongCapturePlacement placement = longCaptureLayout(
-        globalRegion(), visibleFrame_, {double(toolbar.width()), double(toolbar.height())},
-        {double(previewPanel_->width()), double(previewPanel_->height())});
+    return longCaptureLayout(globalRegion(), visibleFrame_,
+                             {double(toolbar.width()), double(toolbar.height())},
+                             {double(previewPanel_->width()), double(previewPanel_->height())});
+}
+
+void LongScreenshot::placeWindows() {
+    const LongCapturePlacement placement = panelPlacement();
     controls_->move(qtRectFromGlobal(placement.toolbar).topLeft());
     previewPanel_->move(qtRectFromGlobal(placement.preview).topLeft());
+    keepPanels();
 }
 
 void LongScreenshot::activateSource() {
     env_.workspace.activate(source_);
+}
+
+void LongScreenshot::keepPanels() {
+    const LongCapturePlacement placement = panelPlacement();
+    const std::pair<QWidget*, QRect> panels[] = {
+        {regionView_.get(), regionView_->placedGeometry()},
+        {previewPanel_.get(), qtRectFromGlobal(placement.preview)},
+        {controls_.get(), qtRectFromGlobal(placement.toolbar)}};
+    for (const auto& [panel, frame] : panels)
+        if (QWindow* window = panel->windowHandle()) env_.workspace.keepPanel(window, frame);
+}
+
+void LongScreenshot::measureTurns() {
+    if (!longCaptureLog().isInfoEnabled()) return;
+    heartbeat_ = std::make_unique<QTimer>();
+    heartbeat_->setInterval(10);
+    sinceBeat_.start();
+    QObject::connect(heartbeat_.get(), &QTimer::timeout,
+                     [this] { worstTurnMs_ = std::max(worstTurnMs_, sinceBeat_.restart()); });
+    heartbeat_->start();
 }
 
 // --- start ---------------------------------------------------------------------------------
@@ -171,6 +198,12 @@ void LongScreenshot::activateSource() {
 void LongScreenshot::start() {
     if (closed_ || running_) return;
     running_ = true;
+    // Native windows first, so that a desktop that must be told about them hears before they map.
+    for (QWidget* panel :
+         std::initializer_list<QWidget*>{regionView_.get(), previewPanel_.get(), controls_.get()})
+        panel->winId();
+    keepPanels();
+    measureTurns();
     controls_->show();
     regionView_->show();
     controls_->raise();
@@ -286,6 +319,8 @@ void LongScreenshot::loopStep() {
         return scheduleLoop(0);
     }
     ++counts_.received;
+    lastFrameAt_ = env_.clock.uptime();
+    if (firstFrameAt_ < 0) firstFrameAt_ = lastFrameAt_;
     if (!stitcher_) {
         firstFrame(frame->image);
         processing_ = false;
@@ -478,9 +513,13 @@ void LongScreenshot::toggleAutoScroll() {
 
 void LongScreenshot::scrollAutomatically() {
     const bool vertical = axis_ == LongCaptureAxis::vertical;
-    const AutoScroller::Target target{
-        source_, windowListRegion(),       vertical ? region_.height() : region_.width(),
-        axis_,   captureReverseDirection_, controls_->speed->currentIndex()};
+    const AutoScroller::Target target{source_,
+                                      windowListRegion(),
+                                      sourceFrame_,
+                                      vertical ? region_.height() : region_.width(),
+                                      axis_,
+                                      captureReverseDirection_,
+                                      controls_->speed->currentIndex()};
     if (std::optional<QString> stop = scroller_.step(target)) stopAutoScroll(stop);
 }
 
@@ -618,11 +657,16 @@ void LongScreenshot::close() {
     if (frameStream_) frameStream_->stop();
     frameStream_.reset();
     processing_ = false;
+    heartbeat_.reset();
+    const double span = lastFrameAt_ - firstFrameAt_;
     qCInfo(longCaptureLog,
            "long capture closed: %d frames, %d appended, %d cropped, %d unchanged, %d unmatched, "
-           "%d scroll steps, result %s",
+           "%d scroll steps, result %s; %.1f frames a second over %.1f s, main thread worst turn "
+           "%lld ms",
            counts_.received, counts_.appended, counts_.cropped, counts_.unchanged,
-           counts_.unmatched, scroller_.postedCount(), qPrintable(dimensions()));
+           counts_.unmatched, scroller_.postedCount(), qPrintable(dimensions()),
+           span > 0 ? (counts_.received - 1) / span : 0.0, std::max(span, 0.0),
+           static_cast<long long>(worstTurnMs_));
     if (onClose) onClose();
 }
 

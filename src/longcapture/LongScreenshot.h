@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QString>
 #include <functional>
@@ -16,11 +17,14 @@
 #include "base/geometry.h"
 #include "platform/ScreenCaptureService.h"
 
+class QTimer;
+
 namespace tessal {
 
 class Clock;
 class DefaultsStore;
 class LongCaptureControlWindow;
+struct LongCapturePlacement;
 class LongCapturePanel;
 class LongCaptureRegionView;
 class LongFrameStream;
@@ -153,6 +157,7 @@ class LongScreenshot {
     void resetResult();
     void applyRegion(const Rect& global, bool restart);
     void placeWindows();
+    LongCapturePlacement panelPlacement() const;
     void showStatus(const QString& text);
     void clampCrop(int height);
     Rect globalRegion() const;
@@ -169,6 +174,9 @@ class LongScreenshot {
                       std::function<void(const std::optional<QByteArray>&)> then);
     void recordInHistory(const QByteArray& png);
     void activateSource();
+    // Tells the desktop which windows are our panels (where it must be told: Wayland).
+    void keepPanels();
+    void measureTurns();
 
     LongCaptureEnvironment env_;
     const Rect screenFrame_;
@@ -207,6 +215,12 @@ class LongScreenshot {
     bool loopScheduled_ = false;
     bool running_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // For measurements only (the info log): the longest gap between two ticks of a 10 ms timer
+    // on the main thread, and when the first and the last frame came.
+    std::unique_ptr<QTimer> heartbeat_;
+    QElapsedTimer sinceBeat_;
+    qint64 worstTurnMs_ = 0;
+    double firstFrameAt_ = -1, lastFrameAt_ = -1;
 };
 
 }  // namespace tessal
