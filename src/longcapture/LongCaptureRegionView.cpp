@@ -77,6 +77,12 @@ void LongCaptureRegionView::setShowsHandles(bool shows) {
     update();
 }
 
+void LongCaptureRegionView::setRingOutside(bool outside) {
+    ringOutside_ = outside;
+    reshape();
+    update();
+}
+
 Rect LongCaptureRegionView::localRegion() const {
     return Rect(kMargin, kMargin, globalRect_.width(), globalRect_.height());
 }
@@ -84,8 +90,9 @@ Rect LongCaptureRegionView::localRegion() const {
 // Only the border ring and the handles are part of the window; the rest shows what is behind.
 void LongCaptureRegionView::reshape() {
     const double h = height();
-    const QRect outer = viewRect(localRegion().insetBy(-2, -2), h).toAlignedRect();
-    const QRect inner = viewRect(localRegion().insetBy(2, 2), h).toAlignedRect();
+    const double inside = ringOutside_ ? 0 : 2, outside = ringOutside_ ? 4 : 2;
+    const QRect outer = viewRect(localRegion().insetBy(-outside, -outside), h).toAlignedRect();
+    const QRect inner = viewRect(localRegion().insetBy(inside, inside), h).toAlignedRect();
     QRegion shape = QRegion(outer) - QRegion(inner);
     if (showsHandles_) {
         const Rect r = localRegion();

@@ -21,6 +21,7 @@
 #include "base/MainQueue.h"
 #include "capture/ScreenGeometry.h"
 #include "platform/KeyCodes.h"
+#include "platform/WindowStreamService.h"
 #include "platform/Workspace.h"
 
 namespace tessal {
@@ -36,6 +37,7 @@ constexpr double kSourceCheckInterval = 0.1;
 constexpr double kPreviewInterval = 0.1;
 constexpr int kStartRetries = 5;
 constexpr double kStartRetryDelay = 0.2;
+constexpr double kCoveringStartDelay = 0.4;
 
 const QString kPreparing = QStringLiteral("正在准备画面，请稍候。");
 const QString kNothingToExport = QStringLiteral("还没有可导出的画面，请稍候。");
@@ -82,6 +84,7 @@ LongScreenshot::LongScreenshot(const Rect& screenFrame, const Rect& region,
         if (display.frame == screenFrame_ && !display.visibleFrame.isEmpty())
             visibleFrame_ = display.visibleFrame;
     regionView_->setGlobalRect(globalRegion());
+    regionView_->setRingOutside(env_.windowStreams.showsCoveringWindows());
     regionView_->onAdjust = [this](const Rect& r) { adjustRegion(r); };
     previewPanel_->resize(184, int(std::min(std::max(region_.height(), 180.0), 400.0)));
 
@@ -208,7 +211,13 @@ void LongScreenshot::start() {
     regionView_->show();
     controls_->raise();
     regionView_->raise();
-    startCapture(0);
+    // Frames read from the screen as shown would show our panels until the compositor has put
+    // them in place, and the capture overlay while it fades.
+    if (!env_.windowStreams.showsCoveringWindows()) return startCapture(0);
+    std::weak_ptr<bool> alive = alive_;
+    env_.mainQueue.after(kCoveringStartDelay, [this, alive] {
+        if (!alive.expired()) startCapture(0);
+    });
 }
 
 void LongScreenshot::startCapture(int attempt) {

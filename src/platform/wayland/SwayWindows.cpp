@@ -165,16 +165,18 @@ bool SwayWindows::focus(unsigned id) {
 
 bool SwayWindows::keepPanel(int pid, const QString& title, const QRect& frame) {
     const QByteArray criteria = swayPanelCriteria(pid, title);
-    // Before it is mapped: never focused, floating (a tiled one would push the others aside,
-    // the window being captured among them), on every workspace, no border of sway's.
+    // Never focused when it maps (once per window title: the rule stays).
     if (!ruled_.contains(criteria)) {
         ruled_.insert(criteria);
         command("no_focus " + criteria);
-        command("for_window " + criteria + " floating enable, sticky enable, border none");
     }
-    return command(criteria +
-                   " floating enable, sticky enable, border none, move absolute position " +
-                   QByteArray::number(frame.x()) + " " + QByteArray::number(frame.y()));
+    // Floating (a tiled one would push the others aside, the window being captured among them),
+    // on every workspace, no border of sway's, where it belongs; a window not mapped yet gets a
+    // rule that does the same when it maps, so that it never shows anywhere else.
+    const QByteArray place =
+        " floating enable, sticky enable, border none, move absolute position " +
+        QByteArray::number(frame.x()) + " " + QByteArray::number(frame.y());
+    return command(criteria + place) || command("for_window " + criteria + place);
 }
 
 }  // namespace tessal

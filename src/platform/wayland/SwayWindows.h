@@ -13,8 +13,8 @@ class SwayWindows final : public CompositorWindows {
     std::optional<std::vector<CompositorWindow>> windows() override;
     // `[con_id=N] focus`.
     bool focus(unsigned id) override;
-    // no_focus and a for_window rule (floating, sticky, no border) the first time, then the same
-    // commands and `move absolute position` for the window itself.
+    // no_focus the first time; floating, sticky, no border and `move absolute position` for the
+    // window, or a for_window rule doing that when it maps.
     bool keepPanel(int pid, const QString& title, const QRect& frame) override;
 
   private:

@@ -76,6 +76,9 @@ bool VirtualPointer::scroll(QPoint at, int notches, bool horizontal, QPoint park
         zwlr_virtual_pointer_v1_frame(p);
     };
     moveTo(at);
+    // The compositor gives the surface under the pointer its focus only once it has handled the
+    // motion; a wheel turn in the same batch would go to the surface left.
+    if (wl_display_roundtrip(state_->display) < 0) return false;
     const uint32_t axis =
         horizontal ? WL_POINTER_AXIS_HORIZONTAL_SCROLL : WL_POINTER_AXIS_VERTICAL_SCROLL;
     const int sign = notches > 0 ? 1 : -1;

@@ -29,10 +29,11 @@ class VirtualPointer {
 };
 
 // Where to leave the pointer after a wheel turn: outside `keepClear` with the pointer's picture
-// (`cursor` about its hot spot) clear of it, inside `within` where that fits, else anywhere in
+// (`cursor` about its hot spot, which a client's cursor may have anywhere: a text beam's is in
+// its middle) clear of it, inside `within` where that fits, else anywhere in
 // `output`; the corner of `output` farthest from `keepClear` when nothing fits. Layout
 // coordinates; `at` is where the wheel turned.
 QPoint parkingPoint(const QRect& keepClear, const QRect& within, const QRect& output, QPoint at,
-                    const QMargins& cursor = QMargins(8, 8, 40, 40));
+                    const QMargins& cursor = QMargins(40, 40, 40, 40));
 
 }  // namespace tessal

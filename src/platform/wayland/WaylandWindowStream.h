@@ -20,6 +20,7 @@ class WaylandWindowStreamService final : public WindowStreamService {
   public:
     WaylandWindowStreamService();
     ~WaylandWindowStreamService() override;
+    bool showsCoveringWindows() const override { return true; }
     Result<std::unique_ptr<WindowStream>> start(
         unsigned window, SerialQueue& queue, std::function<void(const QImage& frame)> onFrame,
         std::function<void(const UserError& error)> onStop) override;
