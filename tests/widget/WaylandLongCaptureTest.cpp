@@ -216,3 +216,36 @@ TEST(WaylandKeys, ReturnSpaceAndEscapeReachTheCaptureFromOurPanelsOnly) {
                                                      {KeyCode::returnKey, false}};
     EXPECT_EQ(keys, expected);
 }
+
+TEST(WaylandSource, TheFocusedViewIsTheFrontmostAndFocusGoesThroughTheCompositor) {
+    // Two tiled views; the second has the keyboard.
+    const QByteArray tree = R"({"type": "root", "nodes": [{"type": "output", "nodes": [
+        {"type": "workspace", "name": "1", "nodes": [
+            {"id": 4, "type": "con", "app_id": "a", "pid": 10, "visible": true, "focused": false,
+             "rect": {"x": 0, "y": 0, "width": 640, "height": 800}, "nodes": []},
+            {"id": 5, "type": "con", "app_id": "b", "pid": 11, "visible": true, "focused": true,
+             "rect": {"x": 640, "y": 0, "width": 640, "height": 800}, "nodes": []}]}]}]})";
+    const auto windows = swayWindowsFromTree(tree);
+    ASSERT_TRUE(windows);
+    ASSERT_EQ(windows->size(), 2u);
+    EXPECT_FALSE((*windows)[0].focused);
+    EXPECT_TRUE((*windows)[1].focused);
+
+    struct Listed final : CompositorWindows {
+        std::vector<CompositorWindow> list;
+        std::vector<unsigned> focusedIds;
+        std::optional<std::vector<CompositorWindow>> windows() override { return list; }
+        bool focus(unsigned id) override { return focusedIds.push_back(id), true; }
+    };
+    auto listed = std::make_unique<Listed>();
+    listed->list = *windows;
+    Listed* raw = listed.get();
+    WaylandWorkspace workspace(std::move(listed), 77);
+    EXPECT_EQ(workspace.frontmost(), (WindowOwner{11, 5}));
+    EXPECT_TRUE(workspace.activate({10, 4}));
+    EXPECT_EQ(raw->focusedIds, std::vector<unsigned>{4});
+    EXPECT_FALSE(workspace.activate({10, 0}));  // no window to name
+    raw->list[1].focused = false;
+    EXPECT_EQ(workspace.frontmost(), WindowOwner{});
+    EXPECT_EQ(WaylandWorkspace().frontmost(), WindowOwner{});
+}
