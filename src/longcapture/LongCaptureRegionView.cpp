@@ -43,15 +43,22 @@ LongCaptureRegionView::LongCaptureRegionView()
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput) {
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // The shape cuts the window to its ring on X11; a Wayland compositor takes a window's shape
+    // for its input only, so the rest must also be transparent and left unpainted.
+    setAttribute(Qt::WA_TranslucentBackground);
     setWindowTitle(QCoreApplication::translate("LongCaptureRegionView", "Tessal · 长截图选区"));
     setMouseTracking(true);
 }
 
 void LongCaptureRegionView::setGlobalRect(const Rect& rect) {
     globalRect_ = rect;
-    setGeometry(qtRectFromGlobal(rect.insetBy(-kMargin, -kMargin)));
+    setGeometry(placedGeometry());
     reshape();
     update();
+}
+
+QRect LongCaptureRegionView::placedGeometry() const {
+    return qtRectFromGlobal(globalRect_.insetBy(-kMargin, -kMargin));
 }
 
 void LongCaptureRegionView::setShowsHandles(bool shows) {
@@ -71,6 +78,12 @@ void LongCaptureRegionView::setShowsHandles(bool shows) {
     update();
 }
 
+void LongCaptureRegionView::setRingOutside(bool outside) {
+    ringOutside_ = outside;
+    reshape();
+    update();
+}
+
 Rect LongCaptureRegionView::localRegion() const {
     return Rect(kMargin, kMargin, globalRect_.width(), globalRect_.height());
 }
@@ -78,8 +91,9 @@ Rect LongCaptureRegionView::localRegion() const {
 // Only the border ring and the handles are part of the window; the rest shows what is behind.
 void LongCaptureRegionView::reshape() {
     const double h = height();
-    const QRect outer = viewRect(localRegion().insetBy(-2, -2), h).toAlignedRect();
-    const QRect inner = viewRect(localRegion().insetBy(2, 2), h).toAlignedRect();
+    const double inside = ringOutside_ ? 0 : 2, outside = ringOutside_ ? 4 : 2;
+    const QRect outer = viewRect(localRegion().insetBy(-outside, -outside), h).toAlignedRect();
+    const QRect inner = viewRect(localRegion().insetBy(inside, inside), h).toAlignedRect();
     QRegion shape = QRegion(outer) - QRegion(inner);
     if (showsHandles_) {
         const Rect r = localRegion();
@@ -103,6 +117,7 @@ void LongCaptureRegionView::resizeEvent(QResizeEvent* event) {
 
 void LongCaptureRegionView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    painter.setClipRegion(mask());
     const QColor border(selectionBorderRed, selectionBorderGreen, selectionBorderBlue);
     painter.fillRect(rect(), border);
     drawSelectionBorder(painter, localRegion(), height(), devicePixelRatioF());

@@ -19,10 +19,14 @@ class LongCaptureRegionView final : public QWidget {
 
     Rect globalRect() const { return globalRect_; }
     void setGlobalRect(const Rect& rect);
+    // Where the window belongs (Qt global), which a Wayland compositor may not have made so.
+    QRect placedGeometry() const;
     // The rectangle the region must stay inside (global); empty until the source is known.
     Rect constraint;
     bool showsHandles() const { return showsHandles_; }
     void setShowsHandles(bool shows);
+    // Keeps the ring wholly outside the region, for frames read from the screen as shown.
+    void setRingOutside(bool outside);
     std::function<void(const Rect&)> onAdjust;
 
     // The drag a press at `global` starts: the nearest handle within 8 points, else a move.
@@ -46,6 +50,7 @@ class LongCaptureRegionView final : public QWidget {
     Rect localRegion() const;
 
     Rect globalRect_;
+    bool ringOutside_ = false;
     bool showsHandles_ = false;
     std::optional<Drag> drag_;
 };

@@ -2,10 +2,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
@@ -20,6 +21,7 @@
 #include "base/MainQueue.h"
 #include "capture/ScreenGeometry.h"
 #include "platform/KeyCodes.h"
+#include "platform/WindowStreamService.h"
 #include "platform/Workspace.h"
 
 namespace tessal {
@@ -32,23 +34,11 @@ Q_LOGGING_CATEGORY(longCaptureLog, "tessal.longcapture", QtWarningMsg)
 constexpr long long kMaximumPixels = 24'000'000;
 constexpr double kIdleSleep = 0.008;
 constexpr double kSourceCheckInterval = 0.1;
-constexpr double kNoProgressStop = 2.0;
-constexpr double kAutoScrollSpacing = 0.3;
 constexpr double kPreviewInterval = 0.1;
 constexpr int kStartRetries = 5;
 constexpr double kStartRetryDelay = 0.2;
-// Wheel notches are all X11 can post, and toolkits decide how far one goes: measured here, a Qt
-// list 60 points, xterm 65 (five lines), a GTK 3 text view 53. A step is rounded to whole
-// notches, at least one: nearly always one, two for the fast speed on regions over 560 points.
-constexpr double kPointsPerNotch = 60;
-constexpr double kSpeedFactors[] = {0.06, 0.1, 0.16};
+constexpr double kCoveringStartDelay = 0.4;
 
-[[maybe_unused]] QString kPreparing() {
-    return QCoreApplication::translate("LongScreenshot", "正在准备画面，请稍候。");
-}
-[[maybe_unused]] QString kNothingToExport() {
-    return QCoreApplication::translate("LongScreenshot", "还没有可导出的画面，请稍候。");
-}
 QString kCapturing() {
     return QCoreApplication::translate(
         "LongScreenshot", "滚动原窗口，或点“自动滚动”。空格停止，Enter 复制，Esc 关闭。");
@@ -56,30 +46,19 @@ QString kCapturing() {
 QString kPausedAtStart() {
     return QCoreApplication::translate("LongScreenshot", "已停止，点开始继续，或直接复制、保存。");
 }
-QString kNoChangeStop() {
-    return QCoreApplication::translate("LongScreenshot",
-                                       "画面未变化，自动滚动已停止。可手动继续，或直接复制。");
-}
 
 }  // namespace
 
 UserError LongScreenshot::error(int code) {
     switch (code) {
         case 1:
-            return {
-                "Zelmar", 1,
-                QCoreApplication::translate("LongScreenshot", "显示器已断开，请重新选择区域。")};
+            return {"Zelmar", 1, QCoreApplication::translate("LongScreenshot", "显示器已断开，请重新选择区域。")};
         case 3:
-            return {
-                "Zelmar", 3,
-                QCoreApplication::translate("LongScreenshot", "请在一个窗口内部框选可滚动内容。 ")};
+            return {"Zelmar", 3, QCoreApplication::translate("LongScreenshot", "请在一个窗口内部框选可滚动内容。 ")};
         case 4:
-            return {"Zelmar", 4,
-                    QCoreApplication::translate("LongScreenshot",
-                                                "目标窗口尚未准备好，请取消后重新选择。 ")};
+            return {"Zelmar", 4, QCoreApplication::translate("LongScreenshot", "目标窗口尚未准备好，请取消后重新选择。 ")};
         case 5:
-            return {"Zelmar", 5,
-                    QCoreApplication::translate("LongScreenshot", "目标窗口已移动、缩放或关闭。")};
+            return {"Zelmar", 5, QCoreApplication::translate("LongScreenshot", "目标窗口已移动、缩放或关闭。")};
         default:
             return LongFrameStream::conversionError();
     }
@@ -94,11 +73,20 @@ LongScreenshot::LongScreenshot(const Rect& screenFrame, const Rect& region,
       previewPanel_(std::make_unique<LongCapturePanel>()),
       controls_(std::make_unique<LongCaptureControlWindow>()),
       keys_(env_.workspace),
+      scroller_({env_.clock, env_.workspace, env_.workspace, env_.capture, env_.ownPid,
+                 [this](Point probe) {
+                     const QPoint qt = qtPointFromWindowList(probe).toPoint();
+                     for (const QWidget* panel : std::initializer_list<const QWidget*>{
+                              controls_.get(), previewPanel_.get()})
+                         if (panel->isVisible() && panel->frameGeometry().contains(qt)) return true;
+                     return false;
+                 }}),
       visibleFrame_(screenFrame) {
     for (const DisplayInfo& display : env_.capture.displays())
         if (display.frame == screenFrame_ && !display.visibleFrame.isEmpty())
             visibleFrame_ = display.visibleFrame;
     regionView_->setGlobalRect(globalRegion());
+    regionView_->setRingOutside(env_.windowStreams.showsCoveringWindows());
     regionView_->onAdjust = [this](const Rect& r) { adjustRegion(r); };
     previewPanel_->resize(184, int(std::min(std::max(region_.height(), 180.0), 400.0)));
 
@@ -172,17 +160,42 @@ void LongScreenshot::showStatus(const QString& text) {
     controls_->status->setText(text);
 }
 
-void LongScreenshot::placeWindows() {
+LongCapturePlacement LongScreenshot::panelPlacement() const {
     const QSize toolbar = controls_->frameGeometry().size();
-    const LongCapturePlacement placement = longCaptureLayout(
-        globalRegion(), visibleFrame_, {double(toolbar.width()), double(toolbar.height())},
-        {double(previewPanel_->width()), double(previewPanel_->height())});
+    return longCaptureLayout(globalRegion(), visibleFrame_,
+                             {double(toolbar.width()), double(toolbar.height())},
+                             {double(previewPanel_->width()), double(previewPanel_->height())});
+}
+
+void LongScreenshot::placeWindows() {
+    const LongCapturePlacement placement = panelPlacement();
     controls_->move(qtRectFromGlobal(placement.toolbar).topLeft());
     previewPanel_->move(qtRectFromGlobal(placement.preview).topLeft());
+    keepPanels();
 }
 
 void LongScreenshot::activateSource() {
     env_.workspace.activate(source_);
+}
+
+void LongScreenshot::keepPanels() {
+    const LongCapturePlacement placement = panelPlacement();
+    const std::pair<QWidget*, QRect> panels[] = {
+        {regionView_.get(), regionView_->placedGeometry()},
+        {previewPanel_.get(), qtRectFromGlobal(placement.preview)},
+        {controls_.get(), qtRectFromGlobal(placement.toolbar)}};
+    for (const auto& [panel, frame] : panels)
+        if (QWindow* window = panel->windowHandle()) env_.workspace.keepPanel(window, frame);
+}
+
+void LongScreenshot::measureTurns() {
+    if (!longCaptureLog().isInfoEnabled()) return;
+    heartbeat_ = std::make_unique<QTimer>();
+    heartbeat_->setInterval(10);
+    sinceBeat_.start();
+    QObject::connect(heartbeat_.get(), &QTimer::timeout,
+                     [this] { worstTurnMs_ = std::max(worstTurnMs_, sinceBeat_.restart()); });
+    heartbeat_->start();
 }
 
 // --- start ---------------------------------------------------------------------------------
@@ -190,11 +203,23 @@ void LongScreenshot::activateSource() {
 void LongScreenshot::start() {
     if (closed_ || running_) return;
     running_ = true;
+    // Native windows first, so that a desktop that must be told about them hears before they map.
+    for (QWidget* panel :
+         std::initializer_list<QWidget*>{regionView_.get(), previewPanel_.get(), controls_.get()})
+        panel->winId();
+    keepPanels();
+    measureTurns();
     controls_->show();
     regionView_->show();
     controls_->raise();
     regionView_->raise();
-    startCapture(0);
+    // Frames read from the screen as shown would show our panels until the compositor has put
+    // them in place, and the capture overlay while it fades.
+    if (!env_.windowStreams.showsCoveringWindows()) return startCapture(0);
+    std::weak_ptr<bool> alive = alive_;
+    env_.mainQueue.after(kCoveringStartDelay, [this, alive] {
+        if (!alive.expired()) startCapture(0);
+    });
 }
 
 void LongScreenshot::startCapture(int attempt) {
@@ -274,7 +299,7 @@ void LongScreenshot::scheduleLoop(double delay) {
 void LongScreenshot::afterFrame() {
     if (closed_ || !frameStream_) return;
     const bool queued = frameStream_->queued() > 0;
-    if (autoScrolling_ && !paused_ && !movingRegion_ && consecutiveUnmatched_ == 0 && !queued)
+    if (scroller_.active() && !paused_ && !movingRegion_ && consecutiveUnmatched_ == 0 && !queued)
         scrollAutomatically();
     scheduleLoop(!paused_ && queued ? 0 : kIdleSleep);
 }
@@ -290,15 +315,13 @@ void LongScreenshot::loopStep() {
         if (!sourceStillThere()) return fail(error(5));
     }
     if (stream.takeDropped())
-        stopAutoScroll(QCoreApplication::translate(
-            "LongScreenshot", "滚动过快，部分中间帧未能保留。若未接上，请稍向回滚动。"));
+        stopAutoScroll(QCoreApplication::translate("LongScreenshot", "滚动过快，部分中间帧未能保留。若未接上，请稍向回滚动。"));
     if (std::optional<UserError> failure = stream.failure()) return fail(*failure);
     std::optional<LongCaptureFrame> frame = stream.takeFrame();
     if (!frame) {
         processing_ = false;
-        if (autoScrolling_ && now - lastProgress_ > kNoProgressStop)
-            stopAutoScroll(kNoChangeStop());
-        if (autoScrolling_ && !paused_ && !movingRegion_ && consecutiveUnmatched_ == 0)
+        if (std::optional<QString> stop = scroller_.observe(std::nullopt, 0)) stopAutoScroll(stop);
+        if (scroller_.active() && !paused_ && !movingRegion_ && consecutiveUnmatched_ == 0)
             scrollAutomatically();
         return scheduleLoop(kIdleSleep);
     }
@@ -307,6 +330,8 @@ void LongScreenshot::loopStep() {
         return scheduleLoop(0);
     }
     ++counts_.received;
+    lastFrameAt_ = env_.clock.uptime();
+    if (firstFrameAt_ < 0) firstFrameAt_ = lastFrameAt_;
     if (!stitcher_) {
         firstFrame(frame->image);
         processing_ = false;
@@ -358,7 +383,6 @@ void LongScreenshot::firstFrame(const QImage& frame) {
     controls_->autoButton->setEnabled(true);
     controls_->moveButton->setEnabled(true);
     if (!paused_) previewPanel_->show();
-    lastProgress_ = env_.clock.uptime();
     showStatus(paused_ ? kPausedAtStart() : kCapturing());
     if (onMatchResult) onMatchResult(std::nullopt, frame);
     if (onReady) onReady();
@@ -384,14 +408,11 @@ void LongScreenshot::handleResult(const ScrollAppendResult& result, const QImage
             break;
     }
     const LongCaptureFeedback::Outcome outcome = feedback_.record(result);
-    const double now = env_.clock.uptime();
     switch (result.kind) {
         case Kind::appended:
         case Kind::cropped:
-            awaitingAutoFrame_ = false;
             clampCrop(stitcher_->height());
             stickyStatus_.reset();
-            lastProgress_ = now;
             previewDirty_ = true;
             refreshPreview(false);
             consecutiveUnmatched_ = 0;
@@ -415,11 +436,8 @@ void LongScreenshot::handleResult(const ScrollAppendResult& result, const QImage
     preview.update();
     if (outcome.message && !stickyStatus_) showStatus(*outcome.message);
     if (outcome.pause) setPaused(true);
-    if (consecutiveUnmatched_ >= 5 && autoScrolling_)
-        stopAutoScroll(QCoreApplication::translate(
-            "LongScreenshot", "自动滚动已停止。请沿刚才滚动的反方向稍作回滚，匹配恢复后可继续。"));
-    if (result.kind == Kind::unchanged && autoScrolling_ && now - lastProgress_ > kNoProgressStop)
-        stopAutoScroll(kNoChangeStop());
+    if (std::optional<QString> stop = scroller_.observe(result.kind, consecutiveUnmatched_))
+        stopAutoScroll(stop);
 }
 
 void LongScreenshot::fail(const UserError& failure) {
@@ -438,9 +456,7 @@ void LongScreenshot::fail(const UserError& failure) {
     controls_->moveButton->setEnabled(false);
     updateRegionInput();
     QString text = failure.message;
-    if (stitcher_)
-        text +=
-            QCoreApplication::translate("LongScreenshot", " 已有内容保留，可复制、保存或编辑。");
+    if (stitcher_) text += QCoreApplication::translate("LongScreenshot", " 已有内容保留，可复制、保存或编辑。");
     showStatus(text);
     if (onError) onError(failure);
 }
@@ -469,16 +485,12 @@ void LongScreenshot::togglePause() {
     stickyStatus_.reset();
     feedback_.unchanged = feedback_.unmatched = 0;
     setPaused(!paused_);
-    showStatus(
-        paused_
-            ? QCoreApplication::translate("LongScreenshot",
-                                          "已停止，已有内容保留。点开始继续，或复制、保存、编辑。")
-            : QCoreApplication::translate("LongScreenshot", "继续滚动原窗口，或开启自动滚动。"));
+    showStatus(paused_ ? QCoreApplication::translate("LongScreenshot", "已停止，已有内容保留。点开始继续，或复制、保存、编辑。")
+                       : QCoreApplication::translate("LongScreenshot", "继续滚动原窗口，或开启自动滚动。"));
 }
 
 void LongScreenshot::stopAutoScroll(std::optional<QString> message) {
-    autoScrolling_ = false;
-    awaitingAutoFrame_ = false;
+    scroller_.stop();
     controls_->autoButton->setText(QCoreApplication::translate("LongScreenshot", "自动滚动"));
     if (message) {
         stickyStatus_ = message;
@@ -489,20 +501,18 @@ void LongScreenshot::stopAutoScroll(std::optional<QString> message) {
 void LongScreenshot::toggleAutoScroll() {
     if (closed_) return;
     if (!controls_->autoButton->isEnabled()) {
-        stopAutoScroll(QCoreApplication::translate(
-            "LongScreenshot", "自动滚动需要辅助功能授权；仍可在原窗口手动滚动。"));
+        stopAutoScroll(QCoreApplication::translate("LongScreenshot", "自动滚动需要辅助功能授权；仍可在原窗口手动滚动。"));
         return;
     }
-    if (autoScrolling_) {
+    if (scroller_.active()) {
         stopAutoScroll(std::nullopt);
         showStatus(QCoreApplication::translate("LongScreenshot", "已切换手动滚动。"));
         return;
     }
     stickyStatus_.reset();
     if (paused_) setPaused(false);
-    autoScrolling_ = true;
+    scroller_.start();
     controls_->autoButton->setText(QCoreApplication::translate("LongScreenshot", "停止自动"));
-    lastProgress_ = lastAutoScroll_ = env_.clock.uptime();
     activateSource();
     const bool vertical = axis_ == LongCaptureAxis::vertical;
     const char* status =
@@ -517,56 +527,15 @@ void LongScreenshot::toggleAutoScroll() {
 }
 
 void LongScreenshot::scrollAutomatically() {
-    const double now = env_.clock.uptime();
-    if (awaitingAutoFrame_ || now - lastAutoScroll_ < kAutoScrollSpacing) return;
-    // A source whose process is unknown is followed by its window.
-    const WindowOwner front = env_.workspace.frontmost();
-    if (!source_.owns(front.pid, front.window)) {
-        stopAutoScroll(QCoreApplication::translate("LongScreenshot", "已切换应用，自动滚动停止。"));
-        return;
-    }
-    // Three probes across the middle of the region; the first one where the source window is
-    // the front-most window of another program than ours is where the wheel turns.
-    const Rect r = windowListRegion();
-    const std::vector<WindowListEntry> windows = parseWindowList(env_.capture.windowList());
-    std::optional<Point> usable;
-    for (double share : {0.5, 0.25, 0.75}) {
-        const Point probe{r.minX() + r.width() * share, r.minY() + r.height() / 2};
-        const QPoint qt = qtPointFromWindowList(probe).toPoint();
-        bool onPanel = false;
-        for (const QWidget* panel :
-             std::initializer_list<const QWidget*>{controls_.get(), previewPanel_.get()})
-            onPanel = onPanel || (panel->isVisible() && panel->frameGeometry().contains(qt));
-        if (onPanel) continue;
-        for (const WindowListEntry& w : windows) {
-            if (!w.bounds || !w.bounds->contains(probe)) continue;
-            if (w.alpha && *w.alpha <= 0) continue;
-            if (w.pid && *w.pid == env_.ownPid) continue;
-            if (w.number && *w.number == source_.window) usable = probe;
-            break;
-        }
-        if (usable) break;
-    }
-    if (!usable) {
-        stopAutoScroll(
-            QCoreApplication::translate("LongScreenshot", "目标区域被遮挡，自动滚动停止。"));
-        return;
-    }
-    const int speed = std::clamp(controls_->speed->currentIndex(), 0, 2);
     const bool vertical = axis_ == LongCaptureAxis::vertical;
-    const double extent = vertical ? region_.height() : region_.width();
-    const int step = int(std::clamp(extent * kSpeedFactors[speed], 8.0, 96.0));
-    if (step < 1) return;
-    const int notches = std::max(1, int(std::lround(step / kPointsPerNotch)));
-    if (!env_.workspace.postScroll(*usable, captureReverseDirection_ ? -notches : notches,
-                                   !vertical)) {
-        stopAutoScroll(QCoreApplication::translate(
-            "LongScreenshot", "无法向原窗口发送滚动，自动滚动停止；仍可手动滚动。"));
-        return;
-    }
-    lastAutoScroll_ = now;
-    awaitingAutoFrame_ = true;
-    ++autoPostedCount_;
+    const AutoScroller::Target target{source_,
+                                      windowListRegion(),
+                                      sourceFrame_,
+                                      vertical ? region_.height() : region_.width(),
+                                      axis_,
+                                      captureReverseDirection_,
+                                      controls_->speed->currentIndex()};
+    if (std::optional<QString> stop = scroller_.step(target)) stopAutoScroll(stop);
 }
 
 // --- preview, reset, direction, region ----------------------------------------------------
@@ -677,10 +646,8 @@ void LongScreenshot::applyRegion(const Rect& global, bool restart) {
         resetResult();
     }
     placeWindows();
-    showStatus(
-        restart
-            ? QCoreApplication::translate("LongScreenshot", "选区已调整，点开始重新截取。")
-            : QCoreApplication::translate("LongScreenshot", "正在沿截图方向延伸，已有内容保留。"));
+    showStatus(restart ? QCoreApplication::translate("LongScreenshot", "选区已调整，点开始重新截取。")
+                       : QCoreApplication::translate("LongScreenshot", "正在沿截图方向延伸，已有内容保留。"));
 }
 
 // --- closing -------------------------------------------------------------------------------
@@ -705,11 +672,16 @@ void LongScreenshot::close() {
     if (frameStream_) frameStream_->stop();
     frameStream_.reset();
     processing_ = false;
+    heartbeat_.reset();
+    const double span = lastFrameAt_ - firstFrameAt_;
     qCInfo(longCaptureLog,
            "long capture closed: %d frames, %d appended, %d cropped, %d unchanged, %d unmatched, "
-           "%d scroll steps, result %s",
+           "%d scroll steps, result %s; %.1f frames a second over %.1f s, main thread worst turn "
+           "%lld ms",
            counts_.received, counts_.appended, counts_.cropped, counts_.unchanged,
-           counts_.unmatched, autoPostedCount_, qPrintable(dimensions()));
+           counts_.unmatched, scroller_.postedCount(), qPrintable(dimensions()),
+           span > 0 ? (counts_.received - 1) / span : 0.0, std::max(span, 0.0),
+           static_cast<long long>(worstTurnMs_));
     if (onClose) onClose();
 }
 

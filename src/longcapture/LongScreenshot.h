@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QString>
 #include <functional>
 #include <memory>
 #include <optional>
 
+#include "AutoScroller.h"
 #include "LongCaptureFeedback.h"
 #include "LongCaptureKeyHandler.h"
 #include "ScrollStitcher.h"
@@ -15,11 +17,14 @@
 #include "base/geometry.h"
 #include "platform/ScreenCaptureService.h"
 
+class QTimer;
+
 namespace tessal {
 
 class Clock;
 class DefaultsStore;
 class LongCaptureControlWindow;
+struct LongCapturePlacement;
 class LongCapturePanel;
 class LongCaptureRegionView;
 class LongFrameStream;
@@ -109,9 +114,9 @@ class LongScreenshot {
     bool closed() const { return closed_; }
     bool paused() const { return paused_; }
     bool captureFailed() const { return captureFailed_; }
-    bool autoScrolling() const { return autoScrolling_; }
+    bool autoScrolling() const { return scroller_.active(); }
     bool processing() const { return processing_; }
-    int autoPostedCount() const { return autoPostedCount_; }
+    int autoPostedCount() const { return scroller_.postedCount(); }
     int sourcePID() const { return source_.pid; }
     unsigned sourceWindowID() const { return source_.window; }
     Rect region() const { return region_; }
@@ -152,6 +157,7 @@ class LongScreenshot {
     void resetResult();
     void applyRegion(const Rect& global, bool restart);
     void placeWindows();
+    LongCapturePlacement panelPlacement() const;
     void showStatus(const QString& text);
     void clampCrop(int height);
     Rect globalRegion() const;
@@ -168,6 +174,9 @@ class LongScreenshot {
                       std::function<void(const std::optional<QByteArray>&)> then);
     void recordInHistory(const QByteArray& png);
     void activateSource();
+    // Tells the desktop which windows are our panels (where it must be told: Wayland).
+    void keepPanels();
+    void measureTurns();
 
     LongCaptureEnvironment env_;
     const Rect screenFrame_;
@@ -180,13 +189,9 @@ class LongScreenshot {
     int regionGeneration_ = 0;
     LongCaptureKeyHandler keys_;
     LongCaptureFeedback feedback_;
-    bool autoScrolling_ = false;
-    int autoPostedCount_ = 0;
+    AutoScroller scroller_;
     bool paused_ = false;
     WindowOwner source_;
-    double lastAutoScroll_ = -1e9;
-    bool awaitingAutoFrame_ = false;
-    double lastProgress_ = 0;
     double lastPreviewRefresh_ = -1e9;
     bool previewDirty_ = false;
     std::optional<QString> stickyStatus_;
@@ -210,6 +215,12 @@ class LongScreenshot {
     bool loopScheduled_ = false;
     bool running_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // For measurements only (the info log): the longest gap between two ticks of a 10 ms timer
+    // on the main thread, and when the first and the last frame came.
+    std::unique_ptr<QTimer> heartbeat_;
+    QElapsedTimer sinceBeat_;
+    qint64 worstTurnMs_ = 0;
+    double firstFrameAt_ = -1, lastFrameAt_ = -1;
 };
 
 }  // namespace tessal

@@ -26,6 +26,9 @@ class WindowStreamService {
     static constexpr int readFailure = 7;
 
     virtual ~WindowStreamService() = default;
+    // Whether frames show what covers the window (the screen as shown, not the window's own
+    // content), our own windows included.
+    virtual bool showsCoveringWindows() const { return false; }
     virtual Result<std::unique_ptr<WindowStream>> start(
         unsigned window, SerialQueue& queue, std::function<void(const QImage& frame)> onFrame,
         std::function<void(const UserError& error)> onStop) = 0;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
 
+#include "ScrollInjector.h"
 #include "base/geometry.h"
 
 class QWindow;
@@ -32,7 +34,7 @@ class KeyTap {
 };
 
 // The desktop around the program.
-class Workspace {
+class Workspace : public ScrollInjector {
   public:
     virtual ~Workspace() = default;
     virtual bool openAddress(const QString& address) = 0;
@@ -55,10 +57,10 @@ class Workspace {
     // Brings the frontmost window of the owner's process to the front, or the owner's window
     // when the process is unknown or shows none; false when there is nothing to bring.
     virtual bool activate(const WindowOwner& owner) = 0;
-    // Turns the wheel `notches` times at `point` (window-list points) as the user would, the
-    // content moving towards its end (down or right) for positive counts, towards its start for
-    // negative ones. The pointer returns to where it was.
-    virtual bool postScroll(Point point, int notches, bool horizontal) = 0;
+    // Keeps a panel of ours (`window`, about to be shown or shown) at `frame` (Qt global),
+    // above other windows and without taking the focus. Window flags and positions do that on
+    // X11; a Wayland compositor places windows itself and is asked where it can be.
+    virtual void keepPanel(QWindow* window, const QRect& frame) { (void)window, (void)frame; }
     // Takes Return, Space and Escape (without Control, Alt or Super) from whatever has the
     // keyboard, while the active window belongs to `target` or to this program, and reports
     // each on the main thread with whether it is an auto-repeat; other applications get their

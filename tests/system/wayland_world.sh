@@ -34,7 +34,7 @@ wayland_world_as_user() {
     local extra=""
     [ -n "${TESSAL_WL_EXTRA:-}" ] && cp "$TESSAL_WL_EXTRA" "$base/bin/" &&
         extra=$base/bin/$(basename "$TESSAL_WL_EXTRA")
-    cp "$(dirname "$0")"/*.sh "$base/bin/" 2>/dev/null
+    cp "$(dirname "$0")"/*.sh "$(dirname "$0")"/*.py "$base/bin/" 2>/dev/null
     cp "$(dirname "${BASH_SOURCE[0]}")"/{wayland_world,world_common}.sh "$base/bin/"
     chmod -R a+rX "$base/bin"
     local status=0

@@ -122,15 +122,10 @@ class FakeWorkspace final : public Workspace {
         return true;
     }
     bool scrollRefused = false;
-    struct Scroll {
-        Point point;
-        int notches = 0;
-        bool horizontal = false;
-    };
-    std::vector<Scroll> scrolls;
-    bool postScroll(Point point, int notches, bool horizontal) override {
+    std::vector<ScrollRequest> scrolls;
+    bool postScroll(const ScrollRequest& request) override {
         if (scrollRefused) return false;
-        scrolls.push_back({point, notches, horizontal});
+        scrolls.push_back(request);
         return true;
     }
     // The live key tap, if any: its target and where its keys go.

@@ -29,6 +29,18 @@ class CompositorWindows {
     virtual ~CompositorWindows() = default;
     // Nothing when the compositor does not answer in time or answers nonsense.
     virtual std::optional<std::vector<CompositorWindow>> windows() = 0;
+    // Gives the keyboard to window `id`; false where the compositor cannot be asked or refused.
+    virtual bool focus(unsigned id) {
+        (void)id;
+        return false;
+    }
+    // Keeps our window titled `title` (of process `pid`) floating above the others on every
+    // workspace at `frame`'s position (layout points), never focused on its own; asked before
+    // the window is shown and again once it is. False where the compositor cannot be asked.
+    virtual bool keepPanel(int pid, const QString& title, const QRect& frame) {
+        (void)pid, (void)title, (void)frame;
+        return false;
+    }
 };
 
 // The provider for the running compositor, chosen from the environment (SWAYSOCK or I3SOCK

@@ -149,25 +149,52 @@ void frameBufferDone(void*, zwlr_screencopy_frame_v1*) {}
 const zwlr_screencopy_frame_v1_listener frameListener{
     frameBuffer, frameFlags, frameReady, frameFailed, frameDamage, frameDmabuf, frameBufferDone};
 
-// Dispatches until `finished` or the time is up; false on timeout or a broken connection.
+enum class Dispatch { finished, timedOut, broken, woken };
+
+// Dispatches until `finished`, the time is up (a negative `timeoutMs`: never) or `wakeFd`
+// (when not negative) becomes readable.
 template <typename Finished>
-bool dispatchUntil(wl_display* display, int timeoutMs, Finished finished) {
+Dispatch dispatchUntil(wl_display* display, int timeoutMs, Finished finished, int wakeFd = -1) {
     QElapsedTimer timer;
     timer.start();
     while (!finished()) {
-        if (wl_display_dispatch_pending(display) < 0) return false;
+        if (wl_display_dispatch_pending(display) < 0) return Dispatch::broken;
         if (finished()) break;
         wl_display_flush(display);
-        const int left = timeoutMs - int(timer.elapsed());
-        if (left <= 0) return false;
+        const int left = timeoutMs < 0 ? -1 : timeoutMs - int(timer.elapsed());
+        if (timeoutMs >= 0 && left <= 0) return Dispatch::timedOut;
         if (wl_display_prepare_read(display) != 0) continue;
-        pollfd fd{wl_display_get_fd(display), POLLIN, 0};
-        if (poll(&fd, 1, left) <= 0) {
+        pollfd fds[2] = {{wl_display_get_fd(display), POLLIN, 0}, {wakeFd, POLLIN, 0}};
+        const int ready = poll(fds, wakeFd >= 0 ? 2 : 1, left);
+        if (ready <= 0 || !(fds[0].revents & POLLIN)) {
             wl_display_cancel_read(display);
-            return false;
+            if (ready > 0 && (fds[1].revents & POLLIN)) return Dispatch::woken;
+            if (ready > 0) return Dispatch::broken;
+            return Dispatch::timedOut;
         }
-        if (wl_display_read_events(display) < 0) return false;
+        if (wl_display_read_events(display) < 0) return Dispatch::broken;
     }
+    return Dispatch::finished;
+}
+
+// Shared memory for a frame whose buffer was offered; false when there is none to be had.
+bool attachBuffer(Frame& f, wl_shm* shm) {
+    f.size = size_t(f.stride) * f.height;
+    const int fd = memfd_create("tessal-screencopy", MFD_CLOEXEC);
+    if (fd < 0 || ftruncate(fd, off_t(f.size)) != 0) {
+        if (fd >= 0) close(fd);
+        return false;
+    }
+    f.pixels = mmap(nullptr, f.size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    wl_shm_pool* pool = wl_shm_create_pool(shm, fd, int32_t(f.size));
+    close(fd);
+    if (f.pixels == MAP_FAILED) {
+        wl_shm_pool_destroy(pool);
+        return false;
+    }
+    f.buffer = wl_shm_pool_create_buffer(pool, 0, int32_t(f.width), int32_t(f.height),
+                                         int32_t(f.stride), f.format);
+    wl_shm_pool_destroy(pool);
     return true;
 }
 
@@ -222,30 +249,15 @@ Result<std::map<QString, QImage>> Screencopy::captureOutputs(int timeoutMs) {
     if (wl_display_roundtrip(display) < 0) return failure;
     for (auto& f : frames) {
         if (f->done || !f->offered) return failure;
-        f->size = size_t(f->stride) * f->height;
-        const int fd = memfd_create("tessal-screencopy", MFD_CLOEXEC);
-        if (fd < 0 || ftruncate(fd, off_t(f->size)) != 0) {
-            if (fd >= 0) close(fd);
-            return failure;
-        }
-        f->pixels = mmap(nullptr, f->size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        wl_shm_pool* pool = wl_shm_create_pool(state_->shm, fd, int32_t(f->size));
-        close(fd);
-        if (f->pixels == MAP_FAILED) {
-            wl_shm_pool_destroy(pool);
-            return failure;
-        }
-        f->buffer = wl_shm_pool_create_buffer(pool, 0, int32_t(f->width), int32_t(f->height),
-                                              int32_t(f->stride), f->format);
-        wl_shm_pool_destroy(pool);
+        if (!attachBuffer(*f, state_->shm)) return failure;
         zwlr_screencopy_frame_v1_copy(f->frame, f->buffer);
     }
-    const bool finished = dispatchUntil(display, timeoutMs, [&] {
+    const Dispatch finished = dispatchUntil(display, timeoutMs, [&] {
         for (auto& f : frames)
             if (!f->done) return false;
         return true;
     });
-    if (!finished)
+    if (finished != Dispatch::finished)
         return UserError{
             domain, 12,
             QCoreApplication::translate("Screencopy", "合成器没有在 %1 秒内交出屏幕画面。")
@@ -259,6 +271,45 @@ Result<std::map<QString, QImage>> Screencopy::captureOutputs(int timeoutMs) {
         pictures[f->outputName] = std::move(image);
     }
     return pictures;
+}
+
+Result<QImage> Screencopy::captureRegion(const QString& outputName, const QRect& region,
+                                         bool afterDamage, int wakeFd) {
+    wl_display* display = state_->display;
+    const UserError gone{domain, 2, QStringLiteral("与合成器的连接已断开。")};
+    if (wl_display_dispatch_pending(display) < 0) return gone;
+    wl_output* output = nullptr;
+    for (auto& o : state_->outputs)
+        if (o->name == outputName) output = o->output;
+    if (!output)
+        return UserError{domain, 13, QCoreApplication::translate("Screencopy", "显示器已断开。")};
+    Frame f;
+    f.outputName = outputName;
+    f.frame = zwlr_screencopy_manager_v1_capture_output_region(
+        state_->manager, 0, output, region.x(), region.y(), region.width(), region.height());
+    zwlr_screencopy_frame_v1_add_listener(f.frame, &frameListener, &f);
+    const UserError failure{domain, 3, QStringLiteral("合成器没有交出屏幕画面。")};
+    if (wl_display_roundtrip(display) < 0) return gone;
+    if (f.done || !f.offered || !attachBuffer(f, state_->shm)) return failure;
+    // copy_with_damage came with version 2.
+    if (afterDamage && zwlr_screencopy_manager_v1_get_version(state_->manager) >= 2)
+        zwlr_screencopy_frame_v1_copy_with_damage(f.frame, f.buffer);
+    else
+        zwlr_screencopy_frame_v1_copy(f.frame, f.buffer);
+    switch (dispatchUntil(
+        display, -1, [&] { return f.done; }, wakeFd)) {
+        case Dispatch::finished:
+            break;
+        case Dispatch::woken:
+            return QImage();
+        default:
+            return gone;
+    }
+    if (f.failed) return failure;
+    QImage image = picture(static_cast<const uchar*>(f.pixels), int(f.width), int(f.height),
+                           int(f.stride), f.format, f.yInvert);
+    if (image.isNull()) return failure;
+    return image;
 }
 
 }  // namespace tessal

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 #include <cstdint>
 #include <map>
@@ -21,6 +22,12 @@ class Screencopy {
 
     // Every output's picture at its own pixel size, by output name ("HEADLESS-1", "DP-1").
     Result<std::map<QString, QImage>> captureOutputs(int timeoutMs = 2000);
+    // One picture of `region` (points, relative to the output named `outputName`) at the
+    // output's pixel size. With `afterDamage` the compositor answers once something there
+    // changed, however long that takes; a readable `wakeFd` ends the wait early with a null
+    // picture.
+    Result<QImage> captureRegion(const QString& outputName, const QRect& region, bool afterDamage,
+                                 int wakeFd);
 
     // One frame's shared-memory pixels (`format` a wl_shm format) as a premultiplied picture,
     // upright; null for a format or layout it cannot read.

@@ -111,4 +111,72 @@ std::optional<std::vector<CompositorWindow>> SwayWindows::windows() {
     return swayWindowsFromTree(reply->mid(headerSize));
 }
 
+namespace {
+
+constexpr quint32 runCommand = 0;
+
+// A criteria value matching exactly `text` (sway reads it as a regular expression inside double
+// quotes; a quote in it matches any character, since sway has no escape for one).
+QString exactly(const QString& text) {
+    QString pattern = QStringLiteral("^");
+    for (QChar c : text) {
+        if (c == QLatin1Char('"'))
+            pattern += QLatin1Char('.');
+        else if (QStringLiteral("\\^$.|?*+()[]{}").contains(c))
+            pattern += QLatin1Char('\\'), pattern += c;
+        else
+            pattern += c;
+    }
+    return pattern + QLatin1Char('$');
+}
+
+}  // namespace
+
+bool swayCommandSucceeded(const QByteArray& json) {
+    const QJsonDocument reply = QJsonDocument::fromJson(json);
+    if (!reply.isArray() || reply.array().isEmpty()) return false;
+    for (const QJsonValue& each : reply.array())
+        if (!each.toObject().value("success").toBool()) return false;
+    return true;
+}
+
+QByteArray swayPanelCriteria(int pid, const QString& title) {
+    return QStringLiteral("[pid=%1 title=\"%2\"]").arg(pid).arg(exactly(title)).toUtf8();
+}
+
+bool SwayWindows::command(const QByteArray& text) {
+    const auto reply = exchangeOnSocket(
+        socketPath_, swayMessage(runCommand, text),
+        [](const QByteArray& bytes) {
+            const qsizetype length = payloadLength(bytes);
+            return length >= 0 && bytes.size() >= headerSize + length;
+        },
+        timeoutMs_);
+    if (!reply) return false;
+    const qsizetype length = payloadLength(*reply);
+    return length >= 0 && reply->size() == headerSize + length &&
+           headerWord(*reply, magicSize + 4) == runCommand &&
+           swayCommandSucceeded(reply->mid(headerSize));
+}
+
+bool SwayWindows::focus(unsigned id) {
+    return command(QByteArray("[con_id=") + QByteArray::number(id) + "] focus");
+}
+
+bool SwayWindows::keepPanel(int pid, const QString& title, const QRect& frame) {
+    const QByteArray criteria = swayPanelCriteria(pid, title);
+    // Never focused when it maps (once per window title: the rule stays).
+    if (!ruled_.contains(criteria)) {
+        ruled_.insert(criteria);
+        command("no_focus " + criteria);
+    }
+    // Floating (a tiled one would push the others aside, the window being captured among them),
+    // on every workspace, no border of sway's, where it belongs; a window not mapped yet gets a
+    // rule that does the same when it maps, so that it never shows anywhere else.
+    const QByteArray place =
+        " floating enable, sticky enable, border none, move absolute position " +
+        QByteArray::number(frame.x()) + " " + QByteArray::number(frame.y());
+    return command(criteria + place) || command("for_window " + criteria + place);
+}
+
 }  // namespace tessal

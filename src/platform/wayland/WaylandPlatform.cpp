@@ -1,7 +1,11 @@
 #include "WaylandPlatform.h"
 
+#include <QCoreApplication>
+
+#include "CompositorWindows.h"
 #include "WaylandHotKeys.h"
 #include "WaylandScreenCapture.h"
+#include "WaylandWindowStream.h"
 #include "WaylandWorkspace.h"
 #include "platform/desktop/QtDesktop.h"
 
@@ -15,13 +19,20 @@ Platform createWaylandPlatform() {
     // KWin, GNOME Shell and Hyprland animate a closing window for up to about a quarter second,
     // and the picture is read from what the compositor shows; no window list tells when it ends.
     platform.capabilities.repaintAfterHiding = 0.3;
-    platform.capabilities.longCaptureUnavailable = QCoreApplication::translate(
-        "WaylandPlatform", "长截图暂时需要 X11 会话：Wayland 不允许读取其他窗口的内容。");
     platform.capture = std::make_unique<WaylandScreenCapture>();
     platform.hotKeys = std::make_unique<WaylandHotKeys>();
     platform.pasteboard = std::make_unique<QtPasteboard>();
-    platform.workspace = std::make_unique<WaylandWorkspace>();
+    platform.workspace = std::make_unique<WaylandWorkspace>(
+        compositorWindowsFromEnvironment(), int(QCoreApplication::applicationPid()));
     platform.accessibility = std::make_unique<ImageOnlyAccessibility>();
+    // Long capture reads the screen through wlr-screencopy (wlroots compositors); elsewhere no
+    // client may read other windows without a portal session, which is not built yet.
+    if (WaylandWindowStreamService::available())
+        platform.windowStreams = std::make_unique<WaylandWindowStreamService>();
+    else
+        platform.capabilities.longCaptureUnavailable =
+            QCoreApplication::translate("WaylandPlatform",
+                                        "长截图暂时需要 X11 会话：Wayland 不允许读取其他窗口的内容。");
     return platform;
 }
 

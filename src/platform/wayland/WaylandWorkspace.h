@@ -1,22 +1,39 @@
 #pragma once
 
+#include <QRect>
+#include <QSet>
+#include <QString>
+
 #include "platform/AccessibilityService.h"
 #include "platform/desktop/QtDesktop.h"
 
 namespace tessal {
 
-// Wayland gives a client no other client's windows: no frontmost process, no activation of
-// another program, no synthetic input, no key tap. Our own windows take the keyboard by being
-// activated, which the compositor grants to a new full-screen window.
+class CompositorWindows;
+class VirtualPointer;
+
+// Wayland gives a client no other client's windows: what is known of them, and focusing one,
+// comes from the compositor's own interface where it has one (CompositorWindows). Our own
+// windows take the keyboard by being activated, which the compositor grants to a new
+// full-screen window. Wheel turns go through a virtual pointer of ours on wlroots compositors.
+// There is no key tap: Return, Space and Escape reach us while one of our panels has the focus.
 class WaylandWorkspace final : public DesktopWorkspace {
   public:
+    explicit WaylandWorkspace(std::unique_ptr<CompositorWindows> windows = nullptr, int ownPid = 0);
+    ~WaylandWorkspace() override;
     bool grabInput(QWindow* window) override;
-    WindowOwner frontmost() override { return {}; }
-    bool activate(const WindowOwner&) override { return false; }
-    bool postScroll(Point, int, bool) override { return false; }
-    std::unique_ptr<KeyTap> tapKeys(const WindowOwner&, std::function<void(int, bool)>) override {
-        return nullptr;
-    }
+    WindowOwner frontmost() override;
+    bool activate(const WindowOwner& owner) override;
+    bool postScroll(const ScrollRequest& request) override;
+    std::unique_ptr<KeyTap> tapKeys(const WindowOwner& target,
+                                    std::function<void(int, bool)> onKey) override;
+    void keepPanel(QWindow* window, const QRect& frame) override;
+
+  private:
+    std::unique_ptr<CompositorWindows> windows_;
+    int ownPid_;
+    std::unique_ptr<VirtualPointer> pointer_;
+    bool pointerOpened_ = false;
 };
 
 // Accessibility positions are window-relative on Wayland and windows are unknown, so child

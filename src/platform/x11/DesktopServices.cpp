@@ -78,7 +78,10 @@ bool X11Workspace::activate(const WindowOwner& owner) {
     return true;
 }
 
-bool X11Workspace::postScroll(Point point, int notches, bool horizontal) {
+bool X11Workspace::postScroll(const ScrollRequest& request) {
+    const Point point = request.point;
+    const int notches = request.notches;
+    const bool horizontal = request.horizontal;
     xcb_connection_t* c = x11::connection();
     if (!c || notches == 0) return false;
     const xcb_query_extension_reply_t* xtest = xcb_get_extension_data(c, &xcb_test_id);

@@ -10,7 +10,8 @@ class X11Workspace final : public DesktopWorkspace {
     void sendWindowChanges() override;
     WindowOwner frontmost() override;
     bool activate(const WindowOwner& owner) override;
-    bool postScroll(Point point, int notches, bool horizontal) override;
+    // The pointer returns to where it was: X11 pictures never show it.
+    bool postScroll(const ScrollRequest& request) override;
     std::unique_ptr<KeyTap> tapKeys(const WindowOwner& target,
                                     std::function<void(int keyCode, bool repeat)> onKey) override;
 };

@@ -1,0 +1,100 @@
+#include "AutoScroller.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <cmath>
+
+#include "base/Clock.h"
+#include "capture/ScreenGeometry.h"
+#include "platform/ScreenCaptureService.h"
+#include "platform/ScrollInjector.h"
+
+namespace tessal {
+namespace {
+
+constexpr double kNoProgressStop = 2.0;
+constexpr double kAutoScrollSpacing = 0.3;
+// Wheel notches are all X11 can post, and toolkits decide how far one goes: measured here, a Qt
+// list 60 points, xterm 65 (five lines), a GTK 3 text view 53. A step is rounded to whole
+// notches, at least one: nearly always one, two for the fast speed on regions over 560 points.
+constexpr double kPointsPerNotch = 60;
+constexpr double kSpeedFactors[] = {0.06, 0.1, 0.16};
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("AutoScroller", text);
+}
+
+}  // namespace
+
+AutoScroller::AutoScroller(Environment environment) : env_(std::move(environment)) {}
+
+QString AutoScroller::noChangeMessage() {
+    return tr("画面未变化，自动滚动已停止。可手动继续，或直接复制。");
+}
+
+void AutoScroller::start() {
+    active_ = true;
+    awaitingFrame_ = false;
+    lastProgress_ = lastStep_ = env_.clock.uptime();
+}
+
+void AutoScroller::stop() {
+    active_ = false;
+    awaitingFrame_ = false;
+}
+
+std::optional<QString> AutoScroller::observe(std::optional<ScrollAppendResult::Kind> kind,
+                                             int consecutiveUnmatched) {
+    using Kind = ScrollAppendResult::Kind;
+    const double now = env_.clock.uptime();
+    if (kind == Kind::appended || kind == Kind::cropped) {
+        awaitingFrame_ = false;
+        lastProgress_ = now;
+    }
+    if (!active_) return std::nullopt;
+    if (consecutiveUnmatched >= 5)
+        return tr("自动滚动已停止。请沿刚才滚动的反方向稍作回滚，匹配恢复后可继续。");
+    if ((!kind || kind == Kind::unchanged) && now - lastProgress_ > kNoProgressStop)
+        return noChangeMessage();
+    return std::nullopt;
+}
+
+std::optional<QString> AutoScroller::step(const Target& target) {
+    const double now = env_.clock.uptime();
+    if (awaitingFrame_ || now - lastStep_ < kAutoScrollSpacing) return std::nullopt;
+    // A source whose process is unknown is followed by its window.
+    const WindowOwner front = env_.workspace.frontmost();
+    if (!target.source.owns(front.pid, front.window)) return tr("已切换应用，自动滚动停止。");
+    // Three probes across the middle of the region; the first one where the source window is
+    // the front-most window of another program than ours is where the wheel turns.
+    const Rect& r = target.region;
+    const std::vector<WindowListEntry> windows = parseWindowList(env_.capture.windowList());
+    std::optional<Point> usable;
+    for (double share : {0.5, 0.25, 0.75}) {
+        const Point probe{r.minX() + r.width() * share, r.minY() + r.height() / 2};
+        if (env_.onOwnWindow && env_.onOwnWindow(probe)) continue;
+        for (const WindowListEntry& w : windows) {
+            if (!w.bounds || !w.bounds->contains(probe)) continue;
+            if (w.alpha && *w.alpha <= 0) continue;
+            if (w.pid && *w.pid == env_.ownPid) continue;
+            if (w.number && *w.number == target.source.window) usable = probe;
+            break;
+        }
+        if (usable) break;
+    }
+    if (!usable) return tr("目标区域被遮挡，自动滚动停止。");
+    const int speed = std::clamp(target.speed, 0, 2);
+    const int stepLength = int(std::clamp(target.extent * kSpeedFactors[speed], 8.0, 96.0));
+    if (stepLength < 1) return std::nullopt;
+    const int notches = std::max(1, int(std::lround(stepLength / kPointsPerNotch)));
+    const ScrollRequest request{*usable, target.reverse ? -notches : notches,
+                                target.axis == LongCaptureAxis::horizontal, r, target.sourceFrame};
+    if (!env_.injector.postScroll(request))
+        return tr("无法向原窗口发送滚动，自动滚动停止；仍可手动滚动。");
+    lastStep_ = now;
+    awaitingFrame_ = true;
+    ++posted_;
+    return std::nullopt;
+}
+
+}  // namespace tessal

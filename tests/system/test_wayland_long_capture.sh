@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Long capture on sway: a document in a window we did not write (foot's scrollback, 240
+# numbered lines), a region inside it, "长截图", scrolled by hand to its end, Return: the
+# clipboard's picture starts and ends exactly as grim saw the region, without the pointer or our
+# ring. Then a second capture is closed with Escape and leaves no window of ours behind.
+set -u
+source "$(dirname "$0")/wayland_world.sh"
+wayland_world_as_user "$@"
+wayland_world_start 1280x800
+require python3:python3 /usr/libexec/at-spi-bus-launcher:at-spi2-core
+here=$(dirname "$0")
+source "$here/wayland_long_capture.sh"
+export QT_LOGGING_RULES="tessal.longcapture.info=true"
+accessibility_start
+scrollback_document 240
+
+# The region: 600 × 400 points inside the terminal.
+X=200 Y=150 W=600 H=400
+grim -g "$X,$Y ${W}x$H" "$WORLD/frame-000.png"
+tessal_start
+start_long_capture $X $Y $W $H
+# The panels float beside the region without covering it or moving the terminal.
+pointer move $((WORLD_WIDTH - 5)) $((WORLD_HEIGHT - 5))
+sleep 0.3
+grim -g "$X,$Y ${W}x$H" "$WORLD/during.png"
+same=$(compare -metric AE "$WORLD/frame-000.png" "$WORLD/during.png" null: 2>&1)
+[ "$same" = "0" ] || fail "the region looks different once the capture runs ($same pixels)"
+# Scrolled by hand, with the world's pointer over the terminal beside the region (the compositor
+# draws it into every picture), a notch at a time.
+for i in $(seq 1 80); do
+    pointer scroll 1150 400 1
+    sleep 0.25
+done
+sleep 1
+grim -g "$X,$Y ${W}x$H" "$WORLD/end.png"
+key_to_controls Return
+wait_for 5 sh -c "wl-paste --type image/png > '$WORLD/result.png' && test -s '$WORLD/result.png'" ||
+    fail "no image/png on the clipboard"
+wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal · 长截图"' || fail "Return left a window"
+grep 'long capture closed' "$WORLD/tessal.log" | tail -n1
+# The result begins with the region as it was and ends with it as it is, pixel for pixel (no
+# pointer, no ring of ours), and spans the scrolled text: over five screens of it.
+read -r rw rh <<<"$(identify -format '%w %h' "$WORLD/result.png")"
+[ "$rw" = "$W" ] && [ "$rh" -gt $((H * 5)) ] || fail "the result is ${rw}x$rh"
+convert "$WORLD/result.png" -crop "${W}x$H+0+0" +repage "$WORLD/top.png"
+convert "$WORLD/result.png" -crop "${W}x$H+0+$((rh - H))" +repage "$WORLD/bottom.png"
+top=$(compare -metric AE "$WORLD/top.png" "$WORLD/frame-000.png" null: 2>&1)
+bottom=$(compare -metric AE "$WORLD/bottom.png" "$WORLD/end.png" null: 2>&1)
+[ "$top" = "0" ] && [ "$bottom" = "0" ] ||
+    fail "the result's ends differ from the screen: $top pixels at the top, $bottom at the bottom"
+pass "scrolled to the end, Return copied ${rw}x$rh pixels from the first screen to the last, as drawn"
+
+# --- Escape --------------------------------------------------------------------------------
+to_the_top 240
+start_long_capture $X $Y $W $H
+key_to_controls Escape
+wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal · 长截图"' || fail "Escape left a window"
+pass "Escape closes the capture and leaves no window behind"
