@@ -9,6 +9,21 @@
     </message>
 </context>
 <context>
+    <name>AnnotationHost</name>
+    <message>
+        <source>无法保存截图</source>
+        <translation>Cannot Save Screenshot</translation>
+    </message>
+    <message>
+        <source>内存不足，无法生成 PNG 图片，文件没有写入。</source>
+        <translation>Not enough memory to make the PNG image; the file was not written.</translation>
+    </message>
+    <message>
+        <source>知道了</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
     <name>AnnotationTextView</name>
     <message>
         <source>回车换行，%1 确认，Esc 取消</source>
@@ -325,6 +340,29 @@ It installs when Tessal restarts; preferences and screenshot history are kept.</
     </message>
 </context>
 <context>
+    <name>AutoScroller</name>
+    <message>
+        <source>画面未变化，自动滚动已停止。可手动继续，或直接复制。</source>
+        <translation>The picture stopped changing, so auto-scroll stopped. Continue by hand, or copy now.</translation>
+    </message>
+    <message>
+        <source>自动滚动已停止。请沿刚才滚动的反方向稍作回滚，匹配恢复后可继续。</source>
+        <translation>Auto-scroll stopped. Scroll back a little, against the direction you scrolled; once the frames match again you can go on.</translation>
+    </message>
+    <message>
+        <source>已切换应用，自动滚动停止。</source>
+        <translation>Another app came to the front, so auto-scroll stopped.</translation>
+    </message>
+    <message>
+        <source>目标区域被遮挡，自动滚动停止。</source>
+        <translation>The region is covered, so auto-scroll stopped.</translation>
+    </message>
+    <message>
+        <source>无法向原窗口发送滚动，自动滚动停止；仍可手动滚动。</source>
+        <translation>Cannot send scrolling to the window, so auto-scroll stopped; you can still scroll by hand.</translation>
+    </message>
+</context>
+<context>
     <name>CapturePreferencesWindow</name>
     <message>
         <source>Tessal · 截图偏好</source>
@@ -409,12 +447,242 @@ With Capture Now, selection from the picture and drawing a rectangle still work.
         <translation>The picture is too large (%1 × %2 pixels); at most %3 × 10,000 pixels can be read</translation>
     </message>
     <message>
-        <source>不是可以识别的图片格式</source>
-        <translation>Not a picture format Tessal can read</translation>
+        <source>--region 需要 X,Y,W,H，宽和高为正数</source>
+        <translation>--region needs X,Y,W,H with a positive width and height</translation>
     </message>
     <message>
-        <source>图片已损坏或不完整</source>
-        <translation>The picture is damaged or incomplete</translation>
+        <source>--delay 需要 0 到 60 之间的秒数</source>
+        <translation>--delay needs a number of seconds from 0 to 60</translation>
+    </message>
+    <message>
+        <source>--display 需要一个不小于 0 的整数</source>
+        <translation>--display needs a whole number of 0 or more</translation>
+    </message>
+    <message>
+        <source>--full 或 --region 不能与 --list-windows 同用</source>
+        <translation>--full or --region cannot be used with --list-windows</translation>
+    </message>
+    <message>
+        <source>--last-region 不能与其他选项同用</source>
+        <translation>--last-region cannot be used with other options</translation>
+    </message>
+    <message>
+        <source>--list-windows 不能与其他选项同用</source>
+        <translation>--list-windows cannot be used with other options</translation>
+    </message>
+    <message>
+        <source>--full 和 --region 需要 -o 文件（或 -o -）</source>
+        <translation>--full and --region need -o FILE (or -o -)</translation>
+    </message>
+    <message>
+        <source>-o 和 --display 需要 --full 或 --region</source>
+        <translation>-o and --display need --full or --region</translation>
+    </message>
+    <message>
+        <source>regions 需要 --window</source>
+        <translation>regions needs --window</translation>
+    </message>
+    <message>
+        <source>--window 需要 X,Y,W,H，宽和高为正数</source>
+        <translation>--window needs X,Y,W,H with a positive width and height</translation>
+    </message>
+    <message>
+        <source>--screen 需要 W,H，均为正数</source>
+        <translation>--screen needs W,H, both positive</translation>
+    </message>
+    <message>
+        <source>stitch 需要 -o 输出文件</source>
+        <translation>stitch needs an output file with -o</translation>
+    </message>
+    <message>
+        <source>--lang 需要语言</source>
+        <translation>--lang needs languages</translation>
+    </message>
+    <message>
+        <source>显示这个命令的帮助</source>
+        <translation>Show help for this command</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>FILE</translation>
+    </message>
+    <message>
+        <source>启动 Tessal；已在运行时，由通知告知</source>
+        <translation>Start Tessal; if it is already running, a notification says so</translation>
+    </message>
+    <message>
+        <source>显示版本</source>
+        <translation>Show the version</translation>
+    </message>
+    <message>
+        <source>显示帮助</source>
+        <translation>Show help</translation>
+    </message>
+    <message>
+        <source>在运行中的 Tessal 里开始截图；带 --full 或 --region 时不经界面直接写出 PNG</source>
+        <translation>Start a capture in the running Tessal; with --full or --region, write the PNG directly without the interface</translation>
+    </message>
+    <message>
+        <source>等待这么多秒后再截图（0 到 60，可带小数）</source>
+        <translation>Wait this many seconds before capturing (0 to 60, fractions allowed)</translation>
+    </message>
+    <message>
+        <source>再次截取上次复制、保存或贴图的区域</source>
+        <translation>Capture the region last copied, saved or pinned again</translation>
+    </message>
+    <message>
+        <source>整个显示器写成 PNG，不经界面</source>
+        <translation>Write the whole display as PNG, without the interface</translation>
+    </message>
+    <message>
+        <source>显示器的一部分写成 PNG：以显示器左下角为原点的点坐标，与 --list-windows 所列相同；超出显示器的部分被裁去并说明，完全在外则拒绝</source>
+        <translation>Write part of the display as PNG: points from the display&apos;s bottom-left corner, as --list-windows prints them; what lies off the display is cut and said so, a region wholly outside is refused</translation>
+    </message>
+    <message>
+        <source>写入的 PNG 文件；- 表示标准输出</source>
+        <translation>The PNG file to write; - means standard output</translation>
+    </message>
+    <message>
+        <source>显示器序号（0 为主显示器）</source>
+        <translation>Display number (0 is the main display)</translation>
+    </message>
+    <message>
+        <source>列出每个显示器上可选的窗口</source>
+        <translation>List the selectable windows on each display</translation>
+    </message>
+    <message>
+        <source>打开一张 PNG 或 JPEG 图片进行标注</source>
+        <translation>Open a PNG or JPEG image for annotating</translation>
+    </message>
+    <message>
+        <source>打开截图历史窗口</source>
+        <translation>Open the screenshot history window</translation>
+    </message>
+    <message>
+        <source>打开截图偏好设置窗口</source>
+        <translation>Open the capture preferences window</translation>
+    </message>
+    <message>
+        <source>列出截图中一个窗口里找到的面板（屏幕局部点坐标，原点在左下角，从小到大）</source>
+        <translation>List the panels found inside one window of a screenshot (screen-local points, origin bottom-left, smallest first)</translation>
+    </message>
+    <message>
+        <source>窗口在截图中的位置，屏幕局部点坐标</source>
+        <translation>Where the window is in the screenshot, in screen-local points</translation>
+    </message>
+    <message>
+        <source>显示器的点尺寸（默认为图片尺寸）</source>
+        <translation>The display&apos;s size in points (default: the image&apos;s size)</translation>
+    </message>
+    <message>
+        <source>把一个滚动区域的各帧拼接成一张图片</source>
+        <translation>Stitch the frames of a scrolling area into one image</translation>
+    </message>
+    <message>
+        <source>滚动方向</source>
+        <translation>Scrolling direction</translation>
+    </message>
+    <message>
+        <source>不自动裁去固定的页眉和页脚</source>
+        <translation>Do not cut away fixed headers and footers automatically</translation>
+    </message>
+    <message>
+        <source>写入的 PNG 文件</source>
+        <translation>The PNG file to write</translation>
+    </message>
+    <message>
+        <source>输出图片中的文字，每读出一行输出一行</source>
+        <translation>Print the text of an image, one line for each line read</translation>
+    </message>
+    <message>
+        <source>要识别的语言，以逗号分隔</source>
+        <translation>Languages to recognise, separated by commas</translation>
+    </message>
+    <message>
+        <source>--dump-man 不带参数</source>
+        <translation>--dump-man takes no value</translation>
+    </message>
+    <message>
+        <source>--dump-completions 需要 bash、zsh 或 fish</source>
+        <translation>--dump-completions needs bash, zsh or fish</translation>
+    </message>
+    <message>
+        <source>多余的参数：%1</source>
+        <translation>Unexpected argument: %1</translation>
+    </message>
+    <message>
+        <source>未知的命令：%1</source>
+        <translation>Unknown command: %1</translation>
+    </message>
+    <message>
+        <source>%1 需要 %2</source>
+        <translation>%1 needs %2</translation>
+    </message>
+    <message>
+        <source>--%1 不认识的值：%2（可用：%3）</source>
+        <translation>--%1 does not know the value %2 (possible: %3)</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>done</translation>
+    </message>
+    <message>
+        <source>被用户取消</source>
+        <translation>cancelled by the user</translation>
+    </message>
+    <message>
+        <source>用法或输入有误</source>
+        <translation>wrong usage or input</translation>
+    </message>
+    <message>
+        <source>截图失败（原因写在标准错误上）</source>
+        <translation>capture failed (the reason is written to standard error)</translation>
+    </message>
+    <message>
+        <source>用法：%1 [命令] [选项]
+</source>
+        <translation>Usage: %1 [command] [options]
+</translation>
+    </message>
+    <message>
+        <source>命令：
+</source>
+        <translation>Commands:
+</translation>
+    </message>
+    <message>
+        <source>选项：
+</source>
+        <translation>Options:
+</translation>
+    </message>
+    <message>
+        <source>每个命令的选项：tessal 命令 --help
+</source>
+        <translation>Options of each command: tessal COMMAND --help
+</translation>
+    </message>
+    <message>
+        <source>用法：%1
+</source>
+        <translation>Usage: %1
+</translation>
+    </message>
+    <message>
+        <source>退出状态：
+</source>
+        <translation>Exit status:
+</translation>
+    </message>
+    <message>
+        <source>截图、标注、文字识别与长截图</source>
+        <translation>Screenshots, annotation, text recognition and scrolling capture</translation>
+    </message>
+    <message>
+        <source>tessal: 无法写入 %1：%2
+</source>
+        <translation>tessal: cannot write %1: %2
+</translation>
     </message>
 </context>
 <context>
@@ -890,24 +1158,12 @@ Quit the earlier version, move it to the trash, and use only Tessal from now on.
 <context>
     <name>LongScreenshot</name>
     <message>
-        <source>正在准备画面，请稍候。</source>
-        <translation>Preparing the picture, please wait.</translation>
-    </message>
-    <message>
-        <source>还没有可导出的画面，请稍候。</source>
-        <translation>Nothing to export yet, please wait.</translation>
-    </message>
-    <message>
         <source>滚动原窗口，或点“自动滚动”。空格停止，Enter 复制，Esc 关闭。</source>
         <translation>Scroll the window, or click Auto Scroll. Space stops, Enter copies, Esc closes.</translation>
     </message>
     <message>
         <source>已停止，点开始继续，或直接复制、保存。</source>
         <translation>Stopped. Click Start to go on, or copy or save it now.</translation>
-    </message>
-    <message>
-        <source>画面未变化，自动滚动已停止。可手动继续，或直接复制。</source>
-        <translation>Nothing changed; auto scroll stopped. Go on by hand, or copy it now.</translation>
     </message>
     <message>
         <source>显示器已断开，请重新选择区域。</source>
@@ -936,10 +1192,6 @@ Quit the earlier version, move it to the trash, and use only Tessal from now on.
     <message>
         <source>滚动过快，部分中间帧未能保留。若未接上，请稍向回滚动。</source>
         <translation>Scrolled too fast; some frames in between were lost. If the image does not join up, scroll back a little.</translation>
-    </message>
-    <message>
-        <source>自动滚动已停止。请沿刚才滚动的反方向稍作回滚，匹配恢复后可继续。</source>
-        <translation>Auto scroll stopped. Scroll back a little against the direction; once frames match again you can go on.</translation>
     </message>
     <message>
         <source> 已有内容保留，可复制、保存或编辑。</source>
@@ -984,18 +1236,6 @@ Quit the earlier version, move it to the trash, and use only Tessal from now on.
     <message>
         <source>自动向右滚动中；空格停止，Enter 复制。</source>
         <translation>Scrolling right automatically; Space stops, Enter copies.</translation>
-    </message>
-    <message>
-        <source>已切换应用，自动滚动停止。</source>
-        <translation>Another application came to the front; auto scroll stopped.</translation>
-    </message>
-    <message>
-        <source>目标区域被遮挡，自动滚动停止。</source>
-        <translation>The region is covered; auto scroll stopped.</translation>
-    </message>
-    <message>
-        <source>无法向原窗口发送滚动，自动滚动停止；仍可手动滚动。</source>
-        <translation>Cannot send scrolling to the window; auto scroll stopped. You can still scroll by hand.</translation>
     </message>
     <message>
         <source>等待开始</source>
@@ -1264,6 +1504,10 @@ Please take the screenshot again; if a display was just connected or disconnecte
         <source>合成器没有在 %1 秒内交出屏幕画面。</source>
         <translation>The compositor did not hand over the screen’s picture within %1 seconds.</translation>
     </message>
+    <message>
+        <source>显示器已断开。</source>
+        <translation>The display was disconnected.</translation>
+    </message>
 </context>
 <context>
     <name>ScreenshotExport</name>
@@ -1436,6 +1680,33 @@ Please take the screenshot again; if a display was just connected or disconnecte
     </message>
 </context>
 <context>
+    <name>SessionBusRequests</name>
+    <message>
+        <source>路径必须是绝对路径：“%1”</source>
+        <translation>The path must be absolute: “%1”</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>正在截图：请先完成或取消当前的截图</source>
+        <translation>A capture is on screen: finish or cancel it first</translation>
+    </message>
+    <message>
+        <source>延时须在 0 到 %1 秒之间</source>
+        <translation>The delay must be between 0 and %1 seconds</translation>
+    </message>
+    <message>
+        <source>区域的宽和高须为正数</source>
+        <translation>The region&apos;s width and height must be positive</translation>
+    </message>
+    <message>
+        <source>这个区域不在任何显示器上</source>
+        <translation>This region is not on any display</translation>
+    </message>
+</context>
+<context>
     <name>ShortcutDialog</name>
     <message>
         <source>设置截图快捷键</source>
@@ -1456,6 +1727,33 @@ Please take the screenshot again; if a display was just connected or disconnecte
     <message>
         <source>恢复默认 %1</source>
         <translation>Restore Default %1</translation>
+    </message>
+</context>
+<context>
+    <name>TextRecognition</name>
+    <message>
+        <source>二维码</source>
+        <translation>QR code</translation>
+    </message>
+    <message>
+        <source>%1 码</source>
+        <translation>%1 code</translation>
+    </message>
+    <message>
+        <source>条形码（%1）</source>
+        <translation>Barcode (%1)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1：二进制数据（%n 字节）</source>
+        <translation>
+            <numerusform>%1: binary data (%n byte)</numerusform>
+            <numerusform>%1: binary data (%n bytes)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <comment>a code&apos;s kind, what it says</comment>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>
@@ -1801,6 +2099,29 @@ Please take the screenshot again; if a display was just connected or disconnecte
     <message>
         <source>截图中没有这个显示器（显示器可能刚刚变化）。</source>
         <translation>The screenshot does not include this display (the displays may have just changed).</translation>
+    </message>
+</context>
+<context>
+    <name>WaylandWindowStream</name>
+    <message>
+        <source>无法读取窗口内容：%1</source>
+        <translation>Cannot read the window&apos;s content: %1</translation>
+    </message>
+    <message>
+        <source>窗口已关闭</source>
+        <translation>The window was closed</translation>
+    </message>
+    <message>
+        <source>显示器已断开</source>
+        <translation>The display was disconnected</translation>
+    </message>
+    <message>
+        <source>窗口不在任何显示器上</source>
+        <translation>The window is on no display</translation>
+    </message>
+    <message>
+        <source>合成器不提供 wlr-screencopy</source>
+        <translation>The compositor does not offer wlr-screencopy</translation>
     </message>
 </context>
 <context>

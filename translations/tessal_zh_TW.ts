@@ -9,6 +9,21 @@
     </message>
 </context>
 <context>
+    <name>AnnotationHost</name>
+    <message>
+        <source>无法保存截图</source>
+        <translation>無法儲存截圖</translation>
+    </message>
+    <message>
+        <source>内存不足，无法生成 PNG 图片，文件没有写入。</source>
+        <translation>記憶體不足，無法產生 PNG 圖片，檔案沒有寫入。</translation>
+    </message>
+    <message>
+        <source>知道了</source>
+        <translation>知道了</translation>
+    </message>
+</context>
+<context>
     <name>AnnotationTextView</name>
     <message>
         <source>回车换行，%1 确认，Esc 取消</source>
@@ -325,6 +340,29 @@
     </message>
 </context>
 <context>
+    <name>AutoScroller</name>
+    <message>
+        <source>画面未变化，自动滚动已停止。可手动继续，或直接复制。</source>
+        <translation>畫面沒有變化，自動捲動已停止。可手動繼續，或直接複製。</translation>
+    </message>
+    <message>
+        <source>自动滚动已停止。请沿刚才滚动的反方向稍作回滚，匹配恢复后可继续。</source>
+        <translation>自動捲動已停止。請朝剛才捲動的反方向稍微往回捲，畫面重新對上後即可繼續。</translation>
+    </message>
+    <message>
+        <source>已切换应用，自动滚动停止。</source>
+        <translation>已切換到其他應用程式，自動捲動停止。</translation>
+    </message>
+    <message>
+        <source>目标区域被遮挡，自动滚动停止。</source>
+        <translation>目標區域被遮住，自動捲動停止。</translation>
+    </message>
+    <message>
+        <source>无法向原窗口发送滚动，自动滚动停止；仍可手动滚动。</source>
+        <translation>無法向原視窗傳送捲動，自動捲動停止；仍可手動捲動。</translation>
+    </message>
+</context>
+<context>
     <name>CapturePreferencesWindow</name>
     <message>
         <source>Tessal · 截图偏好</source>
@@ -409,12 +447,242 @@
         <translation>圖片太大（%1 × %2 像素），最多可讀取 %3 萬像素</translation>
     </message>
     <message>
-        <source>不是可以识别的图片格式</source>
-        <translation>不是可辨識的圖片格式</translation>
+        <source>--region 需要 X,Y,W,H，宽和高为正数</source>
+        <translation>--region 需要 X,Y,W,H，寬與高須為正數</translation>
     </message>
     <message>
-        <source>图片已损坏或不完整</source>
-        <translation>圖片已損毀或不完整</translation>
+        <source>--delay 需要 0 到 60 之间的秒数</source>
+        <translation>--delay 需要 0 到 60 之間的秒數</translation>
+    </message>
+    <message>
+        <source>--display 需要一个不小于 0 的整数</source>
+        <translation>--display 需要一個不小於 0 的整數</translation>
+    </message>
+    <message>
+        <source>--full 或 --region 不能与 --list-windows 同用</source>
+        <translation>--full 或 --region 不能與 --list-windows 同時使用</translation>
+    </message>
+    <message>
+        <source>--last-region 不能与其他选项同用</source>
+        <translation>--last-region 不能與其他選項同時使用</translation>
+    </message>
+    <message>
+        <source>--list-windows 不能与其他选项同用</source>
+        <translation>--list-windows 不能與其他選項同時使用</translation>
+    </message>
+    <message>
+        <source>--full 和 --region 需要 -o 文件（或 -o -）</source>
+        <translation>--full 與 --region 需要 -o 檔案（或 -o -）</translation>
+    </message>
+    <message>
+        <source>-o 和 --display 需要 --full 或 --region</source>
+        <translation>-o 與 --display 需要 --full 或 --region</translation>
+    </message>
+    <message>
+        <source>regions 需要 --window</source>
+        <translation>regions 需要 --window</translation>
+    </message>
+    <message>
+        <source>--window 需要 X,Y,W,H，宽和高为正数</source>
+        <translation>--window 需要 X,Y,W,H，寬與高須為正數</translation>
+    </message>
+    <message>
+        <source>--screen 需要 W,H，均为正数</source>
+        <translation>--screen 需要 W,H，兩者皆須為正數</translation>
+    </message>
+    <message>
+        <source>stitch 需要 -o 输出文件</source>
+        <translation>stitch 需要以 -o 指定輸出檔案</translation>
+    </message>
+    <message>
+        <source>--lang 需要语言</source>
+        <translation>--lang 需要語言</translation>
+    </message>
+    <message>
+        <source>显示这个命令的帮助</source>
+        <translation>顯示這個命令的說明</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>檔案</translation>
+    </message>
+    <message>
+        <source>启动 Tessal；已在运行时，由通知告知</source>
+        <translation>啟動 Tessal；已在執行時，以通知告知</translation>
+    </message>
+    <message>
+        <source>显示版本</source>
+        <translation>顯示版本</translation>
+    </message>
+    <message>
+        <source>显示帮助</source>
+        <translation>顯示說明</translation>
+    </message>
+    <message>
+        <source>在运行中的 Tessal 里开始截图；带 --full 或 --region 时不经界面直接写出 PNG</source>
+        <translation>在執行中的 Tessal 裡開始截圖；帶 --full 或 --region 時不經介面直接寫出 PNG</translation>
+    </message>
+    <message>
+        <source>等待这么多秒后再截图（0 到 60，可带小数）</source>
+        <translation>等待這麼多秒後再截圖（0 到 60，可帶小數）</translation>
+    </message>
+    <message>
+        <source>再次截取上次复制、保存或贴图的区域</source>
+        <translation>再次擷取上次複製、儲存或釘選的區域</translation>
+    </message>
+    <message>
+        <source>整个显示器写成 PNG，不经界面</source>
+        <translation>將整個顯示器寫成 PNG，不經介面</translation>
+    </message>
+    <message>
+        <source>显示器的一部分写成 PNG：以显示器左下角为原点的点坐标，与 --list-windows 所列相同；超出显示器的部分被裁去并说明，完全在外则拒绝</source>
+        <translation>將顯示器的一部分寫成 PNG：以顯示器左下角為原點的點座標，與 --list-windows 所列相同；超出顯示器的部分會被裁去並說明，完全在外則拒絕</translation>
+    </message>
+    <message>
+        <source>写入的 PNG 文件；- 表示标准输出</source>
+        <translation>要寫入的 PNG 檔案；- 表示標準輸出</translation>
+    </message>
+    <message>
+        <source>显示器序号（0 为主显示器）</source>
+        <translation>顯示器編號（0 為主顯示器）</translation>
+    </message>
+    <message>
+        <source>列出每个显示器上可选的窗口</source>
+        <translation>列出每個顯示器上可選的視窗</translation>
+    </message>
+    <message>
+        <source>打开一张 PNG 或 JPEG 图片进行标注</source>
+        <translation>開啟一張 PNG 或 JPEG 圖片進行標註</translation>
+    </message>
+    <message>
+        <source>打开截图历史窗口</source>
+        <translation>開啟截圖歷史視窗</translation>
+    </message>
+    <message>
+        <source>打开截图偏好设置窗口</source>
+        <translation>開啟截圖偏好設定視窗</translation>
+    </message>
+    <message>
+        <source>列出截图中一个窗口里找到的面板（屏幕局部点坐标，原点在左下角，从小到大）</source>
+        <translation>列出截圖中某個視窗裡找到的面板（螢幕局部點座標，原點在左下角，由小到大）</translation>
+    </message>
+    <message>
+        <source>窗口在截图中的位置，屏幕局部点坐标</source>
+        <translation>視窗在截圖中的位置，螢幕局部點座標</translation>
+    </message>
+    <message>
+        <source>显示器的点尺寸（默认为图片尺寸）</source>
+        <translation>顯示器的點尺寸（預設為圖片尺寸）</translation>
+    </message>
+    <message>
+        <source>把一个滚动区域的各帧拼接成一张图片</source>
+        <translation>將一個捲動區域的各影格拼接成一張圖片</translation>
+    </message>
+    <message>
+        <source>滚动方向</source>
+        <translation>捲動方向</translation>
+    </message>
+    <message>
+        <source>不自动裁去固定的页眉和页脚</source>
+        <translation>不自動裁去固定的頁首與頁尾</translation>
+    </message>
+    <message>
+        <source>写入的 PNG 文件</source>
+        <translation>要寫入的 PNG 檔案</translation>
+    </message>
+    <message>
+        <source>输出图片中的文字，每读出一行输出一行</source>
+        <translation>輸出圖片中的文字，每讀出一行輸出一行</translation>
+    </message>
+    <message>
+        <source>要识别的语言，以逗号分隔</source>
+        <translation>要辨識的語言，以逗號分隔</translation>
+    </message>
+    <message>
+        <source>--dump-man 不带参数</source>
+        <translation>--dump-man 不帶參數</translation>
+    </message>
+    <message>
+        <source>--dump-completions 需要 bash、zsh 或 fish</source>
+        <translation>--dump-completions 需要 bash、zsh 或 fish</translation>
+    </message>
+    <message>
+        <source>多余的参数：%1</source>
+        <translation>多餘的參數：%1</translation>
+    </message>
+    <message>
+        <source>未知的命令：%1</source>
+        <translation>未知的命令：%1</translation>
+    </message>
+    <message>
+        <source>%1 需要 %2</source>
+        <translation>%1 需要 %2</translation>
+    </message>
+    <message>
+        <source>--%1 不认识的值：%2（可用：%3）</source>
+        <translation>--%1 不認得的值：%2（可用：%3）</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>完成</translation>
+    </message>
+    <message>
+        <source>被用户取消</source>
+        <translation>被使用者取消</translation>
+    </message>
+    <message>
+        <source>用法或输入有误</source>
+        <translation>用法或輸入有誤</translation>
+    </message>
+    <message>
+        <source>截图失败（原因写在标准错误上）</source>
+        <translation>截圖失敗（原因寫在標準錯誤上）</translation>
+    </message>
+    <message>
+        <source>用法：%1 [命令] [选项]
+</source>
+        <translation>用法：%1 [命令] [選項]
+</translation>
+    </message>
+    <message>
+        <source>命令：
+</source>
+        <translation>命令：
+</translation>
+    </message>
+    <message>
+        <source>选项：
+</source>
+        <translation>選項：
+</translation>
+    </message>
+    <message>
+        <source>每个命令的选项：tessal 命令 --help
+</source>
+        <translation>各命令的選項：tessal 命令 --help
+</translation>
+    </message>
+    <message>
+        <source>用法：%1
+</source>
+        <translation>用法：%1
+</translation>
+    </message>
+    <message>
+        <source>退出状态：
+</source>
+        <translation>結束狀態：
+</translation>
+    </message>
+    <message>
+        <source>截图、标注、文字识别与长截图</source>
+        <translation>截圖、標註、文字辨識與長截圖</translation>
+    </message>
+    <message>
+        <source>tessal: 无法写入 %1：%2
+</source>
+        <translation>tessal: 無法寫入 %1：%2
+</translation>
     </message>
 </context>
 <context>
@@ -890,24 +1158,12 @@
 <context>
     <name>LongScreenshot</name>
     <message>
-        <source>正在准备画面，请稍候。</source>
-        <translation>正在準備畫面，請稍候。</translation>
-    </message>
-    <message>
-        <source>还没有可导出的画面，请稍候。</source>
-        <translation>還沒有可匯出的畫面，請稍候。</translation>
-    </message>
-    <message>
         <source>滚动原窗口，或点“自动滚动”。空格停止，Enter 复制，Esc 关闭。</source>
         <translation>捲動原視窗，或點選「自動捲動」。空白鍵停止，Enter 複製，Esc 關閉。</translation>
     </message>
     <message>
         <source>已停止，点开始继续，或直接复制、保存。</source>
         <translation>已停止，點選開始繼續，或直接複製、儲存。</translation>
-    </message>
-    <message>
-        <source>画面未变化，自动滚动已停止。可手动继续，或直接复制。</source>
-        <translation>畫面未變化，自動捲動已停止。可手動繼續，或直接複製。</translation>
     </message>
     <message>
         <source>显示器已断开，请重新选择区域。</source>
@@ -936,10 +1192,6 @@
     <message>
         <source>滚动过快，部分中间帧未能保留。若未接上，请稍向回滚动。</source>
         <translation>捲動過快，部分中間影格未能保留。若未接上，請稍微往回捲動。</translation>
-    </message>
-    <message>
-        <source>自动滚动已停止。请沿刚才滚动的反方向稍作回滚，匹配恢复后可继续。</source>
-        <translation>自動捲動已停止。請沿剛才捲動的反方向稍微回捲，比對恢復後可繼續。</translation>
     </message>
     <message>
         <source> 已有内容保留，可复制、保存或编辑。</source>
@@ -984,18 +1236,6 @@
     <message>
         <source>自动向右滚动中；空格停止，Enter 复制。</source>
         <translation>自動向右捲動中；空白鍵停止，Enter 複製。</translation>
-    </message>
-    <message>
-        <source>已切换应用，自动滚动停止。</source>
-        <translation>已切換應用程式，自動捲動停止。</translation>
-    </message>
-    <message>
-        <source>目标区域被遮挡，自动滚动停止。</source>
-        <translation>目標範圍被遮住，自動捲動停止。</translation>
-    </message>
-    <message>
-        <source>无法向原窗口发送滚动，自动滚动停止；仍可手动滚动。</source>
-        <translation>無法向原視窗傳送捲動，自動捲動停止；仍可手動捲動。</translation>
     </message>
     <message>
         <source>等待开始</source>
@@ -1264,6 +1504,10 @@
         <source>合成器没有在 %1 秒内交出屏幕画面。</source>
         <translation>合成器沒有在 %1 秒內交出螢幕畫面。</translation>
     </message>
+    <message>
+        <source>显示器已断开。</source>
+        <translation>顯示器已中斷連線。</translation>
+    </message>
 </context>
 <context>
     <name>ScreenshotExport</name>
@@ -1434,6 +1678,33 @@
     </message>
 </context>
 <context>
+    <name>SessionBusRequests</name>
+    <message>
+        <source>路径必须是绝对路径：“%1”</source>
+        <translation>路徑必須是絕對路徑：「%1」</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>無法寫入 %1：%2</translation>
+    </message>
+    <message>
+        <source>正在截图：请先完成或取消当前的截图</source>
+        <translation>正在截圖：請先完成或取消目前的截圖</translation>
+    </message>
+    <message>
+        <source>延时须在 0 到 %1 秒之间</source>
+        <translation>延遲須在 0 到 %1 秒之間</translation>
+    </message>
+    <message>
+        <source>区域的宽和高须为正数</source>
+        <translation>區域的寬與高須為正數</translation>
+    </message>
+    <message>
+        <source>这个区域不在任何显示器上</source>
+        <translation>這個區域不在任何顯示器上</translation>
+    </message>
+</context>
+<context>
     <name>ShortcutDialog</name>
     <message>
         <source>设置截图快捷键</source>
@@ -1454,6 +1725,32 @@
     <message>
         <source>恢复默认 %1</source>
         <translation>還原預設 %1</translation>
+    </message>
+</context>
+<context>
+    <name>TextRecognition</name>
+    <message>
+        <source>二维码</source>
+        <translation>QR 碼</translation>
+    </message>
+    <message>
+        <source>%1 码</source>
+        <translation>%1 碼</translation>
+    </message>
+    <message>
+        <source>条形码（%1）</source>
+        <translation>條碼（%1）</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1：二进制数据（%n 字节）</source>
+        <translation>
+            <numerusform>%1：二進位資料（%n 位元組）</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <comment>a code&apos;s kind, what it says</comment>
+        <translation>%1：%2</translation>
     </message>
 </context>
 <context>
@@ -1799,6 +2096,29 @@
     <message>
         <source>截图中没有这个显示器（显示器可能刚刚变化）。</source>
         <translation>截圖中沒有這個顯示器（顯示器可能剛剛變化）。</translation>
+    </message>
+</context>
+<context>
+    <name>WaylandWindowStream</name>
+    <message>
+        <source>无法读取窗口内容：%1</source>
+        <translation>無法讀取視窗內容：%1</translation>
+    </message>
+    <message>
+        <source>窗口已关闭</source>
+        <translation>視窗已關閉</translation>
+    </message>
+    <message>
+        <source>显示器已断开</source>
+        <translation>顯示器已中斷連線</translation>
+    </message>
+    <message>
+        <source>窗口不在任何显示器上</source>
+        <translation>視窗不在任何顯示器上</translation>
+    </message>
+    <message>
+        <source>合成器不提供 wlr-screencopy</source>
+        <translation>合成器不提供 wlr-screencopy</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "AnnotationHost.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -268,24 +269,25 @@ void AnnotationHost::saveTo(const QString& path, std::function<void(bool)> done)
         return;
     }
     const int editsAtStart = edits_ ? edits_->index() : 0;
-    encode(
-        [this, path, editsAtStart, done = std::move(done)](const std::optional<QByteArray>& bytes) {
-            if (!bytes) {
-                if (showError_)
-                    showError_({QStringLiteral("无法保存截图"),
-                                QStringLiteral("内存不足，无法生成 PNG 图片，文件没有写入。"),
-                                {QStringLiteral("知道了")}});
-                done(false);
-                return;
-            }
-            if (!ScreenshotExport::save(*bytes, path, defaults_, showError_, history_)) {
-                done(false);
-                return;
-            }
-            // Marks made while the file was being written are not in it.
-            if (edits_ && edits_->index() == editsAtStart) edits_->setClean();
-            done(true);
-        });
+    encode([this, path, editsAtStart,
+            done = std::move(done)](const std::optional<QByteArray>& bytes) {
+        if (!bytes) {
+            if (showError_)
+                showError_({QCoreApplication::translate("AnnotationHost", "无法保存截图"),
+                            QCoreApplication::translate(
+                                "AnnotationHost", "内存不足，无法生成 PNG 图片，文件没有写入。"),
+                            {QCoreApplication::translate("AnnotationHost", "知道了")}});
+            done(false);
+            return;
+        }
+        if (!ScreenshotExport::save(*bytes, path, defaults_, showError_, history_)) {
+            done(false);
+            return;
+        }
+        // Marks made while the file was being written are not in it.
+        if (edits_ && edits_->index() == editsAtStart) edits_->setClean();
+        done(true);
+    });
 }
 
 void AnnotationHost::pinned(const QByteArray& png) {

@@ -7,15 +7,12 @@ namespace tessal {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("CommandLine", text);
-}
-
 std::vector<std::pair<int, QString>> exitStatuses() {
-    return {{exitDone, tr("完成")},
-            {exitCancelled, tr("被用户取消")},
-            {exitBadUsage, tr("用法或输入有误")},
-            {exitCaptureFailed, tr("截图失败（原因写在标准错误上）")}};
+    return {{exitDone, QCoreApplication::translate("CommandLine", "完成")},
+            {exitCancelled, QCoreApplication::translate("CommandLine", "被用户取消")},
+            {exitBadUsage, QCoreApplication::translate("CommandLine", "用法或输入有误")},
+            {exitCaptureFailed,
+             QCoreApplication::translate("CommandLine", "截图失败（原因写在标准错误上）")}};
 }
 
 QString dashed(const QString& name) {
@@ -262,20 +259,25 @@ QString fishScript(const std::vector<CommandVerb>& verbs) {
 QString verbHelp(const std::vector<CommandVerb>& verbs, const CommandVerb& verb) {
     QString text;
     if (verb.name.isEmpty()) {
-        text = tr("用法：%1 [命令] [选项]\n").arg(QStringLiteral("tessal")) + verb.summary +
-               QStringLiteral("\n\n") + tr("命令：\n");
+        text = QCoreApplication::translate("CommandLine", "用法：%1 [命令] [选项]\n")
+                   .arg(QStringLiteral("tessal")) +
+               verb.summary + QStringLiteral("\n\n") +
+               QCoreApplication::translate("CommandLine", "命令：\n");
         for (const CommandVerb& other : verbs) {
             if (other.name.isEmpty()) continue;
             text += QStringLiteral("  ") + commandLine(other) + QStringLiteral("\n      ") +
                     other.summary + QLatin1Char('\n');
         }
-        text += QLatin1Char('\n') + tr("选项：\n") + optionColumns(verb) + QLatin1Char('\n') +
-                tr("每个命令的选项：tessal 命令 --help\n");
+        text += QLatin1Char('\n') + QCoreApplication::translate("CommandLine", "选项：\n") +
+                optionColumns(verb) + QLatin1Char('\n') +
+                QCoreApplication::translate("CommandLine", "每个命令的选项：tessal 命令 --help\n");
     } else {
-        text = tr("用法：%1\n").arg(commandLine(verb)) + verb.summary + QStringLiteral("\n\n") +
-               tr("选项：\n") + optionColumns(verb);
+        text = QCoreApplication::translate("CommandLine", "用法：%1\n").arg(commandLine(verb)) +
+               verb.summary + QStringLiteral("\n\n") +
+               QCoreApplication::translate("CommandLine", "选项：\n") + optionColumns(verb);
     }
-    return text + QLatin1Char('\n') + tr("退出状态：\n") + exitStatusColumns();
+    return text + QLatin1Char('\n') + QCoreApplication::translate("CommandLine", "退出状态：\n") +
+           exitStatusColumns();
 }
 
 QString usageText(const QString& name) {
@@ -295,8 +297,10 @@ QString completionScript(const std::vector<CommandVerb>& verbs, const QString& s
 // Section names stay the conventional English ones, which man-db's index reads.
 QString manualPage(const std::vector<CommandVerb>& verbs) {
     const CommandVerb& program = verbs.front();
-    QString s = QStringLiteral(".TH TESSAL 1 \"\" \"Tessal %1\"\n.SH NAME\ntessal \\- %2\n")
-                    .arg(QStringLiteral(TESSAL_VERSION), roff(tr("截图、标注、文字识别与长截图")));
+    QString s =
+        QStringLiteral(".TH TESSAL 1 \"\" \"Tessal %1\"\n.SH NAME\ntessal \\- %2\n")
+            .arg(QStringLiteral(TESSAL_VERSION),
+                 roff(QCoreApplication::translate("CommandLine", "截图、标注、文字识别与长截图")));
     s += QStringLiteral(".SH SYNOPSIS\n");
     for (const CommandVerb& verb : verbs) {
         s += QStringLiteral(".B tessal%1\n")

@@ -17,10 +17,6 @@ namespace tessal {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("SessionBusRequests", text);
-}
-
 BusRefusal refusal(BusRefusal::Kind kind, const QString& message) {
     return {kind, message};
 }
@@ -37,9 +33,13 @@ BusAnswer writeStillFor(ScreenCaptureService& capture, int ownPid, int display,
                         std::optional<Rect> localRegion, const QString& path) {
     // The caller's working folder is unknown here: a relative path would land in Tessal's.
     if (path.isEmpty() || !QFileInfo(path).isAbsolute())
-        return refusal(BusRefusal::Kind::invalidInput, tr("路径必须是绝对路径：“%1”").arg(path));
+        return refusal(BusRefusal::Kind::invalidInput,
+                       QCoreApplication::translate("SessionBusRequests", "路径必须是绝对路径：“%1”")
+                           .arg(path));
     if (const QString obstacle = writeObstacle(path); !obstacle.isEmpty())
-        return refusal(BusRefusal::Kind::invalidInput, tr("无法写入 %1：%2").arg(path, obstacle));
+        return refusal(BusRefusal::Kind::invalidInput,
+                       QCoreApplication::translate("SessionBusRequests", "无法写入 %1：%2")
+                           .arg(path, obstacle));
     const Result<StillCapture> still = takeStill(capture, ownPid, display, localRegion);
     if (!still)
         return refusal(still.error().code == stillBadInput ? BusRefusal::Kind::invalidInput
@@ -48,7 +48,9 @@ BusAnswer writeStillFor(ScreenCaptureService& capture, int ownPid, int display,
     const auto png = PngEncoder::encode(still.value().image);
     QString error;
     if (!png || !writeFileAtomically(path, *png, &error))
-        return refusal(BusRefusal::Kind::failed, tr("无法写入 %1：%2").arg(path, error));
+        return refusal(
+            BusRefusal::Kind::failed,
+            QCoreApplication::translate("SessionBusRequests", "无法写入 %1：%2").arg(path, error));
     return std::nullopt;
 }
 
@@ -58,7 +60,9 @@ BusRequests sessionBusRequests(AppDelegate& delegate, ScreenCaptureService& capt
     // shortcut does; only one still being taken at that moment refuses them. The stills written
     // to files would read the frozen screen or the overlays: refused while a session is open.
     auto refusedBusy = [] {
-        return refusal(BusRefusal::Kind::busy, tr("正在截图：请先完成或取消当前的截图"));
+        return refusal(BusRefusal::Kind::busy,
+                       QCoreApplication::translate("SessionBusRequests",
+                                                   "正在截图：请先完成或取消当前的截图"));
     };
     auto busy = [&delegate, refusedBusy]() -> BusAnswer {
         if (delegate.capturing()) return refusedBusy();
@@ -84,8 +88,10 @@ BusRequests sessionBusRequests(AppDelegate& delegate, ScreenCaptureService& capt
     r.capture = [&delegate, busy](double delay) -> BusAnswer {
         if (BusAnswer refused = busy()) return refused;
         if (!std::isfinite(delay) || delay < 0 || delay > CaptureCountdown::maximumSeconds)
-            return refusal(BusRefusal::Kind::invalidInput,
-                           tr("延时须在 0 到 %1 秒之间").arg(CaptureCountdown::maximumSeconds));
+            return refusal(
+                BusRefusal::Kind::invalidInput,
+                QCoreApplication::translate("SessionBusRequests", "延时须在 0 到 %1 秒之间")
+                    .arg(CaptureCountdown::maximumSeconds));
         later([&delegate, delay] {
             if (delay > 0)
                 delegate.takeScreenshotAfter(delay);
@@ -107,11 +113,16 @@ BusRequests sessionBusRequests(AppDelegate& delegate, ScreenCaptureService& capt
         if (!(region.size.width > 0 && region.size.height > 0 && region.size.width <= 1e6 &&
               region.size.height <= 1e6 && std::abs(region.origin.x) <= 1e6 &&
               std::abs(region.origin.y) <= 1e6))
-            return refusal(BusRefusal::Kind::invalidInput, tr("区域的宽和高须为正数"));
+            return refusal(
+                BusRefusal::Kind::invalidInput,
+                QCoreApplication::translate("SessionBusRequests", "区域的宽和高须为正数"));
         std::vector<Rect> frames;
         for (const DisplayInfo& d : capture.displays()) frames.push_back(d.frame);
         const auto local = displayOfRegion(frames, region);
-        if (!local) return refusal(BusRefusal::Kind::invalidInput, tr("这个区域不在任何显示器上"));
+        if (!local)
+            return refusal(
+                BusRefusal::Kind::invalidInput,
+                QCoreApplication::translate("SessionBusRequests", "这个区域不在任何显示器上"));
         BusAnswer answer = writeStillFor(capture, ownPid, local->first, local->second, path);
         if (!answer) done(path);
         return answer;

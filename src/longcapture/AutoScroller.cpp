@@ -20,16 +20,13 @@ constexpr double kAutoScrollSpacing = 0.3;
 constexpr double kPointsPerNotch = 60;
 constexpr double kSpeedFactors[] = {0.06, 0.1, 0.16};
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("AutoScroller", text);
-}
-
 }  // namespace
 
 AutoScroller::AutoScroller(Environment environment) : env_(std::move(environment)) {}
 
 QString AutoScroller::noChangeMessage() {
-    return tr("画面未变化，自动滚动已停止。可手动继续，或直接复制。");
+    return QCoreApplication::translate("AutoScroller",
+                                       "画面未变化，自动滚动已停止。可手动继续，或直接复制。");
 }
 
 void AutoScroller::start() {
@@ -53,7 +50,8 @@ std::optional<QString> AutoScroller::observe(std::optional<ScrollAppendResult::K
     }
     if (!active_) return std::nullopt;
     if (consecutiveUnmatched >= 5)
-        return tr("自动滚动已停止。请沿刚才滚动的反方向稍作回滚，匹配恢复后可继续。");
+        return QCoreApplication::translate(
+            "AutoScroller", "自动滚动已停止。请沿刚才滚动的反方向稍作回滚，匹配恢复后可继续。");
     if ((!kind || kind == Kind::unchanged) && now - lastProgress_ > kNoProgressStop)
         return noChangeMessage();
     return std::nullopt;
@@ -64,7 +62,8 @@ std::optional<QString> AutoScroller::step(const Target& target) {
     if (awaitingFrame_ || now - lastStep_ < kAutoScrollSpacing) return std::nullopt;
     // A source whose process is unknown is followed by its window.
     const WindowOwner front = env_.workspace.frontmost();
-    if (!target.source.owns(front.pid, front.window)) return tr("已切换应用，自动滚动停止。");
+    if (!target.source.owns(front.pid, front.window))
+        return QCoreApplication::translate("AutoScroller", "已切换应用，自动滚动停止。");
     // Three probes across the middle of the region; the first one where the source window is
     // the front-most window of another program than ours is where the wheel turns.
     const Rect& r = target.region;
@@ -82,7 +81,8 @@ std::optional<QString> AutoScroller::step(const Target& target) {
         }
         if (usable) break;
     }
-    if (!usable) return tr("目标区域被遮挡，自动滚动停止。");
+    if (!usable)
+        return QCoreApplication::translate("AutoScroller", "目标区域被遮挡，自动滚动停止。");
     const int speed = std::clamp(target.speed, 0, 2);
     const int stepLength = int(std::clamp(target.extent * kSpeedFactors[speed], 8.0, 96.0));
     if (stepLength < 1) return std::nullopt;
@@ -90,7 +90,8 @@ std::optional<QString> AutoScroller::step(const Target& target) {
     const ScrollRequest request{*usable, target.reverse ? -notches : notches,
                                 target.axis == LongCaptureAxis::horizontal, r, target.sourceFrame};
     if (!env_.injector.postScroll(request))
-        return tr("无法向原窗口发送滚动，自动滚动停止；仍可手动滚动。");
+        return QCoreApplication::translate("AutoScroller",
+                                           "无法向原窗口发送滚动，自动滚动停止；仍可手动滚动。");
     lastStep_ = now;
     awaitingFrame_ = true;
     ++posted_;

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QPushButton>
@@ -52,13 +53,20 @@ QString kPausedAtStart() {
 UserError LongScreenshot::error(int code) {
     switch (code) {
         case 1:
-            return {"Zelmar", 1, QCoreApplication::translate("LongScreenshot", "显示器已断开，请重新选择区域。")};
+            return {
+                "Zelmar", 1,
+                QCoreApplication::translate("LongScreenshot", "显示器已断开，请重新选择区域。")};
         case 3:
-            return {"Zelmar", 3, QCoreApplication::translate("LongScreenshot", "请在一个窗口内部框选可滚动内容。 ")};
+            return {
+                "Zelmar", 3,
+                QCoreApplication::translate("LongScreenshot", "请在一个窗口内部框选可滚动内容。 ")};
         case 4:
-            return {"Zelmar", 4, QCoreApplication::translate("LongScreenshot", "目标窗口尚未准备好，请取消后重新选择。 ")};
+            return {"Zelmar", 4,
+                    QCoreApplication::translate("LongScreenshot",
+                                                "目标窗口尚未准备好，请取消后重新选择。 ")};
         case 5:
-            return {"Zelmar", 5, QCoreApplication::translate("LongScreenshot", "目标窗口已移动、缩放或关闭。")};
+            return {"Zelmar", 5,
+                    QCoreApplication::translate("LongScreenshot", "目标窗口已移动、缩放或关闭。")};
         default:
             return LongFrameStream::conversionError();
     }
@@ -315,7 +323,8 @@ void LongScreenshot::loopStep() {
         if (!sourceStillThere()) return fail(error(5));
     }
     if (stream.takeDropped())
-        stopAutoScroll(QCoreApplication::translate("LongScreenshot", "滚动过快，部分中间帧未能保留。若未接上，请稍向回滚动。"));
+        stopAutoScroll(QCoreApplication::translate(
+            "LongScreenshot", "滚动过快，部分中间帧未能保留。若未接上，请稍向回滚动。"));
     if (std::optional<UserError> failure = stream.failure()) return fail(*failure);
     std::optional<LongCaptureFrame> frame = stream.takeFrame();
     if (!frame) {
@@ -456,7 +465,9 @@ void LongScreenshot::fail(const UserError& failure) {
     controls_->moveButton->setEnabled(false);
     updateRegionInput();
     QString text = failure.message;
-    if (stitcher_) text += QCoreApplication::translate("LongScreenshot", " 已有内容保留，可复制、保存或编辑。");
+    if (stitcher_)
+        text +=
+            QCoreApplication::translate("LongScreenshot", " 已有内容保留，可复制、保存或编辑。");
     showStatus(text);
     if (onError) onError(failure);
 }
@@ -485,8 +496,11 @@ void LongScreenshot::togglePause() {
     stickyStatus_.reset();
     feedback_.unchanged = feedback_.unmatched = 0;
     setPaused(!paused_);
-    showStatus(paused_ ? QCoreApplication::translate("LongScreenshot", "已停止，已有内容保留。点开始继续，或复制、保存、编辑。")
-                       : QCoreApplication::translate("LongScreenshot", "继续滚动原窗口，或开启自动滚动。"));
+    showStatus(
+        paused_
+            ? QCoreApplication::translate("LongScreenshot",
+                                          "已停止，已有内容保留。点开始继续，或复制、保存、编辑。")
+            : QCoreApplication::translate("LongScreenshot", "继续滚动原窗口，或开启自动滚动。"));
 }
 
 void LongScreenshot::stopAutoScroll(std::optional<QString> message) {
@@ -501,7 +515,8 @@ void LongScreenshot::stopAutoScroll(std::optional<QString> message) {
 void LongScreenshot::toggleAutoScroll() {
     if (closed_) return;
     if (!controls_->autoButton->isEnabled()) {
-        stopAutoScroll(QCoreApplication::translate("LongScreenshot", "自动滚动需要辅助功能授权；仍可在原窗口手动滚动。"));
+        stopAutoScroll(QCoreApplication::translate(
+            "LongScreenshot", "自动滚动需要辅助功能授权；仍可在原窗口手动滚动。"));
         return;
     }
     if (scroller_.active()) {
@@ -646,8 +661,10 @@ void LongScreenshot::applyRegion(const Rect& global, bool restart) {
         resetResult();
     }
     placeWindows();
-    showStatus(restart ? QCoreApplication::translate("LongScreenshot", "选区已调整，点开始重新截取。")
-                       : QCoreApplication::translate("LongScreenshot", "正在沿截图方向延伸，已有内容保留。"));
+    showStatus(
+        restart
+            ? QCoreApplication::translate("LongScreenshot", "选区已调整，点开始重新截取。")
+            : QCoreApplication::translate("LongScreenshot", "正在沿截图方向延伸，已有内容保留。"));
 }
 
 // --- closing -------------------------------------------------------------------------------

@@ -276,7 +276,8 @@ Result<std::map<QString, QImage>> Screencopy::captureOutputs(int timeoutMs) {
 Result<QImage> Screencopy::captureRegion(const QString& outputName, const QRect& region,
                                          bool afterDamage, int wakeFd) {
     wl_display* display = state_->display;
-    const UserError gone{domain, 2, QStringLiteral("与合成器的连接已断开。")};
+    const UserError gone{domain, 2,
+                         QCoreApplication::translate("Screencopy", "与合成器的连接已断开。")};
     if (wl_display_dispatch_pending(display) < 0) return gone;
     wl_output* output = nullptr;
     for (auto& o : state_->outputs)
@@ -288,7 +289,8 @@ Result<QImage> Screencopy::captureRegion(const QString& outputName, const QRect&
     f.frame = zwlr_screencopy_manager_v1_capture_output_region(
         state_->manager, 0, output, region.x(), region.y(), region.width(), region.height());
     zwlr_screencopy_frame_v1_add_listener(f.frame, &frameListener, &f);
-    const UserError failure{domain, 3, QStringLiteral("合成器没有交出屏幕画面。")};
+    const UserError failure{domain, 3,
+                            QCoreApplication::translate("Screencopy", "合成器没有交出屏幕画面。")};
     if (wl_display_roundtrip(display) < 0) return gone;
     if (f.done || !f.offered || !attachBuffer(f, state_->shm)) return failure;
     // copy_with_damage came with version 2.

@@ -30,9 +30,8 @@ Platform createWaylandPlatform() {
     if (WaylandWindowStreamService::available())
         platform.windowStreams = std::make_unique<WaylandWindowStreamService>();
     else
-        platform.capabilities.longCaptureUnavailable =
-            QCoreApplication::translate("WaylandPlatform",
-                                        "长截图暂时需要 X11 会话：Wayland 不允许读取其他窗口的内容。");
+        platform.capabilities.longCaptureUnavailable = QCoreApplication::translate(
+            "WaylandPlatform", "长截图暂时需要 X11 会话：Wayland 不允许读取其他窗口的内容。");
     return platform;
 }
 

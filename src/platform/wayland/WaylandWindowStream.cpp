@@ -25,10 +25,6 @@ UserError streamError(const QString& reason) {
             QCoreApplication::translate("WaylandWindowStream", "无法读取窗口内容：%1").arg(reason)};
 }
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("WaylandWindowStream", text);
-}
-
 // Pictures handed to the queue and not yet taken; beyond this the stream waits.
 constexpr int kFramesInFlight = 3;
 
@@ -176,13 +172,14 @@ Result<std::unique_ptr<WindowStream>> WaylandWindowStreamService::start(
     if (listed && !listed->empty()) {
         for (const CompositorWindow& w : *listed)
             if (w.id == window) content = w.content;
-        if (content.isEmpty()) return streamError(tr("窗口已关闭"));
+        if (content.isEmpty())
+            return streamError(QCoreApplication::translate("WaylandWindowStream", "窗口已关闭"));
     } else {
         // The displays stand for windows, primary first.
         QList<QScreen*> ordered = screens;
         if (primary) ordered.removeAll(primary), ordered.prepend(primary);
         if (window == 0 || window > unsigned(ordered.size()))
-            return streamError(tr("显示器已断开"));
+            return streamError(QCoreApplication::translate("WaylandWindowStream", "显示器已断开"));
         content = ordered[int(window - 1)]->geometry();
     }
     // The output showing most of the window.
@@ -193,10 +190,14 @@ Result<std::unique_ptr<WindowStream>> WaylandWindowStreamService::start(
         const long long area = 1ll * shown.width() * shown.height();
         if (area > bestArea) bestArea = area, best = screen;
     }
-    if (!best) return streamError(tr("窗口不在任何显示器上"));
+    if (!best)
+        return streamError(
+            QCoreApplication::translate("WaylandWindowStream", "窗口不在任何显示器上"));
     const OutputPart part = outputPart(content, best->geometry(), best->devicePixelRatio());
     std::unique_ptr<Screencopy> screencopy = Screencopy::open();
-    if (!screencopy) return streamError(tr("合成器不提供 wlr-screencopy"));
+    if (!screencopy)
+        return streamError(
+            QCoreApplication::translate("WaylandWindowStream", "合成器不提供 wlr-screencopy"));
     return std::unique_ptr<WindowStream>(new WaylandWindowStream(
         std::move(screencopy), best->name(), part, queue, std::move(onFrame), std::move(onStop)));
 }
