@@ -14,6 +14,7 @@
 #include "platform/wayland/CompositorWindows.h"
 #include "platform/wayland/HyprlandWindows.h"
 #include "platform/wayland/SwayWindows.h"
+#include "support/SocketStandIn.h"
 
 using namespace tessal;
 
@@ -81,43 +82,7 @@ QByteArray recordedTree() {
         .toUtf8();
 }
 
-// A compositor socket of the test's: answers `connections` connections, one request each, as
-// `answer` decides.
-class StandIn {
-  public:
-    explicit StandIn(std::function<void(int fd, const QByteArray& request)> answer,
-                     int connections = 1) {
-        path_ = dir_.filePath("ipc.sock");
-        listener_ = socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, path_.toUtf8().constData(), sizeof address.sun_path - 1);
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(listener_, 4);
-        thread_ = std::thread([this, answer, connections] {
-            for (int i = 0; i < connections; ++i) {
-                const int fd = accept(listener_, nullptr, nullptr);
-                if (fd < 0) return;
-                char request[256];
-                const ssize_t n = read(fd, request, sizeof request);
-                answer(fd, QByteArray(request, int(std::max<ssize_t>(n, 0))));
-                close(fd);
-            }
-        });
-    }
-    ~StandIn() {
-        shutdown(listener_, SHUT_RDWR);
-        thread_.join();
-        close(listener_);
-    }
-    QString path() const { return path_; }
-
-  private:
-    QTemporaryDir dir_;
-    QString path_;
-    int listener_ = -1;
-    std::thread thread_;
-};
+using StandIn = SocketStandIn;
 
 void writeAll(int fd, const QByteArray& bytes) {
     qsizetype sent = 0;

@@ -17,6 +17,7 @@
 #include "platform/wayland/VirtualPointer.h"
 #include "platform/wayland/WaylandWindowStream.h"
 #include "platform/wayland/WaylandWorkspace.h"
+#include "support/SocketStandIn.h"
 
 using namespace tessal;
 
@@ -25,50 +26,27 @@ namespace {
 // A sway IPC socket of the test's: answers every request with `reply` and keeps the commands.
 class CommandSocket {
   public:
-    explicit CommandSocket(QByteArray reply) : reply_(std::move(reply)) {
-        path_ = dir_.filePath("ipc.sock");
-        listener_ = socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, path_.toUtf8().constData(), sizeof address.sun_path - 1);
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(listener_, 8);
-        thread_ = std::thread([this] {
-            for (;;) {
-                const int fd = accept(listener_, nullptr, nullptr);
-                if (fd < 0) return;
-                char request[1024];
-                const ssize_t n = read(fd, request, sizeof request);
-                const QByteArray bytes(request, int(std::max<ssize_t>(n, 0)));
-                {
-                    std::lock_guard lock(mutex_);
-                    commands_ << bytes.mid(14);  // after the magic, length and type
-                }
-                const QByteArray answer = swayMessage(0, reply_);
-                (void)!write(fd, answer.constData(), std::size_t(answer.size()));
-                close(fd);
-            }
-        });
-    }
-    ~CommandSocket() {
-        shutdown(listener_, SHUT_RDWR);
-        thread_.join();
-        close(listener_);
-    }
-    QString path() const { return path_; }
+    explicit CommandSocket(QByteArray reply)
+        : socket_(
+              [this, reply = std::move(reply)](int fd, const QByteArray& request) {
+                  {
+                      std::lock_guard lock(mutex_);
+                      commands_ << request.mid(14);  // after the magic, length and type
+                  }
+                  const QByteArray answer = swayMessage(0, reply);
+                  (void)!write(fd, answer.constData(), std::size_t(answer.size()));
+              },
+              -1) {}
+    QString path() const { return socket_.path(); }
     QList<QByteArray> commands() {
         std::lock_guard lock(mutex_);
         return commands_;
     }
 
   private:
-    QByteArray reply_;
-    QTemporaryDir dir_;
-    QString path_;
-    int listener_ = -1;
-    std::thread thread_;
     std::mutex mutex_;
     QList<QByteArray> commands_;
+    SocketStandIn socket_;  // last: its thread uses the members above
 };
 
 }  // namespace
