@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <cmath>
 #include <utility>
 
 #include "KeySheet.h"
@@ -113,13 +114,7 @@ void Editor::showWindow() {
     const std::size_t keyWindow = selectedRoot_ >= 0 ? std::size_t(selectedRoot_) : 0;
     for (std::size_t i = 0; i < overlays_.size(); ++i) overlays_[i]->present(false);
     if (keyWindow < overlays_.size()) present(keyWindow);
-    // A compositor that places the overlays tells us where the pointer is only once it enters
-    // one of them; until then nothing is hovered.
-    for (std::size_t i = 0; i < roots_.size() && !environment_.fullScreenOverlays; ++i) {
-        const QPoint local = roots_[i]->mapFromGlobal(QCursor::pos());
-        if (roots_[i]->rect().contains(local))
-            models_[i]->updateHover(pointFromView(local, roots_[i]->viewHeight()));
-    }
+    followPointer();
     if (!keySheetOffered_) {
         keySheetOffered_ = true;
         if (!environment_.defaults.boolValue(KeySheetModel::shownKey, false)) {
@@ -128,6 +123,29 @@ void Editor::showWindow() {
         }
     }
     if (canvas()) canvas()->setFocus();
+}
+
+void Editor::followPointer() {
+    // A compositor that places the overlays tells us where the pointer is only once it enters
+    // one of them; until then nothing is hovered.
+    for (std::size_t i = 0; i < roots_.size() && !environment_.fullScreenOverlays; ++i) {
+        const QPoint local = roots_[i]->mapFromGlobal(QCursor::pos());
+        if (roots_[i]->rect().contains(local))
+            models_[i]->updateHover(pointFromView(local, roots_[i]->viewHeight()));
+    }
+}
+
+void Editor::drawOnStill(const StillPainter& draw) const {
+    if (closed_ || selectedRoot_ >= 0) return;
+    for (std::size_t i = 0; i < roots_.size(); ++i) {
+        const auto lit = roots_[i]->litArea();
+        if (!lit) continue;
+        const double scale = lit->pixels.devicePixelRatio();
+        draw(models_[i]->snapshot().frame,
+             QPoint(int(std::lround(lit->area.x() * scale)),
+                    int(std::lround(lit->area.y() * scale))),
+             lit->pixels);
+    }
 }
 
 void Editor::present(std::size_t index) {

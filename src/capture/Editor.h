@@ -69,6 +69,14 @@ class Editor {
     SelectionView& root(std::size_t i) const { return *roots_[i]; }
     SelectionViewModel& model(std::size_t i) const { return *models_[i]; }
     SelectionChrome* chrome() const { return chrome_; }
+
+    // Hands what each overlay will show around its highlighted window to `draw` (the display's
+    // frame, the device-pixel offset inside the display, the pixels), so that the frozen still
+    // can show it before the overlays have painted; nothing once a rectangle is chosen.
+    // Highlights what lies under the pointer, where the pointer's place is known before it moves.
+    void followPointer();
+    using StillPainter = std::function<void(const Rect&, QPoint, const QImage&)>;
+    void drawOnStill(const StillPainter& draw) const;
     Canvas* canvas() const { return host_.canvas(); }
     AnnotationToolbar* toolbar() const { return host_.toolbar(); }
     // The display whose selection is being edited, or -1 while choosing.

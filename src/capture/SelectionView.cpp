@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <cmath>
 #include <utility>
 
 #include "KeySheet.h"
@@ -77,7 +78,11 @@ void SelectionView::updateSelectionLayers() {
 
 void SelectionView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QRect exposed = event->rect();
+    paintContent(painter, event->rect(), devicePixelRatioF());
+    if (onFirstPaint) std::exchange(onFirstPaint, nullptr)();
+}
+
+void SelectionView::paintContent(QPainter& painter, const QRect& exposed, double scale) const {
     const double s = image_.devicePixelRatio();
     painter.drawImage(QRectF(exposed), image_,
                       QRectF(QPointF(exposed.topLeft()) * s, QSizeF(exposed.size()) * s));
@@ -88,9 +93,28 @@ void SelectionView::paintEvent(QPaintEvent* event) {
     painter.setClipRegion(shade);
     painter.fillRect(exposed, QColor(0, 0, 0, 102));
     painter.setClipping(false);
-    if (shown && !model_.selected())
-        drawSelectionBorder(painter, *shown, viewHeight(), devicePixelRatioF());
-    if (onFirstPaint) std::exchange(onFirstPaint, nullptr)();
+    if (shown && !model_.selected()) drawSelectionBorder(painter, *shown, viewHeight(), scale);
+}
+
+std::optional<SelectionView::LitArea> SelectionView::litArea() const {
+    const std::optional<Rect> shown = model_.displayedRect();
+    if (!shown) return std::nullopt;
+    const QRect area = viewRect(*shown, viewHeight())
+                           .toAlignedRect()
+                           .adjusted(-kBorderReach, -kBorderReach, kBorderReach, kBorderReach)
+                           .intersected(rect());
+    if (area.isEmpty()) return std::nullopt;
+    // In the display's own pixels, with the border as the overlay draws it.
+    const double pixelScale = image_.devicePixelRatio();
+    QImage pixels(QSize(int(std::lround(area.width() * pixelScale)),
+                        int(std::lround(area.height() * pixelScale))),
+                  QImage::Format_RGB32);
+    if (pixels.isNull()) return std::nullopt;
+    pixels.setDevicePixelRatio(pixelScale);
+    QPainter painter(&pixels);
+    painter.translate(-area.topLeft());
+    paintContent(painter, area, devicePixelRatioF());
+    return LitArea{area, std::move(pixels)};
 }
 
 void SelectionView::refreshCursor(Point p) {

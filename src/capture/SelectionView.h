@@ -41,6 +41,14 @@ class SelectionView final : public QWidget {
     // Once, after the first paint (the frame itself reaches the screen right after).
     std::function<void()> onFirstPaint;
 
+    // The part of the view the displayed rectangle and its border cover, painted as the view
+    // paints it, in device pixels; none while nothing is displayed.
+    struct LitArea {
+        QRect area;  // view coordinates
+        QImage pixels;
+    };
+    std::optional<LitArea> litArea() const;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -54,6 +62,7 @@ class SelectionView final : public QWidget {
 
   private:
     Point modelPoint(const QPointF& q) const;
+    void paintContent(QPainter& painter, const QRect& exposed, double scale) const;
     void refreshCursor(Point p);
 
     SelectionViewModel& model_;

@@ -66,6 +66,13 @@ class ScreenCaptureService {
     // overlays appear when they are ready.
     virtual void freezeDisplays(const std::vector<DisplayInfo>& displays) { (void)displays; }
     virtual void releaseFrozenDisplays() {}
+    // Draws `pixels` onto the still of the display whose frame is `displayFrame`, with their
+    // top-left corner `offset` device pixels inside it: the overlay's first frame around the
+    // window under the pointer, up before the overlay has painted itself. Nothing without a still.
+    virtual void drawOnFrozenDisplay(const Rect& displayFrame, QPoint offset,
+                                     const QImage& pixels) {
+        (void)displayFrame, (void)offset, (void)pixels;
+    }
 };
 
 }  // namespace tessal

@@ -191,6 +191,60 @@ TEST_F(OverlayChromeTest, MagnifierReadsThePixelUnderThePointerAtWindowEdges) {
     }
 }
 
+// The still shows the highlighted window before the overlays have painted: what it is given
+// must be what the overlay paints there, placed at the display's own pixels.
+TEST_F(OverlayChromeTest, StillIsLitWithWhatTheOverlayPaintsAroundTheHoveredWindow) {
+    struct Drawn {
+        Rect frame;
+        QPoint offset;
+        QImage pixels;
+    };
+    std::vector<Drawn> drawn;
+    const auto collect = [&drawn](const Rect& frame, QPoint offset, const QImage& pixels) {
+        drawn.push_back({frame, offset, pixels});
+    };
+    editor->drawOnStill(collect);
+    EXPECT_TRUE(drawn.empty()) << "nothing is hovered yet";
+
+    const PaintedWindow* windows[] = {&kWindow0, &kWindow1};
+    for (std::size_t root = 0; root < 2; ++root) {
+        SCOPED_TRACE(testing::Message() << "display " << root);
+        SelectionView& view = editor->root(root);
+        const QImage& still = editor->model(root).snapshot().image;
+        const double scale = still.width() / double(view.width());
+        editor->model(1 - root).mouseExited();
+        moveTo(&view, QPointF(windows[root]->pixels.center()) / scale);
+        drawn.clear();
+        editor->drawOnStill(collect);
+        ASSERT_EQ(drawn.size(), 1u);
+        const Drawn& d = drawn.front();
+        EXPECT_EQ(d.frame, editor->model(root).snapshot().frame);
+
+        // Exactly the overlay's own painting of that area, children (badge, magnifier) aside.
+        QImage painted(d.pixels.size(), QImage::Format_RGB32);
+        painted.setDevicePixelRatio(scale);
+        const QRect area(QPointF(QPointF(d.offset) / scale).toPoint(),
+                         QSizeF(QSizeF(d.pixels.size()) / scale).toSize());
+        view.render(&painted, QPoint(), QRegion(area), QWidget::DrawWindowBackground);
+        EXPECT_EQ(d.pixels.convertToFormat(QImage::Format_RGB32), painted);
+
+        // Placed where the window is: its inside as frozen, undimmed; the desktop beside the
+        // border dimmed.
+        const QRect window = windows[root]->pixels;
+        const QPoint inside = window.center() - d.offset;
+        EXPECT_EQ(d.pixels.pixel(inside), still.pixel(window.center()));
+        const QPoint corner = QPoint(0, 0);
+        EXPECT_NE(d.pixels.pixel(corner), still.pixel(d.offset + corner));
+        EXPECT_LT(qRed(d.pixels.pixel(corner)), qRed(PaintedWindow::desktop));
+    }
+
+    // Once a rectangle is chosen the overlay shows more than the still could.
+    editor->select(Rect(20, 20, 100, 60), 0);
+    drawn.clear();
+    editor->drawOnStill(collect);
+    EXPECT_TRUE(drawn.empty());
+}
+
 namespace {
 
 void sendKey(QWidget* to, Qt::Key key) {

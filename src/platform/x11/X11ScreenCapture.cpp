@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 #include "X11Connection.h"
 #include "base/QtGeometry.h"
@@ -128,8 +129,11 @@ void X11ScreenCapture::freezeDisplays(const std::vector<DisplayInfo>& displays) 
 
     // The dimming matches the overlay's: black at 40 % over the display.
     std::vector<QRect> rects;
-    for (const DisplayInfo& d : displays)
-        if (!d.nativeRect.isEmpty()) rects.push_back(d.nativeRect);
+    for (const DisplayInfo& d : displays) {
+        if (d.nativeRect.isEmpty()) continue;
+        rects.push_back(d.nativeRect);
+        curtainFrames_.push_back(d.frame);
+    }
     if (composited)
         putUpComposedCurtains(rects, format);
     else
@@ -232,6 +236,46 @@ void X11ScreenCapture::releaseFrozenDisplays() {
     for (xcb_window_t curtain : curtains_) xcb_destroy_window(c, curtain);
     if (!curtains_.empty()) xcb_flush(c);
     curtains_.clear();
+    curtainFrames_.clear();
+}
+
+void X11ScreenCapture::drawOnFrozenDisplay(const Rect& displayFrame, QPoint offset,
+                                           const QImage& pixels) {
+    xcb_connection_t* c = x11::connection();
+    const auto it = std::find(curtainFrames_.begin(), curtainFrames_.end(), displayFrame);
+    if (!c || it == curtainFrames_.end() || pixels.isNull() || offset.x() < 0 || offset.y() < 0)
+        return;
+    const xcb_window_t curtain = curtains_[std::size_t(it - curtainFrames_.begin())];
+    const QImage image = pixels.convertToFormat(QImage::Format_RGB32);
+    const std::size_t rowBytes = std::size_t(image.width()) * 4;
+    const std::size_t bytes = rowBytes * std::size_t(image.height());
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    xcb_create_gc(c, gc, curtain, 0, nullptr);
+    const std::uint8_t depth = x11::screen()->root_depth;
+    // Through the shared segment when it is free (every picture read) and large enough: the
+    // server reads it in place.
+    if (pending_.empty() && shmAddress_ && bytes <= shmSize_) {
+        if (std::exchange(segmentBeingRead_, false)) x11::sync();
+        auto* dst = static_cast<std::uint8_t*>(shmAddress_);
+        for (int y = 0; y < image.height(); ++y)
+            std::memcpy(dst + std::size_t(y) * rowBytes, image.constScanLine(y), rowBytes);
+        xcb_shm_put_image(c, curtain, gc, uint16_t(image.width()), uint16_t(image.height()), 0, 0,
+                          uint16_t(image.width()), uint16_t(image.height()), int16_t(offset.x()),
+                          int16_t(offset.y()), depth, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_, 0);
+        segmentBeingRead_ = true;
+    } else {
+        // Else in bands that fit a request without the big-requests extension.
+        const int band = std::max(1, int(200000 / std::max<std::size_t>(rowBytes, 1)));
+        for (int y = 0; y < image.height(); y += band) {
+            const int rows = std::min(band, image.height() - y);
+            QImage part = image.copy(0, y, image.width(), rows);
+            xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, curtain, gc, uint16_t(image.width()),
+                          uint16_t(rows), int16_t(offset.x()), int16_t(offset.y() + y), 0, depth,
+                          uint32_t(rowBytes * std::size_t(rows)), part.constBits());
+        }
+    }
+    xcb_free_gc(c, gc);
+    xcb_flush(c);
 }
 
 QImage X11ScreenCapture::takePendingGrab(const QString& displayId, int width, int height) {

@@ -26,6 +26,8 @@ class X11ScreenCapture final : public ScreenCaptureService {
     // shown in a window of its own (a "curtain") above everything.
     void freezeDisplays(const std::vector<DisplayInfo>& displays) override;
     void releaseFrozenDisplays() override;
+    void drawOnFrozenDisplay(const Rect& displayFrame, QPoint offset,
+                             const QImage& pixels) override;
 
   private:
     // A picture requested by freezeDisplays, read by screenshot.
@@ -54,6 +56,8 @@ class X11ScreenCapture final : public ScreenCaptureService {
     bool shmAvailable_ = true;
     std::vector<PendingGrab> pending_;
     std::vector<std::uint32_t> curtains_;
+    std::vector<Rect> curtainFrames_;  // the frame of each curtain's display
+    bool segmentBeingRead_ = false;    // a picture put from the segment may not be read yet
     std::uint32_t pictureFormat_ = 0;
     bool renderChecked_ = false;
 };
