@@ -29,8 +29,12 @@ const char* kNoScreen = QT_TRANSLATE_NOOP("X11ScreenCapture", "无法读取屏�
 constexpr std::uint16_t kShadeAlpha = 0x6666;
 
 // Copies 32-bit pixels into an opaque image: the X server leaves the unused byte undefined.
-QImage opaqueImage(const std::uint8_t* data, int width, int height, std::size_t stride) {
-    QImage image(width, height, QImage::Format_RGB32);
+// Into `image` when it is that size and held by nobody else.
+QImage opaqueImage(const std::uint8_t* data, int width, int height, std::size_t stride,
+                   QImage& image) {
+    if (!image.isDetached() || image.size() != QSize(width, height) ||
+        image.format() != QImage::Format_RGB32)
+        image = QImage(width, height, QImage::Format_RGB32);
     if (image.isNull()) return image;
     for (int y = 0; y < height; ++y) {
         const auto* src = reinterpret_cast<const std::uint32_t*>(data + std::size_t(y) * stride);
@@ -38,6 +42,11 @@ QImage opaqueImage(const std::uint8_t* data, int width, int height, std::size_t 
         for (int x = 0; x < width; ++x) dst[x] = src[x] | 0xff000000u;
     }
     return image;
+}
+
+QImage opaqueImage(const std::uint8_t* data, int width, int height, std::size_t stride) {
+    QImage fresh;
+    return opaqueImage(data, width, height, stride, fresh);
 }
 
 }  // namespace
@@ -295,7 +304,7 @@ QImage X11ScreenCapture::takePendingGrab(const QString& displayId, int width, in
     std::free(reply);
     if (!usable) return {};
     return opaqueImage(static_cast<const std::uint8_t*>(shmAddress_) + grab.offset, width, height,
-                       std::size_t(width) * 4);
+                       std::size_t(width) * 4, stills_[displayId]);
 }
 
 // RENDER's format for the root window's visual, found once; 0 when the server has no RENDER.

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 
 #include "platform/ScreenCaptureService.h"
 
@@ -56,6 +57,9 @@ class X11ScreenCapture final : public ScreenCaptureService {
     bool shmAvailable_ = true;
     std::vector<PendingGrab> pending_;
     std::vector<std::uint32_t> curtains_;
+    // Each display's last still, written again by the next capture once no session holds it:
+    // fresh memory costs a page fault every 4 KiB, several times the copy itself.
+    std::map<QString, QImage> stills_;
     std::vector<Rect> curtainFrames_;  // the frame of each curtain's display
     bool segmentBeingRead_ = false;    // a picture put from the segment may not be read yet
     std::uint32_t pictureFormat_ = 0;
