@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "geometry.h"
@@ -12,6 +13,7 @@ namespace tessal {
 struct WindowTarget {
     Rect rect;
     int pid = 0;
+    bool focused = false;
 
     friend bool operator==(const WindowTarget&, const WindowTarget&) = default;
 };
@@ -26,6 +28,8 @@ struct ScreenSnapshot {
     QImage image;               // frame × scale pixels
     std::vector<Rect> windows;  // screen-local, front to back
     ChildRegionLookup childRegions;
+    // The window with the keyboard focus, where the window list tells it (an index into windows).
+    std::optional<std::size_t> focusedWindow;
 };
 
 }  // namespace tessal

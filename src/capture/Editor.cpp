@@ -127,8 +127,14 @@ void Editor::showWindow() {
 
 void Editor::followPointer() {
     // A compositor that places the overlays tells us where the pointer is only once it enters
-    // one of them; until then nothing is hovered.
-    for (std::size_t i = 0; i < roots_.size() && !environment_.fullScreenOverlays; ++i) {
+    // one of them; until then the focused window is lit, where the window list names one.
+    if (environment_.fullScreenOverlays) {
+        for (const auto& model : models_)
+            if (const auto focused = model->snapshot().focusedWindow)
+                model->suggestWindow(*focused);
+        return;
+    }
+    for (std::size_t i = 0; i < roots_.size(); ++i) {
         const QPoint local = roots_[i]->mapFromGlobal(QCursor::pos());
         if (roots_[i]->rect().contains(local))
             models_[i]->updateHover(pointFromView(local, roots_[i]->viewHeight()));

@@ -37,6 +37,7 @@ Result<std::vector<ScreenSnapshot>> captureScreens(ScreenCaptureService& service
         std::vector<WindowTarget> local;
         for (const WindowTarget& target : targets) {
             if (auto rect = localWindowRect(target.rect, display.frame, top)) {
+                if (target.focused) snapshot.focusedWindow = snapshot.windows.size();
                 snapshot.windows.push_back(*rect);
                 local.push_back({*rect, target.pid});
             }

@@ -65,6 +65,8 @@ std::vector<WindowListEntry> parseWindowList(const QVariantList& windowList) {
                 std::isfinite(rect->width()) && std::isfinite(rect->height()))
                 *field = rect;
         }
+        const QVariant focused = map.value(WindowKey::focused);
+        entry.focused = focused.typeId() == QMetaType::Bool && focused.toBool();
         entries.push_back(entry);
     }
     return entries;
@@ -78,7 +80,7 @@ std::vector<WindowTarget> captureWindowTargets(const QVariantList& windowList, i
         if (entry.alpha && *entry.alpha <= 0) continue;
         const auto& bounds = entry.bounds;
         if (!bounds || !(bounds->size.width >= 30) || !(bounds->size.height >= 30)) continue;
-        targets.push_back({*bounds, *entry.pid});
+        targets.push_back({*bounds, *entry.pid, entry.focused});
     }
     return targets;
 }

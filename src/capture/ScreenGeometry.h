@@ -19,6 +19,7 @@ struct WindowListEntry {
     std::optional<double> alpha;  // present and numeric only
     std::optional<Rect> bounds;   // finite
     std::optional<Rect> content;  // finite
+    bool focused = false;         // true only when the list says so with a boolean
 };
 // The entries of a window list in its order (front to back); entries that are not maps are
 // skipped.

@@ -69,6 +69,12 @@ Point SelectionViewModel::clamped(Point p) const {
     return {clamp(p.x, b.width()), clamp(p.y, b.height())};
 }
 
+void SelectionViewModel::suggestWindow(std::size_t index) {
+    if (selected_ || anchor_ || hoverPoint_ || index >= snapshot_.windows.size()) return;
+    hoverWindowIndex_ = int(index);
+    setHoveredWindow(snapshot_.windows[index]);
+}
+
 void SelectionViewModel::updateHover(Point p) {
     if (selected_ || anchor_) return;
     if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;

@@ -51,6 +51,9 @@ class SelectionViewModel {
     std::optional<Rect> displayedRect() const;
 
     void updateHover(Point p);
+    // Highlights windows[index] while the pointer's place is not known yet (it has not entered
+    // the overlay): no magnifier, no regions inside until it moves.
+    void suggestWindow(std::size_t index);
     void mouseExited();
     void mouseDown(Point p);
     void mouseDragged(Point p);

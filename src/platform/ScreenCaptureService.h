@@ -36,6 +36,8 @@ inline constexpr const char* bounds =
     "bounds";  // map with x, y, width, height (window-list points)
 // The part the window's own content stream shows (bounds less decorations), same form.
 inline constexpr const char* content = "content";
+// True on the window that has the keyboard focus, where the list says so.
+inline constexpr const char* focused = "focused";
 }  // namespace WindowKey
 
 // Screen pixels and the window list.

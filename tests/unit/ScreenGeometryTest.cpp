@@ -85,6 +85,16 @@ TEST(WindowTargets, FiltersAndKeepsOrder) {
         opaque,
         textAlpha,
     };
+    auto focused = window(30, bounds(0, 0, 100, 100));
+    focused.insert("focused", true);
+    auto focusedText = window(31, bounds(0, 0, 100, 100));
+    focusedText.insert("focused", "true");  // only a boolean says so
+    const auto flagged =
+        captureWindowTargets({window(29, bounds(0, 0, 100, 100)), focused, focusedText}, 99);
+    ASSERT_EQ(flagged.size(), 3u);
+    EXPECT_EQ(std::vector<bool>({flagged[0].focused, flagged[1].focused, flagged[2].focused}),
+              std::vector<bool>({false, true, false}));
+
     const auto targets = captureWindowTargets(list, 99);
     ASSERT_EQ(targets.size(), 3u);
     EXPECT_EQ(targets[0], (WindowTarget{Rect(5, 6, 30, 30), 12}));

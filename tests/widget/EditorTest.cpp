@@ -494,3 +494,37 @@ TEST(EditorOnWayland, OverlaysFillTheirDisplayAndLongCaptureSaysWhyItIsOff) {
     EXPECT_TRUE(editor.toolbar()->action(ToolbarActionId::copy)->isEnabled());
     editor.close();
 }
+
+// Wayland tells the pointer's place only once it enters an overlay: until then the window the
+// compositor has focused is lit (no magnifier, nothing inside it guessed), and the pointer's first
+// move takes over.
+TEST(EditorOnWayland, FocusedWindowIsLitUntilThePointerMoves) {
+    QTemporaryDir dir;
+    DefaultsStore defaults{dir.filePath("defaults.json")};
+    ManualClock clock;
+    ManualMainQueue queue{clock};
+    FakePasteboard pasteboard;
+    for (const bool told : {false, true}) {
+        SCOPED_TRACE(told ? "focus told" : "no focus told");
+        ScreenSnapshot s = snapshot(Rect(0, 0, 400, 300), 1, Qt::white);
+        s.windows = {Rect(20, 20, 100, 80), Rect(200, 100, 150, 120)};
+        if (told) s.focusedWindow = 1;
+        Editor editor({s},
+                      EditorEnvironment{.mainQueue = queue,
+                                        .clock = clock,
+                                        .pasteboard = pasteboard,
+                                        .defaults = defaults,
+                                        .regionQueue = [](std::function<void()> job) { job(); },
+                                        .fullScreenOverlays = true});
+        editor.showWindow();
+        SelectionViewModel& model = editor.model(0);
+        if (told)
+            EXPECT_EQ(model.displayedRect(), std::optional<Rect>(s.windows[1]));
+        else
+            EXPECT_FALSE(model.displayedRect());
+        EXPECT_FALSE(editor.root(0).magnifier().isVisible());
+        model.updateHover(Point(40, 40));
+        EXPECT_EQ(model.hoveredWindow(), std::optional<Rect>(s.windows[0]));
+        editor.close();
+    }
+}

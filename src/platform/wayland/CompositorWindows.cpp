@@ -44,6 +44,7 @@ QVariantList windowListEntries(const std::vector<CompositorWindow>& windows,
                           {WindowKey::bounds, points(w.frame)},
                           {WindowKey::content, points(w.content)}};
         if (w.pid > 0) entry.insert(WindowKey::pid, qlonglong(w.pid));
+        if (w.focused) entry.insert(WindowKey::focused, true);
         list << entry;
     }
     return list;
