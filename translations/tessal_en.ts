@@ -1407,6 +1407,10 @@ Quit the earlier version, move it to the trash, and use only Tessal from now on.
         <source>桌面门户没有在 %1 秒内回应。</source>
         <translation>The desktop portal did not answer within %1 seconds.</translation>
     </message>
+    <message>
+        <source>桌面门户在回应之前退出了。</source>
+        <translation>The desktop portal quit before answering.</translation>
+    </message>
 </context>
 <context>
     <name>SaveDestination</name>

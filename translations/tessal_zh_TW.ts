@@ -1407,6 +1407,10 @@
         <source>桌面门户没有在 %1 秒内回应。</source>
         <translation>桌面入口沒有在 %1 秒內回應。</translation>
     </message>
+    <message>
+        <source>桌面门户在回应之前退出了。</source>
+        <translation>桌面入口在回應之前結束了。</translation>
+    </message>
 </context>
 <context>
     <name>SaveDestination</name>
