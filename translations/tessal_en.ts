@@ -684,6 +684,14 @@ With Capture Now, selection from the picture and drawing a rectangle still work.
         <translation>tessal: cannot write %1: %2
 </translation>
     </message>
+    <message>
+        <source>不是可以识别的图片格式</source>
+        <translation>not an image format Tessal can read</translation>
+    </message>
+    <message>
+        <source>图片已损坏或不完整</source>
+        <translation>the image is damaged or incomplete</translation>
+    </message>
 </context>
 <context>
     <name>CopiedNote</name>

@@ -684,6 +684,14 @@
         <translation>tessal: 無法寫入 %1：%2
 </translation>
     </message>
+    <message>
+        <source>不是可以识别的图片格式</source>
+        <translation>不是可以辨識的圖片格式</translation>
+    </message>
+    <message>
+        <source>图片已损坏或不完整</source>
+        <translation>圖片已損毀或不完整</translation>
+    </message>
 </context>
 <context>
     <name>CopiedNote</name>

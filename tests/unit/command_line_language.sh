@@ -21,6 +21,7 @@ cases=(
   "another language|de_DE.UTF-8||2|Unknown command: nothing|nothing"
   "C locale|C||2|Unknown command: nothing|nothing"
   "help|en_US.UTF-8||0|Usage: tessal capture|capture --help"
+  "unreadable image|en_US.UTF-8||2|: not an image format Tessal can read|ocr $0"
   "help traditional|zh_TW.UTF-8||0|選項：|capture --help"
   "preference over the locale|zh_CN.UTF-8|{\"uiLanguage\": \"en\"}|2|Unknown command: nothing|nothing"
   "damaged settings|en_US.UTF-8|{not json|2|Unknown command: nothing|nothing"
