@@ -684,6 +684,14 @@ With Capture Now, selection from the picture and drawing a rectangle still work.
         <translation>tessal: cannot write %1: %2
 </translation>
     </message>
+    <message>
+        <source>不是可以识别的图片格式</source>
+        <translation>not an image format Tessal can read</translation>
+    </message>
+    <message>
+        <source>图片已损坏或不完整</source>
+        <translation>the image is damaged or incomplete</translation>
+    </message>
 </context>
 <context>
     <name>CopiedNote</name>
@@ -1406,6 +1414,10 @@ Quit the earlier version, move it to the trash, and use only Tessal from now on.
     <message>
         <source>桌面门户没有在 %1 秒内回应。</source>
         <translation>The desktop portal did not answer within %1 seconds.</translation>
+    </message>
+    <message>
+        <source>桌面门户在回应之前退出了。</source>
+        <translation>The desktop portal quit before answering.</translation>
     </message>
 </context>
 <context>

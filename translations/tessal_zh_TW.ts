@@ -684,6 +684,14 @@
         <translation>tessal: 無法寫入 %1：%2
 </translation>
     </message>
+    <message>
+        <source>不是可以识别的图片格式</source>
+        <translation>不是可以辨識的圖片格式</translation>
+    </message>
+    <message>
+        <source>图片已损坏或不完整</source>
+        <translation>圖片已損毀或不完整</translation>
+    </message>
 </context>
 <context>
     <name>CopiedNote</name>
@@ -1406,6 +1414,10 @@
     <message>
         <source>桌面门户没有在 %1 秒内回应。</source>
         <translation>桌面入口沒有在 %1 秒內回應。</translation>
+    </message>
+    <message>
+        <source>桌面门户在回应之前退出了。</source>
+        <translation>桌面入口在回應之前結束了。</translation>
     </message>
 </context>
 <context>

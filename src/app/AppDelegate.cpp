@@ -85,7 +85,7 @@ AppDelegate::AppDelegate(Platform& platform, DefaultsStore& defaults, MainQueue&
         ShortcutDialog dialog(current);
         return dialog.run();
     };
-    chooseSavePath = [this] { return runSavePanel(defaults_); };
+    chooseSavePath = [this] { return runSavePanel(defaults_, platform_.fileChooser.get()); };
 
     const BundleInfo bundle = BundleInfo::running();
     updateSource_ = std::make_unique<ReleaseUpdateSource>(

@@ -33,8 +33,8 @@ QImage readImage(const QString& path, QString* error) {
     QImage image = reader.read();
     if (image.isNull())
         *error = reader.error() == QImageReader::UnsupportedFormatError
-                     ? QStringLiteral("不是可以识别的图片格式")
-                     : QStringLiteral("图片已损坏或不完整");
+                     ? QCoreApplication::translate("CommandLine", "不是可以识别的图片格式")
+                     : QCoreApplication::translate("CommandLine", "图片已损坏或不完整");
     return image;
 }
 

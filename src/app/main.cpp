@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <thread>
 
 #include "AlertPresenter.h"
@@ -59,7 +60,15 @@ struct ToolArguments {
     char* argv[2] = {name, nullptr};
 };
 
-int captureFull(const Command& command) {
+// The user's language for what a run from the shell prints: the preference where the settings
+// say one (read only: the resident program owns that file), the desktop's otherwise.
+void installLanguage(QCoreApplication& app) {
+    const DefaultsStore defaults(DefaultsStore::standardPath(), DefaultsStore::Access::readOnly);
+    UiLanguages::install(app, UiLanguages::chosen(defaults, QLocale::system().uiLanguages()));
+}
+
+// `core` is the QtCore application of the command line; it makes way for the GUI one here.
+int captureFull(const Command& command, std::unique_ptr<QCoreApplication>& core) {
     // Checked before the picture is taken (and before any delay): nothing is captured for a
     // file that could not be written.
     if (command.output != QStringLiteral("-")) {
@@ -69,8 +78,10 @@ int captureFull(const Command& command) {
             return exitBadUsage;
         }
     }
+    core.reset();
     ToolArguments arguments;
     QGuiApplication app(arguments.argc, arguments.argv);
+    installLanguage(app);
     Platform platform = createSystemPlatform();
     if (command.delay > 0)
         std::this_thread::sleep_for(std::chrono::duration<double>(command.delay));
@@ -106,7 +117,8 @@ int captureFull(const Command& command) {
     return exitDone;
 }
 
-int listWindows() {
+int listWindows(std::unique_ptr<QCoreApplication>& core) {
+    core.reset();
     ToolArguments arguments;
     QGuiApplication app(arguments.argc, arguments.argv);
     Platform platform = createSystemPlatform();
@@ -291,8 +303,6 @@ int forwardOverSessionBus(const Command& command) {
         return -1;
     }
     if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return -1;
-    ToolArguments toolArguments;
-    QCoreApplication core(toolArguments.argc, toolArguments.argv);
     const std::optional<QString> answer = callRunningTessal(method, arguments);
     if (!answer) return -1;
     if (answer->isEmpty()) return exitDone;
@@ -305,6 +315,12 @@ int forwardOverSessionBus(const Command& command) {
 int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    // QtCore only until a verb needs more, so a capture asked for from the shell starts as
+    // quickly as before. What the build writes with --dump-* stays in the source texts, whatever
+    // the builder's locale.
+    ToolArguments coreArguments;
+    auto core = std::make_unique<QCoreApplication>(coreArguments.argc, coreArguments.argv);
+    if (!arguments.value(0).startsWith(QStringLiteral("--dump-"))) installLanguage(*core);
     const Command command = parseCommandLine(arguments);
 
     switch (command.kind) {
@@ -330,17 +346,17 @@ int main(int argc, char** argv) {
                      .arg(qEnvironmentVariable("DISPLAY")));
         return command.kind == Command::Kind::captureFull ? exitCaptureFailed : 1;
     }
-    if (command.kind == Command::Kind::captureFull) return captureFull(command);
-    if (command.kind == Command::Kind::listWindows) return listWindows();
+    if (command.kind == Command::Kind::captureFull) return captureFull(command, core);
+    if (command.kind == Command::Kind::listWindows) return listWindows(core);
 
     QString editPath;
     if (command.kind == Command::Kind::edit) {
         editPath = QFileInfo(command.output).absoluteFilePath();
         // Checked here, before any window: a file that cannot be read opens nothing.
-        int toolArgc = 1;
-        char toolName[] = "tessal";
-        char* toolArgv[] = {toolName, nullptr};
-        QGuiApplication probe(toolArgc, toolArgv);
+        core.reset();
+        ToolArguments toolArguments;
+        QGuiApplication probe(toolArguments.argc, toolArguments.argv);
+        installLanguage(probe);
         QString error = QCoreApplication::translate("main", "文件名中不能有换行符");
         if (editPath.contains('\n') || readImage(editPath, &error).isNull()) {
             reportUnreadable(command.output, error);
@@ -388,5 +404,6 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    core.reset();
     return runResident(argc, argv, instance, request);
 }

@@ -12,7 +12,8 @@
 
 namespace tessal {
 
-DefaultsStore::DefaultsStore(QString path) : path_(std::move(path)) {
+DefaultsStore::DefaultsStore(QString path, Access access)
+    : path_(std::move(path)), access_(access) {
     load();
 }
 
@@ -34,6 +35,7 @@ void DefaultsStore::load() {
         values_ = document.object();
         return;
     }
+    if (access_ == Access::readOnly) return;
     // Keep the damaged file for the user to inspect; pick a name that overwrites nothing.
     const QString stamp = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
     QString aside = path_ + ".corrupt-" + stamp;
@@ -81,6 +83,7 @@ void DefaultsStore::remove(const QString& key) {
 }
 
 void DefaultsStore::save() {
+    if (access_ == Access::readOnly) return;
     QString error;
     if (keepsDamagedFile_) {
         error = QCoreApplication::translate("DefaultsStore",

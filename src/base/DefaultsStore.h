@@ -13,7 +13,10 @@ namespace tessal {
 // new name, never deleted, and the store starts empty.
 class DefaultsStore {
   public:
-    explicit DefaultsStore(QString path);
+    // readOnly: for a short look (a run of the command line beside the resident program): a
+    // damaged file reads as empty and stays where it is, and changes are kept in memory only.
+    enum class Access { readWrite, readOnly };
+    explicit DefaultsStore(QString path, Access access = Access::readWrite);
 
     // $XDG_CONFIG_HOME/local.ostrel/defaults.json
     static QString standardPath();
@@ -52,6 +55,7 @@ class DefaultsStore {
     void save();
 
     QString path_;
+    Access access_;
     QString setAsidePath_;
     QJsonObject values_;
     QString lastWriteError_;

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "AccessibilityService.h"
+#include "FileChooser.h"
 #include "HotKeyService.h"
 #include "LoginItem.h"
 #include "Pasteboard.h"
@@ -40,6 +41,8 @@ struct Platform {
     std::unique_ptr<WindowStreamService> windowStreams;
     std::unique_ptr<TextRecognizer> textRecognizer;
     std::unique_ptr<LoginItem> loginItem;
+    // The desktop's file chooser; none: Qt's dialog.
+    std::unique_ptr<FileChooser> fileChooser;
 };
 
 // The platform of the running desktop (X11); needs a QGuiApplication.

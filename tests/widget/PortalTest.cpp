@@ -4,6 +4,7 @@
 // displays; the GlobalShortcuts session.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -11,9 +12,12 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVirtualObject>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -22,10 +26,13 @@
 #include <functional>
 #include <mutex>
 
+#include "annotation/SavePanel.h"
+#include "base/DefaultsStore.h"
 #include "platform/wayland/PortalRequest.h"
 #include "platform/wayland/Screencopy.h"
 #include "platform/wayland/WaylandHotKeys.h"
 #include "platform/wayland/WaylandScreenCapture.h"
+#include "platform/xdg/PortalFileChooser.h"
 
 using namespace tessal;
 
@@ -43,6 +50,7 @@ struct Behaviour {
     int response = 0;
     QVariantMap results;
     bool answers = true;
+    bool replies = true;  // false: the method call itself is never answered
 };
 
 // xdg-desktop-portal as far as these tests need it, on its own thread and connection.
@@ -121,6 +129,7 @@ class FakePortal final : public QDBusVirtualObject {
             }
             behaviour = behaviours_.value(key, behaviours_.value(message.interface()));
         }
+        if (!behaviour.replies) return true;
         // The request object is named after the caller and its handle token.
         const QVariantMap options = mapArgument(message.arguments().last());
         QString sender = message.service().mid(1).replace('.', '_');
@@ -384,4 +393,80 @@ TEST_F(PortalTest, GlobalShortcutsBindCaptureAndReportItsActivation) {
     while (pressed == 0 && timer.elapsed() < 2000) QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     EXPECT_EQ(pressed, 1);
+}
+
+// The save dialog: the desktop's chooser where the portal offers one and answers, Qt's own
+// dialog where it does not (no interface, an error, no file to write, a request it never takes,
+// a portal that leaves before answering); a cancel saves nothing and shows no other dialog.
+TEST_F(PortalTest, TheSaveDialogIsTheDesktopsWhereOneAnswers) {
+    QTemporaryDir dir;
+    DefaultsStore defaults(dir.filePath("defaults.json"));
+    const QString pictures = dir.filePath("Pictures");
+    QDir().mkpath(pictures);
+    const QString chooser = "org.freedesktop.portal.FileChooser";
+    const auto uris = [](const QString& uri) { return QVariantMap{{"uris", QStringList{uri}}}; };
+    // What the fallback dialog is given, and what it returns with the extension added.
+    const QString qtTyped = dir.filePath("from-qt");
+    const QString qtChoice = qtTyped + ".png";
+    QFile(dir.filePath("taken.png")).open(QIODevice::WriteOnly);
+    struct Case {
+        const char* name;
+        std::optional<Behaviour> behaviour;  // nothing: the portal has no FileChooser
+        bool portalLeaves;
+        std::optional<QString> path;
+        bool qtDialog;
+    };
+    const Case cases[] = {
+        {"no chooser", std::nullopt, false, qtChoice, true},
+        {"chosen", Behaviour{0, uris(QUrl::fromLocalFile(dir.filePath("a.png")).toString())}, false,
+         dir.filePath("a.png"), false},
+        {"bare name", Behaviour{0, uris(QUrl::fromLocalFile(dir.filePath("b")).toString())}, false,
+         dir.filePath("b.png"), false},
+        {"bare name of an existing file",
+         Behaviour{0, uris(QUrl::fromLocalFile(dir.filePath("taken")).toString())}, false,
+         dir.filePath("taken"), false},
+        {"cancelled", Behaviour{1, {}}, false, std::nullopt, false},
+        {"error", Behaviour{2, {}}, false, qtChoice, true},
+        {"not a file", Behaviour{0, uris("https://example.org/x.png")}, false, qtChoice, true},
+        {"request never taken", Behaviour{0, {}, false, false}, false, qtChoice, true},
+        {"portal leaves", Behaviour{0, {}, false}, true, qtChoice, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.behaviour) portal->behave(chooser, *c.behaviour);
+        PortalFileChooser desktop(client(), 300);
+        bool qtDialogShown = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                qtDialogShown = true;
+                dialog->findChild<QLineEdit*>("fileNameEdit")->setText(qtTyped);
+                static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept is protected
+            }
+        });
+        watch.start(20);
+        if (c.portalLeaves) QTimer::singleShot(200, [this] { portal.reset(); });
+        QElapsedTimer timer;
+        timer.start();
+        const std::optional<QString> path =
+            runSavePanel(defaults, &desktop, pictures, dir.filePath("home"));
+        EXPECT_EQ(path.value_or("(none)").toStdString(), c.path.value_or("(none)").toStdString());
+        EXPECT_EQ(qtDialogShown, c.qtDialog);
+        EXPECT_LT(timer.elapsed(), 3000);
+        if (!portal) portal = std::make_unique<FakePortal>(address);
+    }
+    // What the portal was asked: the title, the proposed name, the folder as a NUL-terminated
+    // byte string, PNG as the one filter.
+    portal->behave(chooser, Behaviour{1, {}});
+    PortalFileChooser desktop(client(), 300);
+    runSavePanel(defaults, &desktop, pictures, dir.filePath("home"));
+    const QVariantList arguments = portal->lastArguments();
+    ASSERT_EQ(arguments.size(), 3);
+    EXPECT_EQ(arguments[1].toString(), "保存截图");
+    const QVariantMap options = mapArgument(arguments[2]);
+    EXPECT_EQ(options.value("current_folder").toByteArray(), QFile::encodeName(pictures) + '\0');
+    EXPECT_TRUE(options.value("current_name").toString().endsWith(".png"));
+    EXPECT_EQ(options.value("accept_label").toString(), "保存");
+    const QDBusArgument filters = options.value("filters").value<QDBusArgument>();
+    EXPECT_EQ(filters.currentSignature(), "a(sa(us))");
 }

@@ -4,6 +4,7 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusReply>
+#include <QDBusServiceWatcher>
 #include <QEventLoop>
 #include <QRandomGenerator>
 #include <QTimer>
@@ -91,6 +92,14 @@ Result<PortalRequest::Answer> PortalRequest::call(const QString& interface, cons
     };
     subscribe(expected);
 
+    // A portal that exits (or crashes) mid-request never answers.
+    bool portalLeft = false;
+    QDBusServiceWatcher watcher(service, bus_, QDBusServiceWatcher::WatchForUnregistration);
+    QObject::connect(&watcher, &QDBusServiceWatcher::serviceUnregistered, &loop, [&] {
+        portalLeft = true;
+        loop.quit();
+    });
+
     QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
     message.setArguments(QVariantList(arguments) << options);
     const QDBusMessage reply = bus_.call(message, QDBus::Block, timeoutMs_);
@@ -119,16 +128,19 @@ Result<PortalRequest::Answer> PortalRequest::call(const QString& interface, cons
         expected = handle;
     }
     if (!receiver.answered) {
-        QTimer::singleShot(timeoutMs_, &loop, &QEventLoop::quit);
+        if (answerTimeoutMs_ >= 0) QTimer::singleShot(answerTimeoutMs_, &loop, &QEventLoop::quit);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     bus_.disconnect(service, expected, QStringLiteral("org.freedesktop.portal.Request"),
                     QStringLiteral("Response"), &receiver, SLOT(onResponse(uint, QVariantMap)));
+    if (!receiver.answered && portalLeft)
+        return UserError{
+            domain, 13, QCoreApplication::translate("PortalRequest", "桌面门户在回应之前退出了。")};
     if (!receiver.answered)
         return UserError{
             domain, 12,
             QCoreApplication::translate("PortalRequest", "桌面门户没有在 %1 秒内回应。")
-                .arg(timeoutMs_ / 1000.0, 0, 'g', 3)};
+                .arg(answerTimeoutMs_ / 1000.0, 0, 'g', 3)};
     return receiver.answer;
 }
 

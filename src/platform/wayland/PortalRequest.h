@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariantList>
 #include <QVariantMap>
+#include <optional>
 
 #include "base/UserError.h"
 
@@ -11,7 +12,8 @@ namespace tessal {
 
 // One call of an xdg-desktop-portal method that answers through a Request object: the handle
 // token is chosen here, the Response signal is subscribed before the call (so a quick answer
-// is not missed), and the wait ends with the answer or after `timeoutMs`.
+// is not missed), and the wait ends with the answer, after `answerTimeoutMs` (by default the
+// call's own `timeoutMs`), or when the portal leaves the bus.
 class PortalRequest {
   public:
     static inline const QString service = QStringLiteral("org.freedesktop.portal.Desktop");
@@ -24,12 +26,19 @@ class PortalRequest {
         QVariantMap results;
     };
 
-    explicit PortalRequest(QDBusConnection bus, int timeoutMs = 15'000)
-        : bus_(std::move(bus)), timeoutMs_(timeoutMs) {}
+    // For requests the user answers in a dialog of the portal's, which may take any time.
+    static constexpr int noAnswerLimit = -1;
+
+    explicit PortalRequest(QDBusConnection bus, int timeoutMs = 15'000,
+                           std::optional<int> answerTimeoutMs = std::nullopt)
+        : bus_(std::move(bus)),
+          timeoutMs_(timeoutMs),
+          answerTimeoutMs_(answerTimeoutMs.value_or(timeoutMs)) {}
 
     // Calls `interface`.`method` with `arguments` followed by the options map (to which
     // "handle_token" is added) and waits for the Response. Failures: no portal (code 10), the
-    // call refused (11), no answer in time (12). A cancelled or failed response is an Answer.
+    // call refused (11), no answer in time (12), the portal gone before answering (13). A
+    // cancelled or failed response is an Answer.
     Result<Answer> call(const QString& interface, const QString& method,
                         const QVariantList& arguments, QVariantMap options);
 
@@ -40,6 +49,7 @@ class PortalRequest {
   private:
     QDBusConnection bus_;
     int timeoutMs_;
+    int answerTimeoutMs_;
 };
 
 }  // namespace tessal

@@ -14,6 +14,7 @@
 #include "platform/wayland/WaylandPlatform.h"
 #include "platform/wayland/WaylandSocket.h"
 #include "platform/xdg/AutostartLoginItem.h"
+#include "platform/xdg/PortalFileChooser.h"
 
 namespace tessal {
 
@@ -47,6 +48,7 @@ Platform createSystemPlatform() {
     platform.textRecognizer =
         std::make_unique<WorkerTextRecognizer>(WorkerTextRecognizer::defaultWorkerPath());
     platform.loginItem = std::make_unique<AutostartLoginItem>(AutostartLoginItem::standard());
+    platform.fileChooser = std::make_unique<PortalFileChooser>(QDBusConnection::sessionBus());
     return platform;
 }
 
