@@ -1,7 +1,9 @@
 // tessal-ocr-worker: Tessal's text recogniser in a process of its own, so the resident program
 // never carries the models. It answers requests on standard input (OcrProtocol.h) until it has
 // been idle for 60 seconds.
-//   tessal-ocr-worker --models DIR [--read IMAGE]   (--read: one image, codes and lines to stdout)
+//   tessal-ocr-worker --models DIR [--read IMAGE [--times N]]
+//     --read: one image, codes and lines to stdout; --times: read it N times and print where
+//     each reading's time went to standard error (for measurements).
 #include <poll.h>
 #include <unistd.h>
 
@@ -10,6 +12,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -85,8 +88,11 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     QString error;
     const int threads = int(std::max(1u, std::thread::hardware_concurrency()));
+    const auto loadStarted = std::chrono::steady_clock::now();
     std::unique_ptr<OnnxTextReader> reader =
         OnnxTextReader::load(modelDirectory(args), threads, &error);
+    const double loadSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStarted).count();
 
     const int readAt = args.indexOf(QStringLiteral("--read"));
     if (readAt >= 0 && readAt + 1 < args.size()) {
@@ -96,11 +102,32 @@ int main(int argc, char** argv) {
         }
         const QImage image(args[readAt + 1]);
         if (image.isNull()) return 2;
-        for (const auto& code : CodeReader::read(image))
-            std::printf("%s\t%s\n", qPrintable(code.format), qPrintable(code.text));
-        for (const auto& line : reader->read(image))
-            std::printf("%d,%d %dx%d %.3f\t%s\n", line.box.x(), line.box.y(), line.box.width(),
-                        line.box.height(), line.confidence, qPrintable(line.text));
+        const int timesAt = args.indexOf(QStringLiteral("--times"));
+        const int times = timesAt >= 0 && timesAt + 1 < args.size() ? args[timesAt + 1].toInt() : 0;
+        if (times > 0) std::fprintf(stderr, "load %.3f s\n", loadSeconds);
+        for (int k = 0; k < std::max(1, times); ++k) {
+            const auto codesStarted = std::chrono::steady_clock::now();
+            const std::vector<CodeReader::Code> codes = CodeReader::read(image);
+            const double codesSeconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - codesStarted)
+                    .count();
+            OnnxTextReader::Timings spent;
+            const std::vector<OnnxTextReader::Line> lines = reader->read(image, &spent);
+            if (times > 0)
+                std::fprintf(stderr,
+                             "codes %.3f s, detection %.3f s, reader %.3f s (%d lines, %d "
+                             "pieces, %d batches), second reader %.3f s (%d lines), total %.3f "
+                             "s\n",
+                             codesSeconds, spent.detection, spent.reading, spent.lines,
+                             spent.pieces, spent.batches, spent.second, spent.readAgain,
+                             spent.total);
+            if (k > 0) continue;
+            for (const auto& code : codes)
+                std::printf("%s\t%s\n", qPrintable(code.format), qPrintable(code.text));
+            for (const auto& line : lines)
+                std::printf("%d,%d %dx%d %.3f\t%s\n", line.box.x(), line.box.y(), line.box.width(),
+                            line.box.height(), line.confidence, qPrintable(line.text));
+        }
         return 0;
     }
 
