@@ -23,6 +23,20 @@ namespace {
 // as single pieces, 16 twice) and the padding shifts what the reader sees.
 constexpr std::size_t kBatch = 1;
 
+// Images up to this area are detected at their own scale (a 1080p screen is 2 million pixels).
+constexpr qint64 kMostDetectedPixels = qint64(4096) * 4096 * 2;
+
+// Runs job(0 … count − 1, thread) on `threads` threads, each taking the next job.
+void inParallel(int threads, std::size_t count, const std::function<void(std::size_t, int)>& job) {
+    std::atomic<std::size_t> next = 0;
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t)
+        workers.emplace_back([&, t] {
+            for (std::size_t i = next++; i < count; i = next++) job(i, t);
+        });
+    for (auto& worker : workers) worker.join();
+}
+
 }  // namespace
 
 struct OnnxTextReader::Models {
@@ -99,6 +113,22 @@ OnnxTextReader::OnnxTextReader(std::unique_ptr<Models> models) : models_(std::mo
 
 OnnxTextReader::~OnnxTextReader() = default;
 
+void OnnxTextReader::warmUp() {
+    // The first run of a session sizes its memory for the input: a screen's worth for the
+    // detector, one short piece for the reader. Each thread's Tesseract loads its model.
+    inParallel(models_->threads, std::size_t(models_->threads),
+               [this](std::size_t, int t) { models_->traditional[std::size_t(t)]->prepare(); });
+    try {
+        std::vector<int64_t> shape;
+        std::vector<float> screen(std::size_t(3) * 1088 * 1920, 0.0f);
+        models_->run(*models_->detector, screen, {1, 3, 1088, 1920}, &shape);
+        std::vector<float> piece(std::size_t(3) * 48 * 320, 0.0f);
+        models_->run(*models_->reader, piece, {1, 3, 48, 320}, &shape);
+    } catch (const Ort::Exception&) {
+        // A request meets the same failure and reports it.
+    }
+}
+
 std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source, Timings* timings) {
     Timings spent;
     const auto started = std::chrono::steady_clock::now();
@@ -113,15 +143,27 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source, Tim
     const QRect content =
         TextDetection::contentRect(image).adjusted(-16, -16, 16, 16).intersected(image.rect());
     if (content.isEmpty()) return lines;
-    const QImage area = image.copy(content);
-    TextDetection::Planes input = TextDetection::detectionInput(area);
-    std::vector<int64_t> shape;
-    const std::vector<float> map =
-        models_->run(*models_->detector, input.data, {1, 3, input.height, input.width}, &shape);
-    if (shape.size() != 4) return lines;
+    // A wide image (one long line, a wide panorama) is detected in tiles at its own scale; only
+    // one too large for that in time and memory is shrunk to the detector's input.
+    std::vector<TextDetection::Span> tiles = TextDetection::detectionTiles(content.width());
+    if (qint64(content.width()) * content.height() > kMostDetectedPixels)
+        tiles = {{0, content.width()}};
+    std::vector<std::vector<QRect>> detected;
+    for (const TextDetection::Span& tile : tiles) {
+        const QRect part(content.left() + tile.left, content.top(), tile.right - tile.left,
+                         content.height());
+        const QImage area = image.copy(part);
+        TextDetection::Planes input = TextDetection::detectionInput(area);
+        std::vector<int64_t> shape;
+        const std::vector<float> map =
+            models_->run(*models_->detector, input.data, {1, 3, input.height, input.width}, &shape);
+        if (shape.size() != 4) return lines;
+        detected.push_back(
+            TextDetection::boxes(map.data(), int(shape[3]), int(shape[2]), area.size()));
+        for (QRect& box : detected.back()) box.translate(part.topLeft());
+    }
     std::vector<QRect> boxes =
-        TextDetection::boxes(map.data(), int(shape[3]), int(shape[2]), area.size());
-    for (QRect& box : boxes) box.translate(content.topLeft());
+        detected.size() == 1 ? std::move(detected.front()) : TextDetection::unitedBoxes(detected);
     spent.detection = since(started);
     spent.lines = int(boxes.size());
     const auto readingStarted = std::chrono::steady_clock::now();
@@ -151,15 +193,9 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source, Tim
     const std::size_t batches = (jobs.size() + kBatch - 1) / kBatch;
     spent.pieces = int(jobs.size());
     spent.batches = int(batches);
-    // Runs job(0 … count − 1) on one thread per core, each thread taking the next job.
-    auto parallel = [this](std::size_t count, const std::function<void(std::size_t, int)>& job) {
-        std::atomic<std::size_t> next = 0;
-        std::vector<std::thread> workers;
-        for (int t = 0; t < models_->threads; ++t)
-            workers.emplace_back([&, t] {
-                for (std::size_t i = next++; i < count; i = next++) job(i, t);
-            });
-        for (auto& worker : workers) worker.join();
+    const auto parallel = [this](std::size_t count,
+                                 const std::function<void(std::size_t, int)>& job) {
+        inParallel(models_->threads, count, job);
     };
     parallel(batches, [&](std::size_t b, int) {
         const std::size_t first = b * kBatch;

@@ -105,7 +105,7 @@ QString TraditionalReader::traditionalOf(const QString& line) const {
     return converted(engines_->toTraditional, line, &changed);
 }
 
-std::optional<QString> TraditionalReader::read(const QImage& line) {
+bool TraditionalReader::prepare() {
     if (!engines_->tesseractTried) {
         engines_->tesseractTried = true;
         auto api = std::make_unique<tesseract::TessBaseAPI>();
@@ -117,7 +117,11 @@ std::optional<QString> TraditionalReader::read(const QImage& line) {
             engines_->tesseract = std::move(api);
         }
     }
-    if (!engines_->tesseract || line.isNull()) return std::nullopt;
+    return engines_->tesseract != nullptr;
+}
+
+std::optional<QString> TraditionalReader::read(const QImage& line) {
+    if (!prepare() || line.isNull()) return std::nullopt;
 #ifdef _OPENMP
     // Tesseract splits each line among OpenMP threads that spin while they wait; lines are
     // already read one per core, so its teams only fight ours for the cores (four times slower
