@@ -462,14 +462,19 @@ QString merged(const QString& first, const QString& second,
         return QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
     };
     const std::size_t n = std::size_t(a.size()), m = std::size_t(b.size());
-    std::vector<QString> mine, theirs, theirsSimplified;
-    for (uint c : a) mine.push_back(text(c));
+    std::vector<QString> mine, mineSimplified, theirs, theirsSimplified;
+    for (uint c : a) {
+        mine.push_back(text(c));
+        mineSimplified.push_back(simplifiedOf(mine.back()));
+    }
     for (uint c : b) {
         theirs.push_back(text(c));
         theirsSimplified.push_back(simplifiedOf(theirs.back()));
     }
+    // Two traditional forms of one simplified character (復, 複 of 复) are one character read
+    // two ways: the second reader, which knows them all, tells them apart.
     const auto same = [&](std::size_t i, std::size_t j) {
-        return mine[i] == theirs[j] || theirsSimplified[j] == mine[i];
+        return mine[i] == theirs[j] || theirsSimplified[j] == mineSimplified[i];
     };
     // cost[i][j]: aligning a[i…] with b[j…].
     std::vector<int> cost((n + 1) * (m + 1), 0);

@@ -127,8 +127,8 @@ enum class ScriptChoice { keep, readAgain, simplify };
 // with no neighbourhood evidence follows its own. A line without Chinese characters is kept.
 std::vector<ScriptChoice> scriptChoices(const std::vector<Leaning>& lines);
 
-// A line read by both readers, as one. Characters are aligned by edit distance, a character of
-// the second whose simplified form (`simplifiedOf`) is the first's counting as a match. Where they
+// A line read by both readers, as one. Characters are aligned by edit distance, characters of
+// the same simplified form (`simplifiedOf`) counting as a match (说 and 說; 復 and 複). Where they
 // match, the second's form is taken (the traditional one); where they differ, the second's is
 // taken only when the first reader could not have read it (`firstKnows`: its dictionary lacks
 // it), else the first's; a Chinese character only the second has is taken (the first reader

@@ -467,12 +467,13 @@ TEST(TextDetection, ScriptChoiceFollowsTheNeighbourhood) {
 // reader could not know; the first reader's own characters elsewhere.
 TEST(TextDetection, ReadingsMergeByWhatEachReaderCanKnow) {
     // A tiny script table: simplified ↔ traditional pairs, and the first reader's dictionary.
-    const QHash<QString, QString> pairs = {{"说", "說"}, {"结", "結"}, {"选", "選"}, {"画", "畫"}};
-    QHash<QString, QString> back;
+    const QHash<QString, QString> pairs = {
+        {"说", "說"}, {"结", "結"}, {"选", "選"}, {"画", "畫"}, {"复", "復"}};
+    QHash<QString, QString> back = {{"複", "复"}};  // 复 has two traditional forms
     for (auto it = pairs.begin(); it != pairs.end(); ++it) back[it.value()] = it.key();
     const auto simplifiedOf = [&](const QString& c) { return back.value(c, c); };
     const auto traditionalOf = [&](const QString& c) { return pairs.value(c, c); };
-    const QString known = "说明结束剪下选取画笔蛊箭头弱 .PDF";
+    const QString known = "说明结束剪下选取画笔蛊箭头弱 .PDF重復複";
     const auto firstKnows = [&](const QString& c) { return known.contains(c); };
     struct Case {
         const char* first;
@@ -486,6 +487,9 @@ TEST(TextDetection, ReadingsMergeByWhatEachReaderCanKnow) {
         {"剪下画", "剪下畫筆", "剪下畫筆"},  // the end the first dropped
         {"匯出为 PDF", "匯出為PDF", "匯出為 PDF"},  // 為 unknown to the first
         {"明", "說明書", "說明書"},
+        {"重復", "重複", "重複"},  // the first's other traditional form of 复: the second's
+        {"重複", "重復", "重復"},
+        {"剪下复", "剪下", "剪下復"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(TextDetection::merged(QString::fromUtf8(c.first), QString::fromUtf8(c.second),
