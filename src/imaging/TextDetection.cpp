@@ -363,7 +363,47 @@ QString spelled(const std::vector<Glyph>& found, const std::vector<int>& ink, in
         last = &g;
         space = false;
     }
+    if (!pieces.empty() && pieces.back().right < width &&
+        std::any_of(ink.begin() + pieces.back().right, ink.end(), [](int n) { return n > 0; }))
+        text += QChar(0x2026);
     return text;
+}
+
+std::vector<Span> detectionTiles(int width, int maximumSide, int overlap) {
+    if (width <= 0) return {};
+    const int step = std::max(1, maximumSide - std::clamp(overlap, 0, maximumSide / 2));
+    std::vector<Span> tiles;
+    for (int left = 0;; left += step) {
+        tiles.push_back({left, std::min(width, left + maximumSide)});
+        if (tiles.back().right == width) break;
+    }
+    return tiles;
+}
+
+std::vector<QRect> unitedBoxes(const std::vector<std::vector<QRect>>& tiles) {
+    std::vector<QRect> all;
+    for (std::size_t t = 0; t < tiles.size(); ++t) {
+        std::vector<QRect> next = tiles[t];
+        // Each box of the tile before that meets one of this tile's is grown into it.
+        for (QRect& box : all) {
+            for (auto it = next.begin(); it != next.end();) {
+                const int overlap =
+                    std::min(box.bottom(), it->bottom()) - std::max(box.top(), it->top()) + 1;
+                const bool sameRow = overlap * 2 >= std::min(box.height(), it->height());
+                if (sameRow && box.left() <= it->right() && it->left() <= box.right()) {
+                    box = box.united(*it);
+                    it = next.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+        }
+        all.insert(all.end(), next.begin(), next.end());
+    }
+    std::sort(all.begin(), all.end(), [](const QRect& a, const QRect& b) {
+        return std::pair(a.top(), a.left()) < std::pair(b.top(), b.left());
+    });
+    return all;
 }
 
 QImage secondReaderInput(const QImage& line) {
@@ -422,14 +462,19 @@ QString merged(const QString& first, const QString& second,
         return QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
     };
     const std::size_t n = std::size_t(a.size()), m = std::size_t(b.size());
-    std::vector<QString> mine, theirs, theirsSimplified;
-    for (uint c : a) mine.push_back(text(c));
+    std::vector<QString> mine, mineSimplified, theirs, theirsSimplified;
+    for (uint c : a) {
+        mine.push_back(text(c));
+        mineSimplified.push_back(simplifiedOf(mine.back()));
+    }
     for (uint c : b) {
         theirs.push_back(text(c));
         theirsSimplified.push_back(simplifiedOf(theirs.back()));
     }
+    // Two traditional forms of one simplified character (復, 複 of 复) are one character read
+    // two ways: the second reader, which knows them all, tells them apart.
     const auto same = [&](std::size_t i, std::size_t j) {
-        return mine[i] == theirs[j] || theirsSimplified[j] == mine[i];
+        return mine[i] == theirs[j] || theirsSimplified[j] == mineSimplified[i];
     };
     // cost[i][j]: aligning a[i…] with b[j…].
     std::vector<int> cost((n + 1) * (m + 1), 0);
@@ -538,8 +583,18 @@ void order(std::vector<Piece> pieces, int depth, std::vector<Piece>* lines) {
                        std::abs(left->box.center().y() - right->box.center().y()) <=
                            std::max(2, height / 8);
             });
+        // A column holds text in more than one row: a single piece beyond the band is the end of
+        // its row (a listing's wide run of cells over short rows), not a column.
+        const auto rowsWith = [&](auto side) {
+            return std::count_if(rows.begin() + i, rows.begin() + end, [&](const auto& row) {
+                return std::any_of(row.begin(), row.end(), side);
+            });
+        };
+        const auto leftRows = rowsWith([&](const Piece& p) { return p.box.right() < band.first; });
+        const auto rightRows =
+            rowsWith([&](const Piece& p) { return p.box.left() >= band.second; });
         const bool boundary =
-            end - i >= std::size_t(kColumnRows) &&
+            end - i >= std::size_t(kColumnRows) && leftRows >= 2 && rightRows >= 2 &&
             (band.second - band.first >= 2 * height || 2 * std::size_t(paired) <= end - i);
         if (!boundary) {
             lines->push_back(joined(rows[i]));

@@ -52,14 +52,26 @@ std::vector<int> inkColumns(const QImage& line);
 // each at most `maximumWidth` reader columns wide, each cut in the middle of the widest blank
 // run in the second half of the piece (a gap between words or characters, never through one);
 // a half without a blank column is cut at its column with the least ink. A line is read in at
-// most `maximumPieces` pieces: what lies beyond them is left unread, so that a line of any width
-// costs bounded time and memory.
+// most `maximumPieces` pieces (a line 20,000 px wide is read whole from 10 px high up): what lies
+// beyond them is left unread, so that a line of any width costs bounded time and memory, and its
+// text says so (`spelled`).
 struct Span {
     int left = 0;
     int right = 0;
 };
 std::vector<Span> spans(const std::vector<int>& ink, int height, int maximumWidth = 1600,
-                        int maximumPieces = 24);
+                        int maximumPieces = 64);
+
+// The column ranges an image `width` wide is detected in: the whole width when it fits in
+// `maximumSide`, else tiles that wide, each overlapping the next by `overlap` (the detector's
+// input is capped, and a wide image shrunk to fit loses its text).
+std::vector<Span> detectionTiles(int width, int maximumSide = 4096, int overlap = 256);
+
+// The boxes found in neighbouring tiles (each tile's in image pixels) as one set: a box of one
+// tile and a box of the next that overlap, on one row (vertical overlap at least half the
+// smaller height), are one line cut by the seam or seen twice in the overlap. Top to bottom,
+// then left to right.
+std::vector<QRect> unitedBoxes(const std::vector<std::vector<QRect>>& tiles);
 
 // What the reader saw in a line: each kept class's text and the column where it was seen.
 struct Glyph {
@@ -84,7 +96,8 @@ QString decode(const float* probabilities, int steps, int classes, const QString
 // two glyphs, one of them not CJK (which takes no spaces), has a blank run a word space wide: an
 // eighth of the height, well over the line's usual gap between letters, and, within a piece, at
 // least three quarters of the blanks where the reader saw spaces in the line. A run of blank
-// cells is one space; none at the ends.
+// cells is one space; none at the ends. A line whose ink goes on past its last piece (left
+// unread, see `spans`) ends in "…".
 QString spelled(const std::vector<Glyph>& glyphs, const std::vector<int>& ink, int height,
                 const std::vector<Span>& pieces = {});
 
@@ -114,8 +127,8 @@ enum class ScriptChoice { keep, readAgain, simplify };
 // with no neighbourhood evidence follows its own. A line without Chinese characters is kept.
 std::vector<ScriptChoice> scriptChoices(const std::vector<Leaning>& lines);
 
-// A line read by both readers, as one. Characters are aligned by edit distance, a character of
-// the second whose simplified form (`simplifiedOf`) is the first's counting as a match. Where they
+// A line read by both readers, as one. Characters are aligned by edit distance, characters of
+// the same simplified form (`simplifiedOf`) counting as a match (说 and 說; 復 and 複). Where they
 // match, the second's form is taken (the traditional one); where they differ, the second's is
 // taken only when the first reader could not have read it (`firstKnows`: its dictionary lacks
 // it), else the first's; a Chinese character only the second has is taken (the first reader

@@ -67,20 +67,22 @@ TEST(TextDetection, SecondReaderInputIsDarkOnLightWithAMargin) {
     struct Case {
         QColor ground, ink;
         int height;
+        int margin;  // half the height, at least 10 px
     };
-    const Case cases[] = {{Qt::white, Qt::black, 20},
-                          {QColor(20, 20, 30), QColor(240, 240, 240), 20},  // inverted
-                          {QColor(200, 210, 220), QColor(10, 10, 10), 30}};
+    const Case cases[] = {{Qt::white, Qt::black, 20, 10},
+                          {QColor(20, 20, 30), QColor(240, 240, 240), 20, 10},  // inverted
+                          {QColor(200, 210, 220), QColor(10, 10, 10), 30, 15},
+                          {Qt::white, Qt::black, 12, 10}};
     for (const Case& c : cases) {
         QImage line(60, c.height, QImage::Format_RGB32);
         line.fill(c.ground);
         QPainter(&line).fillRect(10, 5, 30, c.height - 10, c.ink);
         const QImage input = TextDetection::secondReaderInput(line);
-        const int margin = std::max(10, c.height / 2);
+        const int margin = c.margin;
         ASSERT_EQ(input.size(), QSize(60 + 2 * margin, c.height + 2 * margin)) << c.height;
         EXPECT_EQ(input.format(), QImage::Format_Grayscale8);
         const int ground = qGray(input.pixel(0, 0)),
-                  ink = qGray(input.pixel(margin + 20, margin + 8));
+                  ink = qGray(input.pixel(margin + 20, margin + c.height / 2));
         EXPECT_GT(ground, 190) << c.height;
         EXPECT_LT(ink, 60) << c.height;
         // The line itself sits inside the margin: its ground right after the margin.
@@ -233,12 +235,66 @@ TEST(TextDetection, WideLinesAreReadInPiecesCutAtGaps) {
         EXPECT_EQ(TextDetection::spelled(read, line.ink, c.height, spans), c.expected) << c.name;
     }
 
-    // A line 20,000 px wide is read in a bounded number of pieces; what lies beyond is not read.
-    const std::vector<int> endless(20'000, 3);
-    const std::vector<TextDetection::Span> capped = TextDetection::spans(endless, 16, 1600, 24);
-    EXPECT_EQ(capped.size(), 24u);
-    EXPECT_LT(capped.back().right, 20'000);
+    // A line of any width is read in a bounded number of pieces, and its text says that what
+    // lies beyond them was not read; a line 20,000 px wide and 10 px high is read whole.
+    struct Wide {
+        int width;
+        int height;
+        bool whole;
+    };
+    for (const Wide& w :
+         {Wide{20'000, 10, true}, Wide{20'000, 16, true}, Wide{200'000, 16, false}}) {
+        std::vector<int> ink(std::size_t(w.width), 0);
+        for (int x = 0; x < w.width; x += 10) ink[std::size_t(x)] = 3;
+        const std::vector<TextDetection::Span> pieces = TextDetection::spans(ink, w.height);
+        ASSERT_FALSE(pieces.empty());
+        EXPECT_EQ(pieces.back().right == w.width, w.whole) << w.width << " × " << w.height;
+        EXPECT_LE(pieces.size(), 64u);
+        const std::vector<TextDetection::Glyph> glyphs = {{"a", 1}, {"b", 11}};
+        EXPECT_EQ(TextDetection::spelled(glyphs, ink, w.height, pieces),
+                  w.whole ? QString("ab") : QString("ab…"))
+            << w.width << " × " << w.height;
+    }
     EXPECT_TRUE(TextDetection::spans({}, 16).empty());
+}
+
+// A wide image is detected in overlapping tiles at its own scale; a line cut by a seam, or seen
+// twice in an overlap, is one box, and rows stay apart.
+TEST(TextDetection, WideImagesAreDetectedInTilesWhoseBoxesAreJoined) {
+    using Spans = std::vector<std::pair<int, int>>;
+    const auto pairs = [](const std::vector<TextDetection::Span>& spans) {
+        Spans out;
+        for (const auto& s : spans) out.emplace_back(s.left, s.right);
+        return out;
+    };
+    EXPECT_EQ(pairs(TextDetection::detectionTiles(3000)), (Spans{{0, 3000}}));
+    EXPECT_EQ(pairs(TextDetection::detectionTiles(4096)), (Spans{{0, 4096}}));
+    EXPECT_EQ(pairs(TextDetection::detectionTiles(10'000)),
+              (Spans{{0, 4096}, {3840, 7936}, {7680, 10'000}}));
+    EXPECT_TRUE(TextDetection::detectionTiles(0).empty());
+
+    struct Case {
+        const char* name;
+        std::vector<std::vector<QRect>> tiles;
+        std::vector<QRect> expected;
+    };
+    const Case cases[] = {
+        {"a line cut by the seam",
+         {{QRect(100, 20, 3900, 18)}, {QRect(3850, 21, 3000, 17)}},
+         {QRect(100, 20, 6750, 18)}},
+        {"a word inside the overlap, seen by both tiles",
+         {{QRect(3900, 20, 100, 18)}, {QRect(3901, 20, 99, 18)}},
+         {QRect(3900, 20, 100, 18)}},
+        {"two rows meeting the seam stay apart",
+         {{QRect(100, 20, 3900, 18), QRect(100, 50, 3900, 18)},
+          {QRect(3850, 50, 400, 18), QRect(3850, 20, 400, 18)}},
+         {QRect(100, 20, 4150, 18), QRect(100, 50, 4150, 18)}},
+        {"boxes of one tile are never joined",
+         {{QRect(10, 20, 50, 18), QRect(55, 20, 50, 18)}},
+         {QRect(10, 20, 50, 18), QRect(55, 20, 50, 18)}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TextDetection::unitedBoxes(c.tiles), c.expected) << c.name;
 }
 
 // The ink of a line image, light on dark or dark on light: blank columns between the strokes.
@@ -249,6 +305,8 @@ TEST(TextDetection, InkColumnsFindTheBlankColumns) {
         QPainter p(&line);
         p.fillRect(5, 4, 10, 12, dark ? QColor(220, 220, 220) : QColor(20, 20, 20));
         p.fillRect(20, 4, 3, 12, QColor(128, 128, 128));  // half-tone still ink
+        // A faint smudge (anti-aliasing, a texture) within 48 levels of the ground is not ink.
+        p.fillRect(30, 4, 2, 12, dark ? QColor(60, 62, 66) : QColor(215, 215, 215));
         p.end();
         const std::vector<int> ink = TextDetection::inkColumns(line);
         ASSERT_EQ(ink.size(), 40u);
@@ -328,6 +386,18 @@ TEST(TextDetection, RowsAndColumnsInReadingOrder) {
           {"许可", QRect(10, 70, 40, 20)},
           {"GPL", QRect(80, 70, 40, 20)}},
          {"名称 Tessal", "版本 0.1.0", "许可 GPL"}},
+        {"a terminal listing: one row cut at a wide run of cells, short rows under it",
+         {{"$ ls -l", QRect(20, 22, 103, 24)},
+          {"-rw-r--r-- 1 user user 48213 九月 20 2022 年度报告.pdf", QRect(23, 59, 443, 20)},
+          {"-rw-r--r-- 1 user user", QRect(25, 94, 176, 18)},
+          {"912 十一月 22 2021 会议记录.txt", QRect(231, 92, 251, 21)},
+          {"$ git status", QRect(21, 126, 103, 22)},
+          {"位于分支 main", QRect(23, 159, 109, 22)},
+          {"尚未暂存以备提交的变更：", QRect(23, 194, 185, 21)},
+          {"错误：找不到指令", QRect(22, 261, 374, 23)}},
+         {"$ ls -l", "-rw-r--r-- 1 user user 48213 九月 20 2022 年度报告.pdf",
+          "-rw-r--r-- 1 user user 912 十一月 22 2021 会议记录.txt", "$ git status", "位于分支 main",
+          "尚未暂存以备提交的变更：", "错误：找不到指令"}},
         {"one row, three pieces",
          {{"Ctrl+N", QRect(400, 12, 60, 20)},
           {"New", QRect(10, 10, 40, 22)},
@@ -401,12 +471,13 @@ TEST(TextDetection, ScriptChoiceFollowsTheNeighbourhood) {
 // reader could not know; the first reader's own characters elsewhere.
 TEST(TextDetection, ReadingsMergeByWhatEachReaderCanKnow) {
     // A tiny script table: simplified ↔ traditional pairs, and the first reader's dictionary.
-    const QHash<QString, QString> pairs = {{"说", "說"}, {"结", "結"}, {"选", "選"}, {"画", "畫"}};
-    QHash<QString, QString> back;
+    const QHash<QString, QString> pairs = {
+        {"说", "說"}, {"结", "結"}, {"选", "選"}, {"画", "畫"}, {"复", "復"}};
+    QHash<QString, QString> back = {{"複", "复"}};  // 复 has two traditional forms
     for (auto it = pairs.begin(); it != pairs.end(); ++it) back[it.value()] = it.key();
     const auto simplifiedOf = [&](const QString& c) { return back.value(c, c); };
     const auto traditionalOf = [&](const QString& c) { return pairs.value(c, c); };
-    const QString known = "说明结束剪下选取画笔蛊箭头弱 .PDF";
+    const QString known = "说明结束剪下选取画笔蛊箭头弱 .PDF重復複";
     const auto firstKnows = [&](const QString& c) { return known.contains(c); };
     struct Case {
         const char* first;
@@ -420,6 +491,9 @@ TEST(TextDetection, ReadingsMergeByWhatEachReaderCanKnow) {
         {"剪下画", "剪下畫筆", "剪下畫筆"},  // the end the first dropped
         {"匯出为 PDF", "匯出為PDF", "匯出為 PDF"},  // 為 unknown to the first
         {"明", "說明書", "說明書"},
+        {"重復", "重複", "重複"},  // the first's other traditional form of 复: the second's
+        {"重複", "重復", "重復"},
+        {"剪下复", "剪下", "剪下復"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(TextDetection::merged(QString::fromUtf8(c.first), QString::fromUtf8(c.second),

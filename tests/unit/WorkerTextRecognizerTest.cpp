@@ -108,6 +108,24 @@ TEST(OcrProtocol, CodeLinesCarryTheirFormatAndBinarySize) {
 }
 
 // Crashes, nonsense and replies without end become errors with a reason, never a hang or lines
+// The worker takes an image request only for a sound, bounded image: anything else is refused
+// before a byte of pixels is allocated.
+TEST(OcrProtocol, ImageRequestsAreBoundedAndWellFormed) {
+    const auto asked = OcrProtocol::parseImageRequest("recognize 1920 1080");
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(asked->verb, "recognize");
+    EXPECT_EQ(asked->width, 1920);
+    EXPECT_EQ(asked->height, 1080);
+    EXPECT_EQ(OcrProtocol::parseImageRequest("codes 1 1")->verb, "codes");
+    EXPECT_TRUE(OcrProtocol::parseImageRequest("codes 16384 16384"));  // exactly the limit
+    for (const QByteArray& bad :
+         {QByteArray("recognize 16385 16384"), QByteArray("recognize 2147483647 2"),
+          QByteArray("recognize 0 10"), QByteArray("recognize 10 -1"), QByteArray("recognize 10"),
+          QByteArray("recognize 10 10 10"), QByteArray("read 10 10"), QByteArray("recognize x 10"),
+          QByteArray("recognize 99999999999 1"), QByteArray("")})
+        EXPECT_FALSE(OcrProtocol::parseImageRequest(bad)) << bad.constData();
+}
+
 // made up; the worker's own error passes through.
 TEST_F(WorkerTextRecognizerTest, BadWorkersBecomeErrors) {
     struct Case {
@@ -249,4 +267,33 @@ TEST_F(WorkerTextRecognizerTest, ARequestMeetingTheIdleExitIsAskedAgainOnce) {
     const int before = starts();
     EXPECT_EQ(crashing.recognize(image, {}, nullptr).error().message, "识别进程意外退出");
     EXPECT_EQ(starts(), before + 1);
+}
+
+// A capture session gets the worker ready: it starts without a request and serves the next one;
+// a second prepare, or one made while a request runs, starts nothing and never waits.
+TEST_F(WorkerTextRecognizerTest, PrepareStartsTheWorkerTheRequestThenUses) {
+    WorkerTextRecognizer recognizer(
+        worker("ready",
+               "while read request; do head -c 800 >/dev/null; sleep 0.5; "
+               "printf 'lines 1\\n0 0 1 1\\tready\\n'; done\n"));
+    recognizer.prepare();
+    ASSERT_TRUE(within(2s, [&] { return starts() == 1; }));
+    const pid_t pid = recognizer.workerPid();
+    EXPECT_NE(pid, 0);
+    recognizer.prepare();
+    Result<std::vector<RecognizedLine>> result = std::vector<RecognizedLine>{};
+    std::thread running([&] { result = recognizer.recognize(image, {}, nullptr); });
+    std::this_thread::sleep_for(100ms);
+    const auto asked = std::chrono::steady_clock::now();
+    recognizer.prepare();
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 200ms);
+    running.join();
+    ASSERT_TRUE(result) << result.error().message.toStdString();
+    EXPECT_EQ(result.value().at(0).text, "ready");
+    EXPECT_EQ(recognizer.workerPid(), pid);
+    EXPECT_EQ(starts(), 1);
+
+    WorkerTextRecognizer missing(dir.filePath("none"));
+    missing.prepare();  // nothing to start: the request says so
+    EXPECT_EQ(missing.workerPid(), 0);
 }

@@ -69,4 +69,14 @@ std::optional<RecognizedLine> parseLine(const QByteArray& line) {
     return found;
 }
 
+std::optional<ImageRequest> parseImageRequest(const QByteArray& line) {
+    const QList<QByteArray> words = line.split(' ');
+    if (words.size() != 3 || (words[0] != "recognize" && words[0] != "codes")) return std::nullopt;
+    bool wide = false, high = false;
+    const int width = words[1].toInt(&wide), height = words[2].toInt(&high);
+    if (!wide || !high || width <= 0 || height <= 0 || qint64(width) * height > maximumPixels)
+        return std::nullopt;
+    return ImageRequest{words[0], width, height};
+}
+
 }  // namespace tessal::OcrProtocol

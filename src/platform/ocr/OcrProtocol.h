@@ -23,6 +23,19 @@ namespace OcrProtocol {
 inline constexpr qsizetype maximumLineBytes = 64 * 1024;
 inline constexpr int maximumLines = 100'000;
 
+// The largest image a request carries, in pixels (a gigabyte of pixels).
+inline constexpr qint64 maximumPixels = qint64(1) << 28;
+
+// A request for one image: its verb ("recognize", "codes") and size.
+struct ImageRequest {
+    QByteArray verb;
+    int width = 0;
+    int height = 0;
+};
+// A request line (without its line break) read back; none when it is not an image request, or
+// its image is empty or larger than `maximumPixels`.
+std::optional<ImageRequest> parseImageRequest(const QByteArray& line);
+
 // One found line (`box` in the pixels of an image of `size`, y down) as a reply line, without
 // its line break; tabs and line breaks in the text become spaces.
 QByteArray lineReply(const QRect& box, QSize size, QString text);

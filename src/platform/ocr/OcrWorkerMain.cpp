@@ -1,7 +1,10 @@
 // tessal-ocr-worker: Tessal's text recogniser in a process of its own, so the resident program
 // never carries the models. It answers requests on standard input (OcrProtocol.h) until it has
 // been idle for 60 seconds.
-//   tessal-ocr-worker --models DIR [--read IMAGE]   (--read: one image, codes and lines to stdout)
+//   tessal-ocr-worker --models DIR [--read IMAGE [--times N] [--warm-up]]
+//     --read: one image, codes and lines to stdout; --times: read it N times and print where
+//     each reading's time went to standard error (for measurements); --warm-up: first as the
+//     worker does when it starts for requests.
 #include <poll.h>
 #include <unistd.h>
 
@@ -10,6 +13,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -85,40 +89,82 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     QString error;
     const int threads = int(std::max(1u, std::thread::hardware_concurrency()));
-    std::unique_ptr<OnnxTextReader> reader =
-        OnnxTextReader::load(modelDirectory(args), threads, &error);
-
+    const auto loadStarted = std::chrono::steady_clock::now();
+    std::unique_ptr<OnnxTextReader> reader;
     const int readAt = args.indexOf(QStringLiteral("--read"));
     if (readAt >= 0 && readAt + 1 < args.size()) {
+        reader = OnnxTextReader::load(modelDirectory(args), threads, &error);
+        const double loadSeconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStarted).count();
         if (!reader) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
             return 1;
         }
         const QImage image(args[readAt + 1]);
         if (image.isNull()) return 2;
-        for (const auto& code : CodeReader::read(image))
-            std::printf("%s\t%s\n", qPrintable(code.format), qPrintable(code.text));
-        for (const auto& line : reader->read(image))
-            std::printf("%d,%d %dx%d %.3f\t%s\n", line.box.x(), line.box.y(), line.box.width(),
-                        line.box.height(), line.confidence, qPrintable(line.text));
+        const int timesAt = args.indexOf(QStringLiteral("--times"));
+        const int times = timesAt >= 0 && timesAt + 1 < args.size() ? args[timesAt + 1].toInt() : 0;
+        if (times > 0) std::fprintf(stderr, "load %.3f s\n", loadSeconds);
+        if (args.contains(QStringLiteral("--warm-up"))) {
+            const auto warmStarted = std::chrono::steady_clock::now();
+            reader->warmUp();
+            if (times > 0)
+                std::fprintf(
+                    stderr, "warm-up %.3f s\n",
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - warmStarted)
+                        .count());
+        }
+        for (int k = 0; k < std::max(1, times); ++k) {
+            const auto codesStarted = std::chrono::steady_clock::now();
+            const std::vector<CodeReader::Code> codes = CodeReader::read(image);
+            const double codesSeconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - codesStarted)
+                    .count();
+            OnnxTextReader::Timings spent;
+            const std::vector<OnnxTextReader::Line> lines = reader->read(image, &spent);
+            if (times > 0)
+                std::fprintf(stderr,
+                             "codes %.3f s, detection %.3f s, reader %.3f s (%d lines, %d "
+                             "pieces, %d batches), second reader %.3f s (%d lines), total %.3f "
+                             "s\n",
+                             codesSeconds, spent.detection, spent.reading, spent.lines,
+                             spent.pieces, spent.batches, spent.second, spent.readAgain,
+                             spent.total);
+            if (k > 0) continue;
+            for (const auto& code : codes)
+                std::printf("%s\t%s\n", qPrintable(code.format), qPrintable(code.text));
+            for (const auto& line : lines)
+                std::printf("%d,%d %dx%d %.3f\t%s\n", line.box.x(), line.box.y(), line.box.width(),
+                            line.box.height(), line.confidence, qPrintable(line.text));
+        }
         return 0;
     }
 
+    // The worker is started ahead of its first request (when a capture begins): the models load
+    // and warm up meanwhile, and codes, which need none of them, are answered at once. A return
+    // below waits for the loading (a jthread).
+    std::jthread loading([&] {
+        reader = OnnxTextReader::load(modelDirectory(args), threads, &error);
+        if (reader) reader->warmUp();
+    });
+    const auto loaded = [&loading] {
+        if (loading.joinable()) loading.join();
+    };
     for (;;) {
         const std::string request = requestLine();
         if (request.empty()) return 0;
         if (request == "languages") {
+            loaded();
             reply(reader ? "languages zh-Hans zh-Hant en-US\n" : "error " + error.toUtf8() + "\n");
             continue;
         }
-        int w = 0, h = 0;
-        char verb[16] = {};
-        if (std::sscanf(request.c_str(), "%15s %d %d", verb, &w, &h) != 3 ||
-            (std::strcmp(verb, "recognize") != 0 && std::strcmp(verb, "codes") != 0) || w <= 0 ||
-            h <= 0 || std::size_t(w) * std::size_t(h) > std::size_t(1) << 28) {
+        const std::optional<OcrProtocol::ImageRequest> asked =
+            OcrProtocol::parseImageRequest(QByteArray::fromStdString(request));
+        if (!asked) {
             reply(QByteArray("error ") + QT_TRANSLATE_NOOP("OcrWorker", "请求无效") + "\n");
             return 1;
         }
+        const int w = asked->width, h = asked->height;
         QImage image(w, h, QImage::Format_RGB32);
         if (image.isNull()) {
             reply(QByteArray("error ") + QT_TRANSLATE_NOOP("OcrWorker", "内存不足") + "\n");
@@ -127,10 +173,11 @@ int main(int argc, char** argv) {
         for (int y = 0; y < h; ++y)
             if (!readExactly(0, reinterpret_cast<char*>(image.scanLine(y)), std::size_t(w) * 4))
                 return 1;
-        if (std::strcmp(verb, "codes") == 0) {
+        if (asked->verb == "codes") {
             reply(codesReply(CodeReader::read(image), image.size()));
             continue;
         }
+        loaded();
         if (!reader) {
             reply("error " + error.toUtf8() + "\n");
             continue;

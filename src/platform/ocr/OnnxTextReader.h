@@ -24,7 +24,22 @@ class OnnxTextReader {
                                                 QString* error);
     ~OnnxTextReader();
 
-    std::vector<Line> read(const QImage& image);
+    // Where one reading's time went (seconds of wall time) and how much work each stage had.
+    struct Timings {
+        double detection = 0;
+        double reading = 0;
+        double second = 0;
+        double total = 0;
+        int lines = 0;
+        int pieces = 0;
+        int batches = 0;
+        int readAgain = 0;
+    };
+
+    std::vector<Line> read(const QImage& image, Timings* timings = nullptr);
+    // Runs the models once on blank input, so that the first real request costs what later ones
+    // do (measured: without it the first 1080p screen took 2 to 5 seconds longer).
+    void warmUp();
 
   private:
     struct Models;

@@ -2,6 +2,9 @@
 
 #include <opencc.h>
 #include <tesseract/baseapi.h>
+#ifdef _OPENMP
+#include <omp.h>
+#endif
 
 #include "imaging/TextDetection.h"
 
@@ -102,7 +105,7 @@ QString TraditionalReader::traditionalOf(const QString& line) const {
     return converted(engines_->toTraditional, line, &changed);
 }
 
-std::optional<QString> TraditionalReader::read(const QImage& line) {
+bool TraditionalReader::prepare() {
     if (!engines_->tesseractTried) {
         engines_->tesseractTried = true;
         auto api = std::make_unique<tesseract::TessBaseAPI>();
@@ -114,7 +117,17 @@ std::optional<QString> TraditionalReader::read(const QImage& line) {
             engines_->tesseract = std::move(api);
         }
     }
-    if (!engines_->tesseract || line.isNull()) return std::nullopt;
+    return engines_->tesseract != nullptr;
+}
+
+std::optional<QString> TraditionalReader::read(const QImage& line) {
+    if (!prepare() || line.isNull()) return std::nullopt;
+#ifdef _OPENMP
+    // Tesseract splits each line among OpenMP threads that spin while they wait; lines are
+    // already read one per core, so its teams only fight ours for the cores (four times slower
+    // on two cores). No parallel region in this thread runs more than one thread.
+    omp_set_max_active_levels(0);
+#endif
     const QImage padded = TextDetection::secondReaderInput(line);
     if (padded.isNull()) return std::nullopt;
     engines_->tesseract->SetImage(padded.constBits(), padded.width(), padded.height(), 1,

@@ -22,6 +22,8 @@ class TraditionalReader {
     // Each character of `line` in its simplified (traditional) form; others as they are.
     QString simplifiedOf(const QString& line) const;
     QString traditionalOf(const QString& line) const;
+    // Loads the model (else the first `read` does); false when it is missing.
+    bool prepare();
     // The text of one line image; none when the model is missing or finds nothing.
     std::optional<QString> read(const QImage& line);
 

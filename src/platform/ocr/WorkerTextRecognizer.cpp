@@ -74,6 +74,15 @@ QString WorkerTextRecognizer::defaultWorkerPath() {
 #endif
 }
 
+void WorkerTextRecognizer::prepare() {
+    // A request holding the lock has its worker already; never wait for it.
+    std::unique_lock lock(mutex_, std::try_to_lock);
+    if (!lock.owns_lock()) return;
+    QString error;
+    bool reused = false;
+    ensureRunning(&error, &reused);
+}
+
 pid_t WorkerTextRecognizer::workerPid() const {
     std::lock_guard lock(state_);
     return running_ && !running_->exited ? running_->pid : 0;

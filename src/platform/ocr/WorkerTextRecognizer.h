@@ -32,6 +32,8 @@ class WorkerTextRecognizer final : public TextRecognizer {
     Result<std::vector<RecognizedLine>> codes(const QImage& image,
                                               const std::atomic<bool>* cancelled) override;
     void cancel(const std::atomic<bool>* cancelled) override;
+    // Starts the worker unless one runs; it loads its models while the caller goes on.
+    void prepare() override;
 
     // The running worker's process id, 0 when none runs (for measurements and tests).
     pid_t workerPid() const;
