@@ -403,9 +403,6 @@ void AppDelegate::capture(bool previousWasShown) {
         {&ChildAccessibilityWorker::shared(), platform_.accessibility.get(), &clock_});
     capturing_ = false;
     if (snapshots) {
-        // Recognition of a selection is asked for from this session: the recogniser loads its
-        // models while the user selects, not after the request.
-        if (platform_.textRecognizer) platform_.textRecognizer->prepare();
         if (editor_) editor_->close();
         EditorEnvironment environment{
             mainQueue_,
