@@ -12,6 +12,7 @@ namespace tessal {
 struct WindowTarget {
     Rect rect;
     int pid = 0;
+    unsigned number = 0;  // the window-list number, 0 when the list gives none
 
     friend bool operator==(const WindowTarget&, const WindowTarget&) = default;
 };
