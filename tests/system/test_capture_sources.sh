@@ -73,3 +73,16 @@ wait_for 5 sh -c "xclip -selection clipboard -t image/png -o >'$WORLD/drag.png' 
     [ \"\$(identify -format %wx%h '$WORLD/drag.png')\" = 100x60 ]" ||
     fail "the dragged selection was not copied: $(identify -format %wx%h "$WORLD/drag.png")"
 pass "an interactive capture opens with --region selected; --accept-on-select takes the first selection"
+
+# To the running Tessal: the clipboard, a pin over the place it was taken (a one-pixel frame
+# around it) and the editor, all at once.
+xclip -selection clipboard -i /dev/null
+"$TESSAL" capture --region 150,450,100,80 --clipboard --pin --edit || fail "--clipboard --pin --edit failed"
+clipboard_png "$WORLD/held.png"
+cmp -s "$WORLD/held.png" "$WORLD/sel.png" || fail "the running Tessal holds another picture"
+wait_for 5 xdotool search --onlyvisible --name '^Tessal · 贴图$' >/dev/null || fail "no pin"
+eval "$(xdotool getwindowgeometry --shell "$(xdotool search --onlyvisible --name '^Tessal · 贴图$' | head -n1)")"
+[ "$X,$Y,$WIDTH,$HEIGHT" = "149,369,102,82" ] || fail "pin at $X,$Y,$WIDTH,$HEIGHT"
+wait_for 5 xdotool search --onlyvisible --name '截图 100 × 80 px' >/dev/null ||
+    fail "no editor for the still"
+pass "--clipboard, --pin and --edit reach the running Tessal"
