@@ -416,6 +416,14 @@ It installs when Tessal restarts; preferences and screenshot history are kept.</
         <source>知道了</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>截图时显示指针</source>
+        <translation>Show the pointer in screenshots</translation>
+    </message>
+    <message>
+        <source>把指针画进截图（包括截图时冻结的画面）</source>
+        <translation>Draw the pointer into screenshots (the frozen screen of a capture too)</translation>
+    </message>
 </context>
 <context>
     <name>ChildRegionPermissionGuide</name>
@@ -739,6 +747,14 @@ With Capture Now, selection from the picture and drawing a rectangle still work.
     <message>
         <source>列出每个显示器上可选的窗口及其编号</source>
         <translation>List the selectable windows on each display, with their numbers</translation>
+    </message>
+    <message>
+        <source>--pointer 只用于不经界面的截图；交互截图是否显示指针由偏好设置决定</source>
+        <translation>--pointer is for captures without the interface only; whether interactive captures show the pointer is a preference</translation>
+    </message>
+    <message>
+        <source>把指针画进截图</source>
+        <translation>Draw the pointer into the screenshot</translation>
     </message>
 </context>
 <context>

@@ -416,6 +416,14 @@
         <source>知道了</source>
         <translation>知道了</translation>
     </message>
+    <message>
+        <source>截图时显示指针</source>
+        <translation>截圖時顯示指標</translation>
+    </message>
+    <message>
+        <source>把指针画进截图（包括截图时冻结的画面）</source>
+        <translation>把指標畫進截圖（包括截圖時凍結的畫面）</translation>
+    </message>
 </context>
 <context>
     <name>ChildRegionPermissionGuide</name>
@@ -739,6 +747,14 @@
     <message>
         <source>列出每个显示器上可选的窗口及其编号</source>
         <translation>列出每個顯示器上可選的視窗及其編號</translation>
+    </message>
+    <message>
+        <source>--pointer 只用于不经界面的截图；交互截图是否显示指针由偏好设置决定</source>
+        <translation>--pointer 只用於不經介面的截圖；互動截圖是否顯示指標由偏好設定決定</translation>
+    </message>
+    <message>
+        <source>把指针画进截图</source>
+        <translation>把指標畫進截圖</translation>
     </message>
 </context>
 <context>

@@ -16,6 +16,7 @@
 #include "Resources.h"
 #include "UpdateMenuItems.h"
 #include "annotation/SavePanel.h"
+#include "annotation/ScreenshotExport.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
@@ -407,7 +408,8 @@ void AppDelegate::capture(bool previousWasShown) {
     platform_.accessibility->refreshDisplays();
     Result<std::vector<ScreenSnapshot>> snapshots = captureScreens(
         *platform_.capture, ownPid_,
-        {&ChildAccessibilityWorker::shared(), platform_.accessibility.get(), &clock_});
+        {&ChildAccessibilityWorker::shared(), platform_.accessibility.get(), &clock_},
+        CapturePreferences::includesPointer(defaults_));
     capturing_ = false;
     if (snapshots) {
         if (editor_) editor_->close();

@@ -86,6 +86,7 @@ Command interpretCapture(const QCommandLineParser& p) {
     command.editStill = isSet("edit");
     command.printGeometry = isSet("print-geometry");
     command.acceptOnSelect = isSet("accept-on-select");
+    command.pointer = isSet("pointer");
     if (isSet("region")) {
         const auto v = numbers(p.value(QStringLiteral("region")), 4);
         if (!v || (*v)[2] <= 0 || (*v)[3] <= 0 || (*v)[2] > 1e6 || (*v)[3] > 1e6 ||
@@ -146,12 +147,12 @@ Command interpretCapture(const QCommandLineParser& p) {
                                         "--full、--region 和窗口选项不能与 --list-windows 同用"),
             verb);
     if (command.lastRegion && (sources > 0 || list || delayGiven || destination || displayGiven ||
-                               command.printGeometry || command.acceptOnSelect))
+                               command.printGeometry || command.acceptOnSelect || command.pointer))
         return usageError(
             QCoreApplication::translate("CommandLine", "--last-region 不能与其他选项同用"), verb);
     if (list) {
         if (destination || displayGiven || delayGiven || command.printGeometry ||
-            command.acceptOnSelect)
+            command.acceptOnSelect || command.pointer)
             return usageError(
                 QCoreApplication::translate("CommandLine", "--list-windows 不能与其他选项同用"),
                 verb);
@@ -182,6 +183,11 @@ Command interpretCapture(const QCommandLineParser& p) {
         command.kind = Command::Kind::captureFull;
         return command;
     }
+    if (command.pointer)
+        return usageError(QCoreApplication::translate(
+                              "CommandLine",
+                              "--pointer 只用于不经界面的截图；交互截图是否显示指针由偏好设置决定"),
+                          verb);
     // No destination: an interactive capture, opened with the region selected when one is given.
     if (isSet("full") || window)
         return usageError(
@@ -276,7 +282,7 @@ std::vector<CommandVerb> commandVerbs() {
         {"capture",
          "[--delay SECONDS] [--full [--display N] | --region X,Y,W,H [--display N] | --window ID "
          "| --active-window | --window-under-pointer] [-o FILE] [--clipboard] [--pin] [--edit] "
-         "[--print-geometry] [--accept-on-select] [--last-region] [--list-windows]",
+         "[--print-geometry] [--pointer] [--accept-on-select] [--last-region] [--list-windows]",
          QCoreApplication::translate("CommandLine",
                                      "在运行中的 Tessal 里开始截图；给出来源（--full、--region "
                                      "或窗口）和去处时不经界面直接截取"),
@@ -316,6 +322,7 @@ std::vector<CommandVerb> commandVerbs() {
                QCoreApplication::translate(
                    "CommandLine",
                    "输出截取的矩形：--display N --region X,Y,W,H（用 -o - 时写在标准错误上）")),
+          flag({"pointer"}, QCoreApplication::translate("CommandLine", "把指针画进截图")),
           flag({"accept-on-select"},
                QCoreApplication::translate(
                    "CommandLine",

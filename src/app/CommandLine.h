@@ -54,6 +54,7 @@ struct Command {
     bool pin = false;             // captureFull: pinned by the running Tessal where it was taken
     bool editStill = false;       // captureFull: opened in the running Tessal's editor
     bool printGeometry = false;   // captureFull: print the rectangle taken
+    bool pointer = false;         // captureFull: the pointer drawn in where it is
     bool acceptOnSelect = false;  // capture: the first completed selection is copied as by Return
     std::optional<Rect> window;   // regions: the window, screen-local points
     std::optional<Size> screen;   // regions: the display's size in points (default: the image's)

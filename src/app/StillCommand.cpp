@@ -109,7 +109,8 @@ int runStillCommand(const Command& command) {
         region = place.value().local;
     }
 
-    const Result<StillCapture> still = takeStill(*platform.capture, int(getpid()), display, region);
+    const Result<StillCapture> still =
+        takeStill(*platform.capture, int(getpid()), display, region, command.pointer);
     if (!still) {
         printErr("tessal: " + still.error().message + "\n");
         return still.error().code;

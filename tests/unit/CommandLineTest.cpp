@@ -53,6 +53,11 @@ TEST(CommandLine, Verbs) {
         {{"capture", "--window-under-pointer", "--print-geometry"}, Kind::captureFull},
         {{"capture", "--full", "--display", "1", "--clipboard"}, Kind::captureFull},
         {{"capture", "--region", "1,2,3,4", "--edit", "--delay", "0.5"}, Kind::captureFull},
+        {{"capture", "--full", "--pointer", "-o", "-"}, Kind::captureFull},
+        {{"capture", "--pointer"}, Kind::usageError},
+        {{"capture", "--region", "1,2,3,4", "--pointer"}, Kind::usageError},
+        {{"capture", "--list-windows", "--pointer"}, Kind::usageError},
+        {{"capture", "--last-region", "--pointer"}, Kind::usageError},
         {{"capture", "--window", "12"}, Kind::usageError},
         {{"capture", "--window", "0", "-o", "a.png"}, Kind::usageError},
         {{"capture", "--window", "0x", "-o", "a.png"}, Kind::usageError},
@@ -191,6 +196,8 @@ TEST(CommandLine, ValuesReachTheRequest) {
     EXPECT_TRUE(window.clipboard);
     EXPECT_TRUE(window.printGeometry);
     EXPECT_FALSE(window.pin || window.editStill);
+    EXPECT_FALSE(window.pointer);
+    EXPECT_TRUE(parseCommandLine({"capture", "--active-window", "--pointer", "-o", "a"}).pointer);
     EXPECT_EQ(parseCommandLine({"capture", "--window", "4294967295", "-o", "-"}).windowNumber,
               4294967295u);
     const Command pointer =
@@ -267,6 +274,9 @@ TEST(CommandLine, BadRequestsSayWhatIsWrong) {
          "capture"},
         {{"capture", "--last-region", "--clipboard"},
          "--last-region 不能与其他选项同用",
+         "capture"},
+        {{"capture", "--pointer", "--accept-on-select"},
+         "--pointer 只用于不经界面的截图；交互截图是否显示指针由偏好设置决定",
          "capture"},
         {{"capture", "--display", "-1", "--full", "-o", "a"},
          "--display 需要一个不小于 0 的整数",

@@ -85,3 +85,45 @@ TEST(ScreenCaptureFailure, AlertTexts) {
     EXPECT_EQ(permission.buttons, (QStringList{"打开系统设置", "取消"}));
     EXPECT_TRUE(permission.informative.contains("允许Tessal"));
 }
+
+// The pointer is drawn in where it lies, on each display it touches, in device pixels, only
+// when asked; its translucent edge blends with what is beneath.
+TEST(CaptureScreens, ThePointerIsDrawnWhereItIsOnlyWhenAsked) {
+    FakeScreenCapture service;
+    service.addDisplay("left", Rect(0, 0, 100, 80), 2.0);
+    service.addDisplay("right", Rect(100, 0, 50, 40), 1.0);
+    service.displayList[0].nativeRect = QRect(0, 0, 200, 160);
+    service.displayList[1].nativeRect = QRect(200, 0, 50, 40);
+    service.images = {QImage(200, 160, QImage::Format_RGB32), QImage(50, 40, QImage::Format_RGB32)};
+    service.images[0].fill(Qt::white);
+    service.images[1].fill(Qt::white);
+    QImage arrow(6, 4, QImage::Format_ARGB32_Premultiplied);
+    arrow.fill(Qt::black);
+    arrow.setPixel(5, 3, qRgba(0, 0, 0, 0));                  // transparent corner
+    arrow.setPixel(4, 3, qPremultiply(qRgba(0, 0, 0, 128)));  // half-covered
+    service.pointer = PointerImage{arrow, QPoint(197, 10)};   // across both displays
+
+    const auto plain = captureScreens(service, 1);
+    ASSERT_TRUE(plain.ok());
+    EXPECT_EQ(QColor(plain.value()[0].image.pixel(198, 11)), QColor(Qt::white));
+
+    const auto with = captureScreens(service, 1, {}, true);
+    ASSERT_TRUE(with.ok());
+    const QImage& left = with.value()[0].image;
+    const QImage& right = with.value()[1].image;
+    EXPECT_EQ(QColor(left.pixel(197, 10)), QColor(Qt::black));
+    EXPECT_EQ(QColor(left.pixel(199, 13)), QColor(Qt::black));
+    EXPECT_EQ(QColor(left.pixel(196, 10)), QColor(Qt::white));
+    EXPECT_EQ(QColor(left.pixel(197, 14)), QColor(Qt::white));
+    EXPECT_EQ(QColor(right.pixel(0, 10)), QColor(Qt::black));
+    EXPECT_EQ(QColor(right.pixel(2, 13)), QColor(Qt::white));  // the transparent corner
+    EXPECT_NEAR(qRed(right.pixel(1, 13)), 127, 2);             // half over white
+    EXPECT_EQ(QColor(right.pixel(3, 10)), QColor(Qt::white));
+
+    // Off every display: nothing changes.
+    service.pointer = PointerImage{arrow, QPoint(400, 400)};
+    const auto away = captureScreens(service, 1, {}, true);
+    ASSERT_TRUE(away.ok());
+    EXPECT_EQ(away.value()[0].image, plain.value()[0].image);
+    EXPECT_EQ(away.value()[1].image, plain.value()[1].image);
+}
