@@ -86,3 +86,16 @@ eval "$(xdotool getwindowgeometry --shell "$(xdotool search --onlyvisible --name
 wait_for 5 xdotool search --onlyvisible --name '截图 100 × 80 px' >/dev/null ||
     fail "no editor for the still"
 pass "--clipboard, --pin and --edit reach the running Tessal"
+
+# --pointer: the cursor's pixels where the pointer is, over the flat red of src-a; none without.
+xdotool mousemove $((ax + 150)) $((ay + 150))
+sleep 0.3
+region="$((ax + 130)),$((900 - ay - 170)),40,40"
+"$TESSAL" capture --region "$region" --pointer -o "$WORLD/pointer.png" || fail "--pointer failed"
+"$TESSAL" capture --region "$region" -o "$WORLD/nopointer.png" || fail "capture without --pointer failed"
+not_red() { convert "$1" -fill black -opaque 'rgb(208,64,64)' -fill white +opaque black -format '%[fx:mean*w*h]' info:; }
+with=$(not_red "$WORLD/pointer.png") without=$(not_red "$WORLD/nopointer.png")
+[ "${without%.*}" -eq 0 ] || fail "$without pixels other than the window's without --pointer"
+[ "${with%.*}" -gt 20 ] || fail "only $with pointer pixels with --pointer"
+[ "$(image_pixel "$WORLD/pointer.png" 21 21)" != "208,64,64" ] || fail "the pointer is not at its place"
+pass "--pointer draws the cursor at the pointer's place"
