@@ -4,6 +4,7 @@
 
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenCaptureFailure.h"
+#include "capture/StillCapture.h"
 #include "platform/fake/FakePlatform.h"
 
 using namespace tessal;
@@ -126,4 +127,55 @@ TEST(CaptureScreens, ThePointerIsDrawnWhereItIsOnlyWhenAsked) {
     ASSERT_TRUE(away.ok());
     EXPECT_EQ(away.value()[0].image, plain.value()[0].image);
     EXPECT_EQ(away.value()[1].image, plain.value()[1].image);
+}
+
+// A still of a display or of a region of it (display-local points, y up): cut to the display
+// and said so, refused when wholly off it or when there is no such display.
+TEST(StillCapture, RegionsAreCutToTheDisplayOrRefused) {
+    FakeScreenCapture service;
+    service.addDisplay("main", Rect(0, 0, 100, 80), 2.0);
+    service.addDisplay("side", Rect(100, 0, 50, 40), 1.0);
+    QImage picture(200, 160, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    picture.setPixelColor(20, 149, Qt::red);  // the point (10, 5) from the bottom-left
+    service.images = {picture};
+    struct Case {
+        int display;
+        std::optional<Rect> region;
+        int code;  // 0: taken
+        Rect taken;
+        bool clipped;
+        QSize size;
+    };
+    const Case cases[] = {
+        {0, std::nullopt, 0, Rect(0, 0, 100, 80), false, {200, 160}},
+        {1, std::nullopt, 0, Rect(0, 0, 50, 40), false, {50, 40}},
+        {0, Rect(10, 5, 20, 10), 0, Rect(10, 5, 20, 10), false, {40, 20}},
+        {0, Rect(90, 70, 20, 20), 0, Rect(90, 70, 10, 10), true, {20, 20}},
+        {0, Rect(-5, -5, 10, 10), 0, Rect(0, 0, 5, 5), true, {10, 10}},
+        {0, Rect(100, 0, 10, 10), stillBadInput, {}, false, {}},
+        {2, std::nullopt, stillBadInput, {}, false, {}},
+        {-1, std::nullopt, stillBadInput, {}, false, {}},
+    };
+    for (const Case& c : cases) {
+        const Result<StillCapture> still = takeStill(service, 1, c.display, c.region);
+        ASSERT_EQ(still.ok(), c.code == 0) << c.display;
+        if (!still) {
+            EXPECT_EQ(still.error().code, c.code);
+            continue;
+        }
+        EXPECT_EQ(still.value().taken, c.taken);
+        EXPECT_EQ(still.value().clipped, c.clipped);
+        EXPECT_EQ(still.value().image.size(), c.size);
+    }
+    const Result<StillCapture> corner = takeStill(service, 1, 0, Rect(10, 5, 20, 10));
+    ASSERT_TRUE(corner);
+    EXPECT_EQ(corner.value().image.pixelColor(0, 19), QColor(Qt::red));
+
+    // The region's display in global points: the one it covers most, nothing when none.
+    const std::vector<Rect> frames{Rect(0, 0, 100, 80), Rect(100, 0, 50, 40)};
+    EXPECT_EQ(displayOfRegion(frames, Rect(90, 10, 30, 10)), (std::pair{1, Rect(-10, 10, 30, 10)}));
+    EXPECT_EQ(displayOfRegion(frames, Rect(80, 10, 30, 10)), (std::pair{0, Rect(80, 10, 30, 10)}));
+    EXPECT_FALSE(displayOfRegion(frames, Rect(200, 100, 10, 10)));
+    EXPECT_FALSE(displayOfRegion(frames, Rect(100, 40, 10, 10)));  // touching only
 }
