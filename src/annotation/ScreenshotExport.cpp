@@ -85,6 +85,10 @@ bool CapturePreferences::copyCloses(const DefaultsStore& defaults) {
     return defaults.boolValue(QStringLiteral("copyCloses"), true);
 }
 
+bool CapturePreferences::includesPointer(const DefaultsStore& defaults) {
+    return defaults.boolValue(QString::fromLatin1(includePointerKey), false);
+}
+
 int CapturePreferences::defaultTool(const DefaultsStore& defaults) {
     const auto value = defaults.numberValue(QStringLiteral("defaultTool"));
     if (!value || !std::isfinite(*value)) return 0;

@@ -44,6 +44,9 @@ namespace CapturePreferences {
 bool copyCloses(const DefaultsStore& defaults);
 // The toolbar index active when the editor opens, clamped to 0…10.
 int defaultTool(const DefaultsStore& defaults);
+// The pointer is drawn into captures (the frozen still too); false unless a Boolean says so.
+inline constexpr const char* includePointerKey = "includePointer";
+bool includesPointer(const DefaultsStore& defaults);
 }  // namespace CapturePreferences
 
 }  // namespace tessal

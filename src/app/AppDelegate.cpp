@@ -16,6 +16,7 @@
 #include "Resources.h"
 #include "UpdateMenuItems.h"
 #include "annotation/SavePanel.h"
+#include "annotation/ScreenshotExport.h"
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
@@ -223,13 +224,20 @@ void AppDelegate::buildStatusMenu() {
     countdown_.onTick = showCountdown;
     countdown_.onCancelled = [this, showCountdown] {
         showCountdown(0);
+        // What the countdown was to open with goes with it.
+        pendingRegion_.reset();
+        pendingAccept_ = false;
         if (onCaptureCancelled) onCaptureCancelled();
     };
     countdown_.onFinished = [this, showCountdown] {
         showCountdown(0);
         delayedCapture_ = true;
         takeScreenshot();
-        if (!capturing_) delayedCapture_ = false;  // nothing started (a session is busy)
+        if (!capturing_) {  // nothing started (a session is busy)
+            delayedCapture_ = false;
+            pendingRegion_.reset();
+            pendingAccept_ = false;
+        }
     };
     status_->setContextMenu(menu_);
     // A left click starts a capture as well; the menu stays on the right button.
@@ -400,7 +408,8 @@ void AppDelegate::capture(bool previousWasShown) {
     platform_.accessibility->refreshDisplays();
     Result<std::vector<ScreenSnapshot>> snapshots = captureScreens(
         *platform_.capture, ownPid_,
-        {&ChildAccessibilityWorker::shared(), platform_.accessibility.get(), &clock_});
+        {&ChildAccessibilityWorker::shared(), platform_.accessibility.get(), &clock_},
+        CapturePreferences::includesPointer(defaults_));
     capturing_ = false;
     if (snapshots) {
         if (editor_) editor_->close();
@@ -419,6 +428,7 @@ void AppDelegate::capture(bool previousWasShown) {
             platform_.capabilities.longCaptureUnavailable};
         if (std::exchange(delayedCapture_, false))
             environment.inputAttempts = kDelayedInputAttempts;
+        environment.acceptOnSelect = std::exchange(pendingAccept_, false);
         auto editor =
             std::make_unique<Editor>(std::move(snapshots).value(), std::move(environment));
         // Also after a while, in case an overlay is never painted: the still must not outlive
@@ -435,6 +445,7 @@ void AppDelegate::capture(bool previousWasShown) {
         return;
     }
     pendingRegion_.reset();
+    pendingAccept_ = false;
     platform_.capture->releaseFrozenDisplays();
     visibility_.unhide();
     visibility_.activate();
@@ -506,11 +517,38 @@ bool AppDelegate::captureLastRegion() {
                    {QCoreApplication::translate("AppDelegate", "知道了")}});
         return false;
     }
+    return captureWith(placement, false, 0);
+}
+
+bool AppDelegate::captureSelecting(int display, std::optional<Rect> region, bool acceptOnSelect,
+                                   double delay) {
+    std::optional<LastRegion::Placement> placement;
+    if (region) {
+        QString why;
+        placement =
+            LastRegion::placeOnDisplay(platform_.capture->displays(), display, *region, &why);
+        if (!placement) {
+            showAlert({QCoreApplication::translate("AppDelegate", "无法选中这个区域"),
+                       why,
+                       {QCoreApplication::translate("AppDelegate", "知道了")}});
+            return false;
+        }
+    }
+    return captureWith(placement, acceptOnSelect, delay);
+}
+
+bool AppDelegate::captureWith(std::optional<LastRegion::Placement> region, bool acceptOnSelect,
+                              double delay) {
     if (capturing_ || configuring_ || longScreenshot_) return false;
-    pendingRegion_ = placement;
+    // First: a countdown cancelled now drops what it was waiting with.
+    countdown_.cancel();
+    pendingRegion_ = region;
+    pendingAccept_ = acceptOnSelect;
+    if (delay > 0) return takeScreenshotAfter(delay);
     takeScreenshot();
     if (capturing_) return true;
     pendingRegion_.reset();  // nothing started (a session is busy)
+    pendingAccept_ = false;
     return false;
 }
 

@@ -65,6 +65,11 @@ class AppDelegate final : public QObject {
     // A capture that opens with the last copied, saved or pinned region of this arrangement of
     // displays selected; an alert says why when there is none or it lies on no display.
     bool captureLastRegion();
+    // A capture (after `delay` seconds) that opens with display `display`'s local `region`
+    // selected, cut to the display; an alert says why when it lies off it. With
+    // `acceptOnSelect` the first selection completed in it is copied as Return would.
+    bool captureSelecting(int display, std::optional<Rect> region, bool acceptOnSelect,
+                          double delay);
     QMenu* delayMenu() const { return delayMenu_; }
     void configureShortcut();
     bool registerShortcut(const CaptureShortcut& shortcut);
@@ -122,6 +127,8 @@ class AppDelegate final : public QObject {
     // The check marks of the launch-at-login and automatic-update items.
     void refreshStatusMenu();
     void capture(bool previousWasShown);
+    bool captureWith(std::optional<LastRegion::Placement> region, bool acceptOnSelect,
+                     double delay);
     // Whether the window list still shows a window of this program (a frame the window manager
     // has not let go of yet).
     bool ownWindowOnScreen();
@@ -171,6 +178,8 @@ class AppDelegate final : public QObject {
     bool delayedCapture_ = false;
     // The region the next capture opens with ("重复上次区域").
     std::optional<LastRegion::Placement> pendingRegion_;
+    // The next capture copies its first completed selection (--accept-on-select).
+    bool pendingAccept_ = false;
     QAction* loginMenuItem_ = nullptr;
     std::unique_ptr<UpdateMenuItems> updateItems_;
     std::unique_ptr<UpdateSource> updateSource_;

@@ -49,10 +49,14 @@ CapturePreferencesWindow::CapturePreferencesWindow(DefaultsStore& defaults,
     : QWidget(nullptr), defaults_(defaults), historyStore_(history), alert_(std::move(alert)) {
     setWindowTitle(QCoreApplication::translate("CapturePreferencesWindow", "Tessal · 截图偏好"));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setFixedSize(480, 370);
+    setFixedSize(480, 400);
 
     copyCloses_ =
         new QCheckBox(QCoreApplication::translate("CapturePreferencesWindow", "复制后退出截图"));
+    pointer_ =
+        new QCheckBox(QCoreApplication::translate("CapturePreferencesWindow", "截图时显示指针"));
+    pointer_->setToolTip(QCoreApplication::translate("CapturePreferencesWindow",
+                                                     "把指针画进截图（包括截图时冻结的画面）"));
     tool_ = new QComboBox;
     // In the toolbar's order; each item carries its toolbar index, which is what is stored.
     for (int index : toolbarVisualOrder)
@@ -85,6 +89,7 @@ CapturePreferencesWindow::CapturePreferencesWindow(DefaultsStore& defaults,
     stack->setContentsMargins(24, 24, 24, 24);
     stack->setSpacing(16);
     stack->addWidget(copyCloses_);
+    stack->addWidget(pointer_);
     stack->addWidget(
         row(QCoreApplication::translate("CapturePreferencesWindow", "截图后默认工具"), tool_));
     stack->addWidget(history_);
@@ -98,6 +103,7 @@ CapturePreferencesWindow::CapturePreferencesWindow(DefaultsStore& defaults,
 
     connect(copyCloses_, &QCheckBox::toggled, this, [this] { changed(); });
     connect(history_, &QCheckBox::toggled, this, [this] { changed(); });
+    connect(pointer_, &QCheckBox::toggled, this, [this] { changed(); });
     connect(tool_, &QComboBox::currentIndexChanged, this, [this] { changed(); });
     connect(limit_, &QComboBox::currentIndexChanged, this, [this] { changed(); });
     connect(language_, &QComboBox::currentIndexChanged, this, [this] { changed(); });
@@ -112,6 +118,7 @@ CapturePreferencesWindow::CapturePreferencesWindow(DefaultsStore& defaults,
 void CapturePreferencesWindow::showWindow() {
     loading_ = true;
     copyCloses_->setChecked(CapturePreferences::copyCloses(defaults_));
+    pointer_->setChecked(CapturePreferences::includesPointer(defaults_));
     history_->setChecked(historyStore_.enabled());
     limitRow_->setEnabled(history_->isChecked());
     tool_->setCurrentIndex(tool_->findData(CapturePreferences::defaultTool(defaults_)));
@@ -130,6 +137,7 @@ void CapturePreferencesWindow::changed() {
     if (loading_) return;
     defaults_.set(QJsonObject{
         {QStringLiteral("copyCloses"), copyCloses_->isChecked()},
+        {QString::fromLatin1(CapturePreferences::includePointerKey), pointer_->isChecked()},
         {QStringLiteral("defaultTool"), std::clamp(tool_->currentData().toInt(), 0, 10)},
     });
     const QVariant language = language_->currentData();

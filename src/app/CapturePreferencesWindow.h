@@ -31,6 +31,7 @@ class CapturePreferencesWindow final : public QWidget {
 
     QCheckBox* copyCloses() const { return copyCloses_; }
     QCheckBox* history() const { return history_; }
+    QCheckBox* pointer() const { return pointer_; }
     QComboBox* tool() const { return tool_; }
     QComboBox* limit() const { return limit_; }
     QWidget* limitRow() const { return limitRow_; }
@@ -47,6 +48,7 @@ class CapturePreferencesWindow final : public QWidget {
     std::function<int(const AlertSpec&)> alert_;
     QCheckBox* copyCloses_ = nullptr;
     QCheckBox* history_ = nullptr;
+    QCheckBox* pointer_ = nullptr;
     QComboBox* tool_ = nullptr;
     QComboBox* limit_ = nullptr;
     QWidget* limitRow_ = nullptr;  // the label and the popup, off while the history is off

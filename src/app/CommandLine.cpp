@@ -73,15 +73,21 @@ CommandOption valued(QStringList names, const QString& valueName, const QString&
 
 Command interpretCapture(const QCommandLineParser& p) {
     const QString verb = QStringLiteral("capture");
+    auto isSet = [&p](const char* name) { return p.isSet(QString::fromLatin1(name)); };
     Command command;
     command.kind = Command::Kind::capture;
-    const bool list = p.isSet(QStringLiteral("list-windows"));
-    const bool delayGiven = p.isSet(QStringLiteral("delay"));
-    const bool displayGiven = p.isSet(QStringLiteral("display"));
-    command.lastRegion = p.isSet(QStringLiteral("last-region"));
+    const bool list = isSet("list-windows");
+    const bool delayGiven = isSet("delay");
+    const bool displayGiven = isSet("display");
+    command.lastRegion = isSet("last-region");
     command.output = p.value(QStringLiteral("output"));
-    bool full = p.isSet(QStringLiteral("full"));
-    if (p.isSet(QStringLiteral("region"))) {
+    command.clipboard = isSet("clipboard");
+    command.pin = isSet("pin");
+    command.editStill = isSet("edit");
+    command.printGeometry = isSet("print-geometry");
+    command.acceptOnSelect = isSet("accept-on-select");
+    command.pointer = isSet("pointer");
+    if (isSet("region")) {
         const auto v = numbers(p.value(QStringLiteral("region")), 4);
         if (!v || (*v)[2] <= 0 || (*v)[3] <= 0 || (*v)[2] > 1e6 || (*v)[3] > 1e6 ||
             std::abs((*v)[0]) > 1e6 || std::abs((*v)[1]) > 1e6)
@@ -89,8 +95,24 @@ Command interpretCapture(const QCommandLineParser& p) {
                 QCoreApplication::translate("CommandLine", "--region 需要 X,Y,W,H，宽和高为正数"),
                 verb);
         command.region = Rect((*v)[0], (*v)[1], (*v)[2], (*v)[3]);
-        full = true;
     }
+    if (isSet("window")) {
+        // Decimal, or hexadecimal with 0x as X11 tools print window ids.
+        const QString text = p.value(QStringLiteral("window"));
+        bool ok = false;
+        const qulonglong number = text.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive)
+                                      ? text.mid(2).toULongLong(&ok, 16)
+                                      : text.toULongLong(&ok, 10);
+        if (!ok || number == 0 || number > 0xffffffffULL)
+            return usageError(
+                QCoreApplication::translate("CommandLine",
+                                            "--window 需要窗口编号（--list-windows 所列的 id）"),
+                verb);
+        command.windowSource = Command::WindowSource::number;
+        command.windowNumber = unsigned(number);
+    }
+    if (isSet("active-window")) command.windowSource = Command::WindowSource::active;
+    if (isSet("window-under-pointer")) command.windowSource = Command::WindowSource::underPointer;
     if (delayGiven) {
         const auto seconds = parseCaptureDelay(p.value(QStringLiteral("delay")));
         if (!seconds)
@@ -107,30 +129,73 @@ Command interpretCapture(const QCommandLineParser& p) {
                 QCoreApplication::translate("CommandLine", "--display 需要一个不小于 0 的整数"),
                 verb);
     }
-    if (full && list)
-        return usageError(QCoreApplication::translate(
-                              "CommandLine", "--full 或 --region 不能与 --list-windows 同用"),
-                          verb);
-    if (command.lastRegion && (full || list || delayGiven))
+    int sources = 0;
+    for (const char* name : {"full", "region", "window", "active-window", "window-under-pointer"})
+        sources += isSet(name) ? 1 : 0;
+    const bool window = command.windowSource != Command::WindowSource::none;
+    const bool destination =
+        !command.output.isEmpty() || command.clipboard || command.pin || command.editStill;
+    if (sources > 1)
+        return usageError(
+            QCoreApplication::translate("CommandLine",
+                                        "--full、--region、--window、--active-window 和 "
+                                        "--window-under-pointer 只能选一个"),
+            verb);
+    if (sources > 0 && list)
+        return usageError(
+            QCoreApplication::translate("CommandLine",
+                                        "--full、--region 和窗口选项不能与 --list-windows 同用"),
+            verb);
+    if (command.lastRegion && (sources > 0 || list || delayGiven || destination || displayGiven ||
+                               command.printGeometry || command.acceptOnSelect || command.pointer))
         return usageError(
             QCoreApplication::translate("CommandLine", "--last-region 不能与其他选项同用"), verb);
     if (list) {
-        if (!command.output.isEmpty() || displayGiven || delayGiven)
+        if (destination || displayGiven || delayGiven || command.printGeometry ||
+            command.acceptOnSelect || command.pointer)
             return usageError(
                 QCoreApplication::translate("CommandLine", "--list-windows 不能与其他选项同用"),
                 verb);
         command.kind = Command::Kind::listWindows;
-    } else if (full) {
-        if (command.output.isEmpty())
+        return command;
+    }
+    if (displayGiven && window)
+        return usageError(
+            QCoreApplication::translate("CommandLine",
+                                        "--display 不能与窗口选项同用：窗口在哪个显示器上就截哪个"),
+            verb);
+    if (displayGiven && sources == 0)
+        return usageError(
+            QCoreApplication::translate("CommandLine", "--display 需要 --full 或 --region"), verb);
+    if (destination || command.printGeometry) {
+        if (sources == 0)
             return usageError(QCoreApplication::translate(
-                                  "CommandLine", "--full 和 --region 需要 -o 文件（或 -o -）"),
+                                  "CommandLine",
+                                  "-o、--clipboard、--pin、--edit 和 --print-geometry 需要 "
+                                  "--full、--region 或窗口选项"),
+                              verb);
+        if (command.acceptOnSelect)
+            return usageError(QCoreApplication::translate(
+                                  "CommandLine",
+                                  "--accept-on-select 只用于交互截图，不能与 -o、--clipboard、"
+                                  "--pin、--edit 或 --print-geometry 同用"),
                               verb);
         command.kind = Command::Kind::captureFull;
-    } else if (!command.output.isEmpty() || displayGiven) {
-        return usageError(
-            QCoreApplication::translate("CommandLine", "-o 和 --display 需要 --full 或 --region"),
-            verb);
+        return command;
     }
+    if (command.pointer)
+        return usageError(QCoreApplication::translate(
+                              "CommandLine",
+                              "--pointer 只用于不经界面的截图；交互截图是否显示指针由偏好设置决定"),
+                          verb);
+    // No destination: an interactive capture, opened with the region selected when one is given.
+    if (isSet("full") || window)
+        return usageError(
+            QCoreApplication::translate(
+                "CommandLine",
+                "--full 和窗口选项需要 -o 文件（或 -o -）、--clipboard、--pin、--edit "
+                "或 --print-geometry"),
+            verb);
     return command;
 }
 
@@ -215,11 +280,12 @@ std::vector<CommandVerb> commandVerbs() {
          [](const QCommandLineParser&) { return Command{}; }});
     verbs.push_back(helpOnly(
         {"capture",
-         "[--delay SECONDS] [--last-region] [--full | --region X,Y,W,H -o FILE [--display N]] "
-         "[--list-windows]",
-         QCoreApplication::translate(
-             "CommandLine",
-             "在运行中的 Tessal 里开始截图；带 --full 或 --region 时不经界面直接写出 PNG"),
+         "[--delay SECONDS] [--full [--display N] | --region X,Y,W,H [--display N] | --window ID "
+         "| --active-window | --window-under-pointer] [-o FILE] [--clipboard] [--pin] [--edit] "
+         "[--print-geometry] [--pointer] [--accept-on-select] [--last-region] [--list-windows]",
+         QCoreApplication::translate("CommandLine",
+                                     "在运行中的 Tessal 里开始截图；给出来源（--full、--region "
+                                     "或窗口）和去处时不经界面直接截取"),
          {},
          0,
          0,
@@ -228,20 +294,44 @@ std::vector<CommandVerb> commandVerbs() {
                                              "等待这么多秒后再截图（0 到 60，可带小数）")),
           flag({"last-region"},
                QCoreApplication::translate("CommandLine", "再次截取上次复制、保存或贴图的区域")),
-          flag({"full"},
-               QCoreApplication::translate("CommandLine", "整个显示器写成 PNG，不经界面")),
+          flag({"full"}, QCoreApplication::translate("CommandLine", "截取整个显示器，不经界面")),
           valued({"region"}, "X,Y,W,H",
                  QCoreApplication::translate(
                      "CommandLine",
-                     "显示器的一部分写成 PNG：以显示器左下角为原点的点坐标，与 --list-windows "
-                     "所列相同；超出显示器的部分被裁去并说明，完全在外则拒绝")),
+                     "截取显示器的一部分：以显示器左下角为原点的点坐标，与 --list-windows "
+                     "所列相同；超出显示器的部分被裁去并说明，完全在外则拒绝；没有去处时打开交互"
+                     "截图并选中这个区域")),
+          valued({"window"}, "ID",
+                 QCoreApplication::translate(
+                     "CommandLine", "截取编号为 ID 的窗口（含边框，--list-windows 列出编号）")),
+          flag({"active-window"},
+               QCoreApplication::translate("CommandLine", "截取当前活动的窗口（含边框）")),
+          flag({"window-under-pointer"},
+               QCoreApplication::translate("CommandLine", "截取指针下的窗口（含边框）")),
           valued({"o", "output"}, "FILE",
                  QCoreApplication::translate("CommandLine", "写入的 PNG 文件；- 表示标准输出"),
                  Value::file),
+          flag({"clipboard"},
+               QCoreApplication::translate(
+                   "CommandLine", "放到剪贴板上，由运行中的 Tessal 保持（没有运行时先启动它）")),
+          flag({"pin"},
+               QCoreApplication::translate("CommandLine", "在截取的位置贴图（由运行中的 Tessal）")),
+          flag({"edit"}, QCoreApplication::translate("CommandLine",
+                                                     "在运行中的 Tessal 里打开标注窗口编辑截图")),
+          flag({"print-geometry"},
+               QCoreApplication::translate(
+                   "CommandLine",
+                   "输出截取的矩形：--display N --region X,Y,W,H（用 -o - 时写在标准错误上）")),
+          flag({"pointer"}, QCoreApplication::translate("CommandLine", "把指针画进截图")),
+          flag({"accept-on-select"},
+               QCoreApplication::translate(
+                   "CommandLine",
+                   "交互截图中第一次完成的选择（拖出、点选窗口，或移动、缩放给定的区域）如按"
+                   "回车一样复制")),
           valued({"display"}, "N",
                  QCoreApplication::translate("CommandLine", "显示器序号（0 为主显示器）")),
           flag({"list-windows"},
-               QCoreApplication::translate("CommandLine", "列出每个显示器上可选的窗口"))},
+               QCoreApplication::translate("CommandLine", "列出每个显示器上可选的窗口及其编号"))},
          interpretCapture}));
     verbs.push_back(helpOnly(
         {"edit",
@@ -398,6 +488,22 @@ Command parseCommandLine(const QStringList& arguments) {
         }
     }
     return verb->interpret(parser);
+}
+
+QStringList captureArguments(const Command& capture) {
+    QStringList arguments{QStringLiteral("capture")};
+    auto number = [](double v) { return QString::number(v, 'g', 17); };
+    if (capture.lastRegion) arguments << QStringLiteral("--last-region");
+    if (capture.delay > 0) arguments << QStringLiteral("--delay") << number(capture.delay);
+    if (const auto& r = capture.region) {
+        arguments << QStringLiteral("--region")
+                  << QStringList{number(r->minX()), number(r->minY()), number(r->width()),
+                                 number(r->height())}
+                         .join(QLatin1Char(','))
+                  << QStringLiteral("--display") << QString::number(capture.display);
+    }
+    if (capture.acceptOnSelect) arguments << QStringLiteral("--accept-on-select");
+    return arguments;
 }
 
 }  // namespace tessal

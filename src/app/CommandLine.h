@@ -25,8 +25,8 @@ enum ExitStatus : int {
 struct Command {
     enum class Kind {
         run,
-        capture,
-        captureFull,
+        capture,      // interactive, in the running Tessal
+        captureFull,  // a still taken without the interface (--full, --region or a window)
         listWindows,
         edit,
         history,
@@ -38,21 +38,33 @@ struct Command {
         help,  // `text` goes to standard output: help, completions, the manual page
         usageError
     };
+    // captureFull: which window the still is of.
+    enum class WindowSource { none, number, active, underPointer };
     Kind kind = Kind::run;
-    QString output;              // captureFull: the PNG to write; edit: the image to open
+    QString output;              // captureFull: the PNG to write, "-" standard output, empty
+                                 // none; edit: the image to open
     int display = 0;             // captureFull: index in the display list, primary first
     double delay = 0;            // capture, captureFull: seconds before the picture is taken
     bool lastRegion = false;     // capture: open with the last copied, saved or pinned region
-    std::optional<Rect> region;  // captureFull: a part of the display, display-local points, y up
-    std::optional<Rect> window;  // regions: the window, screen-local points
-    std::optional<Size> screen;  // regions: the display's size in points (default: the image's)
-    QStringList frames;          // stitch: the frames in order
-    bool horizontal = false;     // stitch: --axis horizontal
-    bool automaticCrop = true;   // stitch: --no-auto-crop turns it off
-    QStringList languages;       // ocr: --lang, in order (empty: all it reads)
-    QString error;               // usageError: what was wrong
-    QString text;                // help: what to print
-    QString verb;                // usageError: the verb whose help follows the error
+    std::optional<Rect> region;  // captureFull, capture: a part of the display, display-local
+                                 // points, y up (capture: the selection it opens with)
+    WindowSource windowSource = WindowSource::none;
+    unsigned windowNumber = 0;    // WindowSource::number: as --list-windows prints it
+    bool clipboard = false;       // captureFull: onto the clipboard, held by the running Tessal
+    bool pin = false;             // captureFull: pinned by the running Tessal where it was taken
+    bool editStill = false;       // captureFull: opened in the running Tessal's editor
+    bool printGeometry = false;   // captureFull: print the rectangle taken
+    bool pointer = false;         // captureFull: the pointer drawn in where it is
+    bool acceptOnSelect = false;  // capture: the first completed selection is copied as by Return
+    std::optional<Rect> window;   // regions: the window, screen-local points
+    std::optional<Size> screen;   // regions: the display's size in points (default: the image's)
+    QStringList frames;           // stitch: the frames in order
+    bool horizontal = false;      // stitch: --axis horizontal
+    bool automaticCrop = true;    // stitch: --no-auto-crop turns it off
+    QStringList languages;        // ocr: --lang, in order (empty: all it reads)
+    QString error;                // usageError: what was wrong
+    QString text;                 // help: what to print
+    QString verb;                 // usageError: the verb whose help follows the error
 };
 
 // One option of a verb: the parser, the help, the completions and the manual page read it.
@@ -84,6 +96,10 @@ std::vector<CommandVerb> commandVerbs();
 
 // Parses the arguments after the program name.
 Command parseCommandLine(const QStringList& arguments);
+
+// The arguments of an interactive capture (`kind` capture) that parse back into it, for the
+// running Tessal.
+QStringList captureArguments(const Command& capture);
 
 // An image file, upright, or nothing with a short reason in `error` (never empty then).
 QImage readImage(const QString& path, QString* error);

@@ -5,10 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <chrono>
 #include <cstdio>
 #include <memory>
-#include <thread>
 
 #include "AlertPresenter.h"
 #include "AppDelegate.h"
@@ -18,6 +16,8 @@
 #include "Resources.h"
 #include "SessionBusRequests.h"
 #include "SingleInstance.h"
+#include "StillCommand.h"
+#include "StillDelivery.h"
 #include "UiLanguage.h"
 #include "base/AtomicFile.h"
 #include "base/Clock.h"
@@ -25,12 +25,11 @@
 #include "base/FileErrors.h"
 #include "base/MainQueue.h"
 #include "base/SerialQueue.h"
-#include "capture/CaptureCountdown.h"
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenGeometry.h"
-#include "capture/StillCapture.h"
 #include "imaging/PngEncoder.h"
 #include "longcapture/ScrollStitcher.h"
+#include "platform/LocalPeer.h"
 #include "platform/Platform.h"
 #include "platform/SessionBus.h"
 #include "platform/ocr/WorkerTextRecognizer.h"
@@ -60,63 +59,6 @@ struct ToolArguments {
     char* argv[2] = {name, nullptr};
 };
 
-// The user's language for what a run from the shell prints: the preference where the settings
-// say one (read only: the resident program owns that file), the desktop's otherwise.
-void installLanguage(QCoreApplication& app) {
-    const DefaultsStore defaults(DefaultsStore::standardPath(), DefaultsStore::Access::readOnly);
-    UiLanguages::install(app, UiLanguages::chosen(defaults, QLocale::system().uiLanguages()));
-}
-
-// `core` is the QtCore application of the command line; it makes way for the GUI one here.
-int captureFull(const Command& command, std::unique_ptr<QCoreApplication>& core) {
-    // Checked before the picture is taken (and before any delay): nothing is captured for a
-    // file that could not be written.
-    if (command.output != QStringLiteral("-")) {
-        if (const QString obstacle = writeObstacle(command.output); !obstacle.isEmpty()) {
-            printErr(QCoreApplication::translate("CommandLine", "tessal: 无法写入 %1：%2\n")
-                         .arg(command.output, obstacle));
-            return exitBadUsage;
-        }
-    }
-    core.reset();
-    ToolArguments arguments;
-    QGuiApplication app(arguments.argc, arguments.argv);
-    installLanguage(app);
-    Platform platform = createSystemPlatform();
-    if (command.delay > 0)
-        std::this_thread::sleep_for(std::chrono::duration<double>(command.delay));
-    const Result<StillCapture> still =
-        takeStill(*platform.capture, int(getpid()), command.display, command.region);
-    if (!still) {
-        printErr("tessal: " + still.error().message + "\n");
-        return still.error().code;
-    }
-    // Display-local points, y up, as --list-windows prints them; what lies off the display is
-    // left out, and said.
-    if (still.value().clipped)
-        printErr(QStringLiteral("tessal: the region was clipped to the display: %1\n")
-                     .arg(rectText(still.value().taken)));
-    const QImage& image = still.value().image;
-    const auto png = PngEncoder::encode(image);
-    if (command.output == QStringLiteral("-")) {
-        // PNG on standard output, for pipes.
-        if (!png ||
-            std::fwrite(png->constData(), 1, std::size_t(png->size()), stdout) !=
-                std::size_t(png->size()) ||
-            std::fflush(stdout) != 0) {
-            printErr(QStringLiteral("tessal: cannot write the PNG to standard output\n"));
-            return exitCaptureFailed;
-        }
-        return exitDone;
-    }
-    QString error;
-    if (!png || !writeFileAtomically(command.output, *png, &error)) {
-        printErr("tessal: cannot write " + command.output + ": " + error + "\n");
-        return exitCaptureFailed;
-    }
-    return exitDone;
-}
-
 int listWindows(std::unique_ptr<QCoreApplication>& core) {
     core.reset();
     ToolArguments arguments;
@@ -134,8 +76,10 @@ int listWindows(std::unique_ptr<QCoreApplication>& core) {
                      .arg(displays[i].scale));
         for (const WindowTarget& target : targets) {
             if (auto local = localWindowRect(target.rect, displays[i].frame, top))
-                printOut(
-                    QStringLiteral("  window %1 pid %2\n").arg(rectText(*local)).arg(target.pid));
+                printOut(QStringLiteral("  window %1 id %2 pid %3\n")
+                             .arg(rectText(*local))
+                             .arg(target.number)
+                             .arg(target.pid));
         }
     }
     return 0;
@@ -246,11 +190,16 @@ int runResident(int& argc, char** argv, SingleInstance& instance, const QString&
     AppDelegate delegate(platform, defaults, QtMainQueue::shared(), SystemClock::shared(), alerts,
                          int(getpid()));
     auto handle = [&delegate](const QString& line) {
-        if (line == "capture") delegate.takeScreenshot();
-        if (line == QStringLiteral("capture --last-region")) delegate.captureLastRegion();
-        if (line.startsWith(QStringLiteral("capture --delay "))) {
-            if (const auto seconds = parseCaptureDelay(line.mid(16)))
-                delegate.takeScreenshotAfter(*seconds);
+        // Captures arrive as the arguments of `tessal capture` (see captureArguments).
+        if (line == QStringLiteral("capture") || line.startsWith(QStringLiteral("capture "))) {
+            const Command c = parseCommandLine(line.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+            if (c.kind != Command::Kind::capture) return;
+            if (c.lastRegion)
+                delegate.captureLastRegion();
+            else if (c.region || c.acceptOnSelect)
+                delegate.captureSelecting(c.display, c.region, c.acceptOnSelect, c.delay);
+            else
+                delegate.takeScreenshotAfter(c.delay);
         }
         if (line == "history") delegate.showHistory();
         if (line == "preferences") delegate.showPreferences();
@@ -260,7 +209,22 @@ int runResident(int& argc, char** argv, SingleInstance& instance, const QString&
             if (!image.isNull()) delegate.showResult(image, QFileInfo(line.mid(5)).fileName());
         }
     };
-    instance.onRequest = [handle, &delegate](const QString& line) {
+    const QString privateFolder = LocalPeer::privateFolder(QStringLiteral("local.ostrel"));
+    instance.onRequest = [handle, &delegate, &platform, privateFolder](const QString& line) {
+        // A still taken by the command line: the clipboard is set before the answer, so that it
+        // is there once the command returns.
+        if (const auto delivery = StillDelivery::parse(line, privateFolder)) {
+            return receiveStill(
+                *delivery,
+                {[&platform](const QByteArray& png) { return platform.pasteboard->setPng(png); },
+                 [&delegate](const QByteArray& png, const Rect& frame) {
+                     return delegate.showPin(png, frame);
+                 },
+                 [&delegate](const QImage& image) {
+                     delegate.showResult(image,
+                                         QCoreApplication::translate("StillDelivery", "截图"));
+                 }});
+        }
         // A plain later start: the running one says so where the user looks, and the answer
         // tells the terminal when it could not.
         if (line == QStringLiteral("activate")) {
@@ -293,6 +257,8 @@ int forwardOverSessionBus(const Command& command) {
     QString method;
     QVariantList arguments;
     if (command.kind == Command::Kind::capture) {
+        // The bus's Capture takes a delay only: a selection to open with goes over the socket.
+        if (command.region || command.acceptOnSelect) return -1;
         method = command.lastRegion ? QStringLiteral("LastRegion") : QStringLiteral("Capture");
         if (!command.lastRegion) arguments << command.delay;
     } else if (command.kind == Command::Kind::history) {
@@ -320,7 +286,7 @@ int main(int argc, char** argv) {
     // the builder's locale.
     ToolArguments coreArguments;
     auto core = std::make_unique<QCoreApplication>(coreArguments.argc, coreArguments.argv);
-    if (!arguments.value(0).startsWith(QStringLiteral("--dump-"))) installLanguage(*core);
+    if (!arguments.value(0).startsWith(QStringLiteral("--dump-"))) UiLanguages::installForShell(*core);
     const Command command = parseCommandLine(arguments);
 
     switch (command.kind) {
@@ -346,7 +312,7 @@ int main(int argc, char** argv) {
                      .arg(qEnvironmentVariable("DISPLAY")));
         return command.kind == Command::Kind::captureFull ? exitCaptureFailed : 1;
     }
-    if (command.kind == Command::Kind::captureFull) return captureFull(command, core);
+    if (command.kind == Command::Kind::captureFull) return runStillCommand(command, core);
     if (command.kind == Command::Kind::listWindows) return listWindows(core);
 
     QString editPath;
@@ -356,7 +322,7 @@ int main(int argc, char** argv) {
         core.reset();
         ToolArguments toolArguments;
         QGuiApplication probe(toolArguments.argc, toolArguments.argv);
-        installLanguage(probe);
+        UiLanguages::installForShell(probe);
         QString error = QCoreApplication::translate("main", "文件名中不能有换行符");
         if (editPath.contains('\n') || readImage(editPath, &error).isNull()) {
             reportUnreadable(command.output, error);
@@ -365,9 +331,7 @@ int main(int argc, char** argv) {
     }
     QString request = QStringLiteral("activate");
     if (command.kind == Command::Kind::capture)
-        request = command.lastRegion  ? QStringLiteral("capture --last-region")
-                  : command.delay > 0 ? QStringLiteral("capture --delay %1").arg(command.delay)
-                                      : QStringLiteral("capture");
+        request = captureArguments(command).join(QLatin1Char(' '));
     if (command.kind == Command::Kind::history) request = QStringLiteral("history");
     if (command.kind == Command::Kind::preferences) request = QStringLiteral("preferences");
     if (!editPath.isEmpty()) request = QStringLiteral("edit ") + editPath;

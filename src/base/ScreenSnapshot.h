@@ -14,6 +14,7 @@ struct WindowTarget {
     Rect rect;
     int pid = 0;
     bool focused = false;
+    unsigned number = 0;  // the window-list number, 0 when the list gives none
 
     friend bool operator==(const WindowTarget&, const WindowTarget&) = default;
 };

@@ -64,7 +64,10 @@ Editor::Editor(std::vector<ScreenSnapshot> snapshots, EditorEnvironment environm
         auto overlay = std::make_unique<OverlayWindow>(geometry, environment_.fullScreenOverlays);
         auto* view = new SelectionView(*model, overlay.get());
         overlay->setContent(view);
-        model->onSelect = [this, i](const Rect& rect) { select(rect, i); };
+        model->onSelect = [this, i](const Rect& rect) {
+            select(rect, i);
+            acceptSelection();
+        };
         view->onKey = [this, i](QKeyEvent* event) {
             const bool release = event->type() == QEvent::KeyRelease;
             return handleKey(keyPressFromEvent(*event), release, event->isAutoRepeat(), i);
@@ -307,6 +310,7 @@ void Editor::select(const Rect& rect, std::size_t index) {
     chrome_->onCopy = [this] { copyImage(); };
     chrome_->onAdjustingChanged = [this](bool adjusting) {
         if (toolbar()) toolbar()->setVisible(!adjusting);
+        if (!adjusting) acceptSelection();
     };
     chrome_->onChange = [this](const Rect& next) { updateSelection(next); };
     chrome_->show();
@@ -509,6 +513,12 @@ void Editor::reportSelectionUsed() {
     // Remembered (and written to the settings) after the session has left the screen.
     if (const auto frame = globalSelection(); frame && onSelectionUsed)
         environment_.mainQueue.async([used = onSelectionUsed, frame = *frame] { used(frame); });
+}
+
+void Editor::acceptSelection() {
+    if (!environment_.acceptOnSelect || !canvas() || closed_) return;
+    environment_.acceptOnSelect = false;
+    copyImage();
 }
 
 void Editor::copyImage() {

@@ -52,6 +52,9 @@ struct EditorEnvironment {
     // one. A delayed capture waits longer: the menu it was delayed for holds both until the user
     // clicks.
     int inputAttempts = 20;
+    // The first selection completed (drawn, a window picked, or the one given moved or resized)
+    // is copied as Return would copy it.
+    bool acceptOnSelect = false;
 };
 
 // One capture session over the frozen displays: an overlay with a selection view per snapshot;
@@ -137,6 +140,8 @@ class Editor {
     bool handleChoosingKey(const KeyPress& press, std::size_t index);
     void nudgeSelection(const KeyPress& press);
     void placeToolbar();
+    // With acceptOnSelect: copies the selection just completed, once.
+    void acceptSelection();
     void showKeySheet(std::size_t index);
     void hideKeySheet();
     // Keeps the sheet clear of the selection, its badge and the toolbar.

@@ -72,4 +72,25 @@ std::optional<Placement> place(const DefaultsStore& defaults,
         "请重新框选。"));
 }
 
+std::optional<Placement> placeOnDisplay(const std::vector<DisplayInfo>& displays, int display,
+                                        const Rect& local, QString* why) {
+    if (display < 0 || display >= int(displays.size())) {
+        if (why)
+            *why = QCoreApplication::translate("LastRegion",
+                                               "没有序号为 %1 的显示器（显示器共 %2 个）")
+                       .arg(display)
+                       .arg(displays.size());
+        return std::nullopt;
+    }
+    const Rect& frame = displays[std::size_t(display)].frame;
+    const Rect inside = local.intersected(Rect(0, 0, frame.width(), frame.height()));
+    if (inside.isEmpty()) {
+        if (why)
+            *why =
+                QCoreApplication::translate("LastRegion", "这个区域不在显示器 %1 上").arg(display);
+        return std::nullopt;
+    }
+    return Placement{std::size_t(display), inside};
+}
+
 }  // namespace tessal::LastRegion

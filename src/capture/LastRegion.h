@@ -35,5 +35,10 @@ struct Placement {
 std::optional<Placement> place(const DefaultsStore& defaults,
                                const std::vector<DisplayInfo>& displays, QString* why);
 
+// A region given in display `display`'s local points, cut to that display; nothing, with the
+// reason in Chinese, when there is no such display or the region lies off it.
+std::optional<Placement> placeOnDisplay(const std::vector<DisplayInfo>& displays, int display,
+                                        const Rect& local, QString* why);
+
 }  // namespace LastRegion
 }  // namespace tessal

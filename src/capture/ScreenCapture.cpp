@@ -1,5 +1,6 @@
 #include "ScreenCapture.h"
 
+#include <QPainter>
 #include <cmath>
 
 #include "ScreenGeometry.h"
@@ -12,7 +13,12 @@
 namespace tessal {
 
 Result<std::vector<ScreenSnapshot>> captureScreens(ScreenCaptureService& service, int ownPid,
-                                                   const ChildRegionSources& sources) {
+                                                   const ChildRegionSources& sources,
+                                                   bool withPointer) {
+    // Before the pictures are taken: a display server may draw the pointer into them itself.
+    const bool pointerDrawn = service.setPointerInScreenshots(withPointer);
+    const std::optional<PointerImage> pointer =
+        withPointer && !pointerDrawn ? service.pointerImage() : std::nullopt;
     Result<ShareableContent> content = service.shareableContent();
     if (!content) return content.error();
 
@@ -34,6 +40,7 @@ Result<std::vector<ScreenSnapshot>> captureScreens(ScreenCaptureService& service
         ScreenSnapshot snapshot;
         snapshot.frame = display.frame;
         snapshot.image = std::move(image).value();
+        if (pointer) drawPointer(snapshot.image, display.nativeRect, *pointer);
         std::vector<WindowTarget> local;
         for (const WindowTarget& target : targets) {
             if (auto rect = localWindowRect(target.rect, display.frame, top)) {
@@ -64,6 +71,13 @@ Result<std::vector<ScreenSnapshot>> captureScreens(ScreenCaptureService& service
         return UserError{"Ostrel", 1,
                          QCoreApplication::translate("ScreenCapture", "没有可截取的显示器")};
     return snapshots;
+}
+
+void drawPointer(QImage& displayImage, const QRect& nativeRect, const PointerImage& pointer) {
+    const QRect place(pointer.topLeft, pointer.image.size());
+    if (pointer.image.isNull() || !place.intersects(nativeRect)) return;
+    QPainter painter(&displayImage);
+    painter.drawImage(place.topLeft() - nativeRect.topLeft(), pointer.image);
 }
 
 }  // namespace tessal

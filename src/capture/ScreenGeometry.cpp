@@ -80,7 +80,7 @@ std::vector<WindowTarget> captureWindowTargets(const QVariantList& windowList, i
         if (entry.alpha && *entry.alpha <= 0) continue;
         const auto& bounds = entry.bounds;
         if (!bounds || !(bounds->size.width >= 30) || !(bounds->size.height >= 30)) continue;
-        targets.push_back({*bounds, *entry.pid, entry.focused});
+        targets.push_back({*bounds, *entry.pid, entry.focused, entry.number.value_or(0)});
     }
     return targets;
 }

@@ -18,8 +18,9 @@ UserError error(StillCaptureError code, const QString& message) {
 }  // namespace
 
 Result<StillCapture> takeStill(ScreenCaptureService& service, int ownPid, int display,
-                               std::optional<Rect> region) {
-    Result<std::vector<ScreenSnapshot>> snapshots = captureScreens(service, ownPid);
+                               std::optional<Rect> region, bool withPointer) {
+    Result<std::vector<ScreenSnapshot>> snapshots =
+        captureScreens(service, ownPid, {}, withPointer);
     if (!snapshots) return error(stillFailed, snapshots.error().message);
     if (display < 0 || display >= int(snapshots.value().size()))
         return error(stillBadInput, QStringLiteral("no display %1 (there are %2)")

@@ -25,7 +25,7 @@ enum StillCaptureError { stillBadInput = 2, stillFailed = 3 };
 // `region` in display-local points, y up; what lies off the display is left out (`clipped`), a
 // region wholly off it is refused. Errors carry the exit status their code names.
 Result<StillCapture> takeStill(ScreenCaptureService& service, int ownPid, int display,
-                               std::optional<Rect> region);
+                               std::optional<Rect> region, bool withPointer = false);
 
 // The display a region in global points overlaps most, and the region in that display's local
 // points; nothing when it overlaps none.

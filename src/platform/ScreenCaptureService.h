@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <optional>
 #include <vector>
 
 #include "base/UserError.h"
@@ -19,6 +20,13 @@ struct DisplayInfo {
     Rect visibleFrame;   // the frame less panels and docks, global coordinates
     double scale = 1.0;  // device pixels per point
     QRect nativeRect;    // device pixels on the root window
+};
+
+// The pointer as the display server shows it: its picture (device pixels) and where the
+// picture's top-left corner lies on the root window (device pixels), hot spot accounted for.
+struct PointerImage {
+    QImage image;
+    QPoint topLeft;
 };
 
 struct ShareableContent {
@@ -56,6 +64,13 @@ class ScreenCaptureService {
     virtual QVariantList windowList() = 0;
     // Whether capturing the screen is allowed, without asking the user.
     virtual bool preflight() = 0;
+
+    // Whether the screenshots taken from the next shareableContent() on show the pointer. A
+    // display server that draws it into the picture itself is asked to, and true comes back;
+    // false: pointerImage() is drawn in by the caller.
+    virtual bool setPointerInScreenshots(bool on) { return (void)on, false; }
+    // The pointer's picture now; nothing where it cannot be read.
+    virtual std::optional<PointerImage> pointerImage() { return std::nullopt; }
 
     // Looks up, while the program is idle, what the first capture would otherwise wait for
     // (names and formats the display server knows things by). Holds no picture memory.

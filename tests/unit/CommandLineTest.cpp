@@ -44,7 +44,34 @@ TEST(CommandLine, Verbs) {
         {{"capture", "--list-windows", "--delay", "1"}, Kind::usageError},
         {{"capture", "--last-region"}, Kind::capture},
         {{"capture", "--region", "10,20,300,200", "-o", "-"}, Kind::captureFull},
-        {{"capture", "--region", "10,20,300,200"}, Kind::usageError},
+        {{"capture", "--region", "10,20,300,200"}, Kind::capture},  // interactive, selected
+        {{"capture", "--region", "10,20,300,200", "--accept-on-select"}, Kind::capture},
+        {{"capture", "--accept-on-select", "--delay", "2"}, Kind::capture},
+        {{"capture", "--window", "0x1a00003", "-o", "a.png"}, Kind::captureFull},
+        {{"capture", "--window", "4711", "--clipboard"}, Kind::captureFull},
+        {{"capture", "--active-window", "--pin", "--edit", "-o", "-"}, Kind::captureFull},
+        {{"capture", "--window-under-pointer", "--print-geometry"}, Kind::captureFull},
+        {{"capture", "--full", "--display", "1", "--clipboard"}, Kind::captureFull},
+        {{"capture", "--region", "1,2,3,4", "--edit", "--delay", "0.5"}, Kind::captureFull},
+        {{"capture", "--full", "--pointer", "-o", "-"}, Kind::captureFull},
+        {{"capture", "--pointer"}, Kind::usageError},
+        {{"capture", "--region", "1,2,3,4", "--pointer"}, Kind::usageError},
+        {{"capture", "--list-windows", "--pointer"}, Kind::usageError},
+        {{"capture", "--last-region", "--pointer"}, Kind::usageError},
+        {{"capture", "--window", "12"}, Kind::usageError},
+        {{"capture", "--window", "0", "-o", "a.png"}, Kind::usageError},
+        {{"capture", "--window", "0x", "-o", "a.png"}, Kind::usageError},
+        {{"capture", "--window", "-5", "-o", "a.png"}, Kind::usageError},
+        {{"capture", "--window", "0x100000000", "-o", "a.png"}, Kind::usageError},
+        {{"capture", "--full", "--active-window", "-o", "a.png"}, Kind::usageError},
+        {{"capture", "--clipboard"}, Kind::usageError},
+        {{"capture", "--print-geometry"}, Kind::usageError},
+        {{"capture", "--full", "--clipboard", "--accept-on-select"}, Kind::usageError},
+        {{"capture", "--window", "3", "--display", "1", "-o", "a"}, Kind::usageError},
+        {{"capture", "--display", "1"}, Kind::usageError},
+        {{"capture", "--last-region", "--accept-on-select"}, Kind::usageError},
+        {{"capture", "--list-windows", "--clipboard"}, Kind::usageError},
+        {{"capture", "--list-windows", "--active-window"}, Kind::usageError},
         {{"capture", "--region", "10,20,0,200", "-o", "a.png"}, Kind::usageError},
         {{"capture", "--region", "10,20,-3,200", "-o", "a.png"}, Kind::usageError},
         {{"capture", "--region", "10,20,1e9,200", "-o", "a.png"}, Kind::usageError},
@@ -162,6 +189,47 @@ TEST(CommandLine, ValuesReachTheRequest) {
     EXPECT_EQ(*regions.window, Rect(1, 2, 30, 40));
     EXPECT_EQ(regions.screen->width, 800);
 
+    const Command window =
+        parseCommandLine({"capture", "--window", "0x1A00003", "--clipboard", "--print-geometry"});
+    EXPECT_EQ(window.windowSource, Command::WindowSource::number);
+    EXPECT_EQ(window.windowNumber, 0x1a00003u);
+    EXPECT_TRUE(window.clipboard);
+    EXPECT_TRUE(window.printGeometry);
+    EXPECT_FALSE(window.pin || window.editStill);
+    EXPECT_FALSE(window.pointer);
+    EXPECT_TRUE(parseCommandLine({"capture", "--active-window", "--pointer", "-o", "a"}).pointer);
+    EXPECT_EQ(parseCommandLine({"capture", "--window", "4294967295", "-o", "-"}).windowNumber,
+              4294967295u);
+    const Command pointer =
+        parseCommandLine({"capture", "--window-under-pointer", "--pin", "--edit"});
+    EXPECT_EQ(pointer.windowSource, Command::WindowSource::underPointer);
+    EXPECT_TRUE(pointer.pin && pointer.editStill);
+    EXPECT_EQ(parseCommandLine({"capture", "--active-window", "-o", "a"}).windowSource,
+              Command::WindowSource::active);
+    EXPECT_EQ(parseCommandLine({"capture", "--full", "-o", "a"}).windowSource,
+              Command::WindowSource::none);
+
+    // What the running Tessal is handed for an interactive capture parses back into it.
+    const QStringList interactive[] = {
+        {"capture"},
+        {"capture", "--delay", "2.5"},
+        {"capture", "--last-region"},
+        {"capture", "--region", "10.25,-20,300,200.5", "--display", "1", "--accept-on-select"},
+        {"capture", "--accept-on-select", "--delay", "0.1"},
+    };
+    for (const QStringList& args : interactive) {
+        const Command given = parseCommandLine(args);
+        ASSERT_EQ(given.kind, Kind::capture) << args.join(' ').toStdString();
+        const Command back = parseCommandLine(captureArguments(given));
+        EXPECT_EQ(back.kind, Kind::capture) << args.join(' ').toStdString();
+        EXPECT_EQ(back.region, given.region) << args.join(' ').toStdString();
+        EXPECT_EQ(back.display, given.display) << args.join(' ').toStdString();
+        EXPECT_EQ(back.delay, given.delay) << args.join(' ').toStdString();
+        EXPECT_EQ(back.lastRegion, given.lastRegion) << args.join(' ').toStdString();
+        EXPECT_EQ(back.acceptOnSelect, given.acceptOnSelect) << args.join(' ').toStdString();
+    }
+    EXPECT_TRUE(parseCommandLine({"capture", "--accept-on-select"}).acceptOnSelect);
+
     const Command edit = parseCommandLine({"edit", "shot.png"});
     EXPECT_EQ(edit.output, "shot.png");
     EXPECT_TRUE(parseCommandLine({"capture", "--last-region"}).lastRegion);
@@ -176,8 +244,40 @@ TEST(CommandLine, BadRequestsSayWhatIsWrong) {
     };
     const Case cases[] = {
         {{"snap"}, "未知的命令：snap", ""},
-        {{"capture", "--full"}, "--full 和 --region 需要 -o 文件（或 -o -）", "capture"},
-        {{"capture", "-o", "a.png"}, "-o 和 --display 需要 --full 或 --region", "capture"},
+        {{"capture", "--full"},
+         "--full 和窗口选项需要 -o 文件（或 -o -）、--clipboard、--pin、--edit 或 --print-geometry",
+         "capture"},
+        {{"capture", "--active-window"},
+         "--full 和窗口选项需要 -o 文件（或 -o -）、--clipboard、--pin、--edit 或 --print-geometry",
+         "capture"},
+        {{"capture", "-o", "a.png"},
+         "-o、--clipboard、--pin、--edit 和 --print-geometry 需要 --full、--region 或窗口选项",
+         "capture"},
+        {{"capture", "--pin", "--delay", "1"},
+         "-o、--clipboard、--pin、--edit 和 --print-geometry 需要 --full、--region 或窗口选项",
+         "capture"},
+        {{"capture", "--region", "1,2,3,4", "--window-under-pointer", "--clipboard"},
+         "--full、--region、--window、--active-window 和 --window-under-pointer 只能选一个",
+         "capture"},
+        {{"capture", "--window", "abc", "-o", "a"},
+         "--window 需要窗口编号（--list-windows 所列的 id）",
+         "capture"},
+        {{"capture", "--region", "1,2,3,4", "--clipboard", "--accept-on-select"},
+         "--accept-on-select 只用于交互截图，不能与 -o、--clipboard、--pin、--edit 或 "
+         "--print-geometry 同用",
+         "capture"},
+        {{"capture", "--window", "7", "--display", "1", "--pin"},
+         "--display 不能与窗口选项同用：窗口在哪个显示器上就截哪个",
+         "capture"},
+        {{"capture", "--display", "1", "--accept-on-select"},
+         "--display 需要 --full 或 --region",
+         "capture"},
+        {{"capture", "--last-region", "--clipboard"},
+         "--last-region 不能与其他选项同用",
+         "capture"},
+        {{"capture", "--pointer", "--accept-on-select"},
+         "--pointer 只用于不经界面的截图；交互截图是否显示指针由偏好设置决定",
+         "capture"},
         {{"capture", "--display", "-1", "--full", "-o", "a"},
          "--display 需要一个不小于 0 的整数",
          "capture"},
@@ -185,7 +285,7 @@ TEST(CommandLine, BadRequestsSayWhatIsWrong) {
          "--region 需要 X,Y,W,H，宽和高为正数",
          "capture"},
         {{"capture", "--list-windows", "--region", "1,2,3,4", "-o", "a"},
-         "--full 或 --region 不能与 --list-windows 同用",
+         "--full、--region 和窗口选项不能与 --list-windows 同用",
          "capture"},
         {{"capture", "--list-windows", "--delay", "1"},
          "--list-windows 不能与其他选项同用",

@@ -4,6 +4,7 @@
 
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenCaptureFailure.h"
+#include "capture/StillCapture.h"
 #include "platform/fake/FakePlatform.h"
 
 using namespace tessal;
@@ -84,4 +85,97 @@ TEST(ScreenCaptureFailure, AlertTexts) {
     const AlertSpec permission = ScreenCaptureFailure::alert(error, true);
     EXPECT_EQ(permission.buttons, (QStringList{"打开系统设置", "取消"}));
     EXPECT_TRUE(permission.informative.contains("允许Tessal"));
+}
+
+// The pointer is drawn in where it lies, on each display it touches, in device pixels, only
+// when asked; its translucent edge blends with what is beneath.
+TEST(CaptureScreens, ThePointerIsDrawnWhereItIsOnlyWhenAsked) {
+    FakeScreenCapture service;
+    service.addDisplay("left", Rect(0, 0, 100, 80), 2.0);
+    service.addDisplay("right", Rect(100, 0, 50, 40), 1.0);
+    service.displayList[0].nativeRect = QRect(0, 0, 200, 160);
+    service.displayList[1].nativeRect = QRect(200, 0, 50, 40);
+    service.images = {QImage(200, 160, QImage::Format_RGB32), QImage(50, 40, QImage::Format_RGB32)};
+    service.images[0].fill(Qt::white);
+    service.images[1].fill(Qt::white);
+    QImage arrow(6, 4, QImage::Format_ARGB32_Premultiplied);
+    arrow.fill(Qt::black);
+    arrow.setPixel(5, 3, qRgba(0, 0, 0, 0));                  // transparent corner
+    arrow.setPixel(4, 3, qPremultiply(qRgba(0, 0, 0, 128)));  // half-covered
+    service.pointer = PointerImage{arrow, QPoint(197, 10)};   // across both displays
+
+    const auto plain = captureScreens(service, 1);
+    ASSERT_TRUE(plain.ok());
+    EXPECT_EQ(QColor(plain.value()[0].image.pixel(198, 11)), QColor(Qt::white));
+
+    const auto with = captureScreens(service, 1, {}, true);
+    ASSERT_TRUE(with.ok());
+    const QImage& left = with.value()[0].image;
+    const QImage& right = with.value()[1].image;
+    EXPECT_EQ(QColor(left.pixel(197, 10)), QColor(Qt::black));
+    EXPECT_EQ(QColor(left.pixel(199, 13)), QColor(Qt::black));
+    EXPECT_EQ(QColor(left.pixel(196, 10)), QColor(Qt::white));
+    EXPECT_EQ(QColor(left.pixel(197, 14)), QColor(Qt::white));
+    EXPECT_EQ(QColor(right.pixel(0, 10)), QColor(Qt::black));
+    EXPECT_EQ(QColor(right.pixel(2, 13)), QColor(Qt::white));  // the transparent corner
+    EXPECT_NEAR(qRed(right.pixel(1, 13)), 127, 2);             // half over white
+    EXPECT_EQ(QColor(right.pixel(3, 10)), QColor(Qt::white));
+
+    // Off every display: nothing changes.
+    service.pointer = PointerImage{arrow, QPoint(400, 400)};
+    const auto away = captureScreens(service, 1, {}, true);
+    ASSERT_TRUE(away.ok());
+    EXPECT_EQ(away.value()[0].image, plain.value()[0].image);
+    EXPECT_EQ(away.value()[1].image, plain.value()[1].image);
+}
+
+// A still of a display or of a region of it (display-local points, y up): cut to the display
+// and said so, refused when wholly off it or when there is no such display.
+TEST(StillCapture, RegionsAreCutToTheDisplayOrRefused) {
+    FakeScreenCapture service;
+    service.addDisplay("main", Rect(0, 0, 100, 80), 2.0);
+    service.addDisplay("side", Rect(100, 0, 50, 40), 1.0);
+    QImage picture(200, 160, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    picture.setPixelColor(20, 149, Qt::red);  // the point (10, 5) from the bottom-left
+    service.images = {picture};
+    struct Case {
+        int display;
+        std::optional<Rect> region;
+        int code;  // 0: taken
+        Rect taken;
+        bool clipped;
+        QSize size;
+    };
+    const Case cases[] = {
+        {0, std::nullopt, 0, Rect(0, 0, 100, 80), false, {200, 160}},
+        {1, std::nullopt, 0, Rect(0, 0, 50, 40), false, {50, 40}},
+        {0, Rect(10, 5, 20, 10), 0, Rect(10, 5, 20, 10), false, {40, 20}},
+        {0, Rect(90, 70, 20, 20), 0, Rect(90, 70, 10, 10), true, {20, 20}},
+        {0, Rect(-5, -5, 10, 10), 0, Rect(0, 0, 5, 5), true, {10, 10}},
+        {0, Rect(100, 0, 10, 10), stillBadInput, {}, false, {}},
+        {2, std::nullopt, stillBadInput, {}, false, {}},
+        {-1, std::nullopt, stillBadInput, {}, false, {}},
+    };
+    for (const Case& c : cases) {
+        const Result<StillCapture> still = takeStill(service, 1, c.display, c.region);
+        ASSERT_EQ(still.ok(), c.code == 0) << c.display;
+        if (!still) {
+            EXPECT_EQ(still.error().code, c.code);
+            continue;
+        }
+        EXPECT_EQ(still.value().taken, c.taken);
+        EXPECT_EQ(still.value().clipped, c.clipped);
+        EXPECT_EQ(still.value().image.size(), c.size);
+    }
+    const Result<StillCapture> corner = takeStill(service, 1, 0, Rect(10, 5, 20, 10));
+    ASSERT_TRUE(corner);
+    EXPECT_EQ(corner.value().image.pixelColor(0, 19), QColor(Qt::red));
+
+    // The region's display in global points: the one it covers most, nothing when none.
+    const std::vector<Rect> frames{Rect(0, 0, 100, 80), Rect(100, 0, 50, 40)};
+    EXPECT_EQ(displayOfRegion(frames, Rect(90, 10, 30, 10)), (std::pair{1, Rect(-10, 10, 30, 10)}));
+    EXPECT_EQ(displayOfRegion(frames, Rect(80, 10, 30, 10)), (std::pair{0, Rect(80, 10, 30, 10)}));
+    EXPECT_FALSE(displayOfRegion(frames, Rect(200, 100, 10, 10)));
+    EXPECT_FALSE(displayOfRegion(frames, Rect(100, 40, 10, 10)));  // touching only
 }

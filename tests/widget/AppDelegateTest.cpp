@@ -571,3 +571,85 @@ TEST_F(AppDelegateTest, PinningRefusesWhatIsNotAnImage) {
     launch();
     EXPECT_FALSE(app->showPin("not a png", std::nullopt));
 }
+
+// `tessal capture --region … [--accept-on-select]`: the capture opens with the region selected
+// (cut to its display) or says why not; the first selection completed afterwards (drawn, or the
+// given one moved or resized) is copied as Return would, and only in that capture.
+TEST_F(AppDelegateTest, ACaptureOpensWithAGivenRegionAndCanTakeTheFirstSelection) {
+    launch();
+    struct Refusal {
+        int display;
+        Rect region;
+        QString why;
+    };
+    const Refusal refusals[] = {
+        {1, Rect(300, 10, 50, 50), "这个区域不在显示器 1 上"},
+        {0, Rect(-80, 10, 50, 50), "这个区域不在显示器 0 上"},
+        {2, Rect(10, 10, 50, 50), "没有序号为 2 的显示器（显示器共 2 个）"},
+        {-1, Rect(10, 10, 50, 50), "没有序号为 -1 的显示器（显示器共 2 个）"},
+    };
+    for (const Refusal& r : refusals) {
+        alerts.shown.clear();
+        EXPECT_FALSE(app->captureSelecting(r.display, r.region, false, 0));
+        ASSERT_EQ(alerts.shown.size(), 1u);
+        EXPECT_EQ(alerts.shown[0].message, "无法选中这个区域");
+        EXPECT_EQ(alerts.shown[0].informative, r.why);
+    }
+    EXPECT_EQ(fake.capture->freezes, 0);
+
+    // Partly off the second display (300 × 200): cut to it.
+    EXPECT_TRUE(app->captureSelecting(1, Rect(250, 150, 100, 100), false, 0));
+    queue.advance(1.0);
+    ASSERT_NE(app->editor(), nullptr);
+    EXPECT_EQ(app->editor()->selectedRoot(), 1);
+    EXPECT_EQ(app->editor()->model(1).selection(), Rect(250, 150, 50, 50));
+    EXPECT_TRUE(fake.pasteboard->png.isEmpty()) << "opened selected, not taken";
+    app->editor()->close();
+    queue.runPending();
+
+    // The given region, moved: its first adjustment taken.
+    EXPECT_TRUE(app->captureSelecting(0, Rect(10, 20, 60, 40), true, 0));
+    queue.advance(1.0);
+    ASSERT_NE(app->editor(), nullptr);
+    ASSERT_NE(app->editor()->chrome(), nullptr);
+    EXPECT_TRUE(fake.pasteboard->png.isEmpty());
+    app->editor()->chrome()->onAdjustingChanged(true);
+    EXPECT_TRUE(fake.pasteboard->png.isEmpty()) << "taken before the drag ended";
+    app->editor()->chrome()->onAdjustingChanged(false);
+    EXPECT_EQ(QImage::fromData(fake.pasteboard->png).size(), QSize(60, 40));
+    queue.runPending();
+
+    // No region: the first selection drawn is taken; the next capture is an ordinary one.
+    fake.pasteboard->png.clear();
+    EXPECT_TRUE(app->captureSelecting(0, std::nullopt, true, 0));
+    queue.advance(1.0);
+    ASSERT_NE(app->editor(), nullptr);
+    EXPECT_EQ(app->editor()->selectedRoot(), -1);
+    app->editor()->model(0).onSelect(Rect(5, 5, 30, 20));
+    EXPECT_EQ(QImage::fromData(fake.pasteboard->png).size(), QSize(30, 20));
+    queue.runPending();
+    fake.pasteboard->png.clear();
+    Editor* plain = capture();
+    ASSERT_NE(plain, nullptr);
+    plain->model(0).onSelect(Rect(5, 5, 30, 20));
+    EXPECT_TRUE(fake.pasteboard->png.isEmpty());
+    plain->close();
+    queue.runPending();
+
+    // After a delay; a countdown cancelled drops the region and the acceptance with it.
+    EXPECT_TRUE(app->captureSelecting(0, Rect(10, 20, 60, 40), true, 2));
+    queue.advance(1.0);
+    EXPECT_EQ(app->editor(), nullptr);
+    queue.advance(1.5);
+    ASSERT_NE(app->editor(), nullptr);
+    EXPECT_EQ(app->editor()->model(0).selection(), Rect(10, 20, 60, 40));
+    app->editor()->close();
+    queue.runPending();
+    EXPECT_TRUE(app->captureSelecting(0, Rect(10, 20, 60, 40), true, 2));
+    EXPECT_TRUE(app->cancelDelayedScreenshot());
+    Editor* after = capture();
+    ASSERT_NE(after, nullptr);
+    EXPECT_EQ(after->selectedRoot(), -1);
+    after->model(0).onSelect(Rect(5, 5, 30, 20));
+    EXPECT_TRUE(fake.pasteboard->png.isEmpty());
+}

@@ -16,6 +16,7 @@
 
 #include "annotation/AnnotationToolbar.h"
 #include "annotation/SavePanel.h"
+#include "annotation/ScreenshotExport.h"
 #include "annotation/ToolbarButtons.h"
 #include "app/CapturePreferencesWindow.h"
 #include "base/Clock.h"
@@ -185,8 +186,13 @@ TEST_F(HistoryWindowTest, PreferencesWriteEveryChangeAtOnce) {
     EXPECT_FALSE(prefs.history()->isChecked());
     EXPECT_FALSE(defaults.contains("copyCloses"));  // loading writes nothing
 
+    EXPECT_FALSE(prefs.pointer()->isChecked());  // nothing stored: no pointer in captures
     prefs.copyCloses()->setChecked(false);
     EXPECT_EQ(defaults.boolValue("copyCloses"), false);
+    EXPECT_EQ(defaults.boolValue("includePointer", true), false);
+    prefs.pointer()->setChecked(true);
+    EXPECT_EQ(defaults.boolValue("includePointer"), true);
+    EXPECT_TRUE(CapturePreferences::includesPointer(defaults));
     EXPECT_EQ(defaults.numberValue(ScreenshotHistory::limitKey), 20.0);
     EXPECT_EQ(defaults.numberValue("defaultTool"), 10.0);
 

@@ -24,6 +24,7 @@ class FakeScreenCapture final : public ScreenCaptureService {
     std::optional<UserError> contentError;
     std::optional<UserError> screenshotError;
     bool permission = true;
+    std::optional<PointerImage> pointer;
     int screenshotCount = 0;
     bool frozen = false;  // a still is on screen
     int freezes = 0;
@@ -37,6 +38,7 @@ class FakeScreenCapture final : public ScreenCaptureService {
     Result<QImage> screenshot(const DisplayInfo& display, int pixelWidth, int pixelHeight) override;
     QVariantList windowList() override { return windows; }
     bool preflight() override { return permission; }
+    std::optional<PointerImage> pointerImage() override { return pointer; }
     void freezeDisplays(const std::vector<DisplayInfo>&) override { frozen = true, ++freezes; }
     void releaseFrozenDisplays() override { frozen = false; }
 

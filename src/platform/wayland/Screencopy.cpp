@@ -228,7 +228,7 @@ std::unique_ptr<Screencopy> Screencopy::open() {
     return std::unique_ptr<Screencopy>(new Screencopy(std::move(state)));
 }
 
-Result<std::map<QString, QImage>> Screencopy::captureOutputs(int timeoutMs) {
+Result<std::map<QString, QImage>> Screencopy::captureOutputs(bool pointer, int timeoutMs) {
     wl_display* display = state_->display;
     // Outputs added or removed since the last capture.
     if (wl_display_roundtrip(display) < 0 || wl_display_roundtrip(display) < 0)
@@ -238,7 +238,8 @@ Result<std::map<QString, QImage>> Screencopy::captureOutputs(int timeoutMs) {
     for (auto& output : state_->outputs) {
         auto f = std::make_unique<Frame>();
         f->outputName = output->name;
-        f->frame = zwlr_screencopy_manager_v1_capture_output(state_->manager, 0, output->output);
+        f->frame = zwlr_screencopy_manager_v1_capture_output(state_->manager, pointer ? 1 : 0,
+                                                             output->output);
         zwlr_screencopy_frame_v1_add_listener(f->frame, &frameListener, f.get());
         frames.push_back(std::move(f));
     }

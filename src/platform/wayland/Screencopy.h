@@ -21,7 +21,8 @@ class Screencopy {
     ~Screencopy();
 
     // Every output's picture at its own pixel size, by output name ("HEADLESS-1", "DP-1").
-    Result<std::map<QString, QImage>> captureOutputs(int timeoutMs = 2000);
+    // With `pointer`, the compositor draws the pointer into the pictures.
+    Result<std::map<QString, QImage>> captureOutputs(bool pointer = false, int timeoutMs = 2000);
     // One picture of `region` (points, relative to the output named `outputName`) at the
     // output's pixel size. With `afterDamage` the compositor answers once something there
     // changed, however long that takes; a readable `wakeFd` ends the wait early with a null

@@ -83,7 +83,7 @@ Result<ShareableContent> WaylandScreenCapture::shareableContent() {
             screencopyOpened_ = true;
         }
         if (screencopy_) {
-            auto pictures = screencopy_->captureOutputs();
+            auto pictures = screencopy_->captureOutputs(pointer_);
             // Every display must have its picture (an output may have come or gone).
             bool complete = bool(pictures);
             for (const DisplayInfo& d : all)

@@ -38,6 +38,11 @@ class WaylandScreenCapture final : public ScreenCaptureService {
     QVariantList windowList() override;
     // False after the portal refused a screenshot, until one is granted again.
     bool preflight() override { return !refused_; }
+    // screencopy draws the pointer itself; the portal's pictures never show it.
+    bool setPointerInScreenshots(bool on) override {
+        pointer_ = on;
+        return on && source_ != Source::portal;
+    }
 
   private:
     QDBusConnection bus_;
@@ -48,6 +53,7 @@ class WaylandScreenCapture final : public ScreenCaptureService {
     Source source_;
     std::unique_ptr<Screencopy> screencopy_;
     bool screencopyOpened_ = false;
+    bool pointer_ = false;
     std::map<QString, QImage> outputs_;  // this capture's pictures from screencopy
     QImage desktop_;                     // or from the portal
     QRect desktopLogical_;

@@ -5,6 +5,7 @@
 #include <xcb/render.h>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
+#include <xcb/xfixes.h>
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -97,6 +98,34 @@ Result<QImage> X11ScreenCapture::screenshot(const DisplayInfo& display, int pixe
     if (image.isNull() || image.width() != pixelWidth || image.height() != pixelHeight)
         return UserError{"Ostrel", 3, QCoreApplication::translate("X11ScreenCapture", kNoScreen)};
     return image;
+}
+
+std::optional<PointerImage> X11ScreenCapture::pointerImage() {
+    xcb_connection_t* c = x11::connection();
+    if (!c) return std::nullopt;
+    // XFixes answers nothing until a client has said which version it speaks.
+    xcb_xfixes_query_version_reply_t* version = xcb_xfixes_query_version_reply(
+        c, xcb_xfixes_query_version(c, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
+        nullptr);
+    if (!version) return std::nullopt;
+    std::free(version);
+    xcb_xfixes_get_cursor_image_reply_t* reply =
+        xcb_xfixes_get_cursor_image_reply(c, xcb_xfixes_get_cursor_image(c), nullptr);
+    if (!reply) return std::nullopt;
+    std::optional<PointerImage> pointer;
+    const int count = xcb_xfixes_get_cursor_image_cursor_image_length(reply);
+    if (reply->width > 0 && reply->height > 0 && count == int(reply->width) * reply->height) {
+        // ARGB with premultiplied alpha, one 32-bit value per pixel, as Qt stores it.
+        QImage image(reply->width, reply->height, QImage::Format_ARGB32_Premultiplied);
+        const std::uint32_t* pixels = xcb_xfixes_get_cursor_image_cursor_image(reply);
+        for (int y = 0; y < image.height(); ++y)
+            std::memcpy(image.scanLine(y), pixels + std::size_t(y) * reply->width,
+                        std::size_t(reply->width) * 4);
+        pointer =
+            PointerImage{std::move(image), QPoint(reply->x - reply->xhot, reply->y - reply->yhot)};
+    }
+    std::free(reply);
+    return pointer;
 }
 
 void X11ScreenCapture::warmUp() {

@@ -22,6 +22,7 @@ class X11ScreenCapture final : public ScreenCaptureService {
     Result<QImage> screenshot(const DisplayInfo& display, int pixelWidth, int pixelHeight) override;
     QVariantList windowList() override;
     bool preflight() override { return true; }
+    std::optional<PointerImage> pointerImage() override;
     void warmUp() override;
     // Each display's picture is requested first; then a dimmed copy made inside the server is
     // shown in a window of its own (a "curtain") above everything.
