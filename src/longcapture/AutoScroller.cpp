@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "base/Clock.h"
 #include "capture/ScreenGeometry.h"
@@ -19,6 +20,29 @@ constexpr double kAutoScrollSpacing = 0.3;
 // notches, at least one: nearly always one, two for the fast speed on regions over 560 points.
 constexpr double kPointsPerNotch = 60;
 constexpr double kSpeedFactors[] = {0.06, 0.1, 0.16};
+// How far beyond a frame that takes the pointer the wheel turns: past a pointer's picture drawn
+// there for a moment, yet close enough to be over the same scrolling view in most windows.
+constexpr double kProbeClearance = 24;
+
+// Where the wheel may turn, best first: across the middle of the region, or, when our frame
+// around it takes the pointer, just outside that frame (below, above, then beside it).
+std::vector<Point> probePoints(const Rect& r, const Rect& frame) {
+    std::vector<Point> probes;
+    if (frame.isEmpty()) {
+        for (double share : {0.5, 0.25, 0.75})
+            probes.push_back({r.minX() + r.width() * share, r.minY() + r.height() / 2});
+        return probes;
+    }
+    for (double share : {0.5, 0.25, 0.75}) {
+        const double x = frame.minX() + frame.width() * share;
+        probes.push_back({x, frame.maxY() + kProbeClearance});
+        probes.push_back({x, frame.minY() - kProbeClearance});
+    }
+    const double y = frame.minY() + frame.height() / 2;
+    probes.push_back({frame.maxX() + kProbeClearance, y});
+    probes.push_back({frame.minX() - kProbeClearance, y});
+    return probes;
+}
 
 }  // namespace
 
@@ -64,18 +88,21 @@ std::optional<QString> AutoScroller::step(const Target& target) {
     const WindowOwner front = env_.workspace.frontmost();
     if (!target.source.owns(front.pid, front.window))
         return QCoreApplication::translate("AutoScroller", "已切换应用，自动滚动停止。");
-    // Three probes across the middle of the region; the first one where the source window is
-    // the front-most window of another program than ours is where the wheel turns.
+    // The first probe where the source window is the front-most window of another program than
+    // ours is where the wheel turns.
     const Rect& r = target.region;
     const std::vector<WindowListEntry> windows = parseWindowList(env_.capture.windowList());
     std::optional<Point> usable;
-    for (double share : {0.5, 0.25, 0.75}) {
-        const Point probe{r.minX() + r.width() * share, r.minY() + r.height() / 2};
+    for (const Point probe : probePoints(r, target.blockingFrame)) {
         if (env_.onOwnWindow && env_.onOwnWindow(probe)) continue;
         for (const WindowListEntry& w : windows) {
             if (!w.bounds || !w.bounds->contains(probe)) continue;
             if (w.alpha && *w.alpha <= 0) continue;
-            if (w.pid && *w.pid == env_.ownPid) continue;
+            // Ours are passed through unless our windows take the pointer.
+            if (w.pid && *w.pid == env_.ownPid) {
+                if (target.blockingFrame.isEmpty()) continue;
+                break;
+            }
             if (w.number && *w.number == target.source.window) usable = probe;
             break;
         }

@@ -37,6 +37,10 @@ class AutoScroller {
         LongCaptureAxis axis;
         bool reverse;  // the capture grows towards the start of the content
         int speed;     // 0 slow, 1 normal, 2 fast
+        // Our frame around the region when our windows take the pointer over their whole
+        // rectangles (window-list points): the wheel then turns just outside it, where no
+        // window of ours is. Empty: the pointer passes through our frame and listed windows.
+        Rect blockingFrame = {};
     };
 
     explicit AutoScroller(Environment environment);

@@ -57,8 +57,12 @@ void LongCaptureRegionView::setGlobalRect(const Rect& rect) {
     update();
 }
 
+Rect LongCaptureRegionView::globalFrame() const {
+    return globalRect_.insetBy(-kMargin, -kMargin);
+}
+
 QRect LongCaptureRegionView::placedGeometry() const {
-    return qtRectFromGlobal(globalRect_.insetBy(-kMargin, -kMargin));
+    return qtRectFromGlobal(globalFrame());
 }
 
 void LongCaptureRegionView::setShowsHandles(bool shows) {

@@ -18,6 +18,8 @@ class LongCaptureRegionView final : public QWidget {
     LongCaptureRegionView();
 
     Rect globalRect() const { return globalRect_; }
+    // The window's own rectangle (global): the region with the ring's margin around it.
+    Rect globalFrame() const;
     void setGlobalRect(const Rect& rect);
     // Where the window belongs (Qt global), which a Wayland compositor may not have made so.
     QRect placedGeometry() const;

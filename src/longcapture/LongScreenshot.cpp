@@ -160,7 +160,10 @@ Rect LongScreenshot::globalRegion() const {
 }
 
 Rect LongScreenshot::windowListRegion() const {
-    const Rect g = globalRegion();
+    return windowListRect(globalRegion());
+}
+
+Rect LongScreenshot::windowListRect(const Rect& g) const {
     return Rect(g.minX(), primaryTop() - g.maxY(), g.width(), g.height());
 }
 
@@ -549,7 +552,10 @@ void LongScreenshot::scrollAutomatically() {
                                       vertical ? region_.height() : region_.width(),
                                       axis_,
                                       captureReverseDirection_,
-                                      controls_->speed->currentIndex()};
+                                      controls_->speed->currentIndex(),
+                                      env_.workspace.pointerPassesShapedWindows()
+                                          ? Rect()
+                                          : windowListRect(regionView_->globalFrame())};
     if (std::optional<QString> stop = scroller_.step(target)) stopAutoScroll(stop);
 }
 

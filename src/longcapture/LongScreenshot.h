@@ -162,6 +162,7 @@ class LongScreenshot {
     void clampCrop(int height);
     Rect globalRegion() const;
     Rect windowListRegion() const;
+    Rect windowListRect(const Rect& global) const;
     double primaryTop() const;
     void updateRegionInput();
     // Brings the capture to rest and runs `then` with the composed result, or says why not.

@@ -61,6 +61,11 @@ class Workspace : public ScrollInjector {
     // above other windows and without taking the focus. Window flags and positions do that on
     // X11; a Wayland compositor places windows itself and is asked where it can be.
     virtual void keepPanel(QWindow* window, const QRect& frame) { (void)window, (void)frame; }
+    // Whether the pointer reaches what lies behind the cut-away parts of a shaped window of
+    // ours. Some compositors route the pointer by a window's whole rectangle (sway 1.7 does for
+    // floating windows, whatever the input region), so a wheel turned there never reaches the
+    // window behind.
+    virtual bool pointerPassesShapedWindows() const { return true; }
     // Takes Return, Space and Escape (without Control, Alt or Super) from whatever has the
     // keyboard, while the active window belongs to `target` or to this program, and reports
     // each on the main thread with whether it is an auto-repeat; other applications get their

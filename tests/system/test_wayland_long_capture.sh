@@ -2,7 +2,9 @@
 # Long capture on sway: a document in a window we did not write (foot's scrollback, 240
 # numbered lines), a region inside it, "长截图", scrolled by hand to its end, Return: the
 # clipboard's picture starts and ends exactly as grim saw the region, without the pointer or our
-# ring. Then a second capture is closed with Escape and leaves no window of ours behind.
+# ring. Then "自动滚动" scrolls it to its end and stops there by itself; Return copies every row of
+# the document between the region's first row and its last once, in order, as grim saw them.
+# A last capture is closed with Escape and leaves no window of ours behind.
 set -u
 source "$(dirname "$0")/wayland_world.sh"
 wayland_world_as_user "$@"
@@ -14,8 +16,21 @@ export QT_LOGGING_RULES="tessal.longcapture.info=true"
 accessibility_start
 scrollback_document 240
 
-# The region: 600 × 400 points inside the terminal.
+# The document as drawn, for the automatic run: the region, screen after overlapping screen
+# (five notches, fifteen lines, apart) down to its end. The region: 600 × 400 points inside the
+# terminal.
 X=200 Y=150 W=600 H=400
+shots=()
+for i in $(seq 0 40); do
+    grim -g "$X,$Y ${W}x$H" "$WORLD/shot-$i.png"
+    [ $i -gt 0 ] && cmp -s "$WORLD/shot-$i.png" "$WORLD/shot-$((i - 1)).png" && break
+    shots+=("$WORLD/shot-$i.png")
+    pointer scroll 1150 400 5
+    pointer move $((WORLD_WIDTH - 5)) $((WORLD_HEIGHT - 5))
+    sleep 0.2
+done
+to_the_top 240
+
 grim -g "$X,$Y ${W}x$H" "$WORLD/frame-000.png"
 tessal_start
 start_long_capture $X $Y $W $H
@@ -49,6 +64,29 @@ bottom=$(compare -metric AE "$WORLD/bottom.png" "$WORLD/end.png" null: 2>&1)
 [ "$top" = "0" ] && [ "$bottom" = "0" ] ||
     fail "the result's ends differ from the screen: $top pixels at the top, $bottom at the bottom"
 pass "scrolled to the end, Return copied ${rw}x$rh pixels from the first screen to the last, as drawn"
+
+# --- automatic scrolling ---------------------------------------------------------------------
+to_the_top 240
+start_long_capture $X $Y $W $H
+press_on_controls "自动滚动"
+status_is "画面未变化，自动滚动已停止。可手动继续，或直接复制。" 60 || {
+    for status in "已切换应用，自动滚动停止。" "目标区域被遮挡，自动滚动停止。" \
+        "无法向原窗口发送滚动，自动滚动停止；仍可手动滚动。" "自动向下滚动中；空格停止，Enter 复制。" \
+        "滚动过快，部分中间帧未能保留。若未接上，请稍向回滚动。" \
+        "自动滚动已停止。请沿刚才滚动的反方向稍作回滚，匹配恢复后可继续。"; do
+        status_is "$status" 1 && fail "automatic scrolling did not reach the end: $status"
+    done
+    fail "automatic scrolling did not stop at the end"
+}
+wl-copy --clear
+key_to_controls Return
+wait_for 5 sh -c "wl-paste --type image/png > '$WORLD/auto.png' && test -s '$WORLD/auto.png'" ||
+    fail "no image/png on the clipboard after the automatic run"
+grep 'long capture closed' "$WORLD/tessal.log" | tail -n1
+
+rows=$("$here/document_rows.py" "$WORLD/auto.png" "${shots[@]}") ||
+    fail "automatic scrolling: $rows"
+pass "automatic scrolling went to the end by itself; Return copied $rows"
 
 # --- Escape --------------------------------------------------------------------------------
 to_the_top 240

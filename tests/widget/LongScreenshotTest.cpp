@@ -654,3 +654,53 @@ TEST(LongCaptureViews, TheControlWindowExplainsItselfWithoutTheFocus) {
     EXPECT_TRUE(speedLabel->isVisibleTo(&control));
     EXPECT_LT(speedLabel->geometry().right(), control.speed->geometry().left());
 }
+
+// Where the compositor gives our windows the pointer over their whole rectangles (sway), a wheel
+// turned inside the region would reach our frame around it, never the source: it turns just
+// outside that frame, where no window of ours is listed.
+TEST_F(LongScreenshotTest, WhereOurWindowsTakeThePointerTheWheelTurnsBesideOurFrame) {
+    // The region's frame: window-list x 145…555, y 195…505.
+    const Rect frame(145, 195, 410, 310);
+    struct Case {
+        const char* what;
+        bool passesPointer;
+        std::vector<Rect> ours;  // besides the frame
+        std::optional<Point> expected;
+    };
+    const std::vector<Case> cases{
+        {"below the frame", false, {}, Point{350, 529}},
+        {"above it when our panel lies below", false, {Rect(100, 510, 500, 80)}, Point{350, 171}},
+        {"beside it when panels lie below and above",
+         false,
+         {Rect(100, 510, 600, 90), Rect(100, 100, 600, 90)},
+         Point{579, 350}},
+        {"nowhere when ours surround it",
+         false,
+         {Rect(100, 510, 600, 90), Rect(100, 100, 600, 90), Rect(560, 100, 140, 500),
+          Rect(100, 100, 40, 500)},
+         std::nullopt},
+        {"inside the region where the pointer passes our windows", true, {}, Point{350, 350}},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        fake.workspace->scrolls.clear();
+        fake.workspace->shapedWindowsPassPointer = c.passesPointer;
+        unsigned number = 900;
+        for (const Rect& r : c.ours) fake.capture->windows.prepend(window(++number, kOwnPid, r));
+        fake.capture->windows.prepend(window(++number, kOwnPid, frame));
+        auto capture = started();
+        // Our panels as shown (Qt knows where) are out of the way; listed ones count here.
+        capture->controls().setGeometry(QRect(900, 600, 300, 80));
+        capture->previewPanel().setGeometry(QRect(900, 100, 180, 300));
+        capture->toggleAutoScroll();
+        queue.advance(0.35);
+        if (!c.expected) {
+            EXPECT_TRUE(fake.workspace->scrolls.empty()) << c.what;
+            EXPECT_EQ(capture->status(), "目标区域被遮挡，自动滚动停止。") << c.what;
+            continue;
+        }
+        ASSERT_EQ(fake.workspace->scrolls.size(), 1u) << c.what;
+        EXPECT_EQ(fake.workspace->scrolls[0].point, *c.expected) << c.what;
+        EXPECT_EQ(fake.workspace->scrolls[0].keepClear, Rect(150, 200, 400, 300)) << c.what;
+    }
+}

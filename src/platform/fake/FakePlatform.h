@@ -124,6 +124,8 @@ class FakeWorkspace final : public Workspace {
         return true;
     }
     bool scrollRefused = false;
+    bool shapedWindowsPassPointer = true;
+    bool pointerPassesShapedWindows() const override { return shapedWindowsPassPointer; }
     std::vector<ScrollRequest> scrolls;
     bool postScroll(const ScrollRequest& request) override {
         if (scrollRefused) return false;

@@ -28,6 +28,7 @@ class WaylandWorkspace final : public DesktopWorkspace {
     std::unique_ptr<KeyTap> tapKeys(const WindowOwner& target,
                                     std::function<void(int, bool)> onKey) override;
     void keepPanel(QWindow* window, const QRect& frame) override;
+    bool pointerPassesShapedWindows() const override { return false; }
 
   private:
     std::unique_ptr<CompositorWindows> windows_;
