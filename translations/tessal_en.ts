@@ -187,6 +187,10 @@
         <source>历史截图</source>
         <translation>Screenshot from History</translation>
     </message>
+    <message>
+        <source>无法选中这个区域</source>
+        <translation>Cannot Select This Region</translation>
+    </message>
 </context>
 <context>
     <name>AppRelease</name>
@@ -412,6 +416,14 @@ It installs when Tessal restarts; preferences and screenshot history are kept.</
         <source>知道了</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>截图时显示指针</source>
+        <translation>Show the pointer in screenshots</translation>
+    </message>
+    <message>
+        <source>把指针画进截图（包括截图时冻结的画面）</source>
+        <translation>Draw the pointer into screenshots (the frozen screen of a capture too)</translation>
+    </message>
 </context>
 <context>
     <name>ChildRegionPermissionGuide</name>
@@ -459,24 +471,12 @@ With Capture Now, selection from the picture and drawing a rectangle still work.
         <translation>--display needs a whole number of 0 or more</translation>
     </message>
     <message>
-        <source>--full 或 --region 不能与 --list-windows 同用</source>
-        <translation>--full or --region cannot be used with --list-windows</translation>
-    </message>
-    <message>
         <source>--last-region 不能与其他选项同用</source>
         <translation>--last-region cannot be used with other options</translation>
     </message>
     <message>
         <source>--list-windows 不能与其他选项同用</source>
         <translation>--list-windows cannot be used with other options</translation>
-    </message>
-    <message>
-        <source>--full 和 --region 需要 -o 文件（或 -o -）</source>
-        <translation>--full and --region need -o FILE (or -o -)</translation>
-    </message>
-    <message>
-        <source>-o 和 --display 需要 --full 或 --region</source>
-        <translation>-o and --display need --full or --region</translation>
     </message>
     <message>
         <source>regions 需要 --window</source>
@@ -519,10 +519,6 @@ With Capture Now, selection from the picture and drawing a rectangle still work.
         <translation>Show help</translation>
     </message>
     <message>
-        <source>在运行中的 Tessal 里开始截图；带 --full 或 --region 时不经界面直接写出 PNG</source>
-        <translation>Start a capture in the running Tessal; with --full or --region, write the PNG directly without the interface</translation>
-    </message>
-    <message>
         <source>等待这么多秒后再截图（0 到 60，可带小数）</source>
         <translation>Wait this many seconds before capturing (0 to 60, fractions allowed)</translation>
     </message>
@@ -531,24 +527,12 @@ With Capture Now, selection from the picture and drawing a rectangle still work.
         <translation>Capture the region last copied, saved or pinned again</translation>
     </message>
     <message>
-        <source>整个显示器写成 PNG，不经界面</source>
-        <translation>Write the whole display as PNG, without the interface</translation>
-    </message>
-    <message>
-        <source>显示器的一部分写成 PNG：以显示器左下角为原点的点坐标，与 --list-windows 所列相同；超出显示器的部分被裁去并说明，完全在外则拒绝</source>
-        <translation>Write part of the display as PNG: points from the display&apos;s bottom-left corner, as --list-windows prints them; what lies off the display is cut and said so, a region wholly outside is refused</translation>
-    </message>
-    <message>
         <source>写入的 PNG 文件；- 表示标准输出</source>
         <translation>The PNG file to write; - means standard output</translation>
     </message>
     <message>
         <source>显示器序号（0 为主显示器）</source>
         <translation>Display number (0 is the main display)</translation>
-    </message>
-    <message>
-        <source>列出每个显示器上可选的窗口</source>
-        <translation>List the selectable windows on each display</translation>
     </message>
     <message>
         <source>打开一张 PNG 或 JPEG 图片进行标注</source>
@@ -691,6 +675,94 @@ With Capture Now, selection from the picture and drawing a rectangle still work.
     <message>
         <source>图片已损坏或不完整</source>
         <translation>the image is damaged or incomplete</translation>
+    </message>
+    <message>
+        <source>--window 需要窗口编号（--list-windows 所列的 id）</source>
+        <translation>--window needs a window number (an id that --list-windows prints)</translation>
+    </message>
+    <message>
+        <source>--full、--region、--window、--active-window 和 --window-under-pointer 只能选一个</source>
+        <translation>Give only one of --full, --region, --window, --active-window and --window-under-pointer</translation>
+    </message>
+    <message>
+        <source>--full、--region 和窗口选项不能与 --list-windows 同用</source>
+        <translation>--full, --region and the window options cannot be used with --list-windows</translation>
+    </message>
+    <message>
+        <source>--display 不能与窗口选项同用：窗口在哪个显示器上就截哪个</source>
+        <translation>--display cannot be used with the window options: a window is captured on the display it is on</translation>
+    </message>
+    <message>
+        <source>--display 需要 --full 或 --region</source>
+        <translation>--display needs --full or --region</translation>
+    </message>
+    <message>
+        <source>-o、--clipboard、--pin、--edit 和 --print-geometry 需要 --full、--region 或窗口选项</source>
+        <translation>-o, --clipboard, --pin, --edit and --print-geometry need --full, --region or a window option</translation>
+    </message>
+    <message>
+        <source>--accept-on-select 只用于交互截图，不能与 -o、--clipboard、--pin、--edit 或 --print-geometry 同用</source>
+        <translation>--accept-on-select is for interactive captures only and cannot be used with -o, --clipboard, --pin, --edit or --print-geometry</translation>
+    </message>
+    <message>
+        <source>--pointer 只用于不经界面的截图；交互截图是否显示指针由偏好设置决定</source>
+        <translation>--pointer is for captures without the interface only; whether interactive captures show the pointer is a preference</translation>
+    </message>
+    <message>
+        <source>--full 和窗口选项需要 -o 文件（或 -o -）、--clipboard、--pin、--edit 或 --print-geometry</source>
+        <translation>--full and the window options need -o FILE (or -o -), --clipboard, --pin, --edit or --print-geometry</translation>
+    </message>
+    <message>
+        <source>在运行中的 Tessal 里开始截图；给出来源（--full、--region 或窗口）和去处时不经界面直接截取</source>
+        <translation>Start a capture in the running Tessal; given a source (--full, --region or a window) and a destination, capture directly without the interface</translation>
+    </message>
+    <message>
+        <source>截取整个显示器，不经界面</source>
+        <translation>Capture the whole display, without the interface</translation>
+    </message>
+    <message>
+        <source>截取显示器的一部分：以显示器左下角为原点的点坐标，与 --list-windows 所列相同；超出显示器的部分被裁去并说明，完全在外则拒绝；没有去处时打开交互截图并选中这个区域</source>
+        <translation>Capture part of the display: points from the display&apos;s bottom-left corner, as --list-windows prints them; what lies off the display is cut and said so, a region wholly outside is refused; without a destination, an interactive capture opens with this region selected</translation>
+    </message>
+    <message>
+        <source>截取编号为 ID 的窗口（含边框，--list-windows 列出编号）</source>
+        <translation>Capture the window numbered ID (with its frame; --list-windows prints the numbers)</translation>
+    </message>
+    <message>
+        <source>截取当前活动的窗口（含边框）</source>
+        <translation>Capture the active window (with its frame)</translation>
+    </message>
+    <message>
+        <source>截取指针下的窗口（含边框）</source>
+        <translation>Capture the window under the pointer (with its frame)</translation>
+    </message>
+    <message>
+        <source>放到剪贴板上，由运行中的 Tessal 保持（没有运行时先启动它）</source>
+        <translation>Put it on the clipboard, held by the running Tessal (started first when none runs)</translation>
+    </message>
+    <message>
+        <source>在截取的位置贴图（由运行中的 Tessal）</source>
+        <translation>Pin it where it was taken (by the running Tessal)</translation>
+    </message>
+    <message>
+        <source>在运行中的 Tessal 里打开标注窗口编辑截图</source>
+        <translation>Open it for annotating in the running Tessal</translation>
+    </message>
+    <message>
+        <source>输出截取的矩形：--display N --region X,Y,W,H（用 -o - 时写在标准错误上）</source>
+        <translation>Print the rectangle taken: --display N --region X,Y,W,H (on standard error with -o -)</translation>
+    </message>
+    <message>
+        <source>把指针画进截图</source>
+        <translation>Draw the pointer into the screenshot</translation>
+    </message>
+    <message>
+        <source>交互截图中第一次完成的选择（拖出、点选窗口，或移动、缩放给定的区域）如按回车一样复制</source>
+        <translation>In an interactive capture, copy the first selection completed (drawn, a window clicked, or the given region moved or resized) as Return would</translation>
+    </message>
+    <message>
+        <source>列出每个显示器上可选的窗口及其编号</source>
+        <translation>List the selectable windows on each display, with their numbers</translation>
     </message>
 </context>
 <context>
@@ -945,6 +1017,14 @@ With Capture Now, selection from the picture and drawing a rectangle still work.
     <message>
         <source>上次的区域已不在任何一个显示器之内（显示器的排列或分辨率变了）。请重新框选。</source>
         <translation>The last region is no longer on any display (their arrangement or resolution changed). Please select again.</translation>
+    </message>
+    <message>
+        <source>没有序号为 %1 的显示器（显示器共 %2 个）</source>
+        <translation>There is no display %1 (displays: %2)</translation>
+    </message>
+    <message>
+        <source>这个区域不在显示器 %1 上</source>
+        <translation>This region is not on display %1</translation>
     </message>
 </context>
 <context>
@@ -1742,6 +1822,33 @@ Please take the screenshot again; if a display was just connected or disconnecte
     </message>
 </context>
 <context>
+    <name>StillDelivery</name>
+    <message>
+        <source>收到的截图无法读取</source>
+        <translation>The screenshot received cannot be read</translation>
+    </message>
+    <message>
+        <source>无法把截图放到剪贴板上</source>
+        <translation>Cannot put the screenshot on the clipboard</translation>
+    </message>
+    <message>
+        <source>无法贴图</source>
+        <translation>Cannot pin the screenshot</translation>
+    </message>
+    <message>
+        <source>没有运行中的 Tessal 接收截图，也无法启动它</source>
+        <translation>No running Tessal takes the screenshot, and none could be started</translation>
+    </message>
+    <message>
+        <source>无法写入临时文件：%1</source>
+        <translation>Cannot write the temporary file: %1</translation>
+    </message>
+    <message>
+        <source>截图</source>
+        <translation>Screenshot</translation>
+    </message>
+</context>
+<context>
     <name>TextRecognition</name>
     <message>
         <source>二维码</source>
@@ -2134,6 +2241,29 @@ Please take the screenshot again; if a display was just connected or disconnecte
     <message>
         <source>合成器不提供 wlr-screencopy</source>
         <translation>The compositor does not offer wlr-screencopy</translation>
+    </message>
+</context>
+<context>
+    <name>WindowSource</name>
+    <message>
+        <source>没有编号为 %1 的窗口（tessal capture --list-windows 列出窗口）</source>
+        <translation>There is no window numbered %1 (tessal capture --list-windows lists the windows)</translation>
+    </message>
+    <message>
+        <source>没有可截取的活动窗口</source>
+        <translation>There is no active window to capture</translation>
+    </message>
+    <message>
+        <source>这个桌面不告知指针的位置</source>
+        <translation>This desktop does not tell where the pointer is</translation>
+    </message>
+    <message>
+        <source>指针下没有可截取的窗口</source>
+        <translation>There is no window to capture under the pointer</translation>
+    </message>
+    <message>
+        <source>这个窗口不在任何显示器上</source>
+        <translation>This window is on no display</translation>
     </message>
 </context>
 <context>

@@ -187,6 +187,10 @@
         <source>历史截图</source>
         <translation>歷史截圖</translation>
     </message>
+    <message>
+        <source>无法选中这个区域</source>
+        <translation>無法選取這個區域</translation>
+    </message>
 </context>
 <context>
     <name>AppRelease</name>
@@ -412,6 +416,14 @@
         <source>知道了</source>
         <translation>知道了</translation>
     </message>
+    <message>
+        <source>截图时显示指针</source>
+        <translation>截圖時顯示指標</translation>
+    </message>
+    <message>
+        <source>把指针画进截图（包括截图时冻结的画面）</source>
+        <translation>把指標畫進截圖（包括截圖時凍結的畫面）</translation>
+    </message>
 </context>
 <context>
     <name>ChildRegionPermissionGuide</name>
@@ -459,24 +471,12 @@
         <translation>--display 需要一個不小於 0 的整數</translation>
     </message>
     <message>
-        <source>--full 或 --region 不能与 --list-windows 同用</source>
-        <translation>--full 或 --region 不能與 --list-windows 同時使用</translation>
-    </message>
-    <message>
         <source>--last-region 不能与其他选项同用</source>
         <translation>--last-region 不能與其他選項同時使用</translation>
     </message>
     <message>
         <source>--list-windows 不能与其他选项同用</source>
         <translation>--list-windows 不能與其他選項同時使用</translation>
-    </message>
-    <message>
-        <source>--full 和 --region 需要 -o 文件（或 -o -）</source>
-        <translation>--full 與 --region 需要 -o 檔案（或 -o -）</translation>
-    </message>
-    <message>
-        <source>-o 和 --display 需要 --full 或 --region</source>
-        <translation>-o 與 --display 需要 --full 或 --region</translation>
     </message>
     <message>
         <source>regions 需要 --window</source>
@@ -519,10 +519,6 @@
         <translation>顯示說明</translation>
     </message>
     <message>
-        <source>在运行中的 Tessal 里开始截图；带 --full 或 --region 时不经界面直接写出 PNG</source>
-        <translation>在執行中的 Tessal 裡開始截圖；帶 --full 或 --region 時不經介面直接寫出 PNG</translation>
-    </message>
-    <message>
         <source>等待这么多秒后再截图（0 到 60，可带小数）</source>
         <translation>等待這麼多秒後再截圖（0 到 60，可帶小數）</translation>
     </message>
@@ -531,24 +527,12 @@
         <translation>再次擷取上次複製、儲存或釘選的區域</translation>
     </message>
     <message>
-        <source>整个显示器写成 PNG，不经界面</source>
-        <translation>將整個顯示器寫成 PNG，不經介面</translation>
-    </message>
-    <message>
-        <source>显示器的一部分写成 PNG：以显示器左下角为原点的点坐标，与 --list-windows 所列相同；超出显示器的部分被裁去并说明，完全在外则拒绝</source>
-        <translation>將顯示器的一部分寫成 PNG：以顯示器左下角為原點的點座標，與 --list-windows 所列相同；超出顯示器的部分會被裁去並說明，完全在外則拒絕</translation>
-    </message>
-    <message>
         <source>写入的 PNG 文件；- 表示标准输出</source>
         <translation>要寫入的 PNG 檔案；- 表示標準輸出</translation>
     </message>
     <message>
         <source>显示器序号（0 为主显示器）</source>
         <translation>顯示器編號（0 為主顯示器）</translation>
-    </message>
-    <message>
-        <source>列出每个显示器上可选的窗口</source>
-        <translation>列出每個顯示器上可選的視窗</translation>
     </message>
     <message>
         <source>打开一张 PNG 或 JPEG 图片进行标注</source>
@@ -691,6 +675,94 @@
     <message>
         <source>图片已损坏或不完整</source>
         <translation>圖片已損毀或不完整</translation>
+    </message>
+    <message>
+        <source>--window 需要窗口编号（--list-windows 所列的 id）</source>
+        <translation>--window 需要視窗編號（--list-windows 所列的 id）</translation>
+    </message>
+    <message>
+        <source>--full、--region、--window、--active-window 和 --window-under-pointer 只能选一个</source>
+        <translation>--full、--region、--window、--active-window 和 --window-under-pointer 只能擇一</translation>
+    </message>
+    <message>
+        <source>--full、--region 和窗口选项不能与 --list-windows 同用</source>
+        <translation>--full、--region 和視窗選項不能與 --list-windows 同時使用</translation>
+    </message>
+    <message>
+        <source>--display 不能与窗口选项同用：窗口在哪个显示器上就截哪个</source>
+        <translation>--display 不能與視窗選項同時使用：視窗在哪個顯示器上就擷取哪個</translation>
+    </message>
+    <message>
+        <source>--display 需要 --full 或 --region</source>
+        <translation>--display 需要 --full 或 --region</translation>
+    </message>
+    <message>
+        <source>-o、--clipboard、--pin、--edit 和 --print-geometry 需要 --full、--region 或窗口选项</source>
+        <translation>-o、--clipboard、--pin、--edit 和 --print-geometry 需要 --full、--region 或視窗選項</translation>
+    </message>
+    <message>
+        <source>--accept-on-select 只用于交互截图，不能与 -o、--clipboard、--pin、--edit 或 --print-geometry 同用</source>
+        <translation>--accept-on-select 只用於互動截圖，不能與 -o、--clipboard、--pin、--edit 或 --print-geometry 同時使用</translation>
+    </message>
+    <message>
+        <source>--pointer 只用于不经界面的截图；交互截图是否显示指针由偏好设置决定</source>
+        <translation>--pointer 只用於不經介面的截圖；互動截圖是否顯示指標由偏好設定決定</translation>
+    </message>
+    <message>
+        <source>--full 和窗口选项需要 -o 文件（或 -o -）、--clipboard、--pin、--edit 或 --print-geometry</source>
+        <translation>--full 和視窗選項需要 -o 檔案（或 -o -）、--clipboard、--pin、--edit 或 --print-geometry</translation>
+    </message>
+    <message>
+        <source>在运行中的 Tessal 里开始截图；给出来源（--full、--region 或窗口）和去处时不经界面直接截取</source>
+        <translation>在執行中的 Tessal 裡開始截圖；指定來源（--full、--region 或視窗）和去處時不經介面直接擷取</translation>
+    </message>
+    <message>
+        <source>截取整个显示器，不经界面</source>
+        <translation>擷取整個顯示器，不經介面</translation>
+    </message>
+    <message>
+        <source>截取显示器的一部分：以显示器左下角为原点的点坐标，与 --list-windows 所列相同；超出显示器的部分被裁去并说明，完全在外则拒绝；没有去处时打开交互截图并选中这个区域</source>
+        <translation>擷取顯示器的一部分：以顯示器左下角為原點的點座標，與 --list-windows 所列相同；超出顯示器的部分會被裁去並說明，完全在外則拒絕；沒有去處時開啟互動截圖並選取這個區域</translation>
+    </message>
+    <message>
+        <source>截取编号为 ID 的窗口（含边框，--list-windows 列出编号）</source>
+        <translation>擷取編號為 ID 的視窗（含邊框，--list-windows 列出編號）</translation>
+    </message>
+    <message>
+        <source>截取当前活动的窗口（含边框）</source>
+        <translation>擷取目前作用中的視窗（含邊框）</translation>
+    </message>
+    <message>
+        <source>截取指针下的窗口（含边框）</source>
+        <translation>擷取指標下的視窗（含邊框）</translation>
+    </message>
+    <message>
+        <source>放到剪贴板上，由运行中的 Tessal 保持（没有运行时先启动它）</source>
+        <translation>放到剪貼簿上，由執行中的 Tessal 保留（沒有執行時先啟動它）</translation>
+    </message>
+    <message>
+        <source>在截取的位置贴图（由运行中的 Tessal）</source>
+        <translation>在擷取的位置釘選到螢幕（由執行中的 Tessal）</translation>
+    </message>
+    <message>
+        <source>在运行中的 Tessal 里打开标注窗口编辑截图</source>
+        <translation>在執行中的 Tessal 裡開啟標註視窗編輯截圖</translation>
+    </message>
+    <message>
+        <source>输出截取的矩形：--display N --region X,Y,W,H（用 -o - 时写在标准错误上）</source>
+        <translation>輸出擷取的矩形：--display N --region X,Y,W,H（使用 -o - 時寫在標準錯誤上）</translation>
+    </message>
+    <message>
+        <source>把指针画进截图</source>
+        <translation>把指標畫進截圖</translation>
+    </message>
+    <message>
+        <source>交互截图中第一次完成的选择（拖出、点选窗口，或移动、缩放给定的区域）如按回车一样复制</source>
+        <translation>互動截圖中第一次完成的選取（拖曳、點選視窗，或移動、縮放指定的區域）如按 Return 一樣複製</translation>
+    </message>
+    <message>
+        <source>列出每个显示器上可选的窗口及其编号</source>
+        <translation>列出每個顯示器上可選的視窗及其編號</translation>
     </message>
 </context>
 <context>
@@ -945,6 +1017,14 @@
     <message>
         <source>上次的区域已不在任何一个显示器之内（显示器的排列或分辨率变了）。请重新框选。</source>
         <translation>上次的範圍已不在任何一個顯示器之內（顯示器的排列或解析度變了）。請重新框選。</translation>
+    </message>
+    <message>
+        <source>没有序号为 %1 的显示器（显示器共 %2 个）</source>
+        <translation>沒有序號為 %1 的顯示器（顯示器共 %2 個）</translation>
+    </message>
+    <message>
+        <source>这个区域不在显示器 %1 上</source>
+        <translation>這個區域不在顯示器 %1 上</translation>
     </message>
 </context>
 <context>
@@ -1740,6 +1820,33 @@
     </message>
 </context>
 <context>
+    <name>StillDelivery</name>
+    <message>
+        <source>收到的截图无法读取</source>
+        <translation>收到的截圖無法讀取</translation>
+    </message>
+    <message>
+        <source>无法把截图放到剪贴板上</source>
+        <translation>無法把截圖放到剪貼簿上</translation>
+    </message>
+    <message>
+        <source>无法贴图</source>
+        <translation>無法釘選到螢幕</translation>
+    </message>
+    <message>
+        <source>没有运行中的 Tessal 接收截图，也无法启动它</source>
+        <translation>沒有執行中的 Tessal 接收截圖，也無法啟動它</translation>
+    </message>
+    <message>
+        <source>无法写入临时文件：%1</source>
+        <translation>無法寫入暫存檔：%1</translation>
+    </message>
+    <message>
+        <source>截图</source>
+        <translation>截圖</translation>
+    </message>
+</context>
+<context>
     <name>TextRecognition</name>
     <message>
         <source>二维码</source>
@@ -2131,6 +2238,29 @@
     <message>
         <source>合成器不提供 wlr-screencopy</source>
         <translation>合成器不提供 wlr-screencopy</translation>
+    </message>
+</context>
+<context>
+    <name>WindowSource</name>
+    <message>
+        <source>没有编号为 %1 的窗口（tessal capture --list-windows 列出窗口）</source>
+        <translation>沒有編號為 %1 的視窗（tessal capture --list-windows 列出視窗）</translation>
+    </message>
+    <message>
+        <source>没有可截取的活动窗口</source>
+        <translation>沒有可擷取的作用中視窗</translation>
+    </message>
+    <message>
+        <source>这个桌面不告知指针的位置</source>
+        <translation>這個桌面不告知指標的位置</translation>
+    </message>
+    <message>
+        <source>指针下没有可截取的窗口</source>
+        <translation>指標下沒有可擷取的視窗</translation>
+    </message>
+    <message>
+        <source>这个窗口不在任何显示器上</source>
+        <translation>這個視窗不在任何顯示器上</translation>
     </message>
 </context>
 <context>

@@ -14,6 +14,7 @@
 #include "CommandLine.h"
 #include "SingleInstance.h"
 #include "StillDelivery.h"
+#include "UiLanguage.h"
 #include "base/AtomicFile.h"
 #include "base/FileErrors.h"
 #include "capture/StillCapture.h"
@@ -64,7 +65,7 @@ bool startResident() {
 
 }  // namespace
 
-int runStillCommand(const Command& command) {
+int runStillCommand(const Command& command, std::unique_ptr<QCoreApplication>& core) {
     const bool toStdout = command.output == QStringLiteral("-");
     // Checked before the picture is taken (and before any delay): nothing is captured for a
     // file that could not be written.
@@ -75,8 +76,10 @@ int runStillCommand(const Command& command) {
             return exitBadUsage;
         }
     }
+    core.reset();
     ToolArguments arguments;
     QGuiApplication app(arguments.argc, arguments.argv);
+    UiLanguages::installForShell(app);
     Platform platform = createSystemPlatform();
     if (command.delay > 0)
         std::this_thread::sleep_for(std::chrono::duration<double>(command.delay));

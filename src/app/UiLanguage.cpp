@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 #include "base/DefaultsStore.h"
@@ -93,6 +94,11 @@ UiLanguage install(QCoreApplication& app, UiLanguage language, const QString& fo
         load(app, QStringLiteral("qtbase_") + code(shown),
              qtFolder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : qtFolder);
     return shown;
+}
+
+UiLanguage installForShell(QCoreApplication& app) {
+    const DefaultsStore defaults(DefaultsStore::standardPath(), DefaultsStore::Access::readOnly);
+    return install(app, chosen(defaults, QLocale::system().uiLanguages()));
 }
 
 }  // namespace tessal::UiLanguages

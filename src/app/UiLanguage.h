@@ -39,5 +39,9 @@ UiLanguage install(QCoreApplication& app, UiLanguage language,
                    const QString& folder = QStringLiteral(":/i18n"),
                    const QString& qtFolder = QString());
 
+// The user's language for what a run from the shell prints: the preference where the settings
+// say one (read only: the resident program owns that file), the desktop's otherwise.
+UiLanguage installForShell(QCoreApplication& app);
+
 }  // namespace UiLanguages
 }  // namespace tessal

@@ -286,7 +286,8 @@ int main(int argc, char** argv) {
     // the builder's locale.
     ToolArguments coreArguments;
     auto core = std::make_unique<QCoreApplication>(coreArguments.argc, coreArguments.argv);
-    if (!arguments.value(0).startsWith(QStringLiteral("--dump-"))) UiLanguages::installForShell(*core);
+    if (!arguments.value(0).startsWith(QStringLiteral("--dump-")))
+        UiLanguages::installForShell(*core);
     const Command command = parseCommandLine(arguments);
 
     switch (command.kind) {
