@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "CommandLine.h"
+#include "ShellOutput.h"
 #include "SingleInstance.h"
 #include "StillDelivery.h"
 #include "UiLanguage.h"
@@ -26,21 +27,6 @@
 namespace tessal {
 
 namespace {
-
-void printErr(const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), stderr);
-}
-
-QString rectText(const Rect& r) {
-    return QStringLiteral("%1,%2,%3,%4").arg(r.minX()).arg(r.minY()).arg(r.width()).arg(r.height());
-}
-
-// Qt reads options such as --display from the arguments it is given; give it none of ours.
-struct ToolArguments {
-    int argc = 1;
-    char name[8] = "tessal";
-    char* argv[2] = {name, nullptr};
-};
 
 // The pointer in window-list coordinates (the primary display's top-left, y down), or nothing
 // where the desktop tells it only to windows of ours (Wayland).

@@ -15,6 +15,7 @@
 #include "QuitOnSignal.h"
 #include "Resources.h"
 #include "SessionBusRequests.h"
+#include "ShellOutput.h"
 #include "SingleInstance.h"
 #include "StillCommand.h"
 #include "StillDelivery.h"
@@ -39,25 +40,6 @@
 using namespace tessal;
 
 namespace {
-
-void printOut(const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), stdout);
-}
-void printErr(const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), stderr);
-}
-
-QString rectText(const Rect& r) {
-    return QStringLiteral("%1,%2,%3,%4").arg(r.minX()).arg(r.minY()).arg(r.width()).arg(r.height());
-}
-
-// Qt reads options such as --display from the arguments it is given; the command-line tools
-// give it none of theirs.
-struct ToolArguments {
-    int argc = 1;
-    char name[8] = "tessal";
-    char* argv[2] = {name, nullptr};
-};
 
 int listWindows(std::unique_ptr<QCoreApplication>& core) {
     core.reset();

@@ -72,7 +72,7 @@ unset LANGUAGE
 check en_US.UTF-8 "Take Screenshot  Ctrl+1" "Quit Tessal" "Cannot Repeat the Last Region" \
     "Copy" "Copy · Ctrl+C" "Tessal · Screenshot"
 # Items that recognition reads reliably in each script.
-check zh_TW.UTF-8 "開機時啟動" "更新日誌" "無法重複上次區域" "複製" "複製 · Ctrl+C" \
+check zh_TW.UTF-8 "開機時啟動" "截圖歷史紀錄" "無法重複上次區域" "複製" "複製 · Ctrl+C" \
     "Tessal · 截圖"
 check zh_CN.UTF-8 "重复上次区域" "更新日志" "无法重复上次区域" "复制" "复制 · Ctrl+C" \
     "Tessal · 截图"

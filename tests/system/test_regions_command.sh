@@ -8,6 +8,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 dir=$(mktemp -d /tmp/tessal-regions.XXXXXX)
 trap 'rm -rf "$dir"' EXIT
 export QT_QPA_PLATFORM=offscreen
+# Its messages follow the user's language; the ones checked here are the Chinese ones.
+export LANGUAGE=zh_CN
 
 convert -size 800x600 xc:'#e6e9ef' -fill white -draw 'rectangle 100,100 399,299' \
     -fill '#3070c0' -draw 'rectangle 150,150 299,249' "$dir/screen.png" || fail "no test image"
