@@ -494,15 +494,14 @@ void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
     for (const auto& overlay : editor_->overlays()) editMenu_.stacks().addStack(&overlay->edits());
     if (!editor_->overlays().empty())
         editMenu_.stacks().setActiveStack(&editor_->overlays().front()->edits());
-    // The still shows the window under the pointer lit while the overlays, mapped over it
-    // next, paint themselves.
-    if (!pendingRegion_) {
-        editor_->followPointer();
-        editor_->drawOnStill([this](const Rect& frame, QPoint offset, const QImage& pixels) {
+    // The still shows the window under the pointer lit while the overlays, mapped over it,
+    // paint themselves; not when a region is about to be selected.
+    Editor::StillPainter paintStill;
+    if (!pendingRegion_)
+        paintStill = [this](const Rect& frame, QPoint offset, const QImage& pixels) {
             platform_.capture->drawOnFrozenDisplay(frame, offset, pixels);
-        });
-    }
-    editor_->showWindow();
+        };
+    editor_->showWindow(paintStill);
     // "重复上次区域": the session opens with that region selected, as after a drag.
     if (const auto region = std::exchange(pendingRegion_, std::nullopt))
         editor_->select(region->local, region->display);

@@ -112,12 +112,14 @@ Editor::~Editor() {
     for (auto& overlay : overlays_) overlay->onResignKey = nullptr;
 }
 
-void Editor::showWindow() {
+void Editor::showWindow(const StillPainter& paintStill) {
     if (closed_) return;
+    followPointer();
+    // Before the overlays are mapped: they show what lies beneath them until they have painted.
+    if (paintStill) drawOnStill(paintStill);
     const std::size_t keyWindow = selectedRoot_ >= 0 ? std::size_t(selectedRoot_) : 0;
     for (std::size_t i = 0; i < overlays_.size(); ++i) overlays_[i]->present(false);
     if (keyWindow < overlays_.size()) present(keyWindow);
-    followPointer();
     if (!keySheetOffered_) {
         keySheetOffered_ = true;
         if (!environment_.defaults.boolValue(KeySheetModel::shownKey, false)) {

@@ -76,8 +76,6 @@ class Editor {
     // Hands what each overlay will show around its highlighted window to `draw` (the display's
     // frame, the device-pixel offset inside the display, the pixels), so that the frozen still
     // can show it before the overlays have painted; nothing once a rectangle is chosen.
-    // Highlights what lies under the pointer, where the pointer's place is known before it moves.
-    void followPointer();
     using StillPainter = std::function<void(const Rect&, QPoint, const QImage&)>;
     void drawOnStill(const StillPainter& draw) const;
     Canvas* canvas() const { return host_.canvas(); }
@@ -101,7 +99,9 @@ class Editor {
     // Once, when every overlay's first frame has been handed to the screen.
     std::function<void()> onShown;
 
-    void showWindow();
+    // Highlights what lies under the pointer, hands it to `paintStill` when given, then shows
+    // the overlays.
+    void showWindow(const StillPainter& paintStill = {});
     void hideOverlays();
     void close();
 
@@ -129,6 +129,8 @@ class Editor {
     void recognizeText(bool copyWhenReady);
 
   private:
+    // Highlights what lies under the pointer, where its place is known before it moves.
+    void followPointer();
     // Shows overlay `index` in front with the keyboard and the pointer.
     void present(std::size_t index);
     // The selection in global coordinates, while there is one.
