@@ -52,9 +52,6 @@ class TextRecognizer {
     // Ends at once (from any thread) the request made with `cancelled`, which the caller has
     // set; a request of another caller goes on.
     virtual void cancel(const std::atomic<bool>* cancelled) { (void)cancelled; }
-    // Gets ready for a request that may come soon (what reads is started and loads its models),
-    // without waiting for it; does nothing while a request runs. Any thread.
-    virtual void prepare() {}
 };
 
 }  // namespace tessal

@@ -269,7 +269,7 @@ TEST_F(WorkerTextRecognizerTest, ARequestMeetingTheIdleExitIsAskedAgainOnce) {
     EXPECT_EQ(starts(), before + 1);
 }
 
-// A capture session gets the worker ready: it starts without a request and serves the next one;
+// A worker made ready starts without a request and serves the next one;
 // a second prepare, or one made while a request runs, starts nothing and never waits.
 TEST_F(WorkerTextRecognizerTest, PrepareStartsTheWorkerTheRequestThenUses) {
     WorkerTextRecognizer recognizer(

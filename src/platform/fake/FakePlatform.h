@@ -236,8 +236,6 @@ class FakeTextRecognizer final : public TextRecognizer {
         return codeLines;
     }
     void cancel(const std::atomic<bool>* flag) override { cancelled.push_back(flag); }
-    std::atomic<int> prepared{0};  // calls of `prepare`
-    void prepare() override { ++prepared; }
 };
 
 // A login item in memory; `refuse` makes every change fail.

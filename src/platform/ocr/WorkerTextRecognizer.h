@@ -32,8 +32,9 @@ class WorkerTextRecognizer final : public TextRecognizer {
     Result<std::vector<RecognizedLine>> codes(const QImage& image,
                                               const std::atomic<bool>* cancelled) override;
     void cancel(const std::atomic<bool>* cancelled) override;
-    // Starts the worker unless one runs; it loads its models while the caller goes on.
-    void prepare() override;
+    // Starts the worker unless one runs; it loads its models while the caller goes on (the
+    // recognition bench's "first request after the worker started").
+    void prepare();
 
     // The running worker's process id, 0 when none runs (for measurements and tests).
     pid_t workerPid() const;
