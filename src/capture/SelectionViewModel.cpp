@@ -183,8 +183,15 @@ void SelectionViewModel::applyQueryResult(int index, Point queryPoint, std::vect
             candidates_ = std::move(list);
             int chosen = 0;
             if (manuallySelectedCandidate_ && hoveredWindow_) {
-                auto it = std::find(candidates_.begin(), candidates_.end(), *hoveredWindow_);
-                if (it != candidates_.end()) chosen = static_cast<int>(it - candidates_.begin());
+                // The region the wheel chose stays chosen, as it is, even when this answer
+                // found it a point or two off.
+                auto it = std::find_if(candidates_.begin(), candidates_.end(), [&](const Rect& c) {
+                    return sameRegion(c, *hoveredWindow_);
+                });
+                if (it != candidates_.end()) {
+                    *it = *hoveredWindow_;
+                    chosen = static_cast<int>(it - candidates_.begin());
+                }
             }
             candidateIndex_ = chosen;
             proposeCandidate(candidates_[chosen], under);

@@ -29,6 +29,16 @@ TEST(ChildRegionCandidates, SmallestFirstWindowLastOnlyPanels) {
                                         window};
     EXPECT_EQ(candidates, expected);
 
+    // The same card found by the image (a point outside) and by the accessibility tree, and the
+    // window found again by the tree: one wheel step each, the first found kept.
+    const std::vector<Rect> twice = {{119, 119, 202, 102},
+                                     {120, 120, 200, 100},
+                                     {98, 98, 404, 304},
+                                     {100, 100, 400, 300},
+                                     {1, 1, 798, 598}};
+    EXPECT_EQ(childRegionCandidates(twice, p, window),
+              (std::vector<Rect>{{119, 119, 202, 102}, {98, 98, 404, 304}, window}));
+
     // Nothing qualifies, or a window too small for any: the window alone.
     EXPECT_EQ(childRegionCandidates({}, p, window), std::vector<Rect>{window});
     const Rect tiny(0, 0, 50, 50);
