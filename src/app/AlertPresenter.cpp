@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QGridLayout>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -51,22 +52,35 @@ QString breakablePaths(const QString& text) {
 
 // A key held down when the alert comes up (the Return that answered the alert before it) repeats
 // into it and would press its default button unseen: only keys pressed while it is up count.
+// The display server repeats a key as a release and a press with one time stamp; Qt marks the
+// press as a repeat only when both are already read, so a press that follows a release of the
+// same key at the same moment is taken for a repeat as well.
 class HeldKeyFilter final : public QObject {
   public:
     using QObject::QObject;
 
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress) return false;
+        const bool press = event->type() == QEvent::KeyPress;
+        if (!press && event->type() != QEvent::KeyRelease) return false;
         const auto* key = static_cast<const QKeyEvent*>(event);
-        if (!key->isAutoRepeat()) {
-            pressedHere_.insert(key->key());
+        const int code = key->key();
+        if (pressedHere_.contains(code)) return false;
+        if (!press) {
+            releasedAt_.insert(code, key->timestamp());
             return false;
         }
-        return !pressedHere_.contains(key->key());
+        const auto released = releasedAt_.constFind(code);
+        const bool repeat = key->isAutoRepeat() ||
+                            (released != releasedAt_.cend() && *released == key->timestamp());
+        if (repeat) return true;
+        pressedHere_.insert(code);
+        return false;
     }
 
   private:
     QSet<int> pressedHere_;
+    // When each key held from before was last released (by the server's repeat or for good).
+    QHash<int, quint64> releasedAt_;
 };
 
 }  // namespace

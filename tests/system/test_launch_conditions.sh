@@ -32,7 +32,7 @@ sleep 0.3
 xdotool mousemove 950 250
 "$TESSAL" capture || fail "no running instance after the alert"
 # Accessibility cannot be asked without a bus, so the one-time guide comes up first.
-wait_for 10 xdotool search --onlyvisible --name '^Tessal$' || fail "no guide without a session bus"
+wait_for 10 xdotool search --onlyvisible --name '^Tessal$' || fail "no guide without a session bus: $(cat "$WORLD/tessal.log")"
 xdotool search --onlyvisible --name '^Tessal$' windowactivate --sync key Escape 2>/dev/null
 # The capture waits for the screen under the guide to be repainted, and the first overlay loads
 # its fonts: on a starved machine that takes a few seconds.

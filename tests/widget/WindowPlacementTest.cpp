@@ -127,15 +127,30 @@ TEST(AlertPresenter, AKeyHeldFromBeforeTheAlertDoesNotAnswerIt) {
             QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
             QApplication::sendEvent(target, &repeat);
         }
-        // Answered by then unless the repeats were ignored.
-        QTimer::singleShot(50, [] {
-            if (QWidget* still = QApplication::activeModalWidget()) {
-                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-                QApplication::sendEvent(still, &escape);
-            }
-        });
+        // A repeat Qt could not tell from a fresh press: a release and a press at one moment.
+        for (const QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) {
+            QKeyEvent unmarked(type, Qt::Key_Return, Qt::NoModifier);
+            unmarked.setTimestamp(1000);
+            QApplication::sendEvent(target, &unmarked);
+        }
+        // An answer hides the box at once.
+        if (!box->isVisible()) {
+            ADD_FAILURE() << "a held Return answered the alert";
+            return;
+        }
+        // Let go for good, then pressed anew: that Return answers it.
+        for (const auto& [type, time] :
+             {std::pair{QEvent::KeyRelease, 1040}, std::pair{QEvent::KeyPress, 3000}}) {
+            QKeyEvent fresh(type, Qt::Key_Return, Qt::NoModifier);
+            fresh.setTimestamp(time);
+            QApplication::sendEvent(target, &fresh);
+        }
+        if (box->isVisible()) {
+            ADD_FAILURE() << "a fresh Return did not answer the alert";
+            box->close();
+        }
     });
-    EXPECT_EQ(presenter.run({QStringLiteral("先截图吗？"), {}, {"去开启", "先截图"}}), 1);
+    EXPECT_EQ(presenter.run({QStringLiteral("先截图吗？"), {}, {"去开启", "先截图"}}), 0);
 }
 
 TEST(AlertPresenter, EscapeOnTheBoxAnswersItsCancellingButton) {
