@@ -199,11 +199,6 @@ bool AnnotationHost::handleKey(const KeyPress& press, bool repeat) {
     return false;
 }
 
-std::optional<QByteArray> AnnotationHost::png() const {
-    if (!canvas_) return std::nullopt;
-    return CanvasRenderer::png(canvas_->model());
-}
-
 void AnnotationHost::copy() {
     if (!canvas_) return;
     CanvasModel& model = canvas_->model();
@@ -228,23 +223,26 @@ void AnnotationHost::copied(bool closes) {
     }
 }
 
-bool AnnotationHost::recognizeText(bool copyWhenReady, std::function<void()> onClosed) {
-    if (!canvas_ || !presentRecognition) return false;
-    canvas_->model().commitText();
-    const std::optional<QByteArray> bytes = png();
-    if (!bytes) return false;
-    QPointer<Canvas> alive = canvas_;
-    auto onCopied = [this, alive, queue = &mainQueue_] {
-        // The recognition window closes as it copies: this note is what is left to see.
-        CopiedNote::show(QCursor::pos(), *queue);
-        if (alive) copied(CapturePreferences::copyCloses(defaults_));
-    };
-    if (presentRecognition(*bytes, copyWhenReady, onCopied, onClosed)) return true;
-    if (onClosed) onClosed();
-    return false;
+void AnnotationHost::recognizeText(bool copyWhenReady, std::function<void()> onClosed) {
+    if (!canvas_ || !presentRecognition) {
+        if (onClosed) onClosed();
+        return;
+    }
+    encode([this, copyWhenReady, onClosed](const std::optional<EncodedImage>& encoded) {
+        QPointer<Canvas> alive = canvas_;
+        auto onCopied = [this, alive, queue = &mainQueue_] {
+            // The recognition window closes as it copies: this note is what is left to see.
+            CopiedNote::show(QCursor::pos(), *queue);
+            if (alive) copied(CapturePreferences::copyCloses(defaults_));
+        };
+        if (encoded && canvas_ && presentRecognition &&
+            presentRecognition(encoded->png, copyWhenReady, onCopied, onClosed))
+            return;
+        if (onClosed) onClosed();
+    });
 }
 
-void AnnotationHost::encode(std::function<void(const std::optional<QByteArray>&)> then) {
+void AnnotationHost::encode(std::function<void(const std::optional<EncodedImage>&)> then) {
     if (!canvas_) {
         then(std::nullopt);
         return;
@@ -255,8 +253,11 @@ void AnnotationHost::encode(std::function<void(const std::optional<QByteArray>&)
     std::weak_ptr<bool> alive = alive_;
     MainQueue& mainQueue = mainQueue_;
     PngEncoder::worker().async([rendered, alive, &mainQueue, then = std::move(then)] {
-        const QImage image = CanvasRenderer::render(*rendered);
-        std::optional<QByteArray> made = image.isNull() ? std::nullopt : PngEncoder::encode(image);
+        std::optional<EncodedImage> made;
+        QImage image = CanvasRenderer::render(*rendered);
+        if (std::optional<QByteArray> png =
+                image.isNull() ? std::nullopt : PngEncoder::encode(image))
+            made = EncodedImage{std::move(*png), std::move(image)};
         mainQueue.async([alive, made = std::move(made), then] {
             if (!alive.expired()) then(made);
         });
@@ -270,8 +271,8 @@ void AnnotationHost::saveTo(const QString& path, std::function<void(bool)> done)
     }
     const int editsAtStart = edits_ ? edits_->index() : 0;
     encode([this, path, editsAtStart,
-            done = std::move(done)](const std::optional<QByteArray>& bytes) {
-        if (!bytes) {
+            done = std::move(done)](const std::optional<EncodedImage>& encoded) {
+        if (!encoded) {
             if (showError_)
                 showError_({QCoreApplication::translate("AnnotationHost", "无法保存截图"),
                             QCoreApplication::translate(
@@ -280,7 +281,7 @@ void AnnotationHost::saveTo(const QString& path, std::function<void(bool)> done)
             done(false);
             return;
         }
-        if (!ScreenshotExport::save(*bytes, path, defaults_, showError_, history_)) {
+        if (!ScreenshotExport::save(encoded->png, path, defaults_, showError_, history_)) {
             done(false);
             return;
         }

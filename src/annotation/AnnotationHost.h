@@ -10,6 +10,7 @@
 #include "AnnotationToolbar.h"
 #include "Canvas.h"
 #include "base/AlertSpec.h"
+#include "imaging/PngEncoder.h"
 #include "platform/KeyCodes.h"
 
 class QUndoStack;
@@ -61,12 +62,10 @@ class AnnotationHost {
     // use them for itself.
     bool handleKey(const KeyPress& press, bool repeat);
 
-    // The annotated image at full pixel size as PNG.
-    std::optional<QByteArray> png() const;
-    // The same, made on the PNG worker from a copy of the canvas as it stands: a large canvas
-    // takes seconds to encode. `then` runs on the main thread (with nothing when the PNG could
-    // not be made), unless this host is gone by then.
-    void encode(std::function<void(const std::optional<QByteArray>&)> then);
+    // The annotated image at full pixel size and as PNG, made on the PNG worker from a copy of
+    // the canvas as it stands: a large canvas takes seconds to encode. `then` runs on the main
+    // thread (with nothing when the PNG could not be made), unless this host is gone by then.
+    void encode(std::function<void(const std::optional<EncodedImage>&)> then);
     // Puts the image on the clipboard at once (the PNG follows from a worker); closes through
     // onClose unless the preference keeps the window open. A copy or a save marks the undo
     // stack clean: what it holds then exists outside the window.
@@ -85,10 +84,10 @@ class AnnotationHost {
         std::function<bool(const QByteArray&, bool copyWhenReady, std::function<void()> onCopied,
                            std::function<void()> onClosed)>;
     RecognitionPresenter presentRecognition;
-    // Recognises the image's text; copied text closes the window or flashes the toolbar as a
-    // copy would. `onClosed` runs when the recognition window closed, or at once when none
-    // could open. False when nothing opened.
-    bool recognizeText(bool copyWhenReady, std::function<void()> onClosed);
+    // Recognises the image's text once its PNG is made on the worker; copied text closes the
+    // window or flashes the toolbar as a copy would. `onClosed` runs when the recognition window
+    // closed, or as soon as it is clear that none can open.
+    void recognizeText(bool copyWhenReady, std::function<void()> onClosed);
 
     void refreshToolbarStyle();
 

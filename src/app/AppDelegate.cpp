@@ -461,8 +461,8 @@ bool AppDelegate::captureSessionOpen() const {
 void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
     Editor* raw = editor.get();
     std::weak_ptr<bool> alive = alive_;
-    raw->onPin = [this, alive](const QByteArray& png, const Rect& frame) {
-        return !alive.expired() && showPin(png, frame);
+    raw->onPin = [this, alive](const EncodedImage& image, const Rect& frame) {
+        return !alive.expired() && showPin(image, frame);
     };
     auto used = std::make_shared<bool>(false);
     raw->onSelectionUsed = [this, used](const Rect& frame) {
@@ -585,18 +585,17 @@ Rect AppDelegate::pinFrame(QSize pixelSize, std::optional<Rect> visibleFrame) {
     return {visible.midX() - w / 2, visible.midY() - h / 2, w, h};
 }
 
-bool AppDelegate::showPin(const QByteArray& png, std::optional<Rect> frame) {
-    const QImage image = QImage::fromData(png);
-    if (image.isNull()) return false;
+bool AppDelegate::showPin(const EncodedImage& image, std::optional<Rect> frame) {
+    if (image.image.isNull()) return false;
     if (!frame) {
         std::optional<Rect> visible;
         const auto displays = platform_.capture->displays();
         if (!displays.empty()) visible = displays.front().visibleFrame;
-        frame = pinFrame(image.size(), visible);
+        frame = pinFrame(image.image.size(), visible);
     }
     const auto& compositing = platform_.capabilities.compositing;
     std::unique_ptr<PinnedImage> pin =
-        PinnedImage::create(png, *frame, *platform_.pasteboard, !compositing || compositing());
+        PinnedImage::create(image, *frame, *platform_.pasteboard, !compositing || compositing());
     if (!pin) return false;
     const QUuid id = QUuid::createUuid();
     std::weak_ptr<bool> alive = alive_;
@@ -628,8 +627,8 @@ void AppDelegate::showResult(const QImage& image, const QString& title) {
                                   }};
     auto result = std::make_unique<LongScreenshotResult>(
         image, title,
-        [this, alive](const QByteArray& png) {
-            return !alive.expired() && showPin(png, std::nullopt);
+        [this, alive](const EncodedImage& pin) {
+            return !alive.expired() && showPin(pin, std::nullopt);
         },
         std::move(environment));
     const QUuid id = QUuid::createUuid();
@@ -678,8 +677,8 @@ bool AppDelegate::startLongCapture(const Rect& frame, const Rect& region) {
         if (!alive.expired())
             showResult(image, QCoreApplication::translate("AppDelegate", "长截图"));
     };
-    capture->onPin = [this, alive](const QByteArray& png) {
-        return !alive.expired() && showPin(png, std::nullopt);
+    capture->onPin = [this, alive](const EncodedImage& image) {
+        return !alive.expired() && showPin(image, std::nullopt);
     };
     LongScreenshot* raw = capture.get();
     capture->onClose = [this, alive, raw] {
@@ -713,7 +712,7 @@ void AppDelegate::showHistory() {
                            QCoreApplication::translate("AppDelegate", "历史截图"));
         };
         historyWindow_->onPin = [this, alive](const QByteArray& png) {
-            if (!alive.expired()) showPin(png, std::nullopt);
+            if (!alive.expired()) showPin({png, QImage::fromData(png)}, std::nullopt);
         };
     }
     visibility_.activate();

@@ -20,6 +20,7 @@
 #include "base/geometry.h"
 #include "capture/CaptureCountdown.h"
 #include "capture/LastRegion.h"
+#include "imaging/PngEncoder.h"
 #include "longcapture/LongScreenshot.h"
 #include "tools/ScreenshotHistory.h"
 
@@ -74,7 +75,7 @@ class AppDelegate final : public QObject {
     void configureShortcut();
     bool registerShortcut(const CaptureShortcut& shortcut);
     // Pins PNG bytes over `frame` (global coordinates) or centred on the main display.
-    bool showPin(const QByteArray& png, std::optional<Rect> frame);
+    bool showPin(const EncodedImage& image, std::optional<Rect> frame);
     // Opens an image in its own annotation window, titled "Tessal · <title> W × H px".
     void showResult(const QImage& image, const QString& title);
     // Starts a long capture of `region` (relative to the display at `frame`); false while one

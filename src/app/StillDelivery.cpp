@@ -79,7 +79,7 @@ QString receiveStill(const StillDelivery& delivery, const StillReceiver& receive
         return failed(QCoreApplication::translate("StillDelivery", "收到的截图无法读取"));
     if (delivery.clipboard && !(receiver.setClipboard && receiver.setClipboard(png)))
         return failed(QCoreApplication::translate("StillDelivery", "无法把截图放到剪贴板上"));
-    if (delivery.pin && !(receiver.pin && receiver.pin(png, delivery.frame)))
+    if (delivery.pin && !(receiver.pin && receiver.pin(EncodedImage{png, image}, delivery.frame)))
         return failed(QCoreApplication::translate("StillDelivery", "无法贴图"));
     if (delivery.edit && receiver.edit) receiver.edit(image);
     return QStringLiteral("ok");

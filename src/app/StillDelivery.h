@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "base/geometry.h"
+#include "imaging/PngEncoder.h"
 
 namespace tessal {
 
@@ -30,7 +31,7 @@ struct StillDelivery {
 // What the running Tessal does with a delivered still.
 struct StillReceiver {
     std::function<bool(const QByteArray& png)> setClipboard;
-    std::function<bool(const QByteArray& png, const Rect& frame)> pin;
+    std::function<bool(const EncodedImage& image, const Rect& frame)> pin;
     std::function<void(const QImage& image)> edit;
 };
 

@@ -199,8 +199,8 @@ int runResident(int& argc, char** argv, SingleInstance& instance, const QString&
             return receiveStill(
                 *delivery,
                 {[&platform](const QByteArray& png) { return platform.pasteboard->setPng(png); },
-                 [&delegate](const QByteArray& png, const Rect& frame) {
-                     return delegate.showPin(png, frame);
+                 [&delegate](const EncodedImage& image, const Rect& frame) {
+                     return delegate.showPin(image, frame);
                  },
                  [&delegate](const QImage& image) {
                      delegate.showResult(image,

@@ -556,12 +556,12 @@ void Editor::pinImage() {
     const std::optional<Rect> frame = globalSelection();
     if (!frame) return;
     isSaving = true;
-    host_.encode([this, frame = *frame](const std::optional<QByteArray>& png) {
+    host_.encode([this, frame = *frame](const std::optional<EncodedImage>& encoded) {
         isSaving = false;
-        if (!png || closed_ || !onPin) return;
-        if (onPin(*png, frame)) {
+        if (!encoded || closed_ || !onPin) return;
+        if (onPin(*encoded, frame)) {
             reportSelectionUsed();
-            host_.pinned(*png);
+            host_.pinned(encoded->png);
             close();
         }
     });

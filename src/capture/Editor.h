@@ -89,7 +89,7 @@ class Editor {
     bool closed() const { return closed_; }
 
     std::function<void()> onClose;
-    std::function<bool(const QByteArray& png, const Rect& globalFrame)> onPin;
+    std::function<bool(const EncodedImage& image, const Rect& globalFrame)> onPin;
     // The selection (global coordinates) as it is copied, saved or pinned; told on the next
     // turn of the main queue, after the session has left the screen.
     std::function<void(const Rect& globalFrame)> onSelectionUsed;

@@ -8,6 +8,14 @@ namespace tessal {
 
 class SerialQueue;
 
+// A finished image both ways: the PNG that files and the clipboard get, and the pixels a window
+// paints. They are made together where the PNG is encoded, so that the PNG is never decoded again
+// on the main thread (a twenty-screen long capture takes a third of a second to decode).
+struct EncodedImage {
+    QByteArray png;
+    QImage image;
+};
+
 // Our own PNG writer for what Tessal produces (copies, saves, pins, history, stitched images):
 // rows filtered per row (the filter that gives the smallest sum of differences), the filtered
 // rows split into one slice per thread and each slice deflated on its own thread (zlib level

@@ -15,6 +15,7 @@
 #include "base/AlertSpec.h"
 #include "base/UserError.h"
 #include "base/geometry.h"
+#include "imaging/PngEncoder.h"
 #include "platform/ScreenCaptureService.h"
 
 class QTimer;
@@ -81,7 +82,7 @@ class LongScreenshot {
     std::function<void(std::optional<ScrollAppendResult>, const QImage&)> onMatchResult;
     std::function<void(const UserError&)> onError;
     std::function<void()> onClose;
-    std::function<bool(const QByteArray&)> onPin;
+    std::function<bool(const EncodedImage&)> onPin;
 
     void start();
     void close();

@@ -117,8 +117,8 @@ void LongScreenshot::recordInHistory(const QByteArray& png) {
 void LongScreenshot::pinCurrent() {
     if (!prepareExport()) return;
     readResult([this](const QImage& image) {
-        encodeResult(image, [this](const std::optional<QByteArray>& png) {
-            if (png && onPin && onPin(*png)) {
+        encodeResult(image, [this, image](const std::optional<QByteArray>& png) {
+            if (png && onPin && onPin(EncodedImage{*png, image})) {
                 recordInHistory(*png);
                 close();
                 return;

@@ -16,7 +16,7 @@ double LongScreenshotResult::displayScale(int pixelWidth) {
 }
 
 LongScreenshotResult::LongScreenshotResult(const QImage& image, const QString& title,
-                                           std::function<bool(const QByteArray&)> onPin,
+                                           std::function<bool(const EncodedImage&)> onPin,
                                            ResultEnvironment environment)
     : QWidget(nullptr),
       environment_(std::move(environment)),
@@ -54,10 +54,10 @@ LongScreenshotResult::LongScreenshotResult(const QImage& image, const QString& t
     host_.onPin = [this] {
         if (saving_ || closed_) return;
         saving_ = true;
-        host_.encode([this](const std::optional<QByteArray>& png) {
+        host_.encode([this](const std::optional<EncodedImage>& encoded) {
             saving_ = false;
-            if (png && !closed_ && onPin_ && onPin_(*png)) {
-                host_.pinned(*png);
+            if (encoded && !closed_ && onPin_ && onPin_(*encoded)) {
+                host_.pinned(encoded->png);
                 closeWindow();
             }
         });

@@ -43,7 +43,7 @@ class LongScreenshotResult final : public QWidget {
     Q_OBJECT
   public:
     LongScreenshotResult(const QImage& image, const QString& title,
-                         std::function<bool(const QByteArray&)> onPin,
+                         std::function<bool(const EncodedImage&)> onPin,
                          ResultEnvironment environment);
     ~LongScreenshotResult() override;
 
@@ -81,7 +81,7 @@ class LongScreenshotResult final : public QWidget {
     bool confirmClose();
 
     ResultEnvironment environment_;
-    std::function<bool(const QByteArray&)> onPin_;
+    std::function<bool(const EncodedImage&)> onPin_;
     QUndoStack edits_;
     AnnotationHost host_;
     QScrollArea* scroll_ = nullptr;

@@ -27,12 +27,11 @@ QRectF primaryGeometry() {
 
 }  // namespace
 
-std::unique_ptr<PinnedImage> PinnedImage::create(const QByteArray& png, const Rect& frame,
+std::unique_ptr<PinnedImage> PinnedImage::create(const EncodedImage& image, const Rect& frame,
                                                  Pasteboard& pasteboard, bool composited) {
-    QImage image = QImage::fromData(png);
-    if (image.isNull() || !(frame.width() > 0) || !(frame.height() > 0)) return nullptr;
+    if (image.image.isNull() || !(frame.width() > 0) || !(frame.height() > 0)) return nullptr;
     return std::unique_ptr<PinnedImage>(
-        new PinnedImage(std::move(image), png, frame, pasteboard, composited));
+        new PinnedImage(image.image, image.png, frame, pasteboard, composited));
 }
 
 PinnedImage::PinnedImage(QImage image, QByteArray png, const Rect& frame, Pasteboard& pasteboard,

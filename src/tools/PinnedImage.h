@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "base/geometry.h"
+#include "imaging/PngEncoder.h"
 
 class QLabel;
 class QMenu;
@@ -24,10 +25,10 @@ class Pasteboard;
 class PinnedImage final : public QWidget {
     Q_OBJECT
   public:
-    // Nothing when the data is not an image or the frame (global points) is empty. Without a
+    // Nothing when the image is null or the frame (global points) is empty. Without a
     // compositor (`composited` false) window opacity shows nothing: the pin offers none, says
     // why, and has no shadow.
-    static std::unique_ptr<PinnedImage> create(const QByteArray& png, const Rect& frame,
+    static std::unique_ptr<PinnedImage> create(const EncodedImage& image, const Rect& frame,
                                                Pasteboard& pasteboard, bool composited = true);
 
     static constexpr int frameWidth = 1;

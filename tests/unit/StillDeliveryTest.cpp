@@ -91,8 +91,10 @@ TEST(StillDelivery, TheReceiverDoesWhatIsAskedAndRemovesTheFile) {
                                                     EXPECT_EQ(bytes, c.bytes);
                                                     return c.clipboardWorks;
                                                 },
-                                                [&](const QByteArray&, const Rect& frame) {
+                                                [&](const EncodedImage& pin, const Rect& frame) {
                                                     ++pins;
+                                                    EXPECT_EQ(pin.png, c.bytes);
+                                                    EXPECT_FALSE(pin.image.isNull());
                                                     pinnedAt = frame;
                                                     return c.pinWorks;
                                                 },

@@ -569,7 +569,7 @@ TEST(PinPlacement, CentredAndFittedWithoutAFrame) {
 
 TEST_F(AppDelegateTest, PinningRefusesWhatIsNotAnImage) {
     launch();
-    EXPECT_FALSE(app->showPin("not a png", std::nullopt));
+    EXPECT_FALSE(app->showPin({"not a png", QImage()}, std::nullopt));
 }
 
 // `tessal capture --region … [--accept-on-select]`: the capture opens with the region selected

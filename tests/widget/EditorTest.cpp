@@ -338,18 +338,21 @@ TEST_F(EditorTest, SaveWritesTheFileOrBringsTheSessionBack) {
 
 TEST_F(EditorTest, PinHandsTheImageAndItsGlobalFrameToTheController) {
     editor->select(Rect(10, 20, 50, 40), 1);
-    QByteArray pinned;
+    EncodedImage pinned;
     Rect frame;
     bool accept = false;
-    editor->onPin = [&](const QByteArray& png, const Rect& f) {
-        pinned = png;
+    editor->onPin = [&](const EncodedImage& image, const Rect& f) {
+        pinned = image;
         frame = f;
         return accept;
     };
     editor->pinImage();
     finishExports();
     EXPECT_EQ(frame, Rect(410, 20, 50, 40));
-    EXPECT_EQ(QImage::fromData(pinned).size(), QSize(100, 80));
+    // The pin gets the pixels it paints with the PNG, not to be decoded again.
+    EXPECT_EQ(QImage::fromData(pinned.png).convertToFormat(QImage::Format_RGB32),
+              pinned.image.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(pinned.image.size(), QSize(100, 80));
     EXPECT_EQ(closes, 0);  // refused: keep editing
     accept = true;
     EXPECT_TRUE(press(35, false, true));  // Control+P
@@ -379,18 +382,24 @@ TEST_F(EditorTest, TextRecognitionHidesTheSessionUntilItsWindowCloses) {
     editor->select(Rect(10, 20, 50, 40), 1);
     EXPECT_TRUE(editor->toolbar()->action(ToolbarActionId::recognizeText)->isEnabled());
     EXPECT_TRUE(press(KeyCode::c, true));  // Shift+C: copy the text as soon as it is read
+    // The session leaves the screen at once; the window opens once the worker made the PNG.
+    EXPECT_FALSE(editor->overlays()[1]->isVisible());
+    EXPECT_TRUE(recognitions.empty());
+    finishExports();
     ASSERT_EQ(recognitions.size(), 1u);
     EXPECT_TRUE(recognitions[0].copyWhenReady);
     EXPECT_EQ(QImage::fromData(recognitions[0].png).size(), QSize(100, 80));
     EXPECT_TRUE(editor->isSaving);
     EXPECT_FALSE(editor->overlays()[1]->isVisible());
     editor->toolbar()->action(ToolbarActionId::recognizeText)->click();
+    finishExports();
     EXPECT_EQ(recognitions.size(), 1u);  // one at a time
     recognitions[0].onClosed();          // back without copying: the session returns
     EXPECT_FALSE(editor->isSaving);
     EXPECT_TRUE(editor->overlays()[1]->isVisible());
 
     editor->toolbar()->action(ToolbarActionId::recognizeText)->click();
+    finishExports();
     ASSERT_EQ(recognitions.size(), 2u);
     EXPECT_FALSE(recognitions[1].copyWhenReady);
     recognitions[1].onCopied();  // copying ends the session (the default preference)
@@ -403,6 +412,7 @@ TEST_F(EditorTest, ARecognitionWindowThatCannotOpenGivesTheSessionBack) {
     editor->select(Rect(10, 20, 50, 40), 0);
     recognitionOpens = false;
     editor->toolbar()->action(ToolbarActionId::recognizeText)->click();
+    finishExports();
     EXPECT_EQ(recognitions.size(), 1u);
     EXPECT_FALSE(editor->isSaving);
     EXPECT_TRUE(editor->overlays()[0]->isVisible());

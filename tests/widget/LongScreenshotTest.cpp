@@ -103,8 +103,9 @@ class LongScreenshotTest : public ::testing::Test {
             std::make_unique<LongScreenshot>(Rect(0, 0, 1280, 800), region, std::move(environment));
         capture->onError = [this](const UserError& e) { errors.push_back(e.code); };
         capture->onClose = [this] { ++closes; };
-        capture->onPin = [this](const QByteArray& png) {
-            pinned = png;
+        capture->onPin = [this](const EncodedImage& image) {
+            pinned = image.png;
+            pinnedImage = image.image;
             return pinAccepted;
         };
         return capture;
@@ -145,6 +146,7 @@ class LongScreenshotTest : public ::testing::Test {
     QStringList alerts;
     int closes = 0;
     QByteArray pinned;
+    QImage pinnedImage;
     bool pinAccepted = true;
 };
 
@@ -402,6 +404,9 @@ TEST_F(LongScreenshotTest, PinAndSaveMakeTheirPngOnTheWorker) {
         EXPECT_TRUE(fake.pasteboard->png.isEmpty());
         const QImage made = pin ? QImage::fromData(pinned) : QImage(*savePath);
         EXPECT_EQ(made.size(), QSize(400, 360)) << (pin ? "pin" : "save");
+        if (pin) {
+            EXPECT_EQ(pinnedImage.size(), made.size()) << "the pin gets its pixels as well";
+        }
     }
 }
 

@@ -12,6 +12,7 @@
 #include "base/Clock.h"
 #include "base/DefaultsStore.h"
 #include "base/MainQueue.h"
+#include "base/SerialQueue.h"
 #include "capture/Editor.h"
 #include "capture/KeySheet.h"
 #include "capture/OverlayWindow.h"
@@ -334,7 +335,9 @@ TEST_F(OverlayChromeTest, CopiedTextIsConfirmedNextToThePointer) {
         recognitions.clear();
         closes = 0;
         editor->select(Rect(20, 20, 100, 60), 0);
-        ASSERT_TRUE(press(key(KeyCode::c, true)));  // Shift+C
+        ASSERT_TRUE(press(key(KeyCode::c, true)));       // Shift+C
+        SerialQueue::named("local.ostrel.png").flush();  // the PNG is made on the worker
+        queue.advance(0);
         ASSERT_EQ(recognitions.size(), 1u);
         EXPECT_FALSE(noteShown());  // nothing until the text is on the clipboard
         recognitions[0].onCopied();

@@ -27,6 +27,11 @@ QByteArray png(int w, int h) {
     return bytes;
 }
 
+EncodedImage pinImage(int w, int h) {
+    const QByteArray bytes = png(w, h);
+    return {bytes, QImage::fromData(bytes)};
+}
+
 void wheel(QWidget* w, int angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWheelEvent event(QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, angle),
                       Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
@@ -54,8 +59,8 @@ TEST(PinGeometry, ZoomBoundsAndTheVisibleClamp) {
 
 TEST(PinnedImage, WheelZoomOpacityMenuAndCopy) {
     FakePasteboard pasteboard;
-    const QByteArray bytes = png(400, 200);
-    EXPECT_EQ(PinnedImage::create("junk", Rect(0, 0, 10, 10), pasteboard), nullptr);
+    const EncodedImage bytes = pinImage(400, 200);
+    EXPECT_EQ(PinnedImage::create({"junk", QImage()}, Rect(0, 0, 10, 10), pasteboard), nullptr);
     EXPECT_EQ(PinnedImage::create(bytes, Rect(0, 0, 0, 10), pasteboard), nullptr);
     auto pin = PinnedImage::create(bytes, Rect(100, 100, 200, 100), pasteboard);
     ASSERT_NE(pin, nullptr);
@@ -85,7 +90,7 @@ TEST(PinnedImage, WheelZoomOpacityMenuAndCopy) {
 
     QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
     QApplication::sendEvent(pin.get(), &copy);
-    EXPECT_EQ(pasteboard.png, bytes);  // the pinned bytes, whatever the zoom
+    EXPECT_EQ(pasteboard.png, bytes.png);  // the pinned bytes, whatever the zoom
     QStringList items;
     for (QAction* a : pin->contextMenu()->actions())
         if (!a->text().isEmpty()) items << a->text();
@@ -94,8 +99,8 @@ TEST(PinnedImage, WheelZoomOpacityMenuAndCopy) {
 
 TEST(PinnedImage, EscapeClosesOnlyItsOwnPinOnce) {
     FakePasteboard pasteboard;
-    auto first = PinnedImage::create(png(20, 20), Rect(0, 0, 50, 50), pasteboard);
-    auto second = PinnedImage::create(png(20, 20), Rect(100, 0, 50, 50), pasteboard);
+    auto first = PinnedImage::create(pinImage(20, 20), Rect(0, 0, 50, 50), pasteboard);
+    auto second = PinnedImage::create(pinImage(20, 20), Rect(100, 0, 50, 50), pasteboard);
     int closedFirst = 0, closedSecond = 0;
     first->onClose = [&] { ++closedFirst; };
     second->onClose = [&] { ++closedSecond; };
@@ -137,7 +142,8 @@ TEST(PinnedImage, AFrameSurroundsTheImageAndStaysOutOfItsCopy) {
         FakePasteboard pasteboard;
         const QImage image = pattern(60, 40);
         const QByteArray bytes = encoded(image);
-        auto pin = PinnedImage::create(bytes, Rect(300, 200, 60, 40), pasteboard, composited);
+        auto pin =
+            PinnedImage::create({bytes, image}, Rect(300, 200, 60, 40), pasteboard, composited);
         ASSERT_NE(pin, nullptr);
         pin->showWindow();
         const int m = pin->margin();
@@ -160,7 +166,7 @@ TEST(PinnedImage, AFrameSurroundsTheImageAndStaysOutOfItsCopy) {
 
 TEST(PinnedImage, WithoutACompositorOpacityIsOffAndSaysWhy) {
     FakePasteboard pasteboard;
-    auto pin = PinnedImage::create(png(40, 40), Rect(0, 0, 40, 40), pasteboard, false);
+    auto pin = PinnedImage::create(pinImage(40, 40), Rect(0, 0, 40, 40), pasteboard, false);
     pin->showWindow();
     wheel(pin.get(), -1200, Qt::ControlModifier);
     pin->setOpacity(0.5);

@@ -26,8 +26,8 @@ class ResultWindowTest : public ::testing::Test {
         image.fill(Qt::white);
         auto result = std::make_unique<LongScreenshotResult>(
             image, "长截图",
-            withPin ? std::function<bool(const QByteArray&)>(
-                          [this](const QByteArray&) { return pinAccepted; })
+            withPin ? std::function<bool(const EncodedImage&)>(
+                          [this](const EncodedImage&) { return pinAccepted; })
                     : nullptr,
             ResultEnvironment{queue, clock, pasteboard, defaults, std::move(savePath), nullptr,
                               nullptr, nullptr, std::move(ask)});
