@@ -28,10 +28,12 @@ test: build
 	@cd $(BUILD) && ctest --output-on-failure -j2 -L 'unit|widget|system'
 	@$(MAKE) --no-print-directory test-sanitize
 
-# The unit and widget tiers again, built with address and undefined-behaviour sanitizers.
+# The unit and widget tiers again, built with address and undefined-behaviour sanitizers. This
+# tree compiles its sources in batches (a unity build: 248 s instead of 572 s from clean here); the main tree, built one
+# file at a time, is the one that turns warnings into errors.
 test-sanitize: deps
 	@cmake -S . -B $(BUILD)-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSAL_SANITIZE=ON \
-		-DTESSAL_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+		-DTESSAL_BENCH=OFF $(CMAKE_FLAGS) -DCMAKE_UNITY_BUILD=ON -DTESSAL_WERROR=OFF >/dev/null
 	@cmake --build $(BUILD)-asan --target tessal_unit_tests tessal_widget_tests tessal_update_tests tessal-update-probe \
 		tessal-update-helper
 	@cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -L 'unit|widget'
