@@ -329,8 +329,13 @@ bool AppDelegate::cancelDelayedScreenshot() {
 void AppDelegate::takeScreenshot() {
     // Asked for now: a countdown running meanwhile has nothing left to do.
     countdown_.cancel();
-    if (capturing_ || configuring_ || longScreenshot_) return;
-    if (editor_ && editor_->isSaving) return;
+    // A capture on its way takes the keys typed after the shortcut; refused, they go on to the
+    // focused program.
+    if (capturing_) return;
+    if (configuring_ || longScreenshot_ || (editor_ && editor_->isSaving)) {
+        platform_.hotKeys->releaseHeldKeys();
+        return;
+    }
     capturing_ = true;
     if (editor_) editor_->hideOverlays();
 
@@ -341,6 +346,7 @@ void AppDelegate::takeScreenshot() {
     QRect guideFrame;
     if (!defaults_.boolValue(ChildRegionPermissionGuide::shownKey, false) &&
         !platform_.accessibility->isTrusted()) {
+        platform_.hotKeys->releaseHeldKeys();  // the guide answers to the keyboard
         visibility_.activate();
         beforeGuide = std::make_shared<ScreenRecall>(ScreenRecall::take());
         const int answer = alerts_.run(ChildRegionPermissionGuide::alert(shortcut_.text()));

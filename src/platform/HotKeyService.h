@@ -20,6 +20,10 @@ class HotKeyService {
     // empty when it does.
     virtual QString unavailableReason() const { return {}; }
 
+    // Where the desktop allows, keys typed after a hot key's press wait for the capture it
+    // starts (whose overlay takes the keyboard); a press that starts none lets them go here.
+    virtual void releaseHeldKeys() {}
+
     // Called on the main thread with the reference of the pressed hot key.
     std::function<void(int reference)> onPressed;
 };

@@ -209,21 +209,24 @@ TEST_F(AppDelegateTest, HotKeyOnlySchedulesTheCapture) {
 
 TEST_F(AppDelegateTest, GuardsKeepOneCaptureAtATime) {
     launch();
-    // A capture in progress: a second request does nothing.
+    // A capture in progress: a second request does nothing, and the keys typed after it are
+    // left waiting for that capture.
     app->takeScreenshot();
     EXPECT_TRUE(app->capturing());
     app->takeScreenshot();
     queue.advance(1.0);
     EXPECT_EQ(fake.capture->screenshotCount, 2);  // two displays, one capture
     EXPECT_FALSE(app->capturing());
+    EXPECT_EQ(fake.hotKeys->releasedHolds, 0);
 
-    // A saving editor stays as it is.
+    // A saving editor stays as it is; no capture comes for the keys, so they are let go.
     Editor* first = app->editor();
     first->isSaving = true;
     app->takeScreenshot();
     queue.advance(1.0);
     EXPECT_EQ(app->editor(), first);
     EXPECT_TRUE(overlaysVisible(first));
+    EXPECT_EQ(fake.hotKeys->releasedHolds, 1);
     first->isSaving = false;
 
     // So does the shortcut dialog while it is open.
@@ -236,6 +239,7 @@ TEST_F(AppDelegateTest, GuardsKeepOneCaptureAtATime) {
     app->configureShortcut();
     EXPECT_TRUE(triedDuringDialog);
     EXPECT_EQ(fake.capture->screenshotCount, 2);
+    EXPECT_EQ(fake.hotKeys->releasedHolds, 2);
 }
 
 TEST_F(AppDelegateTest, ALongCaptureTakesOverTheSessionAndBlocksCapturesUntilItCloses) {
@@ -260,6 +264,7 @@ TEST_F(AppDelegateTest, ALongCaptureTakesOverTheSessionAndBlocksCapturesUntilItC
     app->takeScreenshot();
     queue.advance(1.0);
     EXPECT_EQ(fake.capture->screenshotCount, shots);
+    EXPECT_EQ(fake.hotKeys->releasedHolds, 1);  // the long capture's window takes keys
 
     app->longScreenshot()->close();
     queue.runPending();
@@ -349,6 +354,7 @@ TEST_F(AppDelegateTest, AccessibilityGuideIsShownOnceAndCanStopTheCapture) {
     alerts.answers = {1};  // "先截图"
     EXPECT_NE(capture(), nullptr);
     ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(fake.hotKeys->releasedHolds, 1);  // the guide answers to the keyboard
     EXPECT_EQ(alerts.shown[0].message, "增强自动选区识别");
     EXPECT_TRUE(alerts.shown[0].informative.contains("再按 Ctrl+1。"));
     EXPECT_EQ(defaults.boolValue("childRegionPermissionGuideShown"), true);

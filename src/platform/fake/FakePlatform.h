@@ -55,6 +55,8 @@ class FakeHotKeys final : public HotKeyService {
     int registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers) override;
     QString unavailableReason() const override { return unavailable; }
     void unregisterHotKey(int reference) override { registered.erase(reference); }
+    int releasedHolds = 0;
+    void releaseHeldKeys() override { ++releasedHolds; }
     void press(int reference) {
         if (onPressed) onPressed(reference);
     }

@@ -35,7 +35,10 @@ bool X11Workspace::grabInput(QWindow* window) {
         std::free(reply);
         if (!grabbed) return false;
     }
-    if (window->setKeyboardGrabEnabled(true)) return true;
+    if (window->setKeyboardGrabEnabled(true)) {
+        x11::keyboardTakenOver();
+        return true;
+    }
     if (c) {
         xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
         xcb_flush(c);

@@ -4,10 +4,12 @@
 #include <xcb/xcb_keysyms.h>
 
 #include <QGuiApplication>
+#include <QTimer>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "platform/KeyCodes.h"
 
@@ -162,6 +164,43 @@ void sync() {
     xcb_connection_t* c = connection();
     if (!c) return;
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
+namespace {
+bool keyboardHeld = false;
+unsigned holdSerial = 0;
+// Longer than any capture takes to bring up its overlay; a hold nobody takes over or releases
+// must not leave the desktop without its keyboard.
+constexpr int kHoldLimitMs = 1500;
+}  // namespace
+
+void holdKeyboard() {
+    xcb_connection_t* c = connection();
+    if (!c) return;
+    if (!keyboardHeld) {
+        // The answer is not waited for: a refused grab leaves nothing to release, and releasing
+        // a grab this client does not hold does nothing.
+        xcb_discard_reply(c, xcb_grab_keyboard(c, 0, rootWindow(), XCB_CURRENT_TIME,
+                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_SYNC)
+                                 .sequence);
+        xcb_flush(c);
+        keyboardHeld = true;
+    }
+    const unsigned serial = ++holdSerial;
+    QTimer::singleShot(kHoldLimitMs, qGuiApp, [serial] {
+        if (serial == holdSerial) releaseKeyboardHold();
+    });
+}
+
+void keyboardTakenOver() {
+    keyboardHeld = false;
+}
+
+void releaseKeyboardHold() {
+    xcb_connection_t* c = connection();
+    if (!std::exchange(keyboardHeld, false) || !c) return;
+    xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+    xcb_flush(c);
 }
 
 }  // namespace tessal::x11

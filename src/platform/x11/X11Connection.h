@@ -38,4 +38,15 @@ bool compositingManagerRunning();
 // Waits until the server has handled every request sent so far.
 void sync();
 
+// Keys typed between the start of a capture and its overlay taking the keyboard wait in the
+// server instead of reaching the focused program: the keyboard is grabbed on the root window
+// and frozen. An overlay's own grab replaces the hold and thaws it, so the waiting keys reach
+// the overlay in order. Nothing when another client holds the keyboard. A hold neither taken
+// over nor released within a moment ends by itself; holding again restarts that moment.
+void holdKeyboard();
+// The hold has become an overlay's grab: releasing it must not end that grab.
+void keyboardTakenOver();
+// Ends a hold no overlay took over; the waiting keys go where they would have gone.
+void releaseKeyboardHold();
+
 }  // namespace tessal::x11

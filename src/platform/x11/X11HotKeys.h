@@ -17,6 +17,7 @@ class X11HotKeys final : public HotKeyService, public QAbstractNativeEventFilter
 
     int registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers) override;
     void unregisterHotKey(int reference) override;
+    void releaseHeldKeys() override;
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 

@@ -83,7 +83,7 @@ Result<QImage> X11ScreenCapture::screenshot(const DisplayInfo& display, int pixe
         // Not frozen with the others (or its picture failed): the curtains would be in it. Once
         // they are gone, the windows they covered need a moment to repaint.
         const bool covered = !curtains_.empty();
-        releaseFrozenDisplays();
+        takeDownCurtains();
         if (covered) {
             x11::sync();
             std::this_thread::sleep_for(std::chrono::milliseconds(120));
@@ -135,7 +135,9 @@ void X11ScreenCapture::warmUp() {
 }
 
 void X11ScreenCapture::freezeDisplays(const std::vector<DisplayInfo>& displays) {
-    releaseFrozenDisplays();
+    // A hold the shortcut's press began goes on: its keys are this capture's.
+    takeDownCurtains();
+    x11::holdKeyboard();
     xcb_connection_t* c = x11::connection();
     const xcb_screen_t* screen = x11::screen();
     // Only screens whose pictures can be read at all (24 or 32 bits) are frozen.
@@ -263,6 +265,11 @@ bool X11ScreenCapture::compositingManagerRunning() {
 }
 
 void X11ScreenCapture::releaseFrozenDisplays() {
+    x11::releaseKeyboardHold();
+    takeDownCurtains();
+}
+
+void X11ScreenCapture::takeDownCurtains() {
     xcb_connection_t* c = x11::connection();
     if (!c) {
         pending_.clear();

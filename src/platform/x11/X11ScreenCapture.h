@@ -25,7 +25,8 @@ class X11ScreenCapture final : public ScreenCaptureService {
     std::optional<PointerImage> pointerImage() override;
     void warmUp() override;
     // Each display's picture is requested first; then a dimmed copy made inside the server is
-    // shown in a window of its own (a "curtain") above everything.
+    // shown in a window of its own (a "curtain") above everything. Keys typed meanwhile wait
+    // for the overlay that takes the keyboard (x11::holdKeyboard) until the release.
     void freezeDisplays(const std::vector<DisplayInfo>& displays) override;
     void releaseFrozenDisplays() override;
     void drawOnFrozenDisplay(const Rect& displayFrame, QPoint offset,
@@ -40,6 +41,7 @@ class X11ScreenCapture final : public ScreenCaptureService {
         xcb_shm_get_image_cookie_t cookie{};
     };
     QImage takePendingGrab(const QString& displayId, int width, int height);
+    void takeDownCurtains();
     std::uint32_t rootPictureFormat();
     void putUpCurtainsInPlace(const std::vector<QRect>& rects, std::uint32_t format);
     void putUpComposedCurtains(const std::vector<QRect>& rects, std::uint32_t format);
