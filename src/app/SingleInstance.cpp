@@ -1,5 +1,6 @@
 #include "SingleInstance.h"
 
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
@@ -12,7 +13,9 @@ namespace tessal {
 
 QString SingleInstance::socketPath() {
     const QString folder = LocalPeer::privateFolder(QStringLiteral("local.ostrel"));
-    return folder.isEmpty() ? QString() : folder + QStringLiteral("/local.ostrel.sock");
+    return folder.isEmpty()
+               ? QString()
+               : folder + QLatin1Char('/') + QLatin1String(LocalPeer::requestSocketName);
 }
 
 bool SingleInstance::send(const QString& request, int timeoutMs) {
@@ -23,19 +26,10 @@ bool SingleInstance::send(const QString& request, int timeoutMs) {
 std::optional<QString> SingleInstance::ask(const QString& request, int timeoutMs) {
     const QString path = socketPath();
     if (path.isEmpty()) return std::nullopt;
-    QLocalSocket socket;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(timeoutMs)) return std::nullopt;
-    // Requests name files and start captures: only for an instance of this user.
-    if (!LocalPeer::isSameUser(int(socket.socketDescriptor()))) return std::nullopt;
-    socket.write(request.toUtf8() + '\n');
-    if (!socket.waitForBytesWritten(timeoutMs)) return std::nullopt;
-    // The answer tells us the request was read, not merely buffered. A live instance answers at
-    // once, or after a desktop notification (bounded by the bus call's own timeout).
-    constexpr int answerTimeoutMs = 3000;
-    while (!socket.canReadLine())
-        if (!socket.waitForReadyRead(std::max(timeoutMs, answerTimeoutMs))) return std::nullopt;
-    return QString::fromUtf8(socket.readLine()).trimmed();
+    const std::optional<std::string> answer = LocalPeer::askListener(
+        QFile::encodeName(path).toStdString(), request.toUtf8().toStdString(), timeoutMs);
+    if (!answer) return std::nullopt;
+    return QString::fromUtf8(QByteArray::fromStdString(*answer)).trimmed();
 }
 
 QString SingleInstance::lockPath() {

@@ -16,8 +16,8 @@ namespace tessal {
 class SingleInstance final : public QObject {
     Q_OBJECT
   public:
-    // "local.ostrel.sock" in this user's private folder (LocalPeer::privateFolder); empty when
-    // there is no safe one.
+    // LocalPeer::requestSocketName in this user's private folder (LocalPeer::privateFolder);
+    // empty when there is no safe one.
     static QString socketPath();
     // Delivers a request to the running instance of this user; false when none answers.
     static bool send(const QString& request, int timeoutMs = 1500);

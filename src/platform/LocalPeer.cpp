@@ -1,6 +1,5 @@
 #include "LocalPeer.h"
 
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
@@ -8,22 +7,8 @@
 
 namespace tessal::LocalPeer {
 
-bool runsAs(int socketDescriptor, unsigned uid) {
-    struct ucred peer {};
-    socklen_t length = sizeof peer;
-    return socketDescriptor >= 0 &&
-           getsockopt(socketDescriptor, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 &&
-           length == sizeof peer && peer.uid == uid;
-}
-
-bool isSameUser(int socketDescriptor) {
-    return runsAs(socketDescriptor, getuid());
-}
-
 bool isPrivateFolder(const QString& path) {
-    struct stat info;
-    return !path.isEmpty() && lstat(QFile::encodeName(path).constData(), &info) == 0 &&
-           S_ISDIR(info.st_mode) && info.st_uid == getuid() && (info.st_mode & 077) == 0;
+    return !path.isEmpty() && isPrivateFolder(QFile::encodeName(path).constData());
 }
 
 QString privateFolder(const QString& name) {

@@ -2,13 +2,9 @@
 
 #include <QString>
 
-namespace tessal::LocalPeer {
+#include "LocalRequest.h"
 
-// Whether the process at the other end of a connected local socket runs as `uid`; false when
-// that cannot be told.
-bool runsAs(int socketDescriptor, unsigned uid);
-// The same for this process's own user.
-bool isSameUser(int socketDescriptor);
+namespace tessal::LocalPeer {
 
 // A folder only this user can reach, for sockets and locks: $XDG_RUNTIME_DIR when it is this
 // user's and closed to others, else "<temporary folder>/<name>-<uid>", made with mode 0700 when

@@ -17,6 +17,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "app/SingleInstance.h"
 #include "platform/LocalPeer.h"
@@ -243,4 +247,35 @@ TEST(LocalPeer, TellsTheUserAtTheOtherEnd) {
     close(pair[1]);
     EXPECT_FALSE(LocalPeer::isSameUser(-1));
     EXPECT_FALSE(LocalPeer::isSameUser(pair[0]));
+}
+
+// The forwarding command's side of the exchange: one line out, one line back, whatever way the
+// answer arrives; a listener that hangs up unanswered is no answer.
+TEST(LocalPeer, AsksAListenerForOneLine) {
+    QTemporaryDir dir;
+    const std::string path = QFile::encodeName(dir.filePath("s.sock")).toStdString();
+    const sockaddr_un at = address(QString::fromStdString(path));
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&at), sizeof at), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    const std::vector<std::vector<QByteArray>> replies = {{"ok\n"}, {"o", "k no tray\nmore"}, {}};
+    std::thread server([&] {
+        for (const auto& pieces : replies) {
+            const int fd = accept(listener, nullptr, nullptr);
+            readFor(fd, 1000);
+            for (const QByteArray& piece : pieces) {
+                (void)!write(fd, piece.constData(), piece.size());
+                usleep(20'000);
+            }
+            close(fd);
+        }
+    });
+    EXPECT_EQ(LocalPeer::askListener(path, "capture", 1000), std::optional<std::string>("ok"));
+    EXPECT_EQ(LocalPeer::askListener(path, "activate", 1000),
+              std::optional<std::string>("ok no tray"));
+    EXPECT_EQ(LocalPeer::askListener(path, "capture", 1000), std::nullopt);
+    server.join();
+    close(listener);
+    EXPECT_EQ(LocalPeer::askListener(path, "capture", 200), std::nullopt);  // nobody listens
+    EXPECT_EQ(LocalPeer::askListener(std::string(200, 'x'), "capture", 200), std::nullopt);
 }

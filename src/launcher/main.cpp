@@ -1,0 +1,46 @@
+// tessal: the command users and desktops run. A capture asked of the Tessal already running
+// (`tessal capture`, bound to a key where the desktop offers programs no shortcut service) is
+// handed to it from here, with system calls alone: loading Qt's libraries would take longer
+// than the capture's own start. Everything else is the program itself, tessal-app beside this
+// file, started in this process with the same arguments.
+#include <limits.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/LocalRequest.h"
+
+namespace {
+
+// True when the running Tessal took the request.
+bool forwardedCapture(int argc, char** argv) {
+    if (argc != 2 || std::strcmp(argv[1], "capture") != 0) return false;
+    // Only the private folder's first place; the program itself knows the fallback.
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (!tessal::LocalPeer::isPrivateFolder(runtime)) return false;
+    const auto answer = tessal::LocalPeer::askListener(
+        std::string(runtime) + '/' + tessal::LocalPeer::requestSocketName, "capture", 1500);
+    return answer && (*answer == "ok" || answer->rfind("ok ", 0) == 0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (forwardedCapture(argc, argv)) return 0;
+    char self[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) {
+        std::fprintf(stderr, "tessal: cannot find its own file: %s\n", std::strerror(errno));
+        return 127;
+    }
+    std::string program(self, std::size_t(length));
+    program.resize(program.rfind('/') + 1);
+    program += "tessal-app";
+    execv(program.c_str(), argv);
+    std::fprintf(stderr, "tessal: cannot start %s: %s\n", program.c_str(), std::strerror(errno));
+    return 127;
+}
