@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <future>
 #include <memory>
@@ -54,6 +55,11 @@ ScreenshotExport::CopyOutcome ScreenshotExport::copy(
     PngEncoder::worker().async([bytes, claimed, bitmap = std::move(bitmap), &mainQueue, &pasteboard,
                                 history, recording, showError = std::move(showError),
                                 encode = std::move(encode)] {
+        // The claim first: rendering and encoding take a core for tens of milliseconds, and the
+        // main thread has the offer and the closing of the overlays to finish (on two cores it
+        // lost the processor for up to 6 ms). A pasteboard that reads the bytes while claiming
+        // never answers before they exist, so the wait is short.
+        claimed.wait_for(std::chrono::milliseconds(5));
         const QImage image = bitmap();
         const QByteArray made =
             image.isNull() ? QByteArray() : encode(image).value_or(QByteArray());
