@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "HyprlandWindows.h"
+#include "KWinWindows.h"
 #include "SwayWindows.h"
 #include "platform/ScreenCaptureService.h"
 
@@ -26,6 +27,8 @@ std::unique_ptr<CompositorWindows> compositorWindowsFromEnvironment() {
     const QString hyprland =
         HyprlandWindows::socketPath(qEnvironmentVariable("HYPRLAND_INSTANCE_SIGNATURE"));
     if (!hyprland.isEmpty()) return std::make_unique<HyprlandWindows>(hyprland);
+    if (KWinWindows::inSession(QDBusConnection::sessionBus()))
+        return std::make_unique<KWinWindows>();
     return nullptr;
 }
 

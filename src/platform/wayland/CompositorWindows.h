@@ -44,8 +44,8 @@ class CompositorWindows {
 };
 
 // The provider for the running compositor, chosen from the environment (SWAYSOCK or I3SOCK
-// for sway and i3-compatible compositors, HYPRLAND_INSTANCE_SIGNATURE for Hyprland); null where
-// none is known.
+// for sway and i3-compatible compositors, HYPRLAND_INSTANCE_SIGNATURE for Hyprland, a Plasma
+// session whose KWin is on the session bus); null where none is known.
 std::unique_ptr<CompositorWindows> compositorWindowsFromEnvironment();
 
 // Window-list entries (see WindowKey) for `windows`, whose coordinates become window-list

@@ -1,0 +1,337 @@
+// KWin's own interfaces against a KWin of ours on a private D-Bus daemon: the window list that a
+// script loaded through /Scripting reports (KWin 5 and 6 object paths, a KWin that never
+// answers, reports that are not ones, windows not shown now).
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include <mutex>
+
+#include "platform/wayland/KWinWindows.h"
+
+using namespace tessal;
+
+namespace {
+
+// What the KWin of the test does with the script calls.
+struct Behaviour {
+    int version = 5;                   // where the script's object lives: /N or /Scripting/ScriptN
+    bool loads = true;                 // false: loadScript is never answered
+    int scriptId = 7;                  // < 0: KWin could not load it
+    bool runs = true;                  // false: run is never answered (nor the script run)
+    std::optional<QByteArray> report;  // what the script reports; nothing: it never reports
+};
+
+class FakeKWin final : public QDBusVirtualObject {
+  public:
+    explicit FakeKWin(QString address) : address_(std::move(address)) {
+        moveToThread(&thread_);
+        thread_.start();
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                bus_ = std::make_unique<QDBusConnection>(
+                    QDBusConnection::connectToBus(address_, QStringLiteral("kwin")));
+                bus_->registerService(KWinWindows::service);
+                bus_->registerVirtualObject("/", this, QDBusConnection::SubPath);
+            },
+            Qt::BlockingQueuedConnection);
+    }
+    ~FakeKWin() override {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                bus_->unregisterObject("/", QDBusConnection::UnregisterTree);
+                bus_.reset();
+                QDBusConnection::disconnectFromBus(QStringLiteral("kwin"));
+            },
+            Qt::BlockingQueuedConnection);
+        thread_.quit();
+        thread_.wait();
+    }
+
+    void behave(Behaviour behaviour) {
+        std::lock_guard lock(mutex_);
+        behaviour_ = std::move(behaviour);
+        loaded_.clear(), unloaded_.clear(), scriptFile_.clear(), script_.clear();
+    }
+    QStringList loaded() const {
+        std::lock_guard lock(mutex_);
+        return loaded_;
+    }
+    // The unloading is not awaited by the caller: it arrives soon after.
+    QStringList unloaded() const {
+        for (int i = 0; i < 50; ++i) {
+            {
+                std::lock_guard lock(mutex_);
+                if (std::all_of(loaded_.begin(), loaded_.end(),
+                                [this](const QString& name) { return unloaded_.contains(name); }))
+                    break;
+            }
+            QThread::msleep(10);
+        }
+        std::lock_guard lock(mutex_);
+        return unloaded_;
+    }
+    QString scriptFile() const {
+        std::lock_guard lock(mutex_);
+        return scriptFile_;
+    }
+    QByteArray script() const {
+        std::lock_guard lock(mutex_);
+        return script_;
+    }
+
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        std::lock_guard lock(mutex_);
+        const QString scripting = "org.kde.kwin.Scripting";
+        if (message.path() == "/Scripting" && message.interface() == scripting &&
+            message.member() == "loadScript") {
+            if (!behaviour_.loads) return true;
+            const QString file = message.arguments().value(0).toString();
+            scriptFile_ = file;
+            loaded_ << message.arguments().value(1).toString();
+            connection.send(message.createReply(behaviour_.scriptId));
+            return true;
+        }
+        if (message.path() == "/Scripting" && message.interface() == scripting &&
+            message.member() == "unloadScript") {
+            unloaded_ << message.arguments().value(0).toString();
+            connection.send(message.createReply(true));
+            return true;
+        }
+        const QString own = behaviour_.version >= 6
+                                ? QStringLiteral("/Scripting/Script%1").arg(behaviour_.scriptId)
+                                : QStringLiteral("/%1").arg(behaviour_.scriptId);
+        if (message.path() == own && message.interface() == "org.kde.kwin.Script" &&
+            message.member() == "run") {
+            if (!behaviour_.runs) return true;
+            // KWin reads the file when the script runs.
+            QFile file(scriptFile_);
+            if (file.open(QIODevice::ReadOnly)) script_ = file.readAll();
+            static const QRegularExpression target(
+                R"re(callDBus\("([^"]+)",\s*"([^"]+)",\s*"([^"]+)",\s*"([^"]+)")re");
+            const QRegularExpressionMatch m = target.match(QString::fromUtf8(script_));
+            if (behaviour_.report && m.hasMatch()) {
+                QDBusMessage report = QDBusMessage::createMethodCall(m.captured(1), m.captured(2),
+                                                                     m.captured(3), m.captured(4));
+                report << QString::fromUtf8(*behaviour_.report);
+                connection.send(report);
+            }
+            connection.send(message.createReply());
+            return true;
+        }
+        connection.send(message.createErrorReply(QDBusError::UnknownObject, message.path()));
+        return true;
+    }
+
+  private:
+    QString address_;
+    QThread thread_;
+    std::unique_ptr<QDBusConnection> bus_;
+    mutable std::mutex mutex_;
+    Behaviour behaviour_;
+    QStringList loaded_, unloaded_;
+    QString scriptFile_;
+    QByteArray script_;
+};
+
+class KWinTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        QFile config(configDir.filePath("bus.conf"));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write(
+            "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
+            "<auth>EXTERNAL</auth><policy context=\"default\">"
+            "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
+            "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>");
+        config.close();
+        daemon.start("dbus-daemon", {"--config-file=" + config.fileName(), "--nofork",
+                                     "--print-address=1", "--nopidfile"});
+        ASSERT_TRUE(daemon.waitForStarted(5000)) << "dbus-daemon is needed for this test";
+        ASSERT_TRUE(daemon.waitForReadyRead(5000));
+        address = QString::fromUtf8(daemon.readLine()).trimmed();
+        kwin = std::make_unique<FakeKWin>(address);
+    }
+    void TearDown() override {
+        kwin.reset();
+        QDBusConnection::disconnectFromBus("client");
+        daemon.kill();
+        daemon.waitForFinished();
+    }
+    QDBusConnection client() { return QDBusConnection::connectToBus(address, "client"); }
+
+    QTemporaryDir configDir;
+    QProcess daemon;
+    QString address;
+    std::unique_ptr<FakeKWin> kwin;
+};
+
+// A window as the script reports it.
+QString window(const char* uuid, double stacking, QRectF frame, QRectF content, int pid,
+               const char* more = "") {
+    return QStringLiteral(R"({"id": "%1", "stacking": %2, "frame": [%3, %4, %5, %6],
+        "content": [%7, %8, %9, %10], "pid": %11, "minimized": false, "active": false,
+        "desktops": [], "activities": [] %12})")
+        .arg(uuid)
+        .arg(stacking)
+        .arg(frame.x())
+        .arg(frame.y())
+        .arg(frame.width())
+        .arg(frame.height())
+        .arg(content.x())
+        .arg(content.y())
+        .arg(content.width())
+        .arg(content.height())
+        .arg(pid)
+        .arg(more);
+}
+
+const char* editorId = "{1b4e28ba-2fa1-11d2-883f-0016d3cca427}";
+
+// Desktop 2 of activity "work": an editor behind a focused terminal (listed in the other
+// order), a window on every desktop, one on desktop 1, a minimised one, one of another activity
+// and one of both activities.
+QByteArray recordedReport() {
+    const QStringList windows{
+        window(editorId, 3, QRectF(100, 50, 800, 600), QRectF(102, 80, 796, 568), 40,
+               R"(, "desktops": ["2"])"),
+        window("{6fa459ea-ee8a-3ca4-894e-db77e160355e}", 8, QRectF(300.4, 200.6, 500, 400),
+               QRectF(304, 230, 492, 366), 41, R"(, "active": true, "desktops": ["1", "2"])"),
+        window("{9b2c3a1e-0000-4000-8000-000000000001}", 1, QRectF(0, 0, 1280, 40),
+               QRectF(0, 0, 1280, 40), 42),
+        window("{9b2c3a1e-0000-4000-8000-000000000002}", 9, QRectF(10, 10, 200, 200),
+               QRectF(10, 10, 200, 200), 43, R"(, "desktops": ["1"])"),
+        window("{9b2c3a1e-0000-4000-8000-000000000003}", 10, QRectF(10, 10, 200, 200),
+               QRectF(10, 10, 200, 200), 44, R"(, "minimized": true)"),
+        window("{9b2c3a1e-0000-4000-8000-000000000004}", 11, QRectF(10, 10, 200, 200),
+               QRectF(10, 10, 200, 200), 45, R"(, "activities": ["play"])"),
+        window("{9b2c3a1e-0000-4000-8000-000000000005}", 5, QRectF(600, 400, 300, 200),
+               QRectF(600, 400, 300, 200), 0, R"(, "activities": ["play", "work"])"),
+    };
+    return QStringLiteral(R"({"desktop": "2", "activity": "work", "windows": [%1]})")
+        .arg(windows.join(','))
+        .toUtf8();
+}
+
+}  // namespace
+
+TEST_F(KWinTest, TheScriptReportsTheWindowsShownNowFrontToBack) {
+    for (int version : {5, 6}) {
+        SCOPED_TRACE(version);
+        kwin->behave({version, true, 7, true, recordedReport()});
+        KWinWindows kwinWindows(client(), 1000);
+        const auto windows = kwinWindows.windows();
+        ASSERT_TRUE(windows);
+        ASSERT_EQ(windows->size(), 4u);
+        const CompositorWindow& terminal = (*windows)[0];
+        EXPECT_EQ(terminal.frame, QRect(300, 201, 500, 400)) << "edges rounded";
+        EXPECT_EQ(terminal.content, QRect(304, 230, 492, 366));
+        EXPECT_EQ(terminal.pid, 41);
+        EXPECT_TRUE(terminal.focused);
+        EXPECT_EQ((*windows)[1].pid, 0) << "the window of both activities, stacked below";
+        const CompositorWindow& editor = (*windows)[2];
+        EXPECT_EQ(editor.frame, QRect(100, 50, 800, 600));
+        EXPECT_EQ(editor.content, QRect(102, 80, 796, 568));
+        EXPECT_FALSE(editor.focused);
+        EXPECT_EQ((*windows)[3].pid, 42) << "the window on every desktop, at the bottom";
+        std::set<unsigned> ids;
+        for (const CompositorWindow& w : *windows) ids.insert(w.id);
+        EXPECT_EQ(ids.size(), 4u) << "each window its own number";
+
+        // The script was loaded from a file of ours, tells KWin where to report, is unloaded
+        // under the name it was loaded with, and its file is gone.
+        ASSERT_EQ(kwin->loaded().size(), 1);
+        EXPECT_TRUE(kwin->unloaded().contains(kwin->loaded().value(0)));
+        EXPECT_TRUE(kwin->script().contains(client().baseService().toUtf8()));
+        EXPECT_FALSE(QFile::exists(kwin->scriptFile()));
+
+        // The same window keeps its number from one query to the next.
+        const QByteArray alone =
+            QStringLiteral(R"({"desktop": "1", "activity": "", "windows": [%1]})")
+                .arg(window(editorId, 0, QRectF(0, 0, 10, 10), QRectF(0, 0, 10, 10), 40))
+                .toUtf8();
+        kwin->behave({version, true, 8, true, alone});
+        const auto again = kwinWindows.windows();
+        ASSERT_TRUE(again);
+        ASSERT_EQ(again->size(), 1u);
+        EXPECT_EQ(again->front().id, editor.id);
+    }
+}
+
+// Whatever KWin does, the answer comes within the time box: a list, or nothing (and the capture
+// falls back to the displays); a script that was loaded is unloaded in every case.
+TEST_F(KWinTest, AKWinThatFailsGivesNothingWithinTheTimeBox) {
+    const QByteArray report = recordedReport();
+    struct Case {
+        const char* what;
+        Behaviour behaviour;
+        bool unloads;
+    };
+    const std::vector<Case> cases{
+        {"never loads", {5, false, 7, true, report}, false},
+        {"cannot load", {5, true, -1, true, report}, false},
+        {"never runs", {5, true, 7, false, report}, true},
+        {"runs, never reports", {6, true, 7, true, std::nullopt}, true},
+        {"an error instead of a list", {5, true, 7, true, R"({"error": "ReferenceError"})"}, true},
+    };
+    for (const Case& c : cases) {
+        kwin->behave(c.behaviour);
+        KWinWindows kwinWindows(client(), 100);
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_FALSE(kwinWindows.windows()) << c.what;
+        EXPECT_LT(timer.elapsed(), 250) << c.what;
+        if (c.unloads) {
+            for (const QString& name : kwin->loaded())
+                EXPECT_TRUE(kwin->unloaded().contains(name)) << c.what;
+            EXPECT_FALSE(QFile::exists(kwin->scriptFile())) << c.what;
+        }
+    }
+    // No KWin on the bus at all.
+    kwin.reset();
+    KWinWindows nobody(client(), 100);
+    EXPECT_FALSE(nobody.windows());
+}
+
+TEST(KWinWindows, ReportsThatAreNotOnesGiveNothing) {
+    const QString good = window(editorId, 1, QRectF(0, 0, 10, 10), QRectF(0, 0, 10, 10), 4);
+    const auto report = [](const QString& windows, const char* desktop = R"("1")") {
+        return QStringLiteral(R"({"desktop": %1, "activity": "", "windows": [%2]})")
+            .arg(desktop, windows)
+            .toUtf8();
+    };
+    ASSERT_TRUE(kwinWindowsFromReport(report(good)));
+    const std::vector<QByteArray> bad{
+        "",
+        "[]",
+        "{\"desktop\": \"1\"",
+        R"({"activity": "", "windows": []})",
+        report(good, "1"),
+        report("7"),
+        report(QString(good).replace(editorId, "not a uuid")),
+        report(QString(good).replace("[0, 0, 10, 10]", "[0, 0, 10]")),
+        report(QString(good).replace("[0, 0, 10, 10]", "[0, \"0\", 10, 10]")),
+        report(QString(good).replace("[0, 0, 10, 10]", "[0, 0, -10, 10]")),
+        report(QString(good).replace("[0, 0, 10, 10]", "[0, 0, 1e300, 10]")),
+        report(QString(good).replace("\"desktops\": []", "\"desktops\": [2]")),
+        report(QString(good).replace("\"minimized\": false", "\"minimized\": 0")),
+        report(QString(good).replace("\"stacking\": 1", "\"stacking\": null")),
+    };
+    for (const QByteArray& json : bad) EXPECT_FALSE(kwinWindowsFromReport(json)) << json.data();
+    // A window without a process is still a window.
+    const auto noPid =
+        kwinWindowsFromReport(report(QString(good).replace("\"pid\": 4", "\"pid\": -1")));
+    ASSERT_TRUE(noPid);
+    ASSERT_EQ(noPid->size(), 1u);
+    EXPECT_EQ(noPid->front().pid, 0);
+}
