@@ -55,3 +55,41 @@ sed -n 's/ id [0-9]* / /p' "$WORLD/list.txt" >"$WORLD/listed.txt"
 diff "$WORLD/expected.txt" "$WORLD/listed.txt" >/dev/null ||
     fail "KWin shows $(cat "$WORLD/expected.txt"), tessal lists $(cat "$WORLD/list.txt")"
 pass "--list-windows prints KWin's windows front to back, frames with their decorations"
+
+# --- the screen through KWin's screenshot interface ------------------------------------------
+"$TESSAL_WL_EXTRA" --window 0,0,320,200,known,#c83c28 >"$WORLD/fixture.log" 2>&1 &
+WORLD_PIDS+=($!)
+wait_for 15 shows tessal-fixture || fail "the fixture did not appear: $(cat "$WORLD/fixture.log")"
+cat >"$WORLD/content.js" <<'JS'
+workspace.clientList().forEach(function (c) {
+    var g = c.bufferGeometry;
+    if (c.resourceClass == "tessal-fixture") print([g.x, g.y, g.width, g.height].join(" "));
+});
+JS
+read -r cx cy cw ch <<<"$(kwin_script "$WORLD/content.js")"
+[ "${cw:-0}" -gt 100 ] || fail "no known window: $(kwin_script "$WORLD/content.js")"
+sleep 0.5
+# This world has no screenshot portal: only KWin's interface can give the picture.
+status=0
+TESSAL_SCREENSHOT=portal "$TESSAL" capture --full -o "$WORLD/portal.png" >"$WORLD/portal.out" 2>&1 ||
+    status=$?
+[ $status -eq 3 ] || fail "the portal gave a picture here (exit $status): $(cat "$WORLD/portal.out")"
+"$TESSAL" capture --full -o "$WORLD/full.png" >"$WORLD/full.out" 2>&1 ||
+    fail "capture --full: $(cat "$WORLD/full.out")"
+[ "$(identify -format %wx%h "$WORLD/full.png")" = "${WORLD_WIDTH}x$WORLD_HEIGHT" ] ||
+    fail "the picture is $(identify -format %wx%h "$WORLD/full.png")"
+colours=$(convert "$WORLD/full.png" -crop "${cw}x${ch}+${cx}+${cy}" +repage -unique-colors txt:- |
+    grep -c -v '^#')
+known=$(convert "$WORLD/full.png" -crop "${cw}x${ch}+${cx}+${cy}" +repage -unique-colors txt:- |
+    grep -c -i '#C83C28')
+[ "$colours" -eq 1 ] && [ "$known" -eq 1 ] ||
+    fail "the known window ($cx $cy $cw $ch) shows $colours colours in the picture"
+# KWin trusts the executable its desktop entry names: the same program elsewhere is refused and
+# left with the portal.
+cp "$TESSAL" "$WORLD/unlisted-tessal"
+status=0
+"$WORLD/unlisted-tessal" capture --full -o "$WORLD/unlisted.png" >"$WORLD/unlisted.out" 2>&1 ||
+    status=$?
+[ $status -eq 3 ] && grep -q "截图门户" "$WORLD/unlisted.out" ||
+    fail "a program without a desktop entry got (exit $status): $(cat "$WORLD/unlisted.out")"
+pass "capture --full takes the screen through KWin's interface, granted by our desktop entry"

@@ -1,10 +1,14 @@
 // KWin's own interfaces against a KWin of ours on a private D-Bus daemon: the window list that a
 // script loaded through /Scripting reports (KWin 5 and 6 object paths, a KWin that never
-// answers, reports that are not ones, windows not shown now).
+// answers, reports that are not ones, windows not shown now), and screenshots through
+// ScreenShot2 (pictures written to a pipe as described or not, refusals, the portal after one).
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusUnixFileDescriptor>
 #include <QDBusVirtualObject>
 #include <QElapsedTimer>
 #include <QFile>
@@ -13,8 +17,11 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <mutex>
+#include <thread>
 
+#include "platform/wayland/KWinScreenShot.h"
 #include "platform/wayland/KWinWindows.h"
+#include "platform/wayland/WaylandScreenCapture.h"
 
 using namespace tessal;
 
@@ -29,6 +36,14 @@ struct Behaviour {
     std::optional<QByteArray> report;  // what the script reports; nothing: it never reports
 };
 
+// What KWin's ScreenShot2 does with CaptureScreen.
+struct Shot {
+    QString error;  // an error reply of this name instead
+    QVariantMap results;
+    QByteArray bytes;    // written to the pipe after the reply
+    bool closes = true;  // false: the pipe is kept open
+};
+
 class FakeKWin final : public QDBusVirtualObject {
   public:
     explicit FakeKWin(QString address) : address_(std::move(address)) {
@@ -40,6 +55,7 @@ class FakeKWin final : public QDBusVirtualObject {
                 bus_ = std::make_unique<QDBusConnection>(
                     QDBusConnection::connectToBus(address_, QStringLiteral("kwin")));
                 bus_->registerService(KWinWindows::service);
+                bus_->registerService(KWinScreenShot::service);
                 bus_->registerVirtualObject("/", this, QDBusConnection::SubPath);
             },
             Qt::BlockingQueuedConnection);
@@ -49,6 +65,8 @@ class FakeKWin final : public QDBusVirtualObject {
             this,
             [this] {
                 bus_->unregisterObject("/", QDBusConnection::UnregisterTree);
+                if (writer_.joinable()) writer_.join();
+                for (int fd : open_) close(fd);
                 bus_.reset();
                 QDBusConnection::disconnectFromBus(QStringLiteral("kwin"));
             },
@@ -88,6 +106,15 @@ class FakeKWin final : public QDBusVirtualObject {
         std::lock_guard lock(mutex_);
         return script_;
     }
+    void shoot(Shot shot) {
+        std::lock_guard lock(mutex_);
+        shot_ = std::move(shot);
+        screens_.clear();
+    }
+    QStringList screens() const {
+        std::lock_guard lock(mutex_);
+        return screens_;
+    }
 
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
@@ -106,6 +133,29 @@ class FakeKWin final : public QDBusVirtualObject {
             message.member() == "unloadScript") {
             unloaded_ << message.arguments().value(0).toString();
             connection.send(message.createReply(true));
+            return true;
+        }
+        if (message.path() == "/org/kde/KWin/ScreenShot2" && message.member() == "CaptureScreen") {
+            screens_ << message.arguments().value(0).toString();
+            if (!shot_.error.isEmpty()) {
+                connection.send(message.createErrorReply(shot_.error, "refused"));
+                return true;
+            }
+            const int fd =
+                dup(message.arguments().value(2).value<QDBusUnixFileDescriptor>().fileDescriptor());
+            connection.send(message.createReply(shot_.results));
+            if (writer_.joinable()) writer_.join();
+            writer_ = std::thread([fd, shot = shot_] {
+                qsizetype sent = 0;
+                while (sent < shot.bytes.size()) {
+                    const ssize_t n = write(fd, shot.bytes.constData() + sent,
+                                            std::size_t(shot.bytes.size() - sent));
+                    if (n <= 0) break;
+                    sent += n;
+                }
+                if (shot.closes) close(fd);
+            });
+            if (!shot_.closes) open_ << fd;
             return true;
         }
         const QString own = behaviour_.version >= 6
@@ -142,6 +192,10 @@ class FakeKWin final : public QDBusVirtualObject {
     QStringList loaded_, unloaded_;
     QString scriptFile_;
     QByteArray script_;
+    Shot shot_;
+    QStringList screens_;
+    std::thread writer_;
+    QList<int> open_;
 };
 
 class KWinTest : public ::testing::Test {
@@ -200,7 +254,7 @@ const char* editorId = "{1b4e28ba-2fa1-11d2-883f-0016d3cca427}";
 
 // Desktop 2 of activity "work": an editor behind a focused terminal (listed in the other
 // order), a window on every desktop, one on desktop 1, a minimised one, one of another activity
-// and one of both activities.
+// and one of both activities (its surface with shadows around the frame, as KWin 5 tells it).
 QByteArray recordedReport() {
     const QStringList windows{
         window(editorId, 3, QRectF(100, 50, 800, 600), QRectF(102, 80, 796, 568), 40,
@@ -216,7 +270,7 @@ QByteArray recordedReport() {
         window("{9b2c3a1e-0000-4000-8000-000000000004}", 11, QRectF(10, 10, 200, 200),
                QRectF(10, 10, 200, 200), 45, R"(, "activities": ["play"])"),
         window("{9b2c3a1e-0000-4000-8000-000000000005}", 5, QRectF(600, 400, 300, 200),
-               QRectF(600, 400, 300, 200), 0, R"(, "activities": ["play", "work"])"),
+               QRectF(580, 390, 330, 240), 0, R"(, "activities": ["play", "work"])"),
     };
     return QStringLiteral(R"({"desktop": "2", "activity": "work", "windows": [%1]})")
         .arg(windows.join(','))
@@ -239,6 +293,7 @@ TEST_F(KWinTest, TheScriptReportsTheWindowsShownNowFrontToBack) {
         EXPECT_EQ(terminal.pid, 41);
         EXPECT_TRUE(terminal.focused);
         EXPECT_EQ((*windows)[1].pid, 0) << "the window of both activities, stacked below";
+        EXPECT_EQ((*windows)[1].content, QRect(600, 400, 300, 200)) << "its shadows are not its";
         const CompositorWindow& editor = (*windows)[2];
         EXPECT_EQ(editor.frame, QRect(100, 50, 800, 600));
         EXPECT_EQ(editor.content, QRect(102, 80, 796, 568));
@@ -334,4 +389,125 @@ TEST(KWinWindows, ReportsThatAreNotOnesGiveNothing) {
     ASSERT_TRUE(noPid);
     ASSERT_EQ(noPid->size(), 1u);
     EXPECT_EQ(noPid->front().pid, 0);
+}
+
+namespace {
+
+// A picture as KWin describes and writes it: rows of `stride` bytes.
+Shot rawShot(const QImage& image, int stride, QImage::Format format) {
+    const QImage converted = image.convertToFormat(format);
+    const int row = converted.bytesPerLine();
+    QByteArray bytes(qsizetype(stride) * image.height(), '\x5a');
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(bytes.data() + qsizetype(y) * stride, converted.constScanLine(y),
+                    std::size_t(std::min(row, stride)));
+    return {QString(),
+            {{"type", "raw"},
+             {"format", quint32(format)},
+             {"width", quint32(image.width())},
+             {"height", quint32(image.height())},
+             {"stride", quint32(stride)}},
+            bytes};
+}
+
+QImage testPicture() {
+    QImage image(5, 3, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) image.setPixel(x, y, qRgb(40 * x, 80 * y, 200));
+    return image;
+}
+
+}  // namespace
+
+TEST_F(KWinTest, ScreenShotsAreTakenAsDescribedOrNotAtAll) {
+    const QImage picture = testPicture();
+    const Shot good = rawShot(picture, 24, QImage::Format_RGBA8888_Premultiplied);
+    const auto changed = [&good](const char* key, const QVariant& value) {
+        Shot shot = good;
+        shot.results[key] = value;
+        return shot;
+    };
+    Shot shorter = good, longer = good, open = good;
+    shorter.bytes.chop(1);
+    longer.bytes.append('x');
+    open.closes = false;
+    struct Case {
+        const char* what;
+        Shot shot;
+        bool taken;
+        bool refused = false;
+    };
+    const std::vector<Case> cases{
+        {"rows with padding", good, true},
+        {"rows without", rawShot(picture, 20, QImage::Format_ARGB32), true},
+        {"refused", {"org.kde.KWin.ScreenShot2.Error.NoAuthorized", {}, {}}, false, true},
+        {"no such screen", {"org.kde.KWin.ScreenShot2.Error.InvalidScreen", {}, {}}, false},
+        {"a byte short", shorter, false},
+        {"a byte more", longer, false},
+        {"rows narrower than the width", changed("stride", 16u), false},
+        {"taller than the bytes", changed("height", 4u), false},
+        {"no format", changed("format", 0u), false},
+        {"an unknown format", changed("format", 999u), false},
+        {"a palette format", changed("format", quint32(QImage::Format_Indexed8)), false},
+        {"not raw", changed("type", "png"), false},
+        {"no width", changed("width", "five"), false},
+        {"the pipe kept open", open, false},
+    };
+    for (const Case& c : cases) {
+        kwin->shoot(c.shot);
+        KWinScreenShot screenShot(client(), 400);
+        QElapsedTimer timer;
+        timer.start();
+        bool refused = !c.refused;
+        const auto taken = screenShot.captureScreen("Virtual-1", false, &refused);
+        EXPECT_LT(timer.elapsed(), 600) << c.what;
+        EXPECT_EQ(kwin->screens(), QStringList{"Virtual-1"}) << c.what;
+        EXPECT_EQ(refused, c.refused) << c.what;
+        ASSERT_EQ(bool(taken), c.taken) << c.what;
+        if (taken) {
+            EXPECT_EQ(taken.value(), picture) << c.what;
+        } else {
+            EXPECT_FALSE(taken.error().message.isEmpty()) << c.what;
+        }
+    }
+}
+
+// On Plasma the capture takes each display's picture from KWin; after a refusal it asks the
+// portal (none here), and KWin no more.
+TEST_F(KWinTest, TheCaptureTakesKWinsPicturesAndThePortalAfterARefusal) {
+    const QByteArray desktop = qgetenv("XDG_CURRENT_DESKTOP");
+    qputenv("XDG_CURRENT_DESKTOP", "KDE");
+    {
+        const QImage picture = testPicture();
+        kwin->shoot(rawShot(picture, 20, QImage::Format_ARGB32));
+        WaylandScreenCapture capture(client(), 400, WaylandScreenCapture::Source::automatic);
+        const auto content = capture.shareableContent();
+        ASSERT_TRUE(content) << content.error().message.toStdString();
+        const std::vector<DisplayInfo> displays = capture.displays();
+        ASSERT_FALSE(displays.empty());
+        EXPECT_EQ(kwin->screens().size(), qsizetype(displays.size()));
+        EXPECT_EQ(kwin->screens().value(0), displays.front().id);
+        const auto shot = capture.screenshot(displays.front(), 5, 3);
+        ASSERT_TRUE(shot);
+        EXPECT_EQ(shot.value(), picture);
+
+        kwin->shoot({"org.kde.KWin.ScreenShot2.Error.NoAuthorized", {}, {}});
+        WaylandScreenCapture refused(client(), 400, WaylandScreenCapture::Source::automatic);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            const auto failed = refused.shareableContent();
+            ASSERT_FALSE(failed);
+            EXPECT_EQ(failed.error().code, 10) << "the portal's answer";
+        }
+        EXPECT_EQ(kwin->screens().size(), 1) << "KWin is not asked again";
+
+        // Where the portal is asked for, KWin is not.
+        kwin->shoot(rawShot(picture, 20, QImage::Format_ARGB32));
+        WaylandScreenCapture portal(client(), 400, WaylandScreenCapture::Source::portal);
+        EXPECT_FALSE(portal.shareableContent());
+        EXPECT_TRUE(kwin->screens().isEmpty());
+    }
+    if (desktop.isNull())
+        qunsetenv("XDG_CURRENT_DESKTOP");
+    else
+        qputenv("XDG_CURRENT_DESKTOP", desktop);
 }

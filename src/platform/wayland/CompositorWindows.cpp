@@ -27,7 +27,7 @@ std::unique_ptr<CompositorWindows> compositorWindowsFromEnvironment() {
     const QString hyprland =
         HyprlandWindows::socketPath(qEnvironmentVariable("HYPRLAND_INSTANCE_SIGNATURE"));
     if (!hyprland.isEmpty()) return std::make_unique<HyprlandWindows>(hyprland);
-    if (KWinWindows::inSession(QDBusConnection::sessionBus()))
+    if (kwinOffers(QDBusConnection::sessionBus(), KWinWindows::service))
         return std::make_unique<KWinWindows>();
     return nullptr;
 }

@@ -176,7 +176,10 @@ std::optional<std::vector<CompositorWindow>> kwinWindowsFromReport(const QByteAr
         CompositorWindow w;
         w.id = numberOf(id);
         w.frame = *frame;
-        w.content = *content;
+        // KWin 5 tells only the surface's rectangle, which holds the shadows of a window that
+        // draws its own decorations.
+        w.content = content->intersected(*frame);
+        if (w.content.isEmpty()) w.content = *frame;
         w.pid = std::max(0, o.value("pid").toInt());
         w.focused = o.value("active").toBool();
         shown.push_back({o.value("stacking").toDouble(), w});
@@ -192,7 +195,7 @@ std::optional<std::vector<CompositorWindow>> kwinWindowsFromReport(const QByteAr
 KWinWindows::KWinWindows(QDBusConnection bus, int timeoutMs)
     : bus_(std::move(bus)), timeoutMs_(timeoutMs) {}
 
-bool KWinWindows::inSession(const QDBusConnection& bus) {
+bool kwinOffers(const QDBusConnection& bus, const QString& service) {
     bool plasma = !qEnvironmentVariableIsEmpty("KDE_FULL_SESSION");
     for (const QString& name : qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':')))
         plasma = plasma || name.compare(QLatin1String("KDE"), Qt::CaseInsensitive) == 0;

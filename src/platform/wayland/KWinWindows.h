@@ -15,13 +15,14 @@ class KWinWindows final : public CompositorWindows {
     std::optional<std::vector<CompositorWindow>> windows() override;
 
     static const QString service;
-    // Whether the environment names a Plasma session and KWin is on `bus`.
-    static bool inSession(const QDBusConnection& bus);
 
   private:
     QDBusConnection bus_;
     int timeoutMs_;
 };
+
+// Whether the environment names a Plasma session and `service` (one of KWin's) is on `bus`.
+bool kwinOffers(const QDBusConnection& bus, const QString& service);
 
 // The script that reports to `path` (interface local.ostrel.KWinWindows, method report, one
 // JSON string) on `busName`.
