@@ -12,15 +12,19 @@
 #include <QDBusVirtualObject>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
 #include <mutex>
 #include <thread>
 
+#include "platform/ScreenCaptureService.h"
 #include "platform/wayland/KWinScreenShot.h"
 #include "platform/wayland/KWinWindows.h"
+#include "platform/wayland/SwayWindows.h"
 #include "platform/wayland/WaylandScreenCapture.h"
 
 using namespace tessal;
@@ -389,6 +393,93 @@ TEST(KWinWindows, ReportsThatAreNotOnesGiveNothing) {
     ASSERT_TRUE(noPid);
     ASSERT_EQ(noPid->size(), 1u);
     EXPECT_EQ(noPid->front().pid, 0);
+}
+
+namespace {
+
+// Sets environment variables for one scope, as they were after it.
+class Environment {
+  public:
+    Environment(std::initializer_list<std::pair<const char*, const char*>> values) {
+        for (const auto& [name, value] : values) {
+            saved_.push_back({name, qEnvironmentVariableIsSet(name)
+                                        ? std::optional<QByteArray>(qgetenv(name))
+                                        : std::nullopt});
+            if (value)
+                qputenv(name, value);
+            else
+                qunsetenv(name);
+        }
+    }
+    ~Environment() {
+        for (const auto& [name, value] : saved_) {
+            if (value)
+                qputenv(name, *value);
+            else
+                qunsetenv(name);
+        }
+    }
+
+  private:
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> saved_;
+};
+
+}  // namespace
+
+// The compositor's family comes from the environment; Plasma's only with KWin on the bus.
+TEST_F(KWinTest, TheProviderIsChosenFromTheEnvironment) {
+    enum Kind { none, sway, kwinScript };
+    struct Case {
+        const char* sock;
+        const char* desktop;
+        const char* full;
+        bool kwinRunning;
+        Kind kind;
+    };
+    const std::vector<Case> cases{
+        {nullptr, nullptr, nullptr, true, none},
+        {"/run/sway-ipc.sock", "sway", nullptr, true, sway},
+        {nullptr, "KDE", nullptr, true, kwinScript},
+        {nullptr, "ubuntu:GNOME", nullptr, true, none},
+        {nullptr, "X-Cinnamon:kde", nullptr, true, kwinScript},
+        {nullptr, nullptr, "true", true, kwinScript},
+        {nullptr, "KDE", nullptr, false, none},
+    };
+    for (const Case& c : cases) {
+        Environment environment{{"SWAYSOCK", c.sock},
+                                {"I3SOCK", nullptr},
+                                {"HYPRLAND_INSTANCE_SIGNATURE", nullptr},
+                                {"XDG_CURRENT_DESKTOP", c.desktop},
+                                {"KDE_FULL_SESSION", c.full}};
+        if (!c.kwinRunning) kwin.reset();
+        const auto chosen = compositorWindowsFromEnvironment(client());
+        const std::string what = std::string(c.sock ? c.sock : "-") + " " +
+                                 (c.desktop ? c.desktop : "-") + " " + (c.full ? c.full : "-");
+        EXPECT_EQ(bool(chosen), c.kind != none) << what;
+        EXPECT_EQ(dynamic_cast<SwayWindows*>(chosen.get()) != nullptr, c.kind == sway) << what;
+        EXPECT_EQ(dynamic_cast<KWinWindows*>(chosen.get()) != nullptr, c.kind == kwinScript)
+            << what;
+    }
+}
+
+// The capture's window list on Plasma is what KWin's script reports, in window-list points.
+TEST_F(KWinTest, TheCaptureListsKWinsWindows) {
+    Environment environment{{"SWAYSOCK", nullptr},
+                            {"I3SOCK", nullptr},
+                            {"HYPRLAND_INSTANCE_SIGNATURE", nullptr},
+                            {"XDG_CURRENT_DESKTOP", "KDE"}};
+    kwin->behave({6, true, 3, true, recordedReport()});
+    WaylandScreenCapture capture(client(), 400, WaylandScreenCapture::Source::automatic);
+    const QVariantList list = capture.windowList();
+    ASSERT_EQ(list.size(), 4);
+    const QPoint origin = QGuiApplication::primaryScreen()->geometry().topLeft();
+    const QVariantMap terminal = list.front().toMap();
+    EXPECT_EQ(terminal.value(WindowKey::pid).toLongLong(), 41);
+    EXPECT_TRUE(terminal.value(WindowKey::focused).toBool());
+    const QVariantMap bounds = terminal.value(WindowKey::bounds).toMap();
+    EXPECT_EQ(QRect(bounds.value("x").toInt(), bounds.value("y").toInt(),
+                    bounds.value("width").toInt(), bounds.value("height").toInt()),
+              QRect(300, 201, 500, 400).translated(-origin));
 }
 
 namespace {

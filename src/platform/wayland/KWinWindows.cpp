@@ -44,13 +44,19 @@ constexpr char scriptBody[] = R"JS(
             for (var i = 0; i < list.length; ++i) ids.push(String(list[i].id));
             return ids;
         };
+        var order = workspace.stackingOrder || [];
         var windows = [];
         for (var i = 0; i < all.length; ++i) {
             var w = all[i];
-            if (w.deleted || w.desktopWindow || w.popupWindow) continue;
+            // Not windows one would pick: the desktop, panels, popups and passing notices.
+            if (w.deleted || w.desktopWindow || w.dock || w.popupWindow || w.tooltip ||
+                w.notification || w.criticalNotification || w.onScreenDisplay || w.splash ||
+                w.appletPopup)
+                continue;
             windows.push({
                 id: String(w.internalId),
-                stacking: w.stackingOrder,
+                stacking: typeof w.stackingOrder === "number" ? w.stackingOrder
+                                                              : order.indexOf(w),
                 frame: rect(w.frameGeometry),
                 content: rect(w.clientGeometry || w.bufferGeometry || w.frameGeometry),
                 pid: w.pid,

@@ -189,7 +189,7 @@ Result<QImage> WaylandScreenCapture::screenshot(const DisplayInfo& display, int 
 
 QVariantList WaylandScreenCapture::windowList() {
     if (!compositorWindowsChosen_) {
-        compositorWindows_ = compositorWindowsFromEnvironment();
+        compositorWindows_ = compositorWindowsFromEnvironment(bus_);
         compositorWindowsChosen_ = true;
     }
     if (compositorWindows_) {
