@@ -1,12 +1,16 @@
 // One window-list query on the running sway (SWAYSOCK): the whole query (the socket exchange and
 // the tree read into windows), beside the exchange alone (the compositor's own answer, the floor).
+// In a Plasma session instead: one query through a KWin script (loading, running, the report,
+// unloading).
 #include <QByteArray>
+#include <QCoreApplication>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "platform/wayland/KWinWindows.h"
 #include "platform/wayland/SwayWindows.h"
 
 using namespace tessal;
@@ -29,7 +33,22 @@ double medianMicroseconds(int runs, Work work) {
 
 }  // namespace
 
-int main() {
+int kwinQueries() {
+    KWinWindows kwin(QDBusConnection::sessionBus(), 1000);
+    const auto windows = kwin.windows();
+    if (!windows) {
+        std::fprintf(stderr, "KWin did not answer\n");
+        return 1;
+    }
+    const double query = medianMicroseconds(10, [&] { (void)kwin.windows(); });
+    std::printf("KWin window list: %zu windows\n", windows->size());
+    std::printf("  query (load, run, report, unload): median %.0f us\n", query);
+    return 0;
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (kwinOffers(QDBusConnection::sessionBus(), KWinWindows::service)) return kwinQueries();
     const QString socket = qEnvironmentVariable("SWAYSOCK");
     if (socket.isEmpty()) {
         std::fprintf(stderr, "SWAYSOCK is not set\n");

@@ -2219,6 +2219,10 @@ Please take the screenshot again; if a display was just connected or disconnecte
         <source>截图中没有这个显示器（显示器可能刚刚变化）。</source>
         <translation>The screenshot does not include this display (the displays may have just changed).</translation>
     </message>
+    <message>
+        <source>KWin 没有交出屏幕画面：%1</source>
+        <translation>KWin did not hand over the screen picture: %1</translation>
+    </message>
 </context>
 <context>
     <name>WaylandWindowStream</name>

@@ -2216,6 +2216,10 @@
         <source>截图中没有这个显示器（显示器可能刚刚变化）。</source>
         <translation>截圖中沒有這個顯示器（顯示器可能剛剛變化）。</translation>
     </message>
+    <message>
+        <source>KWin 没有交出屏幕画面：%1</source>
+        <translation>KWin 沒有交出螢幕畫面：%1</translation>
+    </message>
 </context>
 <context>
     <name>WaylandWindowStream</name>

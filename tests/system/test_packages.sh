@@ -40,6 +40,11 @@ dpkg --root="$root" --force-depends --force-script-chrootless --force-not-root -
     >"$dir/dpkg.log" 2>&1 || { cat "$dir/dpkg.log"; fail "dpkg could not install the package"; }
 dpkg --root="$root" -s tessal | grep -q '^Status: install ok installed' || fail "dpkg status"
 desktop-file-validate "$root/usr/share/applications/local.ostrel.desktop" || fail "desktop entry"
+# KWin grants its screenshot interface by the program's full path in the entry.
+grep -qx "Exec=/usr/bin/tessal" "$root/usr/share/applications/local.ostrel.desktop" &&
+    grep -qx "X-KDE-DBUS-Restricted-Interfaces=org.kde.KWin.ScreenShot2" \
+        "$root/usr/share/applications/local.ostrel.desktop" ||
+    fail "the desktop entry does not ask KWin for screenshots by the installed path"
 appstreamcli validate --no-net "$root/usr/share/metainfo/local.ostrel.Tessal.metainfo.xml" \
     >"$dir/appstream.log" 2>&1 || { cat "$dir/appstream.log"; fail "metainfo"; }
 [ "$(QT_QPA_PLATFORM=offscreen "$root/usr/bin/tessal" --version)" = "Tessal $version" ] ||

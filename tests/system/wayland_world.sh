@@ -35,8 +35,10 @@ wayland_world_as_user() {
     [ -n "${TESSAL_WL_EXTRA:-}" ] && cp "$TESSAL_WL_EXTRA" "$base/bin/" &&
         extra=$base/bin/$(basename "$TESSAL_WL_EXTRA")
     cp "$(dirname "$0")"/*.sh "$(dirname "$0")"/*.py "$base/bin/" 2>/dev/null
-    cp "$(dirname "${BASH_SOURCE[0]}")"/{wayland_world,world_common,wayland_long_capture}.sh \
+    cp "$(dirname "${BASH_SOURCE[0]}")"/{wayland_world,kwin_world,world_common,wayland_long_capture}.sh \
         "$(dirname "${BASH_SOURCE[0]}")"/atspi_point.py "$base/bin/"
+    # Our desktop entry, for worlds whose compositor grants interfaces by it.
+    cp "$(dirname "${BASH_SOURCE[0]}")"/../../resources/local.ostrel.desktop "$base/bin/"
     chmod -R a+rX "$base/bin"
     local status=0
     setpriv --reuid=65534 --regid=65534 --clear-groups env -i \

@@ -126,15 +126,15 @@ TEST(SwayWindows, EntriesAreInWindowListPointsFromThePrimaryDisplay) {
     const std::vector<CompositorWindow> windows{
         {5, QRect(1300, 100, 400, 300), QRect(1303, 125, 394, 272), 50, true},
         {6, QRect(10, 20, 30, 40), QRect(10, 20, 30, 40), 0, false}};
-    const QVariantList list = windowListEntries(windows, QPoint(1280, 0));
+    const QVariantList list = windowListEntries(windows, QPoint(1280, 60));
     ASSERT_EQ(list.size(), 2);
     const QVariantMap first = list[0].toMap();
     EXPECT_EQ(first.value(WindowKey::number).toUInt(), 5u);
     EXPECT_EQ(first.value(WindowKey::pid).toLongLong(), 50);
     const QVariantMap bounds = first.value(WindowKey::bounds).toMap();
     EXPECT_EQ(bounds.value("x").toInt(), 20);
-    EXPECT_EQ(bounds.value("y").toInt(), 100);
-    EXPECT_EQ(first.value(WindowKey::content).toMap().value("y").toInt(), 125);
+    EXPECT_EQ(bounds.value("y").toInt(), 40);
+    EXPECT_EQ(first.value(WindowKey::content).toMap().value("y").toInt(), 65);
     EXPECT_FALSE(list[1].toMap().contains(WindowKey::pid)) << "an unknown process is left out";
     EXPECT_EQ(list[1].toMap().value(WindowKey::bounds).toMap().value("x").toInt(), -1270);
 }

@@ -13,12 +13,13 @@
 #include <cstring>
 
 #include "HyprlandWindows.h"
+#include "KWinWindows.h"
 #include "SwayWindows.h"
 #include "platform/ScreenCaptureService.h"
 
 namespace tessal {
 
-std::unique_ptr<CompositorWindows> compositorWindowsFromEnvironment() {
+std::unique_ptr<CompositorWindows> compositorWindowsFromEnvironment(const QDBusConnection& bus) {
     for (const char* name : {"SWAYSOCK", "I3SOCK"}) {
         const QString path = qEnvironmentVariable(name);
         if (!path.isEmpty()) return std::make_unique<SwayWindows>(path);
@@ -26,6 +27,7 @@ std::unique_ptr<CompositorWindows> compositorWindowsFromEnvironment() {
     const QString hyprland =
         HyprlandWindows::socketPath(qEnvironmentVariable("HYPRLAND_INSTANCE_SIGNATURE"));
     if (!hyprland.isEmpty()) return std::make_unique<HyprlandWindows>(hyprland);
+    if (kwinOffers(bus, KWinWindows::service)) return std::make_unique<KWinWindows>(bus);
     return nullptr;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDBusConnection>
 #include <QRect>
 #include <QString>
 #include <QVariantList>
@@ -44,9 +45,10 @@ class CompositorWindows {
 };
 
 // The provider for the running compositor, chosen from the environment (SWAYSOCK or I3SOCK
-// for sway and i3-compatible compositors, HYPRLAND_INSTANCE_SIGNATURE for Hyprland); null where
-// none is known.
-std::unique_ptr<CompositorWindows> compositorWindowsFromEnvironment();
+// for sway and i3-compatible compositors, HYPRLAND_INSTANCE_SIGNATURE for Hyprland, a Plasma
+// session whose KWin is on `bus`); null where none is known.
+std::unique_ptr<CompositorWindows> compositorWindowsFromEnvironment(
+    const QDBusConnection& bus = QDBusConnection::sessionBus());
 
 // Window-list entries (see WindowKey) for `windows`, whose coordinates become window-list
 // points: from `primaryTopLeft` (the primary display's top-left in layout coordinates).

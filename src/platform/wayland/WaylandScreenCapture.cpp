@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "CompositorWindows.h"
+#include "KWinScreenShot.h"
 #include "PortalRequest.h"
 #include "Screencopy.h"
 #include "WaylandSocket.h"
@@ -107,8 +108,31 @@ Result<ShareableContent> WaylandScreenCapture::shareableContent() {
                                             "合成器不提供 wlr-screencopy，无法直接截取屏幕。")};
         }
     }
+    if (source_ == Source::automatic && kwinPictures(all)) return content;
     if (auto failed = portalPicture()) return *failed;
     return content;
+}
+
+bool WaylandScreenCapture::kwinPictures(const std::vector<DisplayInfo>& all) {
+    if (!kwinChecked_) {
+        kwinOffered_ = KWinScreenShot::available(bus_);
+        kwinChecked_ = true;
+    }
+    if (!kwinOffered_) return false;
+    KWinScreenShot kwin(bus_, timeoutMs_);
+    std::map<QString, QImage> pictures;
+    for (const DisplayInfo& d : all) {
+        bool refused = false;
+        auto picture = kwin.captureScreen(d.id, pointer_, &refused);
+        if (!picture) {
+            // Without a desktop entry granting the interface, KWin refuses every time.
+            kwinOffered_ = !refused;
+            return false;
+        }
+        pictures[d.id] = std::move(picture).value();
+    }
+    outputs_ = std::move(pictures);
+    return true;
 }
 
 std::optional<UserError> WaylandScreenCapture::portalPicture() {
@@ -165,7 +189,7 @@ Result<QImage> WaylandScreenCapture::screenshot(const DisplayInfo& display, int 
 
 QVariantList WaylandScreenCapture::windowList() {
     if (!compositorWindowsChosen_) {
-        compositorWindows_ = compositorWindowsFromEnvironment();
+        compositorWindows_ = compositorWindowsFromEnvironment(bus_);
         compositorWindowsChosen_ = true;
     }
     if (compositorWindows_) {

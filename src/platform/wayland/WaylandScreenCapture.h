@@ -12,18 +12,20 @@
 namespace tessal {
 
 // The screen on Wayland, where a client sees no other client's pixels: each output's picture
-// through wlr-screencopy where the compositor offers it (wlroots compositors), else one
-// screenshot of the whole desktop through the xdg-desktop-portal Screenshot interface
-// (non-interactive), cut into displays by their Qt geometries. Windows come from the compositor
-// where it tells (CompositorWindows); elsewhere each display is offered as one window, so the
-// image analysis still proposes the panels and windows it sees.
+// through wlr-screencopy where the compositor offers it (wlroots compositors) or through KWin's
+// own screenshot interface where KWin grants it (Plasma), else one screenshot of the whole
+// desktop through the xdg-desktop-portal Screenshot interface (non-interactive), cut into
+// displays by their Qt geometries. Windows come from the compositor where it tells
+// (CompositorWindows); elsewhere each display is offered as one window, so the image analysis
+// still proposes the panels and windows it sees.
 class CompositorWindows;
 class Screencopy;
 
 class WaylandScreenCapture final : public ScreenCaptureService {
   public:
-    // Where the pictures come from: screencopy where the compositor offers it, else the portal
-    // (`automatic`); or one of them only (TESSAL_SCREENSHOT=portal|screencopy, for comparing).
+    // Where the pictures come from: screencopy or KWin's interface where the compositor offers
+    // it, else the portal (`automatic`); or one of them only (TESSAL_SCREENSHOT=portal|screencopy,
+    // for comparing).
     enum class Source { automatic, portal, screencopy };
 
     explicit WaylandScreenCapture(QDBusConnection bus = QDBusConnection::sessionBus(),
@@ -49,6 +51,9 @@ class WaylandScreenCapture final : public ScreenCaptureService {
     int timeoutMs_;
     // Takes the desktop picture through the portal; the failure, if any.
     std::optional<UserError> portalPicture();
+    // Takes each display's picture through KWin's screenshot interface where KWin offers it to
+    // us; false (and the portal is asked) where it does not.
+    bool kwinPictures(const std::vector<DisplayInfo>& all);
 
     Source source_;
     std::unique_ptr<Screencopy> screencopy_;
@@ -61,6 +66,8 @@ class WaylandScreenCapture final : public ScreenCaptureService {
     int compositorPid_ = 0;
     std::unique_ptr<CompositorWindows> compositorWindows_;
     bool compositorWindowsChosen_ = false;
+    bool kwinChecked_ = false;
+    bool kwinOffered_ = false;
 };
 
 // The part of a desktop picture (covering `desktopLogical`, in Qt's logical coordinates) that

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# KDE Plasma's compositor, KWin, headless: the windows to pick come from a KWin script of ours
+# (front to back, frames with their decorations, processes), and `capture --full` takes the
+# screen through KWin's own screenshot interface, which KWin grants by our desktop entry (a
+# KWin without xdg-desktop-portal-kde has no screenshot portal at all).
+set -u
+if ! command -v kwin_wayland >/dev/null; then
+    echo "SKIP: kwin_wayland is not installed (package kwin-wayland)"
+    exit 77
+fi
+[ -z "${TESSAL_WAYLAND_INNER:-}" ] && export TESSAL_WL_EXTRA=${TESSAL_FIXTURE:-}
+source "$(dirname "$0")/kwin_world.sh"
+wayland_world_as_user "$@"
+kwin_world_start 1280x800
+require gtk3-demo:gtk-3-examples gtk3-widget-factory:gtk-3-examples
+
+# "x y w h pid" of each window KWin shows now, front to back, as KWin itself tells.
+cat >"$WORLD/frames.js" <<'JS'
+var shown = workspace.clientList().filter(function (c) {
+    return (c.normalWindow || c.dialog) && !c.minimized &&
+        (c.onAllDesktops || c.desktop === workspace.currentDesktop);
+});
+shown.sort(function (a, b) { return b.stackingOrder - a.stackingOrder; });
+shown.forEach(function (c) {
+    var g = c.frameGeometry;
+    print([c.resourceClass, g.x, g.y, g.width, g.height, c.pid].join(" "));
+});
+JS
+frames() { kwin_script "$WORLD/frames.js"; }
+shows() { frames | grep -q "^$1 "; }
+
+gtk3-demo >"$WORLD/demo.log" 2>&1 &
+WORLD_PIDS+=($!)
+wait_for 15 shows gtk3-demo ||
+    fail "gtk3-demo did not appear: $(cat "$WORLD/demo.log")"
+gtk3-widget-factory >"$WORLD/factory.log" 2>&1 &
+WORLD_PIDS+=($!)
+wait_for 15 shows gtk3-widget-factory ||
+    fail "gtk3-widget-factory did not appear: $(cat "$WORLD/factory.log")"
+sleep 1
+frames >"$WORLD/frames.txt"
+[ "$(wc -l <"$WORLD/frames.txt")" -eq 2 ] || fail "KWin shows: $(cat "$WORLD/frames.txt")"
+
+# --- the list as the command prints it: the same frames, processes and order ---------------
+"$TESSAL" capture --list-windows >"$WORLD/list.txt" 2>&1 || fail "--list-windows: $(cat "$WORLD/list.txt")"
+# The command prints display-local rectangles with y up, cut to the display (the widget
+# factory is wider than it).
+while read -r name x y w h pid; do
+    left=$((x < 0 ? 0 : x)) top=$((y < 0 ? 0 : y))
+    right=$((x + w > WORLD_WIDTH ? WORLD_WIDTH : x + w))
+    bottom=$((y + h > WORLD_HEIGHT ? WORLD_HEIGHT : y + h))
+    echo "  window $left,$((WORLD_HEIGHT - bottom)),$((right - left)),$((bottom - top)) pid $pid"
+done <"$WORLD/frames.txt" >"$WORLD/expected.txt"
+sed -n 's/ id [0-9]* / /p' "$WORLD/list.txt" >"$WORLD/listed.txt"
+diff "$WORLD/expected.txt" "$WORLD/listed.txt" >/dev/null ||
+    fail "KWin shows $(cat "$WORLD/expected.txt"), tessal lists $(cat "$WORLD/list.txt")"
+pass "--list-windows prints KWin's windows front to back, frames with their decorations"
+
+# --- the screen through KWin's screenshot interface ------------------------------------------
+"$TESSAL_WL_EXTRA" --window 0,0,320,200,known,#c83c28 >"$WORLD/fixture.log" 2>&1 &
+WORLD_PIDS+=($!)
+wait_for 15 shows tessal-fixture || fail "the fixture did not appear: $(cat "$WORLD/fixture.log")"
+cat >"$WORLD/content.js" <<'JS'
+workspace.clientList().forEach(function (c) {
+    var g = c.bufferGeometry;
+    if (c.resourceClass == "tessal-fixture") print([g.x, g.y, g.width, g.height].join(" "));
+});
+JS
+read -r cx cy cw ch <<<"$(kwin_script "$WORLD/content.js")"
+[ "${cw:-0}" -gt 100 ] || fail "no known window: $(kwin_script "$WORLD/content.js")"
+sleep 0.5
+# This world has no screenshot portal: only KWin's interface can give the picture.
+status=0
+TESSAL_SCREENSHOT=portal "$TESSAL" capture --full -o "$WORLD/portal.png" >"$WORLD/portal.out" 2>&1 ||
+    status=$?
+[ $status -eq 3 ] || fail "the portal gave a picture here (exit $status): $(cat "$WORLD/portal.out")"
+"$TESSAL" capture --full -o "$WORLD/full.png" >"$WORLD/full.out" 2>&1 ||
+    fail "capture --full: $(cat "$WORLD/full.out")"
+[ "$(identify -format %wx%h "$WORLD/full.png")" = "${WORLD_WIDTH}x$WORLD_HEIGHT" ] ||
+    fail "the picture is $(identify -format %wx%h "$WORLD/full.png")"
+colours=$(convert "$WORLD/full.png" -crop "${cw}x${ch}+${cx}+${cy}" +repage -unique-colors txt:- |
+    grep -c -v '^#')
+known=$(convert "$WORLD/full.png" -crop "${cw}x${ch}+${cx}+${cy}" +repage -unique-colors txt:- |
+    grep -c -i '#C83C28')
+[ "$colours" -eq 1 ] && [ "$known" -eq 1 ] ||
+    fail "the known window ($cx $cy $cw $ch) shows $colours colours in the picture"
+# KWin trusts the executable its desktop entry names: the same program elsewhere is refused and
+# left with the portal.
+cp "$TESSAL" "$WORLD/unlisted-tessal"
+status=0
+"$WORLD/unlisted-tessal" capture --full -o "$WORLD/unlisted.png" >"$WORLD/unlisted.out" 2>&1 ||
+    status=$?
+[ $status -eq 3 ] && grep -q "截图门户" "$WORLD/unlisted.out" ||
+    fail "a program without a desktop entry got (exit $status): $(cat "$WORLD/unlisted.out")"
+pass "capture --full takes the screen through KWin's interface, granted by our desktop entry"
