@@ -63,7 +63,8 @@ symbolic=share/icons/hicolor/symbolic/apps/local.ostrel-symbolic.svg
 if [ -f "$target/$symbolic" ]; then
     cp "$target/$symbolic" "$data/icons/hicolor/symbolic/apps/local.ostrel-symbolic.svg"
 fi
-exec_line="Exec=$(exec_value "$target/bin/tessal")"
+# KWin grants its screenshot interface by the path of the program making the calls.
+exec_line="Exec=$(exec_value "$target/bin/tessal-app")"
 while IFS= read -r line || [ -n "$line" ]; do
     case $line in
         Exec=*) printf '%s\n' "$exec_line" ;;

@@ -24,11 +24,13 @@ packages=(
   # because it is only a Recommends, which this script never installs.
   qt6-wayland libwayland-dev sway xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   pipewire wireplumber wtype wl-clipboard grim foot
+  # The headless KDE world: KWin's own window list and screenshot interface, GTK windows in it.
+  kwin-wayland gtk-3-examples
 )
 
 # `deps.sh bench` adds the peers the benchmarks measure against.
 if [ "${1:-}" = "bench" ]; then
-  packages+=(flameshot gtk-3-examples libatk-adaptor xterm bc opencc)
+  packages+=(flameshot libatk-adaptor xterm bc opencc)
 fi
 
 missing=()

@@ -12,7 +12,7 @@ kwin_world_start() {
     export WORLD=$XDG_RUNTIME_DIR
     require identify:imagemagick python3:python3 dbus-send:dbus
     mkdir -p "$WORLD/share/applications"
-    sed "s|^Exec=.*|Exec=$TESSAL|" "$(dirname "$TESSAL")/local.ostrel.desktop" \
+    sed "s|^Exec=.*|Exec=$(dirname "$TESSAL")/tessal-app|" "$(dirname "$TESSAL")/local.ostrel.desktop" \
         >"$WORLD/share/applications/local.ostrel.desktop"
     export XDG_DATA_DIRS=$WORLD/share:/usr/local/share:/usr/share
     export XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true XDG_SESSION_TYPE=wayland

@@ -86,9 +86,10 @@ known=$(convert "$WORLD/full.png" -crop "${cw}x${ch}+${cx}+${cy}" +repage -uniqu
     fail "the known window ($cx $cy $cw $ch) shows $colours colours in the picture"
 # KWin trusts the executable its desktop entry names: the same program elsewhere is refused and
 # left with the portal.
-cp "$TESSAL" "$WORLD/unlisted-tessal"
+mkdir -p "$WORLD/unlisted"
+cp "$TESSAL" "$(dirname "$TESSAL")/tessal-app" "$WORLD/unlisted/"
 status=0
-"$WORLD/unlisted-tessal" capture --full -o "$WORLD/unlisted.png" >"$WORLD/unlisted.out" 2>&1 ||
+"$WORLD/unlisted/tessal" capture --full -o "$WORLD/unlisted.png" >"$WORLD/unlisted.out" 2>&1 ||
     status=$?
 [ $status -eq 3 ] && grep -q "截图门户" "$WORLD/unlisted.out" ||
     fail "a program without a desktop entry got (exit $status): $(cat "$WORLD/unlisted.out")"

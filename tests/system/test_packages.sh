@@ -21,7 +21,7 @@ deb=$(ls "$dir"/deb/tessal_"$version"_*.deb 2>/dev/null | head -n1)
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "no Qt dependency recorded"
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for f in ./usr/bin/tessal ./usr/lib/tessal/tessal-ocr-worker ./usr/lib/tessal/libonnxruntime.so.1 \
+for f in ./usr/bin/tessal ./usr/bin/tessal-app ./usr/lib/tessal/tessal-ocr-worker ./usr/lib/tessal/libonnxruntime.so.1 \
     ./usr/share/tessal/ocr/ch_PP-OCRv4_rec_infer.onnx ./usr/share/applications/local.ostrel.desktop \
     ./usr/share/metainfo/local.ostrel.Tessal.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/local.ostrel.svg \
@@ -41,7 +41,7 @@ dpkg --root="$root" --force-depends --force-script-chrootless --force-not-root -
 dpkg --root="$root" -s tessal | grep -q '^Status: install ok installed' || fail "dpkg status"
 desktop-file-validate "$root/usr/share/applications/local.ostrel.desktop" || fail "desktop entry"
 # KWin grants its screenshot interface by the program's full path in the entry.
-grep -qx "Exec=/usr/bin/tessal" "$root/usr/share/applications/local.ostrel.desktop" &&
+grep -qx "Exec=/usr/bin/tessal-app" "$root/usr/share/applications/local.ostrel.desktop" &&
     grep -qx "X-KDE-DBUS-Restricted-Interfaces=org.kde.KWin.ScreenShot2" \
         "$root/usr/share/applications/local.ostrel.desktop" ||
     fail "the desktop entry does not ask KWin for screenshots by the installed path"
@@ -96,7 +96,7 @@ installed="$home/.local/opt/Tessal.bundle"
 "$build/tessal-bundle-sign" verify "$installed" "$public" || fail "installed copy does not verify"
 entry="$home/.local/share/applications/local.ostrel.desktop"
 desktop-file-validate "$entry" || fail "bundle desktop entry"
-grep -qx "Exec=\"$installed/bin/tessal\"" "$entry" || fail "entry does not start the bundle"
+grep -qx "Exec=\"$installed/bin/tessal-app\"" "$entry" || fail "entry does not start the bundle"
 [ "$(QT_QPA_PLATFORM=offscreen "$installed/bin/tessal" --version)" = "Tessal $version" ] ||
     fail "the installed bundle does not run"
 grep -qx "Exec='$installed/bin/tessal'" "$home/.local/share/dbus-1/services/local.ostrel.service" ||

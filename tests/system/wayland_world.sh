@@ -29,6 +29,7 @@ wayland_world_as_user() {
     # The programs under test, where that user can run them whatever the checkout's folder
     # allows, and the script itself with its helpers.
     cp "$TESSAL" "$base/bin/tessal"
+    cp "$(dirname "$TESSAL")/tessal-app" "$base/bin/tessal-app"
     [ -n "${TESSAL_WL_POINTER:-}" ] && cp "$TESSAL_WL_POINTER" "$base/bin/tessal-wl-pointer"
     # One more program a script may name (a benchmark's).
     local extra=""
