@@ -28,6 +28,7 @@
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenCaptureFailure.h"
 #include "capture/SelectionChrome.h"
+#include "imaging/PngEncoder.h"
 #include "longcapture/LongCaptureTrimDialog.h"
 #include "longcapture/LongScreenshotResult.h"
 #include "platform/Platform.h"
@@ -712,13 +713,23 @@ void AppDelegate::showHistory() {
                                      [this](const AlertSpec& alert) { return alerts_.run(alert); },
                                      SerialQueue::submitter("local.ostrel.history-thumbnails")});
         std::weak_ptr<bool> alive = alive_;
-        historyWindow_->onEdit = [this, alive](const QByteArray& png) {
-            if (!alive.expired())
-                showResult(QImage::fromData(png),
-                           QCoreApplication::translate("AppDelegate", "历史截图"));
+        // Stored PNGs are decoded on the worker: a long capture's takes a third of a second.
+        auto decoded = [this, alive](const QByteArray& png,
+                                     std::function<void(EncodedImage)> then) {
+            PngEncoder::worker().async([png, alive, then = std::move(then), &queue = mainQueue_] {
+                EncodedImage image{png, QImage::fromData(png)};
+                queue.async([alive, then, image = std::move(image)] {
+                    if (!alive.expired()) then(image);
+                });
+            });
         };
-        historyWindow_->onPin = [this, alive](const QByteArray& png) {
-            if (!alive.expired()) showPin({png, QImage::fromData(png)}, std::nullopt);
+        historyWindow_->onEdit = [this, decoded](const QByteArray& png) {
+            decoded(png, [this](const EncodedImage& image) {
+                showResult(image.image, QCoreApplication::translate("AppDelegate", "历史截图"));
+            });
+        };
+        historyWindow_->onPin = [this, decoded](const QByteArray& png) {
+            decoded(png, [this](const EncodedImage& image) { showPin(image, std::nullopt); });
         };
     }
     visibility_.activate();
