@@ -330,9 +330,12 @@ bool AppDelegate::cancelDelayedScreenshot() {
 void AppDelegate::takeScreenshot() {
     // Asked for now: a countdown running meanwhile has nothing left to do.
     countdown_.cancel();
-    // A capture on its way takes the keys typed after the shortcut; refused, they go on to the
-    // focused program.
-    if (capturing_) return;
+    // A capture on its way takes the keys typed after the shortcut, unless it is still waiting
+    // for the guide, which answers to the keyboard; refused, they go on to the focused program.
+    if (capturing_) {
+        if (guideOpen_) platform_.hotKeys->releaseHeldKeys();
+        return;
+    }
     if (configuring_ || longScreenshot_ || (editor_ && editor_->isSaving)) {
         platform_.hotKeys->releaseHeldKeys();
         return;
@@ -350,7 +353,9 @@ void AppDelegate::takeScreenshot() {
         platform_.hotKeys->releaseHeldKeys();  // the guide answers to the keyboard
         visibility_.activate();
         beforeGuide = std::make_shared<ScreenRecall>(ScreenRecall::take());
+        guideOpen_ = true;
         const int answer = alerts_.run(ChildRegionPermissionGuide::alert(shortcut_.text()));
+        guideOpen_ = false;
         guideFrame = alerts_.lastFrame();
         defaults_.set(ChildRegionPermissionGuide::shownKey, true);
         guideShown = true;

@@ -170,6 +170,7 @@ class AppDelegate final : public QObject {
     // Tells a late close of a replaced editor from the close of the current one.
     unsigned long editorSerial_ = 0;
     bool capturing_ = false;
+    bool guideOpen_ = false;  // the first capture's guide, while it waits for an answer
     bool configuring_ = false;
     QAction* captureMenuItem_ = nullptr;
     QMenu* delayMenu_ = nullptr;

@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
     if (forwardedCapture(argc, argv)) return 0;
     char self[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0) {
+    if (length <= 0 || length >= ssize_t(sizeof self) - 1) {
+        if (length > 0) errno = ENAMETOOLONG;
         std::fprintf(stderr, "tessal: cannot find its own file: %s\n", std::strerror(errno));
         return 127;
     }

@@ -20,6 +20,29 @@ xdotool key Escape
 wait_for 5 is_colour 250 200 255,255,255 || fail "Escape did not end the capture: $(pixel_at 250 200)"
 pass "a short keyboard hold is waited for and Escape still ends the capture"
 
+# Keys typed after the shortcut, while the overlay is not up yet (here a pin of ours is hidden
+# first and the screen given a moment to repaint), belong to the capture: an Escape ends it and
+# never reaches the focused program. Typed later, the same key reaches that program again.
+"$TESSAL" capture --region 600,500,100,80 --pin || fail "no pin"
+wait_for 5 xdotool search --onlyvisible --class tessal || fail "the pin did not show"
+xdotool mousemove 250 200 click 1
+sleep 0.3
+xdotool key Escape
+wait_for 5 grep -q "key grab-fixture Esc" "$WORLD/fixture.log" || fail "the probe window gets no keys"
+: >"$WORLD/fixture.log"
+xdotool key ctrl+1 sleep 0.05 key Escape
+sleep 0.5
+is_colour 250 200 255,255,255 || fail "an Escape typed before the overlay was up was lost"
+! grep -q "key grab-fixture Esc" "$WORLD/fixture.log" ||
+    fail "an Escape typed for the capture reached the focused program"
+# The pin comes back and may take the focus: the program is given it again.
+xdotool mousemove 250 200 click 1
+sleep 0.3
+xdotool key Escape
+wait_for 5 grep -q "key grab-fixture Esc" "$WORLD/fixture.log" ||
+    fail "the keyboard did not return to the focused program"
+pass "keys typed after the shortcut wait for the overlay, then the keyboard is the program's again"
+
 # held_elsewhere keyboard|pointer: the fixture holds it for good; a capture ends with the alert.
 held_elsewhere() {
     "$TESSAL_FIXTURE" --grab-$1 8 >"$WORLD/$1.out" 2>&1 &

@@ -440,7 +440,8 @@ TEST_F(AppServicesTest, TheAutostartEntryAndTheBundleInstallerQuoteExecAlike) {
         EXPECT_EQ(sh.exitCode(), 0)
             << home.toStdString() << sh.readAllStandardError().toStdString();
 
-        const QString program = root + "/.local/opt/Tessal.bundle/bin/tessal";
+        // The program itself: KWin grants its screenshot interface by this path.
+        const QString program = root + "/.local/opt/Tessal.bundle/bin/tessal-app";
         const QString installed =
             execLine(root + "/.local/share/applications/local.ostrel.desktop");
         EXPECT_EQ(execProgram(installed), program) << installed.toStdString();

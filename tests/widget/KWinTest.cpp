@@ -68,6 +68,10 @@ class FakeKWin final : public QDBusVirtualObject {
         QMetaObject::invokeMethod(
             this,
             [this] {
+                // Released with an answer: a name dropped with the connection alone may still
+                // be owned when the next check asks the bus.
+                bus_->unregisterService(KWinWindows::service);
+                bus_->unregisterService(KWinScreenShot::service);
                 bus_->unregisterObject("/", QDBusConnection::UnregisterTree);
                 if (writer_.joinable()) writer_.join();
                 for (int fd : open_) close(fd);

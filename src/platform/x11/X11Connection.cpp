@@ -177,15 +177,14 @@ constexpr int kHoldLimitMs = 1500;
 void holdKeyboard() {
     xcb_connection_t* c = connection();
     if (!c) return;
-    if (!keyboardHeld) {
-        // The answer is not waited for: a refused grab leaves nothing to release, and releasing
-        // a grab this client does not hold does nothing.
-        xcb_discard_reply(c, xcb_grab_keyboard(c, 0, rootWindow(), XCB_CURRENT_TIME,
-                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_SYNC)
-                                 .sequence);
-        xcb_flush(c);
-        keyboardHeld = true;
-    }
+    // Asked again each time: an overlay hidden since (a capture replacing the session) has
+    // released the keyboard. The answer is not waited for: a refused grab leaves nothing to
+    // release, and releasing a grab this client does not hold does nothing.
+    xcb_discard_reply(c, xcb_grab_keyboard(c, 0, rootWindow(), XCB_CURRENT_TIME,
+                                           XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_SYNC)
+                             .sequence);
+    xcb_flush(c);
+    keyboardHeld = true;
     const unsigned serial = ++holdSerial;
     QTimer::singleShot(kHoldLimitMs, qGuiApp, [serial] {
         if (serial == holdSerial) releaseKeyboardHold();

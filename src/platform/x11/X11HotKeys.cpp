@@ -48,10 +48,8 @@ int X11HotKeys::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers) {
 
     std::vector<xcb_void_cookie_t> cookies;
     for (std::uint16_t ignored : kIgnoredMasks) {
-        // The keyboard freezes at the press, so keys typed right after it (Return before the
-        // overlay is up) wait for the capture instead of reaching the focused program.
         cookies.push_back(xcb_grab_key_checked(c, 1, x11::rootWindow(), mask | ignored, keycode,
-                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_SYNC));
+                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     }
     bool refused = false;
     for (std::size_t i = 0; i < cookies.size(); ++i) {
@@ -98,17 +96,13 @@ bool X11HotKeys::nativeEventFilter(const QByteArray& eventType, void* message, q
     const std::uint16_t state = press->state & kRelevantMasks;
     for (const auto& [reference, grab] : grabs_) {
         if (grab.keycode == press->detail && grab.mask == state) {
-            // The frozen keyboard stays frozen past the key's release, until the capture's
-            // overlay takes it or the press turns out to start none.
+            // Keys typed from here on wait for the capture's overlay (or are let go when the
+            // press starts none). Not frozen by the grab itself: a Tessal that stopped
+            // answering would then take the desktop's keyboard with it.
             x11::holdKeyboard();
             if (onPressed) onPressed(reference);
             return true;
         }
-    }
-    // A press of a grab no longer ours (or another filter's key): never leave it frozen.
-    if (xcb_connection_t* c = x11::connection()) {
-        xcb_allow_events(c, XCB_ALLOW_ASYNC_KEYBOARD, press->time);
-        xcb_flush(c);
     }
     return false;
 }
