@@ -2248,6 +2248,10 @@ Please take the screenshot again; if a display was just connected or disconnecte
         <source>截图已取消。</source>
         <translation>The screenshot was cancelled.</translation>
     </message>
+    <message>
+        <source>桌面仍在等待对上一次截图请求的回答。</source>
+        <translation>The desktop is still waiting for an answer to the previous screenshot request.</translation>
+    </message>
 </context>
 <context>
     <name>WaylandWindowStream</name>

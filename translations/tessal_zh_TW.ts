@@ -2245,6 +2245,10 @@
         <source>截图已取消。</source>
         <translation>截圖已取消。</translation>
     </message>
+    <message>
+        <source>桌面仍在等待对上一次截图请求的回答。</source>
+        <translation>桌面仍在等待對上一次截圖要求的回答。</translation>
+    </message>
 </context>
 <context>
     <name>WaylandWindowStream</name>

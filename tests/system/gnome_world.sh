@@ -1,7 +1,8 @@
 # A private GNOME desktop for one system test: headless GNOME Shell (its own virtual monitor, no
 # X11) with xdg-desktop-portal and its GNOME backend, on a session bus and a system bus of its
 # own, run as an unprivileged user as the sway world is (wayland_world.sh).
-#   source gnome_world.sh; wayland_world_as_user "$@"; gnome_world_start [WIDTHxHEIGHT]
+#   source gnome_world.sh; wayland_world_as_user "$@"; gnome_world_start [WIDTHxHEIGHT] [--pipewire]
+# --pipewire starts PipeWire first, for screen casts.
 # The headless shell has no keyboard: gnome_keys types into it through Mutter's RemoteDesktop.
 
 source "$(dirname "${BASH_SOURCE[0]}")/wayland_world.sh"
@@ -10,6 +11,7 @@ gnome_world_start() {
     local size=${1:-1600x900}
     export WORLD_WIDTH=${size%x*} WORLD_HEIGHT=${size#*x}
     export WORLD=$XDG_RUNTIME_DIR
+    [ "${2:-}" = --pipewire ] && require pipewire:pipewire wireplumber:wireplumber && world_pipewire_start
     require gnome-shell:gnome-shell gdbus:libglib2.0-bin dbus-monitor:dbus-bin \
         dbus-update-activation-environment:dbus-bin identify:imagemagick \
         /usr/libexec/xdg-desktop-portal:xdg-desktop-portal \
@@ -27,8 +29,10 @@ CONF
     export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$WORLD/system_bus_socket
     export XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=wayland QT_QPA_PLATFORM=wayland
     export WAYLAND_DISPLAY=gnome-world
-    gnome-shell --wayland --headless --no-x11 --virtual-monitor "$size" \
-        --wayland-display "$WAYLAND_DISPLAY" >"$WORLD/gnome-shell.log" 2>&1 &
+    # GNOME_SHELL_OPTIONS: what a benchmark adds, word by word. The shell goes with the script
+    # however it ends: one left behind keeps every descriptor it inherited (a build lock, say).
+    setpriv --pdeathsig KILL gnome-shell --wayland --headless --no-x11 --virtual-monitor "$size" \
+        --wayland-display "$WAYLAND_DISPLAY" ${GNOME_SHELL_OPTIONS:-} >"$WORLD/gnome-shell.log" 2>&1 &
     WORLD_PIDS+=($!)
     wait_for 30 gnome_bus_has org.gnome.Mutter.RemoteDesktop || {
         tail -n 20 "$WORLD/gnome-shell.log" >&2

@@ -52,6 +52,7 @@ struct Behaviour {
     bool answers = true;
     bool replies = true;  // false: the method call itself is never answered
     int answerAfterMs = 0;
+    bool oldHandle = false;  // the request object named as portals before 0.9 named it
 };
 
 // xdg-desktop-portal as far as these tests need it, on its own thread and connection.
@@ -142,8 +143,11 @@ class FakePortal final : public QDBusVirtualObject {
         // The request object is named after the caller and its handle token.
         const QVariantMap options = mapArgument(message.arguments().last());
         QString sender = message.service().mid(1).replace('.', '_');
-        const QString handle = "/org/freedesktop/portal/desktop/request/" + sender + "/" +
-                               options.value("handle_token").toString();
+        const QString handle =
+            behaviour.oldHandle
+                ? "/org/freedesktop/portal/desktop/request/" + QString::number(++serial_)
+                : "/org/freedesktop/portal/desktop/request/" + sender + "/" +
+                      options.value("handle_token").toString();
         connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(handle))));
         if (behaviour.answers) {
             QDBusMessage response =
@@ -166,6 +170,7 @@ class FakePortal final : public QDBusVirtualObject {
     QMap<QString, Behaviour> behaviours_;
     QStringList calls_;
     QStringList closed_;
+    int serial_ = 0;
     QVariantList last_;
 };
 
@@ -218,6 +223,7 @@ TEST_F(PortalTest, RequestsGetTheirResponseOrAClearError) {
         {{1, {}, true}, PortalRequest::cancelled, 0},
         {{2, {}, true}, PortalRequest::failed, 0},
         {{0, {}, false}, -1, 12},
+        {{0, {{"uri", "file:///tmp/y.png"}}, true, true, 100, true}, PortalRequest::success, 0},
     };
     for (const Case& c : cases) {
         portal->behave(screenshot, c.behaviour);
@@ -365,8 +371,14 @@ TEST_F(PortalTest, TheScreenshotAnswerIsAwaitedUntilTheUserAnswersOrCancels) {
         portal->behave(screenshot, behaviour);
         WaylandScreenCapture capture(client(), 400);
         std::vector<bool> awaiting;
+        std::optional<UserError> meanwhile;
         capture.onAwaitingUser = [&](bool on) {
             awaiting.push_back(on);
+            // A second capture asked for meanwhile would raise a second dialog.
+            if (on) {
+                const auto second = capture.shareableContent();
+                meanwhile = second ? UserError{} : second.error();
+            }
             if (on && c.cancelAfterMs >= 0)
                 QTimer::singleShot(c.cancelAfterMs, [&] { capture.cancelAwaitingUser(); });
         };
@@ -385,6 +397,8 @@ TEST_F(PortalTest, TheScreenshotAnswerIsAwaitedUntilTheUserAnswersOrCancels) {
             EXPECT_LT(timer.elapsed(), 3000);
         }
         EXPECT_EQ(awaiting, c.awaiting);
+        EXPECT_EQ(meanwhile.value_or(UserError{}).message,
+                  c.awaiting.empty() ? QString() : "桌面仍在等待对上一次截图请求的回答。");
         EXPECT_TRUE(capture.preflight()) << "nobody refused";
         if (!portal) {
             portal = std::make_unique<FakePortal>(address);

@@ -114,6 +114,12 @@ Result<ShareableContent> WaylandScreenCapture::shareableContent() {
 std::optional<UserError> WaylandScreenCapture::portalPicture() {
     // The call has its time box; the answer may come only after the desktop asked the user
     // whether we may take screenshots (GNOME does on the first one), which takes what it takes.
+    // One question at a time: a capture asked for while the user is still being asked (user
+    // input and D-Bus requests go on meanwhile) would raise a second dialog.
+    if (request_)
+        return UserError{domain, 4,
+                         QCoreApplication::translate("WaylandScreenCapture",
+                                                     "桌面仍在等待对上一次截图请求的回答。")};
     PortalRequest request(bus_, timeoutMs_, PortalRequest::noAnswerLimit);
     request.onAwaitingUser = [this](bool awaiting) {
         if (onAwaitingUser) onAwaitingUser(awaiting);
