@@ -26,6 +26,8 @@ packages=(
   pipewire wireplumber wtype wl-clipboard grim foot
   # The headless KDE world: KWin's own window list and screenshot interface, GTK windows in it.
   kwin-wayland gtk-3-examples
+  # The headless GNOME world: the shell, its portal backend, and the bus tools that set it up.
+  gnome-shell xdg-desktop-portal-gnome dbus-bin
 )
 
 # `deps.sh bench` adds the peers the benchmarks measure against.

@@ -764,6 +764,12 @@ With Capture Now, selection from the picture and drawing a rectangle still work.
         <source>列出每个显示器上可选的窗口及其编号</source>
         <translation>List the selectable windows on each display, with their numbers</translation>
     </message>
+    <message>
+        <source>tessal: 桌面正在询问是否允许 Tessal 截图，请在它的对话框中选择“允许”。
+</source>
+        <translation>tessal: the desktop is asking whether Tessal may take screenshots; choose “Allow” in its dialog.
+</translation>
+    </message>
 </context>
 <context>
     <name>CopiedNote</name>
@@ -1499,6 +1505,10 @@ Quit the earlier version, move it to the trash, and use only Tessal from now on.
         <source>桌面门户在回应之前退出了。</source>
         <translation>The desktop portal quit before answering.</translation>
     </message>
+    <message>
+        <source>请求已取消。</source>
+        <translation>The request was cancelled.</translation>
+    </message>
 </context>
 <context>
     <name>SaveDestination</name>
@@ -1544,6 +1554,21 @@ Quit the earlier version, move it to the trash, and use only Tessal from now on.
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenAccessNote</name>
+    <message>
+        <source>Tessal · 等待截图授权</source>
+        <translation>Tessal · Waiting for Screenshot Permission</translation>
+    </message>
+    <message>
+        <source>桌面正在询问是否允许 Tessal 截图，请在它的对话框中选择“允许”。按 Esc 取消截图。</source>
+        <translation>The desktop is asking whether Tessal may take screenshots. Choose “Allow” in its dialog. Press Esc to cancel the screenshot.</translation>
+    </message>
+    <message>
+        <source>取消截图</source>
+        <translation>Cancel Screenshot</translation>
     </message>
 </context>
 <context>
@@ -2222,6 +2247,14 @@ Please take the screenshot again; if a display was just connected or disconnecte
     <message>
         <source>KWin 没有交出屏幕画面：%1</source>
         <translation>KWin did not hand over the screen picture: %1</translation>
+    </message>
+    <message>
+        <source>截图已取消。</source>
+        <translation>The screenshot was cancelled.</translation>
+    </message>
+    <message>
+        <source>桌面仍在等待对上一次截图请求的回答。</source>
+        <translation>The desktop is still waiting for an answer to the previous screenshot request.</translation>
     </message>
 </context>
 <context>

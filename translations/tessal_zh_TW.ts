@@ -764,6 +764,12 @@
         <source>列出每个显示器上可选的窗口及其编号</source>
         <translation>列出每個顯示器上可選的視窗及其編號</translation>
     </message>
+    <message>
+        <source>tessal: 桌面正在询问是否允许 Tessal 截图，请在它的对话框中选择“允许”。
+</source>
+        <translation>tessal: 桌面正在詢問是否允許 Tessal 截圖，請在它的對話框中選擇「允許」。
+</translation>
+    </message>
 </context>
 <context>
     <name>CopiedNote</name>
@@ -1499,6 +1505,10 @@
         <source>桌面门户在回应之前退出了。</source>
         <translation>桌面入口在回應之前結束了。</translation>
     </message>
+    <message>
+        <source>请求已取消。</source>
+        <translation>要求已取消。</translation>
+    </message>
 </context>
 <context>
     <name>SaveDestination</name>
@@ -1544,6 +1554,21 @@
     <message>
         <source>取消</source>
         <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenAccessNote</name>
+    <message>
+        <source>Tessal · 等待截图授权</source>
+        <translation>Tessal · 等待截圖授權</translation>
+    </message>
+    <message>
+        <source>桌面正在询问是否允许 Tessal 截图，请在它的对话框中选择“允许”。按 Esc 取消截图。</source>
+        <translation>桌面正在詢問是否允許 Tessal 截圖，請在它的對話框中選擇「允許」。按 Esc 取消截圖。</translation>
+    </message>
+    <message>
+        <source>取消截图</source>
+        <translation>取消截圖</translation>
     </message>
 </context>
 <context>
@@ -2219,6 +2244,14 @@
     <message>
         <source>KWin 没有交出屏幕画面：%1</source>
         <translation>KWin 沒有交出螢幕畫面：%1</translation>
+    </message>
+    <message>
+        <source>截图已取消。</source>
+        <translation>截圖已取消。</translation>
+    </message>
+    <message>
+        <source>桌面仍在等待对上一次截图请求的回答。</source>
+        <translation>桌面仍在等待對上一次截圖要求的回答。</translation>
     </message>
 </context>
 <context>

@@ -14,6 +14,7 @@
 #include "AppServices.h"
 #include "CapturePreferencesWindow.h"
 #include "Resources.h"
+#include "ScreenAccessNote.h"
 #include "UpdateMenuItems.h"
 #include "annotation/SavePanel.h"
 #include "annotation/ScreenshotExport.h"
@@ -97,6 +98,15 @@ AppDelegate::AppDelegate(Platform& platform, DefaultsStore& defaults, MainQueue&
         [this] { visibility_.activate(); }, [] { QCoreApplication::quit(); }, bundle.version,
         bundle.appName, bundle.channelEnabled, bundle.bundle, systemVersion(),
         LegacyApplicationNotice::searchedDirectories()});
+    // The desktop may ask the user before a capture (GNOME, the first time): the note says
+    // what its dialog is for, and cancels.
+    platform_.capture->onAwaitingUser = [this](bool awaiting) {
+        accessNote_.reset();
+        if (!awaiting) return;
+        accessNote_ =
+            std::make_unique<ScreenAccessNote>([this] { platform_.capture->cancelAwaitingUser(); });
+        accessNote_->show();
+    };
 }
 
 AppDelegate::~AppDelegate() {
@@ -105,6 +115,7 @@ AppDelegate::~AppDelegate() {
     for (auto& [id, result] : longResults_) result->onClose = nullptr;
     if (longScreenshot_) longScreenshot_->onClose = nullptr;
     if (platform_.hotKeys) platform_.hotKeys->onPressed = nullptr;
+    if (platform_.capture) platform_.capture->onAwaitingUser = nullptr;
     if (editor_) editor_->onClose = nullptr;
     delete menu_;
 }
@@ -461,8 +472,12 @@ void AppDelegate::capture(bool previousWasShown) {
     platform_.capture->releaseFrozenDisplays();
     visibility_.unhide();
     visibility_.activate();
-    const bool permitted = platform_.capture->preflight();
-    alerts_.run(ScreenCaptureFailure::alert(snapshots.error(), !permitted).failure());
+    if (snapshots.error().code == ScreenCaptureService::cancelledByUser) {
+        if (onCaptureCancelled) onCaptureCancelled();
+    } else {
+        const bool permitted = platform_.capture->preflight();
+        alerts_.run(ScreenCaptureFailure::alert(snapshots.error(), !permitted).failure());
+    }
     if (previousWasShown && editor_) editor_->showWindow();
 }
 

@@ -40,6 +40,7 @@ class Editor;
 class LongScreenshot;
 class LongScreenshotResult;
 class PinnedImage;
+class ScreenAccessNote;
 class MainQueue;
 class ScreenshotHistoryWindow;
 class TextRecognitionWindows;
@@ -167,6 +168,8 @@ class AppDelegate final : public QObject {
     std::unique_ptr<TextRecognitionWindows> recognitionWindows_;
     std::unique_ptr<ScreenshotHistoryWindow> historyWindow_;
     std::unique_ptr<CapturePreferencesWindow> preferencesWindow_;
+    // Up while the desktop asks the user whether we may take screenshots.
+    std::unique_ptr<ScreenAccessNote> accessNote_;
     // Tells a late close of a replaced editor from the close of the current one.
     unsigned long editorSerial_ = 0;
     bool capturing_ = false;

@@ -67,6 +67,13 @@ int runStillCommand(const Command& command, std::unique_ptr<QCoreApplication>& c
     QGuiApplication app(arguments.argc, arguments.argv);
     UiLanguages::installForShell(app);
     Platform platform = createSystemPlatform();
+    // GNOME asks the user before the first screenshot, in a dialog that waits for the answer.
+    platform.capture->onAwaitingUser = [](bool awaiting) {
+        if (awaiting)
+            printErr(QCoreApplication::translate(
+                "CommandLine",
+                "tessal: 桌面正在询问是否允许 Tessal 截图，请在它的对话框中选择“允许”。\n"));
+    };
     if (command.delay > 0)
         std::this_thread::sleep_for(std::chrono::duration<double>(command.delay));
 

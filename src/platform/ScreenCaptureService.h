@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -71,6 +72,15 @@ class ScreenCaptureService {
     virtual bool setPointerInScreenshots(bool on) { return (void)on, false; }
     // The pointer's picture now; nothing where it cannot be read.
     virtual std::optional<PointerImage> pointerImage() { return std::nullopt; }
+
+    // Told while shareableContent() waits for the user to answer the desktop's question whether
+    // Tessal may take screenshots (GNOME asks before the first one, and its dialog waits): true
+    // once the wait has lasted a moment, false when it ends. Meanwhile the program's windows take
+    // user input, and cancelAwaitingUser() ends the wait: the desktop withdraws its question and
+    // shareableContent() fails with code `cancelledByUser`, which nobody needs to be told about.
+    std::function<void(bool awaiting)> onAwaitingUser;
+    virtual void cancelAwaitingUser() {}
+    static constexpr int cancelledByUser = 14;
 
     // Looks up, while the program is idle, what the first capture would otherwise wait for
     // (names and formats the display server knows things by). Holds no picture memory.

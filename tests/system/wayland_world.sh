@@ -36,7 +36,7 @@ wayland_world_as_user() {
     [ -n "${TESSAL_WL_EXTRA:-}" ] && cp "$TESSAL_WL_EXTRA" "$base/bin/" &&
         extra=$base/bin/$(basename "$TESSAL_WL_EXTRA")
     cp "$(dirname "$0")"/*.sh "$(dirname "$0")"/*.py "$base/bin/" 2>/dev/null
-    cp "$(dirname "${BASH_SOURCE[0]}")"/{wayland_world,kwin_world,world_common,wayland_long_capture}.sh \
+    cp "$(dirname "${BASH_SOURCE[0]}")"/{wayland_world,kwin_world,gnome_world,world_common,wayland_long_capture}.sh \
         "$(dirname "${BASH_SOURCE[0]}")"/atspi_point.py "$base/bin/"
     # Our desktop entry, for worlds whose compositor grants interfaces by it.
     cp "$(dirname "${BASH_SOURCE[0]}")"/../../resources/local.ostrel.desktop "$base/bin/"
@@ -72,11 +72,7 @@ wayland_world_start() {
         wtype:wtype wl-paste:wl-clipboard foot:foot identify:imagemagick \
         /usr/libexec/xdg-desktop-portal:xdg-desktop-portal \
         /usr/libexec/xdg-desktop-portal-wlr:xdg-desktop-portal-wlr
-    pipewire >"$WORLD/pipewire.log" 2>&1 &
-    WORLD_PIDS+=($!)
-    wait_for 5 test -S "$XDG_RUNTIME_DIR/pipewire-0" || fail "PipeWire did not start"
-    wireplumber >"$WORLD/wireplumber.log" 2>&1 &
-    WORLD_PIDS+=($!)
+    world_pipewire_start
     cat >"$WORLD/sway.conf" <<CONF
 output HEADLESS-1 resolution ${size} position 0 0 scale 1
 output HEADLESS-2 resolution 1600x1200 position ${size%x*} 0 scale 2

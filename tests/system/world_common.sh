@@ -20,6 +20,15 @@ wait_for() {
     done
 }
 
+# PipeWire with its session manager, in the world's runtime folder.
+world_pipewire_start() {
+    pipewire >"$WORLD/pipewire.log" 2>&1 &
+    WORLD_PIDS+=($!)
+    wait_for 5 test -S "$XDG_RUNTIME_DIR/pipewire-0" || fail "PipeWire did not start"
+    wireplumber >"$WORLD/wireplumber.log" 2>&1 &
+    WORLD_PIDS+=($!)
+}
+
 world_kill_all() {
     local pid
     for pid in "${WORLD_PIDS[@]}"; do kill "$pid" 2>/dev/null; done

@@ -5,7 +5,10 @@
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include "ScriptedAlerts.h"
@@ -306,6 +309,59 @@ TEST_F(AppDelegateTest, FailedCaptureBringsThePreviousEditorBack) {
     EXPECT_EQ(alerts.shown[0].message, "无法截取屏幕");
     EXPECT_TRUE(alerts.shown[0].informative.startsWith("无法读取屏幕内容\n"));
     EXPECT_TRUE(fake.workspace->opened.isEmpty());
+}
+
+// While the desktop asks the user whether Tessal may take screenshots, a note says what its
+// dialog is for; Escape or the note's button withdraws the request: no alert, no overlay, and
+// the capture counts as cancelled. Answered, the capture opens and the note goes.
+TEST_F(AppDelegateTest, ANoteExplainsTheDesktopsQuestionAndCancelsIt) {
+    launch();
+    int cancelledCaptures = 0;
+    app->onCaptureCancelled = [&] { ++cancelledCaptures; };
+    const auto note = []() -> QWidget* {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "screenAccessNote" && w->isVisible()) return w;
+        return nullptr;
+    };
+    struct Case {
+        const char* name;
+        std::function<void(QWidget*)> user;
+        bool cancelled;
+    };
+    const Case cases[] = {
+        {"Escape",
+         [](QWidget* w) {
+             QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+             QApplication::sendEvent(w, &press);
+         },
+         true},
+        {"the note's button", [](QWidget* w) { w->findChild<QPushButton*>()->click(); }, true},
+        {"the note closed", [](QWidget* w) { w->close(); }, true},
+        {"the user answers the desktop", [](QWidget*) {}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int cancelsBefore = fake.capture->cancels;
+        bool noteShown = false;
+        fake.capture->whileAwaiting = [&] {
+            QWidget* shown = note();
+            ASSERT_NE(shown, nullptr);
+            noteShown = true;
+            EXPECT_TRUE(shown->findChild<QLabel*>()->text().contains("选择“允许”"));
+            c.user(shown);
+        };
+        Editor* editor = capture();
+        EXPECT_TRUE(noteShown);
+        EXPECT_EQ(note(), nullptr) << "the note outlived the wait";
+        EXPECT_EQ(fake.capture->cancels - cancelsBefore, c.cancelled ? 1 : 0);
+        EXPECT_EQ(editor != nullptr, !c.cancelled);
+        EXPECT_EQ(cancelledCaptures, c.cancelled ? 1 : 0);
+        EXPECT_TRUE(alerts.shown.empty());
+        EXPECT_FALSE(app->capturing());
+        if (editor) editor->close();
+        queue.runPending();
+        cancelledCaptures = 0;
+    }
 }
 
 // The displays are frozen on screen before they are read, and the still goes once every overlay

@@ -51,6 +51,8 @@ struct Behaviour {
     QVariantMap results;
     bool answers = true;
     bool replies = true;  // false: the method call itself is never answered
+    int answerAfterMs = 0;
+    bool oldHandle = false;  // the request object named as portals before 0.9 named it
 };
 
 // xdg-desktop-portal as far as these tests need it, on its own thread and connection.
@@ -65,7 +67,8 @@ class FakePortal final : public QDBusVirtualObject {
                 bus_ = std::make_unique<QDBusConnection>(
                     QDBusConnection::connectToBus(address_, QStringLiteral("portal")));
                 bus_->registerService(PortalRequest::service);
-                bus_->registerVirtualObject(PortalRequest::path, this);
+                // With the request objects below it, which can be closed.
+                bus_->registerVirtualObject(PortalRequest::path, this, QDBusConnection::SubPath);
             },
             Qt::BlockingQueuedConnection);
     }
@@ -117,6 +120,13 @@ class FakePortal final : public QDBusVirtualObject {
                                   : message.createErrorReply(QDBusError::UnknownInterface, "no"));
             return true;
         }
+        if (message.interface() == "org.freedesktop.portal.Request") {
+            std::lock_guard lock(mutex_);
+            calls_ << message.member();
+            closed_ << message.path();
+            connection.send(message.createReply());
+            return true;
+        }
         Behaviour behaviour;
         {
             std::lock_guard lock(mutex_);
@@ -133,14 +143,21 @@ class FakePortal final : public QDBusVirtualObject {
         // The request object is named after the caller and its handle token.
         const QVariantMap options = mapArgument(message.arguments().last());
         QString sender = message.service().mid(1).replace('.', '_');
-        const QString handle = "/org/freedesktop/portal/desktop/request/" + sender + "/" +
-                               options.value("handle_token").toString();
+        const QString handle =
+            behaviour.oldHandle
+                ? "/org/freedesktop/portal/desktop/request/" + QString::number(++serial_)
+                : "/org/freedesktop/portal/desktop/request/" + sender + "/" +
+                      options.value("handle_token").toString();
         connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(handle))));
         if (behaviour.answers) {
             QDBusMessage response =
                 QDBusMessage::createSignal(handle, "org.freedesktop.portal.Request", "Response");
             response << uint(behaviour.response) << behaviour.results;
-            connection.send(response);
+            // As the user answers a dialog: late, and never once the request is closed.
+            QTimer::singleShot(behaviour.answerAfterMs, this, [this, connection, handle, response] {
+                std::lock_guard lock(mutex_);
+                if (!closed_.contains(handle)) QDBusConnection(connection).send(response);
+            });
         }
         return true;
     }
@@ -152,6 +169,8 @@ class FakePortal final : public QDBusVirtualObject {
     mutable std::mutex mutex_;
     QMap<QString, Behaviour> behaviours_;
     QStringList calls_;
+    QStringList closed_;
+    int serial_ = 0;
     QVariantList last_;
 };
 
@@ -204,6 +223,7 @@ TEST_F(PortalTest, RequestsGetTheirResponseOrAClearError) {
         {{1, {}, true}, PortalRequest::cancelled, 0},
         {{2, {}, true}, PortalRequest::failed, 0},
         {{0, {}, false}, -1, 12},
+        {{0, {{"uri", "file:///tmp/y.png"}}, true, true, 100, true}, PortalRequest::success, 0},
     };
     for (const Case& c : cases) {
         portal->behave(screenshot, c.behaviour);
@@ -287,6 +307,113 @@ TEST_F(PortalTest, TheDesktopPictureIsReadOnceAndCutIntoDisplays) {
     const auto unreadable = capture.shareableContent();
     ASSERT_FALSE(unreadable);
     EXPECT_EQ(unreadable.error().message, "无法读取桌面门户返回的截图。");
+}
+
+// The screenshot's answer waits as long as the desktop asks the user (GNOME asks on the first
+// one, in a dialog that waits for any time); only the call itself has a time limit. While the
+// answer is awaited the program is told so, and can withdraw the request.
+TEST_F(PortalTest, TheScreenshotAnswerIsAwaitedUntilTheUserAnswersOrCancels) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("Screenshot.png");
+    const QString screenshot = "org.freedesktop.portal.Screenshot";
+    struct Case {
+        const char* name;
+        Behaviour behaviour;
+        int cancelAfterMs;  // < 0: the wait is not cancelled
+        int portalLeavesAfterMs;
+        int errorCode;  // 0: the picture is taken
+        QString message;
+        std::vector<bool> awaiting;  // what the program is told, in order
+        bool closed;                 // the Request was closed
+    };
+    const Case cases[] = {
+        {"answered within a moment", {0, {}, true}, -1, -1, 0, {}, {}, false},
+        {"answered after the call's own time limit",
+         {0, {}, true, true, 1500},
+         -1,
+         -1,
+         0,
+         {},
+         {true, false},
+         false},
+        {"cancelled meanwhile",
+         {0, {}, false},
+         300,
+         -1,
+         ScreenCaptureService::cancelledByUser,
+         "截图已取消。",
+         {true, false},
+         true},
+        {"the portal leaves meanwhile",
+         {0, {}, false},
+         -1,
+         1500,
+         13,
+         "桌面门户在回应之前退出了。",
+         {true, false},
+         false},
+        {"the call never taken",
+         {0, {}, false, false},
+         -1,
+         -1,
+         12,
+         "桌面门户没有在 0.4 秒内回应。",
+         {},
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QImage desktop(200, 100, QImage::Format_RGB32);
+        desktop.fill(Qt::green);
+        desktop.save(file);
+        Behaviour behaviour = c.behaviour;
+        behaviour.results = {{"uri", QUrl::fromLocalFile(file).toString()}};
+        portal->behave(screenshot, behaviour);
+        WaylandScreenCapture capture(client(), 400);
+        std::vector<bool> awaiting;
+        std::optional<UserError> meanwhile;
+        capture.onAwaitingUser = [&](bool on) {
+            awaiting.push_back(on);
+            // A second capture asked for meanwhile would raise a second dialog.
+            if (on) {
+                const auto second = capture.shareableContent();
+                meanwhile = second ? UserError{} : second.error();
+            }
+            if (on && c.cancelAfterMs >= 0)
+                QTimer::singleShot(c.cancelAfterMs, [&] { capture.cancelAwaitingUser(); });
+        };
+        if (c.portalLeavesAfterMs >= 0)
+            QTimer::singleShot(c.portalLeavesAfterMs, [this] { portal.reset(); });
+        QElapsedTimer timer;
+        timer.start();
+        const auto content = capture.shareableContent();
+        if (c.errorCode == 0) {
+            ASSERT_TRUE(content) << content.error().message.toStdString();
+            EXPECT_GE(timer.elapsed(), c.behaviour.answerAfterMs);
+        } else {
+            ASSERT_FALSE(content);
+            EXPECT_EQ(content.error().code, c.errorCode);
+            EXPECT_EQ(content.error().message, c.message);
+            EXPECT_LT(timer.elapsed(), 3000);
+        }
+        EXPECT_EQ(awaiting, c.awaiting);
+        EXPECT_EQ(meanwhile.value_or(UserError{}).message,
+                  c.awaiting.empty() ? QString() : "桌面仍在等待对上一次截图请求的回答。");
+        EXPECT_TRUE(capture.preflight()) << "nobody refused";
+        if (!portal) {
+            portal = std::make_unique<FakePortal>(address);
+            continue;
+        }
+        EXPECT_EQ(portal->calls().contains("Close"), c.closed);
+        // A new request after a cancelled one is not cancelled before it starts.
+        if (c.closed) {
+            portal->behave(screenshot, {0, {{"uri", QUrl::fromLocalFile(file).toString()}}, true});
+            desktop.save(file);
+            EXPECT_TRUE(capture.shareableContent());
+        }
+        portal.reset();  // and a fresh one for the next case, with nothing called yet
+        portal = std::make_unique<FakePortal>(address);
+    }
 }
 
 TEST(WaylandDisplays, CutAtMixedScales) {

@@ -19,6 +19,14 @@ void FakeScreenCapture::addDisplay(const QString& id, const Rect& frame, double 
 }
 
 Result<ShareableContent> FakeScreenCapture::shareableContent() {
+    if (whileAwaiting && onAwaitingUser) {
+        const int before = cancels;
+        onAwaitingUser(true);
+        whileAwaiting();
+        onAwaitingUser(false);
+        if (cancels != before)
+            return UserError{"Ostrel", cancelledByUser, QStringLiteral("cancelled")};
+    }
     if (contentError) return *contentError;
     return ShareableContent{shareableIds};
 }

@@ -29,6 +29,11 @@ class FakeScreenCapture final : public ScreenCaptureService {
     bool frozen = false;  // a still is on screen
     int freezes = 0;
     int screenshotsWhileFrozen = 0;
+    // shareableContent() waits as if the desktop asked the user: onAwaitingUser(true), then
+    // `whileAwaiting` (what the user does meanwhile), then onAwaitingUser(false); a
+    // cancelAwaitingUser() meanwhile makes it fail as cancelled.
+    std::function<void()> whileAwaiting;
+    int cancels = 0;
 
     // One display at the given frame and scale, shareable and filled with a colour.
     void addDisplay(const QString& id, const Rect& frame, double scale = 1.0);
@@ -41,6 +46,7 @@ class FakeScreenCapture final : public ScreenCaptureService {
     std::optional<PointerImage> pointerImage() override { return pointer; }
     void freezeDisplays(const std::vector<DisplayInfo>&) override { frozen = true, ++freezes; }
     void releaseFrozenDisplays() override { frozen = false; }
+    void cancelAwaitingUser() override { ++cancels; }
 
     QStringList shareableIds;
 };

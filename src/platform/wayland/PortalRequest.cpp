@@ -73,6 +73,11 @@ QString PortalRequest::requestPath(const QString& token) const {
     return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
 }
 
+void PortalRequest::cancel() {
+    cancelled_ = true;
+    if (waiting_) waiting_->quit();
+}
+
 Result<PortalRequest::Answer> PortalRequest::call(const QString& interface, const QString& method,
                                                   const QVariantList& arguments,
                                                   QVariantMap options) {
@@ -80,6 +85,7 @@ Result<PortalRequest::Answer> PortalRequest::call(const QString& interface, cons
         return UserError{
             domain, 10,
             QCoreApplication::translate("PortalRequest", "无法连接会话总线，找不到桌面门户服务。")};
+    cancelled_ = false;
     const QString token = newToken();
     options.insert(QStringLiteral("handle_token"), token);
     QEventLoop loop;
@@ -117,6 +123,13 @@ Result<PortalRequest::Answer> PortalRequest::call(const QString& interface, cons
             reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownInterface") ||
             reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod");
         if (missing) return missingInterface(interface);
+        // A portal that never takes the call (busy, or hung).
+        if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
+            reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.Timeout"))
+            return UserError{
+                domain, 12,
+                QCoreApplication::translate("PortalRequest", "桌面门户没有在 %1 秒内回应。")
+                    .arg(timeoutMs_ / 1000.0, 0, 'g', 3)};
         return UserError{domain, 11,
                          QCoreApplication::translate("PortalRequest", "桌面门户拒绝了请求：%1")
                              .arg(reply.errorMessage())};
@@ -127,20 +140,54 @@ Result<PortalRequest::Answer> PortalRequest::call(const QString& interface, cons
         subscribe(handle);
         expected = handle;
     }
-    if (!receiver.answered) {
-        if (answerTimeoutMs_ >= 0) QTimer::singleShot(answerTimeoutMs_, &loop, &QEventLoop::quit);
+    bool timedOut = false;
+    const auto ended = [&] { return receiver.answered || portalLeft || timedOut || cancelled_; };
+    if (!ended()) {
+        QTimer limit;
+        limit.setSingleShot(true);
+        limit.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&limit, &QTimer::timeout, &loop, [&] {
+            timedOut = true;
+            loop.quit();
+        });
+        if (answerTimeoutMs_ >= 0) limit.start(answerTimeoutMs_);
+        bool awaiting = false;
+        QTimer notice;
+        notice.setSingleShot(true);
+        QObject::connect(&notice, &QTimer::timeout, &loop, [&] {
+            awaiting = true;
+            loop.quit();
+        });
+        if (onAwaitingUser) notice.start(awaitingAfterMs);
+        waiting_ = &loop;
         loop.exec(QEventLoop::ExcludeUserInputEvents);
+        if (awaiting && !ended()) {
+            onAwaitingUser(true);
+            if (!ended()) loop.exec(QEventLoop::AllEvents);
+            onAwaitingUser(false);
+        }
+        waiting_ = nullptr;
     }
     bus_.disconnect(service, expected, QStringLiteral("org.freedesktop.portal.Request"),
                     QStringLiteral("Response"), &receiver, SLOT(onResponse(uint, QVariantMap)));
     if (!receiver.answered && portalLeft)
         return UserError{
             domain, 13, QCoreApplication::translate("PortalRequest", "桌面门户在回应之前退出了。")};
-    if (!receiver.answered)
+    if (!receiver.answered && timedOut)
         return UserError{
             domain, 12,
             QCoreApplication::translate("PortalRequest", "桌面门户没有在 %1 秒内回应。")
                 .arg(answerTimeoutMs_ / 1000.0, 0, 'g', 3)};
+    if (!receiver.answered) {
+        // Cancelled, or the loop ended by the application quitting: the portal would otherwise
+        // keep its dialog up until it noticed that we left.
+        bus_.call(QDBusMessage::createMethodCall(service, expected,
+                                                 QStringLiteral("org.freedesktop.portal.Request"),
+                                                 QStringLiteral("Close")),
+                  QDBus::Block, timeoutMs_);
+        return UserError{domain, closedCode,
+                         QCoreApplication::translate("PortalRequest", "请求已取消。")};
+    }
     return receiver.answer;
 }
 

@@ -4,16 +4,19 @@
 #include <QString>
 #include <QVariantList>
 #include <QVariantMap>
+#include <functional>
 #include <optional>
 
 #include "base/UserError.h"
+
+class QEventLoop;
 
 namespace tessal {
 
 // One call of an xdg-desktop-portal method that answers through a Request object: the handle
 // token is chosen here, the Response signal is subscribed before the call (so a quick answer
 // is not missed), and the wait ends with the answer, after `answerTimeoutMs` (by default the
-// call's own `timeoutMs`), or when the portal leaves the bus.
+// call's own `timeoutMs`), when the portal leaves the bus, or on cancel().
 class PortalRequest {
   public:
     static inline const QString service = QStringLiteral("org.freedesktop.portal.Desktop");
@@ -37,10 +40,20 @@ class PortalRequest {
 
     // Calls `interface`.`method` with `arguments` followed by the options map (to which
     // "handle_token" is added) and waits for the Response. Failures: no portal (code 10), the
-    // call refused (11), no answer in time (12), the portal gone before answering (13). A
-    // cancelled or failed response is an Answer.
+    // call refused (11), no answer in time (12), the portal gone before answering (13), the
+    // wait cancelled or the application quitting meanwhile (14: the Request is closed, so the
+    // portal takes its dialog down). A cancelled or failed response is an Answer.
     Result<Answer> call(const QString& interface, const QString& method,
                         const QVariantList& arguments, QVariantMap options);
+
+    // Told true once the portal took the call and `awaitingAfterMs` passed without an answer
+    // (it is asking the user), false when that wait ends. During it user input reaches the
+    // program's windows, so that one of them can cancel().
+    std::function<void(bool awaiting)> onAwaitingUser;
+    int awaitingAfterMs = 1000;
+    // Ends the wait of the call() under way.
+    void cancel();
+    static constexpr int closedCode = 14;
 
     // The Request object path the portal will use for `token` on this connection.
     QString requestPath(const QString& token) const;
@@ -50,6 +63,8 @@ class PortalRequest {
     QDBusConnection bus_;
     int timeoutMs_;
     int answerTimeoutMs_;
+    QEventLoop* waiting_ = nullptr;
+    bool cancelled_ = false;
 };
 
 }  // namespace tessal

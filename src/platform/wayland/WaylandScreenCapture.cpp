@@ -136,10 +136,26 @@ bool WaylandScreenCapture::kwinPictures(const std::vector<DisplayInfo>& all) {
 }
 
 std::optional<UserError> WaylandScreenCapture::portalPicture() {
-    PortalRequest request(bus_, timeoutMs_);
+    // The call has its time box; the answer may come only after the desktop asked the user
+    // whether we may take screenshots (GNOME does on the first one), which takes what it takes.
+    // One question at a time: a capture asked for while the user is still being asked (user
+    // input and D-Bus requests go on meanwhile) would raise a second dialog.
+    if (request_)
+        return UserError{domain, 4,
+                         QCoreApplication::translate("WaylandScreenCapture",
+                                                     "桌面仍在等待对上一次截图请求的回答。")};
+    PortalRequest request(bus_, timeoutMs_, PortalRequest::noAnswerLimit);
+    request.onAwaitingUser = [this](bool awaiting) {
+        if (onAwaitingUser) onAwaitingUser(awaiting);
+    };
+    request_ = &request;
     const auto answer = request.call(
         QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"),
         {QString()}, {{QStringLiteral("interactive"), false}, {QStringLiteral("modal"), false}});
+    request_ = nullptr;
+    if (!answer && answer.error().code == PortalRequest::closedCode)
+        return UserError{domain, cancelledByUser,
+                         QCoreApplication::translate("WaylandScreenCapture", "截图已取消。")};
     if (!answer) return answer.error();
     if (answer.value().response != PortalRequest::success) {
         refused_ = true;
@@ -163,6 +179,10 @@ std::optional<UserError> WaylandScreenCapture::portalPicture() {
             QCoreApplication::translate("WaylandScreenCapture", "无法读取桌面门户返回的截图。")};
     desktopLogical_ = desktopLogicalRect();
     return std::nullopt;
+}
+
+void WaylandScreenCapture::cancelAwaitingUser() {
+    if (request_) request_->cancel();
 }
 
 Result<QImage> WaylandScreenCapture::screenshot(const DisplayInfo& display, int pixelWidth,

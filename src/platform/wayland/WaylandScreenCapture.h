@@ -19,6 +19,7 @@ namespace tessal {
 // (CompositorWindows); elsewhere each display is offered as one window, so the image analysis
 // still proposes the panels and windows it sees.
 class CompositorWindows;
+class PortalRequest;
 class Screencopy;
 
 class WaylandScreenCapture final : public ScreenCaptureService {
@@ -45,6 +46,7 @@ class WaylandScreenCapture final : public ScreenCaptureService {
         pointer_ = on;
         return on && source_ != Source::portal;
     }
+    void cancelAwaitingUser() override;
 
   private:
     QDBusConnection bus_;
@@ -63,6 +65,7 @@ class WaylandScreenCapture final : public ScreenCaptureService {
     QImage desktop_;                     // or from the portal
     QRect desktopLogical_;
     bool refused_ = false;
+    PortalRequest* request_ = nullptr;  // while the portal's answer is awaited
     int compositorPid_ = 0;
     std::unique_ptr<CompositorWindows> compositorWindows_;
     bool compositorWindowsChosen_ = false;

@@ -1,0 +1,93 @@
+# A private GNOME desktop for one system test: headless GNOME Shell (its own virtual monitor, no
+# X11) with xdg-desktop-portal and its GNOME backend, on a session bus and a system bus of its
+# own, run as an unprivileged user as the sway world is (wayland_world.sh).
+#   source gnome_world.sh; wayland_world_as_user "$@"; gnome_world_start [WIDTHxHEIGHT] [--pipewire]
+# --pipewire starts PipeWire first, for screen casts.
+# The headless shell has no keyboard: gnome_keys types into it through Mutter's RemoteDesktop.
+
+source "$(dirname "${BASH_SOURCE[0]}")/wayland_world.sh"
+
+gnome_world_start() {
+    local size=${1:-1600x900}
+    export WORLD_WIDTH=${size%x*} WORLD_HEIGHT=${size#*x}
+    export WORLD=$XDG_RUNTIME_DIR
+    [ "${2:-}" = --pipewire ] && require pipewire:pipewire wireplumber:wireplumber && world_pipewire_start
+    require gnome-shell:gnome-shell gdbus:libglib2.0-bin dbus-monitor:dbus-bin \
+        dbus-update-activation-environment:dbus-bin identify:imagemagick \
+        /usr/libexec/xdg-desktop-portal:xdg-desktop-portal \
+        /usr/libexec/xdg-desktop-portal-gnome:xdg-desktop-portal-gnome
+    # The shell looks logind up on the system bus; a bus of its own, where nobody answers, will do.
+    cat >"$WORLD/system-bus.conf" <<CONF
+<busconfig><type>system</type><listen>unix:path=$WORLD/system_bus_socket</listen>
+<auth>EXTERNAL</auth><policy context="default"><allow send_destination="*" eavesdrop="true"/>
+<allow eavesdrop="true"/><allow own="*"/></policy></busconfig>
+CONF
+    dbus-daemon --config-file="$WORLD/system-bus.conf" --nofork --nopidfile \
+        >"$WORLD/system-bus.log" 2>&1 &
+    WORLD_PIDS+=($!)
+    wait_for 5 test -S "$WORLD/system_bus_socket" || fail "the system bus did not start"
+    export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$WORLD/system_bus_socket
+    export XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=wayland QT_QPA_PLATFORM=wayland
+    export WAYLAND_DISPLAY=gnome-world
+    # GNOME_SHELL_OPTIONS: what a benchmark adds, word by word. The shell goes with the script
+    # however it ends: one left behind keeps every descriptor it inherited (a build lock, say).
+    setpriv --pdeathsig KILL gnome-shell --wayland --headless --no-x11 --virtual-monitor "$size" \
+        --wayland-display "$WAYLAND_DISPLAY" ${GNOME_SHELL_OPTIONS:-} >"$WORLD/gnome-shell.log" 2>&1 &
+    WORLD_PIDS+=($!)
+    wait_for 30 gnome_bus_has org.gnome.Mutter.RemoteDesktop || {
+        tail -n 20 "$WORLD/gnome-shell.log" >&2
+        fail "gnome-shell did not start"
+    }
+    wait_for 10 test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" || fail "no Wayland socket"
+    # Without gnome-session nobody tells D-Bus activation where the desktop is: the portal's
+    # GNOME backend would die at start, and the portal would offer no Screenshot.
+    dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_SESSION_TYPE
+    /usr/libexec/xdg-desktop-portal >"$WORLD/xdp.log" 2>&1 &
+    WORLD_PIDS+=($!)
+    wait_for 10 gnome_bus_has org.freedesktop.portal.Desktop || fail "xdg-desktop-portal did not start"
+    wait_for 10 sh -c "gdbus introspect --session --dest org.freedesktop.portal.Desktop \
+        --object-path /org/freedesktop/portal/desktop | grep -q org.freedesktop.portal.Screenshot" ||
+        fail "the portal offers no org.freedesktop.portal.Screenshot (xdg-desktop-portal-gnome)"
+}
+
+gnome_bus_has() {
+    gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+        --method org.freedesktop.DBus.NameHasOwner "$1" | grep -q true
+}
+
+# The answer to "Allow Applications to Take Screenshots?" kept in the permission store, as the
+# dialog keeps it (programs outside a sandbox have an empty application id): yes, no, or unset.
+gnome_screenshot_permission() {
+    gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore \
+        --object-path /org/freedesktop/impl/portal/PermissionStore \
+        --method org.freedesktop.impl.portal.PermissionStore.GetPermission \
+        screenshot screenshot '' 2>/dev/null | grep -o -E "yes|no" | head -n1
+}
+gnome_grant_screenshots() {
+    gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore \
+        --object-path /org/freedesktop/impl/portal/PermissionStore \
+        --method org.freedesktop.impl.portal.PermissionStore.SetPermission \
+        screenshot true screenshot '' "['yes']" >/dev/null
+}
+
+# gnome_keys KEYSYM...: presses and releases each key in turn (X keysyms: 0xff53 Right,
+# 0xff0d Return, 0xff1b Escape) through a remote-desktop session of Mutter's. Mutter ends such a
+# session when its caller leaves the bus, so one connection makes every call.
+gnome_keys() {
+    python3 - "$@" <<'PY'
+import sys, time
+from gi.repository import Gio, GLib
+bus = Gio.bus_get_sync(Gio.BusType.SESSION)
+def call(path, method, args=None, reply=None, interface="org.gnome.Mutter.RemoteDesktop.Session"):
+    return bus.call_sync("org.gnome.Mutter.RemoteDesktop", path, interface, method, args,
+                         reply and GLib.VariantType(reply), Gio.DBusCallFlags.NONE, 5000, None)
+session = call("/org/gnome/Mutter/RemoteDesktop", "CreateSession", reply="(o)",
+               interface="org.gnome.Mutter.RemoteDesktop").unpack()[0]
+call(session, "Start")
+for key in sys.argv[1:]:
+    for pressed in (True, False):
+        call(session, "NotifyKeyboardKeysym", GLib.Variant("(ub)", (int(key, 0), pressed)))
+    time.sleep(0.3)
+call(session, "Stop")
+PY
+}
