@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <functional>
 
 namespace tessal::LocalPeer {
 
@@ -31,72 +32,81 @@ bool isPrivateFolder(const char* path) {
            info.st_uid == getuid() && (info.st_mode & 077) == 0;
 }
 
-namespace {
-
-// Waits until `fd` is ready for `events` or `deadline` passes; false on the deadline or an error.
-bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadline) {
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return false;
-        pollfd p{fd, events, 0};
-        const int n = poll(&p, 1, int(left.count()));
-        if (n > 0) return true;
-        if (n < 0 && errno != EINTR) return false;
-    }
-}
-
-}  // namespace
-
-std::optional<std::string> askListener(const std::string& socketPath, const std::string& request,
-                                       int timeoutMs) {
+std::optional<std::string> exchangeOnSocket(const std::string& path, const std::string& request,
+                                            const std::function<bool(const std::string&)>& complete,
+                                            int timeoutMs, std::size_t maximumBytes,
+                                            bool sameUserOnly) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    if (socketPath.empty() || socketPath.size() >= sizeof address.sun_path) return std::nullopt;
-    std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+    if (path.empty() || path.size() >= sizeof address.sun_path) return std::nullopt;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return std::nullopt;
     struct Closer {
         int fd;
         ~Closer() { close(fd); }
     } closer{fd};
-    using Clock = std::chrono::steady_clock;
-    const auto sendDeadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    // A local connection is made at once or refused (EAGAIN: a backlog full of callers, as
-    // good as no answer).
+
+    // Waits until the socket is ready for `events`; false at the deadline or on an error.
+    auto wait = [&](short events) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return false;
+        pollfd p{fd, events, 0};
+        int n;
+        do n = poll(&p, 1, int(left));
+        while (n < 0 && errno == EINTR);
+        return n > 0 && (p.revents & (events | POLLHUP)) != 0;
+    };
+
+    // A local connection is made at once or refused (EAGAIN: a backlog full of callers, as good
+    // as no answer).
     if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
         return std::nullopt;
-    // Requests name files and start captures: only for a listener of this user.
-    if (!isSameUser(fd)) return std::nullopt;
-    const std::string line = request + '\n';
-    for (std::size_t written = 0; written < line.size();) {
-        const ssize_t n = send(fd, line.data() + written, line.size() - written, MSG_NOSIGNAL);
+    if (sameUserOnly && !isSameUser(fd)) return std::nullopt;
+    for (std::size_t sent = 0; sent < request.size();) {
+        const ssize_t n = send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
         if (n > 0) {
-            written += std::size_t(n);
-            continue;
+            sent += std::size_t(n);
+        } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            if (!wait(POLLOUT)) return std::nullopt;
+        } else {
+            return std::nullopt;
         }
-        if (n < 0 && errno != EAGAIN && errno != EINTR) return std::nullopt;
-        if (!waitFor(fd, POLLOUT, sendDeadline)) return std::nullopt;
     }
-    // The answer tells us the request was read, not merely buffered. A live instance answers at
-    // once, or after a desktop notification (bounded by the bus call's own timeout).
-    const auto answerDeadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 3000));
-    std::string answer;
-    for (;;) {
-        char buffer[256];
+    std::string reply;
+    char buffer[65536];
+    while (!complete(reply)) {
         const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
         if (n > 0) {
-            answer.append(buffer, std::size_t(n));
-            if (const auto end = answer.find('\n'); end != std::string::npos) {
-                answer.resize(end);
-                return answer;
-            }
-            if (answer.size() > 64 * 1024) return std::nullopt;
-            continue;
+            if (reply.size() + std::size_t(n) > maximumBytes) return std::nullopt;
+            reply.append(buffer, std::size_t(n));
+        } else if (n == 0) {
+            return reply;  // the other end ends its answer by closing
+        } else if (errno == EAGAIN || errno == EINTR) {
+            if (!wait(POLLIN)) return std::nullopt;
+        } else {
+            return std::nullopt;
         }
-        if (n == 0 || (errno != EAGAIN && errno != EINTR)) return std::nullopt;
-        if (!waitFor(fd, POLLIN, answerDeadline)) return std::nullopt;
     }
+    return reply;
+}
+
+std::optional<std::string> askListener(const std::string& socketPath, const std::string& request,
+                                       int timeoutMs) {
+    // The answer tells us the request was read, not merely buffered. A live instance answers at
+    // once, or after a desktop notification (bounded by the bus call's own timeout).
+    std::optional<std::string> answer = exchangeOnSocket(
+        socketPath, request + '\n',
+        [](const std::string& reply) { return reply.find('\n') != std::string::npos; },
+        std::max(timeoutMs, 3000), 64 * 1024, true);
+    if (!answer) return std::nullopt;
+    const auto end = answer->find('\n');
+    if (end == std::string::npos) return std::nullopt;  // hung up without a whole line
+    answer->resize(end);
+    return answer;
 }
 
 }  // namespace tessal::LocalPeer

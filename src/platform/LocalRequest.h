@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -20,10 +22,18 @@ bool isSameUser(int socketDescriptor);
 // everyone else.
 bool isPrivateFolder(const char* path);
 
+// One request and its reply on the Unix socket `path`, within `timeoutMs` altogether.
+// `complete` says whether the bytes read so far are the whole reply; the end of the stream also
+// ends it. Nothing on any failure: no socket, a refusal, a listener of another user where
+// `sameUserOnly`, the time box, more than `maximumBytes`.
+std::optional<std::string> exchangeOnSocket(const std::string& path, const std::string& request,
+                                            const std::function<bool(const std::string&)>& complete,
+                                            int timeoutMs, std::size_t maximumBytes,
+                                            bool sameUserOnly);
+
 // Writes the line `request` to the listener on the Unix socket `socketPath` and reads its
-// one-line answer (without the newline). Only a listener of this user is told anything.
-// Connecting and writing take at most `timeoutMs`, the answer at most the longer of
-// `timeoutMs` and 3 s. Nothing when no such listener answers.
+// one-line answer (without the newline). Only a listener of this user is told anything. All of
+// it takes at most the longer of `timeoutMs` and 3 s. Nothing when no such listener answers.
 std::optional<std::string> askListener(const std::string& socketPath, const std::string& request,
                                        int timeoutMs);
 

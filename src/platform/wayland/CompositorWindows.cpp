@@ -1,20 +1,14 @@
 #include "CompositorWindows.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 #include <QFile>
 #include <QVariantMap>
-#include <cerrno>
-#include <chrono>
-#include <cstring>
+#include <algorithm>
+#include <string>
 
 #include "HyprlandWindows.h"
 #include "KWinWindows.h"
 #include "SwayWindows.h"
+#include "platform/LocalRequest.h"
 #include "platform/ScreenCaptureService.h"
 
 namespace tessal {
@@ -55,68 +49,15 @@ QVariantList windowListEntries(const std::vector<CompositorWindow>& windows,
 std::optional<QByteArray> exchangeOnSocket(const QString& path, const QByteArray& request,
                                            const std::function<bool(const QByteArray&)>& complete,
                                            int timeoutMs, qsizetype maximumBytes) {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    const QByteArray name = QFile::encodeName(path);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (name.isEmpty() || std::size_t(name.size()) >= sizeof address.sun_path) return std::nullopt;
-    std::memcpy(address.sun_path, name.constData(), std::size_t(name.size()));
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) return std::nullopt;
-    struct Closer {
-        int fd;
-        ~Closer() { close(fd); }
-    } closer{fd};
-
-    // Waits until the socket is ready for `events`; false at the deadline or on an error.
-    auto wait = [&](short events) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0) return false;
-        pollfd p{fd, events, 0};
-        int n;
-        do n = poll(&p, 1, int(left));
-        while (n < 0 && errno == EINTR);
-        return n > 0 && (p.revents & (events | POLLHUP)) != 0;
-    };
-
-    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        if (errno != EINPROGRESS && errno != EAGAIN) return std::nullopt;
-        if (!wait(POLLOUT)) return std::nullopt;
-        int error = 0;
-        socklen_t length = sizeof error;
-        if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0)
-            return std::nullopt;
-    }
-    qsizetype sent = 0;
-    while (sent < request.size()) {
-        const ssize_t n =
-            send(fd, request.constData() + sent, std::size_t(request.size() - sent), MSG_NOSIGNAL);
-        if (n > 0) {
-            sent += n;
-        } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
-            if (!wait(POLLOUT)) return std::nullopt;
-        } else {
-            return std::nullopt;
-        }
-    }
-    QByteArray reply;
-    char buffer[65536];
-    while (!complete(reply)) {
-        const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-        if (n > 0) {
-            if (reply.size() + n > maximumBytes) return std::nullopt;
-            reply.append(buffer, n);
-        } else if (n == 0) {
-            return reply;  // the compositor ends its answer by closing
-        } else if (errno == EAGAIN || errno == EINTR) {
-            if (!wait(POLLIN)) return std::nullopt;
-        } else {
-            return std::nullopt;
-        }
-    }
-    return reply;
+    // Found in the session's own folders; the compositor's user is not checked.
+    const std::optional<std::string> reply = LocalPeer::exchangeOnSocket(
+        QFile::encodeName(path).toStdString(), request.toStdString(),
+        [&complete](const std::string& bytes) {
+            return complete(QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())));
+        },
+        timeoutMs, std::size_t(std::max<qsizetype>(maximumBytes, 0)), false);
+    if (!reply) return std::nullopt;
+    return QByteArray::fromStdString(*reply);
 }
 
 }  // namespace tessal
