@@ -21,6 +21,7 @@
 #include <mutex>
 #include <thread>
 
+#include "PrivateSessionBus.h"
 #include "platform/ScreenCaptureService.h"
 #include "platform/wayland/KWinScreenShot.h"
 #include "platform/wayland/KWinWindows.h"
@@ -209,19 +210,8 @@ class FakeKWin final : public QDBusVirtualObject {
 class KWinTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        QFile config(configDir.filePath("bus.conf"));
-        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write(
-            "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
-            "<auth>EXTERNAL</auth><policy context=\"default\">"
-            "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
-            "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>");
-        config.close();
-        daemon.start("dbus-daemon", {"--config-file=" + config.fileName(), "--nofork",
-                                     "--print-address=1", "--nopidfile"});
-        ASSERT_TRUE(daemon.waitForStarted(5000)) << "dbus-daemon is needed for this test";
-        ASSERT_TRUE(daemon.waitForReadyRead(5000));
-        address = QString::fromUtf8(daemon.readLine()).trimmed();
+        address = startPrivateSessionBus(daemon, QDir(configDir.path()));
+        ASSERT_FALSE(address.isEmpty()) << "dbus-daemon is needed for this test";
         kwin = std::make_unique<FakeKWin>(address);
     }
     void TearDown() override {

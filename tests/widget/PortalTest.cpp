@@ -26,6 +26,7 @@
 #include <functional>
 #include <mutex>
 
+#include "PrivateSessionBus.h"
 #include "annotation/SavePanel.h"
 #include "base/DefaultsStore.h"
 #include "platform/wayland/PortalRequest.h"
@@ -177,20 +178,8 @@ class FakePortal final : public QDBusVirtualObject {
 class PortalTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        // A bus that activates nothing: the machine's own portal must not answer for the fake.
-        QFile config(configDir.filePath("bus.conf"));
-        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write(
-            "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
-            "<auth>EXTERNAL</auth><policy context=\"default\">"
-            "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
-            "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>");
-        config.close();
-        daemon.start("dbus-daemon", {"--config-file=" + config.fileName(), "--nofork",
-                                     "--print-address=1", "--nopidfile"});
-        ASSERT_TRUE(daemon.waitForStarted(5000)) << "dbus-daemon is needed for this test";
-        ASSERT_TRUE(daemon.waitForReadyRead(5000));
-        address = QString::fromUtf8(daemon.readLine()).trimmed();
+        address = startPrivateSessionBus(daemon, QDir(configDir.path()));
+        ASSERT_FALSE(address.isEmpty()) << "dbus-daemon is needed for this test";
         if (withPortal()) portal = std::make_unique<FakePortal>(address);
     }
     void TearDown() override {
