@@ -18,7 +18,7 @@ namespace tessal {
 
 namespace {
 
-const QString domain = QStringLiteral("Ostrel");
+const QString screenShotDomain = QStringLiteral("Ostrel");
 constexpr qint64 largestPicture = qint64(1) << 30;
 
 // One of KWin's error names for a caller it does not trust.
@@ -30,7 +30,7 @@ bool isRefusal(const QString& errorName) {
 
 UserError unreadable() {
     return UserError{
-        domain, 3,
+        screenShotDomain, 3,
         QCoreApplication::translate("WaylandScreenCapture", "合成器交出的画面与显示器不符。")};
 }
 
@@ -97,7 +97,7 @@ Result<QImage> KWinScreenShot::captureScreen(const QString& name, bool pointer, 
     if (reply.type() != QDBusMessage::ReplyMessage) {
         if (refused) *refused = isRefusal(reply.errorName());
         return UserError{
-            domain, 4,
+            screenShotDomain, 4,
             QCoreApplication::translate("WaylandScreenCapture", "KWin 没有交出屏幕画面：%1")
                 .arg(reply.errorMessage())};
     }
