@@ -44,7 +44,12 @@ CONF
     dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_SESSION_TYPE
     /usr/libexec/xdg-desktop-portal >"$WORLD/xdp.log" 2>&1 &
     WORLD_PIDS+=($!)
-    wait_for 10 gnome_bus_has org.freedesktop.portal.Desktop || fail "xdg-desktop-portal did not start"
+    # It takes its name only once its GNOME backend has answered, which on a busy machine (the
+    # other worlds starting beside this one) can take well over ten seconds.
+    wait_for 40 gnome_bus_has org.freedesktop.portal.Desktop || {
+        tail -n 20 "$WORLD/xdp.log" >&2
+        fail "xdg-desktop-portal did not start"
+    }
     wait_for 10 sh -c "gdbus introspect --session --dest org.freedesktop.portal.Desktop \
         --object-path /org/freedesktop/portal/desktop | grep -q org.freedesktop.portal.Screenshot" ||
         fail "the portal offers no org.freedesktop.portal.Screenshot (xdg-desktop-portal-gnome)"
