@@ -45,6 +45,13 @@ QString portalBackendAdvice() {
         "xdg-desktop-portal-gnome；KDE 需要 xdg-desktop-portal-kde。");
 }
 
+// Neither the call nor its answer came within `ms`.
+UserError noAnswerWithin(int ms) {
+    return UserError{domain, 12,
+                     QCoreApplication::translate("PortalRequest", "桌面门户没有在 %1 秒内回应。")
+                         .arg(ms / 1000.0, 0, 'g', 3)};
+}
+
 UserError missingInterface(const QString& interface) {
     if (interface == QLatin1String("org.freedesktop.portal.Screenshot"))
         return UserError{
@@ -126,10 +133,7 @@ Result<PortalRequest::Answer> PortalRequest::call(const QString& interface, cons
         // A portal that never takes the call (busy, or hung).
         if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
             reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.Timeout"))
-            return UserError{
-                domain, 12,
-                QCoreApplication::translate("PortalRequest", "桌面门户没有在 %1 秒内回应。")
-                    .arg(timeoutMs_ / 1000.0, 0, 'g', 3)};
+            return noAnswerWithin(timeoutMs_);
         return UserError{domain, 11,
                          QCoreApplication::translate("PortalRequest", "桌面门户拒绝了请求：%1")
                              .arg(reply.errorMessage())};
@@ -173,11 +177,7 @@ Result<PortalRequest::Answer> PortalRequest::call(const QString& interface, cons
     if (!receiver.answered && portalLeft)
         return UserError{
             domain, 13, QCoreApplication::translate("PortalRequest", "桌面门户在回应之前退出了。")};
-    if (!receiver.answered && timedOut)
-        return UserError{
-            domain, 12,
-            QCoreApplication::translate("PortalRequest", "桌面门户没有在 %1 秒内回应。")
-                .arg(answerTimeoutMs_ / 1000.0, 0, 'g', 3)};
+    if (!receiver.answered && timedOut) return noAnswerWithin(answerTimeoutMs_);
     if (!receiver.answered) {
         // Cancelled, or the loop ended by the application quitting: the portal would otherwise
         // keep its dialog up until it noticed that we left.
