@@ -48,18 +48,24 @@ ScreenshotExport::CopyOutcome ScreenshotExport::copy(
     // the bytes while claiming cannot wait on the worker forever.
     auto claim = std::make_shared<std::promise<std::uint64_t>>();
     std::shared_future<std::uint64_t> claimed = claim->get_future().share();
+    // Set on the main thread's next turn: by then the turn that asked for the copy has closed
+    // the overlays and the display server has taken them off the screen.
+    auto turn = std::make_shared<std::promise<void>>();
+    std::shared_future<void> turnEnded = turn->get_future().share();
     // The history's settings are read here, on the main thread; the writing happens with the
     // encoding, so nothing of it blocks the main thread.
     std::optional<ScreenshotHistory::Recording> recording;
     if (history) recording = history->prepare();
-    PngEncoder::worker().async([bytes, claimed, bitmap = std::move(bitmap), &mainQueue, &pasteboard,
-                                history, recording, showError = std::move(showError),
+    PngEncoder::worker().async([bytes, claimed, turnEnded, bitmap = std::move(bitmap), &mainQueue,
+                                &pasteboard, history, recording, showError = std::move(showError),
                                 encode = std::move(encode)] {
-        // The claim first: rendering and encoding take a core for tens of milliseconds, and the
-        // main thread has the offer and the closing of the overlays to finish (on two cores it
-        // lost the processor for up to 6 ms). A pasteboard that reads the bytes while claiming
-        // never answers before they exist, so the wait is short.
-        claimed.wait_for(std::chrono::milliseconds(5));
+        // Rendering and encoding take a core for tens of milliseconds. On two cores they would
+        // take it from the main thread, which has the offer and the closing of the overlays to
+        // finish, and from the display server repainting what the overlays covered: the screen
+        // would clear 3–5 ms later. So they wait for the main thread's turn to end; bounded, as
+        // a main thread that is busy, or a pasteboard that reads the bytes while claiming, must
+        // not hold the image back.
+        turnEnded.wait_for(std::chrono::milliseconds(20));
         const QImage image = bitmap();
         const QByteArray made =
             image.isNull() ? QByteArray() : encode(image).value_or(QByteArray());
@@ -83,6 +89,7 @@ ScreenshotExport::CopyOutcome ScreenshotExport::copy(
     });
     const std::uint64_t offer = pasteboard.offerPng(png);
     claim->set_value(offer);
+    mainQueue.async([turn] { turn->set_value(); });
     if (offer == 0) return CopyOutcome::refused;
     return CapturePreferences::copyCloses(defaults) ? CopyOutcome::close : CopyOutcome::stayOpen;
 }

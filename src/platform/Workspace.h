@@ -49,7 +49,8 @@ class Workspace : public ScrollInjector {
     // keep receiving their own pointer events. Both end when the window hides.
     virtual bool grabInput(QWindow* window) = 0;
     // Sends what our windows asked of the display server (a hide, say) now rather than when
-    // the event loop next runs dry: the user waits for it.
+    // the event loop next runs dry, and waits until the server has carried it out where it
+    // can tell: the user waits for it, and work started next must not compete with it.
     virtual void sendWindowChanges() {}
 
     // The active window and its process (each 0 when unknown).

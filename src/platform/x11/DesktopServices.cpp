@@ -13,7 +13,9 @@
 namespace tessal {
 
 void X11Workspace::sendWindowChanges() {
-    if (xcb_connection_t* c = x11::connection()) xcb_flush(c);
+    // A round trip: the server has unmapped the windows and repainted what they covered when
+    // its answer comes.
+    x11::sync();
 }
 
 bool X11Workspace::grabInput(QWindow* window) {
