@@ -7,19 +7,12 @@
 #include <optional>
 #include <vector>
 
+#include "app/ExitStatus.h"
 #include "base/geometry.h"
 
 class QCommandLineParser;
 
 namespace tessal {
-
-// The exit status of every verb, as --help states it.
-enum ExitStatus : int {
-    exitDone = 0,
-    exitCancelled = 1,
-    exitBadUsage = 2,
-    exitCaptureFailed = 3,
-};
 
 // What the command line asks for.
 struct Command {

@@ -54,16 +54,16 @@ BusAnswer writeStillFor(ScreenCaptureService& capture, int ownPid, int display,
     return std::nullopt;
 }
 
+QString captureBusyMessage() {
+    return QCoreApplication::translate("SessionBusRequests", "正在截图：请先完成或取消当前的截图");
+}
+
 BusRequests sessionBusRequests(AppDelegate& delegate, ScreenCaptureService& capture, int ownPid,
                                std::function<SessionBusService*()> service) {
     // One capture at a time. Capture and LastRegion while a session is open replace it, as the
     // shortcut does; only one still being taken at that moment refuses them. The stills written
     // to files would read the frozen screen or the overlays: refused while a session is open.
-    auto refusedBusy = [] {
-        return refusal(BusRefusal::Kind::busy,
-                       QCoreApplication::translate("SessionBusRequests",
-                                                   "正在截图：请先完成或取消当前的截图"));
-    };
+    auto refusedBusy = [] { return refusal(BusRefusal::Kind::busy, captureBusyMessage()); };
     auto busy = [&delegate, refusedBusy]() -> BusAnswer {
         if (delegate.capturing()) return refusedBusy();
         return std::nullopt;

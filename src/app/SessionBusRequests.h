@@ -15,6 +15,9 @@ class ScreenCaptureService;
 BusRequests sessionBusRequests(AppDelegate& delegate, ScreenCaptureService& capture, int ownPid,
                                std::function<SessionBusService*()> service);
 
+// Why a capture asked for by another process is refused while one is being taken.
+QString captureBusyMessage();
+
 // A still written for a caller who gave `path`: refused unless the path is absolute and can be
 // written; nothing is left at `path` unless the whole PNG is.
 BusAnswer writeStillFor(ScreenCaptureService& capture, int ownPid, int display,

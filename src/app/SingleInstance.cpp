@@ -23,11 +23,13 @@ bool SingleInstance::send(const QString& request, int timeoutMs) {
     return answer && (*answer == QStringLiteral("ok") || answer->startsWith(QStringLiteral("ok ")));
 }
 
-std::optional<QString> SingleInstance::ask(const QString& request, int timeoutMs) {
+std::optional<QString> SingleInstance::ask(const QString& request, int timeoutMs, bool* delivered) {
+    if (delivered) *delivered = false;
     const QString path = socketPath();
     if (path.isEmpty()) return std::nullopt;
-    const std::optional<std::string> answer = LocalPeer::askListener(
-        QFile::encodeName(path).toStdString(), request.toUtf8().toStdString(), timeoutMs);
+    const std::optional<std::string> answer =
+        LocalPeer::askListener(QFile::encodeName(path).toStdString(),
+                               request.toUtf8().toStdString(), timeoutMs, delivered);
     if (!answer) return std::nullopt;
     return QString::fromUtf8(QByteArray::fromStdString(*answer)).trimmed();
 }
@@ -48,15 +50,15 @@ bool SingleInstance::acquire() {
     return false;
 }
 
-bool SingleInstance::handOver(const QString& request, double seconds) {
+std::optional<QString> SingleInstance::handOver(const QString& request, double seconds) {
     using Clock = std::chrono::steady_clock;
     const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-    if (socketPath().isEmpty()) return false;
+    if (socketPath().isEmpty()) return std::nullopt;
     do {
-        if (send(request, 500)) return true;
+        if (std::optional<QString> answer = ask(request, 500)) return answer;
         QThread::msleep(50);
     } while (Clock::now() < end);
-    return false;
+    return std::nullopt;
 }
 
 bool SingleInstance::listen() {

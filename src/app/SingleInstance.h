@@ -22,8 +22,10 @@ class SingleInstance final : public QObject {
     // Delivers a request to the running instance of this user; false when none answers.
     static bool send(const QString& request, int timeoutMs = 1500);
     // The same, with the instance's answer: "ok", possibly followed by a space and a note for
-    // the terminal; nothing when no instance answers.
-    static std::optional<QString> ask(const QString& request, int timeoutMs = 1500);
+    // the terminal, or LocalPeer::busyAnswerPrefix and why a capture is refused; nothing when
+    // no instance answers. `delivered` as for LocalPeer::askListener.
+    static std::optional<QString> ask(const QString& request, int timeoutMs = 1500,
+                                      bool* delivered = nullptr);
 
     // The lock beside the socket that the running instance holds for its whole life.
     static QString lockPath();
@@ -33,8 +35,8 @@ class SingleInstance final : public QObject {
     // process that died is taken over.
     bool acquire();
     // Hands `request` to the instance that holds the lock, waiting up to `seconds` for it to
-    // start listening; false when it never answers.
-    static bool handOver(const QString& request, double seconds);
+    // start listening; its answer (as ask's), nothing when it never answers.
+    static std::optional<QString> handOver(const QString& request, double seconds);
 
     // Listens for later starts of this user's (others' connections are closed unread); call
     // after acquire(). False when the socket cannot be made.

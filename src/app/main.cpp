@@ -171,9 +171,12 @@ int runResident(int& argc, char** argv, SingleInstance& instance, const QString&
     initResources();
     AppDelegate delegate(platform, defaults, QtMainQueue::shared(), SystemClock::shared(), alerts,
                          int(getpid()));
-    auto handle = [&delegate](const QString& line) {
-        // Captures arrive as the arguments of `tessal capture` (see captureArguments).
-        if (line == QStringLiteral("capture") || line.startsWith(QStringLiteral("capture "))) {
+    // Captures arrive as the arguments of `tessal capture` (see captureArguments).
+    auto isCapture = [](const QString& line) {
+        return line == QStringLiteral("capture") || line.startsWith(QStringLiteral("capture "));
+    };
+    auto handle = [&delegate, isCapture](const QString& line) {
+        if (isCapture(line)) {
             const Command c = parseCommandLine(line.split(QLatin1Char(' '), Qt::SkipEmptyParts));
             if (c.kind != Command::Kind::capture) return;
             if (c.lastRegion)
@@ -192,7 +195,8 @@ int runResident(int& argc, char** argv, SingleInstance& instance, const QString&
         }
     };
     const QString privateFolder = LocalPeer::privateFolder(QStringLiteral("local.ostrel"));
-    instance.onRequest = [handle, &delegate, &platform, privateFolder](const QString& line) {
+    instance.onRequest = [handle, isCapture, &delegate, &platform,
+                          privateFolder](const QString& line) {
         // A still taken by the command line: the clipboard is set before the answer, so that it
         // is there once the command returns.
         if (const auto delivery = StillDelivery::parse(line, privateFolder)) {
@@ -213,6 +217,9 @@ int runResident(int& argc, char** argv, SingleInstance& instance, const QString&
             const std::optional<QString> failure = delegate.announceRunning();
             return failure ? QStringLiteral("ok ") + *failure : QStringLiteral("ok");
         }
+        // Refused as the session bus refuses it, so that the command can say why.
+        if (isCapture(line) && delegate.capturing())
+            return QLatin1String(LocalPeer::busyAnswerPrefix) + captureBusyMessage();
         QtMainQueue::shared().async([handle, line] { handle(line); });
         return QStringLiteral("ok");
     };
@@ -231,6 +238,15 @@ int runResident(int& argc, char** argv, SingleInstance& instance, const QString&
     // before the services it uses are destroyed with this frame.
     SerialQueue::closeAll();
     return status;
+}
+
+// The exit status of a request the running Tessal answered on its socket: done, unless it
+// refused a capture while taking one.
+int statusOfAnswer(const QString& answer) {
+    const QLatin1String busy(LocalPeer::busyAnswerPrefix);
+    if (!answer.startsWith(busy)) return exitDone;
+    printErr("tessal: " + answer.mid(busy.size()) + "\n");
+    return exitCaptureFailed;
 }
 
 // Hands a capture, history or preferences request to the Tessal that owns the bus name; -1 when
@@ -337,14 +353,21 @@ int main(int argc, char** argv) {
                                   : QStringLiteral(" (no notification shown: %1)").arg(note)));
             return 0;
         }
-    } else if (SingleInstance::send(request)) {
-        return 0;
+    } else {
+        bool delivered = false;
+        if (const std::optional<QString> answer = SingleInstance::ask(request, 1500, &delivered))
+            return statusOfAnswer(*answer);
+        if (delivered) {
+            printErr(QStringLiteral("tessal: %1\n").arg(QLatin1String(LocalPeer::unansweredNote)));
+            return exitCaptureFailed;
+        }
     }
     // Two starts at once (autostart and the user): the lock decides which one stays; the other
     // hands its request over as soon as the first listens.
     SingleInstance instance;
     if (!instance.acquire()) {
-        if (SingleInstance::handOver(request, 10)) return 0;
+        if (const std::optional<QString> answer = SingleInstance::handOver(request, 10))
+            return statusOfAnswer(*answer);
         if (!instance.acquire()) {
             printErr("tessal: another Tessal is running but does not answer on " +
                      SingleInstance::socketPath() + "\n");

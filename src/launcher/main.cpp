@@ -10,27 +10,44 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
+#include "app/ExitStatus.h"
 #include "platform/LocalRequest.h"
 
 namespace {
 
-// True when the running Tessal took the request.
-bool forwardedCapture(int argc, char** argv) {
-    if (argc != 2 || std::strcmp(argv[1], "capture") != 0) return false;
+using namespace tessal;
+
+// The exit status of a plain `tessal capture` handed to the running Tessal; nothing when it
+// was not handed over (no Tessal listening, or another request), which the program decides.
+std::optional<int> forwardedCapture(int argc, char** argv) {
+    if (argc != 2 || std::strcmp(argv[1], "capture") != 0) return std::nullopt;
     // Only the private folder's first place; the program itself knows the fallback.
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (!tessal::LocalPeer::isPrivateFolder(runtime)) return false;
-    const auto answer = tessal::LocalPeer::askListener(
-        std::string(runtime) + '/' + tessal::LocalPeer::requestSocketName, "capture", 1500);
-    return answer && (*answer == "ok" || answer->rfind("ok ", 0) == 0);
+    if (!LocalPeer::isPrivateFolder(runtime)) return std::nullopt;
+    bool delivered = false;
+    const auto answer = LocalPeer::askListener(
+        std::string(runtime) + '/' + LocalPeer::requestSocketName, "capture", 1500, &delivered);
+    if (!answer) {
+        if (!delivered) return std::nullopt;
+        std::fprintf(stderr, "tessal: %s\n", LocalPeer::unansweredNote);
+        return exitCaptureFailed;
+    }
+    if (*answer == "ok" || answer->rfind("ok ", 0) == 0) return exitDone;
+    if (answer->rfind(LocalPeer::busyAnswerPrefix, 0) == 0) {
+        std::fprintf(stderr, "tessal: %s\n",
+                     answer->c_str() + std::strlen(LocalPeer::busyAnswerPrefix));
+        return exitCaptureFailed;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (forwardedCapture(argc, argv)) return 0;
+    if (const std::optional<int> status = forwardedCapture(argc, argv)) return *status;
     char self[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
     if (length <= 0 || length >= ssize_t(sizeof self) - 1) {

@@ -35,7 +35,8 @@ bool isPrivateFolder(const char* path) {
 std::optional<std::string> exchangeOnSocket(const std::string& path, const std::string& request,
                                             const std::function<bool(const std::string&)>& complete,
                                             int timeoutMs, std::size_t maximumBytes,
-                                            bool sameUserOnly) {
+                                            bool sameUserOnly, bool* delivered) {
+    if (delivered) *delivered = false;
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     sockaddr_un address{};
@@ -76,6 +77,7 @@ std::optional<std::string> exchangeOnSocket(const std::string& path, const std::
             return std::nullopt;
         }
     }
+    if (delivered) *delivered = true;
     std::string reply;
     char buffer[65536];
     while (!complete(reply)) {
@@ -95,16 +97,20 @@ std::optional<std::string> exchangeOnSocket(const std::string& path, const std::
 }
 
 std::optional<std::string> askListener(const std::string& socketPath, const std::string& request,
-                                       int timeoutMs) {
+                                       int timeoutMs, bool* delivered) {
     // The answer tells us the request was read, not merely buffered. A live instance answers at
     // once, or after a desktop notification (bounded by the bus call's own timeout).
     std::optional<std::string> answer = exchangeOnSocket(
         socketPath, request + '\n',
         [](const std::string& reply) { return reply.find('\n') != std::string::npos; },
-        std::max(timeoutMs, 3000), 64 * 1024, true);
+        std::max(timeoutMs, 3000), 64 * 1024, true, delivered);
     if (!answer) return std::nullopt;
     const auto end = answer->find('\n');
-    if (end == std::string::npos) return std::nullopt;  // hung up without a whole line
+    if (end == std::string::npos) {
+        // Hung up without a whole line: a listener going away, which did not act on it.
+        if (delivered) *delivered = false;
+        return std::nullopt;
+    }
     answer->resize(end);
     return answer;
 }

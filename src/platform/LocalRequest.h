@@ -25,16 +25,27 @@ bool isPrivateFolder(const char* path);
 // One request and its reply on the Unix socket `path`, within `timeoutMs` altogether.
 // `complete` says whether the bytes read so far are the whole reply; the end of the stream also
 // ends it. Nothing on any failure: no socket, a refusal, a listener of another user where
-// `sameUserOnly`, the time box, more than `maximumBytes`.
+// `sameUserOnly`, the time box, more than `maximumBytes`. `delivered`, when given, tells
+// whether the whole request was handed to the listener (it may act on it without answering).
 std::optional<std::string> exchangeOnSocket(const std::string& path, const std::string& request,
                                             const std::function<bool(const std::string&)>& complete,
                                             int timeoutMs, std::size_t maximumBytes,
-                                            bool sameUserOnly);
+                                            bool sameUserOnly, bool* delivered = nullptr);
 
 // Writes the line `request` to the listener on the Unix socket `socketPath` and reads its
 // one-line answer (without the newline). Only a listener of this user is told anything. All of
-// it takes at most the longer of `timeoutMs` and 3 s. Nothing when no such listener answers.
+// it takes at most the longer of `timeoutMs` and 3 s. Nothing when no such listener answers;
+// `delivered` as for exchangeOnSocket.
 std::optional<std::string> askListener(const std::string& socketPath, const std::string& request,
-                                       int timeoutMs);
+                                       int timeoutMs, bool* delivered = nullptr);
+
+// The answer of a running Tessal that refuses a capture while it is taking one: this prefix, then
+// the reason in the user's language.
+inline constexpr char busyAnswerPrefix[] = "busy ";
+// What a command says when the running Tessal took its request but did not answer in time (a
+// main thread held up). Asking again could do the work twice once it resumes.
+inline constexpr char unansweredNote[] =
+    "the running Tessal took the request but has not answered; it acts on it when it responds "
+    "again";
 
 }  // namespace tessal::LocalPeer
