@@ -228,21 +228,25 @@ void AnnotationHost::recognizeText(bool copyWhenReady, std::function<void()> onC
         if (onClosed) onClosed();
         return;
     }
-    encode([this, copyWhenReady, onClosed](const std::optional<EncodedImage>& encoded) {
-        QPointer<Canvas> alive = canvas_;
-        auto onCopied = [this, alive, queue = &mainQueue_] {
-            // The recognition window closes as it copies: this note is what is left to see.
-            CopiedNote::show(QCursor::pos(), *queue);
-            if (alive) copied(CapturePreferences::copyCloses(defaults_));
-        };
-        if (encoded && canvas_ && presentRecognition &&
-            presentRecognition(encoded->png, copyWhenReady, onCopied, onClosed))
-            return;
-        if (onClosed) onClosed();
-    });
+    // The window reads the pixels: no PNG is made for it.
+    encode(
+        [this, copyWhenReady, onClosed](const std::optional<EncodedImage>& encoded) {
+            QPointer<Canvas> alive = canvas_;
+            auto onCopied = [this, alive, queue = &mainQueue_] {
+                // The recognition window closes as it copies: this note is what is left to see.
+                CopiedNote::show(QCursor::pos(), *queue);
+                if (alive) copied(CapturePreferences::copyCloses(defaults_));
+            };
+            if (encoded && canvas_ && presentRecognition &&
+                presentRecognition(encoded->image, copyWhenReady, onCopied, onClosed))
+                return;
+            if (onClosed) onClosed();
+        },
+        false);
 }
 
-void AnnotationHost::encode(std::function<void(const std::optional<EncodedImage>&)> then) {
+void AnnotationHost::encode(std::function<void(const std::optional<EncodedImage>&)> then,
+                            bool withPng) {
     if (!canvas_) {
         then(std::nullopt);
         return;
@@ -252,12 +256,15 @@ void AnnotationHost::encode(std::function<void(const std::optional<EncodedImage>
     std::shared_ptr<CanvasModel> rendered = model.renderingCopy();
     std::weak_ptr<bool> alive = alive_;
     MainQueue& mainQueue = mainQueue_;
-    PngEncoder::worker().async([rendered, alive, &mainQueue, then = std::move(then)] {
+    PngEncoder::worker().async([rendered, alive, &mainQueue, withPng, then = std::move(then)] {
         std::optional<EncodedImage> made;
         QImage image = CanvasRenderer::render(*rendered);
-        if (std::optional<QByteArray> png =
-                image.isNull() ? std::nullopt : PngEncoder::encode(image))
+        if (!withPng) {
+            if (!image.isNull()) made = EncodedImage{{}, std::move(image)};
+        } else if (std::optional<QByteArray> png =
+                       image.isNull() ? std::nullopt : PngEncoder::encode(image)) {
             made = EncodedImage{std::move(*png), std::move(image)};
+        }
         mainQueue.async([alive, made = std::move(made), then] {
             if (!alive.expired()) then(made);
         });

@@ -65,7 +65,8 @@ class AnnotationHost {
     // The annotated image at full pixel size and as PNG, made on the PNG worker from a copy of
     // the canvas as it stands: a large canvas takes seconds to encode. `then` runs on the main
     // thread (with nothing when the PNG could not be made), unless this host is gone by then.
-    void encode(std::function<void(const std::optional<EncodedImage>&)> then);
+    // Without `withPng` only the image is made (its `png` stays empty).
+    void encode(std::function<void(const std::optional<EncodedImage>&)> then, bool withPng = true);
     // Puts the image on the clipboard at once (the PNG follows from a worker); closes through
     // onClose unless the preference keeps the window open. A copy or a save marks the undo
     // stack clean: what it holds then exists outside the window.
@@ -77,11 +78,11 @@ class AnnotationHost {
     // A window pinned the PNG: it is recorded like a copy or a save.
     void pinned(const QByteArray& png);
 
-    // Opens the text recognition window on the annotated image (PNG bytes, whether to copy as
-    // soon as it is ready, what to do when text was copied and when the window closed); false
-    // when nothing opened. Set by the program; none = recognition is not offered.
+    // Opens the text recognition window on the annotated image (whether to copy as soon as it
+    // is ready, what to do when text was copied and when the window closed); false when nothing
+    // opened. Set by the program; none = recognition is not offered.
     using RecognitionPresenter =
-        std::function<bool(const QByteArray&, bool copyWhenReady, std::function<void()> onCopied,
+        std::function<bool(const QImage&, bool copyWhenReady, std::function<void()> onCopied,
                            std::function<void()> onClosed)>;
     RecognitionPresenter presentRecognition;
     // Recognises the image's text once its PNG is made on the worker; copied text closes the

@@ -583,17 +583,17 @@ std::optional<QString> AppDelegate::savePath() {
 }
 
 AnnotationHost::RecognitionPresenter AppDelegate::recognitionPresenter() {
-    return [this](const QByteArray& png, bool copy, std::function<void()> onCopied,
+    return [this](const QImage& image, bool copy, std::function<void()> onCopied,
                   std::function<void()> onClosed) {
-        return presentRecognition(png, copy, std::move(onCopied), std::move(onClosed));
+        return presentRecognition(image, copy, std::move(onCopied), std::move(onClosed));
     };
 }
 
-bool AppDelegate::presentRecognition(const QByteArray& png, bool copyWhenReady,
+bool AppDelegate::presentRecognition(const QImage& image, bool copyWhenReady,
                                      std::function<void()> onCopied,
                                      std::function<void()> onClosed) {
     visibility_.activate();
-    return recognitionWindows_->present(png, copyWhenReady, std::move(onCopied),
+    return recognitionWindows_->present(image, copyWhenReady, std::move(onCopied),
                                         std::move(onClosed));
 }
 

@@ -146,8 +146,8 @@ class AppDelegate final : public QObject {
     std::optional<QString> savePath();
     void showAlert(const AlertSpec& alert);
     // Opens a text recognition window in front (for the editor and the result windows).
-    bool presentRecognition(const QByteArray& png, bool copyWhenReady,
-                            std::function<void()> onCopied, std::function<void()> onClosed);
+    bool presentRecognition(const QImage& image, bool copyWhenReady, std::function<void()> onCopied,
+                            std::function<void()> onClosed);
     AnnotationHost::RecognitionPresenter recognitionPresenter();
 
     Platform& platform_;

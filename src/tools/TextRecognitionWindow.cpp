@@ -157,10 +157,9 @@ TextRecognitionWindow* TextRecognitionWindows::any() const {
     return active_.empty() ? nullptr : active_.begin()->second.get();
 }
 
-bool TextRecognitionWindows::present(const QByteArray& png, bool copyWhenReady,
+bool TextRecognitionWindows::present(const QImage& image, bool copyWhenReady,
                                      std::function<void()> onCopied,
                                      std::function<void()> onClose) {
-    const QImage image = QImage::fromData(png);
     if (image.isNull()) return false;
     auto window = std::make_unique<TextRecognitionWindow>(image, copyWhenReady, environment_);
     const QUuid id = QUuid::createUuid();

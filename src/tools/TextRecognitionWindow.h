@@ -77,9 +77,8 @@ class TextRecognitionWindows {
     explicit TextRecognitionWindows(TextRecognitionEnvironment environment);
     ~TextRecognitionWindows();
 
-    // Decodes `png`, opens a window on it, shows it in front; false (and no window) when the
-    // bytes are not an image.
-    bool present(const QByteArray& png, bool copyWhenReady, std::function<void()> onCopied,
+    // Opens a window on `image` and shows it in front; false (and no window) for a null image.
+    bool present(const QImage& image, bool copyWhenReady, std::function<void()> onCopied,
                  std::function<void()> onClose);
     std::size_t count() const { return active_.size(); }
     // Stops every window's recognition (at quit: the queue then drains at once).

@@ -153,11 +153,7 @@ TEST_F(AppDelegateTest, TheUpdatePromptWaitsForWindowsHoldingWork) {
     ASSERT_EQ(app->resultCount(), 0u);
     EXPECT_TRUE(app->appServices().canPresent());
 
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    ASSERT_TRUE(app->recognitionWindows().present(png, false, nullptr, nullptr));
+    ASSERT_TRUE(app->recognitionWindows().present(image, false, nullptr, nullptr));
     // The recognition runs on its own queue with the fixture's recogniser: it ends here.
     SerialQueue::named("local.ostrel.text-recognition").flush();
     EXPECT_FALSE(app->appServices().canPresent());

@@ -74,9 +74,9 @@ class EditorTest : public ::testing::Test {
                 [this](const AlertSpec& alert) { errors << alert.informative; },
                 nullptr,
                 nullptr,
-                [this](const QByteArray& png, bool copy, std::function<void()> onCopied,
+                [this](const QImage& image, bool copy, std::function<void()> onCopied,
                        std::function<void()> onClosed) {
-                    recognitions.push_back({png, copy, std::move(onCopied), std::move(onClosed)});
+                    recognitions.push_back({image, copy, std::move(onCopied), std::move(onClosed)});
                     return recognitionOpens;
                 },
                 false,
@@ -104,7 +104,7 @@ class EditorTest : public ::testing::Test {
     std::optional<QString> savePath;
     QStringList errors;
     struct Recognition {
-        QByteArray png;
+        QImage image;
         bool copyWhenReady;
         std::function<void()> onCopied, onClosed;
     };
@@ -388,7 +388,7 @@ TEST_F(EditorTest, TextRecognitionHidesTheSessionUntilItsWindowCloses) {
     finishExports();
     ASSERT_EQ(recognitions.size(), 1u);
     EXPECT_TRUE(recognitions[0].copyWhenReady);
-    EXPECT_EQ(QImage::fromData(recognitions[0].png).size(), QSize(100, 80));
+    EXPECT_EQ(recognitions[0].image.size(), QSize(100, 80));
     EXPECT_TRUE(editor->isSaving);
     EXPECT_FALSE(editor->overlays()[1]->isVisible());
     editor->toolbar()->action(ToolbarActionId::recognizeText)->click();

@@ -107,7 +107,7 @@ class OverlayChromeTest : public ::testing::Test {
                 .defaults = defaults,
                 .regionQueue = [](std::function<void()> job) { job(); },
                 .recognizeText =
-                    [this](const QByteArray&, bool copy, std::function<void()> onCopied,
+                    [this](const QImage&, bool copy, std::function<void()> onCopied,
                            std::function<void()> onClosed) {
                         recognitions.push_back({copy, std::move(onCopied), std::move(onClosed)});
                         return true;
