@@ -132,6 +132,36 @@ void X11ScreenCapture::warmUp() {
     windowList();  // its atoms
     rootPictureFormat();
     compositingManagerRunning();
+    // Every display's picture once, into the shared segment and the image kept for it: each
+    // fresh page costs 15–20 µs on first touch (on both sides of the segment), which at 1080p is
+    // over 30 ms the first capture's still would otherwise wait for.
+    if (!pending_.empty() || !curtains_.empty() || !shmAvailable_) return;
+    const std::vector<DisplayInfo> all = displays();
+    if (!requestPictures(all)) return;
+    for (const DisplayInfo& d : all)
+        takePendingGrab(d.id, d.nativeRect.width(), d.nativeRect.height());
+    pending_.clear();
+}
+
+bool X11ScreenCapture::requestPictures(const std::vector<DisplayInfo>& displays) {
+    xcb_connection_t* c = x11::connection();
+    const xcb_screen_t* screen = x11::screen();
+    std::size_t total = 0;
+    for (const DisplayInfo& d : displays)
+        total += std::size_t(d.nativeRect.width()) * d.nativeRect.height() * 4;
+    if (!c || !screen || total == 0 || !ensureSegment(total)) return false;
+    std::size_t offset = 0;
+    for (const DisplayInfo& d : displays) {
+        const QRect r = d.nativeRect;
+        if (r.isEmpty()) continue;
+        PendingGrab grab{d.id, r.size(), offset, {}};
+        grab.cookie = xcb_shm_get_image(c, screen->root, int16_t(r.x()), int16_t(r.y()),
+                                        uint16_t(r.width()), uint16_t(r.height()), ~0u,
+                                        XCB_IMAGE_FORMAT_Z_PIXMAP, segment_, uint32_t(offset));
+        pending_.push_back(grab);
+        offset += std::size_t(r.width()) * r.height() * 4;
+    }
+    return true;
 }
 
 void X11ScreenCapture::freezeDisplays(const std::vector<DisplayInfo>& displays) {
@@ -146,26 +176,12 @@ void X11ScreenCapture::freezeDisplays(const std::vector<DisplayInfo>& displays) 
         return;
     const std::uint32_t format = rootPictureFormat();
     if (!format) return;
-    std::size_t total = 0;
-    for (const DisplayInfo& d : displays)
-        total += std::size_t(d.nativeRect.width()) * d.nativeRect.height() * 4;
-    if (total == 0 || !ensureSegment(total)) return;
     // Also waits until the server has hidden our own windows, as it was asked before this.
     const bool composited = compositingManagerRunning();
 
     // The pictures first: the server answers in order, so they show the displays before any
     // curtain is up. Their answers are read later, by screenshot().
-    std::size_t offset = 0;
-    for (const DisplayInfo& d : displays) {
-        const QRect r = d.nativeRect;
-        if (r.isEmpty()) continue;
-        PendingGrab grab{d.id, r.size(), offset, {}};
-        grab.cookie = xcb_shm_get_image(c, screen->root, int16_t(r.x()), int16_t(r.y()),
-                                        uint16_t(r.width()), uint16_t(r.height()), ~0u,
-                                        XCB_IMAGE_FORMAT_Z_PIXMAP, segment_, uint32_t(offset));
-        pending_.push_back(grab);
-        offset += std::size_t(r.width()) * r.height() * 4;
-    }
+    if (!requestPictures(displays)) return;
 
     // The dimming matches the overlay's: black at 40 % over the display.
     std::vector<QRect> rects;

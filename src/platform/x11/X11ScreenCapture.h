@@ -41,6 +41,9 @@ class X11ScreenCapture final : public ScreenCaptureService {
         xcb_shm_get_image_cookie_t cookie{};
     };
     QImage takePendingGrab(const QString& displayId, int width, int height);
+    // Asks for every display's picture into the shared segment (pending_); false when there is
+    // no segment for them.
+    bool requestPictures(const std::vector<DisplayInfo>& displays);
     void takeDownCurtains();
     std::uint32_t rootPictureFormat();
     void putUpCurtainsInPlace(const std::vector<QRect>& rects, std::uint32_t format);
