@@ -40,11 +40,12 @@ done
     }
     "$TESSAL" preferences
     grab preferences "截图偏好"
-    printf '%s\n' "复制后退出截图" "截图后默认工具 移动选区" "保留截图历史" "历史数量上限 20 张" \
-        "历史仅存本机，容量上限 200 MB；关闭后停止记录。" >"$dir/real-preferences.txt"
+    printf '%s\n' "复制后退出截图" "截图时显示指针" "截图后默认工具 移动选区" "保留截图历史" \
+        "历史数量上限 20 张" "历史仅存本机，容量上限 200 MB；关闭后停止记录，已有的历史保留，可在截" \
+        "图历史中删除或清空。" "语言 跟随系统" "下次启动 Tessal 时生效" >"$dir/real-preferences.txt"
     "$TESSAL" history
     grab history "截图历史"
-    printf '%s\n' "0 张 · 未开启记录，可在截图偏好中开启" "复制 保存… 继续标注 贴图 删除 清空历史" \
+    printf '%s\n' "0 张 · 未开启记录，可在截图偏好中开启 开启记录" "复制 保存… 继续标注 贴图 删除 清空历史" \
         >"$dir/real-history.txt"
     "$TESSAL_FIXTURE" --document 100,100,ocr-document >/dev/null 2>&1 &
     WORLD_PIDS+=($!)

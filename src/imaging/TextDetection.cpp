@@ -299,6 +299,64 @@ QString decode(const float* probabilities, int steps, int classes, const QString
     return text;
 }
 
+std::vector<Span> unreadInk(const std::vector<Glyph>& glyphs, const std::vector<int>& ink,
+                            int height) {
+    const int width = int(ink.size());
+    std::vector<double> at;
+    for (const Glyph& g : glyphs)
+        if (!g.text.trimmed().isEmpty()) at.push_back(g.x);
+    // A character's width: the glyphs' usual distance (spaces and gaps make a few far apart).
+    double pitch = 0.8 * height;
+    if (at.size() >= 2) {
+        std::vector<double> steps;
+        for (std::size_t i = 1; i < at.size(); ++i) steps.push_back(at[i] - at[i - 1]);
+        std::nth_element(steps.begin(), steps.begin() + steps.size() / 2, steps.end());
+        pitch = std::clamp(steps[steps.size() / 2], 0.3 * height, 1.2 * height);
+    }
+    std::vector<bool> near(std::size_t(std::max(0, width)), false);
+    for (double x : at)
+        for (int c = std::max(0, int(std::ceil(x - 0.75 * pitch)));
+             c <= std::min(width - 1, int(std::floor(x + 0.75 * pitch))); ++c)
+            near[std::size_t(c)] = true;
+    const int heavy = std::max(2, int(std::ceil(0.2 * height)));
+    const int solid = int(std::ceil(0.6 * height));
+    std::vector<Span> gaps;
+    int from = -1, to = -1, inked = 0, heavies = 0, solids = 0;
+    for (int x = 0; x <= width; ++x) {
+        if (x == width || near[std::size_t(x)]) {
+            // A block of colour (a list's icon) fills nearly every column it covers; a
+            // character leaves most of them half empty.
+            if (from >= 0 && heavies >= pitch / 3 && to - from + 1 >= pitch / 2 &&
+                solids < 0.8 * inked)
+                gaps.push_back({from, to + 1});
+            from = to = -1;
+            inked = heavies = solids = 0;
+        } else if (const int column = ink[std::size_t(x)]; column > 0) {
+            if (from < 0) from = x;
+            to = x;
+            ++inked;
+            heavies += column >= heavy;
+            solids += column >= solid;
+        }
+    }
+    return gaps;
+}
+
+std::vector<Glyph> filledIn(std::vector<Glyph> first, const std::vector<Glyph>& second,
+                            const std::vector<Span>& gaps) {
+    for (const Glyph& g : second) {
+        if (g.text.isEmpty() || !isCjk(g.text.front())) continue;
+        const bool inGap = std::any_of(gaps.begin(), gaps.end(), [&](const Span& gap) {
+            return g.x >= gap.left && g.x < gap.right;
+        });
+        if (!inGap) continue;
+        const auto place =
+            std::find_if(first.begin(), first.end(), [&](const Glyph& f) { return f.x > g.x; });
+        first.insert(place, g);
+    }
+    return first;
+}
+
 QString spelled(const std::vector<Glyph>& found, const std::vector<int>& ink, int height,
                 const std::vector<Span>& pieces) {
     const int width = int(ink.size());
@@ -406,6 +464,10 @@ std::vector<QRect> unitedBoxes(const std::vector<std::vector<QRect>>& tiles) {
     return all;
 }
 
+int secondReaderMargin(int lineHeight) {
+    return std::max(10, lineHeight / 2);
+}
+
 QImage secondReaderInput(const QImage& line) {
     if (line.isNull()) return {};
     QImage gray = line.convertToFormat(QImage::Format_Grayscale8);
@@ -413,7 +475,7 @@ QImage secondReaderInput(const QImage& line) {
     for (int y = 0; y < gray.height(); ++y)
         for (int x = 0; x < gray.width(); ++x) sum += gray.constScanLine(y)[x];
     if (sum < qint64(128) * gray.width() * gray.height()) gray.invertPixels();
-    const int margin = std::max(10, gray.height() / 2);
+    const int margin = secondReaderMargin(gray.height());
     QImage padded(gray.width() + 2 * margin, gray.height() + 2 * margin, QImage::Format_Grayscale8);
     if (padded.isNull()) return {};
     padded.fill(gray.pixelColor(0, 0));
@@ -449,6 +511,8 @@ std::vector<ScriptChoice> scriptChoices(const std::vector<Leaning>& lines) {
             else if (line.traditional > 0)
                 choice = ScriptChoice::simplify;
         }
+        if (choice == ScriptChoice::keep && line.unread)
+            choice = traditional > simplified ? ScriptChoice::readAgain : ScriptChoice::fillIn;
     }
     return choices;
 }

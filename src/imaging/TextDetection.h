@@ -101,11 +101,28 @@ QString decode(const float* probabilities, int steps, int classes, const QString
 QString spelled(const std::vector<Glyph>& glyphs, const std::vector<int>& ink, int height,
                 const std::vector<Span>& pieces = {});
 
+// Where a line image shows ink its reading left out, as column ranges: the reader sometimes
+// drops a character without a trace (更新日 for 更新日誌). A run of columns lying more than three
+// quarters of a character from every glyph read (a character's width being the glyphs' usual
+// distance, or 0.8 of the `height` with fewer than two) holds one when at least a third of a
+// character's width of its columns carry a character's ink (a fifth of the height: a frame's
+// thin lines or a lone rule do not), unless nearly all are filled (three fifths of the height: a
+// block of colour, such as a list's icon). A line with such ink and no glyph read is left out
+// whole.
+std::vector<Span> unreadInk(const std::vector<Glyph>& glyphs, const std::vector<int>& ink,
+                            int height);
+// The first reading's glyphs with the second reader's characters added where the first left ink
+// unread: each Chinese character of `second` (in the same line's columns) whose middle lies in
+// one of `gaps`, in order of place.
+std::vector<Glyph> filledIn(std::vector<Glyph> first, const std::vector<Glyph>& second,
+                            const std::vector<Span>& gaps);
+
 // The second reader's (Tesseract's) input for one line image: grey, dark text on a light
 // ground (a line whose mean is dark is inverted; that reader's own inverted pass is off for
-// speed), with a margin of max(10, height / 2) in the line's top-left colour all round, since
+// speed), with a margin (secondReaderMargin) in the line's top-left colour all round, since
 // text touching the edge is misread.
 QImage secondReaderInput(const QImage& line);
+int secondReaderMargin(int lineHeight);
 
 // How a line's first reading leans between the Chinese scripts: its characters that only
 // traditional Chinese writes, those that only simplified Chinese writes, and the reader's least
@@ -114,17 +131,21 @@ struct Leaning {
     int traditional = 0;
     int simplified = 0;
     double confidence = 1;
+    bool unread = false;  // see unreadInk
 };
 // What becomes of a line's first reading: kept; read again by the traditional reader and merged
-// (`merged`); or its traditional-only characters put in their simplified forms.
-enum class ScriptChoice { keep, readAgain, simplify };
+// (`merged`); its traditional-only characters put in their simplified forms; or read again only
+// for the characters the first reading left out (`filledIn`).
+enum class ScriptChoice { keep, readAgain, simplify, fillIn };
 // The choice for each line (in reading order), by the script of its neighbourhood (itself and
 // the two lines either side, and a quarter of the whole image's counts): where traditional
 // characters outnumber simplified ones, a line with simplified-only characters or an unsure one is
 // read again (short labels whose characters the first reader knows only in simplified form); where
 // simplified ones are at least as many, stray traditional characters in a line holding no more of
 // them than simplified ones are look-alikes and are simplified, and nothing is read again; a line
-// with no neighbourhood evidence follows its own. A line without Chinese characters is kept.
+// with no neighbourhood evidence follows its own. A line without Chinese characters is kept. A
+// line that would be kept but left ink unread is read again amid traditional text, else filled
+// in.
 std::vector<ScriptChoice> scriptChoices(const std::vector<Leaning>& lines);
 
 // A line read by both readers, as one. Characters are aligned by edit distance, characters of

@@ -460,11 +460,76 @@ TEST(TextDetection, ScriptChoiceFollowsTheNeighbourhood) {
         {"a far traditional line does not outweigh simplified neighbours",
          {{8, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 1, 1}, {0, 0, 1}, {0, 1, 1}},
          {C::keep, C::keep, C::keep, C::keep, C::keep, C::keep}},
+        {"ink left unread: filled in alone or amid simplified text, read again amid traditional",
+         {{0, 0, 1, true}, {0, 3, 1, true}, {0, 2, 1}, {2, 0, 1}, {3, 0, 1}, {0, 0, 1, true}},
+         {C::fillIn, C::fillIn, C::keep, C::keep, C::keep, C::readAgain}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(TextDetection::scriptChoices(c.lines), c.expected);
     }
+}
+
+// Ink the first reading left out, and the second reader's characters put there: 更新日 read
+// for 更新日誌 (a character dropped without a trace) becomes 更新日誌, while a frame's thin lines
+// or a checkbox read as a character by the second reader add nothing.
+TEST(TextDetection, UnreadInkIsFilledInByTheSecondReader) {
+    using G = TextDetection::Glyph;
+    using S = TextDetection::Span;
+    const int height = 18;
+    // Ink per column: `weight` over [left, right).
+    auto inked = [](std::vector<int>& ink, int left, int right, int weight) {
+        for (int x = left; x < right; ++x) ink[std::size_t(x)] = weight;
+    };
+    std::vector<int> chars(70, 0);  // four 14-pixel characters with 2-pixel gaps from column 4
+    for (int k = 0; k < 4; ++k) inked(chars, 4 + 16 * k, 18 + 16 * k, 8);
+    const std::vector<G> three = {{"更", 11}, {"新", 27}, {"日", 43}};
+    auto unread = [&](const std::vector<G>& glyphs, const std::vector<int>& ink) {
+        std::vector<std::pair<int, int>> spans;
+        for (const S& s : TextDetection::unreadInk(glyphs, ink, height))
+            spans.push_back({s.left, s.right});
+        return spans;
+    };
+    using Spans = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(unread(three, chars), (Spans{{56, 66}}));  // the last character's far part
+    std::vector<G> four = three;
+    four.push_back({"誌", 59});
+    EXPECT_EQ(unread(four, chars), Spans{});
+    // The first character dropped instead.
+    EXPECT_EQ(unread({{"新", 27}, {"日", 43}, {"誌", 59}}, chars), (Spans{{4, 15}}));
+    // The thin lines of a frame (a combo box's top and bottom) go on past the character; alone
+    // they are no character.
+    std::vector<int> framed = chars;
+    inked(framed, 66, 70, 2);
+    EXPECT_EQ(unread(three, framed), (Spans{{56, 70}}));
+    // A list's square icon before the text.
+    std::vector<int> icon(90, 0);
+    inked(icon, 2, 16, 14);
+    for (int k = 0; k < 4; ++k) inked(icon, 24 + 16 * k, 38 + 16 * k, 8);
+    EXPECT_EQ(unread({{"更", 31}, {"新", 47}, {"日", 63}, {"誌", 79}}, icon), Spans{});
+    std::vector<int> frameOnly(70, 0);
+    inked(frameOnly, 4, 50, 8);
+    inked(frameOnly, 50, 70, 2);
+    EXPECT_EQ(unread(three, frameOnly), Spans{});
+    // Latin letters about half a character's width apart, all read; nothing read at all.
+    std::vector<int> word(40, 0);
+    inked(word, 2, 38, 6);
+    EXPECT_EQ(unread({{"W", 5}, {"o", 12}, {"r", 18}, {"d", 24}, {"s", 30}, {"!", 35}}, word),
+              Spans{});
+    EXPECT_EQ(unread({}, chars), (Spans{{4, 66}}));
+    EXPECT_EQ(unread({}, std::vector<int>(70, 0)), Spans{});
+
+    // The second reader's characters: only Chinese ones whose middle lies in a gap, in place.
+    const std::vector<G> second = {{"更", 10}, {"新", 26}, {"口", 44}, {"誌", 60}, {"]", 64}};
+    const std::vector<G> filled = TextDetection::filledIn(three, second, {{56, 66}});
+    QString text;
+    for (const G& g : filled) text += g.text;
+    EXPECT_EQ(text, QString::fromUtf8("更新日誌"));
+    const std::vector<G> front =
+        TextDetection::filledIn({{"新", 27}, {"日", 43}}, {{"更", 10}, {"新", 26}}, {{4, 15}});
+    ASSERT_EQ(front.size(), 3u);
+    EXPECT_EQ(front.front().text, QString::fromUtf8("更"));
+    EXPECT_EQ(TextDetection::filledIn(three, second, {}).size(), 3u);
 }
 
 // The two readings merged: the second reader's traditional forms and the characters the first

@@ -24,6 +24,9 @@ namespace {
 constexpr std::size_t kBatch = 1;
 
 // Images up to this area are detected at their own scale (a 1080p screen is 2 million pixels).
+// How sure the second reader must be of a character it adds where the first left ink unread
+// (Tesseract's 0–100): a checkbox or an icon beside a label is read as some character too.
+constexpr double kSureSecondGlyph = 80;
 constexpr qint64 kMostDetectedPixels = qint64(4096) * 4096 * 2;
 
 // Runs job(0 … count − 1, thread) on `threads` threads, each taking the next job.
@@ -253,13 +256,19 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source, Tim
     // simplified text put back in their simplified forms.
     const TraditionalReader& judge = *models_->traditional.front();
     std::vector<TextDetection::Leaning> leaning;
-    for (const Line& line : lines)
-        leaning.push_back(
-            {judge.traditionalOnly(line.text), judge.simplifiedOnly(line.text), line.confidence});
+    std::vector<std::vector<TextDetection::Span>> unread(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        unread[i] = TextDetection::unreadInk(found[i], ink[i], boxes[i].height());
+        leaning.push_back({judge.traditionalOnly(lines[i].text),
+                           judge.simplifiedOnly(lines[i].text), lines[i].confidence,
+                           !unread[i].empty()});
+    }
     const std::vector<TextDetection::ScriptChoice> choices = TextDetection::scriptChoices(leaning);
     std::vector<std::size_t> again;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (choices[i] == TextDetection::ScriptChoice::readAgain) again.push_back(i);
+        if (choices[i] == TextDetection::ScriptChoice::readAgain ||
+            choices[i] == TextDetection::ScriptChoice::fillIn)
+            again.push_back(i);
         if (choices[i] == TextDetection::ScriptChoice::simplify)
             lines[i].text = judge.simplifiedOf(lines[i].text);
     }
@@ -268,7 +277,14 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source, Tim
     const auto secondStarted = std::chrono::steady_clock::now();
     parallel(again.size(), [&](std::size_t k, int t) {
         TraditionalReader& reader = *models_->traditional[std::size_t(t)];
-        Line& line = lines[again[k]];
+        const std::size_t i = again[k];
+        Line& line = lines[i];
+        if (choices[i] == TextDetection::ScriptChoice::fillIn) {
+            found[i] = TextDetection::filledIn(
+                std::move(found[i]), reader.readGlyphs(crops[i], kSureSecondGlyph), unread[i]);
+            line.text = TextDetection::spelled(found[i], ink[i], boxes[i].height(), cuts[i]);
+            return;
+        }
         const std::optional<QString> second = reader.read(image.copy(line.box));
         line.text = TextDetection::merged(
             line.text, second.value_or(QString()),

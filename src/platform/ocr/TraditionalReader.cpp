@@ -2,6 +2,7 @@
 
 #include <opencc.h>
 #include <tesseract/baseapi.h>
+#include <tesseract/resultiterator.h>
 #ifdef _OPENMP
 #include <omp.h>
 #endif
@@ -120,8 +121,8 @@ bool TraditionalReader::prepare() {
     return engines_->tesseract != nullptr;
 }
 
-std::optional<QString> TraditionalReader::read(const QImage& line) {
-    if (!prepare() || line.isNull()) return std::nullopt;
+bool TraditionalReader::take(const QImage& line) {
+    if (!prepare() || line.isNull()) return false;
 #ifdef _OPENMP
     // Tesseract splits each line among OpenMP threads that spin while they wait; lines are
     // already read one per core, so its teams only fight ours for the cores (four times slower
@@ -129,9 +130,33 @@ std::optional<QString> TraditionalReader::read(const QImage& line) {
     omp_set_max_active_levels(0);
 #endif
     const QImage padded = TextDetection::secondReaderInput(line);
-    if (padded.isNull()) return std::nullopt;
+    if (padded.isNull()) return false;
     engines_->tesseract->SetImage(padded.constBits(), padded.width(), padded.height(), 1,
                                   int(padded.bytesPerLine()));
+    return true;
+}
+
+std::vector<TextDetection::Glyph> TraditionalReader::readGlyphs(const QImage& line,
+                                                                double leastConfidence) {
+    std::vector<TextDetection::Glyph> glyphs;
+    if (!take(line) || engines_->tesseract->Recognize(nullptr) != 0) return glyphs;
+    const std::unique_ptr<tesseract::ResultIterator> it(engines_->tesseract->GetIterator());
+    if (!it || it->Empty(tesseract::RIL_SYMBOL)) return glyphs;
+    const int margin = TextDetection::secondReaderMargin(line.height());
+    do {
+        const std::unique_ptr<char[]> symbol(it->GetUTF8Text(tesseract::RIL_SYMBOL));
+        int left = 0, top = 0, right = 0, bottom = 0;
+        if (!symbol || it->Confidence(tesseract::RIL_SYMBOL) < leastConfidence ||
+            !it->BoundingBox(tesseract::RIL_SYMBOL, &left, &top, &right, &bottom))
+            continue;
+        glyphs.push_back(
+            {chinesePunctuation(QString::fromUtf8(symbol.get())), (left + right) / 2.0 - margin});
+    } while (it->Next(tesseract::RIL_SYMBOL));
+    return glyphs;
+}
+
+std::optional<QString> TraditionalReader::read(const QImage& line) {
+    if (!take(line)) return std::nullopt;
     char* text = engines_->tesseract->GetUTF8Text();
     if (!text) return std::nullopt;
     QString result = chinesePunctuation(QString::fromUtf8(text).simplified());

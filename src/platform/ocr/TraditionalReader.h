@@ -4,6 +4,9 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <vector>
+
+#include "imaging/TextDetection.h"
 
 namespace tessal {
 
@@ -26,8 +29,13 @@ class TraditionalReader {
     bool prepare();
     // The text of one line image; none when the model is missing or finds nothing.
     std::optional<QString> read(const QImage& line);
+    // The characters of one line image it is at least `leastConfidence` (0–100) sure of, each
+    // at the middle of its box in the line's columns.
+    std::vector<TextDetection::Glyph> readGlyphs(const QImage& line, double leastConfidence);
 
   private:
+    // Gives the engine `line` to read; false when the model is missing.
+    bool take(const QImage& line);
     struct Engines;
     std::unique_ptr<Engines> engines_;
 };
