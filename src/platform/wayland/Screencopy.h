@@ -23,6 +23,19 @@ class Screencopy {
     // Every output's picture at its own pixel size, by output name ("HEADLESS-1", "DP-1").
     // With `pointer`, the compositor draws the pointer into the pictures.
     Result<std::map<QString, QImage>> captureOutputs(bool pointer = false, int timeoutMs = 2000);
+
+    // captureOutputs in two steps: the request returns at once (the compositor answers at its
+    // next frame), takeOutputs waits for the answers. With `freeze`, each output also shows its
+    // picture, dimmed, in front of the windows from the moment it arrives until releaseFrozen()
+    // or the next request, where the compositor offers layer surfaces and viewports. False when
+    // the connection is broken.
+    bool requestOutputs(bool pointer, bool freeze);
+    bool requested(bool pointer) const;
+    Result<std::map<QString, QImage>> takeOutputs(int timeoutMs = 2000);
+    void releaseFrozen();
+    // How many frozen outputs are on the screen.
+    int frozenOutputs() const;
+
     // One picture of `region` (points, relative to the output named `outputName`) at the
     // output's pixel size. With `afterDamage` the compositor answers once something there
     // changed, however long that takes; a readable `wakeFd` ends the wait early with a null

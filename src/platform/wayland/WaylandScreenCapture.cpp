@@ -79,12 +79,10 @@ Result<ShareableContent> WaylandScreenCapture::shareableContent() {
     const std::vector<DisplayInfo> all = displays();
     for (const DisplayInfo& d : all) content.displayIds << d.id;
     if (source_ != Source::portal) {
-        if (!screencopyOpened_) {
-            screencopy_ = Screencopy::open();
-            screencopyOpened_ = true;
-        }
-        if (screencopy_) {
-            auto pictures = screencopy_->captureOutputs(pointer_);
+        if (screencopy()) {
+            auto pictures = screencopy_->requested(pointer_)
+                                ? screencopy_->takeOutputs()
+                                : screencopy_->captureOutputs(pointer_);
             // Every display must have its picture (an output may have come or gone).
             bool complete = bool(pictures);
             for (const DisplayInfo& d : all)
@@ -111,6 +109,22 @@ Result<ShareableContent> WaylandScreenCapture::shareableContent() {
     if (source_ == Source::automatic && kwinPictures(all)) return content;
     if (auto failed = portalPicture()) return *failed;
     return content;
+}
+
+Screencopy* WaylandScreenCapture::screencopy() {
+    if (!screencopyOpened_) {
+        screencopy_ = Screencopy::open();
+        screencopyOpened_ = true;
+    }
+    return screencopy_.get();
+}
+
+void WaylandScreenCapture::freezeDisplays(const std::vector<DisplayInfo>&) {
+    if (source_ != Source::portal && screencopy()) screencopy_->requestOutputs(pointer_, true);
+}
+
+void WaylandScreenCapture::releaseFrozenDisplays() {
+    if (screencopy_) screencopy_->releaseFrozen();
 }
 
 bool WaylandScreenCapture::kwinPictures(const std::vector<DisplayInfo>& all) {

@@ -47,6 +47,10 @@ class WaylandScreenCapture final : public ScreenCaptureService {
         return on && source_ != Source::portal;
     }
     void cancelAwaitingUser() override;
+    // Each output's picture is requested at once and shown dimmed in front of the windows the
+    // moment it arrives, where the compositor offers screencopy and layer surfaces.
+    void freezeDisplays(const std::vector<DisplayInfo>& displays) override;
+    void releaseFrozenDisplays() override;
 
   private:
     QDBusConnection bus_;
@@ -56,6 +60,7 @@ class WaylandScreenCapture final : public ScreenCaptureService {
     // Takes each display's picture through KWin's screenshot interface where KWin offers it to
     // us; false (and the portal is asked) where it does not.
     bool kwinPictures(const std::vector<DisplayInfo>& all);
+    Screencopy* screencopy();
 
     Source source_;
     std::unique_ptr<Screencopy> screencopy_;
