@@ -202,23 +202,37 @@ near() {
     python3 -c 'import sys; a, b = (int(x, 16) for x in sys.argv[1:])
 sys.exit(any(abs(((a >> s) & 255) - ((b >> s) & 255)) > 1 for s in (0, 8, 16)))' "$1" "$2"
 }
-for colour in 5a7fa8 c86432; do
-    swaymsg output HEADLESS-1 background "#$colour" solid_color >/dev/null
-    sleep 0.5
-    spot >"$WORLD/spot-$colour.txt" &
-    watcher=$!
-    wait_for 5 test -s "$WORLD/spot-$colour.txt" || fail "the test pointer watches nothing"
-    before=$(head -n1 "$WORLD/spot-$colour.txt" | cut -d' ' -f2)
-    [ "$before" = "$colour" ] || fail "the background shows #$before, not #$colour"
-    capture_open "over #$colour"
-    kill $watcher
-    first=$(awk -v b="$before" '$2 != b { print $2; exit }' "$WORLD/spot-$colour.txt")
-    near "$first" "$(dimmed $colour)" ||
-        fail "the first dimmed frame over #$colour showed #$first, not #$(dimmed $colour)"
-    wtype -k Escape
-    overlays_gone || fail "Escape left the overlay"
-    sleep 0.3
-    after=$(spot | head -n1 | cut -d' ' -f2)
-    [ "$after" = "$colour" ] || fail "after Escape the screen shows #$after, not #$colour"
-done
+# still_shows COLOUR...: for each, that background, a capture, its first dimmed frame, Escape.
+still_shows() {
+    local colour watcher before first after
+    for colour in "$@"; do
+        swaymsg output HEADLESS-1 background "#$colour" solid_color >/dev/null
+        sleep 0.5
+        spot >"$WORLD/spot-$colour.txt" &
+        watcher=$!
+        wait_for 5 test -s "$WORLD/spot-$colour.txt" || fail "the test pointer watches nothing"
+        before=$(head -n1 "$WORLD/spot-$colour.txt" | cut -d' ' -f2)
+        [ "$before" = "$colour" ] || fail "the background shows #$before, not #$colour"
+        capture_open "over #$colour"
+        kill $watcher
+        first=$(awk -v b="$before" '$2 != b { print $2; exit }' "$WORLD/spot-$colour.txt")
+        near "$first" "$(dimmed $colour)" ||
+            fail "the first dimmed frame over #$colour showed #$first, not #$(dimmed $colour)"
+        wtype -k Escape
+        overlays_gone || fail "Escape left the overlay"
+        sleep 0.3
+        after=$(spot | head -n1 | cut -d' ' -f2)
+        [ "$after" = "$colour" ] || fail "after Escape the screen shows #$after, not #$colour"
+    done
+}
+still_shows 5a7fa8 c86432
 pass "the frozen still shows each capture's own pixels, dimmed, and goes with Escape"
+
+# The same with the portal's pictures.
+kill "$TESSAL_PID"
+wait "$TESSAL_PID" 2>/dev/null
+rm -f "$XDG_RUNTIME_DIR/local.ostrel.sock"
+export TESSAL_SCREENSHOT=portal
+tessal_start
+still_shows 3c8c50 a05a78
+pass "through the portal too"

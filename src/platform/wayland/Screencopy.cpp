@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <vector>
@@ -63,7 +64,7 @@ struct Frame {
     }
 };
 
-// A frozen output: a layer surface showing the frame's buffer as it is, under a subsurface that
+// A frozen output: a layer surface showing a picture's buffer as it is, under a subsurface that
 // dims it with one scaled pixel. Neither takes input, so the pointer and clicks reach what lies
 // beneath, as they do before any capture overlay is up.
 struct Curtain {
@@ -73,7 +74,9 @@ struct Curtain {
     wl_surface* shadeSurface = nullptr;
     wl_subsurface* shade = nullptr;
     wp_viewport* shadeViewport = nullptr;
-    Frame* frame = nullptr;
+    QString outputName;
+    ShmBuffer* buffer = nullptr;  // the picture, once it has arrived
+    bool yInvert = false;
     int32_t width = 0, height = 0;
     bool configured = false, shown = false, closed = false;
     ~Curtain() {
@@ -228,15 +231,13 @@ void globalRemove(void* data, wl_registry*, uint32_t name) {
 }
 const wl_registry_listener registryListener{global, globalRemove};
 
-// Shows the curtain once it is configured and its frame's picture has arrived, whichever comes
-// last.
+// Shows the curtain once it is configured and its picture has arrived, whichever comes last.
 void showCurtain(Curtain& c) {
-    const Frame* f = c.frame;
-    if (c.shown || c.closed || !c.configured || !f || !f->done || f->failed || !f->buffer) return;
-    wl_surface_attach(c.surface, f->buffer->buffer, 0, 0);
+    if (c.shown || c.closed || !c.configured || !c.buffer) return;
+    wl_surface_attach(c.surface, c.buffer->buffer, 0, 0);
     // Y-inverted: the buffer holds the bottom row first.
     wl_surface_set_buffer_transform(
-        c.surface, f->yInvert ? WL_OUTPUT_TRANSFORM_FLIPPED_180 : WL_OUTPUT_TRANSFORM_NORMAL);
+        c.surface, c.yInvert ? WL_OUTPUT_TRANSFORM_FLIPPED_180 : WL_OUTPUT_TRANSFORM_NORMAL);
     wl_surface_damage_buffer(c.surface, 0, 0, INT32_MAX, INT32_MAX);
     wl_surface_commit(c.surface);
     c.shown = true;
@@ -259,7 +260,10 @@ void frameFlags(void* data, zwlr_screencopy_frame_v1*, uint32_t flags) {
 void frameReady(void* data, zwlr_screencopy_frame_v1*, uint32_t, uint32_t, uint32_t) {
     auto* f = static_cast<Frame*>(data);
     f->done = true;
-    if (f->curtain) showCurtain(*f->curtain);
+    if (!f->curtain || !f->buffer) return;
+    f->curtain->buffer = f->buffer;
+    f->curtain->yInvert = f->yInvert;
+    showCurtain(*f->curtain);
 }
 void frameFailed(void* data, zwlr_screencopy_frame_v1*) {
     auto* f = static_cast<Frame*>(data);
@@ -335,6 +339,48 @@ bool attachBuffer(Frame& f, wl_shm* shm, std::unique_ptr<ShmBuffer>* reused = nu
     return true;
 }
 
+bool canFreeze(const Screencopy::State& s) {
+    return s.compositor && s.subcompositor && s.layerShell && s.viewporter && s.shm;
+}
+
+// A curtain over `output`, configured while its picture is on its way; null where it cannot be
+// shown upright.
+Curtain* addCurtain(Screencopy::State& s, const Output& output) {
+    if (output.transform != WL_OUTPUT_TRANSFORM_NORMAL) return nullptr;
+    if (!s.shadeBuffer) {
+        s.shadeBuffer = createBuffer(s.shm, WL_SHM_FORMAT_ARGB8888, 1, 1, 4);
+        if (!s.shadeBuffer) return nullptr;
+        *static_cast<std::uint32_t*>(s.shadeBuffer->pixels) = kShadePixel;
+    }
+    auto c = std::make_unique<Curtain>();
+    c->outputName = output.name;
+    c->surface = wl_compositor_create_surface(s.compositor);
+    c->shadeSurface = wl_compositor_create_surface(s.compositor);
+    wl_region* none = wl_compositor_create_region(s.compositor);
+    wl_surface_set_input_region(c->surface, none);
+    wl_surface_set_input_region(c->shadeSurface, none);
+    wl_region_destroy(none);
+    c->shade = wl_subcompositor_get_subsurface(s.subcompositor, c->shadeSurface, c->surface);
+    c->viewport = wp_viewporter_get_viewport(s.viewporter, c->surface);
+    c->shadeViewport = wp_viewporter_get_viewport(s.viewporter, c->shadeSurface);
+    wl_surface_attach(c->shadeSurface, s.shadeBuffer->buffer, 0, 0);
+    wl_surface_damage_buffer(c->shadeSurface, 0, 0, 1, 1);
+    // Above the windows, below a fullscreen one: the capture's own overlays cover it once they
+    // are up.
+    c->layer =
+        zwlr_layer_shell_v1_get_layer_surface(s.layerShell, c->surface, output.output,
+                                              ZWLR_LAYER_SHELL_V1_LAYER_TOP, "local.ostrel.frozen");
+    zwlr_layer_surface_v1_add_listener(c->layer, &curtainListener, c.get());
+    zwlr_layer_surface_v1_set_anchor(
+        c->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                      ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+    // Over panels too.
+    zwlr_layer_surface_v1_set_exclusive_zone(c->layer, -1);
+    wl_surface_commit(c->surface);
+    s.curtains.push_back(std::move(c));
+    return s.curtains.back().get();
+}
+
 }  // namespace
 
 QImage Screencopy::picture(const uchar* pixels, int width, int height, int stride,
@@ -352,7 +398,7 @@ QImage Screencopy::picture(const uchar* pixels, int width, int height, int strid
 Screencopy::Screencopy(std::unique_ptr<State> state) : state_(std::move(state)) {}
 Screencopy::~Screencopy() = default;
 
-std::unique_ptr<Screencopy> Screencopy::open() {
+std::unique_ptr<Screencopy> Screencopy::open(bool pictures) {
     auto state = std::make_unique<State>();
     state->display = wl_display_connect(nullptr);
     if (!state->display) return nullptr;
@@ -361,7 +407,8 @@ std::unique_ptr<Screencopy> Screencopy::open() {
     // Globals, then the outputs' names.
     if (wl_display_roundtrip(state->display) < 0 || wl_display_roundtrip(state->display) < 0)
         return nullptr;
-    if (!state->manager || !state->shm || state->outputs.empty()) return nullptr;
+    if (!state->shm || state->outputs.empty()) return nullptr;
+    if (pictures ? !state->manager : !canFreeze(*state)) return nullptr;
     return std::unique_ptr<Screencopy>(new Screencopy(std::move(state)));
 }
 
@@ -399,50 +446,55 @@ bool Screencopy::requestOutputs(bool pointer, bool freeze) {
         }
         zwlr_screencopy_frame_v1_copy(f->frame, f->buffer->buffer);
     }
-    const bool canFreeze = s.compositor && s.subcompositor && s.layerShell && s.viewporter;
-    if (freeze && canFreeze) {
-        if (!s.shadeBuffer) {
-            s.shadeBuffer = createBuffer(s.shm, WL_SHM_FORMAT_ARGB8888, 1, 1, 4);
-            if (s.shadeBuffer) *static_cast<std::uint32_t*>(s.shadeBuffer->pixels) = kShadePixel;
-        }
-        for (std::size_t i = 0; i < s.pending.size() && s.shadeBuffer; ++i) {
-            Frame& f = *s.pending[i];
-            const Output& output = *s.outputs[i];
-            // A turned output's buffer is not upright on it.
-            if (f.failed || output.transform != WL_OUTPUT_TRANSFORM_NORMAL) continue;
-            auto c = std::make_unique<Curtain>();
-            c->frame = &f;
-            c->surface = wl_compositor_create_surface(s.compositor);
-            c->shadeSurface = wl_compositor_create_surface(s.compositor);
-            wl_region* none = wl_compositor_create_region(s.compositor);
-            wl_surface_set_input_region(c->surface, none);
-            wl_surface_set_input_region(c->shadeSurface, none);
-            wl_region_destroy(none);
-            c->shade =
-                wl_subcompositor_get_subsurface(s.subcompositor, c->shadeSurface, c->surface);
-            c->viewport = wp_viewporter_get_viewport(s.viewporter, c->surface);
-            c->shadeViewport = wp_viewporter_get_viewport(s.viewporter, c->shadeSurface);
-            wl_surface_attach(c->shadeSurface, s.shadeBuffer->buffer, 0, 0);
-            wl_surface_damage_buffer(c->shadeSurface, 0, 0, 1, 1);
-            // Above the windows, below a fullscreen one: the capture's own overlays cover it
-            // once they are up.
-            c->layer = zwlr_layer_shell_v1_get_layer_surface(
-                s.layerShell, c->surface, output.output, ZWLR_LAYER_SHELL_V1_LAYER_TOP,
-                "local.ostrel.frozen");
-            zwlr_layer_surface_v1_add_listener(c->layer, &curtainListener, c.get());
-            zwlr_layer_surface_v1_set_anchor(c->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
-                                                           ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
-                                                           ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
-                                                           ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
-            // Over panels too.
-            zwlr_layer_surface_v1_set_exclusive_zone(c->layer, -1);
-            wl_surface_commit(c->surface);
-            f.curtain = c.get();
-            s.curtains.push_back(std::move(c));
-        }
+    if (freeze && canFreeze(s)) {
+        for (std::size_t i = 0; i < s.pending.size(); ++i)
+            if (!s.pending[i]->failed) s.pending[i]->curtain = addCurtain(s, *s.outputs[i]);
     }
     wl_display_flush(display);
     return true;
+}
+
+bool Screencopy::freezeOutputs() {
+    State& s = *state_;
+    releaseFrozen();
+    if (!canFreeze(s)) return false;
+    // Outputs added or removed since the last capture.
+    if (wl_display_roundtrip(s.display) < 0 || wl_display_roundtrip(s.display) < 0) return false;
+    for (auto& output : s.outputs) addCurtain(s, *output);
+    wl_display_flush(s.display);
+    return true;
+}
+
+void Screencopy::showFrozen(const QString& outputName, const QImage& picture, const QRect& part) {
+    State& s = *state_;
+    const auto it = std::find_if(s.curtains.begin(), s.curtains.end(), [&](const auto& c) {
+        return c->outputName == outputName && !c->buffer;
+    });
+    const QRect source = part & picture.rect();
+    if (it == s.curtains.end() || source.isEmpty()) return;
+    Curtain& c = **it;
+    const auto width = uint32_t(source.width()), height = uint32_t(source.height());
+    std::unique_ptr<ShmBuffer>& buffer = s.buffers[outputName];
+    if (!buffer || !buffer->fits(WL_SHM_FORMAT_XRGB8888, width, height, width * 4))
+        buffer = createBuffer(s.shm, WL_SHM_FORMAT_XRGB8888, width, height, width * 4);
+    if (!buffer) return;
+    // Rows as they are where the picture's pixels are already 32-bit with the colour in the low
+    // 24 bits; else converted.
+    const bool direct = picture.format() == QImage::Format_RGB32 ||
+                        picture.format() == QImage::Format_ARGB32_Premultiplied;
+    const QImage rows =
+        direct ? picture : picture.copy(source).convertToFormat(QImage::Format_RGB32);
+    const QPoint origin = direct ? source.topLeft() : QPoint(0, 0);
+    for (int y = 0; y < source.height(); ++y)
+        std::memcpy(static_cast<uchar*>(buffer->pixels) + std::size_t(y) * width * 4,
+                    rows.constScanLine(origin.y() + y) + std::size_t(origin.x()) * 4,
+                    std::size_t(width) * 4);
+    c.buffer = buffer.get();
+    c.yInvert = false;
+    // The configure came while the picture was being taken; it is read now.
+    dispatchUntil(s.display, 100, [&] { return c.configured || c.closed; });
+    showCurtain(c);
+    wl_display_flush(s.display);
 }
 
 bool Screencopy::requested(bool pointer) const {
@@ -461,12 +513,9 @@ Result<std::map<QString, QImage>> Screencopy::takeOutputs(int timeoutMs) {
             if (!f->done && !f->failed) return false;
         return true;
     });
-    // A curtain shows its buffer, not the frame; one still waiting for its configure would
-    // show up late.
-    for (auto it = s.curtains.begin(); it != s.curtains.end();) {
-        (*it)->frame = nullptr;
+    // One still waiting for its configure would show up late.
+    for (auto it = s.curtains.begin(); it != s.curtains.end();)
         it = (*it)->shown ? std::next(it) : s.curtains.erase(it);
-    }
     wl_display_flush(s.display);
     if (finished != Dispatch::finished)
         return UserError{

@@ -16,8 +16,10 @@ namespace tessal {
 // file, no permission step.
 class Screencopy {
   public:
-    // Null when there is no Wayland display or it does not offer screencopy.
-    static std::unique_ptr<Screencopy> open();
+    // Null when there is no Wayland display or it does not offer screencopy. Without `pictures`:
+    // a connection for freezeOutputs, where the compositor offers what it needs and perhaps no
+    // screencopy.
+    static std::unique_ptr<Screencopy> open(bool pictures = true);
     ~Screencopy();
 
     // Every output's picture at its own pixel size, by output name ("HEADLESS-1", "DP-1").
@@ -33,6 +35,11 @@ class Screencopy {
     bool requested(bool pointer) const;
     Result<std::map<QString, QImage>> takeOutputs(int timeoutMs = 2000);
     void releaseFrozen();
+    // Frozen outputs for pictures taken elsewhere (the desktop's portal): each output's surface
+    // is configured now, and shown once showFrozen hands it its picture, the `part` (pixels) of
+    // `picture` that shows the output, scaled to the output. False where they cannot be shown.
+    bool freezeOutputs();
+    void showFrozen(const QString& outputName, const QImage& picture, const QRect& part);
     // How many frozen outputs are on the screen.
     int frozenOutputs() const;
 

@@ -65,9 +65,12 @@ class WaylandScreenCapture final : public ScreenCaptureService {
     Source source_;
     std::unique_ptr<Screencopy> screencopy_;
     bool screencopyOpened_ = false;
+    std::unique_ptr<Screencopy> freezer_;  // the portal's pictures, frozen on the outputs
+    bool freezerOpened_ = false;
     bool pointer_ = false;
     std::map<QString, QImage> outputs_;  // this capture's pictures from screencopy
     QImage desktop_;                     // or from the portal
+    QImage portalPicture_;               // the memory the portal's pictures are read into
     QRect desktopLogical_;
     bool refused_ = false;
     PortalRequest* request_ = nullptr;  // while the portal's answer is awaited
