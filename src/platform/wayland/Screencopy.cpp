@@ -395,6 +395,19 @@ QImage Screencopy::picture(const uchar* pixels, int width, int height, int strid
     return image;
 }
 
+void Screencopy::copyRows(const QImage& picture, const QRect& part, uchar* xrgb) {
+    // Rows as they are where the picture's pixels are already 32-bit with the colour in the low
+    // 24 bits; else converted.
+    const bool direct = picture.format() == QImage::Format_RGB32 ||
+                        picture.format() == QImage::Format_ARGB32_Premultiplied;
+    const QImage rows = direct ? picture : picture.copy(part).convertToFormat(QImage::Format_RGB32);
+    const QPoint origin = direct ? part.topLeft() : QPoint(0, 0);
+    const std::size_t rowBytes = std::size_t(part.width()) * 4;
+    for (int y = 0; y < part.height(); ++y)
+        std::memcpy(xrgb + std::size_t(y) * rowBytes,
+                    rows.constScanLine(origin.y() + y) + std::size_t(origin.x()) * 4, rowBytes);
+}
+
 Screencopy::Screencopy(std::unique_ptr<State> state) : state_(std::move(state)) {}
 Screencopy::~Screencopy() = default;
 
@@ -478,17 +491,7 @@ void Screencopy::showFrozen(const QString& outputName, const QImage& picture, co
     if (!buffer || !buffer->fits(WL_SHM_FORMAT_XRGB8888, width, height, width * 4))
         buffer = createBuffer(s.shm, WL_SHM_FORMAT_XRGB8888, width, height, width * 4);
     if (!buffer) return;
-    // Rows as they are where the picture's pixels are already 32-bit with the colour in the low
-    // 24 bits; else converted.
-    const bool direct = picture.format() == QImage::Format_RGB32 ||
-                        picture.format() == QImage::Format_ARGB32_Premultiplied;
-    const QImage rows =
-        direct ? picture : picture.copy(source).convertToFormat(QImage::Format_RGB32);
-    const QPoint origin = direct ? source.topLeft() : QPoint(0, 0);
-    for (int y = 0; y < source.height(); ++y)
-        std::memcpy(static_cast<uchar*>(buffer->pixels) + std::size_t(y) * width * 4,
-                    rows.constScanLine(origin.y() + y) + std::size_t(origin.x()) * 4,
-                    std::size_t(width) * 4);
+    copyRows(picture, source, static_cast<uchar*>(buffer->pixels));
     c.buffer = buffer.get();
     c.yInvert = false;
     // The configure came while the picture was being taken; it is read now.

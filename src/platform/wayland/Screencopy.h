@@ -55,6 +55,9 @@ class Screencopy {
     static QImage picture(const uchar* pixels, int width, int height, int stride,
                           std::uint32_t format, bool yInverted);
 
+    // The `part` of `picture` (inside it) as XRGB8888 rows of the part's width, into `xrgb`.
+    static void copyRows(const QImage& picture, const QRect& part, uchar* xrgb);
+
     struct State;  // the connection and its globals
 
   private:
