@@ -193,7 +193,7 @@ pass "an output removed during a capture and added again: Tessal goes on and cap
 # as the overlay dims it: after the screen changed between two captures, never the pixels of the
 # one before (the buffers the pictures arrive in are used again). Escape leaves nothing of it.
 require swaybg:swaybg
-spot() { "$TESSAL_WL_POINTER" "$WORLD_WIDTH" "$WORLD_HEIGHT" watch 40 40; }
+spot() { "$TESSAL_WL_POINTER" "$WORLD_WIDTH" "$WORLD_HEIGHT" watch 40 40 "$@"; }
 dimmed() {
     python3 -c 'import sys; c = int(sys.argv[1], 16)
 print("%06x" % sum(round(((c >> s) & 255) * 0.6) << s for s in (0, 8, 16)))' "$1"
@@ -221,7 +221,7 @@ still_shows() {
         wtype -k Escape
         overlays_gone || fail "Escape left the overlay"
         sleep 0.3
-        after=$(spot | head -n1 | cut -d' ' -f2)
+        after=$(spot 1 | cut -d' ' -f2)
         [ "$after" = "$colour" ] || fail "after Escape the screen shows #$after, not #$colour"
     done
 }
