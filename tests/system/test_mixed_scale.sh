@@ -65,3 +65,19 @@ right_matches() {
 wait_for 5 right_matches ||
     fail "display 1 differs from the right half in $(compare -metric AE "$WORLD/right.png" "$WORLD/right-ref.png" null: 2>&1) pixels"
 pass "capture --full of the scale-2 display equals its half of the root"
+
+# A display that goes away while a capture is open: the capture goes on over what it froze and
+# Escape leaves nothing behind; the next capture knows one display.
+xdotool mousemove 300 680 key ctrl+1
+wait_for 5 is_colour 200 250 "144,144,144" || fail "no capture before the display went away"
+xrandr --delmonitor right
+sleep 0.5
+xdotool key Escape
+wait_for 5 is_colour 200 250 "240,240,240" || fail "an overlay stayed after Escape: $(pixel_at 200 250)"
+is_colour 1500 850 "0,0,0" || fail "something stayed on the display that went away: $(pixel_at 1500 850)"
+kill -0 "$TESSAL_PID" || fail "Tessal ended when a display went away"
+xdotool key ctrl+1
+wait_for 5 is_colour 200 250 "144,144,144" || fail "no capture after the display went away"
+xdotool key Escape
+wait_for 5 is_colour 200 250 "240,240,240" || fail "the last capture did not end"
+pass "a display that goes away during a capture leaves nothing behind"
