@@ -70,7 +70,7 @@ bottom=$(compare -metric AE "$WORLD/bottom.png" "$WORLD/end.png" null: 2>&1)
     fail "the result's ends differ from the screen: $top pixels at the top, $bottom at the bottom"
 # And every row between them once, in order: a frame that did not continue the last one (a
 # stalled main thread, a busy compositor) must not have been joined.
-rows=$("$here/document_rows.py" "$WORLD/result.png" "${shots[@]}") || fail "scrolled by hand: $rows"
+rows=$("$here/document_rows.py" "$WORLD/result.png" "${shots[@]}" 2>&1) || fail "scrolled by hand: $rows"
 pass "scrolled to the end, Return copied $rows, from the first screen to the last"
 
 # --- automatic scrolling ---------------------------------------------------------------------
@@ -92,7 +92,7 @@ wait_for 5 sh -c "wl-paste --type image/png > '$WORLD/auto.png' && test -s '$WOR
     fail "no image/png on the clipboard after the automatic run"
 grep 'long capture closed' "$WORLD/tessal.log" | tail -n1
 
-rows=$("$here/document_rows.py" "$WORLD/auto.png" "${shots[@]}") ||
+rows=$("$here/document_rows.py" "$WORLD/auto.png" "${shots[@]}" 2>&1) ||
     fail "automatic scrolling: $rows"
 pass "automatic scrolling went to the end by itself; Return copied $rows"
 
