@@ -24,19 +24,29 @@ void LongFrameBuffer::append(const LongCaptureFrame& frame) {
     if (!repeats(last, frame)) appendNew(frame);
 }
 
+bool LongFrameBuffer::fits(const LongCaptureFrame& frame) const {
+    return int(frames.size()) < maximumCount &&
+           (frames.empty() || bytes + frameBytes(frame.image) <= maximumBytes);
+}
+
+void LongFrameBuffer::admitHeld() {
+    if (!held || !fits(*held)) return;
+    bytes += frameBytes(held->image);
+    frames.push_back(std::move(*held));
+    held.reset();
+}
+
 void LongFrameBuffer::appendNew(const LongCaptureFrame& frame) {
-    if (int(frames.size()) >= maximumCount) {
+    admitHeld();
+    last = frame;
+    if (held || !fits(frame)) {
+        // Full: this frame waits, in place of the one that waited before it.
         dropped = true;
-        return;
-    }
-    const long long size = frameBytes(frame.image);
-    if (!frames.empty() && bytes + size > maximumBytes) {
-        dropped = true;
+        held = frame;
         return;
     }
     frames.push_back(frame);
-    bytes += size;
-    last = frame;
+    bytes += frameBytes(frame.image);
 }
 
 std::optional<LongCaptureFrame> LongFrameBuffer::take() {
@@ -44,6 +54,7 @@ std::optional<LongCaptureFrame> LongFrameBuffer::take() {
     LongCaptureFrame frame = std::move(frames.front());
     frames.pop_front();
     bytes -= frameBytes(frame.image);
+    admitHeld();
     return frame;
 }
 
@@ -52,6 +63,7 @@ void LongFrameBuffer::reset() {
     bytes = 0;
     dropped = false;
     last.reset();
+    held.reset();
 }
 
 UserError LongFrameStream::conversionError() {
