@@ -49,7 +49,7 @@ ScreenshotExport::CopyOutcome ScreenshotExport::copy(
     auto claim = std::make_shared<std::promise<std::uint64_t>>();
     std::shared_future<std::uint64_t> claimed = claim->get_future().share();
     // Set on the main thread's next turn: by then the turn that asked for the copy has closed
-    // the overlays and the display server has taken them off the screen.
+    // the overlays (on X11 it waits until the server has unmapped them).
     auto turn = std::make_shared<std::promise<void>>();
     std::shared_future<void> turnEnded = turn->get_future().share();
     // The history's settings are read here, on the main thread; the writing happens with the

@@ -50,12 +50,19 @@ bool SingleInstance::acquire() {
     return false;
 }
 
-std::optional<QString> SingleInstance::handOver(const QString& request, double seconds) {
+std::optional<QString> SingleInstance::handOver(const QString& request, double seconds,
+                                                bool* delivered) {
     using Clock = std::chrono::steady_clock;
     const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    bool sent = false;
+    if (delivered) *delivered = false;
     if (socketPath().isEmpty()) return std::nullopt;
     do {
-        if (std::optional<QString> answer = ask(request, 500)) return answer;
+        std::optional<QString> answer = ask(request, 500, &sent);
+        if (answer || sent) {
+            if (delivered) *delivered = sent;
+            return answer;
+        }
         QThread::msleep(50);
     } while (Clock::now() < end);
     return std::nullopt;

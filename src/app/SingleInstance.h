@@ -35,8 +35,10 @@ class SingleInstance final : public QObject {
     // process that died is taken over.
     bool acquire();
     // Hands `request` to the instance that holds the lock, waiting up to `seconds` for it to
-    // start listening; its answer (as ask's), nothing when it never answers.
-    static std::optional<QString> handOver(const QString& request, double seconds);
+    // start listening; its answer (as ask's), nothing when it never answers. Once the request
+    // was delivered it is not sent again (`delivered` says so): the instance acts on each copy.
+    static std::optional<QString> handOver(const QString& request, double seconds,
+                                           bool* delivered = nullptr);
 
     // Listens for later starts of this user's (others' connections are closed unread); call
     // after acquire(). False when the socket cannot be made.

@@ -249,6 +249,12 @@ int statusOfAnswer(const QString& answer) {
     return exitCaptureFailed;
 }
 
+// A request that reached the running Tessal's socket without an answer is not sent again.
+int unanswered() {
+    printErr(QStringLiteral("tessal: %1\n").arg(QLatin1String(LocalPeer::unansweredNote)));
+    return exitCaptureFailed;
+}
+
 // Hands a capture, history or preferences request to the Tessal that owns the bus name; -1 when
 // there is no session bus or no such Tessal (the socket is tried next).
 int forwardOverSessionBus(const Command& command) {
@@ -357,17 +363,16 @@ int main(int argc, char** argv) {
         bool delivered = false;
         if (const std::optional<QString> answer = SingleInstance::ask(request, 1500, &delivered))
             return statusOfAnswer(*answer);
-        if (delivered) {
-            printErr(QStringLiteral("tessal: %1\n").arg(QLatin1String(LocalPeer::unansweredNote)));
-            return exitCaptureFailed;
-        }
+        if (delivered) return unanswered();
     }
     // Two starts at once (autostart and the user): the lock decides which one stays; the other
     // hands its request over as soon as the first listens.
     SingleInstance instance;
     if (!instance.acquire()) {
-        if (const std::optional<QString> answer = SingleInstance::handOver(request, 10))
+        bool delivered = false;
+        if (const std::optional<QString> answer = SingleInstance::handOver(request, 10, &delivered))
             return statusOfAnswer(*answer);
+        if (delivered) return unanswered();
         if (!instance.acquire()) {
             printErr("tessal: another Tessal is running but does not answer on " +
                      SingleInstance::socketPath() + "\n");

@@ -302,9 +302,11 @@ QString decode(const float* probabilities, int steps, int classes, const QString
 std::vector<Span> unreadInk(const std::vector<Glyph>& glyphs, const std::vector<int>& ink,
                             int height) {
     const int width = int(ink.size());
+    height = std::max(height, 1);
     std::vector<double> at;
     for (const Glyph& g : glyphs)
-        if (!g.text.trimmed().isEmpty()) at.push_back(g.x);
+        if (!g.text.trimmed().isEmpty() && std::isfinite(g.x) && std::abs(g.x) < 1e7)
+            at.push_back(g.x);
     // A character's width: the glyphs' usual distance (spaces and gaps make a few far apart).
     double pitch = 0.8 * height;
     if (at.size() >= 2) {

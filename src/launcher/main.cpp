@@ -35,13 +35,13 @@ std::optional<int> forwardedCapture(int argc, char** argv) {
         std::fprintf(stderr, "tessal: %s\n", LocalPeer::unansweredNote);
         return exitCaptureFailed;
     }
-    if (*answer == "ok" || answer->rfind("ok ", 0) == 0) return exitDone;
     if (answer->rfind(LocalPeer::busyAnswerPrefix, 0) == 0) {
         std::fprintf(stderr, "tessal: %s\n",
                      answer->c_str() + std::strlen(LocalPeer::busyAnswerPrefix));
         return exitCaptureFailed;
     }
-    return std::nullopt;
+    // Answered ("ok", or anything a later version says): asking again could capture twice.
+    return exitDone;
 }
 
 }  // namespace

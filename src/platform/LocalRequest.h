@@ -42,10 +42,10 @@ std::optional<std::string> askListener(const std::string& socketPath, const std:
 // The answer of a running Tessal that refuses a capture while it is taking one: this prefix, then
 // the reason in the user's language.
 inline constexpr char busyAnswerPrefix[] = "busy ";
-// What a command says when the running Tessal took its request but did not answer in time (a
-// main thread held up). Asking again could do the work twice once it resumes.
+// What a command says when its request reached the running Tessal's socket but no answer came
+// in time (a main thread held up). Asking again could do the work twice once it reads them.
 inline constexpr char unansweredNote[] =
-    "the running Tessal took the request but has not answered; it acts on it when it responds "
-    "again";
+    "the request was sent but the running Tessal has not answered; it acts on it if it reads it "
+    "later";
 
 }  // namespace tessal::LocalPeer

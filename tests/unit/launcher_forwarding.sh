@@ -38,8 +38,9 @@ PY
 # name | listener | expected status | expected text on standard error ("" = nothing)
 cases=(
   "taken|ok|0|"
+  "answered otherwise (a later version)|done differently|0|"
   "refused while capturing|busy 正在截图：请先完成或取消当前的截图|3|tessal: 正在截图：请先完成或取消当前的截图"
-  "taken but not answered|silent|3|took the request but has not answered"
+  "taken but not answered|silent|3|the request was sent but the running Tessal has not answered"
   "hung up unanswered|hangup|1|no X display can be reached"
   "nobody listening||1|no X display can be reached"
 )

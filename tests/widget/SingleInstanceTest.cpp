@@ -246,6 +246,32 @@ TEST_F(SingleInstanceTest, ARequestGoesOnlyToAnInstanceOfThisUser) {
     }
 }
 
+// A start racing the resident's own (autostart and the user at once) hands its request over
+// once: a resident still starting has it in its socket and acts on every copy sent.
+TEST_F(SingleInstanceTest, AHandedOverRequestIsSentOnceEvenWithoutAnAnswer) {
+    const sockaddr_un at = address(SingleInstance::socketPath());
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&at), sizeof at), 0);
+    ASSERT_EQ(listen(listener, 8), 0);
+    QElapsedTimer clock;
+    clock.start();
+    bool delivered = false;
+    EXPECT_EQ(SingleInstance::handOver(QStringLiteral("capture"), 10, &delivered), std::nullopt);
+    EXPECT_TRUE(delivered);
+    EXPECT_LT(clock.elapsed(), 6000);
+    // Everything sent is still queued on the listener: one connection, one request.
+    int requests = 0;
+    pollfd p{listener, POLLIN, 0};
+    while (poll(&p, 1, 0) > 0) {
+        const int fd = accept(listener, nullptr, nullptr);
+        if (fd < 0) break;
+        requests += readFor(fd, 100) == "capture\n";
+        close(fd);
+    }
+    close(listener);
+    EXPECT_EQ(requests, 1);
+}
+
 TEST(LocalPeer, TellsTheUserAtTheOtherEnd) {
     int pair[2];
     ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);

@@ -23,10 +23,11 @@ namespace {
 // as single pieces, 16 twice) and the padding shifts what the reader sees.
 constexpr std::size_t kBatch = 1;
 
-// Images up to this area are detected at their own scale (a 1080p screen is 2 million pixels).
 // How sure the second reader must be of a character it adds where the first left ink unread
 // (Tesseract's 0–100): a checkbox or an icon beside a label is read as some character too.
 constexpr double kSureSecondGlyph = 80;
+
+// Images up to this area are detected at their own scale (a 1080p screen is 2 million pixels).
 constexpr qint64 kMostDetectedPixels = qint64(4096) * 4096 * 2;
 
 // Runs job(0 … count − 1, thread) on `threads` threads, each taking the next job.

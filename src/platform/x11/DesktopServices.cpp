@@ -13,8 +13,9 @@
 namespace tessal {
 
 void X11Workspace::sendWindowChanges() {
-    // A round trip: the server has unmapped the windows and repainted what they covered when
-    // its answer comes.
+    // A round trip: the server has unmapped the windows when its answer comes (and painted the
+    // backgrounds they uncovered; a compositing manager and the windows below repaint on their
+    // own).
     x11::sync();
 }
 

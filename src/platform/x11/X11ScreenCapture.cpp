@@ -140,6 +140,8 @@ void X11ScreenCapture::warmUp() {
     if (!requestPictures(all)) return;
     for (const DisplayInfo& d : all)
         takePendingGrab(d.id, d.nativeRect.width(), d.nativeRect.height());
+    for (const PendingGrab& grab : pending_)
+        xcb_discard_reply(x11::connection(), grab.cookie.sequence);
     pending_.clear();
 }
 
