@@ -24,29 +24,19 @@ void LongFrameBuffer::append(const LongCaptureFrame& frame) {
     if (!repeats(last, frame)) appendNew(frame);
 }
 
-bool LongFrameBuffer::fits(const LongCaptureFrame& frame) const {
-    return int(frames.size()) < maximumCount &&
-           (frames.empty() || bytes + frameBytes(frame.image) <= maximumBytes);
-}
-
-void LongFrameBuffer::admitHeld() {
-    if (!held || !fits(*held)) return;
-    bytes += frameBytes(held->image);
-    frames.push_back(std::move(*held));
-    held.reset();
-}
-
 void LongFrameBuffer::appendNew(const LongCaptureFrame& frame) {
-    admitHeld();
-    last = frame;
-    if (held || !fits(frame)) {
-        // Full: this frame waits, in place of the one that waited before it.
+    if (int(frames.size()) >= maximumCount) {
         dropped = true;
-        held = frame;
+        return;
+    }
+    const long long size = frameBytes(frame.image);
+    if (!frames.empty() && bytes + size > maximumBytes) {
+        dropped = true;
         return;
     }
     frames.push_back(frame);
-    bytes += frameBytes(frame.image);
+    bytes += size;
+    last = frame;
 }
 
 std::optional<LongCaptureFrame> LongFrameBuffer::take() {
@@ -54,7 +44,6 @@ std::optional<LongCaptureFrame> LongFrameBuffer::take() {
     LongCaptureFrame frame = std::move(frames.front());
     frames.pop_front();
     bytes -= frameBytes(frame.image);
-    admitHeld();
     return frame;
 }
 
@@ -63,7 +52,6 @@ void LongFrameBuffer::reset() {
     bytes = 0;
     dropped = false;
     last.reset();
-    held.reset();
 }
 
 UserError LongFrameStream::conversionError() {

@@ -24,9 +24,8 @@ struct LongCaptureFrame {
 };
 
 // The bounded queue between the stream and the stitcher: at most 24 frames and 64 MiB; when
-// full it drops frames and raises `dropped` instead of growing, but holds the newest one for the
-// first place that frees: the window's last picture is never lost, as no frame may follow it.
-// Exact repeats of the last accepted frame (same generation and size) are dropped silently.
+// full it refuses frames and raises `dropped` instead of growing. Exact repeats of the last
+// accepted frame (same generation and size) are dropped silently.
 struct LongFrameBuffer {
     static constexpr int maximumCount = 24;
     static constexpr long long maximumBytes = 64ll * 1024 * 1024;
@@ -34,9 +33,8 @@ struct LongFrameBuffer {
     std::deque<LongCaptureFrame> frames;
     long long bytes = 0;
     bool dropped = false;
-    // The last accepted frame, sharing its pixels with the queue or `held` (no copy of its own).
+    // The last accepted frame, sharing its pixels with the queue (no copy of its own).
     std::optional<LongCaptureFrame> last;
-    std::optional<LongCaptureFrame> held;
 
     // Whether `frame` repeats `previous` exactly: same generation, size and pixels. Touches no
     // buffer state, so it runs outside the stream's lock.
@@ -47,10 +45,6 @@ struct LongFrameBuffer {
     void appendNew(const LongCaptureFrame& frame);
     std::optional<LongCaptureFrame> take();
     void reset();
-
-  private:
-    bool fits(const LongCaptureFrame& frame) const;
-    void admitHeld();
 };
 
 // Receives a window's frames on the serial queue "local.zelmar.long-capture.frames", cuts each to

@@ -71,7 +71,6 @@ class ScrollStitcher {
     int viewportHeight_;
     int height_;
     ScrollSignature previous_;
-    QImage previousFrame_;  // the last frame taken (turned when reversed), 32 bits a pixel
     std::vector<QImage> pieces_;
     int bottom_ = 0;
     int top_ = 0;

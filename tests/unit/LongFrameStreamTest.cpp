@@ -63,34 +63,6 @@ TEST(LongFrameBuffer, CountBytesAndDuplicates) {
     EXPECT_TRUE(buffer.frames.empty());
 }
 
-// Frames that come while the queue is full are lost, except the newest: it takes the first place
-// that frees, so the window's last picture (the end of a page, where no later frame follows) is
-// always stitched.
-TEST(LongFrameBuffer, AFullQueueKeepsTheNewestFrame) {
-    LongFrameBuffer buffer;
-    for (int i = 0; i < 24; ++i) buffer.append({frame(10, 10, i), 1});
-    buffer.append({frame(10, 10, 99), 1});
-    buffer.append({frame(10, 10, 100), 1});
-    buffer.append({frame(10, 10, 100), 1});  // a repeat of it
-    EXPECT_TRUE(buffer.dropped);
-    EXPECT_EQ(buffer.frames.size(), 24u);
-    std::vector<QImage> taken;
-    while (std::optional<LongCaptureFrame> f = buffer.take()) taken.push_back(f->image);
-    ASSERT_EQ(taken.size(), 25u);
-    EXPECT_EQ(taken[23], frame(10, 10, 23));
-    EXPECT_EQ(taken[24], frame(10, 10, 100));
-    EXPECT_EQ(buffer.bytes, 0);
-    // Over the byte budget as well.
-    buffer.reset();
-    buffer.append({frame(4096, 4096, 1), 1});
-    buffer.append({frame(10, 10, 2), 1});
-    buffer.append({frame(10, 10, 3), 1});
-    ASSERT_TRUE(buffer.take());
-    ASSERT_EQ(buffer.frames.size(), 1u);
-    EXPECT_EQ(buffer.frames.front().image, frame(10, 10, 3));
-    EXPECT_EQ(buffer.bytes, 10 * 10 * 4);
-}
-
 TEST(LongFrameStream, CutsTurnsAndChecksTheGeneration) {
     auto stream = LongFrameStream::create();
     QImage window(200, 100, QImage::Format_RGB32);

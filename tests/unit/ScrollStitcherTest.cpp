@@ -4,7 +4,6 @@
 #include <random>
 
 #include "longcapture/ScrollStitcher.h"
-#include "support/NumberedLines.h"
 
 using namespace tessal;
 using Kind = ScrollAppendResult::Kind;
@@ -174,54 +173,6 @@ TEST(ScrollStitcher, DisjointAndAmbiguousContentIsUnmatchedNeverJoinedWrongly) {
     const auto r = ambiguous.append(viewport(repeated, 100), true);
     EXPECT_TRUE(r.kind == Kind::unmatched || r.kind == Kind::unchanged) << int(r.kind);
     EXPECT_EQ(ambiguous.height(), kViewport);
-}
-
-// Lines of numbers that differ in a digit or two: a frame of the page further on than the last
-// frame reaches (the rows between never seen, as when frames are lost or the page jumps) can look
-// at the signature's resolution like the last frame moved by some shift. Only the pixels tell:
-// such a frame is unmatched, never joined, in either direction; a real scroll is found to the row.
-TEST(ScrollStitcher, LinesThatLookAlikeJoinOnlyWhereThePageContinues) {
-    struct Case {
-        int cell, lineHeight;
-    };
-    for (const auto& [cell, lineHeight] : {Case{1, 12}, Case{2, 12}, Case{1, 20}}) {
-        const QImage page = tessal::testing::numberedLines(kWidth, 240, lineHeight, cell);
-        int joined = 0, tried = 0;
-        // 367 rows is the largest shift that still overlaps a 400-row frame.
-        for (int from = 0; from + kViewport <= page.height(); from += 251)
-            for (int to = 0; to + kViewport <= page.height(); to += 233) {
-                if (std::abs(to - from) <= 367) continue;
-                ScrollStitcher stitcher(viewport(page, from), 24'000'000);
-                const auto r = stitcher.append(viewport(page, to), true);
-                ++tried;
-                if (r.kind != Kind::unmatched && r.kind != Kind::unchanged) {
-                    ++joined;
-                    ADD_FAILURE() << "cell " << cell << ", lines " << lineHeight << ": " << from
-                                  << " → " << to << " joined as " << int(r.kind) << " of " << r.rows
-                                  << " rows";
-                }
-                if (joined > 3) return;
-            }
-        EXPECT_GT(tried, 60);
-
-        const std::vector<int> offsets = {0, 60, 97, 300, 667, 701, 1000, 1367};
-        ScrollStitcher stitcher(viewport(page, 0), 24'000'000);
-        for (std::size_t i = 1; i < offsets.size(); ++i) {
-            QImage frame = viewport(page, offsets[i]);
-            // A pointer the compositor drew over rows already taken does not stop the join.
-            if (offsets[i] == 300) {
-                QPainter p(&frame);
-                p.setPen(Qt::white);
-                p.setBrush(Qt::black);
-                p.drawPolygon(
-                    QPolygon({QPoint(150, 20), QPoint(150, 42), QPoint(156, 37), QPoint(165, 36)}));
-            }
-            EXPECT_EQ(stitcher.append(frame, true),
-                      ScrollAppendResult::appended(offsets[i] - offsets[i - 1]))
-                << "cell " << cell << ", lines " << lineHeight << ", to " << offsets[i];
-        }
-        EXPECT_TRUE(sameRows(stitcher.image(), page.copy(0, 0, kWidth, 1367 + kViewport)));
-    }
 }
 
 // A second shift at least 9 rows from the best counts as ambiguous while its score is within

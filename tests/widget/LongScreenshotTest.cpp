@@ -25,7 +25,6 @@
 #include "longcapture/LongScreenshot.h"
 #include "platform/KeyCodes.h"
 #include "platform/fake/FakePlatform.h"
-#include "support/NumberedLines.h"
 
 using namespace tessal;
 
@@ -232,47 +231,6 @@ TEST_F(LongScreenshotTest, FramesStitchWithTheirMessages) {
     EXPECT_EQ(results[1], ScrollAppendResult::Kind::appended);
     EXPECT_EQ(results[2], ScrollAppendResult::Kind::unmatched);
     EXPECT_EQ(results[3], ScrollAppendResult::Kind::unchanged);
-}
-
-// Lines of numbers, which look alike: frames lost while the page went on (a stalled main thread,
-// a busy compositor) leave a next frame that shows lines the last one never reached, and a frame
-// a row off is nearly the right one. Neither is joined wrongly: a lost thread is unmatched and
-// said so, and what is copied holds the page's rows as drawn, each once.
-TEST_F(LongScreenshotTest, FramesOfLinesThatLookAlikeJoinOnlyWhereThePageContinues) {
-    struct Case {
-        const char* name;
-        int cell;
-        std::vector<int> offsets;  // of the window's frames, the first one included
-        int copiedRows;
-        QString status;
-    };
-    const QString unmatched =
-        "尚未匹配，已有内容已保留。请沿刚才滚动的反方向稍作回滚；预览红框表示匹配中断。";
-    const QString stitched = "已拼接。继续滚动，或直接复制、保存。";
-    const Case cases[] = {{"a jump past the overlap", 1, {0, 60, 1515}, 360, unmatched},
-                          {"scrolled on from there", 1, {0, 60, 1515, 1560}, 360, unmatched},
-                          {"back in reach", 1, {0, 60, 1515, 120}, 420, stitched},
-                          {"tall digits", 2, {0, 60, 150}, 450, stitched}};
-    for (const Case& c : cases) {
-        const QImage page = tessal::testing::numberedLines(600, 240, 12, c.cell);
-        auto capture = make();
-        capture->start();
-        queue.runPending();
-        for (int offset : c.offsets) {
-            fake.windowStreams->push(page.copy(0, offset, 600, 500));
-            queue.advance(0.01);
-        }
-        EXPECT_EQ(capture->status(), c.status) << c.name;
-        EXPECT_EQ(capture->dimensions(), QStringLiteral("400 × %1 px").arg(c.copiedRows)) << c.name;
-        capture->copyCurrent();
-        queue.advance(0.05);
-        // The region: 50 columns and 100 rows into the window.
-        const QImage copied = QImage::fromData(fake.pasteboard->png)
-                                  .convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        EXPECT_EQ(copied, page.copy(50, 100, 400, c.copiedRows)) << c.name;
-        EXPECT_EQ(closes, 1) << c.name;
-        closes = 0;
-    }
 }
 
 TEST_F(LongScreenshotTest, AutomaticScrollingStepsAndStops) {
