@@ -51,6 +51,23 @@ SelectionView::~SelectionView() {
     model_.onMagnifier = nullptr;
 }
 
+void SelectionView::warmUp(MainQueue& mainQueue, const Clock& clock) {
+    constexpr int kSide = 160;
+    ScreenSnapshot snapshot;
+    snapshot.frame = Rect(0, 0, kSide, kSide);
+    snapshot.image = QImage(kSide, kSide, QImage::Format_RGB32);
+    snapshot.image.fill(Qt::gray);
+    snapshot.windows = {Rect(20, 20, 100, 100)};
+    SelectionViewModel model(std::move(snapshot), mainQueue, clock, {});
+    SelectionView view(model, nullptr);
+    model.updateHover({60, 60});  // the badge and the magnifier follow the hovered window
+    view.litArea();
+    QImage frame(view.size(), QImage::Format_RGB32);
+    view.render(&frame);
+    view.sizeEditor().render(&frame);
+    view.keySheet().render(&frame);
+}
+
 Point SelectionView::modelPoint(const QPointF& q) const {
     return pointFromView(q, viewHeight());
 }

@@ -49,6 +49,11 @@ class SelectionView final : public QWidget {
     };
     std::optional<LitArea> litArea() const;
 
+    // Builds and paints a small view once, off screen, so that what the first one loads (the
+    // interface font and its CJK fallback, the style of the size fields, the painter's paths)
+    // is loaded while the program is idle rather than while the first capture waits for it.
+    static void warmUp(MainQueue& mainQueue, const Clock& clock);
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -133,6 +133,16 @@ class OverlayChromeTest : public ::testing::Test {
     std::unique_ptr<Editor> editor;
 };
 
+// The idle warm-up paints a view of its own: it must leave no window behind, and nothing it
+// scheduled may reach the view once it is gone.
+TEST_F(OverlayChromeTest, WarmUpLeavesNoWindowAndNoLiveWork) {
+    const auto before = QApplication::topLevelWidgets().size();
+    SelectionView::warmUp(queue, clock);
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), before);
+    queue.advance(2);
+    queue.runPending();
+}
+
 // The pointer's position is the top-left corner of the pixel it covers; the magnifier and Alt+C
 // must read that pixel, at every edge of a window, at both scales.
 TEST_F(OverlayChromeTest, MagnifierReadsThePixelUnderThePointerAtWindowEdges) {
