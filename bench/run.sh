@@ -118,6 +118,15 @@ for size in 1920x1080 3840x2160; do
         echo "== command to dimmed overlay, $size: tessal capture =="
         "$build/bench/tessal-latency" --probe 300,300 --command "$TESSAL capture" --runs 10 | tail -n1
         kill "$TESSAL_PID"
+        echo "== shortcut to live overlay, $size: the first capture after launch, Tessal started afresh 5 times =="
+        for run in 1 2 3 4 5; do
+            wait "$TESSAL_PID" 2>/dev/null
+            tessal_start
+            sleep 1.5
+            "$build/bench/tessal-latency" --probe 1000,650 --key ctrl+1 --until-restored --runs 1 |
+                sed -n 's/^run 1: /  /p'
+            kill "$TESSAL_PID"
+        done
         if command -v flameshot >/dev/null; then
             flameshot >"$WORLD/flameshot.log" 2>&1 &
             WORLD_PIDS+=($!)
