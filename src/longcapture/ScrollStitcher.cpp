@@ -4,6 +4,7 @@
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace tessal {
 namespace {
@@ -17,6 +18,19 @@ constexpr int kCoarseRows = 24;
 constexpr int kFineRows = 110;
 constexpr int kFineCandidates = 24;
 constexpr int kMinimumSamples = 35;
+// The full-resolution check of a match, in tiles of kTile × kTile pixels of the overlap: a tile
+// shows content when some pixel has an edge (a grey step of more than kEdge to the left or above,
+// in either frame), and differs when a few of those differ by more than kPixelDifference. Content
+// that really continues differs in a few tiles at most (a pointer, a caret, a small animation);
+// lines of text that only look alike at the signature's 72 columns differ all over.
+constexpr int kTile = 32;
+constexpr int kEdge = 24;
+constexpr int kPixelDifference = 48;
+constexpr int kDifferingPixels = 3;
+constexpr int kLocalTiles = 4;
+constexpr int kCheckedRows = 240;
+constexpr int kNearbyShifts = 8;
+constexpr int kBrokenRowTiles = 3;
 
 int minimumOverlap(int h) {
     return h > 287 ? h / 12 : 24;
@@ -32,6 +46,21 @@ QImage premultiplied(const QImage& image) {
 QImage rows(const QImage& image, int from, int count) {
     if (count <= 0 || from < 0 || from + count > image.height()) return {};
     return premultiplied(image.copy(0, from, image.width(), count));
+}
+
+// Cuts `count` rows off the end of the pieces; false when they hold fewer.
+bool dropLastRows(std::vector<QImage>& pieces, int count) {
+    while (count > 0) {
+        if (pieces.empty()) return false;
+        QImage& last = pieces.back();
+        if (last.height() > count) {
+            last = rows(last, 0, last.height() - count);
+            return !last.isNull();
+        }
+        count -= last.height();
+        pieces.pop_back();
+    }
+    return true;
 }
 
 struct Candidate {
@@ -66,14 +95,104 @@ int fixedBand(const ScrollSignature& previous, const ScrollSignature& next, bool
     return textured >= 3 ? band : 0;
 }
 
+QImage thirtyTwoBit(const QImage& image) {
+    return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32 ||
+                   image.format() == QImage::Format_ARGB32_Premultiplied
+               ? image
+               : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+void greyRow(const QImage& image, int y, std::vector<int>& out) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
+    out.resize(std::size_t(image.width()));
+    for (int x = 0; x < image.width(); ++x) {
+        const std::uint32_t p = row[x];
+        out[std::size_t(x)] =
+            int((((p >> 16) & 0xff) * 77 + ((p >> 8) & 0xff) * 150 + (p & 0xff) * 29) >> 8);
+    }
+}
+
+// How far two equally sized 32-bit frames agree when `next` shows the content of `previous`
+// moved up by `shift` rows (down for a negative one), the bands `top` and `bottom` left out, and
+// for a forward shift only the rows of `previous` above `trustedEnd` (the rows below were seen
+// by that frame alone, and may be what a frame caught mid-redraw showed). The count stops once
+// more than `enough` tiles differ.
+struct Agreement {
+    int tiles = 0;      // with content
+    int differing = 0;  // of those, differing
+    // Rows of tiles where most of what shows differs: a line that is not the line it should be
+    // (a frame caught while the window redrew, or a shift by whole look-alike lines). A pointer
+    // or a caret only ever covers a tile or two of a row.
+    int brokenRows = 0;
+    bool holds() const { return brokenRows == 0 && differing <= kLocalTiles + tiles / 10; }
+};
+
+Agreement agreement(const QImage& previous, const QImage& next, int shift, int top, int bottom,
+                    int trustedEnd, int enough) {
+    const int h = previous.height(), w = previous.width();
+    int overlap = h - bottom - top - std::abs(shift);
+    if (overlap <= 0 || w < 2 || next.size() != previous.size())
+        return {0, std::numeric_limits<int>::max(), 1};
+    const int trusted = trustedEnd - top - shift;
+    if (shift > 0 && trusted >= minimumOverlap(h)) overlap = std::min(overlap, trusted);
+    const int columns = (w + kTile - 1) / kTile;
+    std::vector<int> a, aAbove, b, bAbove;
+    std::vector<int> edges(std::size_t(columns), 0), differing(std::size_t(columns), 0);
+    Agreement result;
+    auto closeTiles = [&] {
+        int shown = 0, differ = 0;
+        for (int c = 0; c < columns; ++c) {
+            if (edges[std::size_t(c)] > 0) ++shown;
+            if (differing[std::size_t(c)] >= kDifferingPixels) ++differ;
+        }
+        result.tiles += shown;
+        result.differing += differ;
+        if (differ >= kBrokenRowTiles && 2 * differ > shown) ++result.brokenRows;
+        std::fill(edges.begin(), edges.end(), 0);
+        std::fill(differing.begin(), differing.end(), 0);
+    };
+    const int step = std::clamp(overlap / kCheckedRows, 1, kTile / 4);
+    const int ya0 = top + std::max(shift, 0), yb0 = top + std::max(-shift, 0);
+    // Scrolled content is nearly always the very same pixels: nothing to weigh then.
+    bool same = previous.format() == next.format();
+    for (int k = 0; same && k < overlap; k += step)
+        same = std::memcmp(previous.constScanLine(ya0 + k), next.constScanLine(yb0 + k),
+                           std::size_t(w) * 4) == 0;
+    if (same) return result;
+    for (int k = 0; k < overlap; k += step) {
+        if (k > 0 && k / kTile != (k - step) / kTile) {
+            closeTiles();
+            if (result.differing > enough || result.brokenRows > 0) return result;
+        }
+        const int ya = ya0 + k, yb = yb0 + k;
+        if (k > 0 && step == 1) {
+            std::swap(a, aAbove);
+            std::swap(b, bAbove);
+        } else {
+            if (ya > 0) greyRow(previous, ya - 1, aAbove);
+            if (yb > 0) greyRow(next, yb - 1, bAbove);
+        }
+        greyRow(previous, ya, a);
+        greyRow(next, yb, b);
+        for (int x = 1; x < w; ++x) {
+            const std::size_t i = std::size_t(x);
+            const bool edge = std::abs(a[i] - a[i - 1]) > kEdge ||
+                              std::abs(b[i] - b[i - 1]) > kEdge ||
+                              (ya > 0 && std::abs(a[i] - aAbove[i]) > kEdge) ||
+                              (yb > 0 && std::abs(b[i] - bAbove[i]) > kEdge);
+            if (!edge) continue;
+            ++edges[std::size_t(x / kTile)];
+            if (std::abs(a[i] - b[i]) > kPixelDifference) ++differing[std::size_t(x / kTile)];
+        }
+    }
+    closeTiles();
+    return result;
+}
+
 }  // namespace
 
 ScrollSignature::ScrollSignature(const QImage& frame) {
-    const QImage image = frame.format() == QImage::Format_RGB32 ||
-                                 frame.format() == QImage::Format_ARGB32 ||
-                                 frame.format() == QImage::Format_ARGB32_Premultiplied
-                             ? frame
-                             : frame.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage image = thirtyTwoBit(frame);
     height = image.height();
     pixels.assign(std::size_t(columns) * height, 0);
     texturedRows.assign(height, false);
@@ -161,6 +280,7 @@ ScrollStitcher::ScrollStitcher(const QImage& first, long long maximumPixels)
       viewportHeight_(first.height()),
       height_(first.height()),
       previous_(first),
+      previousFrame_(thirtyTwoBit(first)),
       maximumPixels_(std::max(maximumPixels, (long long)first.width() * first.height())) {
     pieces_.push_back(premultiplied(first.copy()));
 }
@@ -179,13 +299,16 @@ ScrollAppendResult ScrollStitcher::appendOnce(const QImage& passed, bool automat
                                               bool rerun) {
     const int H = viewportHeight_, W = width_;
     if (passed.width() != W || passed.height() != H) return ScrollAppendResult::unmatched();
-    QImage frame = passed;
+    QImage frame = thirtyTwoBit(passed);
     if (reverseDirection_) {
         frame = reversedScrollImage(passed);
         if (frame.isNull()) return ScrollAppendResult::unmatched();
     }
     const ScrollSignature next(frame);
-    if (next.difference(previous_) < kUnchanged) return ScrollAppendResult::unchanged();
+    if (next.difference(previous_) < kUnchanged) {
+        retakeProvisionalRows(frame, next);
+        return ScrollAppendResult::unchanged();
+    }
 
     int top = top_, bottom = bottom_;
     if (!hasAppended_) {
@@ -196,11 +319,15 @@ ScrollAppendResult ScrollStitcher::appendOnce(const QImage& passed, bool automat
     const int largest = usable - minimumOverlap(H);
     if (largest < 2) return ScrollAppendResult::unmatched();
 
+    // Backward shifts: any at the start (it may run upwards), else only to crop the result.
+    auto backwards = [&](int s) {
+        return !hasAppended_ || (automaticCrop && height_ > H && s <= height_ - H);
+    };
     std::vector<Candidate> coarse;
     coarse.reserve(std::size_t(largest) * 2);
     for (int s = 1; s <= largest; ++s) {
         coarse.push_back({s, previous_.score(next, s, top, bottom, kCoarseRows)});
-        if (!hasAppended_ || (automaticCrop && height_ > H && s <= height_ - H))
+        if (backwards(s))
             coarse.push_back({-s, next.score(previous_, s, top, bottom, kCoarseRows)});
     }
     sortCandidates(coarse);
@@ -214,22 +341,49 @@ ScrollAppendResult ScrollStitcher::appendOnce(const QImage& passed, bool automat
     sortCandidates(fine);
 
     const double still = previous_.score(next, 0, top, bottom, kFineRows);
-    if (still < kMatch && (fine.empty() || still <= fine.front().score + kAmbiguity))
+    if (still < kMatch && (fine.empty() || still <= fine.front().score + kAmbiguity)) {
+        retakeProvisionalRows(frame, next);
         return ScrollAppendResult::unchanged();
+    }
     if (fine.empty() || !(fine.front().score < kMatch)) return ScrollAppendResult::unmatched();
-    const Candidate best = fine.front();
+    Candidate best = fine.front();
     for (const Candidate& c : fine) {
         if (std::abs(c.shift - best.shift) >= kAmbiguousDistance &&
             c.score <= best.score + kAmbiguity)
             return ScrollAppendResult::unmatched();
     }
+    // The signature only proposes: the frames themselves must agree on the shift, pixel for
+    // pixel, or this frame does not continue the last one (it may lie beyond it, the rows
+    // between never seen). A shift a few rows off is put right on the way.
+    // Beyond this many differing tiles no overlap of this size can hold.
+    const int hopeless = kLocalTiles + (W + kTile - 1) / kTile * ((H + kTile - 1) / kTile) / 10;
+    const int trustedEnd = H - bottom - provisional_;
+    Agreement agreed =
+        agreement(previousFrame_, frame, best.shift, top, bottom, trustedEnd, hopeless);
+    if (agreed.differing > 0) {
+        for (int d = -kNearbyShifts; d <= kNearbyShifts; ++d) {
+            const int s = best.shift + d;
+            if (d == 0 || std::abs(s) < 1 || std::abs(s) > largest || (s > 0) != (best.shift > 0) ||
+                (s < 0 && !backwards(-s)))
+                continue;
+            const int enough = agreed.holds() ? agreed.differing - 1 : hopeless;
+            const Agreement nearby =
+                agreement(previousFrame_, frame, s, top, bottom, trustedEnd, enough);
+            if (nearby.holds() && (!agreed.holds() || nearby.differing < agreed.differing))
+                agreed = nearby, best.shift = s;
+        }
+    }
+    if (!agreed.holds()) return ScrollAppendResult::unmatched();
 
     if (best.shift > 0) {
         const int s = best.shift;
         const long long newHeight = (long long)height_ + s;
         if (newHeight > maximumRows || W * newHeight > maximumPixels_)
             return ScrollAppendResult::limit();
-        const QImage strip = rows(frame, H - bottom - s, s);
+        // The rows only the last frame had shown are taken again from this one, which shows them
+        // as well: a frame caught while the window redrew leaves nothing of its own behind.
+        const int retaken = std::min(provisional_, usable - s);
+        const QImage strip = rows(frame, H - bottom - s - retaken, s + retaken);
         if (strip.isNull()) return ScrollAppendResult::unmatched();
         std::vector<QImage> pieces = pieces_;
         if (!hasAppended_ && bottom >= 1) {
@@ -237,6 +391,7 @@ ScrollAppendResult ScrollStitcher::appendOnce(const QImage& passed, bool automat
             if (firstWithoutFooter.isNull()) return ScrollAppendResult::unmatched();
             pieces.front() = firstWithoutFooter;
         }
+        if (!dropLastRows(pieces, retaken)) return ScrollAppendResult::unmatched();
         pieces.push_back(strip);
         pieces_ = std::move(pieces);
         footer_ = bottom > 0 ? rows(frame, H - bottom, bottom) : QImage();
@@ -245,6 +400,8 @@ ScrollAppendResult ScrollStitcher::appendOnce(const QImage& passed, bool automat
         hasAppended_ = true;
         height_ = int(newHeight);
         previous_ = next;
+        previousFrame_ = frame;
+        provisional_ = s;
         return ScrollAppendResult::appended(s);
     }
 
@@ -255,32 +412,37 @@ ScrollAppendResult ScrollStitcher::appendOnce(const QImage& passed, bool automat
         if (turned.isNull()) return ScrollAppendResult::unmatched();
         reverseDirection_ = true;
         previous_ = ScrollSignature(turned);
+        previousFrame_ = turned;
         pieces_ = {turned};
         return appendOnce(passed, automaticCrop, true);
     }
 
     // Scrolled back: cut the end of the result, never below one frame.
-    int remove = -best.shift;
-    const int newHeight = height_ - remove;
+    const int newHeight = height_ + best.shift;
     if (newHeight < H) return ScrollAppendResult::unmatched();
     std::vector<QImage> pieces = pieces_;
-    while (remove > 0) {
-        if (pieces.empty()) return ScrollAppendResult::unmatched();
-        QImage& last = pieces.back();
-        if (last.height() > remove) {
-            last = rows(last, 0, last.height() - remove);
-            if (last.isNull()) return ScrollAppendResult::unmatched();
-            remove = 0;
-        } else {
-            remove -= last.height();
-            pieces.pop_back();
-        }
-    }
+    if (!dropLastRows(pieces, -best.shift)) return ScrollAppendResult::unmatched();
     pieces_ = std::move(pieces);
     height_ = newHeight;
     previous_ = next;
+    previousFrame_ = frame;
+    provisional_ = 0;
     footer_ = bottom_ > 0 ? rows(frame, H - bottom_, bottom_) : QImage();
     return ScrollAppendResult::cropped(-best.shift);
+}
+
+// The window redrawn in place (a frame caught mid-redraw set right): the rows only the last
+// frame had shown are taken from this one.
+void ScrollStitcher::retakeProvisionalRows(const QImage& frame, const ScrollSignature& next) {
+    if (!hasAppended_ || provisional_ <= 0) return;
+    const int from = viewportHeight_ - bottom_ - provisional_;
+    const QImage strip = rows(frame, from, provisional_);
+    std::vector<QImage> pieces = pieces_;
+    if (strip.isNull() || !dropLastRows(pieces, provisional_)) return;
+    pieces.push_back(strip);
+    pieces_ = std::move(pieces);
+    previous_ = next;
+    previousFrame_ = frame;
 }
 
 QImage ScrollStitcher::image(bool preview, int fittingHeight) const {

@@ -66,11 +66,14 @@ class ScrollStitcher {
 
   private:
     ScrollAppendResult appendOnce(const QImage& frame, bool automaticCrop, bool rerun);
+    void retakeProvisionalRows(const QImage& frame, const ScrollSignature& next);
 
     int width_;
     int viewportHeight_;
     int height_;
     ScrollSignature previous_;
+    QImage previousFrame_;  // the last frame taken (turned when reversed), 32 bits a pixel
+    int provisional_ = 0;   // rows at the end (above the footer) that only that frame showed
     std::vector<QImage> pieces_;
     int bottom_ = 0;
     int top_ = 0;

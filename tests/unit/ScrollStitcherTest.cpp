@@ -4,6 +4,7 @@
 #include <random>
 
 #include "longcapture/ScrollStitcher.h"
+#include "support/NumberedLines.h"
 
 using namespace tessal;
 using Kind = ScrollAppendResult::Kind;
@@ -175,10 +176,91 @@ TEST(ScrollStitcher, DisjointAndAmbiguousContentIsUnmatchedNeverJoinedWrongly) {
     EXPECT_EQ(ambiguous.height(), kViewport);
 }
 
+// Lines of numbers that differ in a digit or two: a frame of the page further on than the last
+// frame reaches (the rows between never seen, as when frames are lost or the page jumps) can look
+// at the signature's resolution like the last frame moved by some shift. Only the pixels tell:
+// such a frame is unmatched, never joined, in either direction; a real scroll is found to the row.
+TEST(ScrollStitcher, LinesThatLookAlikeJoinOnlyWhereThePageContinues) {
+    struct Case {
+        int cell, lineHeight;
+    };
+    for (const auto& [cell, lineHeight] : {Case{1, 12}, Case{2, 12}, Case{1, 20}}) {
+        const QImage page = tessal::testing::numberedLines(kWidth, 240, lineHeight, cell);
+        int joined = 0, tried = 0;
+        // 367 rows is the largest shift that still overlaps a 400-row frame.
+        for (int from = 0; from + kViewport <= page.height(); from += 251)
+            for (int to = 0; to + kViewport <= page.height(); to += 233) {
+                if (std::abs(to - from) <= 367) continue;
+                ScrollStitcher stitcher(viewport(page, from), 24'000'000);
+                const auto r = stitcher.append(viewport(page, to), true);
+                ++tried;
+                if (r.kind != Kind::unmatched && r.kind != Kind::unchanged) {
+                    ++joined;
+                    ADD_FAILURE() << "cell " << cell << ", lines " << lineHeight << ": " << from
+                                  << " → " << to << " joined as " << int(r.kind) << " of " << r.rows
+                                  << " rows";
+                }
+                if (joined > 3) return;
+            }
+        EXPECT_GT(tried, 60);
+
+        const std::vector<int> offsets = {0, 60, 97, 300, 667, 701, 1000, 1367};
+        ScrollStitcher stitcher(viewport(page, 0), 24'000'000);
+        for (std::size_t i = 1; i < offsets.size(); ++i) {
+            QImage frame = viewport(page, offsets[i]);
+            // A pointer the compositor drew over rows already taken does not stop the join.
+            if (offsets[i] == 300) {
+                QPainter p(&frame);
+                p.setPen(Qt::white);
+                p.setBrush(Qt::black);
+                p.drawPolygon(
+                    QPolygon({QPoint(150, 20), QPoint(150, 42), QPoint(156, 37), QPoint(165, 36)}));
+            }
+            EXPECT_EQ(stitcher.append(frame, true),
+                      ScrollAppendResult::appended(offsets[i] - offsets[i - 1]))
+                << "cell " << cell << ", lines " << lineHeight << ", to " << offsets[i];
+        }
+        EXPECT_TRUE(sameRows(stitcher.image(), page.copy(0, 0, kWidth, 1367 + kViewport)));
+    }
+}
+
 // A second shift at least 9 rows from the best counts as ambiguous while its score is within
 // 0.35 of the best one. The document repeats every 200 rows, except that the second block is
 // one grey level lighter in `columns` of the 31 columns the score reads and the third block in
 // all of them: the shift one period away then scores columns / 31 against the true shift's 0.
+// A frame caught while the window redrew shows a line twice and the next one not at all (a
+// terminal under load, seen on sway). Where those rows are new, the next frame, which shows them
+// again, replaces them; where they overlap rows seen before, the frame is unmatched. Either way
+// the result is the page, row for row.
+TEST(ScrollStitcher, AFrameCaughtMidRedrawLeavesNothingBehind) {
+    constexpr int kLine = 14;
+    const QImage page = tessal::testing::numberedLines(kWidth, 200, kLine, 1);
+    // The frame at `offset` with its line at frame row `row` drawn again over the line below.
+    auto torn = [&](int offset, int row) {
+        QImage frame = viewport(page, offset);
+        QPainter(&frame).drawImage(QPoint(0, row + kLine), frame.copy(0, row, kWidth, kLine));
+        return frame;
+    };
+    for (const int tornRow : {kViewport - 3 * kLine, 100}) {
+        ScrollStitcher stitcher(viewport(page, 0), 24'000'000);
+        const auto first = stitcher.append(torn(42, tornRow), true);
+        if (tornRow < kViewport - 42)
+            EXPECT_EQ(first.kind, Kind::unmatched) << "torn over rows seen before";
+        else
+            EXPECT_EQ(first, ScrollAppendResult::appended(42));
+        for (int offset = 84; offset <= 420; offset += 42)
+            stitcher.append(viewport(page, offset), true);
+        EXPECT_TRUE(sameRows(stitcher.image(), page.copy(0, 0, kWidth, 420 + kViewport)))
+            << "torn at row " << tornRow << ": " << stitcher.height() << " rows";
+    }
+    // The last frame caught mid-redraw, then set right in place.
+    ScrollStitcher stitcher(viewport(page, 0), 24'000'000);
+    EXPECT_EQ(stitcher.append(torn(42, kViewport - 2 * kLine), true),
+              ScrollAppendResult::appended(42));
+    EXPECT_EQ(stitcher.append(viewport(page, 42), true).kind, Kind::unchanged);
+    EXPECT_TRUE(sameRows(stitcher.image(), page.copy(0, 0, kWidth, 42 + kViewport)));
+}
+
 TEST(ScrollStitcher, AmbiguityMarginBoundary) {
     auto document = [](int columns) {
         QImage image(kWidth, 600, QImage::Format_ARGB32_Premultiplied);
