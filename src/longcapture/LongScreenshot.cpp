@@ -39,6 +39,8 @@ constexpr double kPreviewInterval = 0.1;
 constexpr int kStartRetries = 5;
 constexpr double kStartRetryDelay = 0.2;
 constexpr double kCoveringStartDelay = 0.4;
+constexpr double kPanelsPlacedCheck = 0.05;
+constexpr double kPanelsPlacedLimit = 3;
 
 QString kCapturing() {
     return QCoreApplication::translate(
@@ -229,8 +231,31 @@ void LongScreenshot::start() {
     if (!env_.windowStreams.showsCoveringWindows()) return startCapture(0);
     std::weak_ptr<bool> alive = alive_;
     env_.mainQueue.after(kCoveringStartDelay, [this, alive] {
-        if (!alive.expired()) startCapture(0);
+        if (!alive.expired()) startOncePanelsAreAside(env_.clock.uptime() + kPanelsPlacedLimit);
     });
+}
+
+// Where the window list shows our own windows, the capture starts once none of them lies over
+// the region (a compositor that places new windows itself may first put a panel there, the more
+// likely the busier it is); without one, after the fixed delay alone.
+void LongScreenshot::startOncePanelsAreAside(double deadline) {
+    if (closed_) return;
+    if (!ownWindowOverRegion() || env_.clock.uptime() >= deadline) return startCapture(0);
+    std::weak_ptr<bool> alive = alive_;
+    env_.mainQueue.after(kPanelsPlacedCheck, [this, alive, deadline] {
+        if (!alive.expired()) startOncePanelsAreAside(deadline);
+    });
+}
+
+bool LongScreenshot::ownWindowOverRegion() {
+    const Rect region = windowListRegion();
+    for (const WindowListEntry& entry : parseWindowList(env_.capture.windowList())) {
+        if (!entry.pid || *entry.pid != env_.ownPid || !entry.bounds) continue;
+        // The ring around the region holds it whole and shows nothing inside it.
+        if (entry.bounds->contains(region)) continue;
+        if (!entry.bounds->intersected(region).isEmpty()) return true;
+    }
+    return false;
 }
 
 void LongScreenshot::startCapture(int attempt) {

@@ -141,6 +141,8 @@ class LongScreenshot {
 
   private:
     void startCapture(int attempt);
+    void startOncePanelsAreAside(double deadline);
+    bool ownWindowOverRegion();
     void fail(const UserError& failure);
     void configureFrameStream();
     void scheduleLoop(double delay);

@@ -196,6 +196,33 @@ TEST_F(LongScreenshotTest, StartFindsTheWindowOrSaysWhyNot) {
     EXPECT_EQ(unready->status(), "目标窗口尚未准备好，请取消后重新选择。 ");
 }
 
+// Where frames are read from the screen, a panel of ours that the compositor first put over the
+// region would be in them: the stream starts once the window list shows every panel aside, and
+// after a while regardless.
+TEST_F(LongScreenshotTest, FramesReadFromTheScreenWaitForOurPanelsToLeaveTheRegion) {
+    fake.windowStreams->covering = true;
+    const Rect overRegion(300, 350, 300, 80), aside(800, 100, 300, 80);
+    const Rect ring(140, 190, 420, 320);  // holds the region whole
+    fake.capture->windows = {window(90, kOwnPid, overRegion), window(91, kOwnPid, ring),
+                             window(kSource, kSourcePid, Rect(100, 100, 600, 500))};
+    auto capture = make();
+    capture->start();
+    queue.advance(1);
+    EXPECT_EQ(fake.windowStreams->starts, 0);
+    fake.capture->windows[0] = window(90, kOwnPid, aside);
+    queue.advance(0.1);
+    EXPECT_EQ(fake.windowStreams->starts, 1);
+
+    // A panel that never leaves does not keep the capture from starting.
+    fake.capture->windows[0] = window(90, kOwnPid, overRegion);
+    auto stuck = make();
+    stuck->start();
+    queue.advance(2);
+    EXPECT_EQ(fake.windowStreams->starts, 1);
+    queue.advance(2);
+    EXPECT_EQ(fake.windowStreams->starts, 2);
+}
+
 TEST_F(LongScreenshotTest, FramesStitchWithTheirMessages) {
     auto capture = make();
     int ready = 0;

@@ -160,6 +160,8 @@ class FakeWindowStreams final : public WindowStreamService {
     std::map<unsigned, QImage> refused;  // windows whose stream cannot start (value unused)
     int starts = 0;
     unsigned window = 0;
+    bool covering = false;  // frames show what covers the window, as a compositor's do
+    bool showsCoveringWindows() const override { return covering; }
     Result<std::unique_ptr<WindowStream>> start(
         unsigned window, SerialQueue& queue, std::function<void(const QImage& frame)> onFrame,
         std::function<void(const UserError& error)> onStop) override;
