@@ -45,8 +45,10 @@ CONF
     /usr/libexec/xdg-desktop-portal >"$WORLD/xdp.log" 2>&1 &
     WORLD_PIDS+=($!)
     # It takes its name only once its GNOME backend has answered, which on a busy machine (the
-    # other worlds starting beside this one) can take well over ten seconds.
-    wait_for 40 gnome_bus_has org.freedesktop.portal.Desktop || {
+    # other worlds starting beside this one) can take well over ten seconds; and where the
+    # document portal cannot mount its FUSE folder (no /dev/fuse here) the portal may first wait
+    # out a bus timeout for it: seen taking 40 s in CI.
+    wait_for 90 gnome_bus_has org.freedesktop.portal.Desktop || {
         tail -n 20 "$WORLD/xdp.log" >&2
         fail "xdg-desktop-portal did not start"
     }
