@@ -19,8 +19,7 @@ overlays_gone() { wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal Â· æ
 copy_to() {
     wtype -k Return
     overlays_gone || fail "Return left the overlay"
-    wait_for 5 sh -c "wl-paste --type image/png > '$1' && test -s '$1'" ||
-        fail "no image/png on the clipboard"
+    clipboard_png "$1"
 }
 # Rest the pointer over the terminal until its rectangle is proposed.
 rest_over_terminal() {

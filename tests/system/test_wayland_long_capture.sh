@@ -21,17 +21,6 @@ scrollback_document 240
 # terminal.
 X=200 Y=150 W=600 H=400
 shots=()
-# A picture of the region once the terminal has finished drawing: on a busy machine the screen
-# may for a moment show a line twice (the terminal caught mid-redraw).
-settled_shot() {
-    grim -g "$X,$Y ${W}x$H" "$1"
-    for _ in $(seq 20); do
-        sleep 0.1
-        grim -g "$X,$Y ${W}x$H" "$1.again"
-        cmp -s "$1" "$1.again" && return
-        mv "$1.again" "$1"
-    done
-}
 for i in $(seq 0 40); do
     settled_shot "$WORLD/shot-$i.png"
     [ $i -gt 0 ] && cmp -s "$WORLD/shot-$i.png" "$WORLD/shot-$((i - 1)).png" && break
@@ -64,21 +53,15 @@ for i in $(seq 1 80); do
 done
 sleep 1
 settled_shot "$WORLD/end.png"
-key_to_controls Return
-wait_for 5 sh -c "wl-paste --type image/png > '$WORLD/result.png' && test -s '$WORLD/result.png'" ||
-    fail "no image/png on the clipboard"
+copy_long_capture "$WORLD/result.png"
 wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal · 长截图"' || fail "Return left a window"
 grep 'long capture closed' "$WORLD/tessal.log" | tail -n1
 # The result begins with the region as it was and ends with it as it is, pixel for pixel (no
 # pointer, no ring of ours), and spans the scrolled text: over five screens of it.
 read -r rw rh <<<"$(identify -format '%w %h' "$WORLD/result.png")"
 [ "$rw" = "$W" ] && [ "$rh" -gt $((H * 5)) ] || fail "the result is ${rw}x$rh"
-convert "$WORLD/result.png" -crop "${W}x$H+0+0" +repage "$WORLD/top.png"
-convert "$WORLD/result.png" -crop "${W}x$H+0+$((rh - H))" +repage "$WORLD/bottom.png"
-top=$(compare -metric AE "$WORLD/top.png" "$WORLD/frame-000.png" null: 2>&1)
-bottom=$(compare -metric AE "$WORLD/bottom.png" "$WORLD/end.png" null: 2>&1)
-[ "$top" = "0" ] && [ "$bottom" = "0" ] ||
-    fail "the result's ends differ from the screen: $top pixels at the top, $bottom at the bottom"
+ends_are "$WORLD/result.png" "$WORLD/frame-000.png" "$WORLD/end.png" \
+    "the result's ends differ from the screen"
 # And every row between them once, in order: a frame that did not continue the last one (a
 # stalled main thread, a busy compositor, a terminal caught mid-redraw) must not have been joined.
 rows=$("$here/document_rows.py" "$WORLD/result.png" "${shots[@]}" 2>&1) || fail "scrolled by hand: $rows"
@@ -97,10 +80,7 @@ status_is "画面未变化，自动滚动已停止。可手动继续，或直接
     done
     fail "automatic scrolling did not stop at the end"
 }
-wl-copy --clear
-key_to_controls Return
-wait_for 5 sh -c "wl-paste --type image/png > '$WORLD/auto.png' && test -s '$WORLD/auto.png'" ||
-    fail "no image/png on the clipboard after the automatic run"
+copy_long_capture "$WORLD/auto.png" "after the automatic run"
 grep 'long capture closed' "$WORLD/tessal.log" | tail -n1
 
 rows=$("$here/document_rows.py" "$WORLD/auto.png" "${shots[@]}") ||

@@ -32,27 +32,20 @@ scroll_a_little() {
 }
 
 # --- moved: Return copies what was stitched -------------------------------------------------
-grim -g "$X,$Y ${W}x$H" "$WORLD/first.png"
+settled_shot "$WORLD/first.png"
 start_long_capture $X $Y $W $H
 scroll_a_little
-grim -g "$X,$Y ${W}x$H" "$WORLD/last.png"
+settled_shot "$WORLD/last.png"
 swaymsg '[app_id="document"] floating enable, resize set 1000 700, move position 100 60' >/dev/null ||
     fail "sway did not move the document"
 status_is "$stopped" 10 || fail "moving the source did not stop the capture: $(tail -n 3 "$WORLD/tessal.log")"
 pass "moving the window under the region stops the capture and says so"
-wl-copy --clear
-key_to_controls Return
-wait_for 5 sh -c "wl-paste --type image/png > '$WORLD/moved.png' && test -s '$WORLD/moved.png'" ||
-    fail "no image/png on the clipboard after the move"
+copy_long_capture "$WORLD/moved.png" "after the move"
 read -r rw rh <<<"$(identify -format '%w %h' "$WORLD/moved.png")"
 [ "$rw" = "$W" ] && [ "$rh" -gt "$H" ] || fail "what was stitched before the move is ${rw}x$rh"
 # It begins and ends as grim saw the region before the move: nothing after it was stitched.
-convert "$WORLD/moved.png" -crop "${W}x$H+0+0" +repage "$WORLD/moved-top.png"
-convert "$WORLD/moved.png" -crop "${W}x$H+0+$((rh - H))" +repage "$WORLD/moved-bottom.png"
-top=$(compare -metric AE "$WORLD/moved-top.png" "$WORLD/first.png" null: 2>&1)
-bottom=$(compare -metric AE "$WORLD/moved-bottom.png" "$WORLD/last.png" null: 2>&1)
-[ "$top" = "0" ] && [ "$bottom" = "0" ] ||
-    fail "the copy's ends differ from the region before the move: $top pixels at the top, $bottom at the bottom"
+ends_are "$WORLD/moved.png" "$WORLD/first.png" "$WORLD/last.png" \
+    "the copy's ends differ from the region before the move"
 wait_for 5 none_of_ours || fail "Return left a window of ours after the move"
 pass "Return copied the ${rw}x$rh pixels stitched before the move and closed every window"
 
@@ -68,10 +61,7 @@ swaymsg '[app_id="document"] floating enable, move position 40 20' >/dev/null ||
     fail "sway did not move the document"
 status_is "$stopped" 10 || fail "moving the source while scrolling did not stop the capture"
 status_is "自动滚动" 2 || fail "the automatic scrolling button still says it runs"
-wl-copy --clear
-key_to_controls Return
-wait_for 5 sh -c "wl-paste --type image/png > '$WORLD/scrolled.png' && test -s '$WORLD/scrolled.png'" ||
-    fail "no image/png on the clipboard after the move while scrolling"
+copy_long_capture "$WORLD/scrolled.png" "after the move while scrolling"
 read -r rw rh <<<"$(identify -format '%w %h' "$WORLD/scrolled.png")"
 [ "$rw" = "$W" ] && [ "$rh" -ge "$H" ] || fail "what was stitched before the move is ${rw}x$rh"
 wait_for 5 none_of_ours || fail "Return left a window of ours after the move while scrolling"

@@ -74,8 +74,7 @@ while read -r name x y w h pid; do
     sleep 0.3
     wtype -k Return
     wait_for 5 sh -c '! swaymsg -t get_tree | grep -q "Tessal · 截图"' || fail "Return left the overlay"
-    wait_for 5 sh -c "wl-paste --type image/png > '$WORLD/$name.png' && test -s '$WORLD/$name.png'" ||
-        fail "no image/png on the clipboard"
+    clipboard_png "$WORLD/$name.png"
     size=$(identify -format %wx%h "$WORLD/$name.png")
     [ "$size" = "${w}x${h}" ] || fail "$name: copied $size, its frame is ${w}x${h}"
     convert "$WORLD/before.png" -crop "${w}x${h}+${x}+${y}" +repage "$WORLD/$name-expected.png"

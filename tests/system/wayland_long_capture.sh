@@ -75,3 +75,34 @@ key_to_controls() {
     wtype -k "$1"
 }
 
+# A picture of the region $X $Y $W $H into $1 once the terminal has finished drawing: on a busy
+# machine the screen may for a moment show a line twice (the terminal caught mid-redraw).
+settled_shot() {
+    grim -g "$X,$Y ${W}x$H" "$1"
+    for _ in $(seq 20); do
+        sleep 0.1
+        grim -g "$X,$Y ${W}x$H" "$1.again"
+        cmp -s "$1" "$1.again" && return
+        mv "$1.again" "$1"
+    done
+}
+
+# Return on the control window; the copied picture into $1 (what failed is said with $2).
+copy_long_capture() {
+    wl-copy --clear
+    key_to_controls Return
+    clipboard_png "$1" "${2:-}"
+}
+
+# Fails unless the long picture $1 ($W wide) begins as $2 and ends as $3, pixel for pixel; the
+# message starts with $4.
+ends_are() {
+    local height top bottom
+    height=$(identify -format '%h' "$1")
+    convert "$1" -crop "${W}x$H+0+0" +repage "$1.top.png"
+    convert "$1" -crop "${W}x$H+0+$((height - H))" +repage "$1.bottom.png"
+    top=$(compare -metric AE "$1.top.png" "$2" null: 2>&1)
+    bottom=$(compare -metric AE "$1.bottom.png" "$3" null: 2>&1)
+    [ "$top" = "0" ] && [ "$bottom" = "0" ] ||
+        fail "$4: $top pixels differ at the top, $bottom at the bottom"
+}

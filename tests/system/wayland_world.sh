@@ -144,3 +144,8 @@ tessal_start() {
 
 # Whether a window of ours titled like $1 is mapped (sway's tree).
 sway_has_window() { swaymsg -t get_tree | grep -q -E "\"(name|app_id)\": \"$1\""; }
+# Waits (5 s) for an image/png on the clipboard and writes it to $1; fails without one.
+clipboard_png() {
+    wait_for 5 sh -c "wl-paste --type image/png > '$1' && test -s '$1'" ||
+        fail "no image/png on the clipboard${2:+ $2}"
+}
