@@ -139,10 +139,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     // and what the overlay loads once (its fonts, the CJK face among them, and styles: about
     // 30 ms), is done while the program is idle, not while the user waits.
     mainQueue_.after(0.5, [this, alive] {
-        if (!alive.expired()) platform_.capture->warmUp();
-    });
-    mainQueue_.after(0.6, [this, alive] {
-        if (!alive.expired()) SelectionView::warmUp(mainQueue_, clock_);
+        if (alive.expired()) return;
+        platform_.capture->warmUp();
+        SelectionView::warmUp(mainQueue_, clock_);
     });
     // A settings file that cannot be written is told once; the program goes on with the
     // changes in memory.

@@ -305,8 +305,8 @@ ScrollAppendResult ScrollStitcher::appendOnce(const QImage& passed, bool automat
         if (frame.isNull()) return ScrollAppendResult::unmatched();
     }
     const ScrollSignature next(frame);
-    if (next.difference(previous_) < kUnchanged) {
-        retakeProvisionalRows(frame, next);
+    if (const double change = next.difference(previous_); change < kUnchanged) {
+        if (change > 0) retakeProvisionalRows(frame, next);  // not for the very same picture
         return ScrollAppendResult::unchanged();
     }
 
