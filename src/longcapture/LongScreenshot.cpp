@@ -227,8 +227,10 @@ void LongScreenshot::start() {
     controls_->raise();
     regionView_->raise();
     // Frames read from the screen as shown would show our panels until the compositor has put
-    // them in place, and the capture overlay while it fades.
+    // them in place, and the capture overlay while it fades. The preview maps now too (empty
+    // until the first frame): mapped later, it would stand over the region in the first frames.
     if (!env_.windowStreams.showsCoveringWindows()) return startCapture(0);
+    if (!paused_) previewPanel_->show();
     std::weak_ptr<bool> alive = alive_;
     env_.mainQueue.after(kCoveringStartDelay, [this, alive] {
         if (!alive.expired()) startOncePanelsAreAside(env_.clock.uptime() + kPanelsPlacedLimit);

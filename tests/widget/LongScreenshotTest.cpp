@@ -207,6 +207,9 @@ TEST_F(LongScreenshotTest, FramesReadFromTheScreenWaitForOurPanelsToLeaveTheRegi
                              window(kSource, kSourcePid, Rect(100, 100, 600, 500))};
     auto capture = make();
     capture->start();
+    // Every panel maps before the wait, the preview too, so that none comes over the region
+    // once frames are read.
+    EXPECT_TRUE(capture->previewPanel().isVisible());
     queue.advance(1);
     EXPECT_EQ(fake.windowStreams->starts, 0);
     fake.capture->windows[0] = window(90, kOwnPid, aside);
