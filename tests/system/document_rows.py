@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 # Checks a long capture against the document it was taken of, row by row.
-#   document_rows.py RESULT SHOT...
-# SHOTs are screenshots of the region taken while the window scrolled from the document's start
-# to its end, each overlapping the one before by more than a few lines. The result must hold
-# exactly the rows they saw: every line once, in order, as drawn.
+#   document_rows.py RESULT LIST
+# LIST names, one per line, screenshots of the region taken while the window scrolled from the
+# document's start to its end, each overlapping the one before by more than a few lines. The
+# result must hold exactly the rows they saw: every line once, in order, as drawn.
+#   document_rows.py --document LIST OUT
+# writes the document those screenshots make (raw RGB rows) into OUT, to compare passes.
 import subprocess
 import sys
 
@@ -18,27 +20,36 @@ def rows(path):
     return width, [data[i * stride:(i + 1) * stride] for i in range(height)]
 
 
-def main():
-    result, shots = sys.argv[1], sys.argv[2:]
-    width, document = rows(shots[0])
-    height = len(document)
+def document(listing):
+    with open(listing) as f:
+        shots = [line.strip() for line in f if line.strip()]
+    width, rows_so_far = rows(shots[0])
+    height = len(rows_so_far)
     for path in shots[1:]:
         w, screen = rows(path)
         if w != width or len(screen) != height:
             sys.exit(f"{path} is {w}x{len(screen)}, not {width}x{height}")
         # The smallest shift that lines the new screen up with the end of the document so far.
-        shift = next((d for d in range(height) if document[len(document) - height + d:] ==
+        shift = next((d for d in range(height) if rows_so_far[len(rows_so_far) - height + d:] ==
                       screen[:height - d]), None)
         if shift is None:
             sys.exit(f"{path} does not continue the screen before it")
-        document += screen[height - shift:]
-    expected = document
-    w, got = rows(result)
+        rows_so_far += screen[height - shift:]
+    return width, rows_so_far
+
+
+def main():
+    if sys.argv[1] == "--document":
+        with open(sys.argv[3], "wb") as out:
+            out.write(b"".join(document(sys.argv[2])[1]))
+        return
+    width, expected = document(sys.argv[2])
+    w, got = rows(sys.argv[1])
     if w != width:
         sys.exit(f"the result is {w} wide, the region {width}")
     for i in range(min(len(got), len(expected))):
         if got[i] != expected[i]:
-            where = next((j for j, row in enumerate(document) if row == got[i]), None)
+            where = next((j for j, row in enumerate(expected) if row == got[i]), None)
             sys.exit(f"row {i} of {len(got)} differs from the document's row {i}"
                      f" (it is the document's row {where})")
     if len(got) != len(expected):

@@ -87,6 +87,37 @@ settled_shot() {
     done
 }
 
+# The document as drawn, as a reference for document_rows.py: the region, screen after
+# overlapping screen (five notches, fifteen lines, apart) from the top down to its end; the
+# pictures' names go one per line into $1. A pass is taken again until two agree: under load the
+# terminal may now and then settle on a picture that shows a line twice, and that picture must
+# not become the reference.
+reference_document() {
+    local pass agreed=""
+    for pass in 1 2 3 4; do
+        to_the_top 240
+        local shots=() i
+        for i in $(seq 0 40); do
+            settled_shot "$WORLD/shot-$pass-$i.png"
+            [ $i -gt 0 ] && cmp -s "$WORLD/shot-$pass-$i.png" "$WORLD/shot-$pass-$((i - 1)).png" && break
+            shots+=("$WORLD/shot-$pass-$i.png")
+            pointer scroll 1150 400 5
+            pointer move $((WORLD_WIDTH - 5)) $((WORLD_HEIGHT - 5))
+            sleep 0.2
+        done
+        printf '%s\n' "${shots[@]}" >"$WORLD/pass-$pass"
+        "$here/document_rows.py" --document "$WORLD/pass-$pass" "$WORLD/document-$pass.rgb" ||
+            fail "the terminal's own pictures do not join"
+        for ((i = 1; i < pass; ++i)); do
+            cmp -s "$WORLD/document-$i.rgb" "$WORLD/document-$pass.rgb" && agreed=$i && break 2
+        done
+        [ $pass -gt 1 ] && echo "the terminal drew its document differently in pass $pass"
+    done
+    [ -n "$agreed" ] || fail "no two passes over the terminal's document agree"
+    cp "$WORLD/pass-$agreed" "$1"
+    to_the_top 240
+}
+
 # Return on the control window; the copied picture into $1 (what failed is said with $2).
 copy_long_capture() {
     wl-copy --clear
