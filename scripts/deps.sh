@@ -23,7 +23,7 @@ packages=(
   # xdg-desktop-portal offers Screenshot only beside an Access backend: the GTK one, named here
   # because it is only a Recommends, which this script never installs.
   qt6-wayland libwayland-dev sway xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
-  pipewire wireplumber wtype wl-clipboard grim foot
+  pipewire wireplumber wtype wl-clipboard grim foot swaybg
   # The headless KDE world: KWin's own window list and screenshot interface, GTK windows in it.
   kwin-wayland gtk-3-examples
   # The headless GNOME world: the shell, its portal backend, and the bus tools that set it up.

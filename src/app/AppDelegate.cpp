@@ -429,6 +429,8 @@ void AppDelegate::afterOwnWindowsLeave(double deadline, std::function<void()> th
 
 void AppDelegate::capture(bool previousWasShown) {
     // The displays freeze on screen first; the overlays replace that still once they are painted.
+    // Whether the pointer is in the pictures is known before: the still may be one of them.
+    platform_.capture->setPointerInScreenshots(CapturePreferences::includesPointer(defaults_));
     platform_.capture->freezeDisplays(platform_.capture->displays());
     platform_.accessibility->refreshDisplays();
     Result<std::vector<ScreenSnapshot>> snapshots = captureScreens(

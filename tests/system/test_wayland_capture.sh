@@ -186,3 +186,52 @@ sleep 0.5
 [ "$(identify -format %wx%h "$WORLD/back.png")" = "1600x1200" ] || fail "size after it came back"
 kill -0 "$TESSAL_PID" 2>/dev/null || fail "tessal ended"
 pass "an output removed during a capture and added again: Tessal goes on and captures what is there"
+
+# --- the frozen still ---------------------------------------------------------------------
+# From the first frame that shows it, the dimmed display is this capture's picture of it, dimmed
+# as the overlay dims it: after the screen changed between two captures, never the pixels of the
+# one before (the buffers the pictures arrive in are used again). Escape leaves nothing of it.
+require swaybg:swaybg
+spot() { "$TESSAL_WL_POINTER" "$WORLD_WIDTH" "$WORLD_HEIGHT" watch 40 40 "$@"; }
+dimmed() {
+    python3 -c 'import sys; c = int(sys.argv[1], 16)
+print("%06x" % sum(round(((c >> s) & 255) * 0.6) << s for s in (0, 8, 16)))' "$1"
+}
+near() {
+    python3 -c 'import sys; a, b = (int(x, 16) for x in sys.argv[1:])
+sys.exit(any(abs(((a >> s) & 255) - ((b >> s) & 255)) > 1 for s in (0, 8, 16)))' "$1" "$2"
+}
+# still_shows COLOUR...: for each, that background, a capture, its first dimmed frame, Escape.
+still_shows() {
+    local colour watcher before first after
+    for colour in "$@"; do
+        swaymsg output HEADLESS-1 background "#$colour" solid_color >/dev/null
+        sleep 0.5
+        spot >"$WORLD/spot-$colour.txt" &
+        watcher=$!
+        wait_for 5 test -s "$WORLD/spot-$colour.txt" || fail "the test pointer watches nothing"
+        before=$(head -n1 "$WORLD/spot-$colour.txt" | cut -d' ' -f2)
+        [ "$before" = "$colour" ] || fail "the background shows #$before, not #$colour"
+        capture_open "over #$colour"
+        kill $watcher
+        first=$(awk -v b="$before" '$2 != b { print $2; exit }' "$WORLD/spot-$colour.txt")
+        near "$first" "$(dimmed $colour)" ||
+            fail "the first dimmed frame over #$colour showed #$first, not #$(dimmed $colour)"
+        wtype -k Escape
+        overlays_gone || fail "Escape left the overlay"
+        sleep 0.3
+        after=$(spot 1 | cut -d' ' -f2)
+        [ "$after" = "$colour" ] || fail "after Escape the screen shows #$after, not #$colour"
+    done
+}
+still_shows 5a7fa8 c86432
+pass "the frozen still shows each capture's own pixels, dimmed, and goes with Escape"
+
+# The same with the portal's pictures.
+kill "$TESSAL_PID"
+wait "$TESSAL_PID" 2>/dev/null
+rm -f "$XDG_RUNTIME_DIR/local.ostrel.sock"
+export TESSAL_SCREENSHOT=portal
+tessal_start
+still_shows 3c8c50 a05a78
+pass "through the portal too"

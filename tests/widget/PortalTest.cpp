@@ -484,6 +484,31 @@ TEST(WaylandDisplays, ScreencopyFramesReadUpright) {
     EXPECT_TRUE(Screencopy::picture(nullptr, 2, 4, 12, xrgb8888, false).isNull());
 }
 
+TEST(WaylandDisplays, FrozenOutputsGetTheirPartOfThePortalsPicture) {
+    // A 7 × 5 picture, every pixel its own colour, in the formats a PNG reads as; each part is
+    // written as XRGB8888 rows of its own width.
+    QImage source(7, 5, QImage::Format_RGB32);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) source.setPixel(x, y, qRgb(30 * x, 40 * y, 200 - 20 * x));
+    const QRect parts[] = {QRect(0, 0, 7, 5), QRect(3, 2, 4, 3), QRect(1, 1, 2, 1)};
+    for (const QImage::Format format :
+         {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied, QImage::Format_ARGB32,
+          QImage::Format_RGB888, QImage::Format_RGBX8888}) {
+        const QImage picture = source.convertToFormat(format);
+        for (const QRect& part : parts) {
+            // Filled, so that a row left out shows.
+            std::vector<std::uint32_t> rows(std::size_t(part.width() * part.height()), 0xdeadbeef);
+            Screencopy::copyRows(picture, part, reinterpret_cast<uchar*>(rows.data()));
+            for (int y = 0; y < part.height(); ++y)
+                for (int x = 0; x < part.width(); ++x)
+                    EXPECT_EQ(rows[std::size_t(y * part.width() + x)] & 0xffffffu,
+                              source.pixel(part.x() + x, part.y() + y) & 0xffffffu)
+                        << "format " << format << ", part at " << part.x() << "," << part.y()
+                        << ", pixel " << x << "," << y;
+        }
+    }
+}
+
 TEST_F(PortalTest, GlobalShortcutsBindCaptureAndReportItsActivation) {
     {
         WaylandHotKeys without(client(), 400);

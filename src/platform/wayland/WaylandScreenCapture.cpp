@@ -32,15 +32,24 @@ QRect desktopLogicalRect() {
 
 }  // namespace
 
+namespace {
+
+// The pixels of a desktop picture that show `display`.
+QRect displayPart(const QImage& desktop, const QRect& desktopLogical, const QRect& display) {
+    const double sx = double(desktop.width()) / desktopLogical.width();
+    const double sy = double(desktop.height()) / desktopLogical.height();
+    return QRect(qRound((display.x() - desktopLogical.x()) * sx),
+                 qRound((display.y() - desktopLogical.y()) * sy), qRound(display.width() * sx),
+                 qRound(display.height() * sy));
+}
+
+}  // namespace
+
 QImage cutDisplay(const QImage& desktop, const QRect& desktopLogical, const QRect& display,
                   QSize pixelSize) {
     if (desktop.isNull() || desktopLogical.isEmpty() || !desktopLogical.contains(display))
         return {};
-    const double sx = double(desktop.width()) / desktopLogical.width();
-    const double sy = double(desktop.height()) / desktopLogical.height();
-    const QRect source(qRound((display.x() - desktopLogical.x()) * sx),
-                       qRound((display.y() - desktopLogical.y()) * sy),
-                       qRound(display.width() * sx), qRound(display.height() * sy));
+    const QRect source = displayPart(desktop, desktopLogical, display);
     QImage part = desktop.copy(source).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (part.size() != pixelSize)
         part = part.scaled(pixelSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -79,12 +88,10 @@ Result<ShareableContent> WaylandScreenCapture::shareableContent() {
     const std::vector<DisplayInfo> all = displays();
     for (const DisplayInfo& d : all) content.displayIds << d.id;
     if (source_ != Source::portal) {
-        if (!screencopyOpened_) {
-            screencopy_ = Screencopy::open();
-            screencopyOpened_ = true;
-        }
-        if (screencopy_) {
-            auto pictures = screencopy_->captureOutputs(pointer_);
+        if (screencopy()) {
+            auto pictures = screencopy_->requested(pointer_)
+                                ? screencopy_->takeOutputs()
+                                : screencopy_->captureOutputs(pointer_);
             // Every display must have its picture (an output may have come or gone).
             bool complete = bool(pictures);
             for (const DisplayInfo& d : all)
@@ -111,6 +118,33 @@ Result<ShareableContent> WaylandScreenCapture::shareableContent() {
     if (source_ == Source::automatic && kwinPictures(all)) return content;
     if (auto failed = portalPicture()) return *failed;
     return content;
+}
+
+Screencopy* WaylandScreenCapture::screencopy() {
+    if (!screencopyOpened_) {
+        screencopy_ = Screencopy::open();
+        screencopyOpened_ = true;
+    }
+    return screencopy_.get();
+}
+
+void WaylandScreenCapture::freezeDisplays(const std::vector<DisplayInfo>&) {
+    if (source_ != Source::portal && screencopy()) {
+        screencopy_->requestOutputs(pointer_, true);
+        return;
+    }
+    // The portal's picture is shown where it arrives too.
+    if (source_ == Source::screencopy) return;
+    if (!freezerOpened_) {
+        freezer_ = Screencopy::open(false);
+        freezerOpened_ = true;
+    }
+    if (freezer_) freezer_->freezeOutputs();
+}
+
+void WaylandScreenCapture::releaseFrozenDisplays() {
+    if (screencopy_) screencopy_->releaseFrozen();
+    if (freezer_) freezer_->releaseFrozen();
 }
 
 bool WaylandScreenCapture::kwinPictures(const std::vector<DisplayInfo>& all) {
@@ -170,7 +204,10 @@ std::optional<UserError> WaylandScreenCapture::portalPicture() {
     const QString file = uri.toLocalFile();
     QImageReader reader(file);
     reader.setAutoTransform(false);
-    desktop_ = reader.read();
+    // Into the last picture's memory where it is of the same size and format: fresh memory costs
+    // a page fault every 4 KiB. A picture that cannot be read whole is none.
+    if (!reader.read(&portalPicture_)) portalPicture_ = QImage();
+    desktop_ = portalPicture_;
     // The portal saved the picture for us alone; it is read now and would only pile up.
     if (!file.isEmpty()) QFile::remove(file);
     if (desktop_.isNull())
@@ -178,6 +215,11 @@ std::optional<UserError> WaylandScreenCapture::portalPicture() {
             domain, 3,
             QCoreApplication::translate("WaylandScreenCapture", "无法读取桌面门户返回的截图。")};
     desktopLogical_ = desktopLogicalRect();
+    if (freezer_ && !desktopLogical_.isEmpty())
+        for (QScreen* screen : QGuiApplication::screens())
+            if (desktopLogical_.contains(screen->geometry()))
+                freezer_->showFrozen(screen->name(), desktop_,
+                                     displayPart(desktop_, desktopLogical_, screen->geometry()));
     return std::nullopt;
 }
 

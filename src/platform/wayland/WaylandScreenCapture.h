@@ -47,6 +47,10 @@ class WaylandScreenCapture final : public ScreenCaptureService {
         return on && source_ != Source::portal;
     }
     void cancelAwaitingUser() override;
+    // Each output's picture is requested at once and shown dimmed in front of the windows the
+    // moment it arrives, where the compositor offers screencopy and layer surfaces.
+    void freezeDisplays(const std::vector<DisplayInfo>& displays) override;
+    void releaseFrozenDisplays() override;
 
   private:
     QDBusConnection bus_;
@@ -56,13 +60,17 @@ class WaylandScreenCapture final : public ScreenCaptureService {
     // Takes each display's picture through KWin's screenshot interface where KWin offers it to
     // us; false (and the portal is asked) where it does not.
     bool kwinPictures(const std::vector<DisplayInfo>& all);
+    Screencopy* screencopy();
 
     Source source_;
     std::unique_ptr<Screencopy> screencopy_;
     bool screencopyOpened_ = false;
+    std::unique_ptr<Screencopy> freezer_;  // the portal's pictures, frozen on the outputs
+    bool freezerOpened_ = false;
     bool pointer_ = false;
     std::map<QString, QImage> outputs_;  // this capture's pictures from screencopy
     QImage desktop_;                     // or from the portal
+    QImage portalPicture_;               // the memory the portal's pictures are read into
     QRect desktopLogical_;
     bool refused_ = false;
     PortalRequest* request_ = nullptr;  // while the portal's answer is awaited
