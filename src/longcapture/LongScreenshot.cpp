@@ -41,6 +41,8 @@ constexpr double kStartRetryDelay = 0.2;
 constexpr double kCoveringStartDelay = 0.4;
 constexpr double kPanelsPlacedCheck = 0.05;
 constexpr double kPanelsPlacedLimit = 3;
+// How long after the first frame one that does not continue it, before any scrolling, replaces it.
+constexpr double kFirstFrameSettle = 1.0;
 
 QString kCapturing() {
     return QCoreApplication::translate(
@@ -237,27 +239,42 @@ void LongScreenshot::start() {
     });
 }
 
-// Where the window list shows our own windows, the capture starts once none of them lies over
-// the region (a compositor that places new windows itself may first put a panel there, the more
-// likely the busier it is); without one, after the fixed delay alone.
+// Where the window list shows our own windows, the capture starts once the side panels are in
+// it away from the region and nothing of ours lies over it (a compositor that places new windows
+// itself may first put a panel there, and the busier it is, the later a panel maps at all);
+// without one, after the fixed delay alone.
 void LongScreenshot::startOncePanelsAreAside(double deadline) {
     if (closed_) return;
-    if (!ownWindowOverRegion() || env_.clock.uptime() >= deadline) return startCapture(0);
+    if (panelsAside()) return startCapture(0);
+    if (env_.clock.uptime() >= deadline) {
+        qCInfo(longCaptureLog) << "our panels are not yet aside of the region; reading anyway";
+        return startCapture(0);
+    }
     std::weak_ptr<bool> alive = alive_;
     env_.mainQueue.after(kPanelsPlacedCheck, [this, alive, deadline] {
         if (!alive.expired()) startOncePanelsAreAside(deadline);
     });
 }
 
-bool LongScreenshot::ownWindowOverRegion() {
+bool LongScreenshot::panelsAside() {
     const Rect region = windowListRegion();
+    // The side panels are told apart from our other windows (a pin, say) by their size.
+    std::vector<QSize> unseen;
+    for (QWidget* panel : std::initializer_list<QWidget*>{controls_.get(), previewPanel_.get()})
+        if (panel->isVisible()) unseen.push_back(panel->frameGeometry().size());
     for (const WindowListEntry& entry : parseWindowList(env_.capture.windowList())) {
         if (!entry.pid || *entry.pid != env_.ownPid || !entry.bounds) continue;
+        const Rect& b = *entry.bounds;
         // The ring around the region holds it whole and shows nothing inside it.
-        if (entry.bounds->contains(region)) continue;
-        if (!entry.bounds->intersected(region).isEmpty()) return true;
+        if (b.contains(region)) continue;
+        if (!b.intersected(region).isEmpty()) return false;
+        const auto panel = std::find_if(unseen.begin(), unseen.end(), [&](QSize size) {
+            return std::abs(b.width() - size.width()) <= 1 &&
+                   std::abs(b.height() - size.height()) <= 1;
+        });
+        if (panel != unseen.end()) unseen.erase(panel);
     }
-    return false;
+    return unseen.empty();
 }
 
 void LongScreenshot::startCapture(int attempt) {
@@ -417,6 +434,8 @@ bool LongScreenshot::sourceStillThere() {
 
 void LongScreenshot::firstFrame(const QImage& frame) {
     stitcher_ = std::make_shared<ScrollStitcher>(frame, kMaximumPixels);
+    firstFrameTakenAt_ = env_.clock.uptime();
+    stepsBeforeFirstFrame_ = scroller_.postedCount();
     refreshPreview(true);
     controls_->editButton->setEnabled(true);
     controls_->autoButton->setEnabled(true);
@@ -429,6 +448,20 @@ void LongScreenshot::firstFrame(const QImage& frame) {
 
 void LongScreenshot::handleResult(const ScrollAppendResult& result, const QImage& frame) {
     using Kind = ScrollAppendResult::Kind;
+    // A first frame that the next does not continue, before anything was scrolled, was caught
+    // while something passed over the region: a panel of ours the compositor had not yet moved
+    // aside (its window list may tell the new place before the screen shows it), the overlay
+    // fading, the page still drawing. The capture starts again from the later frame.
+    if (result.kind == Kind::unmatched && stitcher_->height() == stitcher_->viewportHeight() &&
+        !stitcher_->reverseDirection() && scroller_.postedCount() == stepsBeforeFirstFrame_ &&
+        env_.clock.uptime() - firstFrameTakenAt_ <= kFirstFrameSettle) {
+        qCInfo(longCaptureLog)
+            << "the first frame is replaced by the next, which does not continue it";
+        stitcher_ = std::make_shared<ScrollStitcher>(frame, kMaximumPixels);
+        refreshPreview(true);
+        if (onMatchResult) onMatchResult(std::nullopt, frame);
+        return;
+    }
     if (onMatchResult) onMatchResult(result, frame);
     switch (result.kind) {
         case Kind::appended:

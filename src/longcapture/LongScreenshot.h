@@ -142,7 +142,7 @@ class LongScreenshot {
   private:
     void startCapture(int attempt);
     void startOncePanelsAreAside(double deadline);
-    bool ownWindowOverRegion();
+    bool panelsAside();
     void fail(const UserError& failure);
     void configureFrameStream();
     void scheduleLoop(double delay);
@@ -225,6 +225,9 @@ class LongScreenshot {
     QElapsedTimer sinceBeat_;
     qint64 worstTurnMs_ = 0;
     double firstFrameAt_ = -1, lastFrameAt_ = -1;
+    // When the stitcher took its first frame, and how many scroll steps had been sent by then.
+    double firstFrameTakenAt_ = -1;
+    int stepsBeforeFirstFrame_ = 0;
 };
 
 }  // namespace tessal

@@ -201,23 +201,34 @@ TEST_F(LongScreenshotTest, StartFindsTheWindowOrSaysWhyNot) {
 // after a while regardless.
 TEST_F(LongScreenshotTest, FramesReadFromTheScreenWaitForOurPanelsToLeaveTheRegion) {
     fake.windowStreams->covering = true;
-    const Rect overRegion(300, 350, 300, 80), aside(800, 100, 300, 80);
     const Rect ring(140, 190, 420, 320);  // holds the region whole
-    fake.capture->windows = {window(90, kOwnPid, overRegion), window(91, kOwnPid, ring),
+    fake.capture->windows = {window(91, kOwnPid, ring),
                              window(kSource, kSourcePid, Rect(100, 100, 600, 500))};
     auto capture = make();
     capture->start();
     // Every panel maps before the wait, the preview too, so that none comes over the region
     // once frames are read.
     EXPECT_TRUE(capture->previewPanel().isVisible());
+    const QSize controls = capture->controls().frameGeometry().size();
+    const QSize preview = capture->previewPanel().frameGeometry().size();
+    auto at = [](int x, int y, QSize size) { return Rect(x, y, size.width(), size.height()); };
+    // Not mapped yet, then mapped where the compositor puts new windows: over the region.
     queue.advance(1);
     EXPECT_EQ(fake.windowStreams->starts, 0);
-    fake.capture->windows[0] = window(90, kOwnPid, aside);
+    fake.capture->windows.push_back(window(90, kOwnPid, at(300, 350, controls)));
+    fake.capture->windows.push_back(window(92, kOwnPid, at(800, 100, preview)));
+    queue.advance(0.5);
+    EXPECT_EQ(fake.windowStreams->starts, 0);
+    // A window of ours of another size aside (a pin) is not a panel.
+    fake.capture->windows[2] = window(90, kOwnPid, at(800, 400, QSize(33, 33)));
+    queue.advance(0.5);
+    EXPECT_EQ(fake.windowStreams->starts, 0);
+    fake.capture->windows[2] = window(90, kOwnPid, at(800, 400, controls));
     queue.advance(0.1);
     EXPECT_EQ(fake.windowStreams->starts, 1);
 
     // A panel that never leaves does not keep the capture from starting.
-    fake.capture->windows[0] = window(90, kOwnPid, overRegion);
+    fake.capture->windows[2] = window(90, kOwnPid, at(300, 350, controls));
     auto stuck = make();
     stuck->start();
     queue.advance(2);
@@ -261,6 +272,24 @@ TEST_F(LongScreenshotTest, FramesStitchWithTheirMessages) {
     EXPECT_EQ(results[1], ScrollAppendResult::Kind::appended);
     EXPECT_EQ(results[2], ScrollAppendResult::Kind::unmatched);
     EXPECT_EQ(results[3], ScrollAppendResult::Kind::unchanged);
+}
+
+TEST_F(LongScreenshotTest, AFirstFrameTheNextDoesNotContinueIsReplacedAtOnceOnly) {
+    // Right after the start, before any scrolling: the first frame showed something passing over
+    // the region, and the capture starts again from the next.
+    auto capture = started();
+    frame(0, 2);
+    frame(60, 2);  // continues the second frame, not the first
+    EXPECT_EQ(capture->dimensions(), "400 × 360 px");
+    EXPECT_EQ(capture->counts().unmatched, 0);
+
+    // Later, such a frame is only not matched: what was captured stays.
+    auto later = started();
+    queue.advance(1.1);
+    frame(0, 2);
+    EXPECT_EQ(later->counts().unmatched, 1);
+    frame(60);
+    EXPECT_EQ(later->dimensions(), "400 × 360 px");
 }
 
 TEST_F(LongScreenshotTest, AutomaticScrollingStepsAndStops) {
