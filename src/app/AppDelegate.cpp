@@ -465,8 +465,10 @@ void AppDelegate::capture(bool previousWasShown) {
             if (!alive.expired()) platform_.capture->releaseFrozenDisplays();
         };
         showEditor(std::move(editor));
+        // Not once the next capture is on its way: on X11 the release lets go of the keys typed
+        // for it as well.
         mainQueue_.after(kFrozenDisplaysLimit, [this, alive, serial = editorSerial_] {
-            if (!alive.expired() && serial == editorSerial_)
+            if (!alive.expired() && serial == editorSerial_ && !capturing_)
                 platform_.capture->releaseFrozenDisplays();
         });
         return;
@@ -515,7 +517,7 @@ void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
             if (alive.expired()) return;
             if (!*used && onCaptureCancelled) onCaptureCancelled();
             if (serial != editorSerial_) return;
-            platform_.capture->releaseFrozenDisplays();
+            if (!capturing_) platform_.capture->releaseFrozenDisplays();
             editor_.reset();
         });
     };

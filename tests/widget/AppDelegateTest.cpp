@@ -400,6 +400,38 @@ TEST_F(AppDelegateTest, TheFrozenStillLastsUntilTheOverlaysArePainted) {
     EXPECT_EQ(alerts.shown.size(), 1u);
 }
 
+// A closed session's late clean-up leaves the next capture alone while it waits for our windows
+// to leave the screen: on X11 the release would also let go of the keys typed for that capture.
+TEST_F(AppDelegateTest, AClosedSessionsLateReleaseLeavesTheNextCaptureAlone) {
+    launch();
+    app->takeScreenshot();
+    queue.advance(0.01);
+    ASSERT_NE(app->editor(), nullptr);  // its overlays never paint: a release is due at 1 s
+    app->editor()->close();
+    queue.advance(0.3);
+    // A pin of ours is hidden first, and its frame stays listed for a while.
+    QImage pinned(40, 30, QImage::Format_ARGB32_Premultiplied);
+    pinned.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    pinned.save(&buffer, "PNG");
+    ASSERT_TRUE(app->showPin({png, pinned}, std::nullopt));
+    const int released = fake.capture->releases;
+    fake.capture->windows = {QVariantMap{
+        {WindowKey::number, 7u},
+        {WindowKey::pid, 4242},
+        {WindowKey::bounds, QVariantMap{{"x", 100}, {"y", 100}, {"width", 200}, {"height", 80}}}}};
+    app->takeScreenshot();
+    queue.advance(0.8);
+    EXPECT_TRUE(app->capturing());
+    EXPECT_EQ(fake.capture->releases, released);
+    fake.capture->windows.clear();
+    queue.advance(0.5);
+    ASSERT_NE(app->editor(), nullptr);
+    EXPECT_EQ(fake.capture->freezes, 2);
+}
+
 TEST_F(AppDelegateTest, AccessibilityGuideIsShownOnceAndCanStopTheCapture) {
     fake.accessibility->trusted = false;
     launch();

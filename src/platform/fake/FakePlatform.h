@@ -27,7 +27,7 @@ class FakeScreenCapture final : public ScreenCaptureService {
     std::optional<PointerImage> pointer;
     int screenshotCount = 0;
     bool frozen = false;  // a still is on screen
-    int freezes = 0;
+    int freezes = 0, releases = 0;
     int screenshotsWhileFrozen = 0;
     // shareableContent() waits as if the desktop asked the user: onAwaitingUser(true), then
     // `whileAwaiting` (what the user does meanwhile), then onAwaitingUser(false); a
@@ -45,7 +45,7 @@ class FakeScreenCapture final : public ScreenCaptureService {
     bool preflight() override { return permission; }
     std::optional<PointerImage> pointerImage() override { return pointer; }
     void freezeDisplays(const std::vector<DisplayInfo>&) override { frozen = true, ++freezes; }
-    void releaseFrozenDisplays() override { frozen = false; }
+    void releaseFrozenDisplays() override { frozen = false, ++releases; }
     void cancelAwaitingUser() override { ++cancels; }
 
     QStringList shareableIds;
