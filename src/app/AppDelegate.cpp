@@ -465,11 +465,8 @@ void AppDelegate::capture(bool previousWasShown) {
             if (!alive.expired()) platform_.capture->releaseFrozenDisplays();
         };
         showEditor(std::move(editor));
-        // Not once the next capture is on its way: on X11 the release lets go of the keys typed
-        // for it as well.
         mainQueue_.after(kFrozenDisplaysLimit, [this, alive, serial = editorSerial_] {
-            if (!alive.expired() && serial == editorSerial_ && !capturing_)
-                platform_.capture->releaseFrozenDisplays();
+            if (!alive.expired()) releaseStillOf(serial);
         });
         return;
     }
@@ -485,6 +482,13 @@ void AppDelegate::capture(bool previousWasShown) {
         alerts_.run(ScreenCaptureFailure::alert(snapshots.error(), !permitted).failure());
     }
     if (previousWasShown && editor_) editor_->showWindow();
+}
+
+// A session's late release of the still: only while it is the newest and no capture is on its
+// way, which owns the still from then on (on X11 the release also lets go of the keys typed for
+// that capture).
+void AppDelegate::releaseStillOf(unsigned long serial) {
+    if (serial == editorSerial_ && !capturing_) platform_.capture->releaseFrozenDisplays();
 }
 
 bool AppDelegate::captureSessionOpen() const {
@@ -517,7 +521,7 @@ void AppDelegate::showEditor(std::unique_ptr<Editor> editor) {
             if (alive.expired()) return;
             if (!*used && onCaptureCancelled) onCaptureCancelled();
             if (serial != editorSerial_) return;
-            if (!capturing_) platform_.capture->releaseFrozenDisplays();
+            releaseStillOf(serial);
             editor_.reset();
         });
     };

@@ -136,6 +136,7 @@ class AppDelegate final : public QObject {
     bool ownWindowOnScreen();
     // Runs `then` once no window of ours is listed (or at `deadline`), after the repaint delay.
     void afterOwnWindowsLeave(double deadline, std::function<void()> then);
+    void releaseStillOf(unsigned long serial);
     // Runs `then` once `area` shows what it showed in `before` again (the windows beneath have
     // repainted it), or at `deadline`.
     void afterAreaShowsAgain(std::shared_ptr<const ScreenRecall> before, QRect area,

@@ -18,7 +18,7 @@ scrollback_document 240
 
 # The document as drawn; the region: 600 × 400 points inside the terminal.
 X=200 Y=150 W=600 H=400
-reference_document "$WORLD/reference"
+reference_document 240 "$WORLD/reference"
 
 settled_shot "$WORLD/frame-000.png"
 tessal_start

@@ -87,15 +87,15 @@ settled_shot() {
     done
 }
 
-# The document as drawn, as a reference for document_rows.py: the region, screen after
+# The document of $1 lines as drawn, as a reference for document_rows.py: the region, screen after
 # overlapping screen (five notches, fifteen lines, apart) from the top down to its end; the
-# pictures' names go one per line into $1. A pass is taken again until two agree: under load the
+# pictures' names go one per line into $2. A pass is taken again until two agree: under load the
 # terminal may now and then settle on a picture that shows a line twice, and that picture must
 # not become the reference.
 reference_document() {
     local pass agreed=""
     for pass in 1 2 3 4; do
-        to_the_top 240
+        to_the_top "$1"
         local shots=() i
         for i in $(seq 0 40); do
             settled_shot "$WORLD/shot-$pass-$i.png"
@@ -114,8 +114,8 @@ reference_document() {
         [ $pass -gt 1 ] && echo "the terminal drew its document differently in pass $pass"
     done
     [ -n "$agreed" ] || fail "no two passes over the terminal's document agree"
-    cp "$WORLD/pass-$agreed" "$1"
-    to_the_top 240
+    cp "$WORLD/pass-$agreed" "$2"
+    to_the_top "$1"
 }
 
 # Return on the control window; the copied picture into $1 (what failed is said with $2).
