@@ -24,6 +24,8 @@ packages=(
   # because it is only a Recommends, which this script never installs.
   qt6-wayland libwayland-dev sway xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   pipewire wireplumber wtype wl-clipboard grim foot swaybg
+  # Long capture through the ScreenCast portal reads its frames with libpipewire.
+  libpipewire-0.3-dev
   # The headless KDE world: KWin's own window list and screenshot interface, GTK windows in it.
   kwin-wayland gtk-3-examples
   # The headless GNOME world: the shell, its portal backend, and the bus tools that set it up.

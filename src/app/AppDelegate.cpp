@@ -90,6 +90,7 @@ AppDelegate::AppDelegate(Platform& platform, DefaultsStore& defaults, MainQueue&
         return dialog.run();
     };
     chooseSavePath = [this] { return runSavePanel(defaults_, platform_.fileChooser.get()); };
+    if (platform_.windowStreams) platform_.windowStreams->useDefaults(defaults_);
 
     const BundleInfo bundle = BundleInfo::running();
     updateSource_ = std::make_unique<ReleaseUpdateSource>(

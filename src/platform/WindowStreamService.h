@@ -8,6 +8,7 @@
 
 namespace tessal {
 
+class DefaultsStore;
 class SerialQueue;
 
 // A running stream of one window's content; stops when destroyed.
@@ -29,6 +30,8 @@ class WindowStreamService {
     // Whether frames show what covers the window (the screen as shown, not the window's own
     // content), our own windows included.
     virtual bool showsCoveringWindows() const { return false; }
+    // Where lasting answers of the desktop (a screen-cast permission) are kept.
+    virtual void useDefaults(DefaultsStore&) {}
     virtual Result<std::unique_ptr<WindowStream>> start(
         unsigned window, SerialQueue& queue, std::function<void(const QImage& frame)> onFrame,
         std::function<void(const UserError& error)> onStop) = 0;

@@ -54,7 +54,8 @@ walk(json.load(sys.stdin))')
 }
 status_is() { wait_for "${2:-10}" "$here/atspi_point.py" $TESSAL_PID "$1" >/dev/null; }
 
-# Chooses the region X Y W H (layout points) in a capture, then "长截图".
+# Chooses the region X Y W H (layout points) in a capture, then "长截图", and waits for the first
+# frame (not with --no-wait).
 start_long_capture() {
     "$TESSAL" capture
     wait_for 10 sway_has_window "Tessal · 截图" || fail "no overlay"
@@ -63,6 +64,7 @@ start_long_capture() {
     sleep 0.4
     press "长截图"
     wait_for 10 sway_has_window "Tessal · 长截图" || fail "no control window"
+    [ "${5:-}" = --no-wait ] && return 0
     # The size shows once the first frame is in (the status may have moved on by then).
     status_is "$3 × $4 px" ||
         fail "no first frame: $(tail -n 5 "$WORLD/tessal.log")"

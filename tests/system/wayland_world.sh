@@ -31,6 +31,7 @@ wayland_world_as_user() {
     cp "$TESSAL" "$base/bin/tessal"
     cp "$(dirname "$TESSAL")/tessal-app" "$base/bin/tessal-app"
     [ -n "${TESSAL_WL_POINTER:-}" ] && cp "$TESSAL_WL_POINTER" "$base/bin/tessal-wl-pointer"
+    [ -n "${TESSAL_STREAM_PROBE:-}" ] && cp "$TESSAL_STREAM_PROBE" "$base/bin/tessal-stream-probe"
     # One more program a script may name (a benchmark's).
     local extra=""
     [ -n "${TESSAL_WL_EXTRA:-}" ] && cp "$TESSAL_WL_EXTRA" "$base/bin/" &&
@@ -47,6 +48,7 @@ wayland_world_as_user() {
         XDG_CONFIG_HOME="$base/home/.config" XDG_DATA_HOME="$base/home/.local/share" \
         XDG_CACHE_HOME="$base/home/.cache" LANG=C.UTF-8 LANGUAGE=zh_CN TESSAL_WAYLAND_INNER=1 \
         TESSAL="$base/bin/tessal" TESSAL_WL_POINTER="$base/bin/tessal-wl-pointer" \
+        TESSAL_STREAM_PROBE="$base/bin/tessal-stream-probe" \
         TESSAL_WL_EXTRA="$extra" \
         WORLD_BASE="$base" \
         dbus-run-session -- bash "$base/bin/$(basename "$0")" "$@" 2>"$base/bus.log" || status=$?
@@ -103,6 +105,10 @@ CONF
     export XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland QT_QPA_PLATFORM=wayland
     dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP SWAYSOCK
     if [ $backend = 1 ]; then
+        # Screen casts of the first display without asking (a desktop would show a chooser).
+        mkdir -p "$XDG_CONFIG_HOME/xdg-desktop-portal-wlr"
+        printf '[screencast]\nchooser_type=none\noutput_name=HEADLESS-1\n' \
+            >"$XDG_CONFIG_HOME/xdg-desktop-portal-wlr/config"
         /usr/libexec/xdg-desktop-portal-wlr >"$WORLD/xdpw.log" 2>&1 &
         WORLD_PIDS+=($!)
         wait_for 5 sh -c "dbus-send --session --print-reply --dest=org.freedesktop.DBus / \

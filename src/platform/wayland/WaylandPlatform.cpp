@@ -25,13 +25,9 @@ Platform createWaylandPlatform() {
     platform.workspace = std::make_unique<WaylandWorkspace>(
         compositorWindowsFromEnvironment(), int(QCoreApplication::applicationPid()));
     platform.accessibility = std::make_unique<ImageOnlyAccessibility>();
-    // Long capture reads the screen through wlr-screencopy (wlroots compositors); elsewhere no
-    // client may read other windows without a portal session, which is not built yet.
-    if (WaylandWindowStreamService::available())
-        platform.windowStreams = std::make_unique<WaylandWindowStreamService>();
-    else
-        platform.capabilities.longCaptureUnavailable = QCoreApplication::translate(
-            "WaylandPlatform", "长截图暂时需要 X11 会话：Wayland 不允许读取其他窗口的内容。");
+    // Long capture reads the screen through wlr-screencopy (wlroots compositors), elsewhere
+    // through the desktop portal's screen cast.
+    platform.windowStreams = std::make_unique<WaylandWindowStreamService>();
     return platform;
 }
 

@@ -8,13 +8,20 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+#include <QThread>
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <mutex>
+#include <optional>
 #include <thread>
 
 #include "CompositorWindows.h"
+#include "MutterScreenCast.h"
+#include "PipeWireStream.h"
+#include "ScreenCastPortal.h"
 #include "Screencopy.h"
+#include "base/DefaultsStore.h"
 #include "base/SerialQueue.h"
 
 namespace tessal {
@@ -27,6 +34,9 @@ UserError streamError(const QString& reason) {
 
 // Pictures handed to the queue and not yet taken; beyond this the stream waits.
 constexpr int kFramesInFlight = 3;
+
+// Where the desktop's lasting answer to the screen-cast dialog is kept.
+const QString kScreenCastTokenKey = QStringLiteral("screenCastRestoreToken");
 
 struct EventFd {
     EventFd() : fd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
@@ -44,11 +54,62 @@ struct EventFd {
     const int fd;
 };
 
-// Shared with the frames posted, which may run after the stream is gone.
-struct Flight {
-    std::atomic<int> count{0};
+// Frames handed to the queue: while kFramesInFlight wait there, the newest frame made meanwhile
+// waits here and follows as soon as one is taken. Shared with the frames posted, which may run
+// after the stream is gone.
+class FramePoster : public std::enable_shared_from_this<FramePoster> {
+  public:
+    FramePoster(SerialQueue& queue, std::function<void(const QImage&)> onFrame)
+        : queue_(queue), onFrame_(std::move(onFrame)) {}
+
+    // From any thread.
+    void post(QImage frame) {
+        {
+            std::lock_guard lock(mutex_);
+            if (count_ >= kFramesInFlight) {
+                pending_ = std::move(frame);
+                return;
+            }
+            ++count_;
+        }
+        send(std::move(frame));
+    }
+    int inFlight() const { return count_.load(); }
+    // Readable once a frame was taken.
     EventFd wake;
+
+  private:
+    void send(QImage frame) {
+        queue_.async([self = shared_from_this(), frame = std::move(frame)] {
+            self->onFrame_(frame);
+            std::optional<QImage> next;
+            {
+                std::lock_guard lock(self->mutex_);
+                next.swap(self->pending_);
+                if (!next) --self->count_;
+            }
+            if (next) self->send(std::move(*next));
+            self->wake.signal();
+        });
+    }
+
+    SerialQueue& queue_;
+    std::function<void(const QImage&)> onFrame_;
+    std::mutex mutex_;
+    std::atomic<int> count_{0};
+    std::optional<QImage> pending_;
 };
+
+// The window's picture of `content.size() × scale` pixels with `part` of an output's picture
+// where it lies in it (the whole picture, nearly always).
+QImage placed(const OutputPart& where, QImage part) {
+    if (where.offset.isNull() && part.size() == where.pictureSize) return part;
+    QImage whole(where.pictureSize, QImage::Format_ARGB32_Premultiplied);
+    whole.fill(Qt::black);
+    QPainter painter(&whole);
+    painter.drawImage(where.offset, part);
+    return whole;
+}
 
 class WaylandWindowStream final : public WindowStream {
   public:
@@ -59,16 +120,15 @@ class WaylandWindowStream final : public WindowStream {
           output_(std::move(output)),
           part_(part),
           queue_(queue),
-          onFrame_(std::move(onFrame)),
           onStop_(std::move(onStop)),
-          flight_(std::make_shared<Flight>()) {
+          poster_(std::make_shared<FramePoster>(queue, std::move(onFrame))) {
         thread_ = std::thread([this] { run(); });
     }
 
     ~WaylandWindowStream() override {
         stopping_ = true;
         stop_.signal();
-        flight_->wake.signal();
+        poster_->wake.signal();
         thread_.join();
     }
 
@@ -81,14 +141,14 @@ class WaylandWindowStream final : public WindowStream {
         bool first = true;
         while (!stopping_) {
             const auto wait = interval - (Clock::now() - last);
-            if (flight_->count.load() >= kFramesInFlight || wait.count() > 0) {
-                pollfd fds[2] = {{flight_->wake.fd, POLLIN, 0}, {stop_.fd, POLLIN, 0}};
+            if (poster_->inFlight() >= kFramesInFlight || wait.count() > 0) {
+                pollfd fds[2] = {{poster_->wake.fd, POLLIN, 0}, {stop_.fd, POLLIN, 0}};
                 const int timeout =
-                    flight_->count.load() >= kFramesInFlight
+                    poster_->inFlight() >= kFramesInFlight
                         ? -1
                         : int(std::chrono::duration_cast<std::chrono::milliseconds>(wait).count()) +
                               1;
-                if (poll(fds, 2, timeout) > 0 && (fds[0].revents & POLLIN)) flight_->wake.drain();
+                if (poll(fds, 2, timeout) > 0 && (fds[0].revents & POLLIN)) poster_->wake.drain();
                 continue;
             }
             last = Clock::now();
@@ -99,27 +159,8 @@ class WaylandWindowStream final : public WindowStream {
             if (!picture) return report(streamError(picture.error().message));
             if (picture.value().isNull()) continue;
             first = false;
-            post(place(std::move(picture).value()));
+            poster_->post(placed(part_, std::move(picture).value()));
         }
-    }
-
-    // The output's part where it lies in the window's picture (all of it, nearly always).
-    QImage place(QImage part) const {
-        if (part_.offset.isNull() && part.size() == part_.pictureSize) return part;
-        QImage whole(part_.pictureSize, QImage::Format_ARGB32_Premultiplied);
-        whole.fill(Qt::black);
-        QPainter painter(&whole);
-        painter.drawImage(part_.offset, part);
-        return whole;
-    }
-
-    void post(const QImage& frame) {
-        ++flight_->count;
-        queue_.async([onFrame = onFrame_, frame, flight = flight_] {
-            onFrame(frame);
-            --flight->count;
-            flight->wake.signal();
-        });
     }
 
     void report(const UserError& error) {
@@ -130,12 +171,157 @@ class WaylandWindowStream final : public WindowStream {
     QString output_;
     OutputPart part_;
     SerialQueue& queue_;
-    std::function<void(const QImage&)> onFrame_;
     std::function<void(const UserError&)> onStop_;
-    std::shared_ptr<Flight> flight_;
+    std::shared_ptr<FramePoster> poster_;
     EventFd stop_;
     std::atomic<bool> stopping_{false};
     std::thread thread_;
+};
+
+// A window's pixels through the desktop portal's screen cast of the display holding it. The
+// session is asked for on a thread of its own (the desktop may ask the user first, for any
+// time); a stream given up meanwhile leaves that thread to end the request and the session.
+class PortalWindowStream final : public WindowStream {
+  public:
+    using Source = WaylandWindowStreamService::Source;
+    PortalWindowStream(Source source, QRect content, QRect display, QString restoreToken,
+                       SerialQueue& queue, std::function<void(const QImage&)> onFrame,
+                       std::function<void(const UserError&)> onStop,
+                       std::function<void(const QString&)> keepToken)
+        : shared_(std::make_shared<Shared>()) {
+        shared_->source = source;
+        shared_->content = content;
+        shared_->display = display;
+        shared_->queue = &queue;
+        shared_->poster = std::make_shared<FramePoster>(queue, std::move(onFrame));
+        shared_->onStop = std::move(onStop);
+        QThread* thread =
+            QThread::create([shared = shared_, restoreToken, keepToken = std::move(keepToken)] {
+                run(shared, restoreToken, keepToken);
+            });
+        thread->setObjectName(QStringLiteral("tessal-screencast"));
+        QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+        thread->start();
+    }
+
+    ~PortalWindowStream() override {
+        std::unique_ptr<PipeWireStream> pipewire;
+        std::function<void()> closeSession;
+        {
+            std::lock_guard lock(shared_->mutex);
+            shared_->stopping = true;
+            if (shared_->context)
+                QMetaObject::invokeMethod(shared_->context,
+                                          [portal = shared_->portal] { portal->cancel(); });
+            pipewire = std::move(shared_->pipewire);
+            closeSession = std::move(shared_->closeSession);
+        }
+        pipewire.reset();
+        if (closeSession) closeSession();
+    }
+
+  private:
+    struct Shared {
+        std::mutex mutex;
+        bool stopping = false;
+        QObject* context = nullptr;  // lives on the portal's thread while it asks
+        ScreenCastPortal* portal = nullptr;
+        std::unique_ptr<PipeWireStream> pipewire;
+        std::function<void()> closeSession;
+        WaylandWindowStreamService::Source source;
+        QRect content, display;
+        SerialQueue* queue = nullptr;
+        std::shared_ptr<FramePoster> poster;
+        std::function<void(const UserError&)> onStop;
+
+        void report(const UserError& error) {
+            qWarning("screen cast: %s", qPrintable(error.message));
+            std::lock_guard lock(mutex);
+            if (!stopping) queue->async([onStop = onStop, error] { onStop(error); });
+        }
+    };
+
+    static void run(const std::shared_ptr<Shared>& shared, const QString& restoreToken,
+                    const std::function<void(const QString&)>& keepToken) {
+        QObject context;
+        ScreenCastPortal portal(QDBusConnection::sessionBus());
+        {
+            std::lock_guard lock(shared->mutex);
+            if (shared->stopping) return;
+            shared->context = &context;
+            shared->portal = &portal;
+        }
+        // GNOME's own service where it answers (no dialog), else the portal.
+        const QDBusConnection bus = QDBusConnection::sessionBus();
+        const bool gnome = shared->source == Source::desktop && MutterScreenCast::available(bus);
+        const auto openGnome = [&]() -> Result<ScreenCastPortal::Cast> {
+            // Only the window's part of the display, on the user's PipeWire daemon.
+            const QRect area = shared->content.intersected(shared->display);
+            Result<MutterScreenCast::Cast> mutter = MutterScreenCast::open(bus, area);
+            if (!mutter) return mutter.error();
+            return ScreenCastPortal::Cast{-1, mutter.value().node, area, mutter.value().session,
+                                          QString()};
+        };
+        Result<ScreenCastPortal::Cast> cast = gnome ? openGnome() : portal.open(restoreToken);
+        {
+            std::lock_guard lock(shared->mutex);
+            shared->context = nullptr;
+            shared->portal = nullptr;
+        }
+        if (!cast) return shared->report(streamError(cast.error().message));
+        const ScreenCastPortal::Cast& c = cast.value();
+        const auto closeSession = [gnome, bus, session = c.session] {
+            if (gnome)
+                MutterScreenCast::close(bus, session);
+            else
+                ScreenCastPortal::close(bus, session);
+        };
+        if (!c.restoreToken.isEmpty() && keepToken) keepToken(c.restoreToken);
+        const QRect display = c.logical.isEmpty() ? shared->display : c.logical;
+        const auto abandon = [&](const UserError& error) {
+            if (c.pipewireFd >= 0) ::close(c.pipewireFd);
+            closeSession();
+            shared->report(error);
+        };
+        if (!display.intersects(shared->content))
+            return abandon(streamError(QCoreApplication::translate(
+                "WaylandWindowStream", "共享的显示器上没有要截取的区域，请选择它所在的显示器")));
+        // The frame's scale is its pixels over the display's points.
+        const auto partOf = [content = shared->content, display](QSize whole) {
+            return outputPart(content, display, double(whole.width()) / display.width());
+        };
+        QString failure;
+        auto pipewire = PipeWireStream::open(
+            c.pipewireFd, c.node,
+            [partOf, display](QSize whole) {
+                const double s = double(whole.width()) / display.width();
+                const QRect r = partOf(whole).region;
+                return QRect(QPoint(int(std::lround(r.left() * s)), int(std::lround(r.top() * s))),
+                             QPoint(int(std::lround((r.right() + 1) * s)) - 1,
+                                    int(std::lround((r.bottom() + 1) * s)) - 1));
+            },
+            [poster = shared->poster, partOf](PipeWireStream::Frame frame) {
+                poster->post(placed(partOf(frame.wholeSize), std::move(frame.picture)));
+            },
+            [weak = std::weak_ptr<Shared>(shared)](const QString& why) {
+                if (auto s = weak.lock()) s->report(streamError(why));
+            },
+            &failure);
+        {
+            std::lock_guard lock(shared->mutex);
+            if (pipewire && !shared->stopping) {
+                shared->pipewire = std::move(pipewire);
+                shared->closeSession = closeSession;
+                return;
+            }
+        }
+        // Given up meanwhile, or PipeWire refused (its callbacks may still wait for the lock).
+        pipewire.reset();
+        closeSession();
+        if (!failure.isEmpty()) shared->report(streamError(failure));
+    }
+
+    std::shared_ptr<Shared> shared_;
 };
 
 }  // namespace
@@ -150,11 +336,19 @@ OutputPart outputPart(const QRect& content, const QRect& output, double scale) {
                   int(std::lround(content.height() * scale)))};
 }
 
-WaylandWindowStreamService::WaylandWindowStreamService() = default;
+WaylandWindowStreamService::WaylandWindowStreamService(Source source) : source_(source) {}
 WaylandWindowStreamService::~WaylandWindowStreamService() = default;
 
-bool WaylandWindowStreamService::available() {
-    return Screencopy::open() != nullptr;
+WaylandWindowStreamService::Source WaylandWindowStreamService::sourceFromEnvironment() {
+    const QString chosen = qEnvironmentVariable("TESSAL_SCREENCAST");
+    if (chosen == QLatin1String("portal")) return Source::portal;
+    if (chosen == QLatin1String("desktop")) return Source::desktop;
+    if (chosen == QLatin1String("screencopy")) return Source::screencopy;
+    return Screencopy::open() ? Source::screencopy : Source::desktop;
+}
+
+void WaylandWindowStreamService::useDefaults(DefaultsStore& defaults) {
+    defaults_ = &defaults;
 }
 
 Result<std::unique_ptr<WindowStream>> WaylandWindowStreamService::start(
@@ -193,6 +387,20 @@ Result<std::unique_ptr<WindowStream>> WaylandWindowStreamService::start(
     if (!best)
         return streamError(
             QCoreApplication::translate("WaylandWindowStream", "窗口不在任何显示器上"));
+    if (source_ != Source::screencopy) {
+        // The desktop's answer stands for later sessions; each session's token serves once.
+        const QString token =
+            defaults_ ? defaults_->stringValue(kScreenCastTokenKey).value_or(QString()) : QString();
+        DefaultsStore* defaults = defaults_;
+        auto keep = [defaults](const QString& next) {
+            if (defaults)
+                QMetaObject::invokeMethod(
+                    qApp, [defaults, next] { defaults->set(kScreenCastTokenKey, next); });
+        };
+        return std::unique_ptr<WindowStream>(
+            new PortalWindowStream(source_, content, best->geometry(), token, queue,
+                                   std::move(onFrame), std::move(onStop), std::move(keep)));
+    }
     const OutputPart part = outputPart(content, best->geometry(), best->devicePixelRatio());
     std::unique_ptr<Screencopy> screencopy = Screencopy::open();
     if (!screencopy)

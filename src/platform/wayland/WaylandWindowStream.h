@@ -10,27 +10,38 @@ namespace tessal {
 
 class CompositorWindows;
 
-// A window's pixels on wlroots compositors: the part of its output that shows the window's
-// content, through wlr-screencopy without the pointer, each picture after the compositor saw a
-// change there (copy_with_damage), at most 60 a second and while fewer than three wait on the
-// queue, on a connection and thread of its own. What covers the window is in the pictures: the
-// compositor gives no window's own content. Windows are the compositor's (CompositorWindows);
-// where it lists none, window N is the Nth display (primary first), as the window list says.
+// A window's pixels on Wayland: the part of its output that shows the window's content. What
+// covers the window is in the pictures: no compositor gives a window's own content.
+// - wlroots compositors: wlr-screencopy without the pointer, each picture after the compositor
+//   saw a change there (copy_with_damage), at most 60 a second and while fewer than three wait
+//   on the queue, on a connection and thread of its own;
+// - elsewhere: the window's part of the screen through GNOME's own screen-cast service (which
+//   asks nothing), or the desktop portal's screen cast of the display holding the window (KDE
+//   and others; the desktop asks the user once, and its answer is kept in the defaults for later
+//   sessions), over PipeWire.
+// Windows are the compositor's (CompositorWindows); where it lists none, window N is the Nth
+// display (primary first), as the window list says.
 class WaylandWindowStreamService final : public WindowStreamService {
   public:
-    WaylandWindowStreamService();
+    // desktop: GNOME's own screen-cast service where it answers, else the portal.
+    enum class Source { screencopy, portal, desktop };
+    // TESSAL_SCREENCAST=screencopy|portal|desktop, else screencopy where the compositor offers
+    // it, else desktop.
+    static Source sourceFromEnvironment();
+
+    explicit WaylandWindowStreamService(Source source = sourceFromEnvironment());
     ~WaylandWindowStreamService() override;
     bool showsCoveringWindows() const override { return true; }
+    void useDefaults(DefaultsStore& defaults) override;
     Result<std::unique_ptr<WindowStream>> start(
         unsigned window, SerialQueue& queue, std::function<void(const QImage& frame)> onFrame,
         std::function<void(const UserError& error)> onStop) override;
 
-    // Whether the compositor offers what streaming needs.
-    static bool available();
-
   private:
+    Source source_;
     std::unique_ptr<CompositorWindows> windows_;
     bool windowsChosen_ = false;
+    DefaultsStore* defaults_ = nullptr;
 };
 
 // What a stream reads of one output: the rectangle of `output` (its layout geometry, points)

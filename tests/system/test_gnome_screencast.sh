@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Long capture's frames on GNOME, where no client may read the screen by itself: the frame
+# stream (the long-capture code, run by the stream probe on the display) reads it through
+# GNOME's own screen-cast service over PipeWire, without a dialog. The first frame shows the
+# display as a screenshot of the portal does; a window that opens brings a new frame; the cast
+# ends with the stream. Skipped (77) where GNOME Shell is not installed.
+set -u
+command -v gnome-shell >/dev/null || {
+    echo "SKIP: gnome-shell is not installed"
+    exit 77
+}
+source "$(dirname "$0")/gnome_world.sh"
+wayland_world_as_user "$@"
+gnome_world_start 1600x900 --pipewire
+require gtk3-widget-factory:gtk-3-examples pw-dump:pipewire-bin
+[ -x "${TESSAL_STREAM_PROBE:-}" ] || fail "TESSAL_STREAM_PROBE must name the stream probe"
+gnome_grant_screenshots
+# Out of the overview, onto the empty desktop.
+gnome_keys 0xff1b
+sleep 1
+
+"$TESSAL_STREAM_PROBE" 1 1600 900 12 "$WORLD/last.png" >"$WORLD/probe.out" 2>&1 &
+probe=$!
+wait_for 10 grep -q "^frame" "$WORLD/probe.out" ||
+    fail "no frame from GNOME's screen cast: $(grep -v '^qt\.' "$WORLD/probe.out" | tail -n 3)"
+grep -q "^frame .* 1600x900$" "$WORLD/probe.out" || fail "frames: $(head -n 3 "$WORLD/probe.out")"
+frames=$(grep -c "^frame" "$WORLD/probe.out")
+gtk3-widget-factory >/dev/null 2>&1 &
+WORLD_PIDS+=($!)
+wait_for 10 sh -c "[ \$(grep -c '^frame' '$WORLD/probe.out') -gt $frames ]" ||
+    fail "no new frame once a window opened"
+sleep 3
+"$TESSAL" capture --full -o "$WORLD/shot.png" 2>"$WORLD/shot.err" || fail "capture: $(cat "$WORLD/shot.err")"
+wait $probe
+[ -f "$WORLD/last.png" ] || fail "the probe kept no frame"
+pass "GNOME's screen cast gives frames without a dialog, and a new one when the screen changes"
+
+# The last frame is the display as the portal's screenshot shows it (GNOME's sharing indicator
+# and the clock in the top bar aside).
+for shot in last shot; do
+    convert "$WORLD/$shot.png" -crop 1600x860+0+40 +repage "$WORLD/$shot-body.png"
+done
+diff=$(compare -fuzz 8% -metric AE "$WORLD/last-body.png" "$WORLD/shot-body.png" null: 2>&1)
+[ "$diff" -lt 2000 ] 2>/dev/null || fail "the last frame differs from the screenshot in $diff pixels"
+# Nothing of the cast outlives the stream.
+wait_for 5 sh -c '! pw-dump 2>/dev/null | grep -q "tessal-long-capture"' ||
+    fail "the screen cast outlived its stream"
+pass "the frames show the display's own pixels, and the cast ends with the stream"
