@@ -1403,6 +1403,17 @@ Quit the earlier version, move it to the trash, and use only Tessal from now on.
     </message>
 </context>
 <context>
+    <name>MutterScreenCast</name>
+    <message>
+        <source>GNOME 没有开始屏幕共享：%1</source>
+        <translation>GNOME did not start the screen cast: %1</translation>
+    </message>
+    <message>
+        <source>画面流没有在 %1 秒内就绪</source>
+        <translation>the stream was not ready within %1 s</translation>
+    </message>
+</context>
+<context>
     <name>OcrWorker</name>
     <message>
         <source>请求无效</source>
@@ -1469,6 +1480,41 @@ Quit the earlier version, move it to the trash, and use only Tessal from now on.
     <message>
         <source>桌面没有运行窗口合成器，窗口无法半透明显示</source>
         <translation>No compositing manager is running, so windows cannot be translucent</translation>
+    </message>
+</context>
+<context>
+    <name>PipeWireStream</name>
+    <message>
+        <source>屏幕共享的画面格式无法读取。</source>
+        <translation>The screen cast&apos;s picture format cannot be read.</translation>
+    </message>
+    <message>
+        <source>屏幕共享只提供显卡缓冲区（dmabuf），无法读取画面。</source>
+        <translation>The screen cast offers only GPU buffers (dmabuf); its pictures cannot be read.</translation>
+    </message>
+    <message>
+        <source>屏幕共享出错：%1</source>
+        <translation>The screen cast failed: %1</translation>
+    </message>
+    <message>
+        <source>桌面结束了屏幕共享。</source>
+        <translation>The desktop ended the screen cast.</translation>
+    </message>
+    <message>
+        <source>屏幕共享的 PipeWire 连接断开：%1</source>
+        <translation>The screen cast&apos;s PipeWire connection was lost: %1</translation>
+    </message>
+    <message>
+        <source>无法启动 PipeWire。</source>
+        <translation>PipeWire could not be started.</translation>
+    </message>
+    <message>
+        <source>无法连接屏幕共享的 PipeWire 服务。</source>
+        <translation>Cannot connect to the screen cast&apos;s PipeWire service.</translation>
+    </message>
+    <message>
+        <source>无法连接屏幕共享的画面流。</source>
+        <translation>Cannot connect to the screen cast&apos;s stream.</translation>
     </message>
 </context>
 <context>
@@ -1605,6 +1651,41 @@ Please take the screenshot again; if a display was just connected or disconnecte
     <message>
         <source>知道了</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenCastPortal</name>
+    <message>
+        <source>请求已取消。</source>
+        <translation>The request was cancelled.</translation>
+    </message>
+    <message>
+        <source>桌面拒绝了屏幕共享会话。</source>
+        <translation>The desktop refused the screen-cast session.</translation>
+    </message>
+    <message>
+        <source>桌面拒绝了所选的屏幕共享来源。</source>
+        <translation>The desktop refused the chosen screen-cast source.</translation>
+    </message>
+    <message>
+        <source>屏幕共享被拒绝：长截图需要读取显示器的画面。</source>
+        <translation>Screen sharing was declined: long capture needs to read the display&apos;s picture.</translation>
+    </message>
+    <message>
+        <source>桌面没有开始屏幕共享。</source>
+        <translation>The desktop did not start the screen cast.</translation>
+    </message>
+    <message>
+        <source>桌面没有给出屏幕共享的画面流。</source>
+        <translation>The desktop gave no stream for the screen cast.</translation>
+    </message>
+    <message>
+        <source>无法连接屏幕共享的 PipeWire 服务：%1</source>
+        <translation>Cannot connect to the screen cast&apos;s PipeWire service: %1</translation>
+    </message>
+    <message>
+        <source>没有回应</source>
+        <translation>no answer</translation>
     </message>
 </context>
 <context>
@@ -2212,13 +2293,6 @@ Please take the screenshot again; if a display was just connected or disconnecte
     </message>
 </context>
 <context>
-    <name>WaylandPlatform</name>
-    <message>
-        <source>长截图暂时需要 X11 会话：Wayland 不允许读取其他窗口的内容。</source>
-        <translation>Long capture needs an X11 session for now: Wayland does not let programs read other windows.</translation>
-    </message>
-</context>
-<context>
     <name>WaylandScreenCapture</name>
     <message>
         <source>合成器交出的画面与显示器不符。</source>
@@ -2278,6 +2352,10 @@ Please take the screenshot again; if a display was just connected or disconnecte
     <message>
         <source>合成器不提供 wlr-screencopy</source>
         <translation>The compositor does not offer wlr-screencopy</translation>
+    </message>
+    <message>
+        <source>共享的显示器上没有要截取的区域，请选择它所在的显示器</source>
+        <translation>The shared display does not hold the region to capture; choose the display it is on</translation>
     </message>
 </context>
 <context>

@@ -1403,6 +1403,17 @@
     </message>
 </context>
 <context>
+    <name>MutterScreenCast</name>
+    <message>
+        <source>GNOME 没有开始屏幕共享：%1</source>
+        <translation>GNOME 沒有開始螢幕分享：%1</translation>
+    </message>
+    <message>
+        <source>画面流没有在 %1 秒内就绪</source>
+        <translation>畫面串流沒有在 %1 秒內就緒</translation>
+    </message>
+</context>
+<context>
     <name>OcrWorker</name>
     <message>
         <source>请求无效</source>
@@ -1469,6 +1480,41 @@
     <message>
         <source>桌面没有运行窗口合成器，窗口无法半透明显示</source>
         <translation>桌面沒有執行視窗合成器，視窗無法半透明顯示</translation>
+    </message>
+</context>
+<context>
+    <name>PipeWireStream</name>
+    <message>
+        <source>屏幕共享的画面格式无法读取。</source>
+        <translation>螢幕分享的畫面格式無法讀取。</translation>
+    </message>
+    <message>
+        <source>屏幕共享只提供显卡缓冲区（dmabuf），无法读取画面。</source>
+        <translation>螢幕分享只提供顯示卡緩衝區（dmabuf），無法讀取畫面。</translation>
+    </message>
+    <message>
+        <source>屏幕共享出错：%1</source>
+        <translation>螢幕分享出錯：%1</translation>
+    </message>
+    <message>
+        <source>桌面结束了屏幕共享。</source>
+        <translation>桌面結束了螢幕分享。</translation>
+    </message>
+    <message>
+        <source>屏幕共享的 PipeWire 连接断开：%1</source>
+        <translation>螢幕分享的 PipeWire 連線中斷：%1</translation>
+    </message>
+    <message>
+        <source>无法启动 PipeWire。</source>
+        <translation>無法啟動 PipeWire。</translation>
+    </message>
+    <message>
+        <source>无法连接屏幕共享的 PipeWire 服务。</source>
+        <translation>無法連線螢幕分享的 PipeWire 服務。</translation>
+    </message>
+    <message>
+        <source>无法连接屏幕共享的画面流。</source>
+        <translation>無法連線螢幕分享的畫面串流。</translation>
     </message>
 </context>
 <context>
@@ -1605,6 +1651,41 @@
     <message>
         <source>知道了</source>
         <translation>知道了</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenCastPortal</name>
+    <message>
+        <source>请求已取消。</source>
+        <translation>請求已取消。</translation>
+    </message>
+    <message>
+        <source>桌面拒绝了屏幕共享会话。</source>
+        <translation>桌面拒絕了螢幕分享工作階段。</translation>
+    </message>
+    <message>
+        <source>桌面拒绝了所选的屏幕共享来源。</source>
+        <translation>桌面拒絕了所選的螢幕分享來源。</translation>
+    </message>
+    <message>
+        <source>屏幕共享被拒绝：长截图需要读取显示器的画面。</source>
+        <translation>螢幕分享被拒絕：長截圖需要讀取顯示器的畫面。</translation>
+    </message>
+    <message>
+        <source>桌面没有开始屏幕共享。</source>
+        <translation>桌面沒有開始螢幕分享。</translation>
+    </message>
+    <message>
+        <source>桌面没有给出屏幕共享的画面流。</source>
+        <translation>桌面沒有給出螢幕分享的畫面串流。</translation>
+    </message>
+    <message>
+        <source>无法连接屏幕共享的 PipeWire 服务：%1</source>
+        <translation>無法連線螢幕分享的 PipeWire 服務：%1</translation>
+    </message>
+    <message>
+        <source>没有回应</source>
+        <translation>沒有回應</translation>
     </message>
 </context>
 <context>
@@ -2209,13 +2290,6 @@
     </message>
 </context>
 <context>
-    <name>WaylandPlatform</name>
-    <message>
-        <source>长截图暂时需要 X11 会话：Wayland 不允许读取其他窗口的内容。</source>
-        <translation>長截圖暫時需要 X11 工作階段：Wayland 不允許讀取其他視窗的內容。</translation>
-    </message>
-</context>
-<context>
     <name>WaylandScreenCapture</name>
     <message>
         <source>合成器交出的画面与显示器不符。</source>
@@ -2275,6 +2349,10 @@
     <message>
         <source>合成器不提供 wlr-screencopy</source>
         <translation>合成器不提供 wlr-screencopy</translation>
+    </message>
+    <message>
+        <source>共享的显示器上没有要截取的区域，请选择它所在的显示器</source>
+        <translation>分享的顯示器上沒有要擷取的區域，請選擇它所在的顯示器</translation>
     </message>
 </context>
 <context>

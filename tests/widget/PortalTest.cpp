@@ -3,6 +3,7 @@
 // response codes, a portal that never answers, no portal at all; the desktop picture cut into
 // displays; the GlobalShortcuts session.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -11,6 +12,7 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
+#include <QDBusUnixFileDescriptor>
 #include <QDBusVirtualObject>
 #include <QDir>
 #include <QElapsedTimer>
@@ -30,12 +32,32 @@
 #include "annotation/SavePanel.h"
 #include "base/DefaultsStore.h"
 #include "platform/wayland/PortalRequest.h"
+#include "platform/wayland/ScreenCastPortal.h"
 #include "platform/wayland/Screencopy.h"
 #include "platform/wayland/WaylandHotKeys.h"
 #include "platform/wayland/WaylandScreenCapture.h"
 #include "platform/xdg/PortalFileChooser.h"
 
 using namespace tessal;
+
+// One entry of a screen cast's "streams" (ua{sv}).
+struct CastStream {
+    uint node = 0;
+    QVariantMap properties;
+};
+Q_DECLARE_METATYPE(CastStream)
+QDBusArgument& operator<<(QDBusArgument& argument, const CastStream& stream) {
+    argument.beginStructure();
+    argument << stream.node << stream.properties;
+    argument.endStructure();
+    return argument;
+}
+const QDBusArgument& operator>>(const QDBusArgument& argument, CastStream& stream) {
+    argument.beginStructure();
+    argument >> stream.node >> stream.properties;
+    argument.endStructure();
+    return argument;
+}
 
 namespace {
 
@@ -113,12 +135,45 @@ class FakePortal final : public QDBusVirtualObject {
             Qt::BlockingQueuedConnection);
     }
 
+    // A property of one of the portal's interfaces ("org.freedesktop.portal.ScreenCast.version").
+    void setProperty(const QString& name, const QVariant& value) {
+        std::lock_guard lock(mutex_);
+        properties_[name] = value;
+    }
+    // The options of every call of `member`, in order.
+    QList<QVariantMap> optionsOf(const QString& member) const {
+        std::lock_guard lock(mutex_);
+        return options_.value(member);
+    }
+
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
         if (message.interface() == "org.freedesktop.DBus.Properties") {
+            std::lock_guard lock(mutex_);
+            const QString name = message.arguments().value(0).toString() + "." +
+                                 message.arguments().value(1).toString();
+            if (properties_.contains(name)) {
+                connection.send(
+                    message.createReply(QVariant::fromValue(QDBusVariant(properties_[name]))));
+                return true;
+            }
             const bool known = behaviours_.contains(message.arguments().value(0).toString());
             connection.send(known ? message.createReply(QVariant::fromValue(QDBusVariant(1u)))
                                   : message.createErrorReply(QDBusError::UnknownInterface, "no"));
+            return true;
+        }
+        if (message.interface() == "org.freedesktop.portal.Session") {
+            std::lock_guard lock(mutex_);
+            calls_ << "Session." + message.member();
+            return true;
+        }
+        if (message.member() == "OpenPipeWireRemote") {
+            std::lock_guard lock(mutex_);
+            calls_ << message.member();
+            QFile null("/dev/null");
+            null.open(QIODevice::ReadOnly);
+            connection.send(
+                message.createReply(QVariant::fromValue(QDBusUnixFileDescriptor(null.handle()))));
             return true;
         }
         if (message.interface() == "org.freedesktop.portal.Request") {
@@ -133,6 +188,7 @@ class FakePortal final : public QDBusVirtualObject {
             std::lock_guard lock(mutex_);
             calls_ << message.member();
             last_ = message.arguments();
+            options_[message.member()] << mapArgument(message.arguments().last());
             const QString key = message.interface() + "." + message.member();
             if (!behaviours_.contains(key) && !behaviours_.contains(message.interface())) {
                 connection.send(message.createErrorReply(QDBusError::UnknownMethod, "no"));
@@ -169,6 +225,8 @@ class FakePortal final : public QDBusVirtualObject {
     std::unique_ptr<QDBusConnection> bus_;
     mutable std::mutex mutex_;
     QMap<QString, Behaviour> behaviours_;
+    QMap<QString, QVariant> properties_;
+    QMap<QString, QList<QVariantMap>> options_;
     QStringList calls_;
     QStringList closed_;
     int serial_ = 0;
@@ -507,6 +565,79 @@ TEST(WaylandDisplays, FrozenOutputsGetTheirPartOfThePortalsPicture) {
                         << ", pixel " << x << "," << y;
         }
     }
+}
+
+TEST_F(PortalTest, AScreenCastSessionFollowsTheDesktopsAnswersAndKeepsItsToken) {
+    qDBusRegisterMetaType<CastStream>();
+    qDBusRegisterMetaType<QList<CastStream>>();
+    const QString cast = "org.freedesktop.portal.ScreenCast.";
+    const QString session = "/org/freedesktop/portal/desktop/session/1_1/cast";
+    portal->setProperty(cast + "AvailableCursorModes", 7u);
+    portal->setProperty(cast + "version", 4u);
+    portal->behave(cast + "CreateSession", {0, {{"session_handle", session}}, true});
+    portal->behave(cast + "SelectSources", {0, {}, true});
+    const QVariantMap started = {
+        {"streams", QVariant::fromValue(QList<CastStream>{
+                        {42, {{"position", QPoint(1280, 0)}, {"size", QSize(800, 600)}}}})},
+        {"restore_token", "token-1"}};
+    portal->behave(cast + "Start", {0, started, true});
+
+    ScreenCastPortal screenCast(client(), 400);
+    auto opened = screenCast.open(QString());
+    ASSERT_TRUE(opened) << opened.error().message.toStdString();
+    EXPECT_EQ(opened.value().node, 42u);
+    EXPECT_EQ(opened.value().logical, QRect(1280, 0, 800, 600));
+    EXPECT_EQ(opened.value().session, session);
+    EXPECT_EQ(opened.value().restoreToken, "token-1");
+    EXPECT_GE(opened.value().pipewireFd, 0);
+    ::close(opened.value().pipewireFd);
+    // One monitor, without the pointer, the permission kept until revoked.
+    QVariantMap sources = portal->optionsOf("SelectSources").last();
+    EXPECT_EQ(sources.value("types").toUInt(), 1u);
+    EXPECT_EQ(sources.value("cursor_mode").toUInt(), 1u);
+    EXPECT_EQ(sources.value("persist_mode").toUInt(), 2u);
+    EXPECT_FALSE(sources.contains("restore_token"));
+    // The next session asks with the token; a portal before version 4 knows no tokens.
+    ASSERT_TRUE(screenCast.open("token-1"));
+    EXPECT_EQ(portal->optionsOf("SelectSources").last().value("restore_token"), "token-1");
+    portal->setProperty(cast + "version", 3u);
+    ASSERT_TRUE(screenCast.open("token-1"));
+    sources = portal->optionsOf("SelectSources").last();
+    EXPECT_FALSE(sources.contains("restore_token") || sources.contains("persist_mode"));
+
+    // Declined, refused, or no stream: a clear error, and the session is closed.
+    struct Case {
+        Behaviour start;
+        int code;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{1, {}, true}, 20}, {{2, {}, true}, 21}, {{0, {{"restore_token", "t"}}, true}, 21}}) {
+        portal->behave(cast + "Start", c.start);
+        const int closes = int(portal->calls().count("Session.Close"));
+        auto refused = screenCast.open(QString());
+        ASSERT_FALSE(refused);
+        EXPECT_EQ(refused.error().code, c.code) << refused.error().message.toStdString();
+        EXPECT_FALSE(refused.error().message.isEmpty());
+        QElapsedTimer timer;
+        timer.start();
+        while (portal->calls().count("Session.Close") == closes && timer.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_EQ(portal->calls().count("Session.Close"), closes + 1);
+    }
+
+    // A dialog the user never answers waits past any time limit, until the capture is given
+    // up: the request and the session are then closed.
+    portal->behave(cast + "Start", {0, started, false});
+    QTimer::singleShot(700, [&] { screenCast.cancel(); });
+    QElapsedTimer timer;
+    timer.start();
+    auto abandoned = screenCast.open(QString());
+    ASSERT_FALSE(abandoned);
+    EXPECT_EQ(abandoned.error().code, PortalRequest::closedCode);
+    EXPECT_GE(timer.elapsed(), 650);
+    while (!portal->calls().contains("Session.Close") && timer.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(portal->calls().contains("Close"));
 }
 
 TEST_F(PortalTest, GlobalShortcutsBindCaptureAndReportItsActivation) {
