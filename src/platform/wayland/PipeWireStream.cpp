@@ -83,18 +83,19 @@ struct PipeWireStream::State {
                     "PipeWireStream", "屏幕共享只提供显卡缓冲区（dmabuf），无法读取画面。"));
             }
             const QSize whole(int(format.size.width), int(format.size.height));
-            const int stride = data.chunk->stride > 0 ? data.chunk->stride : whole.width() * 4;
-            const bool readable = data.data && data.chunk->size > 0 &&
-                                  !(data.chunk->flags & SPA_CHUNK_FLAG_CORRUPTED) &&
-                                  qint64(data.chunk->offset) + qint64(stride) * whole.height() <=
-                                      qint64(data.maxsize);
+            const qint64 stride = data.chunk->stride == 0 ? whole.width() * 4 : data.chunk->stride;
+            const qint64 offset = data.maxsize ? data.chunk->offset % data.maxsize : 0;
+            // Every row whole inside the buffer; a layout that is not is skipped.
+            const bool readable =
+                data.data && data.chunk->size > 0 &&
+                !(data.chunk->flags & SPA_CHUNK_FLAG_CORRUPTED) && stride >= whole.width() * 4 &&
+                offset + stride * (whole.height() - 1) + whole.width() * 4 <= qint64(data.maxsize);
             if (readable && !whole.isEmpty()) {
                 const QRect part = crop(whole).intersected(QRect(QPoint(), whole));
                 if (!part.isEmpty()) {
-                    const uchar* pixels = static_cast<const uchar*>(data.data) +
-                                          data.chunk->offset + qint64(part.y()) * stride +
-                                          part.x() * 4;
-                    const QImage view(pixels, part.width(), part.height(), stride,
+                    const uchar* pixels = static_cast<const uchar*>(data.data) + offset +
+                                          part.y() * stride + part.x() * 4;
+                    const QImage view(pixels, part.width(), part.height(), qsizetype(stride),
                                       qtFormat(format.format));
                     onFrame({view.convertToFormat(QImage::Format_ARGB32_Premultiplied), whole});
                 }
@@ -225,7 +226,10 @@ std::unique_ptr<PipeWireStream> PipeWireStream::open(int pipewireFd, quint32 nod
         SPA_FORMAT_VIDEO_framerate, SPA_POD_CHOICE_RANGE_Fraction(&rate, &minRate, &maxRate)));
     const int connected = pw_stream_connect(
         s.stream, PW_DIRECTION_INPUT, node,
-        pw_stream_flags(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS), &formats, 1);
+        // Never moved to another source (a camera) once the cast's own node goes away.
+        pw_stream_flags(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS |
+                        PW_STREAM_FLAG_DONT_RECONNECT),
+        &formats, 1);
     pw_thread_loop_unlock(s.loop);
     if (connected < 0)
         return failed(QCoreApplication::translate("PipeWireStream", "无法连接屏幕共享的画面流。"));

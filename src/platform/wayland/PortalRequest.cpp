@@ -181,10 +181,10 @@ Result<PortalRequest::Answer> PortalRequest::call(const QString& interface, cons
     if (!receiver.answered) {
         // Cancelled, or the loop ended by the application quitting: the portal would otherwise
         // keep its dialog up until it noticed that we left.
-        bus_.call(QDBusMessage::createMethodCall(service, expected,
+        // Not waited for: a hung portal must not hold up a program that is giving up or quitting.
+        bus_.send(QDBusMessage::createMethodCall(service, expected,
                                                  QStringLiteral("org.freedesktop.portal.Request"),
-                                                 QStringLiteral("Close")),
-                  QDBus::Block, timeoutMs_);
+                                                 QStringLiteral("Close")));
         return UserError{domain, closedCode,
                          QCoreApplication::translate("PortalRequest", "请求已取消。")};
     }

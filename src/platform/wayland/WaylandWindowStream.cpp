@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QThread>
 #include <atomic>
@@ -187,7 +189,8 @@ class PortalWindowStream final : public WindowStream {
     PortalWindowStream(Source source, QRect content, QRect display, QString restoreToken,
                        SerialQueue& queue, std::function<void(const QImage&)> onFrame,
                        std::function<void(const UserError&)> onStop,
-                       std::function<void(const QString&)> keepToken)
+                       std::function<void(const QString&)> keepToken,
+                       QList<QPointer<QThread>>& negotiations)
         : shared_(std::make_shared<Shared>()) {
         shared_->source = source;
         shared_->content = content;
@@ -201,6 +204,8 @@ class PortalWindowStream final : public WindowStream {
             });
         thread->setObjectName(QStringLiteral("tessal-screencast"));
         QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+        negotiations.removeAll(nullptr);
+        negotiations.append(thread);
         thread->start();
     }
 
@@ -253,7 +258,7 @@ class PortalWindowStream final : public WindowStream {
         }
         // GNOME's own service where it answers (no dialog), else the portal.
         const QDBusConnection bus = QDBusConnection::sessionBus();
-        const bool gnome = shared->source == Source::desktop && MutterScreenCast::available(bus);
+        bool gnome = shared->source == Source::desktop && MutterScreenCast::available(bus);
         const auto openGnome = [&]() -> Result<ScreenCastPortal::Cast> {
             // Only the window's part of the display, on the user's PipeWire daemon.
             const QRect area = shared->content.intersected(shared->display);
@@ -263,6 +268,12 @@ class PortalWindowStream final : public WindowStream {
                                           QString()};
         };
         Result<ScreenCastPortal::Cast> cast = gnome ? openGnome() : portal.open(restoreToken);
+        if (gnome && !cast) {
+            // A GNOME that refuses its own service to us still offers the portal.
+            qWarning("screen cast: %s", qPrintable(cast.error().message));
+            gnome = false;
+            cast = portal.open(restoreToken);
+        }
         {
             std::lock_guard lock(shared->mutex);
             shared->context = nullptr;
@@ -286,22 +297,25 @@ class PortalWindowStream final : public WindowStream {
         if (!display.intersects(shared->content))
             return abandon(streamError(QCoreApplication::translate(
                 "WaylandWindowStream", "共享的显示器上没有要截取的区域，请选择它所在的显示器")));
-        // The frame's scale is its pixels over the display's points.
-        const auto partOf = [content = shared->content, display](QSize whole) {
-            return outputPart(content, display, double(whole.width()) / display.width());
+        // The frame's scale is its pixels over the display's points; both the part read and
+        // the window's picture are cut at the same rounded pixel edges.
+        const auto pixels = [display](const QRect& points, QSize whole) {
+            const double sx = double(whole.width()) / display.width();
+            const double sy = double(whole.height()) / display.height();
+            const QRect r = points.translated(-display.topLeft());
+            const int left = int(std::lround(r.left() * sx)), top = int(std::lround(r.top() * sy));
+            return QRect(left, top, int(std::lround((r.right() + 1) * sx)) - left,
+                         int(std::lround((r.bottom() + 1) * sy)) - top);
         };
+        const QRect content = shared->content, shown = content.intersected(display);
         QString failure;
         auto pipewire = PipeWireStream::open(
-            c.pipewireFd, c.node,
-            [partOf, display](QSize whole) {
-                const double s = double(whole.width()) / display.width();
-                const QRect r = partOf(whole).region;
-                return QRect(QPoint(int(std::lround(r.left() * s)), int(std::lround(r.top() * s))),
-                             QPoint(int(std::lround((r.right() + 1) * s)) - 1,
-                                    int(std::lround((r.bottom() + 1) * s)) - 1));
-            },
-            [poster = shared->poster, partOf](PipeWireStream::Frame frame) {
-                poster->post(placed(partOf(frame.wholeSize), std::move(frame.picture)));
+            c.pipewireFd, c.node, [pixels, shown](QSize whole) { return pixels(shown, whole); },
+            [poster = shared->poster, pixels, content, shown](PipeWireStream::Frame frame) {
+                const QRect window = pixels(content, frame.wholeSize);
+                const QRect part = pixels(shown, frame.wholeSize);
+                poster->post(placed({QRect(), part.topLeft() - window.topLeft(), window.size()},
+                                    std::move(frame.picture)));
             },
             [weak = std::weak_ptr<Shared>(shared)](const QString& why) {
                 if (auto s = weak.lock()) s->report(streamError(why));
@@ -337,7 +351,12 @@ OutputPart outputPart(const QRect& content, const QRect& output, double scale) {
 }
 
 WaylandWindowStreamService::WaylandWindowStreamService(Source source) : source_(source) {}
-WaylandWindowStreamService::~WaylandWindowStreamService() = default;
+WaylandWindowStreamService::~WaylandWindowStreamService() {
+    // A session still being asked for when the program quits: its stream is gone and has
+    // cancelled it; the thread only closes what it opened.
+    for (const QPointer<QThread>& thread : std::as_const(negotiations_))
+        if (thread) thread->wait(QDeadlineTimer(3000));
+}
 
 WaylandWindowStreamService::Source WaylandWindowStreamService::sourceFromEnvironment() {
     const QString chosen = qEnvironmentVariable("TESSAL_SCREENCAST");
@@ -397,9 +416,9 @@ Result<std::unique_ptr<WindowStream>> WaylandWindowStreamService::start(
                 QMetaObject::invokeMethod(
                     qApp, [defaults, next] { defaults->set(kScreenCastTokenKey, next); });
         };
-        return std::unique_ptr<WindowStream>(
-            new PortalWindowStream(source_, content, best->geometry(), token, queue,
-                                   std::move(onFrame), std::move(onStop), std::move(keep)));
+        return std::unique_ptr<WindowStream>(new PortalWindowStream(
+            source_, content, best->geometry(), token, queue, std::move(onFrame), std::move(onStop),
+            std::move(keep), negotiations_));
     }
     const OutputPart part = outputPart(content, best->geometry(), best->devicePixelRatio());
     std::unique_ptr<Screencopy> screencopy = Screencopy::open();

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QList>
+#include <QPointer>
 #include <QRect>
 #include <QString>
+#include <QThread>
 #include <memory>
 
 #include "platform/WindowStreamService.h"
@@ -42,6 +45,8 @@ class WaylandWindowStreamService final : public WindowStreamService {
     std::unique_ptr<CompositorWindows> windows_;
     bool windowsChosen_ = false;
     DefaultsStore* defaults_ = nullptr;
+    // The threads asking the desktop for screen-cast sessions.
+    QList<QPointer<QThread>> negotiations_;
 };
 
 // What a stream reads of one output: the rectangle of `output` (its layout geometry, points)

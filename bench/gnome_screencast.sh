@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Long capture's frame stream on the headless GNOME world, through GNOME's own screen cast over
+# PipeWire (what Tessal uses on GNOME): the stream probe reads the whole 1600 × 900 display for
+# 10 s while a terminal prints lines without pause, and once while nothing moves. Prints the
+# frames a second that reached the stream's buffer in each case; the display draws at most 60.
+# Usage: bench/gnome_screencast.sh BUILD_DIR
+set -u
+if [ -z "${TESSAL_WAYLAND_INNER:-}" ]; then
+    build=$(cd "${1:-build}" && pwd -P)
+    export TESSAL=$build/tessal TESSAL_STREAM_PROBE=$build/tests/tessal-stream-probe
+    export TESSAL_WL_POINTER=$build/tests/tessal-wl-pointer
+fi
+here=$(dirname "$0")
+if [ -f "$here/gnome_world.sh" ]; then source "$here/gnome_world.sh"
+else source "$here/../tests/system/gnome_world.sh"; fi
+wayland_world_as_user "$@"
+gnome_world_start 1600x900 --pipewire
+gnome_keys 0xff1b
+sleep 1
+rate() {  # frames a second after the first second of a 10 s run
+    "$TESSAL_STREAM_PROBE" 1 1600 900 10 "$WORLD/last.png" >"$WORLD/probe.out" 2>&1
+    awk '/^frame/ && $2 >= 1 { n++ } END { printf "%.1f", n / 9 }' "$WORLD/probe.out"
+}
+echo "== GNOME screen cast, 1600 × 900: frames a second reaching the stream =="
+echo "still screen: $(rate)"
+foot sh -c 'i=0; while :; do i=$((i + 1)); echo "line $i $(seq $i $((i + 30)) | tr "\n" " ")"; done' \
+    >/dev/null 2>&1 &
+WORLD_PIDS+=($!)
+sleep 2
+echo "a terminal printing without pause: $(rate)"
