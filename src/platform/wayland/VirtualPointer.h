@@ -6,20 +6,28 @@
 
 namespace tessal {
 
-// A pointer of our own on wlroots compositors (zwlr_virtual_pointer_manager_v1), on a
-// connection of its own, alive as long as this object: clients take a pointer's events only
-// once the seat has one, so one made per wheel turn would lose its first events.
-class VirtualPointer {
+// A pointer of our own that turns other programs' wheels, by whatever the compositor offers.
+class WheelPointer {
+  public:
+    virtual ~WheelPointer() = default;
+    // Moves to `at`, turns the wheel `notches` times (positive: down or right), and moves to
+    // `park`; layout coordinates, `layout` the rectangle all outputs span. False when the
+    // compositor's connection broke.
+    virtual bool scroll(QPoint at, int notches, bool horizontal, QPoint park,
+                        const QRect& layout) = 0;
+};
+
+// On wlroots compositors (zwlr_virtual_pointer_manager_v1), on a connection of its own, alive
+// as long as this object: clients take a pointer's events only once the seat has one, so one
+// made per wheel turn would lose its first events. A turn is sent as one batch, so the
+// compositor handles all of it before it draws again and the pointer is never shown at `at`.
+class VirtualPointer final : public WheelPointer {
   public:
     // Null when there is no Wayland display or it offers no virtual pointers.
     static std::unique_ptr<VirtualPointer> open();
-    ~VirtualPointer();
+    ~VirtualPointer() override;
 
-    // Moves to `at`, turns the wheel `notches` times (positive: down or right), and moves to
-    // `park`; layout coordinates, `layout` the rectangle all outputs span. Sent as one batch,
-    // so the compositor handles all of it before it draws again and the pointer is never shown
-    // at `at`. False when the connection broke.
-    bool scroll(QPoint at, int notches, bool horizontal, QPoint park, const QRect& layout);
+    bool scroll(QPoint at, int notches, bool horizontal, QPoint park, const QRect& layout) override;
 
     struct State;
 

@@ -8,6 +8,7 @@
 #include <QWindow>
 
 #include "CompositorWindows.h"
+#include "MutterPointer.h"
 #include "VirtualPointer.h"
 #include "platform/KeyCodes.h"
 
@@ -89,6 +90,7 @@ bool WaylandWorkspace::activate(const WindowOwner& owner) {
 bool WaylandWorkspace::postScroll(const ScrollRequest& request) {
     if (!pointerOpened_) {
         pointer_ = VirtualPointer::open();
+        if (!pointer_) pointer_ = MutterPointer::open(QDBusConnection::sessionBus(), layoutRect());
         pointerOpened_ = true;
     }
     if (!pointer_ || request.notches == 0) return false;

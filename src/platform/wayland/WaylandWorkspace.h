@@ -10,12 +10,13 @@
 namespace tessal {
 
 class CompositorWindows;
-class VirtualPointer;
+class WheelPointer;
 
 // Wayland gives a client no other client's windows: what is known of them, and focusing one,
 // comes from the compositor's own interface where it has one (CompositorWindows). Our own
 // windows take the keyboard by being activated, which the compositor grants to a new
-// full-screen window. Wheel turns go through a virtual pointer of ours on wlroots compositors.
+// full-screen window. Wheel turns go through a virtual pointer of ours on wlroots compositors,
+// and through a remote-desktop session of GNOME's own on GNOME.
 // There is no key tap: Return, Space and Escape reach us while one of our panels has the focus.
 class WaylandWorkspace final : public DesktopWorkspace {
   public:
@@ -33,7 +34,7 @@ class WaylandWorkspace final : public DesktopWorkspace {
   private:
     std::unique_ptr<CompositorWindows> windows_;
     int ownPid_;
-    std::unique_ptr<VirtualPointer> pointer_;
+    std::unique_ptr<WheelPointer> pointer_;
     bool pointerOpened_ = false;
 };
 
