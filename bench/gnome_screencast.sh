@@ -2,7 +2,11 @@
 # Long capture's frame stream on the headless GNOME world, through GNOME's own screen cast over
 # PipeWire (what Tessal uses on GNOME): the stream probe reads the whole 1600 × 900 display for
 # 10 s while a terminal prints lines without pause, and once while nothing moves. Prints the
-# frames a second that reached the stream's buffer in each case; the display draws at most 60.
+# frames a second that reached the stream's buffer in each case (the display draws at most 60);
+# and the time from the stream's start to its first frame (session, PipeWire, one picture: what
+# a frozen still through the screen cast would cost), median of 5, beside a whole capture
+# through the desktop portal's Screenshot (`tessal capture --full -o`), the path stills take,
+# and `tessal --version` for the cost of starting the program.
 # Usage: bench/gnome_screencast.sh BUILD_DIR
 set -u
 if [ -z "${TESSAL_WAYLAND_INNER:-}" ]; then
@@ -21,6 +25,26 @@ rate() {  # frames a second after the first second of a 10 s run
     "$TESSAL_STREAM_PROBE" 1 1600 900 10 "$WORLD/last.png" >"$WORLD/probe.out" 2>&1
     awk '/^frame/ && $2 >= 1 { n++ } END { printf "%.1f", n / 9 }' "$WORLD/probe.out"
 }
+gnome_grant_screenshots
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+for i in 1 2 3 4 5; do
+    "$TESSAL_STREAM_PROBE" 1 1600 900 1.5 "$WORLD/first.png" 2>/dev/null |
+        awk '/^frame/ { printf "%.0f\n", $2 * 1000; exit }'
+done | median >"$WORLD/first"
+for i in 1 2 3 4 5; do
+    start=$(date +%s%N)
+    "$TESSAL" capture --full -o "$WORLD/portal.png" 2>/dev/null
+    echo $((($(date +%s%N) - start) / 1000000))
+done | median >"$WORLD/portal"
+for i in 1 2 3 4 5; do
+    start=$(date +%s%N)
+    "$TESSAL" --version >/dev/null 2>&1
+    echo $((($(date +%s%N) - start) / 1000000))
+done | median >"$WORLD/bare"
+echo "== GNOME, 1600 × 900: one picture of the display =="
+echo "screen cast, stream start to first frame: $(cat "$WORLD/first") ms (median of 5)"
+echo "portal Screenshot, whole tessal capture --full -o: $(cat "$WORLD/portal") ms (median of 5;" \
+    "tessal --version alone: $(cat "$WORLD/bare") ms)"
 echo "== GNOME screen cast, 1600 × 900: frames a second reaching the stream =="
 echo "still screen: $(rate)"
 foot sh -c 'i=0; while :; do i=$((i + 1)); echo "line $i $(seq $i $((i + 30)) | tr "\n" " ")"; done' \
