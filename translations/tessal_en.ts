@@ -1489,10 +1489,6 @@ Quit the earlier version, move it to the trash, and use only Tessal from now on.
         <translation>The screen cast&apos;s picture format cannot be read.</translation>
     </message>
     <message>
-        <source>屏幕共享只提供显卡缓冲区（dmabuf），无法读取画面。</source>
-        <translation>The screen cast offers only GPU buffers (dmabuf); its pictures cannot be read.</translation>
-    </message>
-    <message>
         <source>屏幕共享出错：%1</source>
         <translation>The screen cast failed: %1</translation>
     </message>

@@ -1489,10 +1489,6 @@
         <translation>螢幕分享的畫面格式無法讀取。</translation>
     </message>
     <message>
-        <source>屏幕共享只提供显卡缓冲区（dmabuf），无法读取画面。</source>
-        <translation>螢幕分享只提供顯示卡緩衝區（dmabuf），無法讀取畫面。</translation>
-    </message>
-    <message>
         <source>屏幕共享出错：%1</source>
         <translation>螢幕分享出錯：%1</translation>
     </message>

@@ -33,7 +33,7 @@ std::unique_ptr<MutterPointer> MutterPointer::open(QDBusConnection bus, const QR
 MutterPointer::MutterPointer(QDBusConnection bus, const QRect& layout)
     : bus_(std::move(bus)), layout_(layout) {
     idle_.setSingleShot(true);
-    idle_.setInterval(idleMs);
+    idle_.setInterval(kIdleMs);
     QObject::connect(&idle_, &QTimer::timeout, [this] { stop(); });
 }
 
@@ -49,8 +49,8 @@ bool MutterPointer::start() {
     if (created.type() != QDBusMessage::ReplyMessage || created.arguments().isEmpty()) return false;
     session_ = created.arguments().first().value<QDBusObjectPath>().path();
     // GNOME adds the session's pointer to its seat at its first event, on a thread of its own;
-    // events sent before it is there are lost (seen: the first turn of a session, one run in
-    // three here). No answer tells when it is there.
+    // events sent before it is there are lost (seen: a session's first turn, now and then), and
+    // no answer tells when it is there.
     if (!notify(QStringLiteral("Start"), {}) ||
         !notify(QStringLiteral("NotifyPointerMotionRelative"),
                 {double(kFarAway), double(kFarAway)})) {

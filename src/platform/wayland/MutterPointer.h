@@ -24,9 +24,9 @@ class MutterPointer final : public WheelPointer {
 
     bool scroll(QPoint at, int notches, bool horizontal, QPoint park, const QRect& layout) override;
 
-    static constexpr int idleMs = 5000;
-
   private:
+    static constexpr int kIdleMs = 5000;
+
     MutterPointer(QDBusConnection bus, const QRect& layout);
     bool start();
     void stop();

@@ -77,11 +77,6 @@ struct PipeWireStream::State {
         const spa_buffer* buffer = newest->buffer;
         if (buffer->n_datas > 0) {
             const spa_data& data = buffer->datas[0];
-            if (data.type == SPA_DATA_DmaBuf) {
-                pw_stream_queue_buffer(stream, newest);
-                return stop(QCoreApplication::translate(
-                    "PipeWireStream", "屏幕共享只提供显卡缓冲区（dmabuf），无法读取画面。"));
-            }
             const QSize whole(int(format.size.width), int(format.size.height));
             const qint64 stride = data.chunk->stride == 0 ? whole.width() * 4 : data.chunk->stride;
             const qint64 offset = data.maxsize ? data.chunk->offset % data.maxsize : 0;
@@ -97,7 +92,8 @@ struct PipeWireStream::State {
                                           part.y() * stride + part.x() * 4;
                     const QImage view(pixels, part.width(), part.height(), qsizetype(stride),
                                       qtFormat(format.format));
-                    onFrame({view.convertToFormat(QImage::Format_ARGB32_Premultiplied), whole});
+                    onFrame(
+                        {view.convertToFormat(QImage::Format_ARGB32_Premultiplied), part, whole});
                 }
             }
         }

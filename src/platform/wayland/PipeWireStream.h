@@ -11,11 +11,13 @@ namespace tessal {
 // The video of one PipeWire node (a screen cast the desktop portal opened), read from
 // shared-memory buffers on a thread of its own. Each frame's `crop` (pixels, clipped to the
 // frame) goes to `onFrame` as a premultiplied picture, on that thread; `onStop` is told once why
-// the stream ended (the desktop stopped it, an error, or only GPU buffers on offer).
+// the stream ended (the desktop stopped it, or an error: a desktop that offers GPU buffers only
+// agrees on no format).
 class PipeWireStream {
   public:
     struct Frame {
         QImage picture;   // the crop
+        QRect part;       // where the crop lies in the frame, pixels
         QSize wholeSize;  // the frame it was cut from, pixels
     };
     // `crop` maps a frame's whole size to the part wanted of it.

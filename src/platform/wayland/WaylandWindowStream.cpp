@@ -311,11 +311,11 @@ class PortalWindowStream final : public WindowStream {
         QString failure;
         auto pipewire = PipeWireStream::open(
             c.pipewireFd, c.node, [pixels, shown](QSize whole) { return pixels(shown, whole); },
-            [poster = shared->poster, pixels, content, shown](PipeWireStream::Frame frame) {
+            [poster = shared->poster, pixels, content](PipeWireStream::Frame frame) {
                 const QRect window = pixels(content, frame.wholeSize);
-                const QRect part = pixels(shown, frame.wholeSize);
-                poster->post(placed({QRect(), part.topLeft() - window.topLeft(), window.size()},
-                                    std::move(frame.picture)));
+                poster->post(
+                    placed({QRect(), frame.part.topLeft() - window.topLeft(), window.size()},
+                           std::move(frame.picture)));
             },
             [weak = std::weak_ptr<Shared>(shared)](const QString& why) {
                 if (auto s = weak.lock()) s->report(streamError(why));
