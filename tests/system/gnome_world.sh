@@ -15,7 +15,8 @@ gnome_world_start() {
     require gnome-shell:gnome-shell gdbus:libglib2.0-bin dbus-monitor:dbus-bin \
         dbus-update-activation-environment:dbus-bin identify:imagemagick \
         /usr/libexec/xdg-desktop-portal:xdg-desktop-portal \
-        /usr/libexec/xdg-desktop-portal-gnome:xdg-desktop-portal-gnome
+        /usr/libexec/xdg-desktop-portal-gnome:xdg-desktop-portal-gnome \
+        /usr/libexec/xdg-desktop-portal-gtk:xdg-desktop-portal-gtk
     # The shell looks logind up on the system bus; a bus of its own, where nobody answers, will do.
     cat >"$WORLD/system-bus.conf" <<CONF
 <busconfig><type>system</type><listen>unix:path=$WORLD/system_bus_socket</listen>
@@ -42,12 +43,26 @@ CONF
     # Without gnome-session nobody tells D-Bus activation where the desktop is: the portal's
     # GNOME backend would die at start, and the portal would offer no Screenshot.
     dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_SESSION_TYPE
+    # The portal's backends are started here, not left to D-Bus activation: activation gives up
+    # after 25 s, and on a busy machine (the other worlds starting beside this one) CI saw both
+    # backends miss it, after which the portal started with no backend at all and never took
+    # its name. Started first, they may take what time they need, and the portal finds them.
+    local backend
+    for backend in gnome gtk; do
+        setpriv --pdeathsig KILL /usr/libexec/xdg-desktop-portal-$backend \
+            >"$WORLD/xdp-$backend.log" 2>&1 &
+        WORLD_PIDS+=($!)
+    done
+    for backend in gnome gtk; do
+        wait_for 90 gnome_bus_has org.freedesktop.impl.portal.desktop.$backend || {
+            tail -n 20 "$WORLD/xdp-$backend.log" >&2
+            fail "the portal's $backend backend did not start"
+        }
+    done
     /usr/libexec/xdg-desktop-portal >"$WORLD/xdp.log" 2>&1 &
     WORLD_PIDS+=($!)
-    # It takes its name only once its GNOME backend has answered, which on a busy machine (the
-    # other worlds starting beside this one) can take well over ten seconds; and where the
-    # document portal cannot mount its FUSE folder (no /dev/fuse here) the portal may first wait
-    # out a bus timeout for it: seen taking 40 s in CI.
+    # Where the document portal cannot mount its FUSE folder (no /dev/fuse here) the portal may
+    # first wait out a bus timeout for it: seen taking 40 s in CI.
     wait_for 90 gnome_bus_has org.freedesktop.portal.Desktop || {
         tail -n 20 "$WORLD/xdp.log" >&2
         fail "xdg-desktop-portal did not start"
