@@ -116,35 +116,7 @@ gnome_grant_screenshots() {
         screenshot true screenshot '' "['yes']" >/dev/null
 }
 
-# gnome_keys KEYSYM|click:X,Y...: presses and releases each key in turn, or clicks at X,Y
-# (layout points) with the left button (X keysyms: 0xff53 Right,
-# 0xff0d Return, 0xff1b Escape) through a remote-desktop session of Mutter's. Mutter ends such a
-# session when its caller leaves the bus, so one connection makes every call.
-gnome_keys() {
-    python3 - "$@" <<'PY'
-import sys, time
-from gi.repository import Gio, GLib
-bus = Gio.bus_get_sync(Gio.BusType.SESSION)
-def call(path, method, args=None, reply=None, interface="org.gnome.Mutter.RemoteDesktop.Session"):
-    return bus.call_sync("org.gnome.Mutter.RemoteDesktop", path, interface, method, args,
-                         reply and GLib.VariantType(reply), Gio.DBusCallFlags.NONE, 5000, None)
-session = call("/org/gnome/Mutter/RemoteDesktop", "CreateSession", reply="(o)",
-               interface="org.gnome.Mutter.RemoteDesktop").unpack()[0]
-call(session, "Start")
-for key in sys.argv[1:]:
-    if key.startswith("click:"):
-        # The pointer to the top left corner, then to X,Y, and a click of the left button.
-        x, y = (float(v) for v in key[6:].split(","))
-        call(session, "NotifyPointerMotionRelative", GLib.Variant("(dd)", (-20000.0, -20000.0)))
-        time.sleep(0.1)
-        call(session, "NotifyPointerMotionRelative", GLib.Variant("(dd)", (x, y)))
-        time.sleep(0.2)
-        for pressed in (True, False):
-            call(session, "NotifyPointerButton", GLib.Variant("(ib)", (0x110, pressed)))
-    else:
-        for pressed in (True, False):
-            call(session, "NotifyKeyboardKeysym", GLib.Variant("(ub)", (int(key, 0), pressed)))
-    time.sleep(0.3)
-call(session, "Stop")
-PY
-}
+# gnome_keys KEYSYM...: presses and releases each key in turn (X keysyms: 0xff53 Right, 0xff0d
+# Return, 0xff1b Escape). gnome_input STEP...: keys and the pointer, as gnome_input.py says.
+gnome_keys() { gnome_input "${@/#/key:}"; }
+gnome_input() { python3 "$(dirname "${BASH_SOURCE[0]}")/gnome_input.py" "$WORLD_WIDTH" "$WORLD_HEIGHT" "$@"; }
