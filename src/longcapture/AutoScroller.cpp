@@ -84,9 +84,10 @@ std::optional<QString> AutoScroller::observe(std::optional<ScrollAppendResult::K
 std::optional<QString> AutoScroller::step(const Target& target) {
     const double now = env_.clock.uptime();
     if (awaitingFrame_ || now - lastStep_ < kAutoScrollSpacing) return std::nullopt;
-    // A source whose process is unknown is followed by its window.
+    // A source whose process is unknown is followed by its window. Where the desktop does not
+    // say which window is in front (GNOME), that cannot be checked.
     const WindowOwner front = env_.workspace.frontmost();
-    if (!target.source.owns(front.pid, front.window))
+    if (env_.workspace.knowsFrontmost() && !target.source.owns(front.pid, front.window))
         return QCoreApplication::translate("AutoScroller", "已切换应用，自动滚动停止。");
     // The first probe where the source window is the front-most window of another program than
     // ours is where the wheel turns.

@@ -12,6 +12,7 @@
 #include "capture/SelectionChrome.h"
 #include "capture/SelectionDrawing.h"
 #include "capture/SelectionGeometry.h"
+#include "longcapture/LongCapturePanelHost.h"
 
 namespace tessal {
 namespace {
@@ -39,6 +40,10 @@ QRect qtRectFromGlobal(const Rect& rect) {
     return qtFromGlobal(rect, primaryGeometry()).toAlignedRect();
 }
 
+Rect globalRectFromQt(const QRect& rect) {
+    return globalFromQt(QRectF(rect), primaryGeometry());
+}
+
 LongCaptureRegionView::LongCaptureRegionView()
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput) {
@@ -46,13 +51,16 @@ LongCaptureRegionView::LongCaptureRegionView()
     // The shape cuts the window to its ring on X11; a Wayland compositor takes a window's shape
     // for its input only, so the rest must also be transparent and left unpainted.
     setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
     setWindowTitle(QCoreApplication::translate("LongCaptureRegionView", "Tessal · 长截图选区"));
     setMouseTracking(true);
 }
 
 void LongCaptureRegionView::setGlobalRect(const Rect& rect) {
     globalRect_ = rect;
-    setGeometry(placedGeometry());
+    const QRect placed = placedGeometry();
+    resize(placed.size());
+    placePanel(this, placed.topLeft());
     reshape();
     update();
 }
@@ -68,16 +76,13 @@ QRect LongCaptureRegionView::placedGeometry() const {
 void LongCaptureRegionView::setShowsHandles(bool shows) {
     showsHandles_ = shows;
     if (!shows) drag_.reset();
-    if (testAttribute(Qt::WA_WState_Created) &&
-        windowFlags().testFlag(Qt::WindowTransparentForInput) == !shows) {
-        reshape();
-        update();
-        return;
+    setAttribute(Qt::WA_TransparentForMouseEvents, !shows);
+    if (isWindow() && windowFlags().testFlag(Qt::WindowTransparentForInput) != !shows) {
+        // Changing a window flag hides the window; it comes back at once.
+        const bool visible = isVisible();
+        setWindowFlag(Qt::WindowTransparentForInput, !shows);
+        if (visible) show();
     }
-    // Changing a window flag hides the window; it comes back at once.
-    const bool visible = isVisible();
-    setWindowFlag(Qt::WindowTransparentForInput, !shows);
-    if (visible) show();
     reshape();
     update();
 }
@@ -88,6 +93,15 @@ void LongCaptureRegionView::setRingOutside(bool outside) {
     update();
 }
 
+Rect LongCaptureRegionView::ringOuter() const {
+    return globalRect_.insetBy(ringOutside_ ? -ringWidth : -ringWidth / 2,
+                               ringOutside_ ? -ringWidth : -ringWidth / 2);
+}
+
+QRgb LongCaptureRegionView::ringColor() {
+    return qRgb(selectionBorderRed, selectionBorderGreen, selectionBorderBlue);
+}
+
 Rect LongCaptureRegionView::localRegion() const {
     return Rect(kMargin, kMargin, globalRect_.width(), globalRect_.height());
 }
@@ -95,7 +109,8 @@ Rect LongCaptureRegionView::localRegion() const {
 // Only the border ring and the handles are part of the window; the rest shows what is behind.
 void LongCaptureRegionView::reshape() {
     const double h = height();
-    const double inside = ringOutside_ ? 0 : 2, outside = ringOutside_ ? 4 : 2;
+    const double inside = ringOutside_ ? 0 : ringWidth / 2,
+                 outside = ringOutside_ ? ringWidth : ringWidth / 2;
     const QRect outer = viewRect(localRegion().insetBy(-outside, -outside), h).toAlignedRect();
     const QRect inner = viewRect(localRegion().insetBy(inside, inside), h).toAlignedRect();
     QRegion shape = QRegion(outer) - QRegion(inner);
@@ -122,8 +137,7 @@ void LongCaptureRegionView::resizeEvent(QResizeEvent* event) {
 void LongCaptureRegionView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setClipRegion(mask());
-    const QColor border(selectionBorderRed, selectionBorderGreen, selectionBorderBlue);
-    painter.fillRect(rect(), border);
+    painter.fillRect(rect(), QColor(ringColor()));
     drawSelectionBorder(painter, localRegion(), height(), devicePixelRatioF());
     if (showsHandles_) drawSelectionHandles(painter, localRegion(), height());
 }

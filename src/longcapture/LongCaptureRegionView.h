@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRgb>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -29,6 +30,10 @@ class LongCaptureRegionView final : public QWidget {
     void setShowsHandles(bool shows);
     // Keeps the ring wholly outside the region, for frames read from the screen as shown.
     void setRingOutside(bool outside);
+    // The ring as drawn: its outer edge (global), its width (points) and colour.
+    Rect ringOuter() const;
+    static constexpr double ringWidth = 4;
+    static QRgb ringColor();
     std::function<void(const Rect&)> onAdjust;
 
     // The drag a press at `global` starts: the nearest handle within 8 points, else a move.
@@ -63,5 +68,7 @@ Point globalPointFromQt(const QPointF& qt);
 QPointF qtPointFromWindowList(Point p);
 // A global rectangle as a Qt global rectangle, through the primary screen.
 QRect qtRectFromGlobal(const Rect& rect);
+// A Qt global rectangle as a global one.
+Rect globalRectFromQt(const QRect& rect);
 
 }  // namespace tessal

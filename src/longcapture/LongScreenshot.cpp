@@ -14,6 +14,7 @@
 #include "LongCaptureControlWindow.h"
 #include "LongCaptureLayout.h"
 #include "LongCaptureMoveButton.h"
+#include "LongCapturePanelHost.h"
 #include "LongCapturePreview.h"
 #include "LongCaptureRegionView.h"
 #include "LongFrameStream.h"
@@ -21,6 +22,7 @@
 #include "base/Clock.h"
 #include "base/MainQueue.h"
 #include "capture/ScreenGeometry.h"
+#include "imaging/DrawnRing.h"
 #include "platform/KeyCodes.h"
 #include "platform/WindowStreamService.h"
 #include "platform/Workspace.h"
@@ -41,6 +43,9 @@ constexpr double kStartRetryDelay = 0.2;
 constexpr double kCoveringStartDelay = 0.4;
 constexpr double kPanelsPlacedCheck = 0.05;
 constexpr double kPanelsPlacedLimit = 3;
+// How far (points) the desktop may have put the window holding our panels from the display's
+// top-left: past a top bar and a dock.
+constexpr int kPanelHostReach = 160;
 // How long after the first frame one that does not continue it, before any scrolling, replaces it.
 constexpr double kFirstFrameSettle = 1.0;
 
@@ -90,13 +95,18 @@ LongScreenshot::LongScreenshot(const Rect& screenFrame, const Rect& region,
                      const QPoint qt = qtPointFromWindowList(probe).toPoint();
                      for (const QWidget* panel : std::initializer_list<const QWidget*>{
                               controls_.get(), previewPanel_.get()})
-                         if (panel->isVisible() && panel->frameGeometry().contains(qt)) return true;
+                         if (panel->isVisible() && panelFrame(panel).contains(qt)) return true;
                      return false;
                  }}),
       visibleFrame_(screenFrame) {
     for (const DisplayInfo& display : env_.capture.displays())
         if (display.frame == screenFrame_ && !display.visibleFrame.isEmpty())
             visibleFrame_ = display.visibleFrame;
+    if (!env_.workspace.placesPanels()) {
+        host_ = std::make_unique<LongCapturePanelHost>(qtRectFromGlobal(screenFrame_));
+        host_->adopt({regionView_.get(), previewPanel_.get(), controls_.get()},
+                     {previewPanel_.get(), controls_.get()});
+    }
     regionView_->setGlobalRect(globalRegion());
     regionView_->setRingOutside(env_.windowStreams.showsCoveringWindows());
     regionView_->onAdjust = [this](const Rect& r) { adjustRegion(r); };
@@ -177,15 +187,17 @@ void LongScreenshot::showStatus(const QString& text) {
 
 LongCapturePlacement LongScreenshot::panelPlacement() const {
     const QSize toolbar = controls_->frameGeometry().size();
-    return longCaptureLayout(globalRegion(), visibleFrame_,
+    // A window holding the panels holds them on the part of the display it covers.
+    const Rect area = host_ ? globalRectFromQt(host_->shownRect()) : visibleFrame_;
+    return longCaptureLayout(globalRegion(), area,
                              {double(toolbar.width()), double(toolbar.height())},
                              {double(previewPanel_->width()), double(previewPanel_->height())});
 }
 
 void LongScreenshot::placeWindows() {
     const LongCapturePlacement placement = panelPlacement();
-    controls_->move(qtRectFromGlobal(placement.toolbar).topLeft());
-    previewPanel_->move(qtRectFromGlobal(placement.preview).topLeft());
+    placePanel(controls_.get(), qtRectFromGlobal(placement.toolbar).topLeft());
+    placePanel(previewPanel_.get(), qtRectFromGlobal(placement.preview).topLeft());
     keepPanels();
 }
 
@@ -194,6 +206,7 @@ void LongScreenshot::activateSource() {
 }
 
 void LongScreenshot::keepPanels() {
+    if (host_) return;
     const LongCapturePlacement placement = panelPlacement();
     const std::pair<QWidget*, QRect> panels[] = {
         {regionView_.get(), regionView_->placedGeometry()},
@@ -219,9 +232,13 @@ void LongScreenshot::start() {
     if (closed_ || running_) return;
     running_ = true;
     // Native windows first, so that a desktop that must be told about them hears before they map.
-    for (QWidget* panel :
-         std::initializer_list<QWidget*>{regionView_.get(), previewPanel_.get(), controls_.get()})
-        panel->winId();
+    if (host_) {
+        host_->showOnScreen();
+    } else {
+        for (QWidget* panel : std::initializer_list<QWidget*>{regionView_.get(),
+                                                              previewPanel_.get(), controls_.get()})
+            panel->winId();
+    }
     keepPanels();
     measureTurns();
     controls_->show();
@@ -235,7 +252,9 @@ void LongScreenshot::start() {
     if (!paused_) previewPanel_->show();
     std::weak_ptr<bool> alive = alive_;
     env_.mainQueue.after(kCoveringStartDelay, [this, alive] {
-        if (!alive.expired()) startOncePanelsAreAside(env_.clock.uptime() + kPanelsPlacedLimit);
+        if (alive.expired()) return;
+        if (host_) return alignPanelHost();
+        startOncePanelsAreAside(env_.clock.uptime() + kPanelsPlacedLimit);
     });
 }
 
@@ -253,6 +272,45 @@ void LongScreenshot::startOncePanelsAreAside(double deadline) {
     std::weak_ptr<bool> alive = alive_;
     env_.mainQueue.after(kPanelsPlacedCheck, [this, alive, deadline] {
         if (!alive.expired()) startOncePanelsAreAside(deadline);
+    });
+}
+
+// The desktop put the window holding our panels where it likes (below a top bar, beside a dock)
+// and does not say where: the ring around the region, found in a still of the display, says by
+// how much it is off. The panels then move to where they belong, and the frames start once the
+// screen shows them there.
+void LongScreenshot::alignPanelHost() {
+    if (closed_) return;
+    std::optional<QPoint> shift;
+    const bool read = bool(env_.capture.shareableContent());
+    for (const DisplayInfo& display : env_.capture.displays()) {
+        if (!read || display.frame != screenFrame_) continue;
+        const double scale = display.scale;
+        Result<QImage> still =
+            env_.capture.screenshot(display, int(std::lround(screenFrame_.width() * scale)),
+                                    int(std::lround(screenFrame_.height() * scale)));
+        if (!still) break;
+        const QRect ring = qtRectFromGlobal(regionView_->ringOuter())
+                               .translated(-qtRectFromGlobal(screenFrame_).topLeft());
+        const QRect pixels(
+            QPoint(int(std::lround(ring.x() * scale)), int(std::lround(ring.y() * scale))),
+            QSize(int(std::lround(ring.width() * scale)), int(std::lround(ring.height() * scale))));
+        if (const std::optional<QPoint> found = findDrawnRing(
+                still.value(), pixels, int(std::lround(LongCaptureRegionView::ringWidth * scale)),
+                LongCaptureRegionView::ringColor(), int(std::lround(kPanelHostReach * scale))))
+            shift =
+                QPoint(int(std::lround(found->x() / scale)), int(std::lround(found->y() / scale)));
+        break;
+    }
+    if (!shift) qCInfo(longCaptureLog) << "our ring is not on the screen; panels left in place";
+    if (!shift || shift->isNull()) return startCapture(0);
+    qCInfo(longCaptureLog) << "the desktop put our panels" << *shift << "off; moving them";
+    host_->setOrigin(host_->origin() + *shift);
+    regionView_->setGlobalRect(globalRegion());
+    placeWindows();
+    std::weak_ptr<bool> alive = alive_;
+    env_.mainQueue.after(kCoveringStartDelay, [this, alive] {
+        if (!alive.expired()) startCapture(0);
     });
 }
 
@@ -539,6 +597,7 @@ void LongScreenshot::fail(const UserError& failure) {
 
 void LongScreenshot::updateRegionInput() {
     regionView_->setShowsHandles(paused_ && !captureFailed_);
+    if (host_) host_->refreshInput();
 }
 
 void LongScreenshot::setPaused(bool paused) {
@@ -613,7 +672,7 @@ void LongScreenshot::scrollAutomatically() {
                                       axis_,
                                       captureReverseDirection_,
                                       controls_->speed->currentIndex(),
-                                      env_.workspace.pointerPassesShapedWindows()
+                                      host_ || env_.workspace.pointerPassesShapedWindows()
                                           ? Rect()
                                           : windowListRect(regionView_->globalFrame())};
     if (std::optional<QString> stop = scroller_.step(target)) stopAutoScroll(stop);
@@ -752,6 +811,7 @@ void LongScreenshot::close() {
     previewPanel_->hide();
     regionView_->hide();
     controls_->hide();
+    if (host_) host_->hide();
     if (frameStream_) frameStream_->stop();
     frameStream_.reset();
     processing_ = false;

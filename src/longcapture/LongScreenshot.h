@@ -27,6 +27,7 @@ class DefaultsStore;
 class LongCaptureControlWindow;
 struct LongCapturePlacement;
 class LongCapturePanel;
+class LongCapturePanelHost;
 class LongCaptureRegionView;
 class LongFrameStream;
 class MainQueue;
@@ -130,6 +131,7 @@ class LongScreenshot {
     LongCaptureControlWindow& controls() const { return *controls_; }
     LongCapturePanel& previewPanel() const { return *previewPanel_; }
     LongCaptureRegionView& regionView() const { return *regionView_; }
+    LongCapturePanelHost* panelHost() const { return host_.get(); }
     LongCaptureKeyHandler& keys() { return keys_; }
     QString status() const;
     // How the frames went: received (taken from the stream), and each append result.
@@ -142,6 +144,7 @@ class LongScreenshot {
   private:
     void startCapture(int attempt);
     void startOncePanelsAreAside(double deadline);
+    void alignPanelHost();
     bool panelsAside();
     void fail(const UserError& failure);
     void configureFrameStream();
@@ -185,6 +188,9 @@ class LongScreenshot {
     LongCaptureEnvironment env_;
     const Rect screenFrame_;
     Rect region_;
+    // Where the desktop cannot be told where our panels go: the window holding them all. Before
+    // them, so that they go first.
+    std::unique_ptr<LongCapturePanelHost> host_;
     std::unique_ptr<LongCaptureRegionView> regionView_;
     std::unique_ptr<LongCapturePanel> previewPanel_;
     std::unique_ptr<LongCaptureControlWindow> controls_;

@@ -55,6 +55,8 @@ class Workspace : public ScrollInjector {
 
     // The active window and its process (each 0 when unknown).
     virtual WindowOwner frontmost() = 0;
+    // Whether frontmost() can tell at all here.
+    virtual bool knowsFrontmost() const { return true; }
     // Brings the frontmost window of the owner's process to the front, or the owner's window
     // when the process is unknown or shows none; false when there is nothing to bring.
     virtual bool activate(const WindowOwner& owner) = 0;
@@ -62,6 +64,10 @@ class Workspace : public ScrollInjector {
     // above other windows and without taking the focus. Window flags and positions do that on
     // X11; a Wayland compositor places windows itself and is asked where it can be.
     virtual void keepPanel(QWindow* window, const QRect& frame) { (void)window, (void)frame; }
+    // Whether keepPanel puts our panels where asked. Where it cannot, a long capture's panels
+    // share one full-screen window of ours, transparent and letting the pointer through outside
+    // them (LongCapturePanelHost).
+    virtual bool placesPanels() const { return true; }
     // Whether the pointer reaches what lies behind the cut-away parts of a shaped window of
     // ours. Some compositors route the pointer by a window's whole rectangle (sway 1.7 does for
     // floating windows, whatever the input region), so a wheel turned there never reaches the

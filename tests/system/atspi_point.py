@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 # Prints the centre "X Y" (root coordinates) of the first showing element named NAME in the
 # accessible tree of the application with process id PID; exits 1 when there is none.
-# With --description, prints the element's description (a button's tooltip) instead.
-#   atspi_point.py PID NAME [--description]
+# With --description, prints the element's description (a button's tooltip) instead; with
+# --press, presses it through its first action (where its place on the screen is not known:
+# Wayland tells a window nothing of where it is).
+#   atspi_point.py PID NAME [--description | --press]
 import sys
 
 import pyatspi
@@ -39,6 +41,8 @@ def main():
         if sys.argv[3:] == ["--description"]:
             print(node.description)
             return 0
+        if sys.argv[3:] == ["--press"]:
+            return 0 if node.queryAction().doAction(0) else 1
         x, y, w, h = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         print(x + w // 2, y + h // 2)
         return 0

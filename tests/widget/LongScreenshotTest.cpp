@@ -20,6 +20,7 @@
 #include "longcapture/LongCaptureControlWindow.h"
 #include "longcapture/LongCaptureCropView.h"
 #include "longcapture/LongCaptureMoveButton.h"
+#include "longcapture/LongCapturePanelHost.h"
 #include "longcapture/LongCapturePreview.h"
 #include "longcapture/LongCaptureRegionView.h"
 #include "longcapture/LongScreenshot.h"
@@ -767,4 +768,80 @@ TEST_F(LongScreenshotTest, WhereOurWindowsTakeThePointerTheWheelTurnsBesideOurFr
         EXPECT_EQ(fake.workspace->scrolls[0].point, *c.expected) << c.what;
         EXPECT_EQ(fake.workspace->scrolls[0].keepClear, Rect(150, 200, 400, 300)) << c.what;
     }
+}
+
+TEST_F(LongScreenshotTest, WhereTheDesktopPlacesEveryWindowOneWindowOfOursHoldsThePanels) {
+    // GNOME: no window of ours goes where we ask, frames show the screen, nothing says which
+    // window is in front; the desktop put our window 32 points lower (below its top bar).
+    fake.workspace->panelsPlaced = false;
+    fake.workspace->frontmostKnown = false;
+    fake.windowStreams->covering = true;
+    const QPoint shift(0, 32);
+    auto capture = make();
+    LongCapturePanelHost* host = capture->panelHost();
+    ASSERT_NE(host, nullptr);
+    for (QWidget* panel : std::initializer_list<QWidget*>{
+             &capture->controls(), &capture->previewPanel(), &capture->regionView()})
+        EXPECT_EQ(panel->parentWidget(), host);
+    EXPECT_EQ(host->windowType(), Qt::Tool);  // so the capture's keys reach it
+    const QRect screen = qtRectFromGlobal(Rect(0, 0, 1280, 800));
+    // The screen as it shows: our ring where the desktop put it.
+    QImage shown(1280, 800, QImage::Format_RGB32);
+    shown.fill(Qt::white);
+    {
+        const QRect ring = qtRectFromGlobal(capture->regionView().ringOuter())
+                               .translated(-screen.topLeft() + shift);
+        QPainter p(&shown);
+        p.setClipRegion(QRegion(ring) - QRegion(ring.adjusted(4, 4, -4, -4)));
+        p.fillRect(ring, QColor(LongCaptureRegionView::ringColor()));
+    }
+    fake.capture->images = {shown};
+
+    capture->start();
+    EXPECT_TRUE(host->isVisible());
+    // The pointer goes to the panels only: not to the region, nor to its ring.
+    const QRect controls = capture->controls().geometry();
+    const QRect region = qtRectFromGlobal(Rect(150, 300, 400, 300)).translated(-screen.topLeft());
+    EXPECT_TRUE(host->inputRegion().contains(controls.center()));
+    EXPECT_TRUE(host->inputRegion().contains(capture->previewPanel().geometry().center()));
+    EXPECT_FALSE(host->inputRegion().contains(region.center()));
+    EXPECT_FALSE(host->inputRegion().contains(region.topLeft() - QPoint(2, 2)));
+    // Found off by the desktop's placement: the panels move, and the frames start once the
+    // screen shows them there.
+    queue.advance(0.41);
+    EXPECT_EQ(host->origin(), screen.topLeft() + shift);
+    EXPECT_EQ(capture->controls().geometry(), controls.translated(-shift));
+    EXPECT_EQ(panelFrame(&capture->regionView()),
+              qtRectFromGlobal(capture->regionView().globalFrame()));
+    EXPECT_EQ(fake.windowStreams->starts, 0);
+    queue.advance(0.41);
+    EXPECT_EQ(fake.windowStreams->starts, 1);
+    frame(0);
+
+    // Paused, the ring's handles take the pointer.
+    const QPoint ringPoint = capture->regionView().geometry().topLeft() + QPoint(2, 40);
+    EXPECT_FALSE(host->inputRegion().contains(ringPoint));
+    capture->togglePause();
+    EXPECT_TRUE(host->inputRegion().contains(ringPoint));
+    capture->togglePause();
+    EXPECT_FALSE(host->inputRegion().contains(ringPoint));
+
+    // The wheel turns inside the region, through our window; what is in front is not checked.
+    fake.workspace->frontmostPid = 900;
+    capture->toggleAutoScroll();
+    queue.advance(0.35);
+    ASSERT_EQ(fake.workspace->scrolls.size(), 1u);
+    EXPECT_EQ(fake.workspace->scrolls[0].point, (Point{350, 350}));
+    EXPECT_TRUE(capture->autoScrolling());
+
+    capture->close();
+    EXPECT_FALSE(host->isVisible());
+
+    // A ring not seen on the screen leaves the panels where they are; the frames start anyway.
+    fake.capture->images.clear();
+    auto unseen = make();
+    unseen->start();
+    queue.advance(0.41);
+    EXPECT_EQ(unseen->panelHost()->origin(), screen.topLeft());
+    EXPECT_EQ(fake.windowStreams->starts, 2);
 }

@@ -127,12 +127,16 @@ class FakeWorkspace final : public Workspace {
     unsigned frontmostWindow = 0;
     std::vector<WindowOwner> activated;
     WindowOwner frontmost() override { return {frontmostPid, frontmostWindow}; }
+    bool frontmostKnown = true;
+    bool knowsFrontmost() const override { return frontmostKnown; }
     bool activate(const WindowOwner& owner) override {
         activated.push_back(owner);
         return true;
     }
     bool scrollRefused = false;
     bool shapedWindowsPassPointer = true;
+    bool panelsPlaced = true;
+    bool placesPanels() const override { return panelsPlaced; }
     bool pointerPassesShapedWindows() const override { return shapedWindowsPassPointer; }
     std::vector<ScrollRequest> scrolls;
     bool postScroll(const ScrollRequest& request) override {

@@ -42,6 +42,8 @@ class CompositorWindows {
         (void)pid, (void)title, (void)frame;
         return false;
     }
+    // Whether keepPanel can be asked at all here.
+    virtual bool placesPanels() const { return false; }
 };
 
 // The provider for the running compositor, chosen from the environment (SWAYSOCK or I3SOCK

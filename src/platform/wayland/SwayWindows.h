@@ -16,6 +16,7 @@ class SwayWindows final : public CompositorWindows {
     // no_focus the first time; floating, sticky, no border and `move absolute position` for the
     // window, or a for_window rule doing that when it maps.
     bool keepPanel(int pid, const QString& title, const QRect& frame) override;
+    bool placesPanels() const override { return true; }
 
   private:
     // A RUN_COMMAND; whether every command in it succeeded.

@@ -116,6 +116,10 @@ std::unique_ptr<KeyTap> WaylandWorkspace::tapKeys(const WindowOwner&,
     return std::make_unique<PanelKeys>(std::move(onKey));
 }
 
+bool WaylandWorkspace::placesPanels() const {
+    return windows_ && windows_->placesPanels();
+}
+
 void WaylandWorkspace::keepPanel(QWindow* window, const QRect& frame) {
     if (!windows_ || !window) return;
     const auto place = [this, pid = ownPid_, frame](QWindow* w) {

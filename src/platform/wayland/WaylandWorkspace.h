@@ -24,11 +24,13 @@ class WaylandWorkspace final : public DesktopWorkspace {
     ~WaylandWorkspace() override;
     bool grabInput(QWindow* window) override;
     WindowOwner frontmost() override;
+    bool knowsFrontmost() const override { return windows_ != nullptr; }
     bool activate(const WindowOwner& owner) override;
     bool postScroll(const ScrollRequest& request) override;
     std::unique_ptr<KeyTap> tapKeys(const WindowOwner& target,
                                     std::function<void(int, bool)> onKey) override;
     void keepPanel(QWindow* window, const QRect& frame) override;
+    bool placesPanels() const override;
     bool pointerPassesShapedWindows() const override { return false; }
 
   private:
