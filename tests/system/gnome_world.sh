@@ -5,6 +5,11 @@
 # --pipewire starts PipeWire first, for screen casts.
 # The headless shell has no keyboard: gnome_keys types into it through Mutter's RemoteDesktop.
 
+# A script needing it is skipped (77) where GNOME Shell is not installed.
+command -v gnome-shell >/dev/null || {
+    echo "SKIP: gnome-shell is not installed"
+    exit 77
+}
 source "$(dirname "${BASH_SOURCE[0]}")/wayland_world.sh"
 
 gnome_world_start() {

@@ -6,12 +6,8 @@
 # it, and the wheel must reach the terminal through them. The picture copied (kept in the
 # history, which holds exactly the clipboard's bytes) holds every row of the document between
 # the region's first and its last once, in order, as GNOME's screenshots showed them.
-# Skipped (77) where GNOME Shell is not installed.
+# Skipped (77) where GNOME Shell is not installed (gnome_world.sh).
 set -u
-command -v gnome-shell >/dev/null || {
-    echo "SKIP: gnome-shell is not installed"
-    exit 77
-}
 source "$(dirname "$0")/gnome_world.sh"
 wayland_world_as_user "$@"
 gnome_world_start 1600x900 --pipewire
@@ -82,6 +78,8 @@ status_is "画面未变化，自动滚动已停止。可手动继续，或直接
     done
     fail "automatic scrolling did not stop at the end: $(tail -n 5 "$WORLD/tessal.log")"
 }
+# (Read by bench/gnome_long_capture.sh.)
+echo "memory: $(grep -E 'VmRSS|VmHWM' "/proc/$TESSAL_PID/status" | awk '{ printf "%s %d MiB ", $1, $2 / 1024 }')"
 gnome_keys 0xff0d  # Return, to the capture's window, which has the focus
 folder="$XDG_DATA_HOME/Zelmar/History"
 wait_for 10 sh -c "ls '$folder'/*.png" || fail "Return copied nothing: $(tail -n 3 "$WORLD/tessal.log")"

@@ -9,10 +9,10 @@ using namespace tessal;
 
 namespace {
 
-const QRgb kBlue = qRgb(59, 130, 246);
+const QRgb kRingBlue = qRgb(59, 130, 246);
 
 // A busy screen: text-like strokes in many colours, blues among them.
-QImage screen(QSize size = QSize(1280, 800)) {
+QImage busyScreen(QSize size = QSize(1280, 800)) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
@@ -30,7 +30,7 @@ void drawRing(QImage& image, const QRect& outer, int thickness) {
     const QRegion ring =
         QRegion(outer) - QRegion(outer.adjusted(thickness, thickness, -thickness, -thickness));
     p.setClipRegion(ring);
-    p.fillRect(outer, QColor(kBlue));
+    p.fillRect(outer, QColor(kRingBlue));
 }
 
 }  // namespace
@@ -54,10 +54,10 @@ TEST(DrawnRing, FoundWhereTheDesktopPutItToThePixel) {
         {"farther than asked", outer, 4, {0, 130}, std::nullopt},
     };
     for (const Case& c : cases) {
-        QImage image = screen(QSize(2600, 1700));
+        QImage image = busyScreen(QSize(2600, 1700));
         drawRing(image, c.expected.translated(c.shift), c.thickness);
-        EXPECT_EQ(findDrawnRing(image, c.expected, c.thickness, kBlue, 120), c.found) << c.what;
+        EXPECT_EQ(findDrawnRing(image, c.expected, c.thickness, kRingBlue, 120), c.found) << c.what;
     }
-    EXPECT_EQ(findDrawnRing(screen(), outer, 4, kBlue, 120), std::nullopt) << "not drawn";
-    EXPECT_EQ(findDrawnRing(QImage(), outer, 4, kBlue, 120), std::nullopt) << "no picture";
+    EXPECT_EQ(findDrawnRing(busyScreen(), outer, 4, kRingBlue, 120), std::nullopt) << "not drawn";
+    EXPECT_EQ(findDrawnRing(QImage(), outer, 4, kRingBlue, 120), std::nullopt) << "no picture";
 }

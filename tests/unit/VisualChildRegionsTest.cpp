@@ -31,28 +31,29 @@ bool near(const Rect& a, const Rect& b, double tolerance) {
            std::abs(a.height() - b.height()) <= tolerance;
 }
 
-const Size kScreen{1000, 800};
+const Size kScreenSize{1000, 800};
 const Rect kWindow(100, 100, 700, 500);
 const QColor kBackground(240, 240, 240);
 
 }  // namespace
 
 TEST(VisualChildRegions, FlatWindowGivesNothing) {
-    EXPECT_TRUE(visualChildRegions(screen(kScreen, 1, kBackground, {}), kScreen, kWindow).empty());
-    EXPECT_TRUE(visualChildRegions(QImage(), kScreen, kWindow).empty());
     EXPECT_TRUE(
-        visualChildRegions(screen(kScreen, 1, kBackground, {}), kScreen, Rect(5000, 0, 10, 10))
-            .empty());
+        visualChildRegions(screen(kScreenSize, 1, kBackground, {}), kScreenSize, kWindow).empty());
+    EXPECT_TRUE(visualChildRegions(QImage(), kScreenSize, kWindow).empty());
+    EXPECT_TRUE(visualChildRegions(screen(kScreenSize, 1, kBackground, {}), kScreenSize,
+                                   Rect(5000, 0, 10, 10))
+                    .empty());
 }
 
 TEST(VisualChildRegions, APanelIsItsRectangleGrownByOnePointAtAnyScale) {
     const Rect panel(200, 250, 200, 150);
-    const auto one =
-        visualChildRegions(screen(kScreen, 1, kBackground, {{panel, Qt::white}}), kScreen, kWindow);
+    const auto one = visualChildRegions(screen(kScreenSize, 1, kBackground, {{panel, Qt::white}}),
+                                        kScreenSize, kWindow);
     ASSERT_EQ(one.size(), 1u);
     EXPECT_EQ(one[0], Rect(199, 249, 202, 152));
-    const auto two =
-        visualChildRegions(screen(kScreen, 2, kBackground, {{panel, Qt::white}}), kScreen, kWindow);
+    const auto two = visualChildRegions(screen(kScreenSize, 2, kBackground, {{panel, Qt::white}}),
+                                        kScreenSize, kWindow);
     ASSERT_EQ(two.size(), 1u);
     EXPECT_TRUE(near(two[0], one[0], 1)) << two[0];
 }
@@ -80,30 +81,31 @@ TEST(VisualChildRegions, SizeLimitsInPoints) {
         {Rect(450, 400, 80, 28), Qt::darkGray},  // a button
     };
     const auto found =
-        visualChildRegions(screen(kScreen, 1, kBackground, panels), kScreen, kWindow);
+        visualChildRegions(screen(kScreenSize, 1, kBackground, panels), kScreenSize, kWindow);
     for (const Rect& r : found) ADD_FAILURE() << "unexpected region " << r;
 }
 
 TEST(VisualChildRegions, EdgesContrastAndNesting) {
     // A sidebar flush with the window's left edge needs no contrast there.
     const Rect sidebar(100, 100, 150, 500);
-    const auto side = visualChildRegions(
-        screen(kScreen, 1, kBackground, {{sidebar, QColor(200, 210, 225)}}), kScreen, kWindow);
+    const auto side =
+        visualChildRegions(screen(kScreenSize, 1, kBackground, {{sidebar, QColor(200, 210, 225)}}),
+                           kScreenSize, kWindow);
     // Grown, then clipped to the window. (The content area to its right is found as well.)
     EXPECT_NE(std::find(side.begin(), side.end(), Rect(100, 100, 151, 500)), side.end());
 
     // A low-contrast panel (< 14 levels) is not a region.
-    EXPECT_TRUE(visualChildRegions(screen(kScreen, 1, kBackground,
+    EXPECT_TRUE(visualChildRegions(screen(kScreenSize, 1, kBackground,
                                           {{Rect(300, 250, 200, 150), QColor(230, 230, 230)}}),
-                                   kScreen, kWindow)
+                                   kScreenSize, kWindow)
                     .empty());
 
     // A card inside a panel: both, the card first.
     const auto nested =
-        visualChildRegions(screen(kScreen, 1, kBackground,
+        visualChildRegions(screen(kScreenSize, 1, kBackground,
                                   {{Rect(200, 200, 400, 300), Qt::white},
                                    {Rect(250, 250, 150, 120), QColor(220, 230, 255)}}),
-                           kScreen, kWindow);
+                           kScreenSize, kWindow);
     ASSERT_EQ(nested.size(), 2u);
     EXPECT_EQ(nested[0], Rect(249, 249, 152, 122));
     EXPECT_EQ(nested[1], Rect(199, 199, 402, 302));
@@ -117,8 +119,8 @@ TEST(VisualChildRegions, FillRatioBoundary) {
         // Hole 240 wide: fill = 1 - 240 × h / 60000 → 0.56 and 0.54.
         const Rect hole(230, 200 + (200 - holeHeight) / 2.0, 240, holeHeight);
         const auto found = visualChildRegions(
-            screen(kScreen, 1, kBackground, {{outer, Qt::white}, {hole, QColor(40, 60, 120)}}),
-            kScreen, kWindow);
+            screen(kScreenSize, 1, kBackground, {{outer, Qt::white}, {hole, QColor(40, 60, 120)}}),
+            kScreenSize, kWindow);
         const bool outerFound = std::any_of(found.begin(), found.end(), [&](const Rect& r) {
             return near(r, outer.insetBy(-1, -1), 1);
         });
@@ -136,8 +138,8 @@ TEST(VisualChildRegions, AWindingPanelIsFoundWhole) {
         panels.push_back({Rect(x, i % 2 ? 200 : 250, 10, 150), QColor(40, 60, 120)});
     }
     for (double scale : {1.0, 2.0}) {
-        const auto found =
-            visualChildRegions(screen(kScreen, scale, kBackground, panels), kScreen, kWindow);
+        const auto found = visualChildRegions(screen(kScreenSize, scale, kBackground, panels),
+                                              kScreenSize, kWindow);
         ASSERT_EQ(found.size(), 1u) << "scale " << scale;
         EXPECT_TRUE(near(found[0], outer.insetBy(-1, -1), 1)) << found[0];
     }

@@ -162,6 +162,40 @@ TEST(WaylandFrames, AWindowIsReadFromItsOutputAtTheOutputsScale) {
     }
 }
 
+TEST(WaylandFrames, AScreenCastFrameIsCutAtItsOwnScale) {
+    struct Case {
+        const char* what;
+        QRect points, display;
+        QSize whole;
+        QRect expected;
+    };
+    const std::vector<Case> cases{
+        {"scale 1", QRect(100, 50, 600, 400), QRect(0, 0, 1280, 800), QSize(1280, 800),
+         QRect(100, 50, 600, 400)},
+        {"scale 1.5 on a second display", QRect(1380, 100, 301, 201), QRect(1280, 0, 1280, 800),
+         QSize(1920, 1200), QRect(150, 150, 452, 302)},
+        {"scale 2", QRect(10, 20, 300, 200), QRect(0, 0, 1280, 800), QSize(2560, 1600),
+         QRect(20, 40, 600, 400)},
+        // A desktop may cast at another scale than the display's.
+        {"cast at 1.25", QRect(100, 100, 400, 300), QRect(0, 0, 1280, 800), QSize(1600, 1000),
+         QRect(125, 125, 500, 375)},
+        {"reaching past the display's left edge", QRect(1200, 10, 300, 200),
+         QRect(1280, 0, 800, 600), QSize(1600, 1200), QRect(-160, 20, 600, 400)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(screenCastPixels(c.points, c.display, c.whole), c.expected) << c.what;
+    // Rectangles side by side stay side by side at any scale: no pixel lost or taken twice.
+    const QRect display(0, 0, 1280, 800);
+    for (const QSize whole : {QSize(1600, 1000), QSize(1920, 1200), QSize(2240, 1400)})
+        for (int x = 0; x < 40; ++x) {
+            const QRect left = screenCastPixels(QRect(13, 7, 100 + x, 50), display, whole);
+            const QRect right = screenCastPixels(QRect(113 + x, 57, 31, 50), display, whole);
+            const QRect below = screenCastPixels(QRect(13, 57, 100 + x, 50), display, whole);
+            EXPECT_EQ(right.left(), left.right() + 1) << whole.width() << " " << x;
+            EXPECT_EQ(below.top(), left.bottom() + 1) << whole.width() << " " << x;
+        }
+}
+
 TEST(WaylandKeys, ReturnSpaceAndEscapeReachTheCaptureFromOurPanelsOnly) {
     WaylandWorkspace workspace;
     std::vector<std::pair<int, bool>> keys;

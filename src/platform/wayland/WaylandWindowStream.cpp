@@ -297,15 +297,8 @@ class PortalWindowStream final : public WindowStream {
         if (!display.intersects(shared->content))
             return abandon(streamError(QCoreApplication::translate(
                 "WaylandWindowStream", "共享的显示器上没有要截取的区域，请选择它所在的显示器")));
-        // The frame's scale is its pixels over the display's points; both the part read and
-        // the window's picture are cut at the same rounded pixel edges.
         const auto pixels = [display](const QRect& points, QSize whole) {
-            const double sx = double(whole.width()) / display.width();
-            const double sy = double(whole.height()) / display.height();
-            const QRect r = points.translated(-display.topLeft());
-            const int left = int(std::lround(r.left() * sx)), top = int(std::lround(r.top() * sy));
-            return QRect(left, top, int(std::lround((r.right() + 1) * sx)) - left,
-                         int(std::lround((r.bottom() + 1) * sy)) - top);
+            return screenCastPixels(points, display, whole);
         };
         const QRect content = shared->content, shown = content.intersected(display);
         QString failure;
@@ -339,6 +332,15 @@ class PortalWindowStream final : public WindowStream {
 };
 
 }  // namespace
+
+QRect screenCastPixels(const QRect& points, const QRect& display, QSize whole) {
+    const double sx = double(whole.width()) / display.width();
+    const double sy = double(whole.height()) / display.height();
+    const QRect r = points.translated(-display.topLeft());
+    const int left = int(std::lround(r.left() * sx)), top = int(std::lround(r.top() * sy));
+    return QRect(left, top, int(std::lround((r.right() + 1) * sx)) - left,
+                 int(std::lround((r.bottom() + 1) * sy)) - top);
+}
 
 OutputPart outputPart(const QRect& content, const QRect& output, double scale) {
     const QRect shown = content.intersected(output);

@@ -59,4 +59,10 @@ struct OutputPart {
 };
 OutputPart outputPart(const QRect& content, const QRect& output, double scale);
 
+// The pixels of a screen cast's frame of `whole` pixels, showing `display` (layout points), that
+// show `points` (layout points): the frame's own scale, whatever the display's, with edges
+// rounded to whole pixels the same way for every rectangle, so that parts cut from one frame
+// line up.
+QRect screenCastPixels(const QRect& points, const QRect& display, QSize whole);
+
 }  // namespace tessal
