@@ -54,6 +54,7 @@ QString AutoScroller::noChangeMessage() {
 }
 
 void AutoScroller::start() {
+    env_.injector.prepareScrolling();
     active_ = true;
     awaitingFrame_ = false;
     lastProgress_ = lastStep_ = env_.clock.uptime();

@@ -23,6 +23,9 @@ class ScrollInjector {
     virtual ~ScrollInjector() = default;
     // False when the desktop takes no synthetic wheel turns.
     virtual bool postScroll(const ScrollRequest& request) = 0;
+    // Readies what turns the wheel where the desktop takes a while to (a pointer it must add
+    // first), so that the first turn, soon after, does not wait for it.
+    virtual void prepareScrolling() {}
 };
 
 }  // namespace tessal

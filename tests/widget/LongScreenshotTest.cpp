@@ -296,6 +296,8 @@ TEST_F(LongScreenshotTest, AFirstFrameTheNextDoesNotContinueIsReplacedAtOnceOnly
 TEST_F(LongScreenshotTest, AutomaticScrollingStepsAndStops) {
     auto capture = started();
     capture->toggleAutoScroll();
+    // The desktop readies its wheel meanwhile (GNOME adds a pointer first).
+    EXPECT_EQ(fake.workspace->scrollPreparations, 1);
     EXPECT_EQ(capture->status(), "自动向下滚动中；空格停止，Enter 复制。");
     EXPECT_EQ(capture->controls().autoButton->text(), "停止自动");
     queue.advance(0.25);

@@ -139,6 +139,8 @@ class FakeWorkspace final : public Workspace {
     bool placesPanels() const override { return panelsPlaced; }
     bool pointerPassesShapedWindows() const override { return shapedWindowsPassPointer; }
     std::vector<ScrollRequest> scrolls;
+    int scrollPreparations = 0;
+    void prepareScrolling() override { ++scrollPreparations; }
     bool postScroll(const ScrollRequest& request) override {
         if (scrollRefused) return false;
         scrolls.push_back(request);

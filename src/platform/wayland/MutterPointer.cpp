@@ -15,7 +15,7 @@ const QString path = QStringLiteral("/org/gnome/Mutter/RemoteDesktop");
 const QString sessionInterface = QStringLiteral("org.gnome.Mutter.RemoteDesktop.Session");
 constexpr int kCallTimeoutMs = 2000;
 constexpr int kFarAway = 1'000'000;
-constexpr int kSeatSettleMs = 200;
+constexpr std::chrono::milliseconds kSeatSettle{200};
 
 }  // namespace
 
@@ -50,17 +50,24 @@ bool MutterPointer::start() {
     session_ = created.arguments().first().value<QDBusObjectPath>().path();
     // GNOME adds the session's pointer to its seat at its first event, on a thread of its own;
     // events sent before it is there are lost (seen: a session's first turn, now and then), and
-    // no answer tells when it is there.
+    // no answer tells when it is there: turns wait until kSeatSettle has passed.
     if (!notify(QStringLiteral("Start"), {}) ||
         !notify(QStringLiteral("NotifyPointerMotionRelative"),
                 {double(kFarAway), double(kFarAway)})) {
         stop();
         return false;
     }
-    QThread::msleep(kSeatSettleMs);
+    settled_ = std::chrono::steady_clock::now() + kSeatSettle;
     position_ = layout_.bottomRight();
     idle_.start();
     return true;
+}
+
+void MutterPointer::prepare() {
+    if (session_.isEmpty())
+        start();
+    else
+        idle_.start();
 }
 
 void MutterPointer::stop() {
@@ -83,6 +90,10 @@ bool MutterPointer::scroll(QPoint at, int notches, bool horizontal, QPoint park,
     if (notches == 0 || layout != layout_) return false;
     if (session_.isEmpty() && !start()) return false;
     idle_.start();
+    // Opened by prepare() a step ago, the session is ready by now.
+    const auto early = settled_ - std::chrono::steady_clock::now();
+    if (early > std::chrono::steady_clock::duration::zero())
+        QThread::msleep(std::chrono::ceil<std::chrono::milliseconds>(early).count());
     // GNOME places such a pointer only relatively: from the layout's bottom right corner,
     // where the session's first motion pushed it (the top left corner would open the
     // overview), then from wherever we left it.

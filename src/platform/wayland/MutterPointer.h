@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QString>
 #include <QTimer>
+#include <chrono>
 #include <memory>
 
 #include "VirtualPointer.h"
@@ -23,6 +24,8 @@ class MutterPointer final : public WheelPointer {
     ~MutterPointer() override;
 
     bool scroll(QPoint at, int notches, bool horizontal, QPoint park, const QRect& layout) override;
+    // Opens the session, whose pointer GNOME is then ready to move 200 ms later.
+    void prepare() override;
 
   private:
     static constexpr int kIdleMs = 5000;
@@ -37,6 +40,7 @@ class MutterPointer final : public WheelPointer {
     QString session_;  // empty while stopped
     QPoint position_;  // where the session's pointer is
     QTimer idle_;
+    std::chrono::steady_clock::time_point settled_;  // when GNOME has added the pointer
 };
 
 }  // namespace tessal

@@ -15,6 +15,8 @@ class WheelPointer {
     // compositor's connection broke.
     virtual bool scroll(QPoint at, int notches, bool horizontal, QPoint park,
                         const QRect& layout) = 0;
+    // Gets ready for turns coming soon, without waiting.
+    virtual void prepare() {}
 };
 
 // On wlroots compositors (zwlr_virtual_pointer_manager_v1), on a connection of its own, alive

@@ -87,13 +87,21 @@ bool WaylandWorkspace::activate(const WindowOwner& owner) {
     return windows_->focus(owner.window);
 }
 
-bool WaylandWorkspace::postScroll(const ScrollRequest& request) {
+WheelPointer* WaylandWorkspace::wheel() {
     if (!pointerOpened_) {
         pointer_ = VirtualPointer::open();
         if (!pointer_) pointer_ = MutterPointer::open(QDBusConnection::sessionBus(), layoutRect());
         pointerOpened_ = true;
     }
-    if (!pointer_ || request.notches == 0) return false;
+    return pointer_.get();
+}
+
+void WaylandWorkspace::prepareScrolling() {
+    if (WheelPointer* pointer = wheel()) pointer->prepare();
+}
+
+bool WaylandWorkspace::postScroll(const ScrollRequest& request) {
+    if (!wheel() || request.notches == 0) return false;
     const QPoint origin = primaryTopLeft();
     const QPoint at(int(std::floor(request.point.x)) + origin.x(),
                     int(std::floor(request.point.y)) + origin.y());

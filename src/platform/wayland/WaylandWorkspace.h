@@ -27,6 +27,7 @@ class WaylandWorkspace final : public DesktopWorkspace {
     bool knowsFrontmost() const override { return windows_ != nullptr; }
     bool activate(const WindowOwner& owner) override;
     bool postScroll(const ScrollRequest& request) override;
+    void prepareScrolling() override;
     std::unique_ptr<KeyTap> tapKeys(const WindowOwner& target,
                                     std::function<void(int, bool)> onKey) override;
     void keepPanel(QWindow* window, const QRect& frame) override;
@@ -38,6 +39,7 @@ class WaylandWorkspace final : public DesktopWorkspace {
     int ownPid_;
     std::unique_ptr<WheelPointer> pointer_;
     bool pointerOpened_ = false;
+    WheelPointer* wheel();
 };
 
 // Accessibility positions are window-relative on Wayland and windows are unknown, so child
