@@ -72,6 +72,7 @@ void MutterPointer::prepare() {
 
 void MutterPointer::stop() {
     idle_.stop();
+    pending_.clear();
     if (session_.isEmpty()) return;
     bus_.send(QDBusMessage::createMethodCall(service, session_, sessionInterface,
                                              QStringLiteral("Stop")));
@@ -88,6 +89,11 @@ bool MutterPointer::notify(const QString& method, const QVariantList& arguments)
 bool MutterPointer::scroll(QPoint at, int notches, bool horizontal, QPoint park,
                            const QRect& layout) {
     if (notches == 0 || layout != layout_) return false;
+    // A session GNOME refused an event of ends; the next turn opens another.
+    if (!session_.isEmpty() && !earlierEventsTaken()) {
+        stop();
+        return false;
+    }
     if (session_.isEmpty() && !start()) return false;
     idle_.start();
     // Opened by prepare() a step ago, the session is ready by now.
@@ -101,16 +107,39 @@ bool MutterPointer::scroll(QPoint at, int notches, bool horizontal, QPoint park,
         const QPoint target(std::clamp(point.x(), layout_.left(), layout_.right()),
                             std::clamp(point.y(), layout_.top(), layout_.bottom()));
         const QPoint step = target - position_;
-        if (!notify(QStringLiteral("NotifyPointerMotionRelative"),
-                    {double(step.x()), double(step.y())}))
-            return false;
+        post(QStringLiteral("NotifyPointerMotionRelative"), {double(step.x()), double(step.y())});
         position_ = target;
-        return true;
     };
     // Positive steps: down or right, as the wheel turns them.
-    const bool turned = moveTo(at) && notify(QStringLiteral("NotifyPointerAxisDiscrete"),
-                                             {horizontal ? 1u : 0u, notches});
-    return moveTo(park) && turned;
+    moveTo(at);
+    post(QStringLiteral("NotifyPointerAxisDiscrete"), {horizontal ? 1u : 0u, notches});
+    moveTo(park);
+    return true;
+}
+
+// A busy GNOME answers each event late (its compositing thread is its main thread): a turn's
+// events go without waiting, in order on the one connection, and their answers are looked at
+// when the next turn comes.
+void MutterPointer::post(const QString& method, const QVariantList& arguments) {
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(service, session_, sessionInterface, method);
+    message.setArguments(arguments);
+    pending_.push_back(bus_.asyncCall(message, kCallTimeoutMs));
+}
+
+bool MutterPointer::earlierEventsTaken() {
+    for (auto it = pending_.begin(); it != pending_.end();) {
+        if (!it->isFinished()) {
+            ++it;
+            continue;
+        }
+        if (it->isError()) {
+            pending_.clear();
+            return false;
+        }
+        it = pending_.erase(it);
+    }
+    return true;
 }
 
 }  // namespace tessal
