@@ -282,25 +282,24 @@ void LongScreenshot::startOncePanelsAreAside(double deadline) {
 void LongScreenshot::alignPanelHost() {
     if (closed_) return;
     std::optional<QPoint> shift;
-    const bool read = bool(env_.capture.shareableContent());
-    for (const DisplayInfo& display : env_.capture.displays()) {
-        if (!read || display.frame != screenFrame_) continue;
-        const double scale = display.scale;
-        Result<QImage> still =
-            env_.capture.screenshot(display, int(std::lround(screenFrame_.width() * scale)),
-                                    int(std::lround(screenFrame_.height() * scale)));
-        if (!still) break;
+    const std::optional<DisplayInfo> display = regionDisplay();
+    if (display && env_.capture.shareableContent()) {
+        const double scale = display->scale;
+        const auto px = [scale](double points) { return int(std::lround(points * scale)); };
+        const Result<QImage> still =
+            env_.capture.screenshot(*display, px(screenFrame_.width()), px(screenFrame_.height()));
         const QRect ring = qtRectFromGlobal(regionView_->ringOuter())
                                .translated(-qtRectFromGlobal(screenFrame_).topLeft());
-        const QRect pixels(
-            QPoint(int(std::lround(ring.x() * scale)), int(std::lround(ring.y() * scale))),
-            QSize(int(std::lround(ring.width() * scale)), int(std::lround(ring.height() * scale))));
-        if (const std::optional<QPoint> found = findDrawnRing(
-                still.value(), pixels, int(std::lround(LongCaptureRegionView::ringWidth * scale)),
-                LongCaptureRegionView::ringColor(), int(std::lround(kPanelHostReach * scale))))
+        const std::optional<QPoint> found =
+            still ? findDrawnRing(
+                        still.value(),
+                        QRect(px(ring.x()), px(ring.y()), px(ring.width()), px(ring.height())),
+                        px(LongCaptureRegionView::ringWidth), LongCaptureRegionView::ringColor(),
+                        px(kPanelHostReach))
+                  : std::nullopt;
+        if (found)
             shift =
                 QPoint(int(std::lround(found->x() / scale)), int(std::lround(found->y() / scale)));
-        break;
     }
     if (!shift) qCInfo(longCaptureLog) << "our ring is not on the screen; panels left in place";
     if (!shift || shift->isNull()) return startCapture(0);
@@ -312,6 +311,13 @@ void LongScreenshot::alignPanelHost() {
     env_.mainQueue.after(kCoveringStartDelay, [this, alive] {
         if (!alive.expired()) startCapture(0);
     });
+}
+
+std::optional<DisplayInfo> LongScreenshot::regionDisplay() const {
+    std::optional<DisplayInfo> display;
+    for (const DisplayInfo& d : env_.capture.displays())
+        if (d.frame == screenFrame_) display = d;
+    return display;
 }
 
 bool LongScreenshot::panelsAside() {
@@ -339,9 +345,7 @@ void LongScreenshot::startCapture(int attempt) {
     if (closed_) return;
     Result<ShareableContent> content = env_.capture.shareableContent();
     if (!content) return fail(content.error());
-    std::optional<DisplayInfo> display;
-    for (const DisplayInfo& d : env_.capture.displays())
-        if (d.frame == screenFrame_) display = d;
+    const std::optional<DisplayInfo> display = regionDisplay();
     if (!display || display->id.isEmpty() || !content.value().displayIds.contains(display->id))
         return fail(error(1));
 

@@ -145,6 +145,8 @@ class LongScreenshot {
     void startCapture(int attempt);
     void startOncePanelsAreAside(double deadline);
     void alignPanelHost();
+    // The display the region is on, as the capture service lists it now.
+    std::optional<DisplayInfo> regionDisplay() const;
     bool panelsAside();
     void fail(const UserError& failure);
     void configureFrameStream();
