@@ -10,6 +10,8 @@ packages=(
   libxcb-composite0-dev libxcb-damage0-dev libxcb-randr0-dev libxcb-xfixes0-dev libxcb-res0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libtesseract-dev tesseract-ocr-chi-tra libopencc-dev libzxing-dev libssl-dev libarchive-dev openssl
+  # the recognition models are rewritten into fewer operations when fetched (fold_ocr_model.py)
+  python3-onnx
   # translations: Qt's tools compile ours; Qt's own texts for its dialogs
   qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   # run

@@ -46,6 +46,22 @@ grep -q "^Sep 20 2022 report-final.pdf 48213 bytes, Nov 22 2021 notes.txt 912 by
     "$WORLD/long-english.out" || fail "spaces lost: $(head -c 120 "$WORLD/long-english.out")"
 pass "long lines are read whole, without squeezing"
 
+# The models are rewritten when fetched (fewer operations, the same arithmetic): they must read
+# exactly what the models as published read, boxes included.
+ocr_dir=${TESSAL_OCR_DIR:?names the recognition directory of the build}
+! cmp -s "$ocr_dir/original/ch_PP-OCRv4_rec_infer.onnx" "$ocr_dir/models/ch_PP-OCRv4_rec_infer.onnx" ||
+    fail "the reader in use is the model as published, not the rewritten one"
+worker=$(dirname "$TESSAL")/tessal-ocr-worker
+for name in simplified traditional english long-english long-simplified; do
+    "$worker" --models "$ocr_dir/original" --read "$WORLD/$name.png" >"$WORLD/$name.published" &&
+        [ -s "$WORLD/$name.published" ] || fail "the models as published read nothing in $name"
+    "$worker" --models "$ocr_dir/models" --read "$WORLD/$name.png" >"$WORLD/$name.rewritten" ||
+        fail "the rewritten models failed on $name"
+    cmp -s "$WORLD/$name.published" "$WORLD/$name.rewritten" ||
+        fail "the rewritten models read $name differently: $(diff "$WORLD/$name.published" "$WORLD/$name.rewritten" | head -n 6)"
+done
+pass "the rewritten models read as the models as published"
+
 # Codes: listed first, each on its own line, a link as plain text, binary data as a short note.
 QT_QPA_PLATFORM=offscreen "$TESSAL_FIXTURE" --render-codes "$WORLD/codes.png" || fail "cannot draw codes"
 "$TESSAL" ocr "$WORLD/codes.png" >"$WORLD/codes.out" 2>"$WORLD/codes.err" ||
