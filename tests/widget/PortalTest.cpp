@@ -140,6 +140,11 @@ class FakePortal final : public QDBusVirtualObject {
         std::lock_guard lock(mutex_);
         properties_[name] = value;
     }
+    // The session objects closed, in order.
+    QStringList closedSessions() const {
+        std::lock_guard lock(mutex_);
+        return closedSessions_;
+    }
     // The options of every call of `member`, in order.
     QList<QVariantMap> optionsOf(const QString& member) const {
         std::lock_guard lock(mutex_);
@@ -165,6 +170,7 @@ class FakePortal final : public QDBusVirtualObject {
         if (message.interface() == "org.freedesktop.portal.Session") {
             std::lock_guard lock(mutex_);
             calls_ << "Session." + message.member();
+            closedSessions_ << message.path();
             return true;
         }
         if (message.member() == "OpenPipeWireRemote") {
@@ -229,6 +235,7 @@ class FakePortal final : public QDBusVirtualObject {
     QMap<QString, QList<QVariantMap>> options_;
     QStringList calls_;
     QStringList closed_;
+    QStringList closedSessions_;
     int serial_ = 0;
     QVariantList last_;
 };
@@ -646,6 +653,33 @@ TEST_F(PortalTest, AScreenCastSessionFollowsTheDesktopsAnswersAndKeepsItsToken) 
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_EQ(portal->calls().count("Session.Close"), closes + 1);
     EXPECT_TRUE(portal->calls().contains("Close"));
+
+    // The portal makes the session as CreateSession arrives. Where that call is refused, never
+    // answered or given up, the session its token names is closed all the same.
+    portal->behave(cast + "Start", {0, started, true});
+    const QString sender = client().baseService().mid(1).replace('.', '_');
+    struct Creation {
+        Behaviour create;
+        bool giveUp;
+        int code;
+    };
+    for (const Creation& c :
+         std::vector<Creation>{{{2, {}, true}, false, 21},
+                               {{0, {}, true}, false, 21},  // no handle
+                               {{0, {}, false}, false, 12},
+                               {{0, {}, false}, true, PortalRequest::closedCode}}) {
+        portal->behave(cast + "CreateSession", c.create);
+        if (c.giveUp) QTimer::singleShot(100, [&] { screenCast.cancel(); });
+        auto failed = screenCast.open(QString());
+        ASSERT_FALSE(failed);
+        EXPECT_EQ(failed.error().code, c.code) << failed.error().message.toStdString();
+        const QString made =
+            "/org/freedesktop/portal/desktop/session/" + sender + "/" +
+            portal->optionsOf("CreateSession").last().value("session_handle_token").toString();
+        for (timer.start(); !portal->closedSessions().contains(made) && timer.elapsed() < 2000;)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_TRUE(portal->closedSessions().contains(made)) << made.toStdString();
+    }
 }
 
 TEST_F(PortalTest, GlobalShortcutsBindCaptureAndReportItsActivation) {

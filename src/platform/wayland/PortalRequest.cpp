@@ -72,12 +72,38 @@ QString PortalRequest::newToken() {
     return QStringLiteral("tessal%1").arg(QRandomGenerator::global()->generate());
 }
 
-QString PortalRequest::requestPath(const QString& token) const {
-    // ":1.42" → "1_42", as the portal names the request object after the caller.
-    QString sender = bus_.baseService();
+namespace {
+
+// The portal names request and session objects after the caller: ":1.42" → "1_42".
+QString callerObject(const QDBusConnection& bus, const QString& kind, const QString& token) {
+    QString sender = bus.baseService();
     sender.remove(0, 1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
+    return QStringLiteral("/org/freedesktop/portal/desktop/%1/%2/%3").arg(kind, sender, token);
+}
+
+}  // namespace
+
+QString PortalRequest::requestPath(const QString& token) const {
+    return callerObject(bus_, QStringLiteral("request"), token);
+}
+
+Result<std::optional<QString>> PortalRequest::createSession(const QString& interface) {
+    const QString token = newToken();
+    const Result<Answer> created = call(interface, QStringLiteral("CreateSession"), {},
+                                        {{QStringLiteral("session_handle_token"), token}});
+    const QVariant handle =
+        created ? created.value().results.value(QStringLiteral("session_handle")) : QVariant();
+    const QString session = handle.canConvert<QDBusObjectPath>()
+                                ? handle.value<QDBusObjectPath>().path()
+                                : handle.toString();
+    if (created && created.value().response == success && !session.isEmpty()) return {session};
+    // Not waited for, as a Request's Close: a portal that knows no such session says so.
+    bus_.send(QDBusMessage::createMethodCall(
+        service, callerObject(bus_, QStringLiteral("session"), token),
+        QStringLiteral("org.freedesktop.portal.Session"), QStringLiteral("Close")));
+    if (!created) return created.error();
+    return {std::nullopt};
 }
 
 void PortalRequest::cancel() {

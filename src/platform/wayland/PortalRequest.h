@@ -46,6 +46,12 @@ class PortalRequest {
     Result<Answer> call(const QString& interface, const QString& method,
                         const QVariantList& arguments, QVariantMap options);
 
+    // Calls `interface`.CreateSession: the new session's object path, or nothing where the
+    // desktop refused. The portal makes the session as the call arrives, before it answers, so
+    // a call that fails, is refused or given up may leave one open: it is closed here, by the
+    // path its token names.
+    Result<std::optional<QString>> createSession(const QString& interface);
+
     // Told true once the portal took the call and `awaitingAfterMs` passed without an answer
     // (it is asking the user), false when that wait ends. During it user input reaches the
     // program's windows, so that one of them can cancel().

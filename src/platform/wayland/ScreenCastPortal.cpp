@@ -95,18 +95,24 @@ Result<ScreenCastPortal::Cast> ScreenCastPortal::open(const QString& restoreToke
         return UserError{domain, PortalRequest::closedCode,
                          QCoreApplication::translate("ScreenCastPortal", "请求已取消。")};
     };
-    // Each step in turn; `waitForUser` for the one that may show the desktop's dialog.
-    const auto step = [&](const QString& method, const QVariantList& arguments,
-                          const QVariantMap& options,
-                          bool waitForUser) -> Result<PortalRequest::Answer> {
-        if (cancelled_) return closed();
-        PortalRequest request(
+    // Each request in turn, cancellable; `waitForUser` for the one that may show the desktop's
+    // dialog.
+    const auto request = [&](bool waitForUser, const auto& make) {
+        using Answer = decltype(make(std::declval<PortalRequest&>()));
+        if (cancelled_) return Answer(closed());
+        PortalRequest portal(
             bus_, timeoutMs_,
             waitForUser ? std::optional(PortalRequest::noAnswerLimit) : std::nullopt);
-        current_ = &request;
-        Result<PortalRequest::Answer> answer = request.call(interface, method, arguments, options);
+        current_ = &portal;
+        Answer answer = make(portal);
         current_ = nullptr;
         return answer;
+    };
+    const auto step = [&](const QString& method, const QVariantList& arguments,
+                          const QVariantMap& options, bool waitForUser) {
+        return request(waitForUser, [&](PortalRequest& r) {
+            return r.call(interface, method, arguments, options);
+        });
     };
 
     Cast cast;
@@ -114,19 +120,14 @@ Result<ScreenCastPortal::Cast> ScreenCastPortal::open(const QString& restoreToke
         close(bus_, cast.session);
         return error;
     };
-    Result<PortalRequest::Answer> created =
-        step(QStringLiteral("CreateSession"), {},
-             {{QStringLiteral("session_handle_token"), PortalRequest::newToken()}}, false);
+    const Result<std::optional<QString>> created =
+        request(false, [](PortalRequest& r) { return r.createSession(interface); });
     if (!created) return created.error();
-    if (created.value().response != PortalRequest::success)
+    if (!created.value())
         return UserError{
             domain, 21,
             QCoreApplication::translate("ScreenCastPortal", "桌面拒绝了屏幕共享会话。")};
-    cast.session = created.value().results.value(QStringLiteral("session_handle")).toString();
-    if (cast.session.isEmpty())
-        return UserError{
-            domain, 21,
-            QCoreApplication::translate("ScreenCastPortal", "桌面拒绝了屏幕共享会话。")};
+    cast.session = *created.value();
     const QDBusObjectPath session(cast.session);
 
     QVariantMap sources = {{QStringLiteral("types"), kMonitor},

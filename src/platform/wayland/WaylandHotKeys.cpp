@@ -80,14 +80,9 @@ int WaylandHotKeys::registerHotKey(std::uint32_t keyCode, std::uint32_t modifier
     if (!portalPresent()) return 0;
     PortalRequest request(bus_, timeoutMs_);
     if (session_.isEmpty()) {
-        const auto created =
-            request.call(interfaceName, QStringLiteral("CreateSession"), {},
-                         {{QStringLiteral("session_handle_token"), PortalRequest::newToken()}});
-        if (!created || created.value().response != PortalRequest::success) return 0;
-        const QVariant handle = created.value().results.value(QStringLiteral("session_handle"));
-        session_ = handle.canConvert<QDBusObjectPath>() ? handle.value<QDBusObjectPath>().path()
-                                                        : handle.toString();
-        if (session_.isEmpty()) return 0;
+        const auto created = request.createSession(interfaceName);
+        if (!created || !created.value()) return 0;
+        session_ = *created.value();
         bus_.connect(PortalRequest::service, PortalRequest::path, interfaceName,
                      QStringLiteral("Activated"), this,
                      SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
