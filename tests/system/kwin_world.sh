@@ -1,7 +1,8 @@
 # A private KDE desktop for one system test: headless KWin (its virtual backend, software
 # OpenGL) on a session bus of its own, as an unprivileged user, like the sway world whose user
 # switch and helpers it shares. Our desktop entry is installed where KWin looks for it, pointing
-# at the binary under test, so that KWin grants it org.kde.KWin.ScreenShot2.
+# at the binary under test, so that KWin grants it org.kde.KWin.ScreenShot2; the test pointer
+# (KWin's fake input) moves, clicks and types there.
 #   source kwin_world.sh; wayland_world_as_user "$@"; kwin_world_start [WIDTHxHEIGHT]
 
 source "$(dirname "${BASH_SOURCE[0]}")/wayland_world.sh"
@@ -14,6 +15,9 @@ kwin_world_start() {
     mkdir -p "$WORLD/share/applications"
     sed "s|^Exec=.*|Exec=$(dirname "$TESSAL")/tessal-app|" "$(dirname "$TESSAL")/local.ostrel.desktop" \
         >"$WORLD/share/applications/local.ostrel.desktop"
+    # KWin lends its fake input only to programs its desktop entries name: the test pointer's.
+    printf '[Desktop Entry]\nType=Application\nName=tessal-wl-pointer\nExec=%s\nNoDisplay=true\nX-KDE-Wayland-Interfaces=org_kde_kwin_fake_input\n' \
+        "$TESSAL_WL_POINTER" >"$WORLD/share/applications/tessal-wl-pointer.desktop"
     export XDG_DATA_DIRS=$WORLD/share:/usr/local/share:/usr/share
     export XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true XDG_SESSION_TYPE=wayland
     # The packaged binary carries a file capability that a container refuses; a copy has none.
@@ -27,6 +31,11 @@ kwin_world_start() {
         fail "KWin did not start"
     }
     export WAYLAND_DISPLAY=wayland-kwin QT_QPA_PLATFORM=wayland GDK_BACKEND=wayland
+    # The seat has a pointer (and the keys `pointer key CODE` sends) while this one lives.
+    if [ -x "${TESSAL_WL_POINTER:-}" ]; then
+        "$TESSAL_WL_POINTER" "$WORLD_WIDTH" "$WORLD_HEIGHT" hold >"$WORLD/pointer.log" 2>&1 &
+        WORLD_PIDS+=($!)
+    fi
 }
 
 # kwin_script FILE: runs the KWin script FILE; what it print()s comes back on standard output.
