@@ -72,38 +72,24 @@ QString PortalRequest::newToken() {
     return QStringLiteral("tessal%1").arg(QRandomGenerator::global()->generate());
 }
 
-namespace {
-
-// The portal names request and session objects after the caller: ":1.42" → "1_42".
-QString callerObject(const QDBusConnection& bus, const QString& kind, const QString& token) {
-    QString sender = bus.baseService();
+QString PortalRequest::requestPath(const QString& token) const {
+    // ":1.42" → "1_42", as the portal names the request object after the caller.
+    QString sender = bus_.baseService();
     sender.remove(0, 1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    return QStringLiteral("/org/freedesktop/portal/desktop/%1/%2/%3").arg(kind, sender, token);
-}
-
-}  // namespace
-
-QString PortalRequest::requestPath(const QString& token) const {
-    return callerObject(bus_, QStringLiteral("request"), token);
+    return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
 }
 
 Result<std::optional<QString>> PortalRequest::createSession(const QString& interface) {
-    const QString token = newToken();
     const Result<Answer> created = call(interface, QStringLiteral("CreateSession"), {},
-                                        {{QStringLiteral("session_handle_token"), token}});
-    const QVariant handle =
-        created ? created.value().results.value(QStringLiteral("session_handle")) : QVariant();
+                                        {{QStringLiteral("session_handle_token"), newToken()}});
+    if (!created) return created.error();
+    const QVariant handle = created.value().results.value(QStringLiteral("session_handle"));
     const QString session = handle.canConvert<QDBusObjectPath>()
                                 ? handle.value<QDBusObjectPath>().path()
                                 : handle.toString();
-    if (created && created.value().response == success && !session.isEmpty()) return {session};
-    // Not waited for, as a Request's Close: a portal that knows no such session says so.
-    bus_.send(QDBusMessage::createMethodCall(
-        service, callerObject(bus_, QStringLiteral("session"), token),
-        QStringLiteral("org.freedesktop.portal.Session"), QStringLiteral("Close")));
-    if (!created) return created.error();
-    return {std::nullopt};
+    if (created.value().response != success || session.isEmpty()) return {std::nullopt};
+    return {session};
 }
 
 void PortalRequest::cancel() {
@@ -139,6 +125,14 @@ Result<PortalRequest::Answer> PortalRequest::call(const QString& interface, cons
         loop.quit();
     });
 
+    // A request given up is closed, so that the portal takes its dialog down and ends what it
+    // made for it: a session it would otherwise open when its late answer comes. Not waited
+    // for: a hung portal must not hold up a program that is giving up or quitting.
+    const auto closeRequest = [&] {
+        bus_.send(QDBusMessage::createMethodCall(service, expected,
+                                                 QStringLiteral("org.freedesktop.portal.Request"),
+                                                 QStringLiteral("Close")));
+    };
     QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
     message.setArguments(QVariantList(arguments) << options);
     const QDBusMessage reply = bus_.call(message, QDBus::Block, timeoutMs_);
@@ -158,8 +152,10 @@ Result<PortalRequest::Answer> PortalRequest::call(const QString& interface, cons
         if (missing) return missingInterface(interface);
         // A portal that never takes the call (busy, or hung).
         if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
-            reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.Timeout"))
+            reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.Timeout")) {
+            closeRequest();
             return noAnswerWithin(timeoutMs_);
+        }
         return UserError{domain, 11,
                          QCoreApplication::translate("PortalRequest", "桌面门户拒绝了请求：%1")
                              .arg(reply.errorMessage())};
@@ -203,17 +199,11 @@ Result<PortalRequest::Answer> PortalRequest::call(const QString& interface, cons
     if (!receiver.answered && portalLeft)
         return UserError{
             domain, 13, QCoreApplication::translate("PortalRequest", "桌面门户在回应之前退出了。")};
+    if (!receiver.answered) closeRequest();
     if (!receiver.answered && timedOut) return noAnswerWithin(answerTimeoutMs_);
-    if (!receiver.answered) {
-        // Cancelled, or the loop ended by the application quitting: the portal would otherwise
-        // keep its dialog up until it noticed that we left.
-        // Not waited for: a hung portal must not hold up a program that is giving up or quitting.
-        bus_.send(QDBusMessage::createMethodCall(service, expected,
-                                                 QStringLiteral("org.freedesktop.portal.Request"),
-                                                 QStringLiteral("Close")));
+    if (!receiver.answered)  // cancelled, or the loop ended by the application quitting
         return UserError{domain, closedCode,
                          QCoreApplication::translate("PortalRequest", "请求已取消。")};
-    }
     return receiver.answer;
 }
 

@@ -41,15 +41,14 @@ class PortalRequest {
     // Calls `interface`.`method` with `arguments` followed by the options map (to which
     // "handle_token" is added) and waits for the Response. Failures: no portal (code 10), the
     // call refused (11), no answer in time (12), the portal gone before answering (13), the
-    // wait cancelled or the application quitting meanwhile (14: the Request is closed, so the
-    // portal takes its dialog down). A cancelled or failed response is an Answer.
+    // wait cancelled or the application quitting meanwhile (14). A request given up (12, 14) is
+    // closed, so the portal takes its dialog down and ends what it would have made for it. A
+    // cancelled or failed response is an Answer.
     Result<Answer> call(const QString& interface, const QString& method,
                         const QVariantList& arguments, QVariantMap options);
 
     // Calls `interface`.CreateSession: the new session's object path, or nothing where the
-    // desktop refused. The portal makes the session as the call arrives, before it answers, so
-    // a call that fails, is refused or given up may leave one open: it is closed here, by the
-    // path its token names.
+    // desktop refused.
     Result<std::optional<QString>> createSession(const QString& interface);
 
     // Told true once the portal took the call and `awaitingAfterMs` passed without an answer
