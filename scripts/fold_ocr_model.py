@@ -26,8 +26,9 @@ class Graph:
         self.g = model.graph
         self.consts = {}
         for n in self.g.node:
-            if n.op_type == 'Constant':
-                self.consts[n.output[0]] = numpy_helper.to_array(n.attribute[0].t)
+            value = next((a for a in n.attribute if a.name == 'value'), None)
+            if n.op_type == 'Constant' and value is not None:
+                self.consts[n.output[0]] = numpy_helper.to_array(value.t)
         for t in self.g.initializer:
             self.consts[t.name] = numpy_helper.to_array(t)
         self.outputs = {o.name for o in self.g.output}
@@ -129,7 +130,8 @@ def hard_swish(graph):
             if len(graph.users(add.output[0])) != 1 or len(graph.users(clip.output[0])) != 1:
                 continue
             index = list(graph.g.node).index(div)
-            gate = x + '_hard_sigmoid'
+            graph.serial += 1
+            gate = '%s_hard_sigmoid_%d' % (x, graph.serial)
             graph.g.node.insert(index, helper.make_node('Mul', [x, gate], [div.output[0]]))
             graph.g.node.insert(index, helper.make_node('HardSigmoid', [x], [gate], alpha=1.0 / 6.0, beta=0.5))
             graph.remove(add, clip, mul, div)
@@ -155,9 +157,13 @@ def fold_affine_before_conv(graph):
             continue
         shift = graph.scalar(shift_name)
         convs = graph.users(add.output[0])
-        if add.output[0] in graph.outputs or not convs or any(
-                c.op_type != 'Conv' or c.input[0] != add.output[0] or conv_weights(graph, c)[0] is None
-                for c in convs):
+        # Constant weights and bias of a 2-D convolution each (the shift's own convolution
+        # below is 2-D).
+        def foldable(c):
+            w, b = conv_weights(graph, c) if c.op_type == 'Conv' else (None, None)
+            return (c.input[0] == add.output[0] and w is not None and b is not None and
+                    w.ndim == 4)
+        if add.output[0] in graph.outputs or not convs or not all(foldable(c) for c in convs):
             continue
         padded = any(any(helper.get_attribute_value(a)) for c in convs for a in c.attribute
                      if a.name == 'pads') or any(

@@ -16,8 +16,9 @@ kwin_world_start() {
     sed "s|^Exec=.*|Exec=$(dirname "$TESSAL")/tessal-app|" "$(dirname "$TESSAL")/local.ostrel.desktop" \
         >"$WORLD/share/applications/local.ostrel.desktop"
     # KWin lends its fake input only to programs its desktop entries name: the test pointer's.
-    printf '[Desktop Entry]\nType=Application\nName=tessal-wl-pointer\nExec=%s\nNoDisplay=true\nX-KDE-Wayland-Interfaces=org_kde_kwin_fake_input\n' \
-        "$TESSAL_WL_POINTER" >"$WORLD/share/applications/tessal-wl-pointer.desktop"
+    [ -x "${TESSAL_WL_POINTER:-}" ] &&
+        printf '[Desktop Entry]\nType=Application\nName=tessal-wl-pointer\nExec=%s\nNoDisplay=true\nX-KDE-Wayland-Interfaces=org_kde_kwin_fake_input\n' \
+            "$TESSAL_WL_POINTER" >"$WORLD/share/applications/tessal-wl-pointer.desktop"
     export XDG_DATA_DIRS=$WORLD/share:/usr/local/share:/usr/share
     export XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true XDG_SESSION_TYPE=wayland
     # The packaged binary carries a file capability that a container refuses; a copy has none.

@@ -3,7 +3,7 @@
 # (front to back, frames with their decorations, processes), `capture --full` takes the
 # screen through KWin's own screenshot interface, which KWin grants by our desktop entry (a
 # KWin without xdg-desktop-portal-kde has no screenshot portal at all), and the pointer on each
-# window proposes exactly its frame.
+# window and a click take exactly its frame.
 set -u
 if ! command -v kwin_wayland >/dev/null; then
     echo "SKIP: kwin_wayland is not installed (package kwin-wayland)"
@@ -105,7 +105,7 @@ frames >"$WORLD/frames.txt"
 pointer move $((WORLD_WIDTH - 2)) $((WORLD_HEIGHT - 2))
 echo 'print(workspace.cursorPos.x + "," + workspace.cursorPos.y);' >"$WORLD/cursor.js"
 [ "$(kwin_script "$WORLD/cursor.js")" = "$((WORLD_WIDTH - 2)),$((WORLD_HEIGHT - 2))" ] ||
-    fail "KWin did not move the pointer: $(cat "$WORLD/pointer.log")"
+    fail "KWin did not move the pointer: $(cat "$WORLD/pointer.log" 2>&1)"
 "$TESSAL" capture --full -o "$WORLD/before.png" >/dev/null 2>&1 || fail "no picture of the screen"
 # uncovered X Y: whether no window listed before the one being tried lies over X, Y.
 uncovered() {
@@ -118,7 +118,8 @@ uncovered() {
     return 0
 }
 echo 'workspace.clientList().forEach(function (c) { print(c.caption); });' >"$WORLD/captions.js"
-overlay_shown() { kwin_script "$WORLD/captions.js" | grep -q '^Tessal · 截图'; }
+overlay_shown() { kwin_script "$WORLD/captions.js" | grep -q '^Tessal · 截图$'; }
+overlay_gone() { ! overlay_shown; }
 tessal_start
 index=0 checked=0
 while read -r name x y w h pid; do
@@ -144,6 +145,7 @@ while read -r name x y w h pid; do
     pointer click "$((px + 1))" "$((py + 1))"
     sleep 0.3
     pointer key 28 # Return
+    wait_for 5 overlay_gone || fail "$name: Return left the overlay"
     # The sizes differ from window to window: the one expected is this window's copy.
     expected=$((right - left))x$((bottom - top))
     wait_for 5 sh -c "timeout 2 wl-paste --type image/png >'$WORLD/$name.png' 2>/dev/null &&
@@ -161,4 +163,4 @@ while read -r name x y w h pid; do
     sleep 0.3
 done <"$WORLD/frames.txt"
 [ "$checked" -ge 2 ] || fail "only $checked windows could be pointed at: $(cat "$WORLD/frames.txt")"
-pass "the pointer on each window proposes its frame exactly, in front of those behind it"
+pass "the pointer on each window and a click take exactly its frame, in front of those behind it"
