@@ -506,7 +506,7 @@ std::vector<ScriptChoice> scriptChoices(const std::vector<Leaning>& lines) {
         const bool unsure = line.confidence < 0.9;
         ScriptChoice& choice = choices[std::size_t(i)];
         if (traditional > simplified) {
-            if (line.simplified > 0 || unsure) choice = ScriptChoice::readAgain;
+            if (line.simplified > 0 || (unsure && line.chinese)) choice = ScriptChoice::readAgain;
         } else if (simplified > 0) {
             if (line.traditional > line.simplified)
                 choice = unsure ? ScriptChoice::readAgain : ScriptChoice::keep;

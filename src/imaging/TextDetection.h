@@ -132,6 +132,7 @@ struct Leaning {
     int simplified = 0;
     double confidence = 1;
     bool unread = false;  // see unreadInk
+    bool chinese = true;  // any Chinese character at all
 };
 // What becomes of a line's first reading: kept; read again by the traditional reader and merged
 // (`merged`); its traditional-only characters put in their simplified forms; or read again only
@@ -143,9 +144,9 @@ enum class ScriptChoice { keep, readAgain, simplify, fillIn };
 // read again (short labels whose characters the first reader knows only in simplified form); where
 // simplified ones are at least as many, stray traditional characters in a line holding no more of
 // them than simplified ones are look-alikes and are simplified, and nothing is read again; a line
-// with no neighbourhood evidence follows its own. A line without Chinese characters is kept. A
-// line that would be kept but left ink unread is read again amid traditional text, else filled
-// in.
+// with no neighbourhood evidence follows its own. A line without Chinese characters is kept,
+// however unsure (the traditional reader adds nothing to Latin text). A line that would be kept but
+// left ink unread is read again amid traditional text, else filled in.
 std::vector<ScriptChoice> scriptChoices(const std::vector<Leaning>& lines);
 
 // A line read by both readers, as one. Characters are aligned by edit distance, characters of

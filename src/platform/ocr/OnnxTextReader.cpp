@@ -260,9 +260,13 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source, Tim
     std::vector<std::vector<TextDetection::Span>> unread(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
         unread[i] = TextDetection::unreadInk(found[i], ink[i], boxes[i].height());
+        const QList<uint> characters = lines[i].text.toUcs4();
+        const bool chinese = std::any_of(characters.begin(), characters.end(), [](uint c) {
+            return QChar::script(char32_t(c)) == QChar::Script_Han;
+        });
         leaning.push_back({judge.traditionalOnly(lines[i].text),
                            judge.simplifiedOnly(lines[i].text), lines[i].confidence,
-                           !unread[i].empty()});
+                           !unread[i].empty(), chinese});
     }
     const std::vector<TextDetection::ScriptChoice> choices = TextDetection::scriptChoices(leaning);
     std::vector<std::size_t> again;
