@@ -31,6 +31,9 @@ struct ScreenSnapshot {
     ChildRegionLookup childRegions;
     // The window with the keyboard focus, where the window list tells it (an index into windows).
     std::optional<std::size_t> focusedWindow;
+    // The frontmost window under the pointer, where the platform tells where the pointer is
+    // before it enters an overlay (an index into windows).
+    std::optional<std::size_t> pointedWindow;
 };
 
 }  // namespace tessal

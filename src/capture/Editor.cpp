@@ -132,11 +132,15 @@ void Editor::showWindow(const StillPainter& paintStill) {
 
 void Editor::followPointer() {
     // A compositor that places the overlays tells us where the pointer is only once it enters
-    // one of them; until then the focused window is lit, where the window list names one.
+    // one of them; until then the window under it is lit where the compositor told where it is,
+    // else the focused window, where the window list names one.
     if (environment_.fullScreenOverlays) {
-        for (const auto& model : models_)
-            if (const auto focused = model->snapshot().focusedWindow)
-                model->suggestWindow(*focused);
+        for (const auto& model : models_) {
+            const ScreenSnapshot& snapshot = model->snapshot();
+            if (const auto lit =
+                    snapshot.pointedWindow ? snapshot.pointedWindow : snapshot.focusedWindow)
+                model->suggestWindow(*lit);
+        }
         return;
     }
     for (std::size_t i = 0; i < roots_.size(); ++i) {

@@ -23,6 +23,14 @@ Result<std::vector<ScreenSnapshot>> captureScreens(ScreenCaptureService& service
     if (!content) return content.error();
 
     const std::vector<WindowTarget> targets = captureWindowTargets(service.windowList(), ownPid);
+    // The frontmost window under the pointer, where the platform tells where it is.
+    std::optional<std::size_t> pointed;
+    if (const std::optional<Point> at = service.pointerInWindowList()) {
+        const auto under = std::find_if(targets.begin(), targets.end(), [&](const WindowTarget& t) {
+            return t.rect.contains(*at);
+        });
+        if (under != targets.end()) pointed = std::size_t(under - targets.begin());
+    }
     const std::vector<DisplayInfo> displays = service.displays();
     std::vector<Rect> frames;
     for (const auto& d : displays) frames.push_back(d.frame);
@@ -42,9 +50,11 @@ Result<std::vector<ScreenSnapshot>> captureScreens(ScreenCaptureService& service
         snapshot.image = std::move(image).value();
         if (pointer) drawPointer(snapshot.image, display.nativeRect, *pointer);
         std::vector<WindowTarget> local;
-        for (const WindowTarget& target : targets) {
+        for (std::size_t t = 0; t < targets.size(); ++t) {
+            const WindowTarget& target = targets[t];
             if (auto rect = localWindowRect(target.rect, display.frame, top)) {
                 if (target.focused) snapshot.focusedWindow = snapshot.windows.size();
+                if (pointed == t) snapshot.pointedWindow = snapshot.windows.size();
                 snapshot.windows.push_back(*rect);
                 local.push_back({*rect, target.pid});
             }

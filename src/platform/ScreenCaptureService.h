@@ -63,6 +63,9 @@ class ScreenCaptureService {
                                       int pixelHeight) = 0;
     // Visible windows front to back, in window-list coordinates.
     virtual QVariantList windowList() = 0;
+    // Where the pointer is, in window-list coordinates, where the platform tells it before the
+    // pointer enters a window of ours (on Wayland only some compositors do); nothing elsewhere.
+    virtual std::optional<Point> pointerInWindowList() { return std::nullopt; }
     // Whether capturing the screen is allowed, without asking the user.
     virtual bool preflight() = 0;
 

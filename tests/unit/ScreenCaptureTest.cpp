@@ -40,6 +40,33 @@ TEST(CaptureScreens, OneSnapshotPerDisplayAtBackingResolution) {
     EXPECT_EQ(snapshots[1].windows[1], Rect(0, 717, 100, 300));
 }
 
+// Where the platform tells where the pointer is (Hyprland), the frontmost window under it is
+// named on the display showing it, counted among that display's windows.
+TEST(CaptureScreens, TheWindowUnderAToldPointerIsNamed) {
+    FakeScreenCapture service;
+    service.addDisplay("left", Rect(0, 0, 1000, 800));
+    service.addDisplay("right", Rect(1000, 0, 1000, 800));
+    service.windows = {window(50, 1100, 100, 300, 300), window(51, 200, 100, 300, 300),
+                       window(52, 150, 50, 800, 600)};
+    struct Case {
+        std::optional<Point> at;
+        std::optional<std::size_t> left, right;
+    } cases[] = {
+        {std::nullopt, std::nullopt, std::nullopt},
+        {Point(250, 200), 0, std::nullopt},  // the front one of two
+        {Point(160, 60), 1, std::nullopt},   // only the one behind
+        {Point(1200, 300), std::nullopt, 0},
+        {Point(10, 700), std::nullopt, std::nullopt},  // no window there
+    };
+    for (const Case& c : cases) {
+        service.pointerAt = c.at;
+        const auto result = captureScreens(service, 7);
+        ASSERT_TRUE(result.ok());
+        EXPECT_EQ(result.value()[0].pointedWindow, c.left);
+        EXPECT_EQ(result.value()[1].pointedWindow, c.right);
+    }
+}
+
 TEST(CaptureScreens, SkipsDisplaysThatCannotBeCapturedAndFailsWhenNoneRemain) {
     FakeScreenCapture service;
     service.addDisplay("a", Rect(0, 0, 800, 600));

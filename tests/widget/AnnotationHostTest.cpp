@@ -27,7 +27,7 @@ KeyPress control(int code) {
 ScreenSnapshot display(const Rect& frame) {
     QImage image(int(frame.width()), int(frame.height()), QImage::Format_RGB32);
     image.fill(Qt::white);
-    return {frame, image, {}, {}, {}};
+    return {frame, image, {}, {}, {}, {}};
 }
 
 }  // namespace

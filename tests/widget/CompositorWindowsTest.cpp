@@ -273,5 +273,17 @@ TEST(HyprlandWindows, TheRequestSocketIsAskedOncePerListWithinTheTimeBox) {
     });
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(HyprlandWindows(silent.path(), 100).windows());
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+    EXPECT_FALSE(HyprlandWindows(silent.path(), 100).pointer());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+}
+
+// Where the pointer is, from j/cursorpos; nothing for a reply that does not say.
+TEST(HyprlandWindows, ThePointerIsWhereTheCompositorSays) {
+    StandIn standIn([](int fd, const QByteArray& request) {
+        if (request == "j/cursorpos") writeAll(fd, R"({"x": 1834.7, "y": -12})");
+    });
+    EXPECT_EQ(HyprlandWindows(standIn.path(), 500).pointer(), QPoint(1834, -12));
+    EXPECT_FALSE(hyprlandPointerFrom("unknown request"));
+    EXPECT_FALSE(hyprlandPointerFrom(R"({"x": "12", "y": 4})"));
+    EXPECT_FALSE(hyprlandPointerFrom(R"([1, 2])"));
 }

@@ -505,20 +505,27 @@ TEST(EditorOnWayland, OverlaysFillTheirDisplayAndLongCaptureSaysWhyItIsOff) {
     editor.close();
 }
 
-// Wayland tells the pointer's place only once it enters an overlay: until then the window the
-// compositor has focused is lit (no magnifier, nothing inside it guessed), and the pointer's first
-// move takes over.
+// Wayland tells the pointer's place only once it enters an overlay: until then the window under
+// the pointer is lit where the compositor told where it is, else the window it has focused (no
+// magnifier, nothing inside it guessed), and the pointer's first move takes over.
 TEST(EditorOnWayland, FocusedWindowIsLitUntilThePointerMoves) {
     QTemporaryDir dir;
     DefaultsStore defaults{dir.filePath("defaults.json")};
     ManualClock clock;
     ManualMainQueue queue{clock};
     FakePasteboard pasteboard;
-    for (const bool told : {false, true}) {
-        SCOPED_TRACE(told ? "focus told" : "no focus told");
+    struct Case {
+        const char* what;
+        std::optional<std::size_t> focused, pointed, lit;
+    } cases[] = {{"nothing told", std::nullopt, std::nullopt, std::nullopt},
+                 {"focus told", 1, std::nullopt, 1},
+                 {"pointer told", 1, 0, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         ScreenSnapshot s = snapshot(Rect(0, 0, 400, 300), 1, Qt::white);
         s.windows = {Rect(20, 20, 100, 80), Rect(200, 100, 150, 120)};
-        if (told) s.focusedWindow = 1;
+        s.focusedWindow = c.focused;
+        s.pointedWindow = c.pointed;
         Editor editor({s},
                       EditorEnvironment{.mainQueue = queue,
                                         .clock = clock,
@@ -528,13 +535,13 @@ TEST(EditorOnWayland, FocusedWindowIsLitUntilThePointerMoves) {
                                         .fullScreenOverlays = true});
         editor.showWindow();
         SelectionViewModel& model = editor.model(0);
-        if (told)
-            EXPECT_EQ(model.displayedRect(), std::optional<Rect>(s.windows[1]));
+        if (c.lit)
+            EXPECT_EQ(model.displayedRect(), std::optional<Rect>(s.windows[*c.lit]));
         else
             EXPECT_FALSE(model.displayedRect());
         EXPECT_FALSE(editor.root(0).magnifier().isVisible());
-        model.updateHover(Point(40, 40));
-        EXPECT_EQ(model.hoveredWindow(), std::optional<Rect>(s.windows[0]));
+        model.updateHover(Point(250, 150));
+        EXPECT_EQ(model.hoveredWindow(), std::optional<Rect>(s.windows[1]));
         editor.close();
     }
 }

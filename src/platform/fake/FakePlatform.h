@@ -25,6 +25,7 @@ class FakeScreenCapture final : public ScreenCaptureService {
     std::optional<UserError> screenshotError;
     bool permission = true;
     std::optional<PointerImage> pointer;
+    std::optional<Point> pointerAt;  // pointerInWindowList()
     int screenshotCount = 0;
     bool frozen = false;  // a still is on screen
     int freezes = 0, releases = 0;
@@ -44,6 +45,7 @@ class FakeScreenCapture final : public ScreenCaptureService {
     QVariantList windowList() override { return windows; }
     bool preflight() override { return permission; }
     std::optional<PointerImage> pointerImage() override { return pointer; }
+    std::optional<Point> pointerInWindowList() override { return pointerAt; }
     void freezeDisplays(const std::vector<DisplayInfo>&) override { frozen = true, ++freezes; }
     void releaseFrozenDisplays() override { frozen = false, ++releases; }
     void cancelAwaitingUser() override { ++cancels; }

@@ -44,6 +44,9 @@ class CompositorWindows {
     }
     // Whether keepPanel can be asked at all here.
     virtual bool placesPanels() const { return false; }
+    // Where the pointer is (layout points), where the compositor tells a client; nothing where
+    // it does not, or does not answer in time.
+    virtual std::optional<QPoint> pointer() { return std::nullopt; }
 };
 
 // The provider for the running compositor, chosen from the environment (SWAYSOCK or I3SOCK

@@ -7,6 +7,7 @@
 #include <QSet>
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 
 namespace tessal {
 namespace {
@@ -81,6 +82,13 @@ std::optional<std::vector<CompositorWindow>> hyprlandWindowsFrom(const QByteArra
     return windows;
 }
 
+std::optional<QPoint> hyprlandPointerFrom(const QByteArray& reply) {
+    const QJsonObject place = QJsonDocument::fromJson(reply).object();
+    const QJsonValue x = place.value("x"), y = place.value("y");
+    if (!x.isDouble() || !y.isDouble()) return std::nullopt;
+    return QPoint(int(std::floor(x.toDouble())), int(std::floor(y.toDouble())));
+}
+
 HyprlandWindows::HyprlandWindows(QString socketPath, int timeoutMs)
     : socketPath_(std::move(socketPath)), timeoutMs_(timeoutMs) {}
 
@@ -97,17 +105,31 @@ QString HyprlandWindows::socketPath(const QString& signature) {
     return {};
 }
 
-std::optional<std::vector<CompositorWindow>> HyprlandWindows::windows() {
+namespace {
+
+// Requests on the socket within one time box from now; the socket answers one request per
+// connection and closes it when done.
+auto asker(const QString& socketPath, int timeoutMs) {
     using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs_);
-    // The socket answers one request per connection and closes it when done.
-    auto ask = [&](const QByteArray& request) -> std::optional<QByteArray> {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    return [socketPath, deadline](const QByteArray& request) -> std::optional<QByteArray> {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) return std::nullopt;
         return exchangeOnSocket(
-            socketPath_, request, [](const QByteArray&) { return false; }, int(left));
+            socketPath, request, [](const QByteArray&) { return false; }, int(left));
     };
+}
+
+}  // namespace
+
+std::optional<QPoint> HyprlandWindows::pointer() {
+    const auto reply = asker(socketPath_, timeoutMs_)("j/cursorpos");
+    return reply ? hyprlandPointerFrom(*reply) : std::nullopt;
+}
+
+std::optional<std::vector<CompositorWindow>> HyprlandWindows::windows() {
+    const auto ask = asker(socketPath_, timeoutMs_);
     const auto clients = ask("j/clients");
     const auto monitors = clients ? ask("j/monitors") : std::nullopt;
     if (!clients || !monitors) return std::nullopt;

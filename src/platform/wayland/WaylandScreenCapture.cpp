@@ -249,6 +249,16 @@ Result<QImage> WaylandScreenCapture::screenshot(const DisplayInfo& display, int 
     return image;
 }
 
+std::optional<Point> WaylandScreenCapture::pointerInWindowList() {
+    QScreen* primary = QGuiApplication::primaryScreen();
+    if (!compositorWindows_ || !primary) return std::nullopt;
+    const std::optional<QPoint> at = compositorWindows_->pointer();
+    if (!at) return std::nullopt;
+    // Window-list points, as windowListEntries gives the windows.
+    const QPoint local = *at - primary->geometry().topLeft();
+    return Point(local.x(), local.y());
+}
+
 QVariantList WaylandScreenCapture::windowList() {
     if (!compositorWindowsChosen_) {
         compositorWindows_ = compositorWindowsFromEnvironment(bus_);

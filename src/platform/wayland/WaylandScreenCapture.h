@@ -39,6 +39,7 @@ class WaylandScreenCapture final : public ScreenCaptureService {
     Result<ShareableContent> shareableContent() override;
     Result<QImage> screenshot(const DisplayInfo& display, int pixelWidth, int pixelHeight) override;
     QVariantList windowList() override;
+    std::optional<Point> pointerInWindowList() override;
     // False after the portal refused a screenshot, until one is granted again.
     bool preflight() override { return !refused_; }
     // screencopy draws the pointer itself; the portal's pictures never show it.
