@@ -404,6 +404,7 @@ TEST_F(PortalTest, TheScreenshotAnswerIsAwaitedUntilTheUserAnswersOrCancels) {
          "桌面门户在回应之前退出了。",
          {true, false},
          false},
+        // Closed too: a portal that takes the call late then raises no dialog for it.
         {"the call never taken",
          {0, {}, false, false},
          -1,
@@ -411,7 +412,7 @@ TEST_F(PortalTest, TheScreenshotAnswerIsAwaitedUntilTheUserAnswersOrCancels) {
          12,
          "桌面门户没有在 0.4 秒内回应。",
          {},
-         false},
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -421,6 +422,7 @@ TEST_F(PortalTest, TheScreenshotAnswerIsAwaitedUntilTheUserAnswersOrCancels) {
         Behaviour behaviour = c.behaviour;
         behaviour.results = {{"uri", QUrl::fromLocalFile(file).toString()}};
         portal->behave(screenshot, behaviour);
+        const qsizetype closesBefore = portal->calls().count("Close");
         WaylandScreenCapture capture(client(), 400);
         std::vector<bool> awaiting;
         std::optional<UserError> meanwhile;
@@ -457,12 +459,14 @@ TEST_F(PortalTest, TheScreenshotAnswerIsAwaitedUntilTheUserAnswersOrCancels) {
             continue;
         }
         // The request is closed without waiting for the portal's reply.
-        for (QElapsedTimer closing; c.closed && !portal->calls().contains("Close");) {
+        const auto closed = [&] { return portal->calls().count("Close") > closesBefore; };
+        for (QElapsedTimer closing; c.closed && !closed();) {
             if (!closing.isValid()) closing.start();
             if (closing.elapsed() > 2000) break;
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         }
-        EXPECT_EQ(portal->calls().contains("Close"), c.closed);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        EXPECT_EQ(closed(), c.closed);
         // A new request after a cancelled one is not cancelled before it starts.
         if (c.closed) {
             portal->behave(screenshot, {0, {{"uri", QUrl::fromLocalFile(file).toString()}}, true});
