@@ -37,6 +37,9 @@ class Graph:
     def users(self, name):
         return [n for n in self.g.node if name in n.input]
 
+    def producer(self, name):
+        return next((n for n in self.g.node if name in n.output), None)
+
     def only_user(self, name, op):
         users = self.users(name)
         if len(users) != 1 or name in self.outputs or users[0].op_type != op:
@@ -113,19 +116,19 @@ def clip_range(graph, clip):
 def hard_swish(graph):
     count = 0
     for div in [n for n in graph.g.node if n.op_type == 'Div']:
-        if graph.scalar(div.input[1]) != 6.0 or div.input[0] not in {o for n in graph.g.node for o in n.output}:
+        if graph.scalar(div.input[1]) != 6.0:
             continue
-        mul = next((n for n in graph.g.node if div.input[0] in n.output), None)
+        mul = graph.producer(div.input[0])
         if mul is None or mul.op_type != 'Mul' or len(graph.users(mul.output[0])) != 1:
             continue
         for x, c in ((mul.input[0], mul.input[1]), (mul.input[1], mul.input[0])):
-            clip = next((n for n in graph.g.node if c in n.output), None)
+            clip = graph.producer(c)
             if clip is None or clip.op_type != 'Clip' or clip_range(graph, clip) != (0.0, 6.0):
                 continue
-            add = next((n for n in graph.g.node if clip.input[0] in n.output), None)
-            if add is None or add.op_type != 'Add' or graph.other(add, x) == x or x not in add.input:
+            add = graph.producer(clip.input[0])
+            if add is None or add.op_type != 'Add' or x not in add.input:
                 continue
-            if graph.scalar(graph.other(add, x)) != 3.0:
+            if graph.scalar(graph.other(add, x)) != 3.0:  # x + x is not x + 3
                 continue
             if len(graph.users(add.output[0])) != 1 or len(graph.users(clip.output[0])) != 1:
                 continue
@@ -188,11 +191,10 @@ def fold_affine_before_conv(graph):
                 'Conv', [x, graph.constant(np.ones((channels, 1, 1, 1)), 'one'),
                          graph.constant(np.full(channels, shift / s), 'shift')],
                 [add.output[0]], group=channels, kernel_shape=[1, 1]))
-            graph.remove(mul, add)
         else:
             for conv in convs:
                 conv.input[0] = x
-            graph.remove(mul, add)
+        graph.remove(mul, add)
         count += 1
     return count
 

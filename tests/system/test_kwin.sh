@@ -28,6 +28,12 @@ shown.forEach(function (c) {
 });
 JS
 frames() { kwin_script "$WORLD/frames.js"; }
+# on_display X Y W H: the frame cut to the display, as left, top, right and bottom.
+on_display() {
+    left=$(($1 < 0 ? 0 : $1)) top=$(($2 < 0 ? 0 : $2))
+    right=$(($1 + $3 > WORLD_WIDTH ? WORLD_WIDTH : $1 + $3))
+    bottom=$(($2 + $4 > WORLD_HEIGHT ? WORLD_HEIGHT : $2 + $4))
+}
 shows() { frames | grep -q "^$1 "; }
 
 gtk3-demo >"$WORLD/demo.log" 2>&1 &
@@ -47,9 +53,7 @@ frames >"$WORLD/frames.txt"
 # The command prints display-local rectangles with y up, cut to the display (the widget
 # factory is wider than it).
 while read -r name x y w h pid; do
-    left=$((x < 0 ? 0 : x)) top=$((y < 0 ? 0 : y))
-    right=$((x + w > WORLD_WIDTH ? WORLD_WIDTH : x + w))
-    bottom=$((y + h > WORLD_HEIGHT ? WORLD_HEIGHT : y + h))
+    on_display "$x" "$y" "$w" "$h"
     echo "  window $left,$((WORLD_HEIGHT - bottom)),$((right - left)),$((bottom - top)) pid $pid"
 done <"$WORLD/frames.txt" >"$WORLD/expected.txt"
 sed -n 's/ id [0-9]* / /p' "$WORLD/list.txt" >"$WORLD/listed.txt"
@@ -123,9 +127,7 @@ overlay_gone() { ! overlay_shown; }
 tessal_start
 index=0 checked=0
 while read -r name x y w h pid; do
-    left=$((x < 0 ? 0 : x)) top=$((y < 0 ? 0 : y))
-    right=$((x + w > WORLD_WIDTH ? WORLD_WIDTH : x + w))
-    bottom=$((y + h > WORLD_HEIGHT ? WORLD_HEIGHT : y + h))
+    on_display "$x" "$y" "$w" "$h"
     point=""
     for candidate in "$((left + 30)) $((bottom - 30))" "$((right - 30)) $((bottom - 30))" \
         "$((right - 30)) $((top + 40))" "$((left + 30)) $((top + 40))"; do

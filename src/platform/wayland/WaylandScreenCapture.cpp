@@ -249,10 +249,19 @@ Result<QImage> WaylandScreenCapture::screenshot(const DisplayInfo& display, int 
     return image;
 }
 
+CompositorWindows* WaylandScreenCapture::compositorWindows() {
+    if (!compositorWindowsChosen_) {
+        compositorWindows_ = compositorWindowsFromEnvironment(bus_);
+        compositorWindowsChosen_ = true;
+    }
+    return compositorWindows_.get();
+}
+
 std::optional<Point> WaylandScreenCapture::pointerInWindowList() {
     QScreen* primary = QGuiApplication::primaryScreen();
-    if (!compositorWindows_ || !primary) return std::nullopt;
-    const std::optional<QPoint> at = compositorWindows_->pointer();
+    CompositorWindows* compositor = compositorWindows();
+    if (!compositor || !primary) return std::nullopt;
+    const std::optional<QPoint> at = compositor->pointer();
     if (!at) return std::nullopt;
     // Window-list points, as windowListEntries gives the windows.
     const QPoint local = *at - primary->geometry().topLeft();
@@ -260,13 +269,9 @@ std::optional<Point> WaylandScreenCapture::pointerInWindowList() {
 }
 
 QVariantList WaylandScreenCapture::windowList() {
-    if (!compositorWindowsChosen_) {
-        compositorWindows_ = compositorWindowsFromEnvironment(bus_);
-        compositorWindowsChosen_ = true;
-    }
-    if (compositorWindows_) {
+    if (CompositorWindows* compositor = compositorWindows()) {
         QScreen* primary = QGuiApplication::primaryScreen();
-        const std::optional<std::vector<CompositorWindow>> windows = compositorWindows_->windows();
+        const std::optional<std::vector<CompositorWindow>> windows = compositor->windows();
         if (primary && windows && !windows->empty())
             return windowListEntries(*windows, primary->geometry().topLeft());
     }

@@ -76,6 +76,8 @@ class WaylandScreenCapture final : public ScreenCaptureService {
     bool refused_ = false;
     PortalRequest* request_ = nullptr;  // while the portal's answer is awaited
     int compositorPid_ = 0;
+    // The compositor's window list, chosen from the environment when first asked for.
+    CompositorWindows* compositorWindows();
     std::unique_ptr<CompositorWindows> compositorWindows_;
     bool compositorWindowsChosen_ = false;
     bool kwinChecked_ = false;
