@@ -7,6 +7,9 @@ source "$(dirname "$0")/world.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/long_capture.sh"
 document_world
+# A swatch of the list's first rows as the fresh document shows them, to know it is back at the top.
+eval "$(xdotool getwindowgeometry --shell $doc)"
+top_swatch=$(pixel_at $((X + 11)) $((Y + 50)))
 
 start_long_capture
 press "自动滚动"
@@ -68,11 +71,16 @@ echo cleared | xclip -selection clipboard -i  # so the first copy is not read ag
 # Back to the top: the first capture left the document scrolled to its end.
 eval "$(xdotool getwindowgeometry --shell $doc)"
 xdotool mousemove $((X + 250)) $((Y + 240)) click --repeat 200 --delay 5 4
-sleep 0.5
+# A busy machine may still be turning the wheel after xdotool returns: wait until the top shows
+# and stays.
+at_top() { is_colour $((X + 11)) $((Y + 50)) "$top_swatch" && sleep 0.5 && is_colour $((X + 11)) $((Y + 50)) "$top_swatch"; }
+wait_for 20 at_top || fail "the document did not scroll back to the top: $(pixel_at $((X + 11)) $((Y + 50))), not $top_swatch"
 start_long_capture
 press "自动滚动"
+started=$SECONDS
 status_is "画面未变化，自动滚动已停止。可手动继续，或直接复制。" 90 ||
     fail "automatic scrolling of a window without _NET_WM_PID did not reach the end"
+scrolled_for=$((SECONDS - started))
 xdotool windowactivate --sync $doc
 sleep 0.2
 xdotool key Return
@@ -80,6 +88,6 @@ wait_for 5 sh -c "xclip -selection clipboard -t image/png -o >'$WORLD/anonymous.
     fail "Return did not copy the capture of a window without _NET_WM_PID"
 verdict=$(document_rows "$WORLD/anonymous.png" 9)
 rows=${verdict%% *}
-[ "${verdict#* }" = "ok" ] || fail "rows not stitched exactly once without _NET_WM_PID: $verdict"
+[ "${verdict#* }" = "ok" ] || fail "rows not stitched exactly once without _NET_WM_PID: $verdict ($(identify -format %wx%h "$WORLD/anonymous.png") after ${scrolled_for} s of automatic scrolling)"
 [ "$rows" -ge 395 ] || fail "only $rows rows scrolled in a window without _NET_WM_PID"
 pass "a window without _NET_WM_PID scrolls automatically to the end and takes Return"
