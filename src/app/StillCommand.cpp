@@ -28,10 +28,10 @@ namespace tessal {
 
 namespace {
 
-// The pointer in window-list coordinates (the primary display's top-left, y down), or nothing
-// where the desktop tells it only to windows of ours (Wayland).
+// The pointer in window-list coordinates (the primary display's top-left, y down). Where the
+// desktop tells it only to windows of ours (Wayland), the compositor's word, if it gives one.
 std::optional<Point> pointerInWindowList(const Platform& platform) {
-    if (platform.capabilities.fullScreenOverlays) return std::nullopt;
+    if (platform.capabilities.fullScreenOverlays) return platform.capture->pointerInWindowList();
     const QScreen* primary = QGuiApplication::primaryScreen();
     if (!primary) return std::nullopt;
     const QPoint p = QCursor::pos() - primary->geometry().topLeft();

@@ -137,6 +137,15 @@ while read -r name x y w h pid; do
     [ -n "$point" ] || continue # wholly behind the others (the demo, behind the wide factory)
     checked=$((checked + 1))
     read -r px py <<<"$point"
+    expected=$((right - left))x$((bottom - top))
+    convert "$WORLD/before.png" -crop "${expected}+$left+$top" +repage "$WORLD/$name-expected.png"
+    # KWin says where the pointer is: the window under it is taken without an overlay.
+    pointer move "$px" "$py"
+    "$TESSAL" capture --window-under-pointer -o "$WORLD/$name-under.png" >"$WORLD/under.out" 2>&1 ||
+        fail "$name: --window-under-pointer: $(cat "$WORLD/under.out")"
+    [ "$(identify -format %wx%h "$WORLD/$name-under.png")" = "$expected" ] ||
+        fail "$name: --window-under-pointer took $(identify -format %wx%h "$WORLD/$name-under.png"), its frame on the display is $expected"
+    pointer move $((WORLD_WIDTH - 2)) $((WORLD_HEIGHT - 2))
     "$TESSAL" capture
     wait_for 10 overlay_shown || fail "no overlay"
     sleep 0.5
@@ -149,20 +158,19 @@ while read -r name x y w h pid; do
     pointer key 28 # Return
     wait_for 5 overlay_gone || fail "$name: Return left the overlay"
     # The sizes differ from window to window: the one expected is this window's copy.
-    expected=$((right - left))x$((bottom - top))
     wait_for 5 sh -c "timeout 2 wl-paste --type image/png >'$WORLD/$name.png' 2>/dev/null &&
         [ \"\$(identify -format %wx%h '$WORLD/$name.png')\" = $expected ]" ||
         fail "$name: copied $(identify -format %wx%h "$WORLD/$name.png" 2>&1), its frame on the display is $expected"
-    convert "$WORLD/before.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage \
-        "$WORLD/$name-expected.png"
-    diff=$(compare -metric AE "$WORLD/$name.png" "$WORLD/$name-expected.png" null: 2>&1)
     # The widget factory's spinners and progress bars move between the two pictures (about
     # 900 pixels); a frame one pixel off differs in over 6 % of them.
     limit=$(((right - left) * (bottom - top) / 100))
-    [ "$diff" -lt "$limit" ] 2>/dev/null ||
-        fail "$name: the copy differs from its frame in $diff pixels (at most $limit)"
+    for copy in "$name" "$name-under"; do
+        diff=$(compare -metric AE "$WORLD/$copy.png" "$WORLD/$name-expected.png" null: 2>&1)
+        [ "$diff" -lt "$limit" ] 2>/dev/null ||
+            fail "$copy: the copy differs from its frame in $diff pixels (at most $limit)"
+    done
     pointer move $((WORLD_WIDTH - 2)) $((WORLD_HEIGHT - 2))
     sleep 0.3
 done <"$WORLD/frames.txt"
 [ "$checked" -ge 2 ] || fail "only $checked windows could be pointed at: $(cat "$WORLD/frames.txt")"
-pass "the pointer on each window and a click take exactly its frame, in front of those behind it"
+pass "the pointer on each window and a click, or --window-under-pointer, take exactly its frame, in front of those behind it"

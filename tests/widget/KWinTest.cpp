@@ -270,7 +270,8 @@ QByteArray recordedReport() {
         window("{9b2c3a1e-0000-4000-8000-000000000005}", 5, QRectF(600, 400, 300, 200),
                QRectF(580, 390, 330, 240), 0, R"(, "activities": ["play", "work"])"),
     };
-    return QStringLiteral(R"({"desktop": "2", "activity": "work", "windows": [%1]})")
+    return QStringLiteral(
+               R"({"desktop": "2", "activity": "work", "pointer": [640.6, 360.2], "windows": [%1]})")
         .arg(windows.join(','))
         .toUtf8();
 }
@@ -301,6 +302,9 @@ TEST_F(KWinTest, TheScriptReportsTheWindowsShownNowFrontToBack) {
         for (const CompositorWindow& w : *windows) ids.insert(w.id);
         EXPECT_EQ(ids.size(), 4u) << "each window its own number";
 
+        // The pointer comes with the list, in the pixel it lies in, and asks KWin nothing more.
+        EXPECT_EQ(kwinWindows.pointer(), QPoint(640, 360));
+
         // The script was loaded from a file of ours, tells KWin where to report, is unloaded
         // under the name it was loaded with, and its file is gone.
         ASSERT_EQ(kwin->loaded().size(), 1);
@@ -318,6 +322,13 @@ TEST_F(KWinTest, TheScriptReportsTheWindowsShownNowFrontToBack) {
         ASSERT_TRUE(again);
         ASSERT_EQ(again->size(), 1u);
         EXPECT_EQ(again->front().id, editor.id);
+        EXPECT_FALSE(kwinWindows.pointer()) << "a report without the pointer";
+
+        // Asked first, the pointer loads the script itself.
+        kwin->behave({version, true, 9, true, recordedReport()});
+        KWinWindows pointerFirst(client(), 1000);
+        EXPECT_EQ(pointerFirst.pointer(), QPoint(640, 360));
+        EXPECT_EQ(kwin->loaded().size(), 1);
     }
 }
 
@@ -381,6 +392,15 @@ TEST(KWinWindows, ReportsThatAreNotOnesGiveNothing) {
         report(QString(good).replace("\"stacking\": 1", "\"stacking\": null")),
     };
     for (const QByteArray& json : bad) EXPECT_FALSE(kwinWindowsFromReport(json)) << json.data();
+    // A pointer that is not one is left out; the windows stay.
+    for (const char* pointer : {"null", "[1]", "[1, \"2\"]", "[1e300, 2]", "{\"x\": 1}"}) {
+        const QByteArray json =
+            QStringLiteral(R"({"desktop": "1", "activity": "", "pointer": %1, "windows": [%2]})")
+                .arg(pointer, good)
+                .toUtf8();
+        EXPECT_TRUE(kwinWindowsFromReport(json)) << json.data();
+        EXPECT_FALSE(kwinPointerFromReport(json)) << json.data();
+    }
     // A window without a process is still a window.
     const auto noPid =
         kwinWindowsFromReport(report(QString(good).replace("\"pid\": 4", "\"pid\": -1")));

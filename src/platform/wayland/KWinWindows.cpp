@@ -12,6 +12,7 @@
 #include <QTemporaryFile>
 #include <QTimer>
 #include <QUuid>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -66,10 +67,12 @@ constexpr char scriptBody[] = R"JS(
                 activities: (w.activities || []).map(String)
             });
         }
+        var cursor = workspace.cursorPos;
         report = {
             desktop: current === null || current === undefined ? ""
                      : String(numbered ? current : current.id),
             activity: String(workspace.currentActivity || ""),
+            pointer: cursor ? [cursor.x, cursor.y] : null,
             windows: windows
         };
     } catch (e) {
@@ -109,12 +112,16 @@ class ReportReceiver final : public QDBusVirtualObject {
     std::optional<QByteArray> report_;
 };
 
+// Coordinates as KWin reports them: `count` finite numbers within a million points.
+bool isCoordinates(const QJsonArray& a, int count) {
+    return a.size() == count && std::all_of(a.begin(), a.end(), [](const QJsonValue& v) {
+               return v.isDouble() && std::isfinite(v.toDouble()) && std::abs(v.toDouble()) <= 1e6;
+           });
+}
+
 std::optional<QRect> rectFrom(const QJsonValue& value) {
     const QJsonArray a = value.toArray();
-    if (a.size() != 4) return std::nullopt;
-    for (const QJsonValue& v : a)
-        if (!v.isDouble() || !std::isfinite(v.toDouble()) || std::abs(v.toDouble()) > 1e6)
-            return std::nullopt;
+    if (!isCoordinates(a, 4)) return std::nullopt;
     // KWin places windows at fractional points under fractional scales; the edges are rounded.
     const int left = int(std::lround(a[0].toDouble())), top = int(std::lround(a[1].toDouble()));
     const int right = int(std::lround(a[0].toDouble() + a[2].toDouble()));
@@ -148,6 +155,13 @@ QByteArray kwinWindowsScript(const QString& busName, const QString& path) {
     const QByteArray target =
         QJsonDocument(QJsonArray{busName, path}).toJson(QJsonDocument::Compact);
     return QByteArray(scriptBody).replace("TARGET", target.mid(1, target.size() - 2));
+}
+
+std::optional<QPoint> kwinPointerFromReport(const QByteArray& json) {
+    const QJsonArray a = QJsonDocument::fromJson(json).object().value("pointer").toArray();
+    if (!isCoordinates(a, 2)) return std::nullopt;
+    // KWin 6 keeps the pointer at fractional points: the pixel it lies in.
+    return QPoint(int(std::floor(a[0].toDouble())), int(std::floor(a[1].toDouble())));
 }
 
 std::optional<std::vector<CompositorWindow>> kwinWindowsFromReport(const QByteArray& json) {
@@ -266,7 +280,26 @@ std::optional<std::vector<CompositorWindow>> KWinWindows::windows() {
     bus_.unregisterObject(path);
     const auto report = receiver.report();
     if (!report) return std::nullopt;
-    return kwinWindowsFromReport(*report);
+    std::optional<std::vector<CompositorWindow>> windows = kwinWindowsFromReport(*report);
+    if (windows) {
+        std::lock_guard lock(mutex_);
+        pointer_ = kwinPointerFromReport(*report);
+        reportedAt_ = Clock::now();
+    }
+    return windows;
+}
+
+std::optional<QPoint> KWinWindows::pointer() {
+    // A capture asks for the pointer right after the windows: the report that listed them
+    // says where it is, and a second script is loaded only when there was none just before.
+    constexpr auto fresh = std::chrono::milliseconds(500);
+    {
+        std::lock_guard lock(mutex_);
+        if (reportedAt_ && std::chrono::steady_clock::now() - *reportedAt_ < fresh) return pointer_;
+    }
+    if (!windows()) return std::nullopt;
+    std::lock_guard lock(mutex_);
+    return pointer_;
 }
 
 }  // namespace tessal

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <chrono>
+#include <mutex>
 
 #include "CompositorWindows.h"
 
@@ -13,12 +15,17 @@ class KWinWindows final : public CompositorWindows {
   public:
     explicit KWinWindows(QDBusConnection bus = QDBusConnection::sessionBus(), int timeoutMs = 100);
     std::optional<std::vector<CompositorWindow>> windows() override;
+    // Where the last report, or a new one, says the pointer is.
+    std::optional<QPoint> pointer() override;
 
     static const QString service;
 
   private:
     QDBusConnection bus_;
     int timeoutMs_;
+    std::mutex mutex_;
+    std::optional<QPoint> pointer_;
+    std::optional<std::chrono::steady_clock::time_point> reportedAt_;
 };
 
 // Whether the environment names a Plasma session and `service` (one of KWin's) is on `bus`.
@@ -27,6 +34,9 @@ bool kwinOffers(const QDBusConnection& bus, const QString& service);
 // The script that reports to `path` (interface local.ostrel.KWinWindows, method report, one
 // JSON string) on `busName`.
 QByteArray kwinWindowsScript(const QString& busName, const QString& path);
+
+// Where a report says the pointer is (layout points); nothing when it does not say.
+std::optional<QPoint> kwinPointerFromReport(const QByteArray& json);
 
 // The windows a report shows now (the current desktop and activity, not minimised), front to
 // back. Nothing when the report is not one.
