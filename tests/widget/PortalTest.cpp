@@ -31,6 +31,7 @@
 #include "PrivateSessionBus.h"
 #include "annotation/SavePanel.h"
 #include "base/DefaultsStore.h"
+#include "platform/wayland/PortalPointer.h"
 #include "platform/wayland/PortalRequest.h"
 #include "platform/wayland/ScreenCastPortal.h"
 #include "platform/wayland/Screencopy.h"
@@ -145,6 +146,17 @@ class FakePortal final : public QDBusVirtualObject {
         std::lock_guard lock(mutex_);
         return closed_;
     }
+    // Each input event (RemoteDesktop's Notify… methods), in order: the method's name, the
+    // session's path, then the arguments after the options.
+    QList<QVariantList> events() const {
+        std::lock_guard lock(mutex_);
+        return events_;
+    }
+    // Input events are answered with an error from now on.
+    void refuseEvents() {
+        std::lock_guard lock(mutex_);
+        refusesEvents_ = true;
+    }
     // The options of every call of `member`, in order.
     QList<QVariantMap> optionsOf(const QString& member) const {
         std::lock_guard lock(mutex_);
@@ -179,6 +191,17 @@ class FakePortal final : public QDBusVirtualObject {
             null.open(QIODevice::ReadOnly);
             connection.send(
                 message.createReply(QVariant::fromValue(QDBusUnixFileDescriptor(null.handle()))));
+            return true;
+        }
+        if (message.member().startsWith("Notify")) {
+            std::lock_guard lock(mutex_);
+            QVariantList event = message.arguments().mid(2);
+            event.prepend(message.arguments().value(0).value<QDBusObjectPath>().path());
+            event.prepend(message.member());
+            events_ << event;
+            connection.send(refusesEvents_
+                                ? message.createErrorReply(QDBusError::AccessDenied, "no")
+                                : message.createReply());
             return true;
         }
         if (message.interface() == "org.freedesktop.portal.Request") {
@@ -234,6 +257,8 @@ class FakePortal final : public QDBusVirtualObject {
     QMap<QString, QList<QVariantMap>> options_;
     QStringList calls_;
     QStringList closed_;
+    QList<QVariantList> events_;
+    bool refusesEvents_ = false;
     int serial_ = 0;
     QVariantList last_;
 };
@@ -684,6 +709,107 @@ TEST_F(PortalTest, AScreenCastSessionFollowsTheDesktopsAnswersAndKeepsItsToken) 
         EXPECT_EQ(portal->closedRequests().contains(request), !c.create.answers)
             << request.toStdString();
     }
+}
+
+// Where the portal may move a pointer, the cast is a remote-desktop session: its devices are
+// chosen with the permission kept, the screen without it, and it starts as a remote desktop.
+TEST_F(PortalTest, ARemoteDesktopSessionCastsTheScreenAndMayMoveThePointer) {
+    qDBusRegisterMetaType<CastStream>();
+    qDBusRegisterMetaType<QList<CastStream>>();
+    const QString cast = "org.freedesktop.portal.ScreenCast.";
+    const QString remote = "org.freedesktop.portal.RemoteDesktop.";
+    const QString session = "/org/freedesktop/portal/desktop/session/1_1/remote";
+    portal->setProperty(cast + "AvailableCursorModes", 7u);
+    portal->setProperty(cast + "version", 4u);
+    portal->setProperty(remote + "version", 2u);
+    portal->setProperty(remote + "AvailableDeviceTypes", 7u);
+    EXPECT_TRUE(ScreenCastPortal::offersPointer(client()));
+    portal->behave(remote + "CreateSession", {0, {{"session_handle", session}}, true});
+    portal->behave(remote + "SelectDevices", {0, {}, true});
+    portal->behave(cast + "SelectSources", {0, {}, true});
+    const QVariant streams = QVariant::fromValue(
+        QList<CastStream>{{42, {{"position", QPoint(1280, 0)}, {"size", QSize(800, 600)}}}});
+    portal->behave(remote + "Start",
+                   {0, {{"streams", streams}, {"devices", 2u}, {"restore_token", "r-1"}}, true});
+
+    ScreenCastPortal screenCast(client(), 400);
+    auto opened = screenCast.open("r-0", true);
+    ASSERT_TRUE(opened) << opened.error().message.toStdString();
+    EXPECT_TRUE(opened.value().pointer);
+    EXPECT_EQ(opened.value().session, session);
+    EXPECT_EQ(opened.value().node, 42u);
+    EXPECT_EQ(opened.value().restoreToken, "r-1");
+    ::close(opened.value().pipewireFd);
+    const QVariantMap devices = portal->optionsOf("SelectDevices").last();
+    EXPECT_EQ(devices.value("types").toUInt(), 2u);
+    EXPECT_EQ(devices.value("persist_mode").toUInt(), 2u);
+    EXPECT_EQ(devices.value("restore_token"), "r-0");
+    const QVariantMap sources = portal->optionsOf("SelectSources").last();
+    EXPECT_EQ(sources.value("cursor_mode").toUInt(), 1u);
+    EXPECT_FALSE(sources.contains("persist_mode") || sources.contains("restore_token"));
+
+    // The user let the screen be cast but not the pointer be moved.
+    portal->behave(remote + "Start", {0, {{"streams", streams}, {"devices", 0u}}, true});
+    auto castOnly = screenCast.open(QString(), true);
+    ASSERT_TRUE(castOnly);
+    EXPECT_FALSE(castOnly.value().pointer);
+    ::close(castOnly.value().pipewireFd);
+    // Devices refused: a clear error, and the session is closed.
+    portal->behave(remote + "SelectDevices", {2, {}, true});
+    const int closes = int(portal->calls().count("Session.Close"));
+    auto refused = screenCast.open(QString(), true);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().code, 21);
+    QElapsedTimer timer;
+    for (timer.start(); portal->calls().count("Session.Close") == closes && timer.elapsed() < 2000;)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(portal->calls().count("Session.Close"), closes + 1);
+    // A portal without pointers for remote desktops casts the screen alone.
+    portal->setProperty(remote + "AvailableDeviceTypes", 1u);
+    EXPECT_FALSE(ScreenCastPortal::offersPointer(client()));
+}
+
+// The wheel turns through the published session: the pointer placed in the stream's own points,
+// the discrete steps, then parked; nothing without a session, off its display, or once the
+// portal refused one of its events.
+TEST_F(PortalTest, ThePortalPointerTurnsTheWheelThroughThePublishedSession) {
+    const QString session = "/org/freedesktop/portal/desktop/session/1_1/remote";
+    const auto remote = std::make_shared<PortalRemote>();
+    PortalPointer pointer(client(), remote);
+    const QRect layout(0, 0, 2080, 900);
+    EXPECT_FALSE(pointer.scroll(QPoint(1380, 100), 1, false, QPoint(1900, 500), layout));
+    remote->publish({session, 42, QRect(1280, 0, 800, 600)});
+    const auto settled = [&](int count) {
+        QElapsedTimer timer;
+        for (timer.start(); portal->events().size() < count && timer.elapsed() < 2000;)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return portal->events();
+    };
+    ASSERT_TRUE(pointer.scroll(QPoint(1380, 100), 2, false, QPoint(1900, 500), layout));
+    QList<QVariantList> events = settled(3);
+    ASSERT_EQ(events.size(), 3);
+    EXPECT_EQ(events[0], (QVariantList{"NotifyPointerMotionAbsolute", session, 42u, 100.0, 100.0}));
+    EXPECT_EQ(events[1], (QVariantList{"NotifyPointerAxisDiscrete", session, 0u, 2}));
+    EXPECT_EQ(events[2], (QVariantList{"NotifyPointerMotionAbsolute", session, 42u, 620.0, 500.0}));
+    // Backwards and sideways; a parking place off the display leaves the pointer where it is.
+    ASSERT_TRUE(pointer.scroll(QPoint(1300, 20), -1, true, QPoint(10, 10), layout));
+    events = settled(5);
+    ASSERT_EQ(events.size(), 5);
+    EXPECT_EQ(events[4], (QVariantList{"NotifyPointerAxisDiscrete", session, 1u, -1}));
+    EXPECT_FALSE(pointer.scroll(QPoint(100, 100), 1, false, QPoint(1900, 500), layout))
+        << "off the cast display";
+    // Refused events: the turn after them reports the pointer lost.
+    portal->refuseEvents();
+    ASSERT_TRUE(pointer.scroll(QPoint(1380, 100), 1, false, QPoint(1900, 500), layout));
+    settled(8);
+    QThread::msleep(100);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(pointer.scroll(QPoint(1380, 100), 1, false, QPoint(1900, 500), layout));
+    // A session withdrawn (its cast ended) turns nothing; another one published is used.
+    remote->withdraw("/some/other/session");
+    EXPECT_TRUE(remote->current());
+    remote->withdraw(session);
+    EXPECT_FALSE(pointer.scroll(QPoint(1380, 100), 1, false, QPoint(1900, 500), layout));
 }
 
 TEST_F(PortalTest, GlobalShortcutsBindCaptureAndReportItsActivation) {

@@ -72,7 +72,7 @@ void MutterPointer::prepare() {
 
 void MutterPointer::stop() {
     idle_.stop();
-    pending_.clear();
+    posted_.clear();
     if (session_.isEmpty()) return;
     bus_.send(QDBusMessage::createMethodCall(service, session_, sessionInterface,
                                              QStringLiteral("Stop")));
@@ -90,7 +90,7 @@ bool MutterPointer::scroll(QPoint at, int notches, bool horizontal, QPoint park,
                            const QRect& layout) {
     if (notches == 0 || layout != layout_) return false;
     // A session GNOME refused an event of ends; the next turn opens another.
-    if (!session_.isEmpty() && !earlierEventsTaken()) {
+    if (!session_.isEmpty() && !posted_.allTaken()) {
         stop();
         return false;
     }
@@ -117,29 +117,11 @@ bool MutterPointer::scroll(QPoint at, int notches, bool horizontal, QPoint park,
     return true;
 }
 
-// A busy GNOME answers each event late (its compositing thread is its main thread): a turn's
-// events go without waiting, in order on the one connection, and their answers are looked at
-// when the next turn comes.
 void MutterPointer::post(const QString& method, const QVariantList& arguments) {
     QDBusMessage message =
         QDBusMessage::createMethodCall(service, session_, sessionInterface, method);
     message.setArguments(arguments);
-    pending_.push_back(bus_.asyncCall(message, kCallTimeoutMs));
-}
-
-bool MutterPointer::earlierEventsTaken() {
-    for (auto it = pending_.begin(); it != pending_.end();) {
-        if (!it->isFinished()) {
-            ++it;
-            continue;
-        }
-        if (it->isError()) {
-            pending_.clear();
-            return false;
-        }
-        it = pending_.erase(it);
-    }
-    return true;
+    posted_.post(bus_, message, kCallTimeoutMs);
 }
 
 }  // namespace tessal

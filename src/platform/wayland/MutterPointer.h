@@ -1,14 +1,13 @@
 #pragma once
 
 #include <QDBusConnection>
-#include <QDBusPendingCall>
 #include <QRect>
 #include <QString>
 #include <QTimer>
 #include <chrono>
 #include <memory>
-#include <vector>
 
+#include "PostedCalls.h"
 #include "VirtualPointer.h"
 
 namespace tessal {
@@ -37,15 +36,13 @@ class MutterPointer final : public WheelPointer {
     void stop();
     bool notify(const QString& method, const QVariantList& arguments);
     void post(const QString& method, const QVariantList& arguments);
-    // False once GNOME has refused one of the events posted.
-    bool earlierEventsTaken();
 
     QDBusConnection bus_;
     QRect layout_;
     QString session_;  // empty while stopped
     QPoint position_;  // where the session's pointer is
     QTimer idle_;
-    std::vector<QDBusPendingCall> pending_;
+    PostedCalls posted_;
     std::chrono::steady_clock::time_point settled_;  // when GNOME has added the pointer
 };
 

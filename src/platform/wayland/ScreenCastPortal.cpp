@@ -18,18 +18,21 @@ namespace {
 
 const QString domain = QStringLiteral("Ostrel");
 const QString interface = QStringLiteral("org.freedesktop.portal.ScreenCast");
+const QString remoteInterface = QStringLiteral("org.freedesktop.portal.RemoteDesktop");
 
-// ScreenCast's source types and cursor modes (bit flags).
+// ScreenCast's source types and cursor modes, RemoteDesktop's device types (bit flags).
 constexpr uint kMonitor = 1;
 constexpr uint kCursorHidden = 1;
+constexpr uint kPointer = 2;
 // The permission outlives the session and the program, until the user revokes it.
 constexpr uint kPersistUntilRevoked = 2;
 
-std::optional<uint> property(const QDBusConnection& bus, const QString& name, int timeoutMs) {
+std::optional<uint> property(const QDBusConnection& bus, const QString& of, const QString& name,
+                             int timeoutMs) {
     QDBusMessage get = QDBusMessage::createMethodCall(
         PortalRequest::service, PortalRequest::path,
         QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get << interface << name;
+    get << of << name;
     const QDBusMessage reply = bus.call(get, QDBus::Block, timeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return {};
     bool ok = false;
@@ -77,6 +80,12 @@ std::optional<Stream> firstStream(const QVariant& streams) {
 
 }  // namespace
 
+bool ScreenCastPortal::offersPointer(const QDBusConnection& bus, int timeoutMs) {
+    return property(bus, remoteInterface, QStringLiteral("AvailableDeviceTypes"), timeoutMs)
+               .value_or(0) &
+           kPointer;
+}
+
 void ScreenCastPortal::cancel() {
     cancelled_ = true;
     if (current_) current_->cancel();
@@ -89,7 +98,8 @@ void ScreenCastPortal::close(QDBusConnection bus, const QString& session) {
                                             QStringLiteral("Close")));
 }
 
-Result<ScreenCastPortal::Cast> ScreenCastPortal::open(const QString& restoreToken) {
+Result<ScreenCastPortal::Cast> ScreenCastPortal::open(const QString& restoreToken,
+                                                      bool withPointer) {
     cancelled_ = false;
     const auto closed = [] {
         return UserError{domain, PortalRequest::closedCode,
@@ -108,12 +118,17 @@ Result<ScreenCastPortal::Cast> ScreenCastPortal::open(const QString& restoreToke
         current_ = nullptr;
         return answer;
     };
-    const auto step = [&](const QString& method, const QVariantList& arguments,
+    const auto step = [&](const QString& of, const QString& method, const QVariantList& arguments,
                           const QVariantMap& options, bool waitForUser) {
-        return request(waitForUser, [&](PortalRequest& r) {
-            return r.call(interface, method, arguments, options);
-        });
+        return request(waitForUser,
+                       [&](PortalRequest& r) { return r.call(of, method, arguments, options); });
     };
+    // A session that may also move the pointer is a remote-desktop one, which casts the screen
+    // too and keeps the permission for both.
+    const QString sessionInterface = withPointer ? remoteInterface : interface;
+    const uint version =
+        property(bus_, sessionInterface, QStringLiteral("version"), timeoutMs_).value_or(0);
+    const bool persists = version >= (withPointer ? 2u : 4u);
 
     Cast cast;
     const auto fail = [&](UserError error) {
@@ -121,7 +136,7 @@ Result<ScreenCastPortal::Cast> ScreenCastPortal::open(const QString& restoreToke
         return error;
     };
     const Result<std::optional<QString>> created =
-        request(false, [](PortalRequest& r) { return r.createSession(interface); });
+        request(false, [&](PortalRequest& r) { return r.createSession(sessionInterface); });
     if (!created) return created.error();
     if (!created.value())
         return UserError{
@@ -130,18 +145,33 @@ Result<ScreenCastPortal::Cast> ScreenCastPortal::open(const QString& restoreToke
     cast.session = *created.value();
     const QDBusObjectPath session(cast.session);
 
+    QVariantMap kept;
+    if (persists) {
+        kept.insert(QStringLiteral("persist_mode"), kPersistUntilRevoked);
+        if (!restoreToken.isEmpty()) kept.insert(QStringLiteral("restore_token"), restoreToken);
+    }
+    if (withPointer) {
+        QVariantMap devices = kept;
+        devices.insert(QStringLiteral("types"), kPointer);
+        Result<PortalRequest::Answer> chosen =
+            step(remoteInterface, QStringLiteral("SelectDevices"), {QVariant::fromValue(session)},
+                 devices, false);
+        if (!chosen) return fail(chosen.error());
+        if (chosen.value().response != PortalRequest::success)
+            return fail({domain, 21,
+                         QCoreApplication::translate("ScreenCastPortal",
+                                                     "桌面拒绝了远程控制指针的请求。")});
+    }
     QVariantMap sources = {{QStringLiteral("types"), kMonitor},
                            {QStringLiteral("multiple"), false}};
     // The frames are stitched: the pointer must not be in them.
-    if (property(bus_, QStringLiteral("AvailableCursorModes"), timeoutMs_).value_or(0) &
+    if (property(bus_, interface, QStringLiteral("AvailableCursorModes"), timeoutMs_).value_or(0) &
         kCursorHidden)
         sources.insert(QStringLiteral("cursor_mode"), kCursorHidden);
-    if (property(bus_, QStringLiteral("version"), timeoutMs_).value_or(0) >= 4) {
-        sources.insert(QStringLiteral("persist_mode"), kPersistUntilRevoked);
-        if (!restoreToken.isEmpty()) sources.insert(QStringLiteral("restore_token"), restoreToken);
-    }
-    Result<PortalRequest::Answer> selected =
-        step(QStringLiteral("SelectSources"), {QVariant::fromValue(session)}, sources, false);
+    // A remote-desktop session keeps its permission with its devices.
+    if (!withPointer) sources.insert(kept);
+    Result<PortalRequest::Answer> selected = step(interface, QStringLiteral("SelectSources"),
+                                                  {QVariant::fromValue(session)}, sources, false);
     if (!selected) return fail(selected.error());
     if (selected.value().response != PortalRequest::success)
         return fail(
@@ -149,7 +179,8 @@ Result<ScreenCastPortal::Cast> ScreenCastPortal::open(const QString& restoreToke
              QCoreApplication::translate("ScreenCastPortal", "桌面拒绝了所选的屏幕共享来源。")});
 
     Result<PortalRequest::Answer> started =
-        step(QStringLiteral("Start"), {QVariant::fromValue(session), QString()}, {}, true);
+        step(sessionInterface, QStringLiteral("Start"), {QVariant::fromValue(session), QString()},
+             {}, true);
     if (!started) return fail(started.error());
     if (started.value().response == PortalRequest::cancelled)
         return fail({domain, 20,
@@ -167,6 +198,8 @@ Result<ScreenCastPortal::Cast> ScreenCastPortal::open(const QString& restoreToke
     cast.node = stream->node;
     cast.logical = stream->logical;
     cast.restoreToken = started.value().results.value(QStringLiteral("restore_token")).toString();
+    cast.pointer = withPointer &&
+                   (started.value().results.value(QStringLiteral("devices")).toUInt() & kPointer);
 
     if (cancelled_) return fail(closed());
     QDBusMessage remote =

@@ -22,6 +22,7 @@ class ScreenCastPortal {
         QRect logical;  // the display cast, in the compositor's coordinates (points); may be empty
         QString session;
         QString restoreToken;  // for the next session: asks the same display without a dialog
+        bool pointer = false;  // the session may also move the pointer (a remote-desktop one)
     };
 
     explicit ScreenCastPortal(QDBusConnection bus, int timeoutMs = 15'000)
@@ -31,7 +32,11 @@ class ScreenCastPortal {
     // answer may take any time). The session stays open until close(); on failure none is left.
     // Failures: those of PortalRequest, and (20) the user declined, (21) the desktop refused or
     // gave no stream, (22) no PipeWire remote.
-    Result<Cast> open(const QString& restoreToken);
+    // With `withPointer`, a remote-desktop session that may also move the pointer (the user is
+    // asked for both at once); its restore token is of that kind.
+    Result<Cast> open(const QString& restoreToken, bool withPointer = false);
+    // Whether the portal's remote-desktop sessions may move a pointer.
+    static bool offersPointer(const QDBusConnection& bus, int timeoutMs = 1000);
     // Ends the wait of open() under way; call it on open()'s thread.
     void cancel();
 

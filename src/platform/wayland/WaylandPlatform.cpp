@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "CompositorWindows.h"
+#include "PortalPointer.h"
 #include "WaylandHotKeys.h"
 #include "WaylandScreenCapture.h"
 #include "WaylandWindowStream.h"
@@ -22,12 +23,15 @@ Platform createWaylandPlatform() {
     platform.capture = std::make_unique<WaylandScreenCapture>();
     platform.hotKeys = std::make_unique<WaylandHotKeys>();
     platform.pasteboard = std::make_unique<QtPasteboard>();
+    // The long capture's screen cast through the portal may also turn the wheel.
+    const auto remote = std::make_shared<PortalRemote>();
     platform.workspace = std::make_unique<WaylandWorkspace>(
-        compositorWindowsFromEnvironment(), int(QCoreApplication::applicationPid()));
+        compositorWindowsFromEnvironment(), int(QCoreApplication::applicationPid()), remote);
     platform.accessibility = std::make_unique<ImageOnlyAccessibility>();
     // Long capture reads the screen through wlr-screencopy (wlroots compositors), elsewhere
     // through the desktop portal's screen cast.
-    platform.windowStreams = std::make_unique<WaylandWindowStreamService>();
+    platform.windowStreams = std::make_unique<WaylandWindowStreamService>(
+        WaylandWindowStreamService::sourceFromEnvironment(), remote);
     return platform;
 }
 

@@ -21,6 +21,7 @@
 #include "CompositorWindows.h"
 #include "MutterScreenCast.h"
 #include "PipeWireStream.h"
+#include "PortalPointer.h"
 #include "ScreenCastPortal.h"
 #include "Screencopy.h"
 #include "base/DefaultsStore.h"
@@ -37,8 +38,10 @@ UserError streamError(const QString& reason) {
 // Pictures handed to the queue and not yet taken; beyond this the stream waits.
 constexpr int kFramesInFlight = 3;
 
-// Where the desktop's lasting answer to the screen-cast dialog is kept.
+// Where the desktop's lasting answers to the screen-cast dialog are kept: a cast alone, and a
+// cast that may also move the pointer (each session kind takes only its own tokens).
 const QString kScreenCastTokenKey = QStringLiteral("screenCastRestoreToken");
+const QString kRemoteDesktopTokenKey = QStringLiteral("remoteDesktopRestoreToken");
 
 struct EventFd {
     EventFd() : fd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
@@ -186,11 +189,15 @@ class WaylandWindowStream final : public WindowStream {
 class PortalWindowStream final : public WindowStream {
   public:
     using Source = WaylandWindowStreamService::Source;
-    PortalWindowStream(Source source, QRect content, QRect display, QString restoreToken,
+    // A token kept for each kind of session: false a cast alone, true one that may also move
+    // the pointer.
+    using Tokens = std::function<QString(bool pointer)>;
+    using KeepToken = std::function<void(bool pointer, const QString&)>;
+
+    PortalWindowStream(Source source, QRect content, QRect display, Tokens tokens,
                        SerialQueue& queue, std::function<void(const QImage&)> onFrame,
-                       std::function<void(const UserError&)> onStop,
-                       std::function<void(const QString&)> keepToken,
-                       QList<QPointer<QThread>>& negotiations)
+                       std::function<void(const UserError&)> onStop, KeepToken keepToken,
+                       std::shared_ptr<PortalRemote> remote, QList<QPointer<QThread>>& negotiations)
         : shared_(std::make_shared<Shared>()) {
         shared_->source = source;
         shared_->content = content;
@@ -198,10 +205,10 @@ class PortalWindowStream final : public WindowStream {
         shared_->queue = &queue;
         shared_->poster = std::make_shared<FramePoster>(queue, std::move(onFrame));
         shared_->onStop = std::move(onStop);
+        shared_->remote = std::move(remote);
         QThread* thread =
-            QThread::create([shared = shared_, restoreToken, keepToken = std::move(keepToken)] {
-                run(shared, restoreToken, keepToken);
-            });
+            QThread::create([shared = shared_, tokens = std::move(tokens),
+                             keepToken = std::move(keepToken)] { run(shared, tokens, keepToken); });
         thread->setObjectName(QStringLiteral("tessal-screencast"));
         QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
         negotiations.removeAll(nullptr);
@@ -238,6 +245,7 @@ class PortalWindowStream final : public WindowStream {
         SerialQueue* queue = nullptr;
         std::shared_ptr<FramePoster> poster;
         std::function<void(const UserError&)> onStop;
+        std::shared_ptr<PortalRemote> remote;
 
         void report(const UserError& error) {
             qWarning("screen cast: %s", qPrintable(error.message));
@@ -246,8 +254,8 @@ class PortalWindowStream final : public WindowStream {
         }
     };
 
-    static void run(const std::shared_ptr<Shared>& shared, const QString& restoreToken,
-                    const std::function<void(const QString&)>& keepToken) {
+    static void run(const std::shared_ptr<Shared>& shared, const Tokens& tokens,
+                    const KeepToken& keepToken) {
         QObject context;
         ScreenCastPortal portal(QDBusConnection::sessionBus());
         {
@@ -267,12 +275,18 @@ class PortalWindowStream final : public WindowStream {
             return ScreenCastPortal::Cast{-1, mutter.value().node, area, mutter.value().session,
                                           QString()};
         };
-        Result<ScreenCastPortal::Cast> cast = gnome ? openGnome() : portal.open(restoreToken);
+        // The portal's session may also turn the wheel for automatic scrolling, where the
+        // desktop offers that (GNOME's own service does it apart).
+        const auto openPortal = [&] {
+            const bool withPointer = shared->remote && ScreenCastPortal::offersPointer(bus);
+            return portal.open(tokens ? tokens(withPointer) : QString(), withPointer);
+        };
+        Result<ScreenCastPortal::Cast> cast = gnome ? openGnome() : openPortal();
         if (gnome && !cast) {
             // A GNOME that refuses its own service to us still offers the portal.
             qWarning("screen cast: %s", qPrintable(cast.error().message));
             gnome = false;
-            cast = portal.open(restoreToken);
+            cast = openPortal();
         }
         {
             std::lock_guard lock(shared->mutex);
@@ -281,14 +295,17 @@ class PortalWindowStream final : public WindowStream {
         }
         if (!cast) return shared->report(streamError(cast.error().message));
         const ScreenCastPortal::Cast& c = cast.value();
-        const auto closeSession = [gnome, bus, session = c.session] {
+        const std::shared_ptr<PortalRemote> remote = c.pointer ? shared->remote : nullptr;
+        const auto closeSession = [gnome, bus, remote, session = c.session] {
+            if (remote) remote->withdraw(session);
             if (gnome)
                 MutterScreenCast::close(bus, session);
             else
                 ScreenCastPortal::close(bus, session);
         };
-        if (!c.restoreToken.isEmpty() && keepToken) keepToken(c.restoreToken);
+        if (!c.restoreToken.isEmpty() && keepToken) keepToken(c.pointer, c.restoreToken);
         const QRect display = c.logical.isEmpty() ? shared->display : c.logical;
+        if (remote) remote->publish({c.session, c.node, display});
         const auto abandon = [&](const UserError& error) {
             if (c.pipewireFd >= 0) ::close(c.pipewireFd);
             closeSession();
@@ -352,7 +369,9 @@ OutputPart outputPart(const QRect& content, const QRect& output, double scale) {
                   int(std::lround(content.height() * scale)))};
 }
 
-WaylandWindowStreamService::WaylandWindowStreamService(Source source) : source_(source) {}
+WaylandWindowStreamService::WaylandWindowStreamService(Source source,
+                                                       std::shared_ptr<PortalRemote> remote)
+    : source_(source), remote_(std::move(remote)) {}
 WaylandWindowStreamService::~WaylandWindowStreamService() {
     // A session still being asked for when the program quits: its stream is gone and has
     // cancelled it; the thread only closes what it opened.
@@ -410,17 +429,21 @@ Result<std::unique_ptr<WindowStream>> WaylandWindowStreamService::start(
             QCoreApplication::translate("WaylandWindowStream", "窗口不在任何显示器上"));
     if (source_ != Source::screencopy) {
         // The desktop's answer stands for later sessions; each session's token serves once.
-        const QString token =
-            defaults_ ? defaults_->stringValue(kScreenCastTokenKey).value_or(QString()) : QString();
+        const auto key = [](bool pointer) {
+            return pointer ? kRemoteDesktopTokenKey : kScreenCastTokenKey;
+        };
+        QMap<bool, QString> kept;
+        for (bool pointer : {false, true})
+            if (defaults_) kept[pointer] = defaults_->stringValue(key(pointer)).value_or(QString());
         DefaultsStore* defaults = defaults_;
-        auto keep = [defaults](const QString& next) {
+        auto keep = [defaults, key](bool pointer, const QString& next) {
             if (defaults)
                 QMetaObject::invokeMethod(
-                    qApp, [defaults, next] { defaults->set(kScreenCastTokenKey, next); });
+                    qApp, [defaults, next, name = key(pointer)] { defaults->set(name, next); });
         };
         return std::unique_ptr<WindowStream>(new PortalWindowStream(
-            source_, content, best->geometry(), token, queue, std::move(onFrame), std::move(onStop),
-            std::move(keep), negotiations_));
+            source_, content, best->geometry(), [kept](bool pointer) { return kept[pointer]; },
+            queue, std::move(onFrame), std::move(onStop), std::move(keep), remote_, negotiations_));
     }
     const OutputPart part = outputPart(content, best->geometry(), best->devicePixelRatio());
     std::unique_ptr<Screencopy> screencopy = Screencopy::open();

@@ -12,6 +12,7 @@
 namespace tessal {
 
 class CompositorWindows;
+class PortalRemote;
 
 // A window's pixels on Wayland: the part of its output that shows the window's content. What
 // covers the window is in the pictures: no compositor gives a window's own content.
@@ -21,7 +22,8 @@ class CompositorWindows;
 // - elsewhere: the window's part of the screen through GNOME's own screen-cast service (which
 //   asks nothing), or the desktop portal's screen cast of the display holding the window (KDE
 //   and others; the desktop asks the user once, and its answer is kept in the defaults for later
-//   sessions), over PipeWire.
+//   sessions), over PipeWire. Where the portal's remote-desktop sessions may move a pointer, the
+//   cast is one of those, published to `remote` for automatic scrolling while it lives.
 // Windows are the compositor's (CompositorWindows); where it lists none, window N is the Nth
 // display (primary first), as the window list says.
 class WaylandWindowStreamService final : public WindowStreamService {
@@ -32,7 +34,8 @@ class WaylandWindowStreamService final : public WindowStreamService {
     // it, else desktop.
     static Source sourceFromEnvironment();
 
-    explicit WaylandWindowStreamService(Source source = sourceFromEnvironment());
+    explicit WaylandWindowStreamService(Source source = sourceFromEnvironment(),
+                                        std::shared_ptr<PortalRemote> remote = nullptr);
     ~WaylandWindowStreamService() override;
     bool showsCoveringWindows() const override { return true; }
     void useDefaults(DefaultsStore& defaults) override;
@@ -42,6 +45,7 @@ class WaylandWindowStreamService final : public WindowStreamService {
 
   private:
     Source source_;
+    std::shared_ptr<PortalRemote> remote_;
     std::unique_ptr<CompositorWindows> windows_;
     bool windowsChosen_ = false;
     DefaultsStore* defaults_ = nullptr;

@@ -9,6 +9,7 @@
 
 #include "CompositorWindows.h"
 #include "MutterPointer.h"
+#include "PortalPointer.h"
 #include "VirtualPointer.h"
 #include "platform/KeyCodes.h"
 
@@ -63,8 +64,9 @@ QRect layoutFromWindowList(const Rect& r) {
 
 }  // namespace
 
-WaylandWorkspace::WaylandWorkspace(std::unique_ptr<CompositorWindows> windows, int ownPid)
-    : windows_(std::move(windows)), ownPid_(ownPid) {}
+WaylandWorkspace::WaylandWorkspace(std::unique_ptr<CompositorWindows> windows, int ownPid,
+                                   std::shared_ptr<const PortalRemote> remote)
+    : windows_(std::move(windows)), ownPid_(ownPid), remote_(std::move(remote)) {}
 WaylandWorkspace::~WaylandWorkspace() = default;
 
 bool WaylandWorkspace::grabInput(QWindow* window) {
@@ -91,6 +93,8 @@ WheelPointer* WaylandWorkspace::wheel() {
     if (!pointerOpened_) {
         pointer_ = VirtualPointer::open();
         if (!pointer_) pointer_ = MutterPointer::open(QDBusConnection::sessionBus(), layoutRect());
+        if (!pointer_ && remote_)
+            pointer_ = std::make_unique<PortalPointer>(QDBusConnection::sessionBus(), remote_);
         pointerOpened_ = true;
     }
     return pointer_.get();

@@ -11,16 +11,19 @@ namespace tessal {
 
 class CompositorWindows;
 class WheelPointer;
+class PortalRemote;
 
 // Wayland gives a client no other client's windows: what is known of them, and focusing one,
 // comes from the compositor's own interface where it has one (CompositorWindows). Our own
 // windows take the keyboard by being activated, which the compositor grants to a new
 // full-screen window. Wheel turns go through a virtual pointer of ours on wlroots compositors,
-// and through a remote-desktop session of GNOME's own on GNOME.
+// through a remote-desktop session of GNOME's own on GNOME, and elsewhere through the portal's
+// remote-desktop session that casts the screen for the long capture (`remote`).
 // There is no key tap: Return, Space and Escape reach us while one of our panels has the focus.
 class WaylandWorkspace final : public DesktopWorkspace {
   public:
-    explicit WaylandWorkspace(std::unique_ptr<CompositorWindows> windows = nullptr, int ownPid = 0);
+    explicit WaylandWorkspace(std::unique_ptr<CompositorWindows> windows = nullptr, int ownPid = 0,
+                              std::shared_ptr<const PortalRemote> remote = nullptr);
     ~WaylandWorkspace() override;
     bool grabInput(QWindow* window) override;
     WindowOwner frontmost() override;
@@ -37,6 +40,7 @@ class WaylandWorkspace final : public DesktopWorkspace {
   private:
     std::unique_ptr<CompositorWindows> windows_;
     int ownPid_;
+    std::shared_ptr<const PortalRemote> remote_;
     std::unique_ptr<WheelPointer> pointer_;
     bool pointerOpened_ = false;
     WheelPointer* wheel();

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QRect>
+#include <QString>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "PostedCalls.h"
+#include "VirtualPointer.h"
+
+namespace tessal {
+
+// The desktop portal's remote-desktop session that casts the screen for a long capture, where
+// the user also let it move the pointer. The screen cast publishes it while it lives; the
+// pointer below uses it.
+class PortalRemote {
+  public:
+    struct Session {
+        QString path;
+        quint32 node = 0;  // the cast's stream, which pointer positions are relative to
+        QRect logical;     // the display the stream shows, in layout points
+    };
+    void publish(const Session& session);
+    // Only the session given: a later one published meanwhile stays.
+    void withdraw(const QString& path);
+    std::optional<Session> current() const;
+
+  private:
+    mutable std::mutex mutex_;
+    std::optional<Session> session_;
+};
+
+// Wheel turns through that session (org.freedesktop.portal.RemoteDesktop): on desktops whose
+// compositor offers clients no pointer of their own and is not GNOME (KDE Plasma, among
+// others). There is no turn while no session is published.
+class PortalPointer final : public WheelPointer {
+  public:
+    PortalPointer(QDBusConnection bus, std::shared_ptr<const PortalRemote> remote)
+        : bus_(std::move(bus)), remote_(std::move(remote)) {}
+    bool scroll(QPoint at, int notches, bool horizontal, QPoint park, const QRect& layout) override;
+
+  private:
+    QDBusConnection bus_;
+    std::shared_ptr<const PortalRemote> remote_;
+    QString session_;  // the session the posted events went to
+    PostedCalls posted_;
+};
+
+}  // namespace tessal
