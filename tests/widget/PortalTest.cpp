@@ -736,6 +736,7 @@ TEST_F(PortalTest, ARemoteDesktopSessionCastsTheScreenAndMayMoveThePointer) {
     auto opened = screenCast.open("r-0", true);
     ASSERT_TRUE(opened) << opened.error().message.toStdString();
     EXPECT_TRUE(opened.value().pointer);
+    EXPECT_FALSE(opened.value().pointerInFrames);
     EXPECT_EQ(opened.value().session, session);
     EXPECT_EQ(opened.value().node, 42u);
     EXPECT_EQ(opened.value().restoreToken, "r-1");
@@ -770,10 +771,10 @@ TEST_F(PortalTest, ARemoteDesktopSessionCastsTheScreenAndMayMoveThePointer) {
 }
 
 // The wheel turns through the published session: the pointer placed in the stream's own points,
-// the discrete steps, then parked; nothing without a session, off its display, or once the
-// portal refused one of its events.
+// the discrete steps, then parked where the frames show the pointer; nothing without a session,
+// off its display, or once the portal refused one of its events.
 TEST_F(PortalTest, ThePortalPointerTurnsTheWheelThroughThePublishedSession) {
-    const QString session = "/org/freedesktop/portal/desktop/session/1_1/remote";
+    QString session = "/org/freedesktop/portal/desktop/session/1_1/remote";
     const auto remote = std::make_shared<PortalRemote>();
     PortalPointer pointer(client(), remote);
     const QRect layout(0, 0, 2080, 900);
@@ -785,26 +786,41 @@ TEST_F(PortalTest, ThePortalPointerTurnsTheWheelThroughThePublishedSession) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         return portal->events();
     };
+    // The session's first event adds its pointer; the turn waits until the desktop has it.
+    pointer.prepare();
+    QElapsedTimer turn;
+    turn.start();
     ASSERT_TRUE(pointer.scroll(QPoint(1380, 100), 2, false, QPoint(1900, 500), layout));
-    QList<QVariantList> events = settled(3);
-    ASSERT_EQ(events.size(), 3);
-    EXPECT_EQ(events[0], (QVariantList{"NotifyPointerMotionAbsolute", session, 42u, 100.0, 100.0}));
-    EXPECT_EQ(events[1], (QVariantList{"NotifyPointerAxisDiscrete", session, 0u, 2}));
-    EXPECT_EQ(events[2], (QVariantList{"NotifyPointerMotionAbsolute", session, 42u, 620.0, 500.0}));
+    EXPECT_GE(turn.elapsed(), 150);
+    QList<QVariantList> events = settled(4);
+    ASSERT_EQ(events.size(), 4);
+    EXPECT_EQ(events[0], (QVariantList{"NotifyPointerMotion", session, 0.0, 0.0}));
+    EXPECT_EQ(events[1], (QVariantList{"NotifyPointerMotionAbsolute", session, 42u, 100.0, 100.0}));
+    EXPECT_EQ(events[2], (QVariantList{"NotifyPointerAxisDiscrete", session, 0u, 2}));
+    EXPECT_EQ(events[3], (QVariantList{"NotifyPointerMotionAbsolute", session, 42u, 620.0, 500.0}));
     // Backwards and sideways; a parking place off the display leaves the pointer where it is.
     ASSERT_TRUE(pointer.scroll(QPoint(1300, 20), -1, true, QPoint(10, 10), layout));
-    events = settled(5);
-    ASSERT_EQ(events.size(), 5);
-    EXPECT_EQ(events[4], (QVariantList{"NotifyPointerAxisDiscrete", session, 1u, -1}));
+    events = settled(6);
+    ASSERT_EQ(events.size(), 6);
+    EXPECT_EQ(events[5], (QVariantList{"NotifyPointerAxisDiscrete", session, 1u, -1}));
     EXPECT_FALSE(pointer.scroll(QPoint(100, 100), 1, false, QPoint(1900, 500), layout))
         << "off the cast display";
+    // A cast whose frames leave the pointer out: a session of its own, not parked.
+    const QString hidden = session + "2";
+    remote->publish({hidden, 43, QRect(1280, 0, 800, 600), false});
+    ASSERT_TRUE(pointer.scroll(QPoint(1380, 100), 1, false, QPoint(1900, 500), layout));
+    events = settled(9);
+    ASSERT_EQ(events.size(), 9);
+    EXPECT_EQ(events[6], (QVariantList{"NotifyPointerMotion", hidden, 0.0, 0.0}));
+    EXPECT_EQ(events[8], (QVariantList{"NotifyPointerAxisDiscrete", hidden, 0u, 1}));
     // Refused events: the turn after them reports the pointer lost.
     portal->refuseEvents();
     ASSERT_TRUE(pointer.scroll(QPoint(1380, 100), 1, false, QPoint(1900, 500), layout));
-    settled(8);
+    settled(11);
     QThread::msleep(100);
     QCoreApplication::processEvents();
     EXPECT_FALSE(pointer.scroll(QPoint(1380, 100), 1, false, QPoint(1900, 500), layout));
+    session = hidden;
     // A session withdrawn (its cast ended) turns nothing; another one published is used.
     remote->withdraw("/some/other/session");
     EXPECT_TRUE(remote->current());

@@ -2,6 +2,7 @@
 
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QThread>
 
 #include "PortalRequest.h"
 
@@ -11,6 +12,7 @@ namespace {
 
 const QString remoteInterface = QStringLiteral("org.freedesktop.portal.RemoteDesktop");
 constexpr int kCallTimeoutMs = 2000;
+constexpr std::chrono::milliseconds kSeatSettle{200};
 
 }  // namespace
 
@@ -29,36 +31,58 @@ std::optional<PortalRemote::Session> PortalRemote::current() const {
     return session_;
 }
 
+void PortalPointer::post(const QString& session, const QString& method, QVariantList arguments) {
+    QDBusMessage message = QDBusMessage::createMethodCall(
+        PortalRequest::service, PortalRequest::path, remoteInterface, method);
+    arguments.prepend(QVariantMap());
+    arguments.prepend(QVariant::fromValue(QDBusObjectPath(session)));
+    message.setArguments(arguments);
+    posted_.post(bus_, message, kCallTimeoutMs);
+}
+
+// GNOME adds a session's pointer to its seat at the session's first pointer event and drops
+// the events that come before it is there, with no answer telling when (seen: a session's first
+// turn lost): a session's first event moves the pointer by nothing, and turns wait until
+// kSeatSettle has passed.
+void PortalPointer::ready(const QString& session) {
+    posted_.clear();
+    session_ = session;
+    post(session, QStringLiteral("NotifyPointerMotion"), {0.0, 0.0});
+    settled_ = std::chrono::steady_clock::now() + kSeatSettle;
+}
+
+void PortalPointer::prepare() {
+    if (const std::optional<PortalRemote::Session> session = remote_->current();
+        session && session->path != session_)
+        ready(session->path);
+}
+
 bool PortalPointer::scroll(QPoint at, int notches, bool horizontal, QPoint park, const QRect&) {
     const std::optional<PortalRemote::Session> session = remote_->current();
     if (!session || notches == 0 || !session->logical.contains(at)) return false;
-    if (session->path != session_) {
-        posted_.clear();
-        session_ = session->path;
-    } else if (!posted_.allTaken()) {
+    if (session->path != session_)
+        ready(session->path);
+    else if (!posted_.allTaken())
         // The portal refused an event of this session: it moves nothing for us.
         return false;
-    }
-    const QDBusObjectPath path(session->path);
-    const auto post = [&](const QString& method, QVariantList arguments) {
-        QDBusMessage message = QDBusMessage::createMethodCall(
-            PortalRequest::service, PortalRequest::path, remoteInterface, method);
-        arguments.prepend(QVariantMap());
-        arguments.prepend(QVariant::fromValue(path));
-        message.setArguments(arguments);
-        posted_.post(bus_, message, kCallTimeoutMs);
-    };
+    // Readied by prepare() a step ago, the session's pointer is there by now.
+    const auto early = settled_ - std::chrono::steady_clock::now();
+    if (early > std::chrono::steady_clock::duration::zero())
+        QThread::msleep(std::chrono::ceil<std::chrono::milliseconds>(early).count());
     // Positions are the stream's own points, from its top left corner.
     const auto moveTo = [&](QPoint point) {
         const QPoint local = point - session->logical.topLeft();
-        post(QStringLiteral("NotifyPointerMotionAbsolute"),
+        post(session->path, QStringLiteral("NotifyPointerMotionAbsolute"),
              {session->node, double(local.x()), double(local.y())});
     };
     moveTo(at);
     // Positive steps: down or right, as the wheel turns them.
-    post(QStringLiteral("NotifyPointerAxisDiscrete"), {horizontal ? 1u : 0u, notches});
-    // Off the stream's display, the pointer stays where the wheel turned.
-    if (session->logical.contains(park)) moveTo(park);
+    post(session->path, QStringLiteral("NotifyPointerAxisDiscrete"),
+         {horizontal ? 1u : 0u, notches});
+    // Parked only where the frames would show it: moved off the source between turns, the
+    // pointer lost a turn now and then on GNOME (the window taking the wheel once more as it
+    // came back, seen in one of every six to ten). Off the stream's display it stays too.
+    if (session->pointerInFrames && session->logical.contains(park)) moveTo(park);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QRect>
 #include <QString>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -19,8 +20,9 @@ class PortalRemote {
   public:
     struct Session {
         QString path;
-        quint32 node = 0;  // the cast's stream, which pointer positions are relative to
-        QRect logical;     // the display the stream shows, in layout points
+        quint32 node = 0;             // the cast's stream, which pointer positions are relative to
+        QRect logical;                // the display the stream shows, in layout points
+        bool pointerInFrames = true;  // the cast could not leave the pointer out
     };
     void publish(const Session& session);
     // Only the session given: a later one published meanwhile stays.
@@ -40,11 +42,17 @@ class PortalPointer final : public WheelPointer {
     PortalPointer(QDBusConnection bus, std::shared_ptr<const PortalRemote> remote)
         : bus_(std::move(bus)), remote_(std::move(remote)) {}
     bool scroll(QPoint at, int notches, bool horizontal, QPoint park, const QRect& layout) override;
+    // Readies the published session's pointer, which the desktop may add only at its first event.
+    void prepare() override;
 
   private:
+    void ready(const QString& session);
+    void post(const QString& session, const QString& method, QVariantList arguments);
+
     QDBusConnection bus_;
     std::shared_ptr<const PortalRemote> remote_;
-    QString session_;  // the session the posted events went to
+    QString session_;  // the session readied, which the posted events went to
+    std::chrono::steady_clock::time_point settled_;  // when its pointer is there
     PostedCalls posted_;
 };
 

@@ -166,8 +166,10 @@ Result<ScreenCastPortal::Cast> ScreenCastPortal::open(const QString& restoreToke
                            {QStringLiteral("multiple"), false}};
     // The frames are stitched: the pointer must not be in them.
     if (property(bus_, interface, QStringLiteral("AvailableCursorModes"), timeoutMs_).value_or(0) &
-        kCursorHidden)
+        kCursorHidden) {
         sources.insert(QStringLiteral("cursor_mode"), kCursorHidden);
+        cast.pointerInFrames = false;
+    }
     // A remote-desktop session keeps its permission with its devices.
     if (!withPointer) sources.insert(kept);
     Result<PortalRequest::Answer> selected = step(interface, QStringLiteral("SelectSources"),

@@ -23,6 +23,7 @@ class ScreenCastPortal {
         QString session;
         QString restoreToken;  // for the next session: asks the same display without a dialog
         bool pointer = false;  // the session may also move the pointer (a remote-desktop one)
+        bool pointerInFrames = true;  // the portal could not leave the pointer out of the frames
     };
 
     explicit ScreenCastPortal(QDBusConnection bus, int timeoutMs = 15'000)

@@ -305,7 +305,7 @@ class PortalWindowStream final : public WindowStream {
         };
         if (!c.restoreToken.isEmpty() && keepToken) keepToken(c.pointer, c.restoreToken);
         const QRect display = c.logical.isEmpty() ? shared->display : c.logical;
-        if (remote) remote->publish({c.session, c.node, display});
+        if (remote) remote->publish({c.session, c.node, display, c.pointerInFrames});
         const auto abandon = [&](const UserError& error) {
             if (c.pipewireFd >= 0) ::close(c.pipewireFd);
             closeSession();

@@ -92,9 +92,11 @@ bool WaylandWorkspace::activate(const WindowOwner& owner) {
 WheelPointer* WaylandWorkspace::wheel() {
     if (!pointerOpened_) {
         pointer_ = VirtualPointer::open();
-        if (!pointer_) pointer_ = MutterPointer::open(QDBusConnection::sessionBus(), layoutRect());
-        if (!pointer_ && remote_)
+        // The pointer the user let the long capture's own screen cast move comes before a
+        // session of GNOME's, which would be a second one beside it.
+        if (!pointer_ && remote_ && remote_->current())
             pointer_ = std::make_unique<PortalPointer>(QDBusConnection::sessionBus(), remote_);
+        if (!pointer_) pointer_ = MutterPointer::open(QDBusConnection::sessionBus(), layoutRect());
         pointerOpened_ = true;
     }
     return pointer_.get();
