@@ -1683,6 +1683,10 @@ Please take the screenshot again; if a display was just connected or disconnecte
         <source>没有回应</source>
         <translation>no answer</translation>
     </message>
+    <message>
+        <source>桌面拒绝了远程控制指针的请求。</source>
+        <translation>The desktop refused to let the pointer be controlled remotely.</translation>
+    </message>
 </context>
 <context>
     <name>Screencopy</name>

@@ -1683,6 +1683,10 @@
         <source>没有回应</source>
         <translation>沒有回應</translation>
     </message>
+    <message>
+        <source>桌面拒绝了远程控制指针的请求。</source>
+        <translation>桌面拒絕了遠端控制指標的請求。</translation>
+    </message>
 </context>
 <context>
     <name>Screencopy</name>

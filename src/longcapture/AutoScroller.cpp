@@ -15,6 +15,10 @@ namespace {
 
 constexpr double kNoProgressStop = 2.0;
 constexpr double kAutoScrollSpacing = 0.3;
+// A step whose frame has not come by then is sent once more: a desktop may drop a turn (GNOME
+// drops the events of a remote pointer it has not added to its seat yet, which takes longer on
+// a busy machine). The wait for progress starts again with it.
+constexpr double kResendAfter = 1.0;
 // Wheel notches are all X11 can post, and toolkits decide how far one goes: measured here, a Qt
 // list 60 points, xterm 65 (five lines), a GTK 3 text view 53. A step is rounded to whole
 // notches, at least one: nearly always one, two for the fast speed on regions over 560 points.
@@ -56,7 +60,7 @@ QString AutoScroller::noChangeMessage() {
 void AutoScroller::start() {
     env_.injector.prepareScrolling();
     active_ = true;
-    awaitingFrame_ = false;
+    awaitingFrame_ = resent_ = false;
     lastProgress_ = lastStep_ = env_.clock.uptime();
 }
 
@@ -84,7 +88,9 @@ std::optional<QString> AutoScroller::observe(std::optional<ScrollAppendResult::K
 
 std::optional<QString> AutoScroller::step(const Target& target) {
     const double now = env_.clock.uptime();
-    if (awaitingFrame_ || now - lastStep_ < kAutoScrollSpacing) return std::nullopt;
+    if (now - lastStep_ < kAutoScrollSpacing) return std::nullopt;
+    if (awaitingFrame_ && (resent_ || now - lastStep_ < kResendAfter)) return std::nullopt;
+    const bool resending = awaitingFrame_;
     // A source whose process is unknown is followed by its window. Where the desktop does not
     // say which window is in front (GNOME), that cannot be checked.
     const WindowOwner front = env_.workspace.frontmost();
@@ -123,6 +129,8 @@ std::optional<QString> AutoScroller::step(const Target& target) {
                                            "无法向原窗口发送滚动，自动滚动停止；仍可手动滚动。");
     lastStep_ = now;
     awaitingFrame_ = true;
+    resent_ = resending;
+    if (resending) lastProgress_ = now;
     ++posted_;
     return std::nullopt;
 }

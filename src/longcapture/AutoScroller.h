@@ -65,6 +65,7 @@ class AutoScroller {
     double lastStep_ = -1e9;
     double lastProgress_ = 0;
     bool awaitingFrame_ = false;
+    bool resent_ = false;  // the step awaited was sent once more
 };
 
 }  // namespace tessal

@@ -309,14 +309,18 @@ TEST_F(LongScreenshotTest, AutomaticScrollingStepsAndStops) {
     EXPECT_EQ(fake.workspace->scrolls[0].notches, 1);
     EXPECT_FALSE(fake.workspace->scrolls[0].horizontal);
     // One step in flight until it shows.
-    queue.advance(1.0);
+    queue.advance(0.6);
     EXPECT_EQ(fake.workspace->scrolls.size(), 1u);
     frame(50);
     queue.advance(0.35);
     EXPECT_EQ(fake.workspace->scrolls.size(), 2u);
     EXPECT_EQ(capture->autoPostedCount(), 2);
 
-    // Nothing new for 2 s: stopped, and the message stays over later progress messages.
+    // Nothing new: the step is sent once more after a second (the desktop may have lost it),
+    // then 2 s more: stopped, and the message stays over later progress messages.
+    queue.advance(1.05);
+    EXPECT_EQ(fake.workspace->scrolls.size(), 3u);
+    EXPECT_TRUE(capture->autoScrolling());
     queue.advance(2.1);
     EXPECT_FALSE(capture->autoScrolling());
     EXPECT_EQ(capture->status(), "画面未变化，自动滚动已停止。可手动继续，或直接复制。");
