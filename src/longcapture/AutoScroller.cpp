@@ -92,9 +92,12 @@ std::optional<QString> AutoScroller::step(const Target& target) {
     if (awaitingFrame_ && (resent_ || now - lastStep_ < kResendAfter)) return std::nullopt;
     const bool resending = awaitingFrame_;
     // A source whose process is unknown is followed by its window. Where the desktop does not
-    // say which window is in front (GNOME), that cannot be checked.
+    // say which window is in front (GNOME without our extension), that cannot be checked. Our
+    // own window in front is no other application: on Wayland the capture's panels have the
+    // keyboard so that its keys reach it.
     const WindowOwner front = env_.workspace.frontmost();
-    if (env_.workspace.knowsFrontmost() && !target.source.owns(front.pid, front.window))
+    if (env_.workspace.knowsFrontmost() && !target.source.owns(front.pid, front.window) &&
+        !(front.pid > 0 && front.pid == env_.ownPid))
         return QCoreApplication::translate("AutoScroller", "已切换应用，自动滚动停止。");
     // The first probe where the source window is the front-most window of another program than
     // ours is where the wheel turns.

@@ -28,7 +28,9 @@ for f in ./usr/bin/tessal ./usr/bin/tessal-app ./usr/lib/tessal/tessal-ocr-worke
     ./usr/share/icons/hicolor/symbolic/apps/local.ostrel-symbolic.svg \
     ./usr/share/bash-completion/completions/tessal ./usr/share/zsh/vendor-completions/_tessal \
     ./usr/share/fish/vendor_completions.d/tessal.fish ./usr/share/man/man1/tessal.1 \
-    ./usr/share/dbus-1/services/local.ostrel.service; do
+    ./usr/share/dbus-1/services/local.ostrel.service \
+    ./usr/share/gnome-shell/extensions/tessal-windows@local.ostrel/extension.js \
+    ./usr/share/gnome-shell/extensions/tessal-windows-legacy@local.ostrel/metadata.json; do
     grep -qx "$f" <<<"$contents" || fail "package lacks $f"
 done
 if grep -q InstallUpdate <<<"$contents"; then fail "the package carries the bundle's updater"; fi

@@ -39,8 +39,11 @@ wayland_world_as_user() {
     cp "$(dirname "$0")"/*.sh "$(dirname "$0")"/*.py "$base/bin/" 2>/dev/null
     cp "$(dirname "${BASH_SOURCE[0]}")"/{wayland_world,kwin_world,gnome_world,world_common,wayland_long_capture}.sh \
         "$(dirname "${BASH_SOURCE[0]}")"/atspi_point.py "$base/bin/"
-    # Our desktop entry, for worlds whose compositor grants interfaces by it.
+    # Our desktop entry, for worlds whose compositor grants interfaces by it, and our GNOME Shell
+    # extensions as the build made them.
     cp "$(dirname "${BASH_SOURCE[0]}")"/../../resources/local.ostrel.desktop "$base/bin/"
+    [ -d "$(dirname "$TESSAL")/generated/gnome-shell" ] &&
+        cp -r "$(dirname "$TESSAL")/generated/gnome-shell" "$base/bin/"
     chmod -R a+rX "$base/bin"
     local status=0
     setpriv --reuid=65534 --regid=65534 --clear-groups env -i \

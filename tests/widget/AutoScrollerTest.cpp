@@ -116,6 +116,8 @@ TEST_F(Scrolling, StepsWaitForTheirFrameAndStopWhenTheSourceIsNotThere) {
     const std::vector<Case> cases{
         {"another program in front", [&] { workspace.frontmostPid = 9; },
          "已切换应用，自动滚动停止。"},
+        {"our own panel in front (it takes the keys on Wayland)",
+         [&] { workspace.frontmostPid = 77; }, QString()},
         {"another program's window over every probe",
          [&] { capture.windows.prepend(window(7, 9, Rect(0, 0, 1000, 1000))); },
          "目标区域被遮挡，自动滚动停止。"},

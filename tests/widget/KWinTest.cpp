@@ -23,6 +23,7 @@
 
 #include "PrivateSessionBus.h"
 #include "platform/ScreenCaptureService.h"
+#include "platform/wayland/GnomeShellWindows.h"
 #include "platform/wayland/KWinScreenShot.h"
 #include "platform/wayland/KWinWindows.h"
 #include "platform/wayland/SwayWindows.h"
@@ -407,6 +408,38 @@ TEST(KWinWindows, ReportsThatAreNotOnesGiveNothing) {
     ASSERT_TRUE(noPid);
     ASSERT_EQ(noPid->size(), 1u);
     EXPECT_EQ(noPid->front().pid, 0);
+}
+
+// The report of Tessal's GNOME Shell extension: windows front to back as listed, content within
+// the frame, the pointer in the pixel it lies in; a report that is not one gives nothing.
+TEST(GnomeShellWindows, TheExtensionsReportGivesWindowsAndThePointer) {
+    const QByteArray good = R"({"pointer": [640.5, 360.9], "windows": [
+        {"id": 12, "frame": [100, 50, 800, 600], "content": [100, 87, 800, 563], "pid": 40,
+         "focused": true},
+        {"id": 7, "frame": [0, 0, 300, 200], "content": [-20, -20, 340, 240], "pid": -1,
+         "focused": false},
+        {"id": 9, "frame": [5, 5, 0, 0], "content": [5, 5, 0, 0], "pid": 3, "focused": false}]})";
+    const auto read = gnomeShellReportFrom(good);
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->windows.size(), 2u) << "an empty frame is no window to pick";
+    EXPECT_EQ(read->windows[0].id, 12u);
+    EXPECT_EQ(read->windows[0].frame, QRect(100, 50, 800, 600));
+    EXPECT_EQ(read->windows[0].content, QRect(100, 87, 800, 563));
+    EXPECT_EQ(read->windows[0].pid, 40);
+    EXPECT_TRUE(read->windows[0].focused);
+    EXPECT_EQ(read->windows[1].content, QRect(0, 0, 300, 200)) << "shadows are not content";
+    EXPECT_EQ(read->windows[1].pid, 0);
+    EXPECT_EQ(read->pointer, QPoint(640, 360));
+    for (
+        const char* bad :
+        {"", "[]", R"({"pointer": [1, 2]})",
+         R"({"windows": [{"id": 0, "frame": [0, 0, 9, 9], "content": [0, 0, 9, 9], "focused": false}]})",
+         R"({"windows": [{"id": 3, "frame": [0, 0, 9], "content": [0, 0, 9, 9], "focused": false}]})",
+         R"({"windows": [{"id": 3, "frame": [0, 0, 9, 9], "content": [0, 0, 9, 9]}]})"})
+        EXPECT_FALSE(gnomeShellReportFrom(bad)) << bad;
+    const auto noPointer = gnomeShellReportFrom(R"({"pointer": null, "windows": []})");
+    ASSERT_TRUE(noPointer);
+    EXPECT_FALSE(noPointer->pointer);
 }
 
 namespace {

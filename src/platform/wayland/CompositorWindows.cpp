@@ -1,10 +1,13 @@
 #include "CompositorWindows.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <QVariantMap>
 #include <algorithm>
+#include <cmath>
 #include <string>
 
+#include "GnomeShellWindows.h"
 #include "HyprlandWindows.h"
 #include "KWinWindows.h"
 #include "SwayWindows.h"
@@ -22,7 +25,34 @@ std::unique_ptr<CompositorWindows> compositorWindowsFromEnvironment(const QDBusC
         HyprlandWindows::socketPath(qEnvironmentVariable("HYPRLAND_INSTANCE_SIGNATURE"));
     if (!hyprland.isEmpty()) return std::make_unique<HyprlandWindows>(hyprland);
     if (kwinOffers(bus, KWinWindows::service)) return std::make_unique<KWinWindows>(bus);
+    if (gnomeShellWindowsOffered(bus)) return std::make_unique<GnomeShellWindows>(bus);
     return nullptr;
+}
+
+namespace {
+
+bool isCoordinates(const QJsonArray& a, int count) {
+    return a.size() == count && std::all_of(a.begin(), a.end(), [](const QJsonValue& v) {
+               return v.isDouble() && std::isfinite(v.toDouble()) && std::abs(v.toDouble()) <= 1e6;
+           });
+}
+
+}  // namespace
+
+std::optional<QRect> compositorRect(const QJsonValue& value) {
+    const QJsonArray a = value.toArray();
+    if (!isCoordinates(a, 4)) return std::nullopt;
+    const int left = int(std::lround(a[0].toDouble())), top = int(std::lround(a[1].toDouble()));
+    const int right = int(std::lround(a[0].toDouble() + a[2].toDouble()));
+    const int bottom = int(std::lround(a[1].toDouble() + a[3].toDouble()));
+    if (right < left || bottom < top) return std::nullopt;
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+std::optional<QPoint> compositorPoint(const QJsonValue& value) {
+    const QJsonArray a = value.toArray();
+    if (!isCoordinates(a, 2)) return std::nullopt;
+    return QPoint(int(std::floor(a[0].toDouble())), int(std::floor(a[1].toDouble())));
 }
 
 QVariantList windowListEntries(const std::vector<CompositorWindow>& windows,

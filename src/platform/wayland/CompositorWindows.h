@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDBusConnection>
+#include <QJsonValue>
 #include <QRect>
 #include <QString>
 #include <QVariantList>
@@ -51,9 +52,16 @@ class CompositorWindows {
 
 // The provider for the running compositor, chosen from the environment (SWAYSOCK or I3SOCK
 // for sway and i3-compatible compositors, HYPRLAND_INSTANCE_SIGNATURE for Hyprland, a Plasma
-// session whose KWin is on `bus`); null where none is known.
+// session whose KWin is on `bus`, a GNOME session whose Shell runs Tessal's extension); null
+// where none is known.
 std::unique_ptr<CompositorWindows> compositorWindowsFromEnvironment(
     const QDBusConnection& bus = QDBusConnection::sessionBus());
+
+// A rectangle or a point as a compositor reports it in JSON: [x, y, width, height] or [x, y],
+// finite numbers within a million points. Fractional places (fractional scales) are rounded:
+// a rectangle's edges to the nearest, a point to the pixel it lies in. Nothing for anything else.
+std::optional<QRect> compositorRect(const QJsonValue& value);
+std::optional<QPoint> compositorPoint(const QJsonValue& value);
 
 // Window-list entries (see WindowKey) for `windows`, whose coordinates become window-list
 // points: from `primaryTopLeft` (the primary display's top-left in layout coordinates).

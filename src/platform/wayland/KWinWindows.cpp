@@ -112,24 +112,6 @@ class ReportReceiver final : public QDBusVirtualObject {
     std::optional<QByteArray> report_;
 };
 
-// Coordinates as KWin reports them: `count` finite numbers within a million points.
-bool isCoordinates(const QJsonArray& a, int count) {
-    return a.size() == count && std::all_of(a.begin(), a.end(), [](const QJsonValue& v) {
-               return v.isDouble() && std::isfinite(v.toDouble()) && std::abs(v.toDouble()) <= 1e6;
-           });
-}
-
-std::optional<QRect> rectFrom(const QJsonValue& value) {
-    const QJsonArray a = value.toArray();
-    if (!isCoordinates(a, 4)) return std::nullopt;
-    // KWin places windows at fractional points under fractional scales; the edges are rounded.
-    const int left = int(std::lround(a[0].toDouble())), top = int(std::lround(a[1].toDouble()));
-    const int right = int(std::lround(a[0].toDouble() + a[2].toDouble()));
-    const int bottom = int(std::lround(a[1].toDouble() + a[3].toDouble()));
-    if (right < left || bottom < top) return std::nullopt;
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
-}
-
 std::optional<QStringList> stringsFrom(const QJsonValue& value) {
     if (!value.isArray()) return std::nullopt;
     QStringList strings;
@@ -158,10 +140,7 @@ QByteArray kwinWindowsScript(const QString& busName, const QString& path) {
 }
 
 std::optional<QPoint> kwinPointerFromReport(const QByteArray& json) {
-    const QJsonArray a = QJsonDocument::fromJson(json).object().value("pointer").toArray();
-    if (!isCoordinates(a, 2)) return std::nullopt;
-    // KWin 6 keeps the pointer at fractional points: the pixel it lies in.
-    return QPoint(int(std::floor(a[0].toDouble())), int(std::floor(a[1].toDouble())));
+    return compositorPoint(QJsonDocument::fromJson(json).object().value("pointer"));
 }
 
 std::optional<std::vector<CompositorWindow>> kwinWindowsFromReport(const QByteArray& json) {
@@ -182,8 +161,8 @@ std::optional<std::vector<CompositorWindow>> kwinWindowsFromReport(const QByteAr
     for (const QJsonValue& each : report.value("windows").toArray()) {
         const QJsonObject o = each.toObject();
         const QUuid id(o.value("id").toString());
-        const auto frame = rectFrom(o.value("frame"));
-        const auto content = rectFrom(o.value("content"));
+        const auto frame = compositorRect(o.value("frame"));
+        const auto content = compositorRect(o.value("content"));
         const auto desktops = stringsFrom(o.value("desktops"));
         const auto activities = stringsFrom(o.value("activities"));
         if (!each.isObject() || id.isNull() || !frame || !content || !desktops || !activities ||

@@ -1,0 +1,2 @@
+// GNOME Shell 43 and 44.
+const {Gio, Meta} = imports.gi;

@@ -1,0 +1,13 @@
+
+let service = null;
+
+function init() {}
+
+function enable() {
+    service = new ShellWindowsService();
+}
+
+function disable() {
+    service.destroy();
+    service = null;
+}

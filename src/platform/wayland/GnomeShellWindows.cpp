@@ -1,0 +1,84 @@
+#include "GnomeShellWindows.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace tessal {
+
+namespace {
+
+const QString path = QStringLiteral("/local/ostrel/ShellWindows");
+const QString interface = QStringLiteral("local.ostrel.ShellWindows");
+
+}  // namespace
+
+GnomeShellWindows::GnomeShellWindows(QDBusConnection bus, int timeoutMs)
+    : bus_(std::move(bus)), timeoutMs_(timeoutMs) {}
+
+bool gnomeShellWindowsOffered(const QDBusConnection& bus) {
+    bool gnome = false;
+    for (const QString& name : qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':')))
+        gnome = gnome || name.compare(QLatin1String("GNOME"), Qt::CaseInsensitive) == 0;
+    return gnome && bus.isConnected() && bus.interface() &&
+           bus.interface()->isServiceRegistered(GnomeShellWindows::service).value();
+}
+
+std::optional<GnomeShellReport> gnomeShellReportFrom(const QByteArray& json) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) return std::nullopt;
+    const QJsonObject report = document.object();
+    if (!report.value("windows").isArray()) return std::nullopt;
+    GnomeShellReport read;
+    read.pointer = compositorPoint(report.value("pointer"));
+    for (const QJsonValue& each : report.value("windows").toArray()) {
+        const QJsonObject o = each.toObject();
+        const auto frame = compositorRect(o.value("frame"));
+        const auto content = compositorRect(o.value("content"));
+        const double id = o.value("id").toDouble(-1);
+        if (!each.isObject() || !frame || !content || id < 1 || id > 0xffffffffu ||
+            !o.value("focused").isBool())
+            return std::nullopt;
+        if (frame->isEmpty()) continue;
+        CompositorWindow w;
+        w.id = unsigned(id);
+        w.frame = *frame;
+        w.content = content->intersected(*frame);
+        if (w.content.isEmpty()) w.content = *frame;
+        w.pid = std::max(0, o.value("pid").toInt());
+        w.focused = o.value("focused").toBool();
+        read.windows.push_back(w);
+    }
+    return read;
+}
+
+std::optional<QByteArray> GnomeShellWindows::report() {
+    if (!bus_.isConnected()) return std::nullopt;
+    const QDBusMessage reply =
+        bus_.call(QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("List")),
+                  QDBus::Block, timeoutMs_);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1 ||
+        reply.arguments().first().userType() != QMetaType::QString)
+        return std::nullopt;
+    return reply.arguments().first().toString().toUtf8();
+}
+
+std::optional<std::vector<CompositorWindow>> GnomeShellWindows::windows() {
+    const std::optional<QByteArray> json = report();
+    if (!json) return std::nullopt;
+    std::optional<GnomeShellReport> read = gnomeShellReportFrom(*json);
+    if (!read) return std::nullopt;
+    return std::move(read->windows);
+}
+
+std::optional<QPoint> GnomeShellWindows::pointer() {
+    const std::optional<QByteArray> json = report();
+    if (!json) return std::nullopt;
+    const std::optional<GnomeShellReport> read = gnomeShellReportFrom(*json);
+    return read ? read->pointer : std::nullopt;
+}
+
+}  // namespace tessal
