@@ -8,6 +8,6 @@ function enable() {
 }
 
 function disable() {
-    service.destroy();
+    service?.destroy();
     service = null;
 }

@@ -5,7 +5,7 @@ export default class TessalWindows extends Extension {
     }
 
     disable() {
-        this._service.destroy();
+        this._service?.destroy();
         this._service = null;
     }
 }

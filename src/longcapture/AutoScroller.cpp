@@ -19,6 +19,8 @@ constexpr double kAutoScrollSpacing = 0.3;
 // drops the events of a remote pointer it has not added to its seat yet, which takes longer on
 // a busy machine). The wait for progress starts again with it.
 constexpr double kResendAfter = 1.0;
+// Regions shorter than this many steps are not sent a step twice.
+constexpr double kResendOverlap = 3;
 // Wheel notches are all X11 can post, and toolkits decide how far one goes: measured here, a Qt
 // list 60 points, xterm 65 (five lines), a GTK 3 text view 53. A step is rounded to whole
 // notches, at least one: nearly always one, two for the fast speed on regions over 560 points.
@@ -89,7 +91,14 @@ std::optional<QString> AutoScroller::observe(std::optional<ScrollAppendResult::K
 std::optional<QString> AutoScroller::step(const Target& target) {
     const double now = env_.clock.uptime();
     if (now - lastStep_ < kAutoScrollSpacing) return std::nullopt;
-    if (awaitingFrame_ && (resent_ || now - lastStep_ < kResendAfter)) return std::nullopt;
+    const int speed = std::clamp(target.speed, 0, 2);
+    const int stepLength = int(std::clamp(target.extent * kSpeedFactors[speed], 8.0, 96.0));
+    const int notches = std::max(1, int(std::lround(stepLength / kPointsPerNotch)));
+    // A frame only late would then show two steps at once: only where the region still holds
+    // what both leave in view.
+    const bool mayResend = target.extent >= kResendOverlap * notches * kPointsPerNotch;
+    if (awaitingFrame_ && (resent_ || !mayResend || now - lastStep_ < kResendAfter))
+        return std::nullopt;
     const bool resending = awaitingFrame_;
     // A source whose process is unknown is followed by its window. Where the desktop does not
     // say which window is in front (GNOME without our extension), that cannot be checked. Our
@@ -121,10 +130,6 @@ std::optional<QString> AutoScroller::step(const Target& target) {
     }
     if (!usable)
         return QCoreApplication::translate("AutoScroller", "目标区域被遮挡，自动滚动停止。");
-    const int speed = std::clamp(target.speed, 0, 2);
-    const int stepLength = int(std::clamp(target.extent * kSpeedFactors[speed], 8.0, 96.0));
-    if (stepLength < 1) return std::nullopt;
-    const int notches = std::max(1, int(std::lround(stepLength / kPointsPerNotch)));
     const ScrollRequest request{*usable, target.reverse ? -notches : notches,
                                 target.axis == LongCaptureAxis::horizontal, r, target.sourceFrame};
     if (!env_.injector.postScroll(request))

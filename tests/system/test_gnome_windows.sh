@@ -44,13 +44,7 @@ for w in report["windows"]:
 frames >"$WORLD/frames.txt"
 [ "$(wc -l <"$WORLD/frames.txt")" -eq 2 ] || fail "the Shell shows: $(cat "$WORLD/frames.txt")"
 
-"$TESSAL" capture --list-windows >"$WORLD/list.txt" 2>&1 || fail "--list-windows: $(cat "$WORLD/list.txt")"
-# The command prints display-local rectangles with y up.
-while read -r id x y w h pid; do
-    grep -q "  window $x,$((WORLD_HEIGHT - y - h)),$w,$h id $id pid $pid\$" "$WORLD/list.txt" ||
-        fail "window $id ($x $y $w $h, pid $pid) is not listed: $(cat "$WORLD/list.txt")"
-done <"$WORLD/frames.txt"
-[ "$(grep -c ' window ' "$WORLD/list.txt")" -eq 2 ] || fail "listed: $(cat "$WORLD/list.txt")"
+lists_windows "$WORLD/frames.txt" --ids
 pass "--list-windows prints the Shell's windows front to back, as the extension reports them"
 
 "$TESSAL" capture --full -o "$WORLD/before.png" 2>"$WORLD/full.err" || fail "no picture: $(cat "$WORLD/full.err")"

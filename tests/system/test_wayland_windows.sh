@@ -42,13 +42,7 @@ grep -q '^hidden' "$WORLD/frames.txt" && fail "sway shows the other workspace's 
 [ "$(wc -l <"$WORLD/frames.txt")" -eq 3 ] || fail "sway shows $(cat "$WORLD/frames.txt")"
 
 # --- the list as the command prints it -----------------------------------------------------
-"$TESSAL" capture --list-windows >"$WORLD/list.txt" 2>&1 || fail "--list-windows: $(cat "$WORLD/list.txt")"
-# The command prints display-local rectangles with y up.
-while read -r name x y w h pid; do
-    grep -q "  window $x,$((WORLD_HEIGHT - y - h)),$w,$h id [0-9]* pid $pid\$" "$WORLD/list.txt" ||
-        fail "$name ($x $y $w $h, pid $pid) is not listed: $(cat "$WORLD/list.txt")"
-done <"$WORLD/frames.txt"
-[ "$(grep -c ' window ' "$WORLD/list.txt")" -eq 3 ] || fail "listed: $(cat "$WORLD/list.txt")"
+lists_windows "$WORLD/frames.txt"
 pass "--list-windows prints sway's windows, frames with their decorations"
 
 # --- each window under the pointer, taken with a click -------------------------------------

@@ -151,6 +151,22 @@ tessal_start() {
     }
 }
 
+# lists_windows FRAMES [--ids]: `tessal capture --list-windows` prints exactly the windows of
+# FRAMES ("NAME X Y W H PID" lines: layout points, y down, front to back), as display-local
+# rectangles with y up; with --ids, NAME is the id it must print.
+lists_windows() {
+    "$TESSAL" capture --list-windows >"$WORLD/list.txt" 2>&1 || fail "--list-windows: $(cat "$WORLD/list.txt")"
+    local name x y w h pid id
+    while read -r name x y w h pid; do
+        id='[0-9]*'
+        [ "${2:-}" = --ids ] && id=$name
+        grep -q "  window $x,$((WORLD_HEIGHT - y - h)),$w,$h id $id pid $pid\$" "$WORLD/list.txt" ||
+            fail "$name ($x $y $w $h, pid $pid) is not listed: $(cat "$WORLD/list.txt")"
+    done <"$1"
+    [ "$(grep -c ' window ' "$WORLD/list.txt")" -eq "$(wc -l <"$1")" ] ||
+        fail "listed: $(cat "$WORLD/list.txt")"
+}
+
 # Whether a window of ours titled like $1 is mapped (sway's tree).
 sway_has_window() { swaymsg -t get_tree | grep -q -E "\"(name|app_id)\": \"$1\""; }
 # Waits (5 s) for an image/png on the clipboard and writes it to $1; fails without one.

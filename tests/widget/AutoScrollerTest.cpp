@@ -100,6 +100,13 @@ TEST_F(Scrolling, StepsWaitForTheirFrameAndStopWhenTheSourceIsNotThere) {
     EXPECT_FALSE(scroller.step(target()));
     EXPECT_EQ(workspace.scrolls.size(), 4u);
     EXPECT_EQ(scroller.postedCount(), 4);
+    // A region shorter than three steps: a late frame showing two at once would leave nothing
+    // to match, so a step is never sent twice there.
+    clock.advance(1.1);
+    EXPECT_FALSE(scroller.step(target(170)));
+    EXPECT_EQ(workspace.scrolls.size(), 4u);
+    EXPECT_FALSE(scroller.step(target()));
+    EXPECT_EQ(workspace.scrolls.size(), 5u);
 
     // The middle probe lies on a window of ours: the next one left of it turns the wheel.
     ownWindowAt = {350, 350};

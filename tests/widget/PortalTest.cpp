@@ -152,6 +152,11 @@ class FakePortal final : public QDBusVirtualObject {
         std::lock_guard lock(mutex_);
         return events_;
     }
+    // The D-Bus signature of each input event, in order.
+    QStringList eventSignatures() const {
+        std::lock_guard lock(mutex_);
+        return eventSignatures_;
+    }
     // Input events are answered with an error from now on.
     void refuseEvents() {
         std::lock_guard lock(mutex_);
@@ -199,6 +204,7 @@ class FakePortal final : public QDBusVirtualObject {
             event.prepend(message.arguments().value(0).value<QDBusObjectPath>().path());
             event.prepend(message.member());
             events_ << event;
+            eventSignatures_ << message.signature();
             connection.send(refusesEvents_
                                 ? message.createErrorReply(QDBusError::AccessDenied, "no")
                                 : message.createReply());
@@ -258,6 +264,7 @@ class FakePortal final : public QDBusVirtualObject {
     QStringList calls_;
     QStringList closed_;
     QList<QVariantList> events_;
+    QStringList eventSignatures_;
     bool refusesEvents_ = false;
     int serial_ = 0;
     QVariantList last_;
@@ -736,14 +743,17 @@ TEST_F(PortalTest, ARemoteDesktopSessionCastsTheScreenAndMayMoveThePointer) {
     auto opened = screenCast.open("r-0", true);
     ASSERT_TRUE(opened) << opened.error().message.toStdString();
     EXPECT_TRUE(opened.value().pointer);
+    EXPECT_TRUE(opened.value().remoteDesktop);
     EXPECT_FALSE(opened.value().pointerInFrames);
     EXPECT_EQ(opened.value().session, session);
     EXPECT_EQ(opened.value().node, 42u);
     EXPECT_EQ(opened.value().restoreToken, "r-1");
     ::close(opened.value().pipewireFd);
     const QVariantMap devices = portal->optionsOf("SelectDevices").last();
-    EXPECT_EQ(devices.value("types").toUInt(), 2u);
-    EXPECT_EQ(devices.value("persist_mode").toUInt(), 2u);
+    EXPECT_EQ(devices.value("types"), QVariant(2u));
+    EXPECT_EQ(devices.value("persist_mode"), QVariant(2u));
+    EXPECT_EQ(devices.value("types").userType(), QMetaType::UInt);
+    EXPECT_EQ(devices.value("persist_mode").userType(), QMetaType::UInt);
     EXPECT_EQ(devices.value("restore_token"), "r-0");
     const QVariantMap sources = portal->optionsOf("SelectSources").last();
     EXPECT_EQ(sources.value("cursor_mode").toUInt(), 1u);
@@ -754,6 +764,7 @@ TEST_F(PortalTest, ARemoteDesktopSessionCastsTheScreenAndMayMoveThePointer) {
     auto castOnly = screenCast.open(QString(), true);
     ASSERT_TRUE(castOnly);
     EXPECT_FALSE(castOnly.value().pointer);
+    EXPECT_TRUE(castOnly.value().remoteDesktop) << "its token is a remote desktop's still";
     ::close(castOnly.value().pipewireFd);
     // Devices refused: a clear error, and the session is closed.
     portal->behave(remote + "SelectDevices", {2, {}, true});
@@ -798,6 +809,9 @@ TEST_F(PortalTest, ThePortalPointerTurnsTheWheelThroughThePublishedSession) {
     EXPECT_EQ(events[1], (QVariantList{"NotifyPointerMotionAbsolute", session, 42u, 100.0, 100.0}));
     EXPECT_EQ(events[2], (QVariantList{"NotifyPointerAxisDiscrete", session, 0u, 2}));
     EXPECT_EQ(events[3], (QVariantList{"NotifyPointerMotionAbsolute", session, 42u, 620.0, 500.0}));
+    // As the portal declares them: a numeric type of another width is refused there.
+    EXPECT_EQ(portal->eventSignatures(),
+              (QStringList{"oa{sv}dd", "oa{sv}udd", "oa{sv}ui", "oa{sv}udd"}));
     // Backwards and sideways; a parking place off the display leaves the pointer where it is.
     ASSERT_TRUE(pointer.scroll(QPoint(1300, 20), -1, true, QPoint(10, 10), layout));
     events = settled(6);
@@ -821,7 +835,7 @@ TEST_F(PortalTest, ThePortalPointerTurnsTheWheelThroughThePublishedSession) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(pointer.scroll(QPoint(1380, 100), 1, false, QPoint(1900, 500), layout));
     session = hidden;
-    // A session withdrawn (its cast ended) turns nothing; another one published is used.
+    // Withdrawing another session leaves this one; withdrawn (its cast ended), it turns nothing.
     remote->withdraw("/some/other/session");
     EXPECT_TRUE(remote->current());
     remote->withdraw(session);

@@ -55,6 +55,18 @@ std::optional<QPoint> compositorPoint(const QJsonValue& value) {
     return QPoint(int(std::floor(a[0].toDouble())), int(std::floor(a[1].toDouble())));
 }
 
+CompositorWindow reportedWindow(unsigned id, const QRect& frame, const QRect& content,
+                                const QJsonValue& pid, bool focused) {
+    CompositorWindow w;
+    w.id = id;
+    w.frame = frame;
+    w.content = content.intersected(frame);
+    if (w.content.isEmpty()) w.content = frame;
+    w.pid = std::max(0, pid.toInt());
+    w.focused = focused;
+    return w;
+}
+
 QVariantList windowListEntries(const std::vector<CompositorWindow>& windows,
                                QPoint primaryTopLeft) {
     auto points = [primaryTopLeft](const QRect& r) {

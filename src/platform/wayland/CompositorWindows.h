@@ -63,6 +63,12 @@ std::unique_ptr<CompositorWindows> compositorWindowsFromEnvironment(
 std::optional<QRect> compositorRect(const QJsonValue& value);
 std::optional<QPoint> compositorPoint(const QJsonValue& value);
 
+// A window as a compositor's report gives it: the content kept within the frame (a surface's
+// rectangle holds the shadows of a window that draws its own decorations), a pid that is not
+// one taken as unknown.
+CompositorWindow reportedWindow(unsigned id, const QRect& frame, const QRect& content,
+                                const QJsonValue& pid, bool focused);
+
 // Window-list entries (see WindowKey) for `windows`, whose coordinates become window-list
 // points: from `primaryTopLeft` (the primary display's top-left in layout coordinates).
 QVariantList windowListEntries(const std::vector<CompositorWindow>& windows, QPoint primaryTopLeft);

@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cmath>
 
 namespace tessal {
 
@@ -40,17 +41,11 @@ std::optional<GnomeShellReport> gnomeShellReportFrom(const QByteArray& json) {
         const auto content = compositorRect(o.value("content"));
         const double id = o.value("id").toDouble(-1);
         if (!each.isObject() || !frame || !content || id < 1 || id > 0xffffffffu ||
-            !o.value("focused").isBool())
+            id != std::floor(id) || !o.value("focused").isBool())
             return std::nullopt;
         if (frame->isEmpty()) continue;
-        CompositorWindow w;
-        w.id = unsigned(id);
-        w.frame = *frame;
-        w.content = content->intersected(*frame);
-        if (w.content.isEmpty()) w.content = *frame;
-        w.pid = std::max(0, o.value("pid").toInt());
-        w.focused = o.value("focused").toBool();
-        read.windows.push_back(w);
+        read.windows.push_back(reportedWindow(unsigned(id), *frame, *content, o.value("pid"),
+                                              o.value("focused").toBool()));
     }
     return read;
 }

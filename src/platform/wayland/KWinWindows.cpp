@@ -172,16 +172,10 @@ std::optional<std::vector<CompositorWindow>> kwinWindowsFromReport(const QByteAr
         if (!desktops->isEmpty() && !desktops->contains(desktop)) continue;
         if (!activities->isEmpty() && !activity.isEmpty() && !activities->contains(activity))
             continue;
-        CompositorWindow w;
-        w.id = numberOf(id);
-        w.frame = *frame;
-        // KWin 5 tells only the surface's rectangle, which holds the shadows of a window that
-        // draws its own decorations.
-        w.content = content->intersected(*frame);
-        if (w.content.isEmpty()) w.content = *frame;
-        w.pid = std::max(0, o.value("pid").toInt());
-        w.focused = o.value("active").toBool();
-        shown.push_back({o.value("stacking").toDouble(), w});
+        // KWin 5 tells only the surface's rectangle, shadows included.
+        shown.push_back({o.value("stacking").toDouble(),
+                         reportedWindow(numberOf(id), *frame, *content, o.value("pid"),
+                                        o.value("active").toBool())});
     }
     // KWin counts its stacking order from the bottom.
     std::stable_sort(shown.begin(), shown.end(),

@@ -35,8 +35,8 @@ class PortalRemote {
 };
 
 // Wheel turns through that session (org.freedesktop.portal.RemoteDesktop): on desktops whose
-// compositor offers clients no pointer of their own and is not GNOME (KDE Plasma, among
-// others). There is no turn while no session is published.
+// compositor offers clients no pointer of their own (KDE Plasma, among others; on GNOME when
+// the long capture's cast is the portal's). There is no turn while no session is published.
 class PortalPointer final : public WheelPointer {
   public:
     PortalPointer(QDBusConnection bus, std::shared_ptr<const PortalRemote> remote)

@@ -200,6 +200,7 @@ Result<ScreenCastPortal::Cast> ScreenCastPortal::open(const QString& restoreToke
     cast.node = stream->node;
     cast.logical = stream->logical;
     cast.restoreToken = started.value().results.value(QStringLiteral("restore_token")).toString();
+    cast.remoteDesktop = withPointer;
     cast.pointer = withPointer &&
                    (started.value().results.value(QStringLiteral("devices")).toUInt() & kPointer);
 

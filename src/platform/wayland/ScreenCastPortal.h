@@ -22,7 +22,9 @@ class ScreenCastPortal {
         QRect logical;  // the display cast, in the compositor's coordinates (points); may be empty
         QString session;
         QString restoreToken;  // for the next session: asks the same display without a dialog
-        bool pointer = false;  // the session may also move the pointer (a remote-desktop one)
+        bool remoteDesktop =
+            false;             // the session is a remote-desktop one (its token is of that kind)
+        bool pointer = false;  // and the user let it move the pointer
         bool pointerInFrames = true;  // the portal could not leave the pointer out of the frames
     };
 

@@ -189,10 +189,9 @@ class WaylandWindowStream final : public WindowStream {
 class PortalWindowStream final : public WindowStream {
   public:
     using Source = WaylandWindowStreamService::Source;
-    // A token kept for each kind of session: false a cast alone, true one that may also move
-    // the pointer.
-    using Tokens = std::function<QString(bool pointer)>;
-    using KeepToken = std::function<void(bool pointer, const QString&)>;
+    // A token kept for each kind of session: false a cast alone, true a remote-desktop one.
+    using Tokens = std::function<QString(bool remoteDesktop)>;
+    using KeepToken = std::function<void(bool remoteDesktop, const QString&)>;
 
     PortalWindowStream(Source source, QRect content, QRect display, Tokens tokens,
                        SerialQueue& queue, std::function<void(const QImage&)> onFrame,
@@ -303,7 +302,7 @@ class PortalWindowStream final : public WindowStream {
             else
                 ScreenCastPortal::close(bus, session);
         };
-        if (!c.restoreToken.isEmpty() && keepToken) keepToken(c.pointer, c.restoreToken);
+        if (!c.restoreToken.isEmpty() && keepToken) keepToken(c.remoteDesktop, c.restoreToken);
         const QRect display = c.logical.isEmpty() ? shared->display : c.logical;
         if (remote) remote->publish({c.session, c.node, display, c.pointerInFrames});
         const auto abandon = [&](const UserError& error) {
@@ -429,21 +428,25 @@ Result<std::unique_ptr<WindowStream>> WaylandWindowStreamService::start(
             QCoreApplication::translate("WaylandWindowStream", "窗口不在任何显示器上"));
     if (source_ != Source::screencopy) {
         // The desktop's answer stands for later sessions; each session's token serves once.
-        const auto key = [](bool pointer) {
-            return pointer ? kRemoteDesktopTokenKey : kScreenCastTokenKey;
+        const auto key = [](bool remoteDesktop) {
+            return remoteDesktop ? kRemoteDesktopTokenKey : kScreenCastTokenKey;
         };
         QMap<bool, QString> kept;
-        for (bool pointer : {false, true})
-            if (defaults_) kept[pointer] = defaults_->stringValue(key(pointer)).value_or(QString());
+        for (bool remoteDesktop : {false, true})
+            if (defaults_)
+                kept[remoteDesktop] =
+                    defaults_->stringValue(key(remoteDesktop)).value_or(QString());
         DefaultsStore* defaults = defaults_;
-        auto keep = [defaults, key](bool pointer, const QString& next) {
+        auto keep = [defaults, key](bool remoteDesktop, const QString& next) {
             if (defaults)
-                QMetaObject::invokeMethod(
-                    qApp, [defaults, next, name = key(pointer)] { defaults->set(name, next); });
+                QMetaObject::invokeMethod(qApp, [defaults, next, name = key(remoteDesktop)] {
+                    defaults->set(name, next);
+                });
         };
         return std::unique_ptr<WindowStream>(new PortalWindowStream(
-            source_, content, best->geometry(), [kept](bool pointer) { return kept[pointer]; },
-            queue, std::move(onFrame), std::move(onStop), std::move(keep), remote_, negotiations_));
+            source_, content, best->geometry(),
+            [kept](bool remoteDesktop) { return kept[remoteDesktop]; }, queue, std::move(onFrame),
+            std::move(onStop), std::move(keep), remote_, negotiations_));
     }
     const OutputPart part = outputPart(content, best->geometry(), best->devicePixelRatio());
     std::unique_ptr<Screencopy> screencopy = Screencopy::open();

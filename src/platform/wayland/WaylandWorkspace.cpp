@@ -90,14 +90,24 @@ bool WaylandWorkspace::activate(const WindowOwner& owner) {
 }
 
 WheelPointer* WaylandWorkspace::wheel() {
-    if (!pointerOpened_) {
+    // The pointer the user let the long capture's own screen cast move comes before a session
+    // of GNOME's, which would be a second one beside it; it is published only once that cast
+    // runs, so a pointer chosen before is chosen again then. Nothing found is not remembered.
+    const bool portalPublished = remote_ && remote_->current();
+    if (pointer_ && pointerKind_ != PointerKind::virtualPointer && portalPublished &&
+        pointerKind_ != PointerKind::portal)
+        pointer_.reset();
+    if (!pointer_) {
         pointer_ = VirtualPointer::open();
-        // The pointer the user let the long capture's own screen cast move comes before a
-        // session of GNOME's, which would be a second one beside it.
-        if (!pointer_ && remote_ && remote_->current())
+        pointerKind_ = PointerKind::virtualPointer;
+        if (!pointer_ && portalPublished) {
             pointer_ = std::make_unique<PortalPointer>(QDBusConnection::sessionBus(), remote_);
-        if (!pointer_) pointer_ = MutterPointer::open(QDBusConnection::sessionBus(), layoutRect());
-        pointerOpened_ = true;
+            pointerKind_ = PointerKind::portal;
+        }
+        if (!pointer_) {
+            pointer_ = MutterPointer::open(QDBusConnection::sessionBus(), layoutRect());
+            pointerKind_ = PointerKind::gnome;
+        }
     }
     return pointer_.get();
 }
@@ -121,7 +131,6 @@ bool WaylandWorkspace::postScroll(const ScrollRequest& request) {
         at);
     if (pointer_->scroll(at, request.notches, request.horizontal, park, layoutRect())) return true;
     pointer_.reset();
-    pointerOpened_ = false;
     return false;
 }
 

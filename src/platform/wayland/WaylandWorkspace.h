@@ -17,8 +17,9 @@ class PortalRemote;
 // comes from the compositor's own interface where it has one (CompositorWindows). Our own
 // windows take the keyboard by being activated, which the compositor grants to a new
 // full-screen window. Wheel turns go through a virtual pointer of ours on wlroots compositors,
-// through a remote-desktop session of GNOME's own on GNOME, and elsewhere through the portal's
-// remote-desktop session that casts the screen for the long capture (`remote`).
+// else through the portal's remote-desktop session that casts the screen for the long capture
+// (`remote`), where the user let it move the pointer, else through a remote-desktop session of
+// GNOME's own on GNOME.
 // There is no key tap: Return, Space and Escape reach us while one of our panels has the focus.
 class WaylandWorkspace final : public DesktopWorkspace {
   public:
@@ -42,7 +43,8 @@ class WaylandWorkspace final : public DesktopWorkspace {
     int ownPid_;
     std::shared_ptr<const PortalRemote> remote_;
     std::unique_ptr<WheelPointer> pointer_;
-    bool pointerOpened_ = false;
+    enum class PointerKind { virtualPointer, portal, gnome };
+    PointerKind pointerKind_ = PointerKind::virtualPointer;
     WheelPointer* wheel();
 };
 
