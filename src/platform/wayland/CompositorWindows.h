@@ -6,8 +6,10 @@
 #include <QRect>
 #include <QString>
 #include <QVariantList>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -48,6 +50,36 @@ class CompositorWindows {
     // Where the pointer is (layout points), where the compositor tells a client; nothing where
     // it does not, or does not answer in time.
     virtual std::optional<QPoint> pointer() { return std::nullopt; }
+};
+
+// The pointer's place as the last report that listed the windows gave it. A capture asks for the
+// pointer right after the windows: that report answers, and the compositor is asked once.
+class RecentPointer {
+  public:
+    void keep(std::optional<QPoint> pointer) {
+        std::lock_guard lock(mutex_);
+        pointer_ = pointer;
+        keptAt_ = std::chrono::steady_clock::now();
+    }
+    // The place kept less than half a second ago (itself maybe nothing); nothing when none was.
+    std::optional<std::optional<QPoint>> fresh() const {
+        std::lock_guard lock(mutex_);
+        if (keptAt_ && std::chrono::steady_clock::now() - *keptAt_ < std::chrono::milliseconds(500))
+            return pointer_;
+        return std::nullopt;
+    }
+    // The fresh place, else the one `list` (which keeps one when it answers) gives now.
+    template <typename List>
+    std::optional<QPoint> orFrom(const List& list) {
+        if (const auto kept = fresh()) return *kept;
+        if (!list()) return std::nullopt;
+        return fresh().value_or(std::nullopt);
+    }
+
+  private:
+    mutable std::mutex mutex_;
+    std::optional<QPoint> pointer_;
+    std::optional<std::chrono::steady_clock::time_point> keptAt_;
 };
 
 // The provider for the running compositor, chosen from the environment (SWAYSOCK or I3SOCK

@@ -50,7 +50,7 @@ std::optional<GnomeShellReport> gnomeShellReportFrom(const QByteArray& json) {
     return read;
 }
 
-std::optional<QByteArray> GnomeShellWindows::report() {
+std::optional<std::vector<CompositorWindow>> GnomeShellWindows::windows() {
     if (!bus_.isConnected()) return std::nullopt;
     const QDBusMessage reply =
         bus_.call(QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("List")),
@@ -58,22 +58,15 @@ std::optional<QByteArray> GnomeShellWindows::report() {
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1 ||
         reply.arguments().first().userType() != QMetaType::QString)
         return std::nullopt;
-    return reply.arguments().first().toString().toUtf8();
-}
-
-std::optional<std::vector<CompositorWindow>> GnomeShellWindows::windows() {
-    const std::optional<QByteArray> json = report();
-    if (!json) return std::nullopt;
-    std::optional<GnomeShellReport> read = gnomeShellReportFrom(*json);
+    std::optional<GnomeShellReport> read =
+        gnomeShellReportFrom(reply.arguments().first().toString().toUtf8());
     if (!read) return std::nullopt;
+    pointer_.keep(read->pointer);
     return std::move(read->windows);
 }
 
 std::optional<QPoint> GnomeShellWindows::pointer() {
-    const std::optional<QByteArray> json = report();
-    if (!json) return std::nullopt;
-    const std::optional<GnomeShellReport> read = gnomeShellReportFrom(*json);
-    return read ? read->pointer : std::nullopt;
+    return pointer_.orFrom([this] { return windows(); });
 }
 
 }  // namespace tessal

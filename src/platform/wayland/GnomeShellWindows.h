@@ -20,10 +20,9 @@ class GnomeShellWindows final : public CompositorWindows {
     std::optional<QPoint> pointer() override;
 
   private:
-    std::optional<QByteArray> report();
-
     QDBusConnection bus_;
     int timeoutMs_;
+    RecentPointer pointer_;
 };
 
 // Whether the session is GNOME's and the extension answers on `bus`.

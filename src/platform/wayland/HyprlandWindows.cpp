@@ -7,7 +7,6 @@
 #include <QSet>
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 
 namespace tessal {
 namespace {
@@ -84,9 +83,7 @@ std::optional<std::vector<CompositorWindow>> hyprlandWindowsFrom(const QByteArra
 
 std::optional<QPoint> hyprlandPointerFrom(const QByteArray& reply) {
     const QJsonObject place = QJsonDocument::fromJson(reply).object();
-    const QJsonValue x = place.value("x"), y = place.value("y");
-    if (!x.isDouble() || !y.isDouble()) return std::nullopt;
-    return QPoint(int(std::floor(x.toDouble())), int(std::floor(y.toDouble())));
+    return compositorPoint(QJsonArray{place.value("x"), place.value("y")});
 }
 
 HyprlandWindows::HyprlandWindows(QString socketPath, int timeoutMs)

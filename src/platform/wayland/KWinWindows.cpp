@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cmath>
 #include <mutex>
 
 namespace tessal {
@@ -254,25 +253,13 @@ std::optional<std::vector<CompositorWindow>> KWinWindows::windows() {
     const auto report = receiver.report();
     if (!report) return std::nullopt;
     std::optional<std::vector<CompositorWindow>> windows = kwinWindowsFromReport(*report);
-    if (windows) {
-        std::lock_guard lock(mutex_);
-        pointer_ = kwinPointerFromReport(*report);
-        reportedAt_ = Clock::now();
-    }
+    if (windows) pointer_.keep(kwinPointerFromReport(*report));
     return windows;
 }
 
 std::optional<QPoint> KWinWindows::pointer() {
-    // A capture asks for the pointer right after the windows: the report that listed them
-    // says where it is, and a second script is loaded only when there was none just before.
-    constexpr auto fresh = std::chrono::milliseconds(500);
-    {
-        std::lock_guard lock(mutex_);
-        if (reportedAt_ && std::chrono::steady_clock::now() - *reportedAt_ < fresh) return pointer_;
-    }
-    if (!windows()) return std::nullopt;
-    std::lock_guard lock(mutex_);
-    return pointer_;
+    // A second script is loaded only when none reported just before.
+    return pointer_.orFrom([this] { return windows(); });
 }
 
 }  // namespace tessal

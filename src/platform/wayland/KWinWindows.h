@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QDBusConnection>
-#include <chrono>
-#include <mutex>
 
 #include "CompositorWindows.h"
 
@@ -23,9 +21,7 @@ class KWinWindows final : public CompositorWindows {
   private:
     QDBusConnection bus_;
     int timeoutMs_;
-    std::mutex mutex_;
-    std::optional<QPoint> pointer_;
-    std::optional<std::chrono::steady_clock::time_point> reportedAt_;
+    RecentPointer pointer_;
 };
 
 // Whether the environment names a Plasma session and `service` (one of KWin's) is on `bus`.
