@@ -4,7 +4,6 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QGuiApplication>
-#include <QThread>
 #include <algorithm>
 
 namespace tessal {
@@ -15,7 +14,6 @@ const QString path = QStringLiteral("/org/gnome/Mutter/RemoteDesktop");
 const QString sessionInterface = QStringLiteral("org.gnome.Mutter.RemoteDesktop.Session");
 constexpr int kCallTimeoutMs = 2000;
 constexpr int kFarAway = 1'000'000;
-constexpr std::chrono::milliseconds kSeatSettle{200};
 
 }  // namespace
 
@@ -48,16 +46,14 @@ bool MutterPointer::start() {
     const QDBusMessage created = bus_.call(create, QDBus::Block, kCallTimeoutMs);
     if (created.type() != QDBusMessage::ReplyMessage || created.arguments().isEmpty()) return false;
     session_ = created.arguments().first().value<QDBusObjectPath>().path();
-    // GNOME adds the session's pointer to its seat at its first event, on a thread of its own;
-    // events sent before it is there are lost (seen: a session's first turn, now and then), and
-    // no answer tells when it is there: turns wait until kSeatSettle has passed.
+    // The session's first event adds its pointer (PostedCalls::firstEventSent).
     if (!notify(QStringLiteral("Start"), {}) ||
         !notify(QStringLiteral("NotifyPointerMotionRelative"),
                 {double(kFarAway), double(kFarAway)})) {
         stop();
         return false;
     }
-    settled_ = std::chrono::steady_clock::now() + kSeatSettle;
+    posted_.firstEventSent();
     position_ = layout_.bottomRight();
     idle_.start();
     return true;
@@ -97,9 +93,7 @@ bool MutterPointer::scroll(QPoint at, int notches, bool horizontal, QPoint park,
     if (session_.isEmpty() && !start()) return false;
     idle_.start();
     // Opened by prepare() a step ago, the session is ready by now.
-    const auto early = settled_ - std::chrono::steady_clock::now();
-    if (early > std::chrono::steady_clock::duration::zero())
-        QThread::msleep(std::chrono::ceil<std::chrono::milliseconds>(early).count());
+    posted_.awaitSeat();
     // GNOME places such a pointer only relatively: from the layout's bottom right corner,
     // where the session's first motion pushed it (the top left corner would open the
     // overview), then from wherever we left it.

@@ -4,7 +4,6 @@
 #include <QRect>
 #include <QString>
 #include <QTimer>
-#include <chrono>
 #include <memory>
 
 #include "PostedCalls.h"
@@ -43,7 +42,6 @@ class MutterPointer final : public WheelPointer {
     QPoint position_;  // where the session's pointer is
     QTimer idle_;
     PostedCalls posted_;
-    std::chrono::steady_clock::time_point settled_;  // when GNOME has added the pointer
 };
 
 }  // namespace tessal

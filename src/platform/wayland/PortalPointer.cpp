@@ -2,7 +2,6 @@
 
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QThread>
 
 #include "PortalRequest.h"
 
@@ -12,7 +11,6 @@ namespace {
 
 const QString remoteInterface = QStringLiteral("org.freedesktop.portal.RemoteDesktop");
 constexpr int kCallTimeoutMs = 2000;
-constexpr std::chrono::milliseconds kSeatSettle{200};
 
 }  // namespace
 
@@ -40,15 +38,13 @@ void PortalPointer::post(const QString& session, const QString& method, QVariant
     posted_.post(bus_, message, kCallTimeoutMs);
 }
 
-// GNOME adds a session's pointer to its seat at the session's first pointer event and drops
-// the events that come before it is there, with no answer telling when (seen: a session's first
-// turn lost): a session's first event moves the pointer by nothing, and turns wait until
-// kSeatSettle has passed.
+// A session's first event, which adds its pointer (PostedCalls::firstEventSent), moves the
+// pointer by nothing.
 void PortalPointer::ready(const QString& session) {
     posted_.clear();
     session_ = session;
     post(session, QStringLiteral("NotifyPointerMotion"), {0.0, 0.0});
-    settled_ = std::chrono::steady_clock::now() + kSeatSettle;
+    posted_.firstEventSent();
 }
 
 void PortalPointer::prepare() {
@@ -66,9 +62,7 @@ bool PortalPointer::scroll(QPoint at, int notches, bool horizontal, QPoint park,
         // The portal refused an event of this session: it moves nothing for us.
         return false;
     // Readied by prepare() a step ago, the session's pointer is there by now.
-    const auto early = settled_ - std::chrono::steady_clock::now();
-    if (early > std::chrono::steady_clock::duration::zero())
-        QThread::msleep(std::chrono::ceil<std::chrono::milliseconds>(early).count());
+    posted_.awaitSeat();
     // Positions are the stream's own points, from its top left corner.
     const auto moveTo = [&](QPoint point) {
         const QPoint local = point - session->logical.topLeft();

@@ -3,7 +3,6 @@
 #include <QDBusConnection>
 #include <QRect>
 #include <QString>
-#include <chrono>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -52,7 +51,6 @@ class PortalPointer final : public WheelPointer {
     QDBusConnection bus_;
     std::shared_ptr<const PortalRemote> remote_;
     QString session_;  // the session readied, which the posted events went to
-    std::chrono::steady_clock::time_point settled_;  // when its pointer is there
     PostedCalls posted_;
 };
 

@@ -3,6 +3,8 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
+#include <QThread>
+#include <chrono>
 #include <vector>
 
 namespace tessal {
@@ -32,8 +34,21 @@ class PostedCalls {
     }
     void clear() { pending_.clear(); }
 
+    // GNOME adds a remote session's pointer to its seat at the session's first pointer event,
+    // on a thread of its own, and drops the events that come before it is there (seen: a
+    // session's first turn lost); no answer tells when. Once a session's first event is sent,
+    // the events that follow wait until kSeatSettle has passed.
+    void firstEventSent() { settled_ = std::chrono::steady_clock::now() + kSeatSettle; }
+    void awaitSeat() const {
+        const auto early = settled_ - std::chrono::steady_clock::now();
+        if (early > std::chrono::steady_clock::duration::zero())
+            QThread::msleep(std::chrono::ceil<std::chrono::milliseconds>(early).count());
+    }
+
   private:
+    static constexpr std::chrono::milliseconds kSeatSettle{200};
     std::vector<QDBusPendingCall> pending_;
+    std::chrono::steady_clock::time_point settled_;
 };
 
 }  // namespace tessal

@@ -42,6 +42,9 @@ constexpr int kFramesInFlight = 3;
 // cast that may also move the pointer (each session kind takes only its own tokens).
 const QString kScreenCastTokenKey = QStringLiteral("screenCastRestoreToken");
 const QString kRemoteDesktopTokenKey = QStringLiteral("remoteDesktopRestoreToken");
+QString tokenKey(bool remoteDesktop) {
+    return remoteDesktop ? kRemoteDesktopTokenKey : kScreenCastTokenKey;
+}
 
 struct EventFd {
     EventFd() : fd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
@@ -189,8 +192,11 @@ class WaylandWindowStream final : public WindowStream {
 class PortalWindowStream final : public WindowStream {
   public:
     using Source = WaylandWindowStreamService::Source;
-    // A token kept for each kind of session: false a cast alone, true a remote-desktop one.
-    using Tokens = std::function<QString(bool remoteDesktop)>;
+    // The token kept for each kind of session: a cast alone, a remote-desktop one.
+    struct Tokens {
+        QString cast, remoteDesktop;
+        QString of(bool remote) const { return remote ? remoteDesktop : cast; }
+    };
     using KeepToken = std::function<void(bool remoteDesktop, const QString&)>;
 
     PortalWindowStream(Source source, QRect content, QRect display, Tokens tokens,
@@ -278,7 +284,7 @@ class PortalWindowStream final : public WindowStream {
         // desktop offers that (GNOME's own service does it apart).
         const auto openPortal = [&] {
             const bool withPointer = shared->remote && ScreenCastPortal::offersPointer(bus);
-            return portal.open(tokens ? tokens(withPointer) : QString(), withPointer);
+            return portal.open(tokens.of(withPointer), withPointer);
         };
         Result<ScreenCastPortal::Cast> cast = gnome ? openGnome() : openPortal();
         if (gnome && !cast) {
@@ -428,25 +434,20 @@ Result<std::unique_ptr<WindowStream>> WaylandWindowStreamService::start(
             QCoreApplication::translate("WaylandWindowStream", "窗口不在任何显示器上"));
     if (source_ != Source::screencopy) {
         // The desktop's answer stands for later sessions; each session's token serves once.
-        const auto key = [](bool remoteDesktop) {
-            return remoteDesktop ? kRemoteDesktopTokenKey : kScreenCastTokenKey;
-        };
-        QMap<bool, QString> kept;
-        for (bool remoteDesktop : {false, true})
-            if (defaults_)
-                kept[remoteDesktop] =
-                    defaults_->stringValue(key(remoteDesktop)).value_or(QString());
         DefaultsStore* defaults = defaults_;
-        auto keep = [defaults, key](bool remoteDesktop, const QString& next) {
+        const auto kept = [defaults](bool remoteDesktop) {
+            return defaults ? defaults->stringValue(tokenKey(remoteDesktop)).value_or(QString())
+                            : QString();
+        };
+        auto keep = [defaults](bool remoteDesktop, const QString& next) {
             if (defaults)
-                QMetaObject::invokeMethod(qApp, [defaults, next, name = key(remoteDesktop)] {
+                QMetaObject::invokeMethod(qApp, [defaults, next, name = tokenKey(remoteDesktop)] {
                     defaults->set(name, next);
                 });
         };
         return std::unique_ptr<WindowStream>(new PortalWindowStream(
-            source_, content, best->geometry(),
-            [kept](bool remoteDesktop) { return kept[remoteDesktop]; }, queue, std::move(onFrame),
-            std::move(onStop), std::move(keep), remote_, negotiations_));
+            source_, content, best->geometry(), {kept(false), kept(true)}, queue,
+            std::move(onFrame), std::move(onStop), std::move(keep), remote_, negotiations_));
     }
     const OutputPart part = outputPart(content, best->geometry(), best->devicePixelRatio());
     std::unique_ptr<Screencopy> screencopy = Screencopy::open();

@@ -94,9 +94,7 @@ WheelPointer* WaylandWorkspace::wheel() {
     // of GNOME's, which would be a second one beside it; it is published only once that cast
     // runs, so a pointer chosen before is chosen again then. Nothing found is not remembered.
     const bool portalPublished = remote_ && remote_->current();
-    if (pointer_ && pointerKind_ != PointerKind::virtualPointer && portalPublished &&
-        pointerKind_ != PointerKind::portal)
-        pointer_.reset();
+    if (pointerKind_ == PointerKind::gnome && portalPublished) pointer_.reset();
     if (!pointer_) {
         pointer_ = VirtualPointer::open();
         pointerKind_ = PointerKind::virtualPointer;
