@@ -101,6 +101,24 @@ gnome_shell_start() {
     return 1
 }
 
+# Our GNOME Shell extension (its GNOME 43–44 form, as the build made it and wayland_world_as_user
+# copied it) where GNOME finds a user's extensions: called before the Shell starts, which looks
+# there only then. gnome_extension_enable then enables it and waits for its answer on the bus.
+GNOME_EXTENSION=tessal-windows-legacy@local.ostrel
+gnome_extension_install() {
+    local built
+    built=$(dirname "$TESSAL")/gnome-shell/$GNOME_EXTENSION
+    [ -f "$built/extension.js" ] || fail "no extension at $built"
+    mkdir -p "$XDG_DATA_HOME/gnome-shell/extensions"
+    cp -r "$built" "$XDG_DATA_HOME/gnome-shell/extensions/"
+}
+gnome_extension_enable() {
+    gnome-extensions enable $GNOME_EXTENSION >"$WORLD/enable.log" 2>&1 ||
+        fail "enable: $(cat "$WORLD/enable.log")"
+    wait_for 10 gnome_bus_has local.ostrel.ShellWindows ||
+        fail "our GNOME Shell extension did not start: $(gnome-extensions info $GNOME_EXTENSION 2>&1 | tail -n 3)"
+}
+
 gnome_bus_has() {
     gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
         --method org.freedesktop.DBus.NameHasOwner "$1" | grep -q true

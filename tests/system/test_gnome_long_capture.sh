@@ -15,10 +15,8 @@
 set -u
 source "$(dirname "$0")/gnome_world.sh"
 wayland_world_as_user "$@"
-# Our GNOME Shell extension where GNOME finds it at start, enabled for the second pass only.
-mkdir -p "$XDG_DATA_HOME/gnome-shell/extensions"
-cp -r "$(dirname "$TESSAL")/gnome-shell/tessal-windows-legacy@local.ostrel" \
-    "$XDG_DATA_HOME/gnome-shell/extensions/"
+# Our GNOME Shell extension, enabled for the second pass only.
+gnome_extension_install
 gnome_world_start 1600x900 --pipewire
 require foot:foot python3:python3 /usr/libexec/at-spi-bus-launcher:at-spi2-core
 here=$(dirname "$0")
@@ -117,8 +115,7 @@ long_capture "GNOME's own services"
 pass "automatic scrolling on GNOME went to the end by itself, our panels beside the region; Return copied $rows"
 
 to_the_top
-gnome-extensions enable tessal-windows-legacy@local.ostrel
-wait_for 10 gnome_bus_has local.ostrel.ShellWindows || fail "our GNOME Shell extension did not start"
+gnome_extension_enable
 export TESSAL_SCREENCAST=portal
 dbus-monitor --session "type='method_call',interface='org.freedesktop.portal.RemoteDesktop'" \
     >"$WORLD/remote.log" 2>&1 &

@@ -8,19 +8,12 @@
 set -u
 source "$(dirname "$0")/gnome_world.sh"
 wayland_world_as_user "$@"
-uuid=tessal-windows-legacy@local.ostrel
-extension=$(dirname "$TESSAL")/gnome-shell/$uuid  # copied there by wayland_world_as_user
-[ -f "$extension/extension.js" ] || fail "no extension at $extension"
-# Where GNOME looks for a user's extensions, before the Shell starts.
-mkdir -p "$XDG_DATA_HOME/gnome-shell/extensions"
-cp -r "$extension" "$XDG_DATA_HOME/gnome-shell/extensions/"
+gnome_extension_install
 gnome_world_start 1600x900
 require foot:foot python3:python3
 here=$(dirname "$0")
 gnome_bus_has local.ostrel.ShellWindows && fail "the extension ran before it was enabled"
-gnome-extensions enable $uuid >"$WORLD/enable.log" 2>&1 || fail "enable: $(cat "$WORLD/enable.log")"
-wait_for 10 gnome_bus_has local.ostrel.ShellWindows ||
-    fail "the extension did not start: $(gnome-extensions info $uuid 2>&1 | tail -n 3)"
+gnome_extension_enable
 gnome_grant_screenshots
 gnome_keys 0xff1b  # out of the overview
 mkdir -p "$XDG_CONFIG_HOME/local.ostrel"
