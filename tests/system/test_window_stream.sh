@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The long-capture frame stream on a real window: frames of the window's pixel size while it
-# scrolls, nothing while it is still, its own content even under another window, a pause while
+# scrolls, nothing while it is still, its own content even under another window (from the very
+# first picture), a pause while
 # it is hidden, and an error when the window goes away.
 source "$(dirname "$0")/world.sh"
 : "${TESSAL_STREAM_PROBE:?TESSAL_STREAM_PROBE must name the probe}"
@@ -58,6 +59,34 @@ wait $probe
 red=$(convert "$WORLD/covered.png" -fill black +opaque 'rgb(255,0,0)' -fill white -opaque 'rgb(255,0,0)' -format '%[fx:mean*w*h]' info:)
 [ "${red%.*}" -lt 10 ] || fail "the covering window shows in the frames ($red red pixels)"
 pass "the stream shows the window's own content under another window"
+
+# A GTK window half under the cover: its very first picture holds what the cover hid. X11 hands
+# out a window just redirected with nothing (black) there until its owner paints it again; a long
+# capture that kept that first picture stitched every later frame against a black block.
+require gtk3-demo:gtk-3-examples
+gtk3-demo >/dev/null 2>&1 &
+WORLD_PIDS+=($!)
+wait_for 10 xdotool search --name '^Application Class$' || fail "no gtk3-demo window"
+gtk=$(xdotool search --name '^Application Class$' | head -n1)
+xdotool windowmove --sync "$gtk" 400 200
+xdotool windowactivate --sync "$(xdotool search --name '^stream-cover$' | head -n1)"
+sleep 0.5
+gw=$(xwininfo -id "$gtk" | sed -n 's/.*Width: *//p')
+gh=$(xwininfo -id "$gtk" | sed -n 's/.*Height: *//p')
+# Held still while the stream starts, as a busy program would be, it paints only after the stream's
+# first picture could have been taken.
+gtk_pid=$(xdotool getwindowpid "$gtk")
+kill -STOP "$gtk_pid"
+"$TESSAL_STREAM_PROBE" "$gtk" "$gw" "$gh" 1 "$WORLD/repainted.png" "$WORLD/first.png" \
+    >"$WORLD/probe-first.out" 2>&1 &
+probe=$!
+sleep 0.2
+kill -CONT "$gtk_pid"
+wait $probe
+differing=$(compare -metric AE "$WORLD/first.png" "$WORLD/repainted.png" null: 2>&1)
+[ "$differing" = 0 ] || fail "the first picture of a covered GTK window is not its content" \
+    "($differing pixels differ from the picture after it): $(cat "$WORLD/probe-first.out")"
+pass "the first picture of a window under another already shows what the other hid"
 
 # The window disappears: the stream reports an error instead of hanging.
 "$TESSAL_STREAM_PROBE" "$id" "$w" "$h" 3 "$WORLD/gone.png" >"$WORLD/probe3.out" 2>&1 &

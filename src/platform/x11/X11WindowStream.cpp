@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "base/SerialQueue.h"
@@ -44,6 +45,11 @@ struct Flight {
     std::atomic<int> count{0};
     const int wake;
 };
+
+// A window that others covered until it was redirected: its first picture is taken this long after
+// its owner's last change, and never later than this.
+constexpr auto kFirstSettle = std::chrono::milliseconds(20);
+constexpr auto kFirstLatest = std::chrono::milliseconds(500);
 
 constexpr const char* kGone = QT_TRANSLATE_NOOP("X11WindowStream", "窗口已关闭");
 
@@ -78,8 +84,15 @@ class X11WindowStream final : public WindowStream {
     using Clock = std::chrono::steady_clock;
 
     void run() {
+        const Clock::time_point started = Clock::now();
         bool pending = true;  // the first picture without waiting for a change
-        Clock::time_point last = Clock::now() - std::chrono::seconds(1);
+        // Where other windows covered this one until it was redirected, its new picture holds
+        // nothing (black) until its owner paints those parts again, as the server asks it to
+        // (the exposures came before the redirection's answer, so they are queued already). The
+        // first picture then waits for that painting to end.
+        bool first = true, exposed = false, queuedAtStart = true;
+        std::optional<Clock::time_point> lastChange;
+        Clock::time_point last = started - std::chrono::seconds(1);
         const auto interval = std::chrono::microseconds(1'000'000 / 60);
         pollfd fds[2] = {{xcb_get_file_descriptor(c_), POLLIN, 0}, {flight_->wake, POLLIN, 0}};
         bool mapped = true;
@@ -87,7 +100,18 @@ class X11WindowStream final : public WindowStream {
             bool gone = false;
             while (xcb_generic_event_t* event = xcb_poll_for_event(c_)) {
                 const int type = event->response_type & 0x7f;
-                if (type == damageEvent_ + XCB_DAMAGE_NOTIFY) pending = true;
+                if (type == damageEvent_ + XCB_DAMAGE_NOTIFY) {
+                    pending = true;
+                    // Each stroke of that painting is told (the damage is reported again only
+                    // once emptied), so the wait ends when the painting does. The damage already
+                    // queued is the redirection's own, over the whole window.
+                    if (first && exposed) {
+                        if (!queuedAtStart) lastChange = Clock::now();
+                        xcb_damage_subtract(c_, damage_, XCB_NONE, XCB_NONE);
+                        xcb_flush(c_);
+                    }
+                }
+                if (type == XCB_EXPOSE) exposed = true;
                 if (type == XCB_DESTROY_NOTIFY) gone = true;
                 // Minimised or moved to another desktop: nothing to read until it is back, and
                 // then its content is read again at once.
@@ -95,6 +119,7 @@ class X11WindowStream final : public WindowStream {
                 if (type == XCB_MAP_NOTIFY) mapped = pending = true;
                 std::free(event);
             }
+            queuedAtStart = false;
             if (gone) {
                 report(streamError(kGone));
                 return;
@@ -105,6 +130,20 @@ class X11WindowStream final : public WindowStream {
                 return;
             }
             int timeout = -1;
+            if (first && exposed) {
+                const auto now = Clock::now();
+                const Clock::time_point ready =
+                    lastChange ? std::min(*lastChange + kFirstSettle, started + kFirstLatest)
+                               : started + kFirstLatest;
+                if (now < ready) {
+                    timeout =
+                        int(std::chrono::ceil<std::chrono::milliseconds>(ready - now).count());
+                    if (poll(fds, 2, timeout) > 0 && (fds[1].revents & POLLIN)) drainWake();
+                    continue;
+                }
+                pending = true;
+            }
+            first = false;
             // While the receiver is behind, the change stays pending and the thread sleeps until
             // a picture is taken.
             if (pending && mapped && flight_->count.load() < kFramesInFlight) {
@@ -121,11 +160,13 @@ class X11WindowStream final : public WindowStream {
                                   .count()) +
                           1;
             }
-            if (poll(fds, 2, timeout) > 0 && (fds[1].revents & POLLIN)) {
-                std::uint64_t count;
-                (void)!read(flight_->wake, &count, sizeof count);
-            }
+            if (poll(fds, 2, timeout) > 0 && (fds[1].revents & POLLIN)) drainWake();
         }
+    }
+
+    void drainWake() {
+        std::uint64_t count;
+        (void)!read(flight_->wake, &count, sizeof count);
     }
 
     // One complete picture of the window's own content.
@@ -209,6 +250,10 @@ Result<std::unique_ptr<WindowStream>> X11WindowStreamService::start(
             QT_TRANSLATE_NOOP("X11WindowStream", "显示服务器缺少 Composite 或 Damage 扩展"));
     std::free(xcb_composite_query_version_reply(c, xcb_composite_query_version(c, 0, 4), nullptr));
     std::free(xcb_damage_query_version_reply(c, xcb_damage_query_version(c, 1, 1), nullptr));
+    // Told when the window goes away or is hidden, so the stream never waits in silence, and of
+    // the parts the redirection asks its owner to paint again.
+    const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_EXPOSURE;
+    xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, &mask);
     xcb_generic_error_t* error = xcb_request_check(
         c, xcb_composite_redirect_window_checked(c, window, XCB_COMPOSITE_REDIRECT_AUTOMATIC));
     if (error) {
@@ -223,9 +268,6 @@ Result<std::unique_ptr<WindowStream>> X11WindowStreamService::start(
         xcb_composite_unredirect_window(c, window, XCB_COMPOSITE_REDIRECT_AUTOMATIC);
         return fail(kGone);
     }
-    // Told when the window goes away or is hidden, so the stream never waits in silence.
-    const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-    xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(c);
     const int wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (wake < 0) {
