@@ -359,8 +359,92 @@ std::vector<Glyph> filledIn(std::vector<Glyph> first, const std::vector<Glyph>& 
     return first;
 }
 
-QString spelled(const std::vector<Glyph>& found, const std::vector<int>& ink, int height,
+namespace {
+
+bool latinLetterOrDigit(const Glyph* g) {
+    if (!g || g->text.isEmpty()) return false;
+    const QChar c = g->text.back();
+    return c.unicode() < 0x80 && c.isLetterOrNumber();
+}
+
+}  // namespace
+
+std::vector<Glyph> latinPunctuation(std::vector<Glyph> glyphs) {
+    // Marks whose Chinese form the reader gives beside Latin text, with their ASCII forms.
+    struct Mark {
+        char16_t chinese;
+        char ascii;
+        enum { closing, opening, comma } kind;
+        int pair;  // 0: none; the pair it opens or closes: 1 single quotes, 2 double, 3 brackets
+    };
+    static const Mark marks[] = {{0xFF1A, ':', Mark::closing, 0},  {0xFF0E, '.', Mark::closing, 0},
+                                 {0xFF1B, ';', Mark::closing, 0},  {0xFF01, '!', Mark::closing, 0},
+                                 {0xFF1F, '?', Mark::closing, 0},  {0xFF09, ')', Mark::closing, 3},
+                                 {0x2019, '\'', Mark::closing, 1}, {0x201D, '"', Mark::closing, 2},
+                                 {0xFF08, '(', Mark::opening, 3},  {0x2018, '\'', Mark::opening, 1},
+                                 {0x201C, '"', Mark::opening, 2},  {0xFF0C, ',', Mark::comma, 0}};
+    static const char16_t closings[] = {0, 0x2019, 0x201D, 0xFF09};
+    // The glyph next to glyph i on one side, none across a space the reader saw.
+    auto beside = [&](std::size_t i, int side) -> const Glyph* {
+        const long j = long(i) + side;
+        if (j < 0 || j >= long(glyphs.size()) || glyphs[std::size_t(j)].text.trimmed().isEmpty())
+            return nullptr;
+        return &glyphs[std::size_t(j)];
+    };
+    // Whether the pair opening at glyph i closes with `closing` in this line around Latin text
+    // only ('origin/main' in a Chinese sentence of a terminal).
+    auto aroundLatinOnly = [&](std::size_t i, char16_t closing) {
+        for (std::size_t j = i + 1; j < glyphs.size(); ++j) {
+            if (glyphs[j].text.size() == 1 && glyphs[j].text.front().unicode() == closing)
+                return j > i + 1;
+            for (QChar c : glyphs[j].text)
+                if (c.unicode() >= 0x80) return false;
+        }
+        return false;
+    };
+    // By pair: how its opening mark was read, while its closing one is awaited.
+    enum class Opened { no, chinese, latin };
+    Opened opened[4] = {};
+    bool chineseBefore = false;  // a CJK character earlier in the line
+    for (std::size_t i = 0; i < glyphs.size(); ++i) {
+        if (i > 0)
+            for (QChar c : glyphs[i - 1].text)
+                chineseBefore = chineseBefore || (isCjk(c) && c.isLetter());
+        if (glyphs[i].text.size() != 1) continue;
+        const auto mark = std::find_if(std::begin(marks), std::end(marks), [&](const Mark& m) {
+            return glyphs[i].text.front().unicode() == m.chinese;
+        });
+        if (mark == std::end(marks)) continue;
+        const Glyph* before = beside(i, -1);
+        const Glyph* after = beside(i, 1);
+        bool latin = false;
+        switch (mark->kind) {
+            case Mark::closing:
+                // Beside Latin text that has run since the line began, between Latin letters,
+                // or a full stop no Chinese text uses ("200 MB；" in a Chinese sentence stays).
+                latin = opened[mark->pair] == Opened::latin ||
+                        (latinLetterOrDigit(before) && opened[mark->pair] != Opened::chinese &&
+                         (!chineseBefore || latinLetterOrDigit(after) || mark->chinese == 0xFF0E));
+                opened[mark->pair] = Opened::no;
+                break;
+            case Mark::comma:  // after a Latin word in Chinese prose a comma stays Chinese
+                latin = latinLetterOrDigit(before) && latinLetterOrDigit(after);
+                break;
+            case Mark::opening:
+                latin = latinLetterOrDigit(after) &&
+                        (!(before && !before->text.isEmpty() && isCjk(before->text.back())) ||
+                         aroundLatinOnly(i, closings[mark->pair]));
+                opened[mark->pair] = latin ? Opened::latin : Opened::chinese;
+                break;
+        }
+        if (latin) glyphs[i].text = QString(QLatin1Char(mark->ascii));
+    }
+    return glyphs;
+}
+
+QString spelled(const std::vector<Glyph>& read, const std::vector<int>& ink, int height,
                 const std::vector<Span>& pieces) {
+    const std::vector<Glyph> found = latinPunctuation(read);
     const int width = int(ink.size());
     auto widestBlank = [&](double from, double to) {
         int widest = 0, run = 0;

@@ -91,8 +91,18 @@ std::vector<Glyph> glyphs(const float* probabilities, int steps, int classes,
 QString decode(const float* probabilities, int steps, int classes, const QStringList& keys,
                double* confidence = nullptr);
 
+// The reader's glyphs with the Chinese forms of punctuation it gives beside Latin text in their
+// ASCII forms ("commit：" → "commit:", "main．" → "main.", ‘origin’ → 'origin'): a closing
+// mark right after a Latin letter or digit where no CJK character came before it in the line, or
+// a Latin letter or digit follows, or it is a full stop, unless the quotes or brackets it closes
+// opened in Chinese form; an opening one right before one, and not right after a CJK character unless it
+// opens quotes or brackets around Latin text only; a comma only between two (after a Latin word in
+// Chinese prose the comma stays Chinese).
+std::vector<Glyph> latinPunctuation(std::vector<Glyph> glyphs);
+
 // A line's text from its glyphs (x in the columns of its image, left to right; `ink` from
-// `inkColumns`; `pieces` as it was read): the reader's spaces, and one where the image between
+// `inkColumns`; `pieces` as it was read), punctuation as `latinPunctuation` puts it: the reader's
+// spaces, and one where the image between
 // two glyphs, one of them not CJK (which takes no spaces), has a blank run a word space wide: an
 // eighth of the height, well over the line's usual gap between letters, and, within a piece, at
 // least three quarters of the blanks where the reader saw spaces in the line. A run of blank

@@ -162,6 +162,49 @@ TEST(TextDetection, SpacesAreTheGapsTheImageShows) {
     }
 }
 
+// The reader gives Chinese forms of punctuation beside Latin text ("commit：尚未" where a terminal
+// shows "commit: 尚未"): beside Latin text they are ASCII, and the space after them the image
+// shows is kept; in Chinese text, and around it, they stay as read.
+TEST(TextDetection, PunctuationBesideLatinTextIsAscii) {
+    auto mark = [](char16_t c, int after) {
+        return std::vector<Drawn>{{QString(QChar(c)), 3, after}};
+    };
+    auto cjk = [](const QString& text, int after = 0) { return word(text, after, 12, 2); };
+    struct Case {
+        const char* name;
+        std::vector<Drawn> glyphs;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"colon after a Latin word", word("commit", 1) + mark(0xFF1A, 12) + cjk("尚未"),
+         "commit: 尚未"},
+        {"full stop after a Latin word", word("main", 1) + mark(0xFF0E, 12) + cjk("你的"),
+         "main. 你的"},
+        {"comma between Latin letters", word("a", 1) + mark(0xFF0C, 1) + word("b", 0), "a,b"},
+        {"apostrophe within a word", word("don", 1) + mark(0x2019, 1) + word("t", 0), "don't"},
+        {"quotes around Latin text in a Chinese line",
+         cjk("分支", 2) + mark(0x2018, 1) + word("main", 1) + mark(0x2019, 2) + cjk("一致"),
+         "分支'main'一致"},
+        {"comma after a Latin word in Chinese prose",
+         word("English", 1) + mark(0xFF0C, 9) + cjk("然后"), "English，然后"},
+        {"colon after Chinese", cjk("变更", 2) + mark(0xFF1A, 0), "变更："},
+        {"semicolon after a Latin word in a Chinese sentence",
+         cjk("上限", 9) + word("200", 9) + word("MB", 1) + mark(0xFF1B, 9) + cjk("关闭"),
+         "上限 200 MB；关闭"},
+        {"quotes around Chinese and Latin text",
+         cjk("他说", 2) + mark(0x201C, 1) + cjk("好的", 2) + word("OK", 1) + mark(0x201D, 2) +
+             mark(0x3002, 0),
+         "他说“好的OK”。"},
+        {"brackets opened in Chinese text",
+         cjk("版本", 2) + mark(0xFF08, 1) + cjk("测试", 2) + word("Beta", 1) + mark(0xFF09, 0),
+         "版本（测试Beta）"},
+    };
+    for (const Case& c : cases) {
+        const Line line = draw(c.glyphs);
+        EXPECT_EQ(TextDetection::spelled(line.glyphs, line.ink, 24), c.expected) << c.name;
+    }
+}
+
 // A line too wide for the reader is read in pieces that cover it without overlap, each within
 // the reader's width, each cut through blank columns only when the line has them; the glyphs
 // read piece by piece spell the line with no character lost or doubled and the spaces kept.
