@@ -34,6 +34,20 @@ unchanged_region() {
 }
 same=
 wait_for 5 unchanged_region || fail "the region looks different once the capture runs ($same pixels)"
+# The rules that keep our panels floating on every workspace touch our panels only, not the
+# window that has the focus.
+others_sticky() {
+    swaymsg -t get_tree | python3 -c '
+import json, sys
+def walk(node):
+    if node.get("sticky") and not (node.get("name") or "").startswith("Tessal"):
+        print(node.get("name"))
+    for child in node.get("nodes", []) + node.get("floating_nodes", []):
+        walk(child)
+walk(json.load(sys.stdin))'
+}
+sticky=$(others_sticky)
+[ -z "$sticky" ] || fail "the long capture made other windows sticky: $sticky"
 # Scrolled by hand, with the world's pointer over the terminal beside the region (the compositor
 # draws it into every picture), a notch at a time.
 for i in $(seq 1 80); do

@@ -78,16 +78,19 @@ TEST(SwayCommands, FocusAndPanelsAreAskedOverIpcAndTheAnswerCounts) {
             << c.what;
         const QByteArray criteria = R"([pid=77 title="^Tessal · 长截图 \(1\) \[x\]$"])";
         const QByteArray place =
-            " floating enable, sticky enable, border none, move absolute position ";
-        // A window not mapped yet (the command fails) gets a rule for when it maps.
+            "floating enable, sticky enable, border none, move absolute position ";
+        // A window not mapped yet (the command fails) gets a rule for when it maps, its commands
+        // quoted so that sway runs them all on that window.
+        const auto now = [&](const char* at) { return criteria + " " + place + at; };
+        const auto rule = [&](const char* at) {
+            return "for_window " + criteria + " \"" + place + at + "\"";
+        };
         const QList<QByteArray> expected =
             c.succeeds
-                ? QList<QByteArray>{"[con_id=42] focus", "no_focus " + criteria,
-                                    criteria + place + "10 20", criteria + place + "15 25"}
-                : QList<QByteArray>{
-                      "[con_id=42] focus",        "no_focus " + criteria,
-                      criteria + place + "10 20", "for_window " + criteria + place + "10 20",
-                      criteria + place + "15 25", "for_window " + criteria + place + "15 25"};
+                ? QList<QByteArray>{"[con_id=42] focus", "no_focus " + criteria, now("10 20"),
+                                    now("15 25")}
+                : QList<QByteArray>{"[con_id=42] focus", "no_focus " + criteria, now("10 20"),
+                                    rule("10 20"),       now("15 25"),           rule("15 25")};
         EXPECT_EQ(socket.commands(), expected) << c.what;
     }
     EXPECT_FALSE(SwayWindows("/nonexistent/sway-ipc.sock").focus(1));

@@ -174,9 +174,12 @@ bool SwayWindows::keepPanel(int pid, const QString& title, const QRect& frame) {
     // on every workspace, no border of sway's, where it belongs; a window not mapped yet gets a
     // rule that does the same when it maps, so that it never shows anywhere else.
     const QByteArray place =
-        " floating enable, sticky enable, border none, move absolute position " +
+        "floating enable, sticky enable, border none, move absolute position " +
         QByteArray::number(frame.x()) + " " + QByteArray::number(frame.y());
-    return command(criteria + place) || command("for_window " + criteria + place);
+    // The rule's commands in quotes: sway splits a command line at its commas, and would run
+    // all but the first on whatever window has the focus.
+    return command(criteria + " " + place) ||
+           command("for_window " + criteria + " \"" + place + "\"");
 }
 
 }  // namespace tessal
