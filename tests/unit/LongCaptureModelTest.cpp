@@ -34,11 +34,16 @@ TEST(LongCaptureLayout, BelowRightAlignedPreviewToTheRight) {
     EXPECT_EQ(p.toolbar, Rect(100, 192, 600, 100));
     EXPECT_EQ(p.preview, Rect(712, 300, 184, 300));
 
-    // Near the bottom: above the region; too tall for both: at the bottom of the visible area.
+    // Near the bottom: above the region; too tall for both: beside it, level with its bottom,
+    // left where it fits, else right; too wide for that too: at the bottom of the visible area.
     EXPECT_EQ(longCaptureLayout(Rect(300, 50, 400, 300), screen, {600, 100}, {184, 300}).toolbar,
               Rect(100, 358, 600, 100));
+    EXPECT_EQ(longCaptureLayout(Rect(810, 20, 460, 870), screen, {600, 100}, {184, 300}).toolbar,
+              Rect(202, 20, 600, 100));
     EXPECT_EQ(longCaptureLayout(Rect(300, 50, 400, 800), screen, {600, 100}, {184, 300}).toolbar,
-              Rect(100, 8, 600, 100));
+              Rect(708, 50, 600, 100));
+    EXPECT_EQ(longCaptureLayout(Rect(300, 50, 800, 800), screen, {600, 100}, {184, 300}).toolbar,
+              Rect(500, 8, 600, 100));
     // Near the right edge: the preview goes left; neither side fits: at the right edge.
     EXPECT_EQ(longCaptureLayout(Rect(1000, 300, 400, 300), screen, {600, 100}, {184, 300}).preview,
               Rect(804, 300, 184, 300));
