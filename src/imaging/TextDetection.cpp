@@ -361,29 +361,39 @@ std::vector<Glyph> filledIn(std::vector<Glyph> first, const std::vector<Glyph>& 
 
 namespace {
 
-bool latinLetterOrDigit(const Glyph* g) {
-    if (!g || g->text.isEmpty()) return false;
-    const QChar c = g->text.back();
-    return c.unicode() < 0x80 && c.isLetterOrNumber();
+bool latin(char32_t c) {
+    return QChar::script(c) == QChar::Script_Latin;
+}
+
+bool digit(char32_t c) {
+    return c >= '0' && c <= '9';
+}
+
+// The first or last character of a glyph (0 for none or a space).
+char32_t edge(const Glyph* g, bool last) {
+    if (!g) return 0;
+    const QList<uint> text = g->text.trimmed().toUcs4();
+    return text.isEmpty() ? 0 : char32_t(last ? text.back() : text.front());
 }
 
 }  // namespace
 
 std::vector<Glyph> latinPunctuation(std::vector<Glyph> glyphs) {
-    // Marks whose Chinese form the reader gives beside Latin text, with their ASCII forms.
-    struct Mark {
-        char16_t chinese;
-        char ascii;
-        enum { closing, opening, comma } kind;
-        int pair;  // 0: none; the pair it opens or closes: 1 single quotes, 2 double, 3 brackets
+    const bool chinese = std::any_of(glyphs.begin(), glyphs.end(), [](const Glyph& g) {
+        const QList<uint> text = g.text.toUcs4();
+        return std::any_of(text.begin(), text.end(),
+                           [](uint c) { return QChar::script(char32_t(c)) == QChar::Script_Han; });
+    });
+    // The Chinese forms the reader gives for ASCII marks.
+    static const std::pair<char16_t, char> forms[] = {
+        {0xFF1A, ':'}, {0xFF0E, '.'}, {0xFF1B, ';'},  {0xFF01, '!'},  {0xFF1F, '?'}, {0xFF0C, ','},
+        {0xFF08, '('}, {0xFF09, ')'}, {0x2018, '\''}, {0x2019, '\''}, {0x201C, '"'}, {0x201D, '"'}};
+    auto ascii = [](const Glyph& g) -> char {
+        if (g.text.size() != 1) return 0;
+        for (const auto& [chineseForm, form] : forms)
+            if (g.text.front().unicode() == chineseForm) return form;
+        return 0;
     };
-    static const Mark marks[] = {{0xFF1A, ':', Mark::closing, 0},  {0xFF0E, '.', Mark::closing, 0},
-                                 {0xFF1B, ';', Mark::closing, 0},  {0xFF01, '!', Mark::closing, 0},
-                                 {0xFF1F, '?', Mark::closing, 0},  {0xFF09, ')', Mark::closing, 3},
-                                 {0x2019, '\'', Mark::closing, 1}, {0x201D, '"', Mark::closing, 2},
-                                 {0xFF08, '(', Mark::opening, 3},  {0x2018, '\'', Mark::opening, 1},
-                                 {0x201C, '"', Mark::opening, 2},  {0xFF0C, ',', Mark::comma, 0}};
-    static const char16_t closings[] = {0, 0x2019, 0x201D, 0xFF09};
     // The glyph next to glyph i on one side, none across a space the reader saw.
     auto beside = [&](std::size_t i, int side) -> const Glyph* {
         const long j = long(i) + side;
@@ -391,54 +401,32 @@ std::vector<Glyph> latinPunctuation(std::vector<Glyph> glyphs) {
             return nullptr;
         return &glyphs[std::size_t(j)];
     };
-    // Whether the pair opening at glyph i closes with `closing` in this line around Latin text
-    // only ('origin/main' in a Chinese sentence of a terminal).
-    auto aroundLatinOnly = [&](std::size_t i, char16_t closing) {
-        for (std::size_t j = i + 1; j < glyphs.size(); ++j) {
-            if (glyphs[j].text.size() == 1 && glyphs[j].text.front().unicode() == closing)
-                return j > i + 1;
-            for (QChar c : glyphs[j].text)
-                if (c.unicode() >= 0x80) return false;
-        }
-        return false;
-    };
-    // By pair: how its opening mark was read, while its closing one is awaited.
-    enum class Opened { no, chinese, latin };
-    Opened opened[4] = {};
-    bool chineseBefore = false;  // a CJK character earlier in the line
+    std::vector<char> to(glyphs.size(), 0);
     for (std::size_t i = 0; i < glyphs.size(); ++i) {
-        if (i > 0)
-            for (QChar c : glyphs[i - 1].text)
-                chineseBefore = chineseBefore || (isCjk(c) && c.isLetter());
-        if (glyphs[i].text.size() != 1) continue;
-        const auto mark = std::find_if(std::begin(marks), std::end(marks), [&](const Mark& m) {
-            return glyphs[i].text.front().unicode() == m.chinese;
-        });
-        if (mark == std::end(marks)) continue;
-        const Glyph* before = beside(i, -1);
-        const Glyph* after = beside(i, 1);
-        bool latin = false;
-        switch (mark->kind) {
-            case Mark::closing:
-                // Beside Latin text that has run since the line began, between Latin letters,
-                // or a full stop no Chinese text uses ("200 MB；" in a Chinese sentence stays).
-                latin = opened[mark->pair] == Opened::latin ||
-                        (latinLetterOrDigit(before) && opened[mark->pair] != Opened::chinese &&
-                         (!chineseBefore || latinLetterOrDigit(after) || mark->chinese == 0xFF0E));
-                opened[mark->pair] = Opened::no;
-                break;
-            case Mark::comma:  // after a Latin word in Chinese prose a comma stays Chinese
-                latin = latinLetterOrDigit(before) && latinLetterOrDigit(after);
-                break;
-            case Mark::opening:
-                latin = latinLetterOrDigit(after) &&
-                        (!(before && !before->text.isEmpty() && isCjk(before->text.back())) ||
-                         aroundLatinOnly(i, closings[mark->pair]));
-                opened[mark->pair] = latin ? Opened::latin : Opened::chinese;
-                break;
-        }
-        if (latin) glyphs[i].text = QString(QLatin1Char(mark->ascii));
+        const char form = ascii(glyphs[i]);
+        if (!form) continue;
+        const char32_t before = edge(beside(i, -1), true), after = edge(beside(i, 1), false);
+        const char16_t mark = glyphs[i].text.front().unicode();
+        if (!chinese || (mark == 0x2019 && latin(before) && latin(after)) ||
+            ((mark == 0xFF1A || mark == 0xFF0E) && digit(before) && digit(after)) ||
+            (mark == 0xFF0E && latin(before)))
+            to[i] = form;
     }
+    // Single quotes around Latin text only ('python' in a terminal's Chinese message); Chinese
+    // prose quotes with double ones, and those stay.
+    for (std::size_t i = 0; i < glyphs.size(); ++i) {
+        if (glyphs[i].text != QString(QChar(0x2018))) continue;
+        for (std::size_t j = i + 1; j < glyphs.size(); ++j) {
+            const QList<uint> text = glyphs[j].text.toUcs4();
+            if (glyphs[j].text == QString(QChar(0x2019))) {
+                if (j > i + 1) to[i] = to[j] = '\'';
+                break;
+            }
+            if (std::any_of(text.begin(), text.end(), [](uint c) { return c >= 0x80; })) break;
+        }
+    }
+    for (std::size_t i = 0; i < glyphs.size(); ++i)
+        if (to[i]) glyphs[i].text = QString(QLatin1Char(to[i]));
     return glyphs;
 }
 
@@ -522,6 +510,67 @@ std::vector<Span> detectionTiles(int width, int maximumSide, int overlap) {
         if (tiles.back().right == width) break;
     }
     return tiles;
+}
+
+std::vector<QRect> tidiedBoxes(std::vector<QRect> boxes, const QImage& image) {
+    // Pieces of one line (the detector breaks small text at wide gaps, and each piece is grown
+    // into its neighbours) are one box.
+    for (bool merged = true; merged;) {
+        merged = false;
+        for (std::size_t i = 0; i < boxes.size() && !merged; ++i)
+            for (std::size_t j = i + 1; j < boxes.size() && !merged; ++j) {
+                const QRect& a = boxes[i];
+                const QRect& b = boxes[j];
+                const int sharedHeight =
+                    std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top()) + 1;
+                if (a.left() > b.right() || b.left() > a.right() ||
+                    2 * sharedHeight < std::min(a.height(), b.height()))
+                    continue;
+                boxes[i] = a.united(b);
+                boxes.erase(boxes.begin() + long(j));
+                merged = true;
+            }
+    }
+    if (image.isNull()) return boxes;
+    const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+    for (QRect& upper : boxes)
+        for (QRect& lower : boxes) {
+            if (&upper == &lower || upper.top() >= lower.top() || upper.bottom() < lower.top())
+                continue;
+            const int left = std::max(upper.left(), lower.left());
+            const int right = std::min(upper.right(), lower.right());
+            const int shared = upper.bottom() - lower.top() + 1;
+            // Rows of one column of text (side by side they share little width); a box within
+            // another or a line astride two is none of this.
+            if (right - left + 1 < std::min(upper.width(), lower.width()) / 2 ||
+                2 * shared >= std::min(upper.height(), lower.height()))
+                continue;
+            const QRect band =
+                QRect(left, lower.top(), right - left + 1, shared).intersected(gray.rect());
+            if (band.isEmpty()) continue;
+            int count[256] = {};
+            for (int y = band.top(); y <= band.bottom(); ++y)
+                for (int x = band.left(); x <= band.right(); ++x) ++count[gray.constScanLine(y)[x]];
+            const int ground = int(std::max_element(count, count + 256) - count);
+            // The row between the two lines with the least ink, the middle one of equals.
+            int cut = band.top(), least = std::numeric_limits<int>::max();
+            std::vector<int> ink;
+            for (int y = band.top(); y <= band.bottom(); ++y) {
+                int n = 0;
+                const uchar* row = gray.constScanLine(y);
+                for (int x = band.left(); x <= band.right(); ++x)
+                    n += std::abs(row[x] - ground) > 48;
+                ink.push_back(n);
+                least = std::min(least, n);
+            }
+            std::vector<int> faintest;
+            for (int y = band.top(); y <= band.bottom(); ++y)
+                if (ink[std::size_t(y - band.top())] == least) faintest.push_back(y);
+            cut = faintest[faintest.size() / 2];
+            upper.setBottom(std::max(upper.top(), cut));
+            lower.setTop(std::min(lower.bottom(), cut));
+        }
+    return boxes;
 }
 
 std::vector<QRect> unitedBoxes(const std::vector<std::vector<QRect>>& tiles) {

@@ -73,6 +73,13 @@ std::vector<Span> detectionTiles(int width, int maximumSide = 4096, int overlap 
 // then left to right.
 std::vector<QRect> unitedBoxes(const std::vector<std::vector<QRect>>& tiles);
 
+// The detector's boxes as lines to read. Small text set close (a terminal's rows) comes as pieces
+// of a line grown into each other, which would each read the edge of the next again ("row 2 249 :
+// t the" for "row 249: the"), and as boxes reaching into the next row: boxes on one row (sharing
+// half the smaller height) that overlap are one; where two boxes of one column overlap by less
+// than half a line, both end at the row of `image` between them with the least ink.
+std::vector<QRect> tidiedBoxes(std::vector<QRect> boxes, const QImage& image);
+
 // What the reader saw in a line: each kept class's text and the column where it was seen.
 struct Glyph {
     QString text;
@@ -91,13 +98,12 @@ std::vector<Glyph> glyphs(const float* probabilities, int steps, int classes,
 QString decode(const float* probabilities, int steps, int classes, const QStringList& keys,
                double* confidence = nullptr);
 
-// The reader's glyphs with the Chinese forms of punctuation it gives beside Latin text in their
-// ASCII forms ("commit：" → "commit:", "main．" → "main.", ‘origin’ → 'origin'): a closing
-// mark right after a Latin letter or digit where no CJK character came before it in the line, or
-// a Latin letter or digit follows, or it is a full stop, unless the quotes or brackets it closes
-// opened in Chinese form; an opening one right before one, and not right after a CJK character unless it
-// opens quotes or brackets around Latin text only; a comma only between two (after a Latin word in
-// Chinese prose the comma stays Chinese).
+// The reader's glyphs with the Chinese forms of punctuation it gives for ASCII marks (：．，‘’…)
+// in their ASCII forms where the line shows they are ASCII: every mark in a line without Chinese
+// characters; in a Chinese line an apostrophe between Latin letters (don't), a colon or full stop
+// between digits (10:15, 3.14), a full stop after a Latin letter ("main．你的" → "main. 你的"),
+// and single quotes around Latin text only ('python'). Chinese sentences keep theirs, also
+// beside Latin words ("Wi-Fi：已连接", "人工智能（AI）", “OK”).
 std::vector<Glyph> latinPunctuation(std::vector<Glyph> glyphs);
 
 // A line's text from its glyphs (x in the columns of its image, left to right; `ink` from

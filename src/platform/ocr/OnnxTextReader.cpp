@@ -166,8 +166,9 @@ std::vector<OnnxTextReader::Line> OnnxTextReader::read(const QImage& source, Tim
             TextDetection::boxes(map.data(), int(shape[3]), int(shape[2]), area.size()));
         for (QRect& box : detected.back()) box.translate(part.topLeft());
     }
-    std::vector<QRect> boxes =
-        detected.size() == 1 ? std::move(detected.front()) : TextDetection::unitedBoxes(detected);
+    std::vector<QRect> boxes = TextDetection::tidiedBoxes(
+        detected.size() == 1 ? std::move(detected.front()) : TextDetection::unitedBoxes(detected),
+        image);
     spent.detection = since(started);
     spent.lines = int(boxes.size());
     const auto readingStarted = std::chrono::steady_clock::now();
