@@ -521,10 +521,11 @@ std::vector<QRect> tidiedBoxes(std::vector<QRect> boxes, const QImage& image) {
             for (std::size_t j = i + 1; j < boxes.size() && !merged; ++j) {
                 const QRect& a = boxes[i];
                 const QRect& b = boxes[j];
-                const int sharedHeight =
-                    std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top()) + 1;
+                // One row: their middles within a third of the lower box's height (the next
+                // row's lie a line apart).
+                const int middles = std::abs((a.top() + a.bottom()) - (b.top() + b.bottom()));
                 if (a.left() > b.right() || b.left() > a.right() ||
-                    2 * sharedHeight < std::min(a.height(), b.height()))
+                    3 * middles > 2 * std::min(a.height(), b.height()))
                     continue;
                 boxes[i] = a.united(b);
                 boxes.erase(boxes.begin() + long(j));
@@ -535,18 +536,20 @@ std::vector<QRect> tidiedBoxes(std::vector<QRect> boxes, const QImage& image) {
     const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
     for (QRect& upper : boxes)
         for (QRect& lower : boxes) {
-            if (&upper == &lower || upper.top() >= lower.top() || upper.bottom() < lower.top())
+            // Two rows, the upper one reaching into the lower (a box within another is none).
+            if (&upper == &lower || upper.top() >= lower.top() || upper.bottom() < lower.top() ||
+                upper.bottom() >= lower.bottom())
                 continue;
             const int left = std::max(upper.left(), lower.left());
             const int right = std::min(upper.right(), lower.right());
-            const int shared = upper.bottom() - lower.top() + 1;
-            // Rows of one column of text (side by side they share little width); a box within
-            // another or a line astride two is none of this.
-            if (right - left + 1 < std::min(upper.width(), lower.width()) / 2 ||
-                2 * shared >= std::min(upper.height(), lower.height()))
+            // Of one column of text (side by side they share little width). The cut lies
+            // between their middles.
+            const int top = std::max(lower.top(), upper.center().y());
+            const int bottom = std::min(upper.bottom(), lower.center().y());
+            if (right - left + 1 < std::min(upper.width(), lower.width()) / 2 || top > bottom)
                 continue;
             const QRect band =
-                QRect(left, lower.top(), right - left + 1, shared).intersected(gray.rect());
+                QRect(left, top, right - left + 1, bottom - top + 1).intersected(gray.rect());
             if (band.isEmpty()) continue;
             int count[256] = {};
             for (int y = band.top(); y <= band.bottom(); ++y)
