@@ -31,8 +31,10 @@ gnome_grant_screenshots
 # a top bar the user never saw. Compared on the top bar's right quarter, away from the clock,
 # once the indicator that typing Escape raised is gone.
 sleep 6
-"$TESSAL" capture --full -o "$WORLD/before.png" 2>/dev/null
-"$TESSAL_STREAM_PROBE" 1 1600 900 0.5 "$WORLD/cast.png" >/dev/null 2>&1
+"$TESSAL" capture --full -o "$WORLD/before.png" 2>"$WORLD/before.err"
+[ -s "$WORLD/before.png" ] || fail "no screenshot through the portal: $(cat "$WORLD/before.err")"
+"$TESSAL_STREAM_PROBE" 1 1600 900 0.5 "$WORLD/cast.png" >"$WORLD/cast.out" 2>&1
+[ -s "$WORLD/cast.png" ] || fail "no frame from the screen cast: $(cat "$WORLD/cast.out")"
 indicator=$(compare -metric AE -fuzz 2% "$WORLD/before.png[400x28+1200+0]" \
     "$WORLD/cast.png[400x28+1200+0]" null: 2>&1)
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }

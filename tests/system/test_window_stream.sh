@@ -60,32 +60,40 @@ red=$(convert "$WORLD/covered.png" -fill black +opaque 'rgb(255,0,0)' -fill whit
 [ "${red%.*}" -lt 10 ] || fail "the covering window shows in the frames ($red red pixels)"
 pass "the stream shows the window's own content under another window"
 
-# A GTK window half under the cover: its very first picture holds what the cover hid. X11 hands
-# out a window just redirected with nothing (black) there until its owner paints it again; a long
-# capture that kept that first picture stitched every later frame against a black block.
-require gtk3-demo:gtk-3-examples
+# Windows half under the cover: their very first picture holds what the cover hid. X11 hands out
+# a window just redirected with nothing (black) there until its owner paints it again; a long
+# capture that kept that first picture stitched every later frame against a black block. Each
+# owner is held still while the stream starts, as a busy program would be, so that it paints only
+# after the stream's first picture could have been taken. GTK draws in its window itself, Athena
+# widgets (xmessage), like xterm, Tk and Motif, in windows inside it.
+require gtk3-demo:gtk-3-examples xmessage:x11-utils
+first_picture_under_cover() {  # WINDOW NAME PID
+    local w h pid=$3 probe differing
+    xdotool windowmove --sync "$1" 400 200
+    xdotool windowactivate --sync "$(xdotool search --name '^stream-cover$' | head -n1)"
+    sleep 0.5
+    w=$(xwininfo -id "$1" | sed -n 's/.*Width: *//p')
+    h=$(xwininfo -id "$1" | sed -n 's/.*Height: *//p')
+    kill -STOP "$pid" || fail "cannot hold $2 still"
+    "$TESSAL_STREAM_PROBE" "$1" "$w" "$h" 1 "$WORLD/repainted.png" "$WORLD/first.png" \
+        >"$WORLD/probe-first.out" 2>&1 &
+    probe=$!
+    sleep 0.2
+    kill -CONT "$pid"
+    wait $probe
+    differing=$(compare -metric AE "$WORLD/first.png" "$WORLD/repainted.png" null: 2>&1)
+    [ "$differing" = 0 ] || fail "the first picture of $2 under another window is not its" \
+        "content ($differing pixels differ from the picture after it): $(cat "$WORLD/probe-first.out")"
+}
 gtk3-demo >/dev/null 2>&1 &
 WORLD_PIDS+=($!)
 wait_for 10 xdotool search --name '^Application Class$' || fail "no gtk3-demo window"
-gtk=$(xdotool search --name '^Application Class$' | head -n1)
-xdotool windowmove --sync "$gtk" 400 200
-xdotool windowactivate --sync "$(xdotool search --name '^stream-cover$' | head -n1)"
-sleep 0.5
-gw=$(xwininfo -id "$gtk" | sed -n 's/.*Width: *//p')
-gh=$(xwininfo -id "$gtk" | sed -n 's/.*Height: *//p')
-# Held still while the stream starts, as a busy program would be, it paints only after the stream's
-# first picture could have been taken.
-gtk_pid=$(xdotool getwindowpid "$gtk")
-kill -STOP "$gtk_pid"
-"$TESSAL_STREAM_PROBE" "$gtk" "$gw" "$gh" 1 "$WORLD/repainted.png" "$WORLD/first.png" \
-    >"$WORLD/probe-first.out" 2>&1 &
-probe=$!
-sleep 0.2
-kill -CONT "$gtk_pid"
-wait $probe
-differing=$(compare -metric AE "$WORLD/first.png" "$WORLD/repainted.png" null: 2>&1)
-[ "$differing" = 0 ] || fail "the first picture of a covered GTK window is not its content" \
-    "($differing pixels differ from the picture after it): $(cat "$WORLD/probe-first.out")"
+first_picture_under_cover "$(xdotool search --name '^Application Class$' | head -n1)" gtk3-demo $!
+xmessage -geometry 500x300 -name stream-message "$(seq -s ' ' 1 400 | fold -w 60)" \
+    >/dev/null 2>&1 &
+WORLD_PIDS+=($!)
+wait_for 10 xdotool search --classname '^stream-message$' || fail "no xmessage window"
+first_picture_under_cover "$(xdotool search --classname '^stream-message$' | head -n1)" xmessage $!
 pass "the first picture of a window under another already shows what the other hid"
 
 # The window disappears: the stream reports an error instead of hanging.

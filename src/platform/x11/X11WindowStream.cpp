@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "base/SerialQueue.h"
 
@@ -47,9 +48,12 @@ struct Flight {
 };
 
 // A window that others covered until it was redirected: its first picture is taken this long after
-// its owner's last change, and never later than this.
+// the last change its owner made once the stream ran, and never later than this.
 constexpr auto kFirstSettle = std::chrono::milliseconds(20);
 constexpr auto kFirstLatest = std::chrono::milliseconds(500);
+
+// The windows inside a window whose exposures the stream hears of, at most.
+constexpr int kMostInnerWindows = 512;
 
 constexpr const char* kGone = QT_TRANSLATE_NOOP("X11WindowStream", "窗口已关闭");
 
@@ -102,9 +106,10 @@ class X11WindowStream final : public WindowStream {
                 const int type = event->response_type & 0x7f;
                 if (type == damageEvent_ + XCB_DAMAGE_NOTIFY) {
                     pending = true;
-                    // Each stroke of that painting is told (the damage is reported again only
-                    // once emptied), so the wait ends when the painting does. The damage already
-                    // queued is the redirection's own, over the whole window.
+                    // Emptied at once, the damage is told again at the owner's next stroke, so the
+                    // wait ends once the painting has been quiet. The damage queued when the
+                    // stream starts (the whole window, told as the damage was made) is not that
+                    // painting.
                     if (first && exposed) {
                         if (!queuedAtStart) lastChange = Clock::now();
                         xcb_damage_subtract(c_, damage_, XCB_NONE, XCB_NONE);
@@ -251,9 +256,26 @@ Result<std::unique_ptr<WindowStream>> X11WindowStreamService::start(
     std::free(xcb_composite_query_version_reply(c, xcb_composite_query_version(c, 0, 4), nullptr));
     std::free(xcb_damage_query_version_reply(c, xcb_damage_query_version(c, 1, 1), nullptr));
     // Told when the window goes away or is hidden, so the stream never waits in silence, and of
-    // the parts the redirection asks its owner to paint again.
+    // the parts the redirection asks its owner to paint again, in the window's own windows too
+    // (xterm, Tk, Motif and Java programs draw in windows inside their window). Other clients'
+    // selections on these windows are theirs; ours goes with our connection.
     const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_EXPOSURE;
     xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, &mask);
+    const std::uint32_t exposure = XCB_EVENT_MASK_EXPOSURE;
+    std::vector<xcb_window_t> parents{window};
+    for (int seen = 0; !parents.empty() && seen < kMostInnerWindows;) {
+        const xcb_window_t parent = parents.back();
+        parents.pop_back();
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr);
+        if (!tree) continue;
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        for (int i = 0; i < xcb_query_tree_children_length(tree) && seen < kMostInnerWindows;
+             ++i, ++seen) {
+            xcb_change_window_attributes(c, children[i], XCB_CW_EVENT_MASK, &exposure);
+            parents.push_back(children[i]);
+        }
+        std::free(tree);
+    }
     xcb_generic_error_t* error = xcb_request_check(
         c, xcb_composite_redirect_window_checked(c, window, XCB_COMPOSITE_REDIRECT_AUTOMATIC));
     if (error) {
