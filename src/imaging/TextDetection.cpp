@@ -521,7 +521,7 @@ std::vector<QRect> tidiedBoxes(std::vector<QRect> boxes, const QImage& image) {
             for (std::size_t j = i + 1; j < boxes.size() && !merged; ++j) {
                 const QRect& a = boxes[i];
                 const QRect& b = boxes[j];
-                // One row: their middles within a third of the lower box's height (the next
+                // One row: their middles within a third of the smaller box's height (the next
                 // row's lie a line apart).
                 const int middles = std::abs((a.top() + a.bottom()) - (b.top() + b.bottom()));
                 if (a.left() > b.right() || b.left() > a.right() ||
@@ -556,7 +556,7 @@ std::vector<QRect> tidiedBoxes(std::vector<QRect> boxes, const QImage& image) {
                 for (int x = band.left(); x <= band.right(); ++x) ++count[gray.constScanLine(y)[x]];
             const int ground = int(std::max_element(count, count + 256) - count);
             // The row between the two lines with the least ink, the middle one of equals.
-            int cut = band.top(), least = std::numeric_limits<int>::max();
+            int least = std::numeric_limits<int>::max();
             std::vector<int> ink;
             for (int y = band.top(); y <= band.bottom(); ++y) {
                 int n = 0;
@@ -569,7 +569,7 @@ std::vector<QRect> tidiedBoxes(std::vector<QRect> boxes, const QImage& image) {
             std::vector<int> faintest;
             for (int y = band.top(); y <= band.bottom(); ++y)
                 if (ink[std::size_t(y - band.top())] == least) faintest.push_back(y);
-            cut = faintest[faintest.size() / 2];
+            const int cut = faintest[faintest.size() / 2];
             upper.setBottom(std::max(upper.top(), cut));
             lower.setTop(std::min(lower.bottom(), cut));
         }

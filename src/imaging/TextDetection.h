@@ -76,7 +76,7 @@ std::vector<QRect> unitedBoxes(const std::vector<std::vector<QRect>>& tiles);
 // The detector's boxes as lines to read. Small text set close (a terminal's rows) comes as pieces
 // of a line grown into each other, which would each read the edge of the next again ("row 2 249 :
 // t the" for "row 249: the"), and as boxes reaching into the next row: boxes on one row (their
-// middles within a third of the lower one's height) that overlap are one; where a box reaches
+// middles within a third of the smaller one's height) that overlap are one; where a box reaches
 // into the next row's of one column, both end at the row of `image` between their middles with
 // the least ink.
 std::vector<QRect> tidiedBoxes(std::vector<QRect> boxes, const QImage& image);

@@ -234,6 +234,30 @@ class X11WindowStream final : public WindowStream {
     std::thread thread_;
 };
 
+// Has the stream told when `window` goes away or is hidden, so that it never waits in silence,
+// and of the parts the redirection asks its owner to paint again, in the windows inside it too
+// (xterm, Tk, Motif and Java programs draw there). Other clients' selections on these windows are
+// theirs; ours ends with our connection.
+void listenTo(xcb_connection_t* c, xcb_window_t window) {
+    const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_EXPOSURE;
+    xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, &mask);
+    const std::uint32_t exposure = XCB_EVENT_MASK_EXPOSURE;
+    std::vector<xcb_window_t> parents{window};
+    for (int seen = 0; !parents.empty() && seen < kMostInnerWindows;) {
+        const xcb_window_t parent = parents.back();
+        parents.pop_back();
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr);
+        if (!tree) continue;
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        for (int i = 0; i < xcb_query_tree_children_length(tree) && seen < kMostInnerWindows;
+             ++i, ++seen) {
+            xcb_change_window_attributes(c, children[i], XCB_CW_EVENT_MASK, &exposure);
+            parents.push_back(children[i]);
+        }
+        std::free(tree);
+    }
+}
+
 }  // namespace
 
 Result<std::unique_ptr<WindowStream>> X11WindowStreamService::start(
@@ -255,27 +279,7 @@ Result<std::unique_ptr<WindowStream>> X11WindowStreamService::start(
             QT_TRANSLATE_NOOP("X11WindowStream", "显示服务器缺少 Composite 或 Damage 扩展"));
     std::free(xcb_composite_query_version_reply(c, xcb_composite_query_version(c, 0, 4), nullptr));
     std::free(xcb_damage_query_version_reply(c, xcb_damage_query_version(c, 1, 1), nullptr));
-    // Told when the window goes away or is hidden, so the stream never waits in silence, and of
-    // the parts the redirection asks its owner to paint again, in the window's own windows too
-    // (xterm, Tk, Motif and Java programs draw in windows inside their window). Other clients'
-    // selections on these windows are theirs; ours goes with our connection.
-    const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_EXPOSURE;
-    xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, &mask);
-    const std::uint32_t exposure = XCB_EVENT_MASK_EXPOSURE;
-    std::vector<xcb_window_t> parents{window};
-    for (int seen = 0; !parents.empty() && seen < kMostInnerWindows;) {
-        const xcb_window_t parent = parents.back();
-        parents.pop_back();
-        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr);
-        if (!tree) continue;
-        const xcb_window_t* children = xcb_query_tree_children(tree);
-        for (int i = 0; i < xcb_query_tree_children_length(tree) && seen < kMostInnerWindows;
-             ++i, ++seen) {
-            xcb_change_window_attributes(c, children[i], XCB_CW_EVENT_MASK, &exposure);
-            parents.push_back(children[i]);
-        }
-        std::free(tree);
-    }
+    listenTo(c, window);
     xcb_generic_error_t* error = xcb_request_check(
         c, xcb_composite_redirect_window_checked(c, window, XCB_COMPOSITE_REDIRECT_AUTOMATIC));
     if (error) {
