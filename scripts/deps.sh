@@ -19,6 +19,8 @@ packages=(
   # test world
   xvfb xauth openbox trayer xdotool xclip x11-xserver-utils x11-utils imagemagick dbus-x11 xcompmgr picom dunst
   python3-pyatspi desktop-file-utils appstream iproute2 util-linux
+  # the face recognition reads rows of close-set text in
+  fonts-dejavu-core
   # the session-bus test's gdbus; the manual page and shell completions checked by their own tools
   libglib2.0-bin groff-base zsh fish
   # Wayland: the backend (Qt's platform plugin), and the headless sway world of the tests.
